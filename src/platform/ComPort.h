@@ -1,0 +1,75 @@
+#pragma once
+// A serial port with the read time-out rules the program was written for (Win32 COMMTIMEOUTS):
+//  - interval: the longest pause allowed between two bytes once the first has come (0 = not used);
+//  - total = multiplier * bytes asked + constant: the longest time one read may take (0 and 0 = not used).
+// A read ends when the bytes asked for are in, or a time-out strikes; it then returns what it has, possibly
+// nothing. POSIX termios + poll(); works on real ttys and on ptys.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+struct CommTimeouts
+{
+    quint32 readInterval = 0;
+    quint32 readTotalMultiplier = 0;
+    quint32 readTotalConstant = 0;
+    quint32 writeTotalMultiplier = 0;
+    quint32 writeTotalConstant = 0;
+};
+
+// The program's normal read time-outs (one byte waits at most 70 + 160 ms) and the terminal's.
+inline constexpr CommTimeouts kNormalTimeouts{70, 70, 160, 0, 0};
+inline constexpr CommTimeouts kTerminalTimeouts{1, 1, 1, 0, 0};
+
+class ComPort
+{
+public:
+    ComPort() = default;
+    ~ComPort();
+    ComPort(const ComPort&) = delete;
+    ComPort& operator=(const ComPort&) = delete;
+
+    // name: a device path ("/dev/ttyUSB0") or an old "COMn" name (mapped to /dev/ttyS<n-1>).
+    // Opens 8N1, no flow control, raw; locks the device (flock) so a second user gets "port busy".
+    bool open(const QString& name, qint32 baudRate = 9600);
+    void close();
+    bool isOpen() const { return fd_ >= 0; }
+    QString deviceName() const { return device_; }
+
+    bool setBaudRate(qint32 baudRate);
+    qint32 baudRate() const { return baud_; }
+    bool setTimeouts(const CommTimeouts& t);
+    CommTimeouts timeouts() const { return timeouts_; }
+
+    // Writes all bytes (waiting for the device as needed); returns the count written, -1 on error.
+    qint64 write(const char* data, qint64 size);
+    qint64 write(const QByteArray& data) { return write(data.constData(), data.size()); }
+    // Reads up to size bytes under the time-out rules; returns the count (0 = timed out), -1 on error
+    // (the other side closed or the device went away).
+    qint64 read(char* data, qint64 size);
+    // One byte under the time-out rules. True with the byte in out when one came (0x00 included),
+    // false when the read timed out or failed.
+    bool readByte(char& out);
+
+    bool setDtr(bool on); // failures on a pty are not errors for the caller
+    bool setRts(bool on);
+    void flush();         // drops unread input and unsent output
+
+    int fd() const { return fd_; }
+    QString errorString() const { return error_; }
+    bool isBusyError() const { return busy_; }
+    bool isDisconnected() const { return disconnected_; }
+
+    static QString deviceFromName(const QString& name); // "COM3" -> "/dev/ttyS2"; paths stay as they are
+    static QStringList availablePorts();                // device paths of the serial ports found
+
+private:
+    int fd_ = -1;
+    QString device_;
+    qint32 baud_ = 0;
+    CommTimeouts timeouts_{};
+    QString error_;
+    bool busy_ = false;
+    bool disconnected_ = false;
+};

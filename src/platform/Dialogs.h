@@ -1,0 +1,51 @@
+#pragma once
+// Modal message boxes and file/input dialogs. Everything goes through one replaceable handler so that tests
+// can answer the boxes without a screen and see what was shown.
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+// Win32 flag values, as the program passes them.
+enum : unsigned {
+    MB_OK = 0x00,
+    MB_OKCANCEL = 0x01,
+    MB_YESNOCANCEL = 0x03,
+    MB_YESNO = 0x04,
+    MB_ICONERROR = 0x10,
+    MB_ICONQUESTION = 0x20,
+    MB_ICONWARNING = 0x30,
+    MB_ICONINFORMATION = 0x40,
+};
+enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
+
+// Shows a modal box and returns the ID* of the button pressed.
+int MessageBox(const QString& text, const QString& caption, unsigned flags);
+
+// Open/save file dialogs: the chosen path, or an empty text when cancelled.
+QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& initialPath, const QString& filter);
+QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& initialPath, const QString& filter);
+// Asks for one line of text; false when cancelled (value is then left unchanged).
+bool InputQuery(const QString& caption, const QString& prompt, QString& value);
+// Runs a dialog modally; returns QDialog::Accepted / Rejected (or what the test handler decides).
+int ShowModal(QDialog* dialog);
+
+// The handler behind the functions above. The default one shows real Qt dialogs.
+class DialogHandler
+{
+public:
+    virtual ~DialogHandler() = default;
+    virtual int messageBox(const QString& text, const QString& caption, unsigned flags) = 0;
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& initialPath,
+                                 const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& initialPath,
+                                 const QString& filter) = 0;
+    virtual bool inputQuery(const QString& caption, const QString& prompt, QString& value) = 0;
+    virtual int showModal(QDialog* dialog) = 0;
+};
+
+// Installs a handler (not owned); nullptr restores the default Qt handler. Returns the previous one.
+DialogHandler* setDialogHandler(DialogHandler* handler);
+DialogHandler* dialogHandler();

@@ -1,0 +1,45 @@
+#pragma once
+// INI files the way the program has always used them: sections and keys are found without regard to case,
+// the file's own order is kept, and nothing is escaped or split. Changes stay in memory until UpdateFile()
+// (or the destructor) writes the whole file atomically, so a failed write never leaves a half file behind.
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class IniFile
+{
+public:
+    explicit IniFile(const QString& fileName);
+    ~IniFile(); // writes pending changes; a failure here is only logged (use UpdateFile() to see it)
+    IniFile(const IniFile&) = delete;
+    IniFile& operator=(const IniFile&) = delete;
+
+    QString FileName() const;
+
+    QString ReadString(const QString& section, const QString& key, const QString& def) const;
+    int ReadInteger(const QString& section, const QString& key, int def) const;
+    bool ReadBool(const QString& section, const QString& key, bool def) const;
+    double ReadFloat(const QString& section, const QString& key, double def) const;
+
+    void WriteString(const QString& section, const QString& key, const QString& value);
+    void WriteInteger(const QString& section, const QString& key, int value);
+    void WriteBool(const QString& section, const QString& key, bool value);
+    void WriteFloat(const QString& section, const QString& key, double value);
+
+    bool SectionExists(const QString& section) const;
+    bool ValueExists(const QString& section, const QString& key) const;
+    QStringList ReadSections() const;                     // in file order
+    QStringList ReadSection(const QString& section) const; // the keys of a section, in file order
+    void EraseSection(const QString& section);
+    void DeleteKey(const QString& section, const QString& key);
+
+    // Writes the file when anything changed. Returns false and sets lastError() ("Unable to write to <file>")
+    // when the file could not be written; the file on disk is then exactly as it was before.
+    bool UpdateFile();
+    bool isDirty() const;
+    QString lastError() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
