@@ -1,0 +1,56 @@
+#pragma once
+// The state of the link to the gateway and the program-wide cells that describe the connected gateway.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <cstdio>
+#include <memory>
+
+class ComPort;
+class ModemLine;
+class QFile;
+
+struct ConnectionRecord
+{
+    QString ComPort = QStringLiteral("COM1"); // settings "Comport": a device path or an old "COMn" name
+    quint8 LinkType = 2;                       // 1 serial port, 2 telnet over TCP, 3 modem line, 4 ISDN modem
+    QStringList SerialPorts;                   // ports found on this machine
+    // The open serial port or the modem's data line; null while no serial or modem link is open.
+    std::shared_ptr<class ComPort> Handle;
+    std::shared_ptr<ModemLine> Modem; // the modem call behind Handle on link type 3
+    qint32 Reserved1 = 0;
+    qint32 ModemBaudRate = 9600;  // "modemBaudRate"
+    qint32 LanTimeout = 3000;     // "LanTimeout", milliseconds
+    qint32 TapiTimeout = 60;      // "TapiTimeout"
+    qint32 IsdnTimeout = 60;      // "IsdnTimeout"
+    qint32 IsdnModem = 0;         // "isdnModem"
+    qint32 TapiModem = 0;         // "modem"
+    QString ModemName;            // "modemName"
+    QString IsdnModemName;        // "isdnModemName"
+    bool Connected = false;
+    bool Append = false;          // "Append": one communication log appended to, instead of one per connection
+    std::shared_ptr<QFile> CommLog; // open while connected when SaveLog is set
+    bool SaveLog = false;         // "SaveLog"
+    qint32 Reserved2 = 0;
+    QByteArray TcpReceived;       // text the telnet reader has received and nobody has taken yet
+    bool TcpDataReceived = false;
+};
+
+struct GatewayEntry
+{
+    QString Name = QStringLiteral("unnamed");
+    QString Host;
+    qint32 Port = 1001;
+    QString Username;
+    QString Password;
+    QString File;        // gate-file path
+    QString PhoneNumber;
+};
+
+inline ConnectionRecord CurrentConnection;
+inline GatewayEntry CurrentGateway;
+inline std::atomic<qint64> lastLinkActivity{0}; // whole seconds of the last write, or of the last read that brought text
+inline int gatewayModel = 0;                    // 0: two BRI ports (NT and TE); 1: one BRI port
+inline QByteArray ati3Reply;                    // identification replies, line ends turned into ","
+inline QByteArray ati4Reply;
