@@ -13,11 +13,11 @@ class QFile;
 
 struct ConnectionRecord
 {
-    QString ComPort = QStringLiteral("COM1"); // settings "Comport": a device path or an old "COMn" name
+    QString ComPortName = QStringLiteral("COM1"); // settings "Comport": a device path or an old "COMn" name
     quint8 LinkType = 2;                       // 1 serial port, 2 telnet over TCP, 3 modem line, 4 ISDN modem
     QStringList SerialPorts;                   // ports found on this machine
     // The open serial port or the modem's data line; null while no serial or modem link is open.
-    std::shared_ptr<class ComPort> Handle;
+    std::shared_ptr<ComPort> Handle;
     std::shared_ptr<ModemLine> Modem; // the modem call behind Handle on link type 3
     qint32 Reserved1 = 0;
     qint32 ModemBaudRate = 9600;  // "modemBaudRate"
