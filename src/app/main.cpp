@@ -1,12 +1,33 @@
+// The program: the application object, all windows created once, the message loop.
+#include "platform/Dialogs.h"
+#include "platform/WorkerThread.h"
+#include "ui/Forms.h"
+#include "ui/TfMain.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QTimer>
+#include <exception>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Mesk config program"));
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("Mesk config program"));
-    w.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("mesk-config"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Mesk config program"));
+    // The main window's close ends the program, also while a window shown without waiting is still open.
+    QApplication::setQuitOnLastWindowClosed(false);
+    try {
+        createForms();
+        fMain->show();
+        // The start-up runs at the first activation; a platform that never activates a window (offscreen)
+        // gets it from here, once the event loop runs.
+        QTimer::singleShot(0, fMain, [] { fMain->FormActivate(); });
+        app.exec();
+    } catch (const std::exception& e) {
+        MessageBox(QString::fromLocal8Bit(e.what()), QApplication::applicationDisplayName(), MB_ICONERROR);
+    } catch (...) {
+        MessageBox(QString(), QApplication::applicationDisplayName(), MB_ICONERROR);
+    }
+    WorkerThread::stopAll(2000);
+    destroyForms();
+    return 0;
 }

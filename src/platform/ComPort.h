@@ -4,6 +4,10 @@
 //  - total = multiplier * bytes asked + constant: the longest time one read may take (0 and 0 = not used).
 // A read ends when the bytes asked for are in, or a time-out strikes; it then returns what it has, possibly
 // nothing. POSIX termios + poll(); works on real ttys and on ptys.
+// Special case kept from that API: interval 0xFFFFFFFF with both totals 0 returns at once with what is buffered.
+// All time-outs 0 (the state after construction) means a read waits until all bytes asked for are in.
+// The time-outs belong to the object and survive close() and open().
+// A read blocks the calling thread (no events are processed); keep time-outs short on the UI thread.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -42,7 +46,8 @@ public:
     bool setTimeouts(const CommTimeouts& t);
     CommTimeouts timeouts() const { return timeouts_; }
 
-    // Writes all bytes (waiting for the device as needed); returns the count written, -1 on error.
+    // Writes all bytes (waiting for the device as needed); returns the count written, -1 on error. With write
+    // time-outs set (multiplier * size + constant), a write that runs out of time returns the count sent so far.
     qint64 write(const char* data, qint64 size);
     qint64 write(const QByteArray& data) { return write(data.constData(), data.size()); }
     // Reads up to size bytes under the time-out rules; returns the count (0 = timed out), -1 on error
@@ -55,6 +60,10 @@ public:
     bool setDtr(bool on); // failures on a pty are not errors for the caller
     bool setRts(bool on);
     void flush();         // drops unread input and unsent output
+    // Puts bytes back in front of the input: the next reads return them first. Used where a reply line was read
+    // in a chunk that already held data behind it (a modem's "CONNECT"). Code that polls fd() itself must read
+    // once before waiting, since these bytes are not in the device.
+    void unread(const QByteArray& bytes);
 
     int fd() const { return fd_; }
     QString errorString() const { return error_; }
@@ -72,4 +81,5 @@ private:
     QString error_;
     bool busy_ = false;
     bool disconnected_ = false;
+    QByteArray pending_; // bytes put back by unread()
 };

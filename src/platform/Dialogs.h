@@ -21,10 +21,16 @@ enum : unsigned {
 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
 
-// Shows a modal box and returns the ID* of the button pressed.
+// Shows a modal box and returns the ID* of the button pressed. The low nibble of flags picks the buttons
+// (also 0x02 abort/retry/ignore and 0x05 retry/cancel), the next one the icon, 0x100/0x200 the default button.
+// The text is plain text, never markup.
 int MessageBox(const QString& text, const QString& caption, unsigned flags);
 
-// Open/save file dialogs: the chosen path, or an empty text when cancelled.
+// Called from a worker thread, these run on the UI thread while the worker waits (see WorkerThread).
+
+// Open/save file dialogs: the chosen path, or an empty text when cancelled. The filter may be in the old
+// "description|patterns|description|patterns" form ("Text file (*.txt)|*.txt", patterns joined by ";")
+// or in Qt's "description (patterns);;..." form.
 QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& initialPath, const QString& filter);
 QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& initialPath, const QString& filter);
 // Asks for one line of text; false when cancelled (value is then left unchanged).

@@ -2,6 +2,11 @@
 // INI files the way the program has always used them: sections and keys are found without regard to case,
 // the file's own order is kept, and nothing is escaped or split. Changes stay in memory until UpdateFile()
 // (or the destructor) writes the whole file atomically, so a failed write never leaves a half file behind.
+// Like the profile functions it stands in for, it sees the file as it is now: when another writer replaced the
+// file since it was read, the next read or write reads it again and re-applies this object's pending changes.
+// Values: one pair of enclosing double quotes is removed on reading; a value with blanks at either end (or
+// enclosed in quotes itself) is written in quotes. Line breaks in a value are written as blanks.
+// A file that exists but cannot be read is never overwritten (UpdateFile() fails).
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -28,7 +33,7 @@ public:
 
     bool SectionExists(const QString& section) const;
     bool ValueExists(const QString& section, const QString& key) const;
-    QStringList ReadSections() const;                     // in file order
+    QStringList ReadSections() const;                      // in file order
     QStringList ReadSection(const QString& section) const; // the keys of a section, in file order
     void EraseSection(const QString& section);
     void DeleteKey(const QString& section, const QString& key);

@@ -16,9 +16,9 @@ void Sleep(int ms);
 class Clock
 {
 public:
-    static qint64 seconds();       // whole seconds since the epoch, plus the test offset
-    static quint32 tickCount();    // milliseconds since start, plus the test offset (GetTickCount)
-    static qint64 milliseconds();  // monotonic milliseconds plus the test offset
+    static qint64 seconds();        // whole seconds since the epoch, plus the test offset
+    static quint32 tickCount();     // milliseconds since start, plus the test offset (GetTickCount)
+    static qint64 milliseconds();   // monotonic milliseconds plus the test offset
     static void advance(qint64 ms); // test hook: moves both clocks forward
     static void reset();            // test hook: removes the offset
 };

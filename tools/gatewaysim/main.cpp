@@ -1,1 +1,172 @@
-int main() { return 0; }
+// mesk-gatewaysim: the simulated gateway as a program, for trying mesk-config without a device.
+// It runs until it is killed and prints every line it receives with its raw bytes.
+#include "gatewaysim/Gateway.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+QByteArray escaped(const QByteArray& raw)
+{
+    QByteArray out;
+    for (char ch : raw) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\\')
+            out += "\\\\";
+        else if (c == '"')
+            out += "\\\"";
+        else if (c < 0x20 || c >= 0x7f)
+            out += "\\x" + QByteArray::number(c, 16).rightJustified(2, '0');
+        else
+            out += char(c);
+    }
+    return out;
+}
+
+int fail(const QString& message)
+{
+    std::fprintf(stderr, "mesk-gatewaysim: %s\n", qPrintable(message));
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("mesk-gatewaysim"));
+
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral(
+        "Simulated gateway: answers the gateway's command set over telnet, a pty serial port or a pty modem.\n"
+        "At least one of --port, --pty, --modem-pty is needed. Commands and fixtures: docs/gatewaysim.md."));
+    p.addHelpOption();
+    const QCommandLineOption port({"p", "port"}, "Listen for telnet on 127.0.0.1:<port> (0 = any free port).", "port");
+    const QCommandLineOption pty("pty", "Offer the gateway's serial port on a pty; prints the slave path.");
+    const QCommandLineOption modemPty("modem-pty", "Offer a Hayes modem on a pty; prints the slave path.");
+    const QCommandLineOption fixture("fixture", "Read the parameters from <file> (default: the built-in set).", "file");
+    const QCommandLineOption user("user", "User name for the login (default admin).", "name", "admin");
+    const QCommandLineOption password("password", "Password for the login (default admin).", "text", "admin");
+    const QCommandLineOption model("model", "Gateway model, MX or MY (default MX).", "model", "MX");
+    const QCommandLineOption bootVersion("boot-version", "Boot loader version (default B-01.02).", "version",
+                                         "B-01.02");
+    const QCommandLineOption firmware("firmware", "Firmware version (default V-02.05.20).", "version", "V-02.05.20");
+    const QCommandLineOption pageSize("page-size", "Lines per page of paged listings (default: the fixture's).",
+                                      "lines", "0");
+    const QCommandLineOption echo("echo", "Echo received characters (never the password).");
+    const QCommandLineOption guard("guard-ms", "Modem: silence before and after \"+++\" (default 1000).", "ms", "1000");
+    const QCommandLineOption dial("dial", "Modem: what a dial brings: connect, no-carrier, busy, silence.", "result",
+                                  "connect");
+    const QCommandLineOption errorAll("error-all", "Fault: answer every command ERROR.");
+    const QCommandLineOption noOk("no-ok", "Fault: leave the final OK out of replies.");
+    const QCommandLineOption silent("silent", "Fault: answer no command at all.");
+    const QCommandLineOption chunk("chunk", "Fault: send output in pieces of <bytes>.", "bytes", "0");
+    const QCommandLineOption chunkDelay("chunk-delay", "Fault: pause between pieces.", "ms", "0");
+    const QCommandLineOption replyDelay("reply-delay", "Fault: start each reply this late.", "ms", "0");
+    const QCommandLineOption dropAfter("drop-after", "Fault: drop the connection after the <n>-th command.", "n", "0");
+    const QCommandLineOption swapKeys("swap-keys", "Fault: list keys in reverse order.");
+    const QCommandLineOption oversize("oversize", "Fault: add <bytes> of filler lines before OK.", "bytes", "0");
+    const QCommandLineOption trickle("trickle", "Fault: send one byte every <ms>.", "ms", "0");
+    const QCommandLineOption bootMode("boot-mode", "Fault: meet connections with the boot loader.");
+    p.addOptions({port,     pty,        modemPty,   fixture,   user,     password, model,   bootVersion,
+                  firmware, pageSize,   echo,       guard,     dial,     errorAll, noOk,    silent,
+                  chunk,    chunkDelay, replyDelay, dropAfter, swapKeys, oversize, trickle, bootMode});
+    p.process(app);
+
+    if (!p.isSet(port) && !p.isSet(pty) && !p.isSet(modemPty))
+        return fail(QStringLiteral("give --port, --pty or --modem-pty (see --help)"));
+
+    auto number = [&p](const QCommandLineOption& o, int& out) {
+        bool ok = false;
+        out = p.value(o).toInt(&ok);
+        return ok && out >= 0;
+    };
+
+    gatewaysim::Config cfg;
+    cfg.fixturePath = p.value(fixture);
+    cfg.user = p.value(user).toLatin1();
+    cfg.password = p.value(password).toLatin1();
+    cfg.model = p.value(model);
+    if (cfg.model != QLatin1String("MX") && cfg.model != QLatin1String("MY"))
+        return fail(QStringLiteral("--model must be MX or MY"));
+    cfg.bootVersion = p.value(bootVersion);
+    cfg.firmwareVersion = p.value(firmware);
+    cfg.echo = p.isSet(echo);
+    const QString d = p.value(dial);
+    if (d == QLatin1String("connect"))
+        cfg.dialResult = gatewaysim::DialResult::Connect;
+    else if (d == QLatin1String("no-carrier"))
+        cfg.dialResult = gatewaysim::DialResult::NoCarrier;
+    else if (d == QLatin1String("busy"))
+        cfg.dialResult = gatewaysim::DialResult::Busy;
+    else if (d == QLatin1String("silence"))
+        cfg.dialResult = gatewaysim::DialResult::Silence;
+    else
+        return fail(QStringLiteral("--dial must be connect, no-carrier, busy or silence"));
+
+    gatewaysim::Faults& f = cfg.faults;
+    f.errorToAll = p.isSet(errorAll);
+    f.noOk = p.isSet(noOk);
+    f.silent = p.isSet(silent);
+    f.swapKeyOrder = p.isSet(swapKeys);
+    f.bootMode = p.isSet(bootMode);
+    int portNumber = 0;
+    if (!number(pageSize, cfg.pageSize) || !number(guard, cfg.modemGuardMs) || !number(chunk, f.chunkSize) ||
+        !number(chunkDelay, f.chunkDelayMs) || !number(replyDelay, f.replyDelayMs) ||
+        !number(dropAfter, f.dropAfterCommands) || !number(oversize, f.oversizeBytes) ||
+        !number(trickle, f.trickleMs) || (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
+        return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
+
+    gatewaysim::Gateway gateway(cfg);
+    if (!gateway.isValid())
+        return fail(gateway.errorString());
+    // A line is printed once it is complete: its LF may come a moment after the CR that ended it.
+    int pendingIndex = -1;
+    QByteArray pendingRaw;
+    QTimer printTimer;
+    printTimer.setSingleShot(true);
+    auto printPending = [&] {
+        if (pendingIndex < 0)
+            return;
+        std::printf("received [%d] \"%s\"\n", pendingIndex, escaped(pendingRaw).constData());
+        std::fflush(stdout);
+        pendingIndex = -1;
+    };
+    QObject::connect(&printTimer, &QTimer::timeout, &app, printPending);
+    QObject::connect(&gateway, &gatewaysim::Gateway::lineLogged, &app, [&](int index, const QByteArray& raw) {
+        if (index != pendingIndex)
+            printPending();
+        pendingIndex = index;
+        pendingRaw = raw;
+        printTimer.start(50);
+    });
+
+    if (p.isSet(port)) {
+        const quint16 listening = gateway.startTcp(quint16(portNumber));
+        if (listening == 0)
+            return fail(QStringLiteral("cannot listen on port %1: %2").arg(portNumber).arg(gateway.errorString()));
+        std::printf("telnet: 127.0.0.1:%u\n", unsigned(listening));
+    }
+    if (p.isSet(pty)) {
+        const QString path = gateway.startSerialPty();
+        if (path.isEmpty())
+            return fail(QStringLiteral("cannot open a pty: %1").arg(gateway.errorString()));
+        std::printf("serial pty: %s\n", qPrintable(path));
+    }
+    if (p.isSet(modemPty)) {
+        const QString path = gateway.startModemPty();
+        if (path.isEmpty())
+            return fail(QStringLiteral("cannot open a pty: %1").arg(gateway.errorString()));
+        std::printf("modem pty: %s\n", qPrintable(path));
+    }
+    std::printf("login: %s / %s, model %s\n", cfg.user.constData(), cfg.password.constData(), qPrintable(cfg.model));
+    std::fflush(stdout);
+    return app.exec();
+}

@@ -1,0 +1,65 @@
+#include "config/ConfigConversions.h"
+
+int volumeCodeToPosition(int code, int positions)
+{
+    if (positions < 1 || code < 0 || code >= positions)
+        return -1;
+    const int middle = positions / 2;
+    if (code == 0)
+        return middle;
+    return code % 2 ? middle + (code + 1) / 2 : middle - code / 2;
+}
+
+int volumePositionToCode(int position, int positions)
+{
+    if (positions < 1 || position < 0 || position >= positions)
+        return -1;
+    const int steps = position - positions / 2;
+    return steps > 0 ? 2 * steps - 1 : -2 * steps;
+}
+
+namespace {
+
+// Reads a decimal number the way "%d" does: leading blanks skipped, digits up to the first other character.
+// Returns -1 when there are no digits.
+int leadingNumber(const QString& text, int& pos)
+{
+    while (pos < text.size() && text.at(pos) == QLatin1Char(' '))
+        ++pos;
+    int value = -1;
+    while (pos < text.size() && text.at(pos).isDigit() && text.at(pos).unicode() < 128) {
+        value = (value < 0 ? 0 : value) * 10 + text.at(pos).digitValue();
+        if (value > 99)
+            value = 99;
+        ++pos;
+    }
+    return value;
+}
+
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n < 0 ? 0 : n, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString dayMonthToDigits(const QString& dayMonth)
+{
+    QString text = dayMonth;
+    text.replace(QLatin1Char(' '), QLatin1Char('0'));
+    int pos = 0;
+    const int day = leadingNumber(text, pos);
+    int month = -1;
+    if (day >= 0 && pos < text.size() && text.at(pos) == QLatin1Char('.')) {
+        ++pos;
+        month = leadingNumber(text, pos);
+    }
+    return twoDigits(day) + twoDigits(month);
+}
+
+QString digitsToDayMonth(const QString& digits)
+{
+    if (digits.size() < 4)
+        return QString();
+    return digits.left(2) + QLatin1Char('.') + digits.mid(2, 2);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Conversions between the forms the configuration image holds and the forms the gateway carries.
+#include <QString>
+
+// Volume track bars: the gateway carries codes that alternate around the middle position (0 the middle,
+// 2k-1 k steps up, 2k k steps down). positions is the bar's number of positions (5 or 7). Out-of-range
+// input gives -1.
+int volumeCodeToPosition(int code, int positions);
+int volumePositionToCode(int position, int positions);
+
+// Day-and-month dates: the image holds "dd.mm" as the page shows it; the gateway carries four digits,
+// the day first, then the month (the same order in both directions, so a date survives a load and a
+// save unchanged). Blanks count as "0"; a text without numbers gives "0000".
+QString dayMonthToDigits(const QString& dayMonth);
+// "ddmm" -> "dd.mm"; the empty text for a value shorter than four characters.
+QString digitsToDayMonth(const QString& digits);

@@ -1,0 +1,412 @@
+#include "link/LinkIo.h"
+
+#include "link/CommLog.h"
+#include "platform/ComPort.h"
+#include "platform/ModemLine.h"
+#include "platform/TelnetClient.h"
+#include "platform/Wait.h"
+
+#include <QDateTime>
+#include <QEventLoop>
+#include <QList>
+#include <QPointer>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// Waits of the gateway protocol.
+constexpr int kArrivalSettleMs = 100;    // after text has come on telnet, for the rest of a reply in pieces
+constexpr int kFlagDelayMs = 10;         // from telnet text stored to the data flag set
+constexpr int kCommandReplyDelayMs = 10; // SendCommand: from the write to the read
+constexpr int kCommandOkDelayMs = 100;   // SendCommandOk: from the write to the read
+constexpr int kModemReplyDelayMs = 1500; // ReadReply on a modem line: before the one read
+constexpr qint64 kReplyCapMs = 15000;    // ReadReply on telnet: the whole reply
+constexpr int kModemWriteMs = 1000;      // one write on a modem line
+constexpr int kModemReadMs = 10000;      // one read on a modem line ...
+constexpr int kModemLongReadMs = 100000; // ... and one of LinkReadTimeout
+constexpr int kModemQuietMs = 100;       // a modem read ends this long after its last byte
+constexpr int kStepMs = 10;              // telnet wait step once the deadline estimate is off
+
+// Bumped by resetLinkState: flags scheduled before a reset must not land in the fresh record.
+std::atomic<int> tcpGeneration{0};
+// Nested loops of the telnet waits in progress; the data flag wakes them all.
+QList<QPointer<QEventLoop>> tcpWaiters;
+
+void stampActivity()
+{
+    lastLinkActivity.store(Clock::seconds());
+}
+
+ComPort* linkPort(const ConnectionRecord& conn)
+{
+    if (conn.Handle)
+        return conn.Handle.get();
+    if (conn.LinkType == LinkModem && conn.Modem)
+        return conn.Modem->port();
+    return nullptr;
+}
+
+bool tcpUp()
+{
+    return tcp && tcp->Connected();
+}
+
+void noteReceived(const QByteArray& text)
+{
+    if (text.isEmpty())
+        return;
+    stampActivity();
+    if (CurrentConnection.SaveLog)
+        LogReceived(text);
+}
+
+void setModemTimeouts(ComPort* port, int readTotalMs)
+{
+    const CommTimeouts wanted{kModemQuietMs, 0, quint32(readTotalMs), 0, kModemWriteMs};
+    const CommTimeouts now = port->timeouts();
+    if (now.readInterval != wanted.readInterval || now.readTotalMultiplier != wanted.readTotalMultiplier ||
+        now.readTotalConstant != wanted.readTotalConstant || now.writeTotalMultiplier != wanted.writeTotalMultiplier ||
+        now.writeTotalConstant != wanted.writeTotalConstant)
+        port->setTimeouts(wanted);
+}
+
+QByteArray modemRead(qsizetype size, int totalMs)
+{
+    ComPort* port = linkPort(CurrentConnection);
+    if (!port || !port->isOpen() || size <= 1)
+        return {};
+    setModemTimeouts(port, totalMs);
+    QByteArray text(size - 1, '\0');
+    const qint64 n = port->read(text.data(), text.size());
+    text.resize(n > 0 ? n : 0);
+    noteReceived(text);
+    return text;
+}
+
+// Milliseconds until the whole-second clock shows target. Clock::seconds() turns with the wall clock's seconds
+// (plus any test offset), so the wall clock's phase tells when the next second begins.
+int msUntilSecond(qint64 target)
+{
+    const qint64 now = Clock::seconds();
+    if (now >= target)
+        return 0;
+    const qint64 phase = QDateTime::currentMSecsSinceEpoch() % 1000;
+    return int(qMin<qint64>((target - now - 1) * 1000 + (1000 - phase) + 1, INT_MAX));
+}
+
+// Waits until the telnet data flag is set (true), or until the whole-second clock has moved on by more than
+// seconds since the call, or the connection is down (false). Runs the UI thread's events meanwhile.
+bool waitTcpData(double seconds)
+{
+    seconds = std::min(seconds, 1e9); // beyond any time-out a setting can hold; keeps the sums below in range
+    const qint64 start = Clock::seconds();
+    auto expired = [&] { return !(double(Clock::seconds() - start) <= seconds); }; // NaN counts as expired
+    const qint64 target = expired() ? start : start + qint64(std::floor(seconds)) + 1;
+    bool estimateOff = false;
+    for (;;) {
+        if (CurrentConnection.TcpDataReceived)
+            return true;
+        if (!tcpUp() || expired())
+            return false;
+
+        const int untilDeadline = msUntilSecond(target);
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        QObject::connect(tcp.data(), &TelnetClient::disconnected, &loop, &QEventLoop::quit);
+        QObject::connect(tcp.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
+        tcpWaiters.append(&loop);
+        timer.start(estimateOff ? qMin(untilDeadline, kStepMs) : untilDeadline);
+        loop.exec();
+        tcpWaiters.removeAll(&loop);
+        // Woken by the timer without the deadline reached: the test clock runs off the wall clock's phase, so
+        // the rest is waited in the protocol's own small steps.
+        if (!timer.isActive() && !CurrentConnection.TcpDataReceived && !expired())
+            estimateOff = true;
+    }
+}
+
+// Takes at most cap bytes of the telnet text; what does not fit stays, flagged, for the next read.
+QByteArray takeTcpText(qsizetype cap)
+{
+    QByteArray& received = CurrentConnection.TcpReceived;
+    if (cap <= 0)
+        return {};
+    QByteArray text;
+    if (received.size() <= cap) {
+        text.swap(received);
+        CurrentConnection.TcpDataReceived = false;
+    } else {
+        text = received.left(cap);
+        received.remove(0, cap);
+    }
+    return text;
+}
+
+QByteArray tcpRead(qsizetype size, double seconds)
+{
+    waitTcpData(seconds);
+    WaitPumping(kArrivalSettleMs);
+    const QByteArray text = takeTcpText(size - 1);
+    noteReceived(text);
+    return text;
+}
+
+QByteArray linkReadWith(qsizetype size, double tcpSeconds, int modemMs)
+{
+    switch (CurrentConnection.LinkType) {
+    case LinkSerial:
+    case LinkIsdnModem:
+        return ComRead(linkPort(CurrentConnection), size, true);
+    case LinkTelnet:
+        return tcpRead(size, tcpSeconds);
+    case LinkModem:
+        return modemRead(size, modemMs);
+    default:
+        return {};
+    }
+}
+
+double lanSeconds()
+{
+    return CurrentConnection.LanTimeout / 1000.0;
+}
+
+QByteArray tcpReadReply(qsizetype size)
+{
+    const qint64 startMs = Clock::milliseconds();
+    QByteArray collected;
+    for (;;) {
+        const bool arrived = waitTcpData(lanSeconds());
+        WaitPumping(kArrivalSettleMs);
+        QByteArray chunk;
+        chunk.swap(CurrentConnection.TcpReceived);
+        CurrentConnection.TcpDataReceived = false;
+        noteReceived(chunk);
+        collected += chunk;
+        if (!arrived || ReplyComplete(collected) || Clock::milliseconds() - startMs >= kReplyCapMs)
+            break;
+    }
+    if (size <= 1)
+        return {};
+    collected.truncate(size - 1);
+    return collected;
+}
+
+} // namespace
+
+void resetLinkState()
+{
+    CloseCommLog(CurrentConnection);
+    ++tcpGeneration;
+    for (const QPointer<QEventLoop>& loop : std::as_const(tcpWaiters)) {
+        if (loop)
+            loop->quit();
+    }
+    CurrentConnection = ConnectionRecord();
+    CurrentGateway = GatewayEntry();
+    lastLinkActivity.store(0);
+    gatewayModel = 0;
+    ati3Reply.clear();
+    ati4Reply.clear();
+    tcp = nullptr;
+    commandStatusHook = nullptr;
+}
+
+quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetype length)
+{
+    stampActivity();
+    const QByteArray bytes = text.left(qMax<qsizetype>(length, 0));
+    switch (conn.LinkType) {
+    case LinkSerial:
+    case LinkIsdnModem:
+        if (conn.SaveLog)
+            LogSent(bytes);
+        return ComWrite(linkPort(conn), bytes);
+    case LinkTelnet: {
+        // The telnet client sends characters, as the program's old telnet component did; a NUL ends the text.
+        const qsizetype nul = bytes.indexOf('\0');
+        const QByteArray chars = nul >= 0 ? bytes.left(nul) : bytes;
+        if (conn.SaveLog)
+            LogSent(chars);
+        if (!tcpUp())
+            return 0;
+        quint32 sent = 0;
+        for (const char c : chars) {
+            if (!tcp || !tcp->SendCh(c))
+                break;
+            ++sent;
+        }
+        return sent;
+    }
+    case LinkModem: {
+        if (conn.SaveLog)
+            LogSent(bytes);
+        ComPort* port = linkPort(conn);
+        if (!port || !port->isOpen())
+            return 0;
+        setModemTimeouts(port, kModemReadMs);
+        const qint64 n = port->write(bytes);
+        return n > 0 ? quint32(n) : 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text)
+{
+    return LinkWrite(conn, text, text.size());
+}
+
+QByteArray LinkRead(qsizetype size)
+{
+    return linkReadWith(size, lanSeconds(), kModemReadMs);
+}
+
+QByteArray LinkReadTimeout(qsizetype size, double seconds)
+{
+    return linkReadWith(size, seconds, kModemLongReadMs);
+}
+
+QByteArray ReadReply(qsizetype size)
+{
+    switch (CurrentConnection.LinkType) {
+    case LinkTelnet:
+        return tcpReadReply(size);
+    case LinkModem:
+        WaitPumping(kModemReplyDelayMs);
+        return LinkRead(size);
+    case LinkSerial:
+    case LinkIsdnModem:
+        return LinkRead(size);
+    default:
+        return {};
+    }
+}
+
+bool ReplyComplete(const QByteArray& text)
+{
+    for (const char* marker : {"MX login:", "MY login:", "NO CARRIER", "+++"}) {
+        if (text.contains(marker))
+            return true;
+    }
+    if (text.size() < 2)
+        return false;
+    const QByteArrayView body = QByteArrayView(text).chopped(2);
+    for (const char* end : {"OK", "BUSY", "ERROR", "<SPACE>"}) {
+        if (body.endsWith(end))
+            return true;
+    }
+    return false;
+}
+
+bool SendCommand(const QByteArray& command, QByteArray& reply, qsizetype size, QString& failedItems,
+                 const QString& itemLine)
+{
+    if (commandStatusHook)
+        commandStatusHook(QString::fromLatin1(command));
+    reply.clear();
+    if (LinkWrite(CurrentConnection, command, command.size()) < quint32(command.size())) {
+        failedItems += itemLine;
+        return false;
+    }
+    WaitPumping(kCommandReplyDelayMs);
+    reply = ReadReply(size);
+    if (reply.contains("OK"))
+        return true;
+    if (!failedItems.contains(itemLine))
+        failedItems += itemLine;
+    return false;
+}
+
+QByteArray SendCommandOk(const QByteArray& command, QByteArray& reply, qsizetype size)
+{
+    reply.clear();
+    if (LinkWrite(CurrentConnection, command, command.size()) < quint32(command.size()))
+        return {};
+    WaitPumping(kCommandOkDelayMs);
+    reply = ReadReply(size);
+    return reply.contains("OK") ? reply : QByteArray();
+}
+
+quint32 ComWrite(ComPort* port, const char* data, qsizetype count)
+{
+    stampActivity();
+    if (!port || !port->isOpen() || !data || count <= 0)
+        return 0;
+    const qint64 n = port->write(data, count);
+    return n > 0 ? quint32(n) : 0;
+}
+
+quint32 ComWrite(ComPort* port, const QByteArray& data)
+{
+    return ComWrite(port, data.constData(), data.size());
+}
+
+quint8 ComReadByte(ComPort* port)
+{
+    char c = 0;
+    if (!port || !port->isOpen() || !port->readByte(c))
+        return 0;
+    if (c != 0)
+        stampActivity();
+    return quint8(c);
+}
+
+QByteArray ComRead(ComPort* port, qsizetype size, bool logging)
+{
+    QByteArray text;
+    while (text.size() < size - 1) {
+        const quint8 b = ComReadByte(port);
+        if (b == 0)
+            break;
+        text += char(b);
+    }
+    if (logging && CurrentConnection.SaveLog && !text.isEmpty())
+        LogReceived(text);
+    return text;
+}
+
+bool TelnetSendKey(char c)
+{
+    if (!tcpUp() || !tcp->SendCh(c))
+        return false;
+    stampActivity();
+    return true;
+}
+
+QByteArray TakeTcpReceived()
+{
+    CurrentConnection.TcpDataReceived = false;
+    return CurrentConnection.TcpReceived;
+}
+
+void ClearTcpReceived()
+{
+    CurrentConnection.TcpReceived.clear();
+}
+
+void StoreTcpReceived(const QByteArray& text)
+{
+    if (text.isEmpty())
+        return;
+    CurrentConnection.TcpReceived += text;
+    const int generation = tcpGeneration.load();
+    QTimer::singleShot(kFlagDelayMs, Qt::PreciseTimer, [generation] {
+        if (generation != tcpGeneration.load())
+            return;
+        CurrentConnection.TcpDataReceived = true;
+        for (const QPointer<QEventLoop>& loop : std::as_const(tcpWaiters)) {
+            if (loop)
+                loop->quit();
+        }
+    });
+}

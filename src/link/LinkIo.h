@@ -1,0 +1,79 @@
+#pragma once
+// Writing to and reading from the gateway over the open link of CurrentConnection.
+//
+// Link types: 1 serial port and 4 ISDN modem (a ComPort in Handle), 2 telnet (the client in `tcp`), 3 modem
+// line (the data port of the modem call: Handle, or else Modem->port()).
+//
+// Sizes: every read takes a size, as the program's fixed buffers had; what is returned holds at most size - 1
+// bytes (the room the zero-terminated buffer had for text). Nothing beyond that is ever stored anywhere.
+//
+// Waiting: on the telnet link the received text reaches us through the client's data event on the UI thread,
+// so the telnet reads wait in a nested event loop (the window keeps working) that ends on the data flag, on a
+// dropped connection or on a timer set to the deadline; an idle wait costs no CPU. The LAN time-out is counted
+// on the whole-second clock (Clock::seconds()): a wait ends when that clock has moved on by more than
+// LanTimeout / 1000 seconds. After text has come the link waits 100 ms more, so that the rest of a reply sent
+// in pieces can follow. Telnet reads belong on the UI thread; serial and modem reads may run on reader threads.
+//
+// Every write and every read that brings text stamps lastLinkActivity (the keep-alive looks at it) and goes to
+// the communication log when "SaveLog" is on.
+#include "link/LinkState.h"
+
+#include <QByteArray>
+#include <QString>
+
+class ComPort;
+
+// Writes the first length bytes of text (never more than text holds) on conn's link. Returns the bytes written;
+// callers take a result other than length as a failed write. Telnet: sent one character at a time through the
+// client, up to a NUL byte; 0 while the client is not connected. Modem line: one write bounded by 1000 ms.
+quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetype length);
+quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text); // length = text.size()
+
+// One read of what the link has. Serial: ComRead with logging. Modem: one read of up to size - 1 bytes that waits
+// at most 10 s for the first byte and ends 100 ms after the last. Telnet: waits for the data flag or the LAN
+// time-out, waits 100 ms, then takes the received text (text beyond size - 1 bytes stays for the next read).
+QByteArray LinkRead(qsizetype size);
+// LinkRead with seconds in place of the LAN time-out on telnet (the whole-second clock must move on by more
+// than that) and at most 100 s on a modem line; the serial port's own read time-outs decide as before.
+QByteArray LinkReadTimeout(qsizetype size, double seconds);
+
+// The reply to the last command, at most size - 1 bytes. Telnet: collects the text in steps (wait for the data
+// flag, 100 ms, take the text) until the text is a complete reply (ReplyComplete), a step timed out, the
+// connection dropped or 15 s have passed since the start. Modem line: 1500 ms, then one LinkRead. Serial: one
+// LinkRead. A longer reply is cut to size - 1 bytes.
+QByteArray ReadReply(qsizetype size);
+
+// True when text, its last two characters set aside, ends in "OK", "BUSY", "ERROR" or "<SPACE>", or contains
+// "MX login:", "MY login:", "NO CARRIER" or "+++" anywhere.
+bool ReplyComplete(const QByteArray& text);
+
+// Sends one command and reads its reply into reply (at most size - 1 bytes): shows the command through
+// commandStatusHook, writes it with LinkWrite, waits 10 ms, reads with ReadReply. True when the reply contains
+// "OK". A short write appends itemLine to failedItems as it is (no presence test) and returns false with an
+// empty reply; a reply without "OK" appends itemLine unless failedItems holds it already.
+bool SendCommand(const QByteArray& command, QByteArray& reply, qsizetype size, QString& failedItems,
+                 const QString& itemLine);
+// Writes command, waits 100 ms, reads the reply into reply and returns it when it contains "OK"; otherwise
+// (a short write included) returns the empty text.
+QByteArray SendCommandOk(const QByteArray& command, QByteArray& reply, qsizetype size);
+
+// One write on a serial port; returns the bytes written (0 for a missing or closed port). Stamps the activity.
+quint32 ComWrite(ComPort* port, const char* data, qsizetype count);
+quint32 ComWrite(ComPort* port, const QByteArray& data);
+// One byte within the port's read time-outs, or 0 when none came (a received 0x00 reads the same). Stamps the
+// activity when the byte is not 0.
+quint8 ComReadByte(ComPort* port);
+// Bytes from the port until a 0 (nothing came, or a 0x00) or size - 1 bytes are in; logged as received when
+// logging is set and "SaveLog" is on.
+QByteArray ComRead(ComPort* port, qsizetype size, bool logging);
+
+// Sends one key on the telnet link: true when the client is connected (and the key went out), else false.
+bool TelnetSendKey(char c);
+
+// The telnet text that no tool has taken yet; clears the data-received flag but leaves the text.
+QByteArray TakeTcpReceived();
+// Empties the telnet text that no tool has taken.
+void ClearTcpReceived();
+// What the telnet data event does with text while no live tool takes it: appends it to
+// CurrentConnection.TcpReceived and sets TcpDataReceived 10 ms later (a waiting read then wakes).
+void StoreTcpReceived(const QByteArray& text);

@@ -1,0 +1,7 @@
+#include "link/TfDialing.h"
+
+TfDialing::TfDialing(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TfDialing"));
+    setWindowTitle(QStringLiteral("Dialing..."));
+}

@@ -1,0 +1,7 @@
+#include "link/TfLogin.h"
+
+TfLogin::TfLogin(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TfLogin"));
+    setWindowTitle(QStringLiteral("Login"));
+}

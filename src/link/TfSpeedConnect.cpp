@@ -1,0 +1,7 @@
+#include "link/TfSpeedConnect.h"
+
+TfSpeedConnect::TfSpeedConnect(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TfSpeedConnect"));
+    setWindowTitle(QStringLiteral("Connect"));
+}

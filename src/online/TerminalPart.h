@@ -1,0 +1,8 @@
+#pragma once
+// The terminal on the gateway's command interface.
+
+class TerminalPart
+{
+public:
+    void terminalCloseStop() {}
+};

@@ -1,0 +1,7 @@
+#include "pages/TfCause.h"
+
+TfCause::TfCause(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TfCause"));
+    setWindowTitle(QStringLiteral("Cause"));
+}

@@ -1,0 +1,283 @@
+// Data call through a Hayes modem.
+//
+// The dial and the hang-up run on the UI thread (they replace a telephony call that the program waited for
+// while its window kept working). So every wait here is a poll() on the port in slices of at most 50 ms, and
+// between slices the UI thread's pending events are processed: the dialing window repaints and its timers run,
+// and an idle wait still costs no CPU. On any other thread the slices simply follow each other.
+#include "platform/ModemLine.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <poll.h>
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+using Ms = std::chrono::milliseconds;
+
+constexpr int kSliceMs = 50;
+constexpr int kAtAttempts = 3;
+constexpr int kAtReplyMs = 1000;
+constexpr int kDefaultDialMs = 60000; // when the caller gives no time-out; modems give up after ~50 s anyway
+constexpr int kDtrDropMs = 500;
+constexpr int kGuardMs = 1000; // the escape sequence needs this much silence before and after "+++"
+constexpr int kEscapeReplyMs = 2000;
+constexpr int kHangUpReplyMs = 2000;
+constexpr CommTimeouts kImmediate{0xFFFFFFFFu, 0, 0, 0, 0};
+
+const char* const kFailureWords[] = {"NO CARRIER", "BUSY", "NO DIALTONE", "NO ANSWER", "ERROR"};
+const QString kNoAnswer = QStringLiteral("No answer from the modem");
+
+bool onGuiThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+// Waits until fd has input or the deadline passes, keeping the UI thread's events flowing.
+void waitReadable(int fd, SteadyClock::time_point deadline)
+{
+    const bool gui = onGuiThread();
+    for (;;) {
+        const auto left = std::chrono::duration_cast<Ms>(deadline - SteadyClock::now()).count();
+        if (left <= 0)
+            return;
+        pollfd p{fd, POLLIN, 0};
+        const int r = ::poll(&p, 1, int(std::min<qint64>(left + 1, kSliceMs)));
+        if (gui)
+            QCoreApplication::processEvents();
+        if (r != 0) // input, a hang-up or an error: the read that follows tells which
+            return;
+    }
+}
+
+// Splits what the modem sends into its reply lines (CR and LF both end a line; empty lines are dropped).
+class ReplyReader
+{
+public:
+    explicit ReplyReader(ComPort& port) : port_(port) {}
+
+    // The next non-empty line before the deadline; none on time-out or when the port failed.
+    std::optional<QByteArray> nextLine(SteadyClock::time_point deadline)
+    {
+        for (;;) {
+            const qsizetype end = findLineEnd();
+            if (end >= 0) {
+                const QByteArray line = buffer_.left(end).trimmed();
+                endedByCr_ = buffer_.at(end) == '\r';
+                buffer_.remove(0, end + 1);
+                if (endedByCr_ && buffer_.startsWith('\n')) {
+                    buffer_.remove(0, 1);
+                    endedByCr_ = false;
+                }
+                if (!line.isEmpty())
+                    return line;
+                continue;
+            }
+            if (failed_ || SteadyClock::now() >= deadline)
+                return std::nullopt;
+            waitReadable(port_.fd(), deadline);
+            fill();
+        }
+    }
+
+    // Waits until a line passes the test; the lines before it go to the observer.
+    template <typename Test, typename Observer>
+    std::optional<QByteArray> waitFor(SteadyClock::time_point deadline, Test test, Observer observe)
+    {
+        while (auto line = nextLine(deadline)) {
+            if (test(*line))
+                return line;
+            observe(*line);
+        }
+        return std::nullopt;
+    }
+
+    // Hands the bytes behind the last line back to the port: after "CONNECT" they are the call's data.
+    // The LF of a CR LF line end may still be on its way; it is not data, so it is waited for briefly.
+    void returnRest()
+    {
+        if (endedByCr_ && buffer_.isEmpty() && !failed_) {
+            waitReadable(port_.fd(), SteadyClock::now() + Ms(100));
+            fill();
+        }
+        if (endedByCr_ && buffer_.startsWith('\n'))
+            buffer_.remove(0, 1);
+        port_.unread(buffer_);
+        buffer_.clear();
+    }
+
+    bool failed() const { return failed_; }
+
+private:
+    qsizetype findLineEnd() const
+    {
+        for (qsizetype i = 0; i < buffer_.size(); ++i) {
+            if (buffer_.at(i) == '\r' || buffer_.at(i) == '\n')
+                return i;
+        }
+        return -1;
+    }
+
+    void fill()
+    {
+        char chunk[256];
+        const qint64 n = port_.read(chunk, sizeof chunk);
+        if (n < 0)
+            failed_ = true;
+        else
+            buffer_.append(chunk, n);
+    }
+
+    ComPort& port_;
+    QByteArray buffer_;
+    bool endedByCr_ = false;
+    bool failed_ = false;
+};
+
+SteadyClock::time_point after(int ms)
+{
+    return SteadyClock::now() + Ms(ms);
+}
+
+} // namespace
+
+ModemLine::~ModemLine()
+{
+    // Whoever listened to the progress may be gone already; the last hang-up happens silently.
+    progress_ = nullptr;
+    hangUp();
+}
+
+void ModemLine::report(const QString& text)
+{
+    if (progress_)
+        progress_(text);
+}
+
+bool ModemLine::fail(const QString& error)
+{
+    error_ = error;
+    report(error);
+    if (port_)
+        port_->close();
+    port_.reset();
+    connected_ = false;
+    return false;
+}
+
+bool ModemLine::dial(const QString& device, qint32 baudRate, const QString& number, int timeoutMs)
+{
+    hangUp(); // one call at a time
+    error_.clear();
+    const auto deadline = after(timeoutMs > 0 ? timeoutMs : kDefaultDialMs);
+
+    report(QStringLiteral("Opening %1").arg(device));
+    port_ = std::make_unique<ComPort>();
+    if (!port_->open(device, baudRate))
+        return fail(port_->errorString());
+    port_->setTimeouts(kImmediate);
+
+    ReplyReader reader(*port_);
+    auto ignore = [](const QByteArray&) {};
+    auto portLost = [this] { return port_->errorString().isEmpty() ? kNoAnswer : port_->errorString(); };
+
+    report(QStringLiteral("Initializing the modem"));
+    bool ready = false;
+    for (int attempt = 0; attempt < kAtAttempts && !ready && SteadyClock::now() < deadline; ++attempt) {
+        port_->flush();
+        if (port_->write(QByteArrayLiteral("AT\r")) != 3)
+            return fail(portLost());
+        const auto replyDeadline = std::min(deadline, after(kAtReplyMs));
+        ready = reader.waitFor(replyDeadline, [](const QByteArray& l) { return l == "OK"; }, ignore).has_value();
+        if (reader.failed())
+            return fail(portLost());
+    }
+    if (!ready)
+        return fail(kNoAnswer);
+
+    report(QStringLiteral("Dialing %1").arg(number));
+    const QByteArray command = "ATDT" + number.toLatin1();
+    if (port_->write(command + '\r') != command.size() + 1)
+        return fail(portLost());
+
+    auto isResult = [](const QByteArray& l) {
+        if (l.startsWith("CONNECT"))
+            return true;
+        for (const char* word : kFailureWords) {
+            if (l.startsWith(word))
+                return true;
+        }
+        return false;
+    };
+    auto observe = [&](const QByteArray& l) {
+        if (l != command) // our own command echoed back
+            report(QString::fromLatin1(l));
+    };
+    const auto result = reader.waitFor(deadline, isResult, observe);
+    if (!result) {
+        if (reader.failed())
+            return fail(portLost());
+        // Any character stops a modem that is still dialing, so the call cannot come up after we gave up.
+        port_->write(QByteArrayLiteral("\r"));
+        return fail(kNoAnswer);
+    }
+    report(QString::fromLatin1(*result));
+    if (!result->startsWith("CONNECT")) {
+        for (const char* word : kFailureWords) {
+            if (result->startsWith(word))
+                return fail(QStringLiteral("Modem response: %1").arg(QLatin1String(word)));
+        }
+    }
+    reader.returnRest();
+    port_->setTimeouts(kNormalTimeouts);
+    connected_ = true;
+    return true;
+}
+
+void ModemLine::hangUp()
+{
+    if (!port_) {
+        connected_ = false;
+        return;
+    }
+    if (connected_ && port_->isOpen() && !port_->isDisconnected()) {
+        report(QStringLiteral("Hanging up"));
+        port_->setTimeouts(kImmediate);
+        ReplyReader reader(*port_);
+        auto ignore = [](const QByteArray&) {};
+        auto noCarrier = [](const QByteArray& l) { return l.startsWith("NO CARRIER"); };
+
+        // Dropping DTR ends the call on a modem set up the usual way (&D2); a pty has no DTR to drop.
+        bool down = false;
+        if (port_->setDtr(false)) {
+            down = reader.waitFor(after(kDtrDropMs), noCarrier, ignore).has_value();
+            port_->setDtr(true);
+        }
+        if (!down && !reader.failed()) {
+            // The modem ignores DTR: back to command mode through the escape sequence, then hang up.
+            reader.waitFor(after(kGuardMs), [](const QByteArray&) { return false; }, ignore);
+            if (port_->write(QByteArrayLiteral("+++")) == 3) {
+                reader.waitFor(after(kGuardMs + kEscapeReplyMs), [](const QByteArray& l) { return l == "OK"; },
+                               ignore);
+                if (!reader.failed() && port_->write(QByteArrayLiteral("ATH\r")) == 4) {
+                    reader.waitFor(
+                        after(kHangUpReplyMs),
+                        [](const QByteArray& l) { return l == "OK" || l.startsWith("NO CARRIER"); }, ignore);
+                }
+            }
+        }
+    }
+    port_->close();
+    port_.reset();
+    connected_ = false;
+}
+
+QStringList ModemLine::availableModems()
+{
+    return ComPort::availablePorts();
+}

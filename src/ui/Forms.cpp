@@ -1,0 +1,103 @@
+#include "ui/Forms.h"
+
+#include "firmware/TfFirm.h"
+#include "link/LinkState.h"
+#include "link/TfAddNumber.h"
+#include "link/TfCommSettings.h"
+#include "link/TfDialing.h"
+#include "link/TfGatewayList.h"
+#include "link/TfInsertIp.h"
+#include "link/TfLogin.h"
+#include "link/TfNewGateway.h"
+#include "link/TfSpeedConnect.h"
+#include "pages/TfAuto.h"
+#include "pages/TfCause.h"
+#include "pages/TfExt.h"
+#include "pages/TfLcr.h"
+#include "pages/TfNet.h"
+#include "pages/TfQuestionMark.h"
+#include "pages/TinCallPrefixForm.h"
+#include "ui/TfDefault.h"
+#include "ui/TfDialog.h"
+#include "ui/TfHelp.h"
+#include "ui/TfLoad.h"
+#include "ui/TfMain.h"
+#include "ui/TfParam.h"
+#include "ui/TwReset.h"
+
+namespace {
+
+template <typename T> void create(T*& pointer)
+{
+    pointer = new T(nullptr);
+}
+
+template <typename T> void destroy(T*& pointer)
+{
+    delete pointer;
+    pointer = nullptr;
+}
+
+} // namespace
+
+void createForms()
+{
+    new TfMain; // sets fMain
+    create(fCommSettings);
+    create(fSpeedConnect);
+    create(fGatewayList);
+    create(fNewGateway);
+    create(wReset);
+    create(fExt);
+    create(fAuto);
+    create(fLcr);
+    create(fNet);
+    create(fParam);
+    create(fLoad);
+    create(fFirm);
+    create(fHelp);
+    create(fCause);
+    create(fDialing);
+    create(fDialog);
+    create(fAddNumber);
+    create(fLogin);
+    create(fQuestionMark);
+    create(fDefault);
+    create(fInsertIp);
+    create(inCallPrefixForm);
+
+    // Every command the link sends shows in the progress window's status line.
+    commandStatusHook = [](const QString& command) {
+        if (fLoad)
+            fLoad->SetStatus(command);
+    };
+}
+
+void destroyForms()
+{
+    commandStatusHook = nullptr;
+    destroy(inCallPrefixForm);
+    destroy(fInsertIp);
+    destroy(fDefault);
+    destroy(fQuestionMark);
+    destroy(fLogin);
+    destroy(fAddNumber);
+    destroy(fDialog);
+    destroy(fDialing);
+    destroy(fCause);
+    destroy(fHelp);
+    destroy(fFirm);
+    destroy(fLoad);
+    destroy(fParam);
+    destroy(fNet);
+    destroy(fLcr);
+    destroy(fAuto);
+    destroy(fExt);
+    destroy(wReset);
+    destroy(fNewGateway);
+    destroy(fGatewayList);
+    destroy(fSpeedConnect);
+    destroy(fCommSettings);
+    delete fMain; // clears fMain
+    fMain = nullptr;
+}

@@ -1,0 +1,50 @@
+#include "ui/TfDefault.h"
+
+#include "texts/LabelRule.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TfDefault::TfDefault(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TfDefault"));
+    setWindowTitle(QStringLiteral("Default configurations"));
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    QPalette warning = Label1->palette();
+    warning.setColor(QPalette::WindowText, Qt::red);
+    Label1->setPalette(warning);
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(QStringLiteral("Cancel"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(ListBox1, 1);
+    layout->addWidget(Label1);
+    layout->addLayout(buttons);
+    resize(360, 300);
+    setLabels({});
+}
+
+void TfDefault::setLabels(const Tlabels& t)
+{
+    setWindowTitle(labelOr(t, 855, QStringLiteral("Default configurations")));
+    Label1->setText(
+        labelOr(t, 856, QStringLiteral("When default configuration is used current configuration will be lost.")));
+    BitBtn2->setText(labelOr(t, 90, QStringLiteral("Cancel")));
+}

@@ -1,0 +1,213 @@
+#include "ui/TfMain.h"
+
+#include "config/GateFile.h"
+#include "link/LinkState.h"
+#include "link/TfCommSettings.h"
+#include "platform/Dialogs.h"
+#include "platform/IniFile.h"
+#include "platform/ProgramDir.h"
+#include "platform/TelnetClient.h"
+#include "ui/StartupSettings.h"
+#include "ui/UiState.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
+{
+    fMain = this;
+    setObjectName(QStringLiteral("TfMain"));
+    setWindowTitle(QStringLiteral("Mesk config program"));
+    labelTexts.clear();
+    languageNames.clear();
+    statusText.clear();
+
+    buildMenu(this);
+    buildToolBar(this);
+    buildStatusBar(this);
+    buildNavigation(this);
+
+    buildLoginAccountPage(pMain);
+    buildDateTimePage(pMain);
+    buildFirmwarePage(pMain);
+    buildTracingPage(pMain);
+    buildRecordsPage(pMain);
+    buildVoicePage(pMain);
+    buildMonitorPage(pMain);
+    buildActualCallsPage(pMain);
+    buildBufferPage(pMain);
+    buildTestCallsPage(pMain);
+    buildConnectionStatePage(pMain);
+    buildCommandsPage(pMain);
+    buildDiagPage(pMain);
+    buildSystemPage(pMain);
+    buildIsdnPage(pMain);
+    buildPortModesPage(pMain);
+    buildBasicPage(pMain);
+    buildOutgoingPage(pMain);
+    buildIncomingPage(pMain);
+    buildNetPage(pMain);
+    buildLcrPage(pMain);
+    buildAutoPage(pMain);
+    buildGroupPage(pMain);
+    buildExtPage(pMain);
+
+    resize(1000, 700);
+
+    auto* client = new TelnetClient(this);
+    client->setObjectName(QStringLiteral("tcp"));
+    tcp = client;
+
+    FormCreate();
+}
+
+TfMain::~TfMain()
+{
+    // The trees' signals reach the parts, which are gone by the time the child widgets are deleted.
+    tvTopic->blockSignals(true);
+    tvAlpha->blockSignals(true);
+    if (fMain == this)
+        fMain = nullptr;
+}
+
+void TfMain::FormCreate()
+{
+    CurrentGateway.Name = QStringLiteral("unnamed");
+    CurrentGateway.Port = 1001;
+    CurrentGateway.Username.clear();
+    CurrentGateway.Password.clear();
+    CurrentGateway.Host.clear();
+    networkNames.clear();
+}
+
+void TfMain::FormActivate()
+{
+    if (!firstActivation || starting_)
+        return;
+    starting_ = true;
+
+    // Settings, read in a fixed order; missing file or keys give the defaults.
+    IniFile settings(programFile(QStringLiteral("settings.ini")));
+    const StartupSettings s = readStartupSettings(settings);
+    CurrentConnection.LinkType = static_cast<quint8>(s.commType);
+    fCommSettings->cbAppendLog->setChecked(s.append);
+    fCommSettings->cbSaveLog->setChecked(s.saveLog);
+    CurrentConnection.LanTimeout = s.lanTimeout;
+    CurrentConnection.TapiTimeout = s.tapiTimeout;
+    CurrentConnection.IsdnTimeout = s.isdnTimeout;
+    cbSynDateTime->setChecked(s.synchronizeTime);
+    CurrentConnection.IsdnModem = s.isdnModem;
+    CurrentConnection.IsdnModemName = s.isdnModemName;
+    CurrentConnection.ModemBaudRate = s.modemBaudRate;
+    CurrentConnection.TapiModem = s.modem;
+    CurrentConnection.ModemName = s.modemName;
+    CurrentConnection.ComPortName = s.comPort;
+
+    // The communication settings show the time-out of the link type read.
+    const QString main = QStringLiteral("main");
+    switch (CurrentConnection.LinkType) {
+    case 2:
+        fCommSettings->eTimeResponse->setText(
+            QString::number(settings.ReadInteger(main, QStringLiteral("LanTimeout"), 5000)));
+        break;
+    case 3:
+        fCommSettings->eTimeResponse->setText(
+            QString::number(settings.ReadInteger(main, QStringLiteral("TapiTimeout"), 60)));
+        break;
+    case 0:
+        fCommSettings->eTimeResponse->setText(
+            QString::number(settings.ReadInteger(main, QStringLiteral("IsdnTimeout"), 20)));
+        break;
+    default:
+        break;
+    }
+
+    if (!QFile::exists(programFile(QStringLiteral("languages.ini")))) {
+        MessageBox(QStringLiteral("Language file not found, program will be closed.\n"
+                                  "Soubor s jazykovým nastavením nebyl nalezen, program bude ukončen."),
+                   QStringLiteral("Error"), MB_ICONERROR);
+        requestTerminate(); // takes effect back in the event loop; the start-up goes on meanwhile
+    }
+
+    const int language = s.language;
+    setLanguageMarks(language);
+    repaint();
+    loadLabels(language);
+    setLabels(labelTexts);
+
+    CurrentConnection.Append = fCommSettings->cbAppendLog->isChecked();
+    CurrentConnection.SaveLog = fCommSettings->cbSaveLog->isChecked();
+
+    CurrentConnection.Handle.reset();
+    CurrentConnection.Reserved1 = 0;
+
+    fCommSettings->FormActivate();
+
+    // Nothing has been edited yet. Done once: clearing at every activation would drop the flags that a row
+    // dialog has just set on OK (its closing activates the main window again).
+    for (int flag : {pcSystem, pcEthernet, pcBasic, pcGroups, pcIncoming, pcOutgoing, pcLcr, pcAuto, pcNetwork,
+                     pcExtension, pcIsdn})
+        pageChanged[flag] = 0;
+
+    firstActivation = false;
+    starting_ = false;
+}
+
+bool TfMain::FormClose()
+{
+    if (anyPageChanged()) {
+        const int answer = MessageBox(labelText(456), labelText(54), MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDCANCEL)
+            return false;
+        if (answer == IDYES) {
+            copyPagesToImage();
+            if (!WriteGateFile(GateConfig, CurrentGateway.File, gsAll))
+                MessageBox(labelText(60), labelText(47), MB_ICONERROR);
+        }
+    }
+
+    terminalCloseStop();
+    tracingCloseStop();
+    voiceCloseStop();
+    if (CurrentConnection.Connected)
+        mDisconnectClick();
+    return true;
+}
+
+void TfMain::copyPagesToImage()
+{
+    // The extension page is not copied: its section is written from what the image already holds.
+    systemSaveFile();
+    basicSaveFile();
+    portModesSaveFile();
+    isdnSaveFile();
+    groupsSaveFile();
+    netSaveFile();
+    outgoingSaveFile();
+    incomingSaveFile();
+    lcrSaveFile();
+    autoSaveFile();
+}
+
+bool TfMain::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate && firstActivation)
+        FormActivate();
+    return QMainWindow::event(event);
+}
+
+void TfMain::closeEvent(QCloseEvent* event)
+{
+    if (!FormClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    // As the main window, its close ends the program, whatever other window is still open.
+    if (quitOnTerminate)
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+}

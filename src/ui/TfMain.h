@@ -1,0 +1,117 @@
+#pragma once
+// The main window.
+//
+// TfMain is one QMainWindow assembled from parts: each page or tool is a class of its own (in its own file
+// pair, in the folder of its subsystem) that holds that page's controls, handlers and operations, and TfMain
+// derives from all of them, so that fMain->edSystemReset and TfMain::systemLoad work from anywhere. This
+// header lists the parts; it holds none of their members. A part reaches other parts through fMain.
+//
+// How a page plugs in:
+//   - Its part (e.g. SystemPage in pages/SystemPage.h) is among TfMain's bases below and has
+//     buildXxx(QWidget* host): it creates its page with addTopicPage(host, "pXxx", topic) (ui/PageArea.h),
+//     which also registers the page for its topic with the dispatcher, and builds its controls into
+//     page->widget(), each with setObjectName("<the control's name>").
+//   - A topic that does more than show and hide its page sets its section with setTopicSection (and a live
+//     topic its leaving step with setTopicLeave); see NavigationPart.h for the fixed order they run in.
+//   - Its label steps are setLabelsXxx(const Tlabels&) methods of the part; setLabels (ui/LabelPass.cpp)
+//     calls every step of every window in the fixed order of the label pass, so a page fills its existing
+//     step functions and adds none to the pass.
+//   - Its changed flag is its entry of pageChanged (ui/UiState.h).
+//   - Its page-to-image copier (xxxSaveFile) is called by the close's save in its fixed place.
+// The dialogs are windows of their own (TfCommSettings, TfLcr, ...), created once at start-up by
+// createForms() (ui/Forms.h) with program-wide pointers (fCommSettings, fLcr, ...); each dialog's label steps
+// are methods of its class.
+#include "texts/Labels.h"
+#include "ui/LanguagePart.h"
+#include "ui/MenuPart.h"
+#include "ui/NavigationPart.h"
+#include "ui/StatusPart.h"
+
+#include "config/GateFilesPart.h"
+#include "firmware/FirmwarePage.h"
+#include "link/ConnectionPart.h"
+#include "online/ActualCallsPage.h"
+#include "online/BufferPage.h"
+#include "online/CommandsPage.h"
+#include "online/ConnectionStatePage.h"
+#include "online/DateTimePage.h"
+#include "online/DiagPage.h"
+#include "online/LoginAccountPage.h"
+#include "online/MonitorPage.h"
+#include "online/RecordsPage.h"
+#include "online/TerminalPart.h"
+#include "online/TestCallsPage.h"
+#include "online/TracingPage.h"
+#include "online/VoicePage.h"
+#include "pages/AutoPage.h"
+#include "pages/BasicPage.h"
+#include "pages/ExtPage.h"
+#include "pages/GroupPage.h"
+#include "pages/IncomingPage.h"
+#include "pages/IsdnPage.h"
+#include "pages/LcrPage.h"
+#include "pages/NetPage.h"
+#include "pages/OutgoingPage.h"
+#include "pages/PortModesPage.h"
+#include "pages/SystemPage.h"
+
+#include <QMainWindow>
+
+class TfMain : public QMainWindow,
+               public MenuPart,
+               public StatusPart,
+               public NavigationPart,
+               public LanguagePart,
+               public ConnectionPart,
+               public GateFilesPart,
+               public TerminalPart,
+               public LoginAccountPage,
+               public DateTimePage,
+               public FirmwarePage,
+               public TracingPage,
+               public RecordsPage,
+               public VoicePage,
+               public DiagPage,
+               public ActualCallsPage,
+               public BufferPage,
+               public ConnectionStatePage,
+               public MonitorPage,
+               public TestCallsPage,
+               public CommandsPage,
+               public SystemPage,
+               public IsdnPage,
+               public PortModesPage,
+               public BasicPage,
+               public OutgoingPage,
+               public IncomingPage,
+               public NetPage,
+               public LcrPage,
+               public AutoPage,
+               public GroupPage,
+               public ExtPage
+{
+    Q_OBJECT
+public:
+    explicit TfMain(QWidget* parent = nullptr);
+    ~TfMain() override;
+
+    // The window's own events.
+    void FormCreate();
+    // The start-up at the first activation: settings, language, texts, gateway. Later activations do nothing.
+    void FormActivate();
+    // The close: the save question, the workers stopped, the link closed. False when the close is cancelled.
+    bool FormClose();
+
+    // The label pass: every window takes the texts of the current language (the caller loads them first).
+    void setLabels(Tlabels labels);
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void copyPagesToImage();
+    bool starting_ = false; // the start-up is running (a box it shows re-activates the window)
+};
+
+inline TfMain* fMain = nullptr;

@@ -1,0 +1,45 @@
+#include "ui/WindowUtil.h"
+
+#include "ui/TfMain.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+void centreOnMainWindow(QWidget* window)
+{
+    if (!window)
+        return;
+    window->adjustSize();
+    QRect area;
+    if (fMain && fMain->isVisible())
+        area = fMain->frameGeometry();
+    else if (QScreen* screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (!area.isValid())
+        return;
+    const QSize size = window->frameGeometry().size();
+    window->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+void showWithoutWaiting(QWidget* window)
+{
+    if (!window)
+        return;
+    centreOnMainWindow(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    window->setFocus();
+    if (fMain)
+        fMain->setEnabled(false);
+}
+
+void enableMainWindow()
+{
+    if (!fMain)
+        return;
+    fMain->setEnabled(true);
+    fMain->activateWindow();
+    fMain->setFocus();
+}

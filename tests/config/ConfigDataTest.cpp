@@ -1,0 +1,147 @@
+// The files that ship beside the program (defaults and profiles) and the conversions the image relies on.
+#include "ConfigTestImages.h"
+#include "config/ConfigConversions.h"
+#include "config/DefaultProfiles.h"
+#include "config/GateFile.h"
+#include "link/LinkState.h"
+#include "platform/ProgramDir.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kData = QStringLiteral(MESK_SOURCE_DIR "/data");
+// Every section but the gateway's identification: what the page defaults cover.
+constexpr int kAllPages = gsAll & ~2;
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST(ConfigData, DefaultsHoldEveryKey)
+{
+    TParametres image = fullImage(1);
+    GateReadReport report;
+    EXPECT_TRUE(readGateSections(image, kData + QStringLiteral("/defaults.ini"), kAllPages, &report));
+    EXPECT_TRUE(report.absentKeys.isEmpty()) << report.absentKeys.join(u' ').toStdString();
+    EXPECT_TRUE(report.badKeys.isEmpty()) << report.badKeys.join(u' ').toStdString();
+    // Tables and lists of a factory-new gateway are empty; the replaced-prefix tables hold the page's "/".
+    EXPECT_TRUE(image.lcr.rows.empty());
+    EXPECT_TRUE(image.autorouting.rows.empty());
+    EXPECT_EQ(image.networks[7].replacedPrefixes, std::vector<QString>{QStringLiteral("/")});
+}
+
+// The shipped files are in the writer's own form: reading and writing them back changes no byte.
+TEST(ConfigData, DefaultsAreInTheWritersForm)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const auto& [file, mask] : {std::pair{QStringLiteral("defaults.ini"), kAllPages},
+                                     std::pair{QStringLiteral("defaults/MX.ini"), int(gsAll)},
+                                     std::pair{QStringLiteral("defaults/MY.ini"), int(gsAll)}}) {
+        SCOPED_TRACE(file.toStdString());
+        const QString copy = dir.filePath(QStringLiteral("copy.ini"));
+        QFile::remove(copy);
+        ASSERT_TRUE(QFile::copy(kData + QLatin1Char('/') + file, copy));
+        TParametres image;
+        ASSERT_TRUE(readGateSections(image, copy, mask));
+        ASSERT_TRUE(WriteGateFile(image, copy, mask));
+        EXPECT_EQ(readBytes(copy), readBytes(kData + QLatin1Char('/') + file));
+    }
+}
+
+TEST(ConfigData, ProfilesAreFactoryGatewaysOfBothModels)
+{
+    TParametres defaults;
+    ASSERT_TRUE(readGateSections(defaults, kData + QStringLiteral("/defaults.ini"), kAllPages));
+
+    const QString list = kData + QStringLiteral("/defaults/defaultProfiles.ini");
+    const std::vector<DefaultProfile> profiles = ReadDefaultProfiles(list);
+    ASSERT_EQ(profiles.size(), 2u);
+    EXPECT_EQ(profiles[0].name, QStringLiteral("MX"));
+    EXPECT_EQ(profiles[1].name, QStringLiteral("MY"));
+    for (const DefaultProfile& profile : profiles) {
+        SCOPED_TRACE(profile.name.toStdString());
+        EXPECT_FALSE(profile.caption.isEmpty());
+        TParametres image = fullImage(2);
+        GateReadReport report;
+        ati3Reply.clear();
+        EXPECT_TRUE(readGateSections(image, defaultProfileGateFile(profile, list), gsAll, &report));
+        EXPECT_TRUE(report.absentKeys.isEmpty()) << report.absentKeys.join(u' ').toStdString();
+        EXPECT_TRUE(image == defaults);
+        // What the program decides the model by after loading a profile.
+        EXPECT_EQ(ati3Reply.contains(" MY"), profile.name == QStringLiteral("MY"));
+        EXPECT_EQ(ati3Reply.contains("MX"), profile.name == QStringLiteral("MX"));
+    }
+}
+
+TEST(ConfigData, FilesLieBesideTheProgram)
+{
+    setProgramDir(QStringLiteral(MESK_BINARY_DIR));
+    EXPECT_TRUE(QFileInfo::exists(defaultsIniPath()));
+    EXPECT_EQ(ReadDefaultProfiles().size(), 2u);
+    setProgramDir(QString());
+}
+
+TEST(ConfigData, ProfileFileStaysInTheDefaultsFolder)
+{
+    const DefaultProfile evil{QStringLiteral("X"), QStringLiteral("X"), QStringLiteral("../../etc/passwd")};
+    EXPECT_EQ(defaultProfileGateFile(evil, QStringLiteral("/opt/p/defaults/defaultProfiles.ini")),
+              QStringLiteral("/opt/p/defaults/passwd"));
+}
+
+TEST(ConfigData, ProfileListSkipsSectionsWithoutFile)
+{
+    QTemporaryDir dir;
+    const QString list = dir.filePath(QStringLiteral("defaultProfiles.ini"));
+    QFile f(list);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[A]\nCaption=First\nFile=a.ini\n[B]\nCaption=No file\n[C]\nFile=c.ini\n");
+    f.close();
+    const std::vector<DefaultProfile> profiles = ReadDefaultProfiles(list);
+    ASSERT_EQ(profiles.size(), 2u);
+    EXPECT_EQ(profiles[0].caption, QStringLiteral("First"));
+    EXPECT_EQ(profiles[1].caption, QStringLiteral("C")); // no caption: the section name
+    EXPECT_TRUE(ReadDefaultProfiles(dir.filePath(QStringLiteral("none.ini"))).empty());
+}
+
+TEST(ConfigConversions, VolumeCodes)
+{
+    struct Case
+    {
+        int positions;
+        std::vector<int> positionOfCode; // index = code
+    };
+    for (const Case& c : {Case{5, {2, 3, 1, 4, 0}}, Case{7, {3, 4, 2, 5, 1, 6, 0}}}) {
+        SCOPED_TRACE(c.positions);
+        for (int code = 0; code < c.positions; ++code) {
+            EXPECT_EQ(volumeCodeToPosition(code, c.positions), c.positionOfCode[size_t(code)]) << code;
+            EXPECT_EQ(volumePositionToCode(c.positionOfCode[size_t(code)], c.positions), code);
+        }
+        EXPECT_EQ(volumeCodeToPosition(c.positions, c.positions), -1);
+        EXPECT_EQ(volumeCodeToPosition(-1, c.positions), -1);
+        EXPECT_EQ(volumePositionToCode(c.positions, c.positions), -1);
+    }
+}
+
+TEST(ConfigConversions, DayMonthDates)
+{
+    const std::vector<std::pair<QString, QString>> toDigits = {
+        {"01.05", "0105"}, {"1.5", "0105"}, {"31.12", "3112"}, {" 1. 5", "0105"}, {"00.00", "0000"},
+        {"", "0000"},      {"abc", "0000"}, {"7", "0700"},     {"123.4", "9904"},
+    };
+    for (const auto& [in, out] : toDigits)
+        EXPECT_EQ(dayMonthToDigits(in), out) << in.toStdString();
+    EXPECT_EQ(digitsToDayMonth(QStringLiteral("0105")), QStringLiteral("01.05"));
+    EXPECT_EQ(digitsToDayMonth(QStringLiteral("3112")), QStringLiteral("31.12"));
+    EXPECT_EQ(digitsToDayMonth(QStringLiteral("105")), QString());
+    // A date goes to the gateway and back unchanged.
+    EXPECT_EQ(digitsToDayMonth(dayMonthToDigits(QStringLiteral("24.12"))), QStringLiteral("24.12"));
+}
+
+} // namespace

@@ -1,0 +1,360 @@
+// The gate file as a whole: round trips, section masks, tables, damaged and foreign files, error boxes.
+#include "config/GateFile.h"
+#include "ConfigTestImages.h"
+#include "link/LinkState.h"
+#include "support/ScriptedDialogs.h"
+#include "texts/Labels.h"
+
+#include <QFile>
+#include <QMap>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// The text of each section of a file, header line included.
+QMap<QString, QByteArray> sectionsOf(const QByteArray& file)
+{
+    QMap<QString, QByteArray> out;
+    QString current = QStringLiteral("<top>");
+    for (const QByteArray& line : file.split('\n')) {
+        if (line.startsWith('['))
+            current = QString::fromUtf8(line.mid(1, line.indexOf(']') - 1));
+        out[current] += line + '\n';
+    }
+    return out;
+}
+
+class GateFileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        resetConfigState();
+        ati3Reply.clear();
+        ati4Reply.clear();
+        ASSERT_TRUE(dir.isValid());
+    }
+    QString path(const QString& name = QStringLiteral("gate.ini")) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(GateFileTest, FullImageSurvivesTheFullMask)
+{
+    for (int seed : {1, 2}) {
+        SCOPED_TRACE(seed);
+        const TParametres image = fullImage(seed);
+        ati3Reply = "Mesk MY GSM-ISDN gateway,(c) Korvath,\xA9";
+        ati4Reply = "SW : B-01.02 /V-02.05.20";
+        ASSERT_TRUE(WriteGateFile(image, path(), gsAll));
+
+        const QByteArray ati3 = ati3Reply;
+        ati3Reply.clear();
+        ati4Reply.clear();
+        TParametres back = fullImage(3 - seed);
+        GateReadReport report;
+        EXPECT_TRUE(readGateSections(back, path(), gsAll, &report));
+        EXPECT_TRUE(report.absentKeys.isEmpty()) << report.absentKeys.join(u' ').toStdString();
+        EXPECT_TRUE(report.badKeys.isEmpty()) << report.badKeys.join(u' ').toStdString();
+        EXPECT_TRUE(back == image);
+        EXPECT_EQ(back.networks[0].prefixes, image.networks[0].prefixes); // past the gateway's 28
+        EXPECT_EQ(back.outgoing[0].smsText, image.outgoing[0].smsText);
+        EXPECT_EQ(ati3Reply, ati3);
+        EXPECT_EQ(ati4Reply, QByteArray("SW : B-01.02 /V-02.05.20"));
+        EXPECT_TRUE(dialogs.boxes().isEmpty());
+    }
+}
+
+TEST_F(GateFileTest, EachSectionRoundTripsAlone)
+{
+    const TParametres image = fullImage(1);
+    for (int bit = 1; bit < gsAll; bit <<= 1) {
+        SCOPED_TRACE(bit);
+        QFile::remove(path());
+        ASSERT_TRUE(WriteGateFile(image, path(), bit));
+        TParametres back = fullImage(2);
+        readGateSections(back, path(), bit);
+        EXPECT_TRUE(back == mergeMasked(fullImage(2), image, bit));
+    }
+}
+
+// Reading one section changes exactly the members of that section.
+TEST_F(GateFileTest, ReadingOneSectionLeavesTheRestOfTheImage)
+{
+    ASSERT_TRUE(WriteGateFile(fullImage(1), path(), gsAll));
+    for (int mask : {1, 4, 8, 16, 32, 64, 128, 256, 512, 1024, 2048, 4096, 1152, 1 | 2048 | 4096}) {
+        SCOPED_TRACE(mask);
+        TParametres image = fullImage(2);
+        readGateSections(image, path(), mask);
+        EXPECT_TRUE(image == mergeMasked(fullImage(2), fullImage(1), mask));
+    }
+}
+
+// Writing one section leaves every other section of the file, byte for byte.
+TEST_F(GateFileTest, WritingOneSectionLeavesTheOtherSections)
+{
+    struct Case
+    {
+        int mask;
+        QStringList touched;
+    };
+    const QList<Case> cases = {
+        {gsSystem, {kSectionSystem}},
+        {gsBasic, {kSectionGsm}},
+        {gsGroups, {kSectionGsm}},
+        {gsOutgoing, {kSectionOutgoing}},
+        {gsIncoming, {kSectionIncoming}},
+        {gsNetwork, {kSectionNetwork}},
+        {gsLcr, {kSectionLcr}},
+        {gsAutorouting, {kSectionAutorouting}},
+        {gsExtension, {kSectionExtension}},
+        {gsHolidays, {kSectionSystem, kSectionLcr}},
+        {gsIsdn, {kSectionIsdn}},
+        {gsPortModes, {kSectionPortModes}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mask);
+        QFile::remove(path());
+        ASSERT_TRUE(WriteGateFile(fullImage(1), path(), gsAll));
+        const auto before = sectionsOf(readBytes(path()));
+        ASSERT_TRUE(WriteGateFile(fullImage(2), path(), c.mask));
+        const auto after = sectionsOf(readBytes(path()));
+        ASSERT_EQ(before.keys(), after.keys());
+        for (const QString& name : before.keys()) {
+            if (c.touched.contains(name))
+                EXPECT_NE(before[name], after[name]) << name.toStdString();
+            else
+                EXPECT_EQ(before[name], after[name]) << name.toStdString();
+        }
+        TParametres back;
+        readGateSections(back, path(), gsAll);
+        EXPECT_TRUE(back == mergeMasked(fullImage(1), fullImage(2), c.mask));
+    }
+}
+
+TEST_F(GateFileTest, UnknownKeysAndSectionsSurviveAWrite)
+{
+    writeBytes(path(), "; written by hand\n[Mine]\nanswer=42\n\n[System parametres]\nZ99=keep me\nS91=1,2\n"
+                       "[Lcr table]\nLimit=5\nLx=7\n");
+    ASSERT_TRUE(WriteGateFile(fullImage(1), path(), gsAll));
+    const QByteArray text = readBytes(path());
+    EXPECT_TRUE(text.contains("[Mine]\nanswer=42\n"));
+    EXPECT_TRUE(text.contains("Z99=keep me\n"));
+    EXPECT_TRUE(text.contains("Limit=5\n")); // starts like a row key but is none
+    EXPECT_TRUE(text.contains("Lx=7\n"));
+    EXPECT_TRUE(text.contains("; written by hand"));
+}
+
+TEST_F(GateFileTest, TableThatShrankLeavesNoStaleRows)
+{
+    TParametres image = fullImage(1); // 64 LCR rows, 96 autorouting rows, 32 extension rows, 24 holidays
+    ASSERT_TRUE(WriteGateFile(image, path(), gsAll));
+    image.lcr.rows.resize(3);
+    image.autorouting.rows.clear();
+    image.extensions.rows.resize(1);
+    image.lcr.holidays.resize(2);
+    ASSERT_TRUE(WriteGateFile(image, path(), gsLcr | gsAutorouting | gsExtension | gsHolidays));
+
+    const auto sections = sectionsOf(readBytes(path()));
+    EXPECT_FALSE(sections[kSectionLcr].contains("\nL3="));
+    EXPECT_FALSE(sections[kSectionLcr].contains("\nL63="));
+    EXPECT_FALSE(sections[kSectionAutorouting].contains("\nA0="));
+    EXPECT_FALSE(sections[kSectionExtension].contains("\nM1="));
+    TParametres back;
+    EXPECT_TRUE(readGateSections(back, path(), gsAll));
+    EXPECT_TRUE(back == image);
+}
+
+TEST_F(GateFileTest, RowsBeyondTheRegistersAndEmptyRowsAreNotWritten)
+{
+    TParametres image;
+    for (int i = 0; i < kMaxLcrRows + 5; ++i)
+        image.lcr.rows.push_back(i == 1 ? QString() : QStringLiteral("1,00:00/24:00,%1,0").arg(i));
+    ASSERT_TRUE(WriteGateFile(image, path(), gsLcr));
+    TParametres back;
+    EXPECT_TRUE(readGateSections(back, path(), gsLcr));
+    ASSERT_EQ(back.lcr.rows.size(), size_t(kMaxLcrRows));
+    EXPECT_EQ(back.lcr.rows[0], image.lcr.rows[0]);
+    EXPECT_EQ(back.lcr.rows[1], image.lcr.rows[2]);
+    EXPECT_EQ(back.lcr.rows.back(), image.lcr.rows[size_t(kMaxLcrRows)]);
+}
+
+// A damaged file: what can be read is read, each bad key takes its default, the sections report it.
+TEST_F(GateFileTest, GapsAndBadValuesReadTheRest)
+{
+    writeBytes(path(), "[System parametres]\nS91=abc,5\nX22=07:30\nX20=01.04\n"
+                       "[Gsm parametres]\nG08=4,60\nG09=1,2\nG05=7\nI05=1,2,3,4,5\n"
+                       "[Incoming groups]\nG91=2,4,5,12,7,,\nG191=3,,\nG99=5,2\n"
+                       "[Lcr table]\nL0=a\nL1=b\nL3=d\nL07=odd\nL70=far\nL5=\n"
+                       "[ISDN port modes]\nX40=1,GG,B\n"
+                       "[Autorouting table]\nA0=+420,1,,A\nA2=\nA4=+421,,5,C\n");
+    TParametres image = fullImage(2);
+    GateReadReport report;
+    EXPECT_FALSE(readGateSections(image, path(), gsAll, &report));
+
+    const TParametres defaults;
+    EXPECT_EQ(image.system.cdrMode, defaults.system.cdrMode); // S91 unreadable: both values default
+    EXPECT_EQ(image.system.gateId, defaults.system.gateId);
+    EXPECT_EQ(image.system.resetTime, QStringLiteral("07:30"));
+    EXPECT_EQ(image.system.winterDate, defaults.system.winterDate); // X20 lacks its second value
+    EXPECT_EQ(image.basic.relaxDelay, 4);
+    EXPECT_EQ(image.basic.ringTimeout, 60);
+    EXPECT_EQ(image.basic.simFlags, defaults.basic.simFlags); // G09 short
+    EXPECT_EQ(image.basic.dtmfDelay, 7);
+    EXPECT_EQ(image.basic.causeNoModuleReady, 4); // a value more than we know is left alone
+    EXPECT_EQ(image.incoming[0].mode, 2);
+    EXPECT_EQ(image.incoming[0].cdnSeparator, QChar()); // "3,," has an empty separator field
+    EXPECT_EQ(image.incoming[1].clipKeepHours, defaults.incoming[1].clipKeepHours); // G99 "5,2": too short
+    EXPECT_EQ(image.lcr.rows, (std::vector<QString>{"a", "b", "d"}));
+    EXPECT_EQ(image.portModeChars, defaults.portModeChars);
+    EXPECT_EQ(image.autorouting.rows, (std::vector<QString>{"+420,1,,A", "+421,,5,C"}));
+    EXPECT_TRUE(image.isdn == defaults.isdn); // section absent: every key its default
+    EXPECT_TRUE(image.extensions.rows.empty());
+
+    const QStringList expectedBad = {"System parametres/S91", "System parametres/X20", "Gsm parametres/G09",
+                                     "Incoming groups/G99",   "Lcr table/L07",         "Lcr table/L70",
+                                     "Lcr table/L5",          "Autorouting table/A2",  "ISDN port modes/X40"};
+    for (const QString& key : expectedBad)
+        EXPECT_TRUE(report.badKeys.contains(key)) << key.toStdString();
+    EXPECT_EQ(report.badKeys.size(), expectedBad.size()) << report.badKeys.join(u' ').toStdString();
+    EXPECT_TRUE(report.absentKeys.contains(QStringLiteral("ISDN parametres/I00")));
+    EXPECT_FALSE(report.absentKeys.contains(QStringLiteral("System parametres/X22")));
+    EXPECT_EQ(report.failedSections, (QStringList{kSectionSystem, kSectionGsm, kSectionIncoming, kSectionAutorouting,
+                                                  kSectionLcr, kSectionPortModes}));
+}
+
+TEST_F(GateFileTest, FailedSectionsShowTheirBoxAndClearTheFlag)
+{
+    labelTexts.assign(900, QString());
+    labelTexts[47] = QStringLiteral("Error");
+    labelTexts[62] = QStringLiteral("Read error");
+    writeBytes(path(), "[System parametres]\nS91=x\n[Autorouting table]\nA0=\n[ISDN port modes]\nX40=1,0,0\n");
+
+    TParametres image;
+    EXPECT_TRUE(ReadGateFile(image, path(), gsPortModes)); // a good section alone
+    EXPECT_TRUE(dialogs.boxes().isEmpty());
+
+    EXPECT_FALSE(ReadGateFile(image, path(), gsAutorouting)); // fails without a box
+    EXPECT_TRUE(dialogs.boxes().isEmpty());
+    EXPECT_FALSE(gateReadSuccess);
+
+    gateReadSuccess = true;
+    EXPECT_FALSE(ReadGateFile(image, path(), gsAll));
+    ASSERT_EQ(dialogs.boxes().size(), 1);
+    EXPECT_EQ(dialogs.boxes()[0].caption, QStringLiteral("Error"));
+    EXPECT_EQ(dialogs.boxes()[0].flags, unsigned(MB_ICONERROR));
+    EXPECT_TRUE(dialogs.boxes()[0].text.startsWith(QStringLiteral("Read error\n")));
+    EXPECT_TRUE(dialogs.boxes()[0].text.contains(kSectionSystem));
+
+    // The reader never sets the flag back: a good file read afterwards still reports the earlier failure.
+    EXPECT_FALSE(ReadGateFile(image, path(), gsPortModes));
+    EXPECT_EQ(image.portModeChars, (std::array<char, 3>{{'1', '0', '0'}}));
+    labelTexts.clear();
+}
+
+TEST_F(GateFileTest, MissingFileGivesDefaultsAndOneBox)
+{
+    TParametres image = fullImage(1);
+    GateReadReport report;
+    EXPECT_FALSE(readGateSections(image, path(QStringLiteral("none.ini")), gsSystem | gsLcr, &report));
+    EXPECT_TRUE(report.fileMissing);
+    EXPECT_TRUE(image == mergeMasked(fullImage(1), TParametres{}, gsSystem | gsLcr));
+
+    EXPECT_FALSE(ReadGateFile(image, path(QStringLiteral("none.ini")), gsAll));
+    EXPECT_EQ(dialogs.boxes().size(), 1);
+    EXPECT_FALSE(gateReadSuccess);
+}
+
+// The identification replies belong to the whole file: only the full mask reads or writes them.
+TEST_F(GateFileTest, GateSectionOnlyWithTheFullMask)
+{
+    ati3Reply = "Mesk MX GSM-ISDN gateway";
+    ASSERT_TRUE(WriteGateFile(fullImage(1), path(), gsAll & ~gsPortModes));
+    EXPECT_FALSE(readBytes(path()).contains("[Gate]"));
+    ASSERT_TRUE(WriteGateFile(fullImage(1), path(), gsAll));
+    EXPECT_TRUE(readBytes(path()).contains("[Gate]\nATI3=Mesk MX GSM-ISDN gateway\n"));
+
+    ati3Reply = "other";
+    TParametres image;
+    readGateSections(image, path(), gsAll & ~gsPortModes);
+    EXPECT_EQ(ati3Reply, QByteArray("other"));
+    readGateSections(image, path(), gsAll);
+    EXPECT_EQ(ati3Reply, QByteArray("Mesk MX GSM-ISDN gateway"));
+
+    // A file without the section takes "no reply", not the reply of the gateway connected now.
+    writeBytes(path(QStringLiteral("b.ini")), "[System parametres]\nS91=1,1\n");
+    readGateSections(image, path(QStringLiteral("b.ini")), gsAll);
+    EXPECT_TRUE(ati3Reply.isEmpty());
+}
+
+TEST_F(GateFileTest, WindowsEditorFilesRead)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+    };
+    const QList<Case> cases = {
+        {"crlf", "[Outgoing groups]\r\nS85=P\xC5\x99\xC3\xADli\xC5\xA1 \xC5\xBElu\xC5\xA5ou\xC4\x8Dk\xC3\xBD "
+                 "k\xC5\xAF\xC5\x88\r\nG11=230,1,2,3,4,5,6,7\r\n"},
+        {"bom", "\xEF\xBB\xBF[Outgoing groups]\nS85=P\xC5\x99\xC3\xADli\xC5\xA1 \xC5\xBElu\xC5\xA5ou\xC4\x8Dk\xC3\xBD "
+                "k\xC5\xAF\xC5\x88\nG11=230,1,2,3,4,5,6,7\n"},
+        {"cp1250", "[Outgoing groups]\r\nS85=P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2\r\n"
+                   "G11=230,1,2,3,4,5,6,7\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(path(), c.bytes);
+        TParametres image;
+        GateReadReport report;
+        readGateSections(image, path(), gsOutgoing, &report);
+        EXPECT_TRUE(report.badKeys.isEmpty());
+        EXPECT_EQ(image.outgoing[1].smsText, kCzech);
+        EXPECT_EQ(image.outgoing[0].roamingNetwork, QStringLiteral("230"));
+        EXPECT_EQ(image.outgoing[0].pseudoTariff, 7);
+    }
+    writeBytes(
+        path(),
+        "[Incoming groups]\r\nG91=1,2,3,4,5,\xC1rv\xEDzt\xFBr\xF5,Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1\r\n");
+    TParametres image;
+    readGateSections(image, path(), gsIncoming);
+    EXPECT_EQ(image.incoming[0].disaPrefix, QStringLiteral("Árvíztűrő"));
+    EXPECT_EQ(image.incoming[0].clip, kPolish);
+}
+
+// Values as somebody may type them into the file by hand.
+TEST_F(GateFileTest, HandWrittenValues)
+{
+    writeBytes(path(),
+               "[ISDN parametres]\nI62=C:\\dir\\n x\nI52=a\\,b, c\n[Gsm parametres]\nG05= 12 \nG101=1/16,,17/17,\n"
+               "[Network list]\nN10=\nN11=1,2,3,4,\nN12=5\nN17=\nN19=Net\\,1, 7\n");
+    TParametres image;
+    GateReadReport report;
+    EXPECT_TRUE(readGateSections(image, path(), gsIsdn | gsBasic | gsNetwork, &report))
+        << report.badKeys.join(u' ').toStdString();
+    EXPECT_EQ(image.isdn.aliveSmsText, QStringLiteral("C:\\dir\n x")); // "\d" is no escape of ours
+    EXPECT_EQ(image.isdn.stateSmsText, QStringLiteral("a,b, c"));
+    EXPECT_EQ(image.basic.dtmfDelay, 12);
+    EXPECT_EQ(image.basic.causes, (std::vector<QString>{"1/16", "17/17"}));
+    EXPECT_TRUE(image.networks[0].replacedPrefixes.empty());
+    EXPECT_EQ(image.networks[0].prefixes, (std::vector<QString>{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(image.networks[0].networkId, QStringLiteral("Net,1"));
+    EXPECT_EQ(image.networks[0].defaultDigits, 7);
+}
+
+} // namespace

@@ -1,0 +1,148 @@
+// The fixture reader and the listing order of the parameter store.
+#include "SimPeers.h"
+
+#include "gatewaysim/Fixture.h"
+#include "gatewaysim/GatewayState.h"
+
+#include <gtest/gtest.h>
+
+using gatewaysim::Fixture;
+
+TEST(Fixture, ReadsKeysInFileOrderWithViewsShapesAndGatewaySettings)
+{
+    Fixture f;
+    QString error;
+    ASSERT_TRUE(Fixture::parse(simtest::kFixture, f, &error)) << qPrintable(error);
+    EXPECT_EQ(f.pageSize, 20);
+    EXPECT_EQ(f.pagedViews, QList<QByteArray>{"AT&A"});
+    ASSERT_EQ(f.parameters.size(), 5);
+    EXPECT_EQ(f.parameters[0].key, "S91");
+    EXPECT_EQ(f.parameters[0].value, "5,12");
+    EXPECT_EQ(f.parameters[4].key, "G99");
+    EXPECT_EQ(f.parameters[4].views, (QList<QByteArray>{"AT&V9", "AT&V0"}));
+    // The shape must match the whole value, not a part of it.
+    EXPECT_TRUE(f.parameters[0].shape.match(QStringLiteral("7,255")).hasMatch());
+    EXPECT_FALSE(f.parameters[0].shape.match(QStringLiteral("7,255x")).hasMatch());
+    EXPECT_FALSE(f.parameters[0].shape.match(QStringLiteral("x7,255")).hasMatch());
+}
+
+TEST(Fixture, EmptyValueAndWindowsLineEndsAreAccepted)
+{
+    Fixture f;
+    QString error;
+    ASSERT_TRUE(Fixture::parse(QStringLiteral("; pin\r\n[S98]\r\nviews = AT&V\r\nshape = [0-9]{0,6}\r\nvalue =\r\n"), f,
+                               &error))
+        << qPrintable(error);
+    ASSERT_EQ(f.parameters.size(), 1);
+    EXPECT_EQ(f.parameters[0].value, "");
+    EXPECT_EQ(f.parameters[0].views, QList<QByteArray>{"AT&V"});
+}
+
+TEST(Fixture, ReportsTheLineOfEachMistake)
+{
+    const struct
+    {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"[S91]\nviews = AT&V\nvalue = 1\n", "line 1: key S91 has no shape"},
+        {"[S91]\nshape = [0-9]\nvalue = 12\n", "line 1: value of S91 does not match its shape"},
+        {"[S91]\nshape = .*\n\n[S91]\nshape = .*\n", "line 4: key S91 defined twice"},
+        {"[S91]\nshape = .*\ncolour = red\n", "line 3: unknown setting \"colour\""},
+        {"value = 1\n", "line 1: setting outside a section"},
+        {"[S91]\nshape = (\n", "line 2: bad shape"},
+        {"[gateway]\npage-size = 0\n", "line 2: page-size must be a number above 0"},
+        {"[gateway]\nspeed = 9600\n", "line 2: unknown setting \"speed\""},
+        {"[S91\n", "line 1: section name without \"]\""},
+        {"[S 91]\nshape = .*\n", "line 1: bad key name \"S 91\""},
+        {"[S91]\nshape .*\n", "line 2: expected \"name = value\""},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        QString error;
+        EXPECT_FALSE(Fixture::parse(QString::fromLatin1(c.text), f, &error)) << c.text;
+        EXPECT_TRUE(error.startsWith(QString::fromLatin1(c.error))) << c.text << " -> " << qPrintable(error);
+    }
+}
+
+TEST(Fixture, BuiltInFixtureReadsAndCarriesTheSystemKeys)
+{
+    Fixture f;
+    QString error;
+    ASSERT_TRUE(Fixture::parse(Fixture::builtInText(), f, &error)) << qPrintable(error);
+    QList<QByteArray> systemKeys;
+    for (const auto& p : f.parameters) {
+        if (p.views.contains("AT&V"))
+            systemKeys.append(p.key);
+    }
+    EXPECT_TRUE(systemKeys.contains("S91"));
+    EXPECT_TRUE(systemKeys.contains("X22"));
+}
+
+TEST(Fixture, LoadingAMissingFileNamesTheFile)
+{
+    Fixture f;
+    QString error;
+    EXPECT_FALSE(Fixture::load(QStringLiteral("/nonexistent/gw.ini"), f, &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("/nonexistent/gw.ini"))) << qPrintable(error);
+}
+
+TEST(Fixture, GatewayWithABadFixtureIsInvalidAndSaysWhy)
+{
+    gatewaysim::Config cfg;
+    cfg.fixtureText = QStringLiteral("[S91]\nvalue = 1\n");
+    gatewaysim::Gateway gw(cfg);
+    EXPECT_FALSE(gw.isValid());
+    EXPECT_FALSE(gw.errorString().isEmpty());
+    EXPECT_EQ(gw.startTcp(), 0);
+}
+
+namespace {
+
+QList<QByteArray> listingOf(const QString& keysInOrder, bool swapped = false)
+{
+    QString text;
+    for (const QString& k : keysInOrder.split(QLatin1Char(' ')))
+        text += QStringLiteral("[%1]\nviews = AT&V9\nshape = .*\nvalue = v\n").arg(k);
+    Fixture f;
+    QString error;
+    EXPECT_TRUE(Fixture::parse(text, f, &error)) << qPrintable(error);
+    gatewaysim::Config cfg;
+    cfg.faults.swapKeyOrder = swapped;
+    gatewaysim::GatewayState state(cfg, f);
+    QList<QByteArray> keys;
+    for (const QByteArray& line : state.listing("AT&V9"))
+        keys.append(line.left(line.indexOf('=')));
+    return keys;
+}
+
+QList<QByteArray> words(const char* s)
+{
+    return QByteArray(s).split(' ');
+}
+
+} // namespace
+
+TEST(ListingOrder, KeyThatIsTheTailOfAnotherComesFirstOtherwiseFixtureOrder)
+{
+    const struct
+    {
+        const char* fixture;
+        const char* listed;
+    } cases[] = {
+        {"G91 G92 G191 G192", "G91 G92 G191 G192"},
+        {"G191 G91", "G91 G191"},
+        {"G199 G191 G99 G91", "G99 G199 G91 G191"},
+        {"G1991 G991 G91", "G91 G991 G1991"},
+        {"XA1 A1", "A1 XA1"},
+        {"S91 X22 S98 S191", "S91 X22 S98 S191"},
+        {"G191 S91", "G191 S91"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(listingOf(QString::fromLatin1(c.fixture)), words(c.listed)) << c.fixture;
+}
+
+TEST(ListingOrder, SwapFaultReversesTheListing)
+{
+    EXPECT_EQ(listingOf(QStringLiteral("G91 G92 G191"), true), words("G191 G92 G91"));
+}

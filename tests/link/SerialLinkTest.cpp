@@ -1,0 +1,148 @@
+// The serial and modem links over a pty pair: the code under test holds one end as its port, the test plays
+// the gateway on the other end byte by byte.
+#include "link/LinkIo.h"
+#include "platform/ComPort.h"
+#include "platform/Wait.h"
+#include "support/PtyPair.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <memory>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+class SerialLinkTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        resetLinkState();
+        Clock::reset();
+        ASSERT_TRUE(pair.isReady()) << pair.errorString().toStdString();
+        port = std::make_shared<ComPort>();
+        ASSERT_TRUE(port->open(pair.pathA(), 9600)) << port->errorString().toStdString();
+        port->setTimeouts(kNormalTimeouts);
+        peer = ::open(pair.pathB().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ASSERT_GE(peer, 0);
+        CurrentConnection.LinkType = LinkSerial;
+        CurrentConnection.Handle = port;
+    }
+
+    void TearDown() override
+    {
+        resetLinkState();
+        Clock::reset();
+        if (peer >= 0)
+            ::close(peer);
+        port.reset();
+    }
+
+    void peerSends(const QByteArray& bytes)
+    {
+        ASSERT_EQ(::write(peer, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+    }
+
+    // What the peer received within the time given, stopping once `expected` bytes are in.
+    QByteArray peerReceives(qsizetype expected, int timeoutMs = 2000)
+    {
+        QByteArray got;
+        char buf[256];
+        while (got.size() < expected) {
+            pollfd p{peer, POLLIN, 0};
+            if (::poll(&p, 1, timeoutMs) <= 0)
+                break;
+            const ssize_t n = ::read(peer, buf, sizeof buf);
+            if (n <= 0)
+                break;
+            got.append(buf, n);
+        }
+        return got;
+    }
+
+    PtyPair pair;
+    std::shared_ptr<ComPort> port;
+    int peer = -1;
+};
+
+TEST_F(SerialLinkTest, WritesGoOutOnSerialAndIsdnModemLinks)
+{
+    for (quint8 type : {quint8(LinkSerial), quint8(LinkIsdnModem), quint8(LinkModem)}) {
+        SCOPED_TRACE(int(type));
+        CurrentConnection.LinkType = type;
+        lastLinkActivity = 0;
+        EXPECT_EQ(LinkWrite(CurrentConnection, "AT&V0\r\n"), 7u);
+        EXPECT_GE(lastLinkActivity.load(), Clock::seconds() - 1);
+        EXPECT_EQ(peerReceives(7), "AT&V0\r\n");
+        // A length past the text is cut to the text; the count shows the write as short.
+        EXPECT_EQ(LinkWrite(CurrentConnection, "AT", 5), 2u);
+        EXPECT_EQ(peerReceives(2), "AT");
+        // Binary bytes, 0x00 included, go out as they are.
+        EXPECT_EQ(LinkWrite(CurrentConnection, QByteArray("\x00\x01\xff", 3)), 3u);
+        EXPECT_EQ(peerReceives(3), QByteArray("\x00\x01\xff", 3));
+    }
+    EXPECT_EQ(ComWrite(port.get(), "x", 1), 1u);
+    EXPECT_EQ(peerReceives(1), "x");
+    EXPECT_EQ(ComWrite(nullptr, "x", 1), 0u);
+    EXPECT_EQ(ComWrite(port.get(), QByteArray()), 0u);
+}
+
+TEST_F(SerialLinkTest, ReadsEndAtSilenceAtZeroAndAtTheCap)
+{
+    peerSends("\r\nOK\r\n");
+    EXPECT_EQ(ReadReply(1024), "\r\nOK\r\n");
+
+    peerSends("0123456789");
+    EXPECT_EQ(LinkRead(5), "0123"); // size - 1 bytes, the rest stays in the port
+    EXPECT_EQ(LinkReadTimeout(100, 0.01), "456789");
+
+    peerSends(QByteArray("ab\0cd", 5));
+    EXPECT_EQ(ComRead(port.get(), 64, false), "ab"); // a 0x00 reads as "nothing came"
+    EXPECT_EQ(ComRead(port.get(), 64, false), "cd");
+
+    peerSends("Z");
+    EXPECT_EQ(ComReadByte(port.get()), quint8('Z'));
+    EXPECT_EQ(ComReadByte(port.get()), 0);
+    EXPECT_EQ(ComReadByte(nullptr), 0);
+    EXPECT_EQ(ComRead(nullptr, 64, true), "");
+
+    // Silence: nothing read, and a read that brings nothing leaves the activity stamp alone.
+    lastLinkActivity = 7;
+    EXPECT_EQ(LinkRead(64), "");
+    EXPECT_EQ(lastLinkActivity.load(), 7);
+    peerSends("x");
+    EXPECT_EQ(LinkRead(64), "x");
+    EXPECT_GE(lastLinkActivity.load(), Clock::seconds() - 1);
+}
+
+TEST_F(SerialLinkTest, ModemLineReads)
+{
+    CurrentConnection.LinkType = LinkModem;
+    peerSends("0123456789");
+    EXPECT_EQ(LinkRead(4), "012");
+    EXPECT_EQ(LinkRead(64), "3456789");
+
+    // The reply is read once, after the modem's pause.
+    ASSERT_EQ(LinkWrite(CurrentConnection, "AT\r\n"), 4u);
+    EXPECT_EQ(peerReceives(4), "AT\r\n");
+    peerSends("\r\nOK\r\n");
+    EXPECT_EQ(ReadReply(1024), "\r\nOK\r\n");
+
+    // Without a handle the modem line's own port carries the data; with neither nothing is read or written.
+    CurrentConnection.Handle.reset();
+    EXPECT_EQ(LinkWrite(CurrentConnection, "AT\r\n"), 0u);
+    EXPECT_EQ(LinkRead(64), "");
+}
+
+TEST_F(SerialLinkTest, UnpluggedPortEndsReadsAndWrites)
+{
+    pair.unplug();
+    EXPECT_EQ(LinkRead(64), "");
+    EXPECT_TRUE(port->isDisconnected());
+    EXPECT_EQ(ReadReply(64), "");
+    EXPECT_EQ(LinkWrite(CurrentConnection, "AT\r\n"), 0u);
+}
+
+} // namespace

@@ -1,0 +1,317 @@
+// The telnet link against the simulated gateway: replies in pieces, silence, the 15 s cap, a dropped
+// connection, and what SendCommand makes of each.
+#include "TelnetLinkFixture.h"
+
+#include "link/ReplyParsers.h"
+
+#include <QTimer>
+
+namespace {
+
+TEST(ReplyComplete, Rules)
+{
+    const struct
+    {
+        QByteArray text;
+        bool complete;
+    } cases[] = {
+        {"\r\nOK\r\n", true},
+        {"S01=1\r\nOK\r\n", true},
+        {"\r\nERROR\r\n", true},
+        {"\r\nBUSY\r\n", true},
+        {"S01=1\r\n<SPACE>\r\n", true},
+        {"OK", false},              // the two characters set aside are the "OK" itself
+        {"\r\nOK", false},          // "OK" without its line end: more may follow
+        {"\r\nOK\r\nS", false},     // text after the line end
+        {"OK\r\nS01=1\r\n", false}, // "OK" at the start of a listing ends nothing
+        {"\r\nOKAY\r\n", false},
+        {"", false},
+        {"\r", false},
+        {"\r\nMX login: ", true},
+        {"garbage MY login:", true},
+        {"Mx login: ", false},
+        {"\r\nNO CARRIER\r\n", true},
+        {"+++", true},
+        {"ab+++cd", true},
+        {"++", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(ReplyComplete(c.text), c.complete);
+    }
+}
+
+TEST_F(TelnetLinkTest, ReplyInPiecesIsCollectedWhole)
+{
+    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
+    const QByteArray whole = exchange("AT&V0\r\n");
+    ASSERT_TRUE(whole.startsWith("\r\nG02=")) << whole.toStdString();
+    ASSERT_TRUE(whole.endsWith("OK\r\n"));
+
+    // Pieces that come faster than the wait after an arrival.
+    setFaults([](gatewaysim::Faults& f) {
+        f.chunkSize = 7;
+        f.chunkDelayMs = 20;
+    });
+    EXPECT_EQ(exchange("AT&V0\r\n"), whole);
+
+    // Pauses longer than that wait but within the LAN time-out: each piece is a step of its own, and a piece
+    // ending in "OK" without its line end does not end the reply.
+    setFaults([](gatewaysim::Faults& f) {
+        f.chunkSize = 2;
+        f.chunkDelayMs = 250;
+    });
+    EXPECT_EQ(exchange("AT\r\n"), "\r\nOK\r\n");
+}
+
+TEST_F(TelnetLinkTest, PauseLongerThanLanTimeoutEndsTheReply)
+{
+    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
+    CurrentConnection.LanTimeout = 0; // the wait ends when the whole-second clock turns
+    setFaults([](gatewaysim::Faults& f) {
+        f.chunkSize = 2;
+        f.chunkDelayMs = 2500;
+    });
+    EXPECT_EQ(exchange("AT\r\n"), "\r\n");
+}
+
+TEST_F(TelnetLinkTest, SilentGatewayTimesOut)
+{
+    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
+    CurrentConnection.LanTimeout = 0;
+    setFaults([](gatewaysim::Faults& f) { f.silent = true; });
+
+    EXPECT_EQ(exchange("AT&V0\r\n"), "");
+    EXPECT_TRUE(client->Connected());
+
+    QString failed = QStringLiteral("GSM basic - Voice\n");
+    QByteArray reply = "stale";
+    EXPECT_FALSE(SendCommand("AT%G05=10\r\n", reply, 1024, failed, QStringLiteral("GSM basic - Delay\n")));
+    EXPECT_EQ(reply, "");
+    EXPECT_EQ(failed, QStringLiteral("GSM basic - Voice\nGSM basic - Delay\n"));
+    EXPECT_EQ(SendCommandOk("AT\r\n", reply, 128), "");
+}
+
+TEST_F(TelnetLinkTest, SendCommandErrorLines)
+{
+    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
+    CurrentConnection.LanTimeout = 0;
+    QStringList shown;
+    commandStatusHook = [&](const QString& s) { shown << s; };
+    QString failed;
+    QByteArray reply;
+
+    EXPECT_TRUE(SendCommand("AT%G05=10\r\n", reply, 1024, failed, QStringLiteral("Delay\n")));
+    EXPECT_EQ(reply, "\r\nOK\r\n");
+    EXPECT_EQ(gateway->value("G05"), "10");
+    EXPECT_EQ(failed, QString());
+    EXPECT_EQ(shown, QStringList{QStringLiteral("AT%G05=10\r\n")});
+
+    // A reply without "OK" notes the item once, however often it fails.
+    EXPECT_FALSE(SendCommand("AT%G05=abc\r\n", reply, 1024, failed, QStringLiteral("Delay\n")));
+    EXPECT_TRUE(reply.contains("ERROR"));
+    EXPECT_FALSE(SendCommand("AT%G05=abc\r\n", reply, 1024, failed, QStringLiteral("Delay\n")));
+    EXPECT_EQ(failed, QStringLiteral("Delay\n"));
+
+    setFaults([](gatewaysim::Faults& f) { f.noOk = true; });
+    EXPECT_FALSE(SendCommand("AT&V0\r\n", reply, 1024, failed, QStringLiteral("Voice\n")));
+    EXPECT_TRUE(reply.contains("G02="));
+    EXPECT_EQ(SendCommandOk("AT&V0\r\n", reply, 1024), "");
+    EXPECT_EQ(failed, QStringLiteral("Delay\nVoice\n"));
+
+    // A write that does not go out appends without looking.
+    client->Disconnect();
+    EXPECT_FALSE(SendCommand("AT&V0\r\n", reply, 1024, failed, QStringLiteral("Voice\n")));
+    EXPECT_FALSE(SendCommand("AT&V0\r\n", reply, 1024, failed, QStringLiteral("Voice\n")));
+    EXPECT_EQ(failed, QStringLiteral("Delay\nVoice\nVoice\nVoice\n"));
+    EXPECT_EQ(SendCommandOk("AT\r\n", reply, 128), "");
+    EXPECT_EQ(shown.size(), 6);
+}
+
+TEST_F(TelnetLinkTest, TricklingReplyIsCutAfterFifteenSeconds)
+{
+    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
+    const QByteArray whole = exchange("AT&V0\r\n");
+    ASSERT_TRUE(ReplyComplete(whole));
+
+    // One byte every 40 ms would take seconds; the test clock runs 20 times faster than the wall clock, so
+    // the cap strikes after about 0.75 s. The LAN time-out is far away: only the cap can end the read.
+    CurrentConnection.LanTimeout = 600000;
+    setFaults([](gatewaysim::Faults& f) { f.trickleMs = 40; });
+    QTimer fastClock;
+    QObject::connect(&fastClock, &QTimer::timeout, [] { Clock::advance(2000); });
+    fastClock.start(100);
+    const QByteArray cut = exchange("AT&V0\r\n");
+    fastClock.stop();
+
+    EXPECT_FALSE(cut.isEmpty());
+    EXPECT_FALSE(ReplyComplete(cut)) << cut.toStdString();
+    EXPECT_TRUE(whole.startsWith(cut)) << cut.toStdString();
+}
+
+TEST_F(TelnetLinkTest, DroppedConnection)
+{
+    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
+    CurrentConnection.LanTimeout = 3000;
+    setFaults([](gatewaysim::Faults& f) {
+        f.noOk = true;
+        f.dropAfterCommands = 1;
+    });
+    // The listing comes without "OK", then the gateway hangs up: the read ends with what came.
+    const QByteArray reply = exchange("AT&V0\r\n");
+    EXPECT_TRUE(reply.contains("G02=")) << reply.toStdString();
+    EXPECT_FALSE(reply.contains("OK"));
+    EXPECT_FALSE(client->Connected());
+
+    EXPECT_EQ(LinkWrite(CurrentConnection, "AT\r\n"), 0u);
+    EXPECT_EQ(LinkRead(1024), "");
+    EXPECT_EQ(ReadReply(1024), "");
+    EXPECT_FALSE(TelnetSendKey('A'));
+}
+
+TEST_F(TelnetLinkTest, PagedListing)
+{
+    gatewaysim::Config config;
+    config.fixtureText = QStringLiteral("[gateway]\npage-size = 2\npaged-views = AT&A\n"
+                                        "[A00]\nviews = AT&A\nshape = .*\nvalue = 0600 1\n"
+                                        "[A01]\nviews = AT&A\nshape = .*\nvalue = 0601 2\n"
+                                        "[A02]\nviews = AT&A\nshape = .*\nvalue = 0602 3\n"
+                                        "[A03]\nviews = AT&A\nshape = .*\nvalue = 0603 4\n"
+                                        "[A04]\nviews = AT&A\nshape = .*\nvalue = 0604 5\n");
+    ASSERT_NO_FATAL_FAILURE(connectAndLogIn(config));
+    CurrentConnection.LanTimeout = 600000; // only the reply's own end may end each read
+
+    // The table views go out with a CR alone: the telnet client adds the LF.
+    QByteArray page = exchange("AT&A\r");
+    QByteArray listing = page;
+    int pages = 1;
+    while (page.endsWith("<SPACE>\r\n") && pages < 10) {
+        ASSERT_EQ(LinkWrite(CurrentConnection, " "), 1u);
+        page = ReadReply(4096);
+        listing += page;
+        ++pages;
+    }
+    EXPECT_EQ(pages, 3);
+    EXPECT_TRUE(page.endsWith("OK\r\n"));
+    EXPECT_EQ(FirstToken(listing.mid(listing.indexOf("A04=") + 4)), "0604");
+    EXPECT_EQ(gateway->receivedLines(), (QList<QByteArray>{"AT&A\r\n", " ", " "}));
+}
+
+TEST_F(TelnetLinkTest, ReplyKeepsAtMostSizeMinusOneBytes)
+{
+    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
+    const QByteArray whole = exchange("AT&V0\r\n");
+    ASSERT_GT(whole.size(), 40);
+    EXPECT_EQ(exchange("AT&V0\r\n", 33), whole.left(32));
+    EXPECT_EQ(exchange("AT\r\n", 1), "");
+    // Nothing of the cut reply is left over for the next command.
+    EXPECT_EQ(exchange("AT\r\n"), "\r\nOK\r\n");
+}
+
+TEST_F(TelnetLinkTest, WritesAndKeys)
+{
+    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
+
+    // A NUL ends what goes out; the count tells the caller the write fell short.
+    EXPECT_EQ(LinkWrite(CurrentConnection, QByteArray("AT\0&V0\r\n", 8)), 2u);
+    // The length never reaches past the text.
+    EXPECT_EQ(LinkWrite(CurrentConnection, "\r", 50), 1u);
+    EXPECT_EQ(ReadReply(1024), "\r\nOK\r\n");
+    EXPECT_EQ(gateway->receivedLines(), QList<QByteArray>{"AT\r\n"});
+
+    lastLinkActivity = 0;
+    EXPECT_TRUE(TelnetSendKey('A'));
+    EXPECT_GE(lastLinkActivity.load(), Clock::seconds() - 1);
+    EXPECT_TRUE(TelnetSendKey('T'));
+    EXPECT_TRUE(TelnetSendKey('\r'));
+    EXPECT_EQ(ReadReply(1024), "\r\nOK\r\n");
+    EXPECT_EQ(gateway->receivedLines(), (QList<QByteArray>{"AT\r\n", "AT\r\n"}));
+
+    tcp = nullptr;
+    EXPECT_FALSE(TelnetSendKey('A'));
+    EXPECT_EQ(LinkWrite(CurrentConnection, "AT\r\n"), 0u);
+}
+
+} // namespace
+
+namespace {
+
+// The receive text and its flag, without a connection: the data event stores, the reads take.
+class TcpReceiveTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        resetLinkState();
+        CurrentConnection.LinkType = LinkTelnet;
+        CurrentConnection.LanTimeout = 0;
+    }
+    void TearDown() override
+    {
+        resetLinkState();
+        Clock::reset();
+    }
+};
+
+TEST_F(TcpReceiveTest, FlagFollowsTheTextAfterAPause)
+{
+    StoreTcpReceived("abc");
+    StoreTcpReceived("");
+    EXPECT_EQ(CurrentConnection.TcpReceived, "abc");
+    EXPECT_FALSE(CurrentConnection.TcpDataReceived); // set by a timer, not at once
+    WaitPumping(50);
+    EXPECT_TRUE(CurrentConnection.TcpDataReceived);
+
+    EXPECT_EQ(TakeTcpReceived(), "abc");
+    EXPECT_FALSE(CurrentConnection.TcpDataReceived);
+    EXPECT_EQ(CurrentConnection.TcpReceived, "abc"); // taking leaves the text; clearing empties it
+    ClearTcpReceived();
+    EXPECT_EQ(CurrentConnection.TcpReceived, "");
+
+    // An empty text raises no flag.
+    StoreTcpReceived("");
+    WaitPumping(50);
+    EXPECT_FALSE(CurrentConnection.TcpDataReceived);
+
+    // A flag still pending when the state is reset does not land in the fresh record.
+    StoreTcpReceived("late");
+    resetLinkState();
+    WaitPumping(50);
+    EXPECT_FALSE(CurrentConnection.TcpDataReceived);
+    EXPECT_EQ(CurrentConnection.TcpReceived, "");
+}
+
+TEST_F(TcpReceiveTest, ReadKeepsWhatDoesNotFitForTheNextRead)
+{
+    StoreTcpReceived("0123456789");
+    WaitPumping(50);
+    lastLinkActivity = 7;
+    EXPECT_EQ(LinkRead(5), "0123");
+    EXPECT_GE(lastLinkActivity.load(), Clock::seconds() - 1); // a read that brings text stamps the activity
+    EXPECT_EQ(LinkRead(5), "4567");
+    EXPECT_EQ(LinkReadTimeout(64, 0.01), "89");
+    EXPECT_FALSE(CurrentConnection.TcpDataReceived);
+    EXPECT_EQ(CurrentConnection.TcpReceived, "");
+    EXPECT_EQ(LinkRead(1), "");
+    // No client: nothing more can come, the read returns at once with nothing, and stamps nothing.
+    lastLinkActivity = 7;
+    EXPECT_EQ(LinkRead(64), "");
+    EXPECT_EQ(ReadReply(64), "");
+    EXPECT_EQ(lastLinkActivity.load(), 7);
+}
+
+TEST_F(TcpReceiveTest, OtherLinkTypesReadNothing)
+{
+    StoreTcpReceived("text");
+    WaitPumping(50);
+    for (quint8 type : {quint8(0), quint8(5), quint8(LinkSerial), quint8(LinkIsdnModem)}) {
+        SCOPED_TRACE(int(type));
+        CurrentConnection.LinkType = type;
+        EXPECT_EQ(LinkRead(64), "");
+        EXPECT_EQ(ReadReply(64), "");
+        EXPECT_EQ(LinkWrite(CurrentConnection, "AT\r\n"), 0u);
+    }
+    EXPECT_EQ(CurrentConnection.TcpReceived, "text");
+}
+
+} // namespace

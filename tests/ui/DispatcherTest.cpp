@@ -1,0 +1,246 @@
+// Every way to a topic (tree, alphabetical list, menu, tool bar) ends in one run of the dispatcher, which
+// shows the topic's page with its title and hides the others.
+#include "support/MainWindowFixture.h"
+
+#include "ui/TfMain.h"
+#include "ui/UiState.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QScrollArea>
+#include <QTest>
+#include <QTreeWidget>
+#include <map>
+
+namespace {
+
+const std::map<int, QString> kPageOfTopic = {
+    {17, "pLogin"},    {18, "pDateTime"},    {19, "pFirm"},     {20, "pTracing"},    {22, "pLog"},
+    {23, "pCall"},     {24, "pStatistics"},  {25, "pVoice"},    {26, "pDiag"},       {235, "pActual"},
+    {494, "pBuffer"},  {505, "pConnection"}, {543, "pMonitor"}, {548, "pTest"},      {685, "pCommands"},
+    {704, "pActual"},  {30, "pSystem"},      {584, "pIsdn"},    {834, "pPortModes"}, {32, "pBasic"},
+    {34, "pOutgoing"}, {35, "pIncoming"},    {36, "pNet"},      {37, "pLcr"},        {38, "pAuto"},
+};
+const QStringList kAllPages = {
+    "pLogin",  "pDateTime", "pFirm",       "pTracing", "pLog",  "pCall",     "pStatistics", "pVoice", "pDiag",
+    "pActual", "pBuffer",   "pConnection", "pMonitor", "pTest", "pCommands", "pSystem",     "pIsdn",  "pPortModes",
+    "pBasic",  "pOutgoing", "pIncoming",   "pNet",     "pLcr",  "pAuto",     "pGroup",      "pExt"};
+
+// The topic a dispatch of each node should record; -1 for the groups and the two resets.
+int expectedTopic(int topic)
+{
+    if (topic == 28 || topic == 29 || topic == 40 || topic == 41 || topic == 42)
+        return -1;
+    return topic == 704 ? 705 : topic;
+}
+
+class DispatcherTest : public MainWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        startUp();
+        showMainWindow();
+        // The last section runs once in every dispatch: count dispatches there.
+        fMain->setTopicSection(42, [this](bool) {
+            ++dispatches;
+            return true;
+        });
+    }
+
+    void clickNode(QTreeWidgetItem* node)
+    {
+        QTreeWidget* tree = node->treeWidget();
+        tree->scrollToItem(node);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
+    }
+
+    // The state after a dispatch of topic: title, currentTopic and exactly its page shown.
+    void expectShown(int topic)
+    {
+        const int expected = expectedTopic(topic);
+        EXPECT_EQ(currentTopic, expected) << topic;
+        EXPECT_EQ(fMain->lbMain->text(), expected > 0 ? labelText(expected) : QString()) << topic;
+        const auto page = kPageOfTopic.find(topic);
+        for (const QString& name : kAllPages) {
+            auto* widget = fMain->findChild<QScrollArea*>(name);
+            ASSERT_NE(widget, nullptr) << qPrintable(name);
+            const bool shown = page != kPageOfTopic.end() && page->second == name;
+            EXPECT_EQ(widget->isVisibleTo(fMain), shown) << topic << " " << qPrintable(name);
+        }
+    }
+
+    int dispatches = 0;
+};
+
+TEST_F(DispatcherTest, AClickOnAnyNodeDispatchesOnceAndShowsItsTopic)
+{
+    for (int i = 0; i < 31; ++i) {
+        QTreeWidgetItem* node = fMain->topicNode(i);
+        const int topic = NavigationPart::nodeTopic(node);
+        dispatches = 0;
+        clickNode(node);
+        EXPECT_EQ(dispatches, 1) << "first click on node " << i;
+        EXPECT_EQ(fMain->tvTopic->currentItem(), node);
+        expectShown(topic);
+        clickNode(node);
+        EXPECT_EQ(dispatches, 2) << "click on the selected node " << i;
+        expectShown(topic);
+    }
+}
+
+TEST_F(DispatcherTest, MovingTheSelectionWithTheKeyboardDispatchesOnce)
+{
+    clickNode(fMain->topicNode(18));
+    dispatches = 0;
+    fMain->tvTopic->setFocus();
+    QTest::keyClick(fMain->tvTopic, Qt::Key_Down);
+    EXPECT_EQ(dispatches, 1);
+    EXPECT_EQ(fMain->tvTopic->currentItem(), fMain->topicNode(19));
+    expectShown(30);
+}
+
+TEST_F(DispatcherTest, AnAlphabeticalEntrySelectsItsTopicsNodeAndDispatchesOnce)
+{
+    ASSERT_EQ(fMain->tvAlpha->topLevelItemCount(), 28);
+    for (int i = 0; i < 28; ++i) {
+        QTreeWidgetItem* entry = fMain->tvAlpha->topLevelItem(i);
+        const int topic = NavigationPart::nodeTopic(entry);
+        dispatches = 0;
+        fMain->tvAlpha->setCurrentItem(entry);
+        EXPECT_EQ(dispatches, 1) << qPrintable(entry->text(0));
+        EXPECT_EQ(NavigationPart::nodeTopic(fMain->tvTopic->currentItem()), topic);
+        EXPECT_EQ(fMain->tvTopic->currentItem()->text(0), entry->text(0));
+        expectShown(topic);
+    }
+    // The entry of the node selected already runs nothing.
+    QTreeWidgetItem* other = fMain->tvAlpha->topLevelItem(0);
+    clickNode(fMain->topicNodeOf(NavigationPart::nodeTopic(other)));
+    fMain->tvAlpha->setCurrentItem(fMain->tvAlpha->topLevelItem(1));
+    clickNode(fMain->topicNodeOf(NavigationPart::nodeTopic(other)));
+    dispatches = 0;
+    fMain->tvAlpha->setCurrentItem(other);
+    EXPECT_EQ(dispatches, 0);
+}
+
+TEST_F(DispatcherTest, EveryMenuItemAndTheTerminalButtonDispatchOnce)
+{
+    const std::pair<QAction*, int> commands[] = {
+        {fMain->mLogin, 17},     {fMain->mDate, 18},      {fMain->mFirm, 19},     {fMain->mTrac, 20},
+        {fMain->mTerm, 21},      {fMain->mLogFile, 22},   {fMain->mCallData, 23}, {fMain->mStat, 24},
+        {fMain->mVoiceMess, 25}, {fMain->mDiag, 26},      {fMain->mActual, 235},  {fMain->mBuffer, 494},
+        {fMain->mConState, 505}, {fMain->mGsmInfo, 543},  {fMain->mTest, 548},    {fMain->mCommands, 685},
+        {fMain->mDynamic, 704},  {fMain->tbTerminal, 21},
+    };
+    for (const auto& [action, topic] : commands) {
+        for (int round = 0; round < 2; ++round) { // not selected, then selected already
+            dispatches = 0;
+            action->trigger();
+            EXPECT_EQ(dispatches, 1) << qPrintable(action->objectName()) << " round " << round;
+            EXPECT_EQ(NavigationPart::nodeTopic(fMain->tvTopic->currentItem()), topic);
+            expectShown(topic);
+        }
+    }
+}
+
+TEST_F(DispatcherTest, TopicsOpenByTheirNumberWhateverTheirTextsRead)
+{
+    // Empty texts everywhere but two topics that read the same.
+    Tlabels texts(982);
+    texts[30] = QStringLiteral("Same");
+    texts[32] = QStringLiteral("Same");
+    labelTexts = texts;
+    fMain->setLabels(labelTexts);
+    for (int i = 0; i < 31; ++i) {
+        QTreeWidgetItem* node = fMain->topicNode(i);
+        clickNode(node);
+        expectShown(NavigationPart::nodeTopic(node));
+    }
+    for (int i = 0; i < 28; ++i) {
+        QTreeWidgetItem* entry = fMain->tvAlpha->topLevelItem(i);
+        fMain->tvAlpha->setCurrentItem(entry);
+        EXPECT_EQ(NavigationPart::nodeTopic(fMain->tvTopic->currentItem()), NavigationPart::nodeTopic(entry));
+    }
+}
+
+TEST_F(DispatcherTest, OnlyTheBusyTopicsLeaveTheWholeGatewayRunsDisabled)
+{
+    for (int i = 0; i < 31; ++i) {
+        QTreeWidgetItem* node = fMain->topicNode(i);
+        const int topic = NavigationPart::nodeTopic(node);
+        fMain->tbLoadGate->setEnabled(false);
+        fMain->tbSaveGate->setEnabled(false);
+        clickNode(node);
+        const bool stays = topic == 704 || topic == 235 || topic == 26 || topic == 21;
+        EXPECT_EQ(fMain->tbLoadGate->isEnabled(), !stays) << topic;
+        EXPECT_EQ(fMain->tbSaveGate->isEnabled(), !stays) << topic;
+    }
+}
+
+TEST_F(DispatcherTest, TheClipTableAndTheActualCallsShareTheirPage)
+{
+    auto* actual = fMain->findChild<QScrollArea*>(QStringLiteral("pActual"));
+    fMain->selectTopic(235);
+    EXPECT_TRUE(actual->isVisibleTo(fMain));
+    fMain->selectTopic(704);
+    EXPECT_TRUE(actual->isVisibleTo(fMain));
+    EXPECT_EQ(currentTopic, 705);
+    EXPECT_EQ(fMain->lbMain->text(), labelText(705));
+    fMain->selectTopic(235);
+    EXPECT_TRUE(actual->isVisibleTo(fMain)) << "the CLIP section must not hide the page the actual calls show";
+    EXPECT_EQ(currentTopic, 235);
+    fMain->selectTopic(30);
+    EXPECT_FALSE(actual->isVisibleTo(fMain));
+}
+
+TEST_F(DispatcherTest, LeavingStepsRunInTheirOrderForEveryTopicButTheChosenOne)
+{
+    QList<int> left;
+    for (int live : {235, 685, 26, 38, 20, 21})
+        fMain->setTopicLeave(live, [&left, live] { left << live; });
+    fMain->selectTopic(30);
+    EXPECT_EQ(left, (QList<int>{235, 685, 26, 38, 20, 21}));
+    left.clear();
+    fMain->selectTopic(26);
+    EXPECT_EQ(left, (QList<int>{235, 685, 38, 20, 21}));
+}
+
+TEST_F(DispatcherTest, ASectionThatEndsTheDispatchStopsTheLaterSectionsAndTheClosingStep)
+{
+    fMain->selectTopic(30); // the system page, a later section than the voice page
+    auto* system = fMain->findChild<QScrollArea*>(QStringLiteral("pSystem"));
+    ASSERT_TRUE(system->isVisibleTo(fMain));
+    fMain->setTopicSection(25, [](bool chosen) {
+        if (chosen)
+            fMain->showTopicPage(25);
+        return !chosen;
+    });
+    fMain->tbLoadGate->setEnabled(false);
+    dispatches = 0;
+    fMain->selectTopic(25);
+    EXPECT_EQ(currentTopic, 25);
+    EXPECT_TRUE(system->isVisibleTo(fMain)) << "the system section after the early end must not run";
+    EXPECT_FALSE(fMain->tbLoadGate->isEnabled());
+    EXPECT_EQ(dispatches, 0);
+}
+
+TEST_F(DispatcherTest, EnterOpensACollapsedGroupWithEverythingBelowIt)
+{
+    QTreeWidgetItem* group = fMain->topicNode(18);
+    fMain->tvTopic->doItemsLayout();
+    fMain->tvTopic->collapseItem(group);
+    EXPECT_EQ(NavigationPart::topicImageIndex(group), 0);
+    clickNode(group);
+    fMain->tvTopic->setFocus();
+    QTest::keyClick(fMain->tvTopic, Qt::Key_Return);
+    EXPECT_TRUE(group->isExpanded());
+    EXPECT_EQ(NavigationPart::topicImageIndex(group), 1);
+    // On an open group or a topic Enter changes nothing.
+    clickNode(fMain->topicNode(19));
+    QTest::keyClick(fMain->tvTopic, Qt::Key_Return);
+    EXPECT_TRUE(group->isExpanded());
+    EXPECT_EQ(NavigationPart::topicImageIndex(fMain->topicNode(19)), 2);
+}
+
+} // namespace

@@ -1,0 +1,218 @@
+// The program's start: the windows, the settings read at the first activation, the language, and the
+// start-up's end when the language file is missing.
+#include "support/MainWindowFixture.h"
+
+#include "firmware/TfFirm.h"
+#include "link/LinkState.h"
+#include "link/TfCommSettings.h"
+#include "link/TfGatewayList.h"
+#include "platform/IniFile.h"
+#include "ui/Forms.h"
+#include "ui/StartupSettings.h"
+#include "ui/TfHelp.h"
+#include "ui/TfLoad.h"
+#include "ui/TfMain.h"
+#include "ui/TfParam.h"
+#include "ui/UiState.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+using StartupTest = MainWindowFixture;
+
+QList<bool> languageButtons()
+{
+    return {fMain->tbCzech->isChecked(), fMain->tbEnglish->isChecked(), fMain->tbHungary->isChecked(),
+            fMain->tbPolish->isChecked()};
+}
+
+QList<bool> languageItems()
+{
+    return {fMain->mCzech->isChecked(), fMain->mEnglish->isChecked(), fMain->mHungary->isChecked(),
+            fMain->mPolish->isChecked()};
+}
+
+TEST_F(StartupTest, EveryWindowExistsOnceAsATopLevelWindowNamedAfterItsClass)
+{
+    createWindows();
+    const QStringList classes = {"TfMain",    "TfCommSettings", "TfSpeedConnect",   "TfGatewayList", "TfNewGateway",
+                                 "TwReset",   "TfExt",          "TfAuto",           "TfLcr",         "TfNet",
+                                 "TfParam",   "TfLoad",         "TfFirm",           "TfHelp",        "TfCause",
+                                 "TfDialing", "TfDialog",       "TfAddNumber",      "TfLogin",       "TfQuestionMark",
+                                 "TfDefault", "TfInsertIp",     "TinCallPrefixForm"};
+    for (const QString& name : classes) {
+        QList<QWidget*> found;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == name)
+                found << w;
+        ASSERT_EQ(found.size(), 1) << qPrintable(name);
+        EXPECT_EQ(QString::fromLatin1(found[0]->metaObject()->className()), name);
+        EXPECT_EQ(found[0]->parentWidget(), nullptr) << qPrintable(name);
+    }
+    // Disabling the main window (as a window shown without waiting does) must leave the others usable.
+    fMain->setEnabled(false);
+    for (QWidget* w : {static_cast<QWidget*>(fHelp), static_cast<QWidget*>(fGatewayList), static_cast<QWidget*>(fParam),
+                       static_cast<QWidget*>(fLoad), static_cast<QWidget*>(fFirm)})
+        EXPECT_TRUE(w->isEnabled()) << qPrintable(w->objectName());
+    fMain->setEnabled(true);
+}
+
+TEST_F(StartupTest, WithoutSettingsFileEveryDefaultIsTakenAndTheTextsAreEnglish)
+{
+    CurrentConnection.ComPortName = QStringLiteral("COM9");
+    startUp();
+    EXPECT_TRUE(dialogs().boxes().isEmpty());
+    EXPECT_EQ(CurrentConnection.LinkType, 1);
+    EXPECT_TRUE(fCommSettings->cbAppendLog->isChecked());
+    EXPECT_TRUE(fCommSettings->cbSaveLog->isChecked());
+    EXPECT_TRUE(CurrentConnection.Append);
+    EXPECT_TRUE(CurrentConnection.SaveLog);
+    EXPECT_EQ(CurrentConnection.LanTimeout, 5000);
+    EXPECT_EQ(CurrentConnection.TapiTimeout, 60);
+    EXPECT_EQ(CurrentConnection.IsdnTimeout, 20);
+    EXPECT_TRUE(fMain->cbSynDateTime->isChecked());
+    EXPECT_EQ(CurrentConnection.IsdnModem, -1);
+    EXPECT_EQ(CurrentConnection.IsdnModemName, QString());
+    EXPECT_EQ(CurrentConnection.ModemBaudRate, 9600);
+    EXPECT_EQ(CurrentConnection.TapiModem, 0);
+    EXPECT_EQ(CurrentConnection.ModemName, QString());
+    EXPECT_EQ(CurrentConnection.ComPortName, QString());
+    EXPECT_EQ(fCommSettings->eTimeResponse->text(), QString()) << "a serial link shows no time-out";
+
+    EXPECT_EQ(languageButtons(), (QList<bool>{false, true, false, false}));
+    EXPECT_EQ(languageItems(), (QList<bool>{false, true, false, false}));
+    EXPECT_EQ(fMain->topicNode(19)->text(0), QStringLiteral("System parametres"));
+    EXPECT_EQ(fMain->mFile->title(), QStringLiteral("File"));
+    EXPECT_EQ(fMain->windowTitle(), QStringLiteral("Mesk config program"));
+    EXPECT_FALSE(firstActivation);
+    EXPECT_FALSE(terminateRequested);
+    EXPECT_EQ(CurrentGateway.Name, QStringLiteral("unnamed"));
+    EXPECT_EQ(CurrentGateway.Port, 1001);
+}
+
+TEST_F(StartupTest, EverySettingGoesToItsPlace)
+{
+    writeSettings("commtype=2\ngateway=Office\nAppend=0\nSaveLog=0\nLanTimeout=7000\nTapiTimeout=61\n"
+                  "IsdnTimeout=21\nSynchronizeTimeWithPc=0\nisdnModem=3\nisdnModemName=Isdn A\n"
+                  "modemBaudRate=19200\nmodem=2\nmodemName=Hayes B\nComport=/dev/ttyUSB1\nlanguage=1\n");
+    startUp();
+    EXPECT_EQ(CurrentConnection.LinkType, 2);
+    EXPECT_FALSE(fCommSettings->cbAppendLog->isChecked());
+    EXPECT_FALSE(fCommSettings->cbSaveLog->isChecked());
+    EXPECT_FALSE(CurrentConnection.Append);
+    EXPECT_FALSE(CurrentConnection.SaveLog);
+    EXPECT_EQ(CurrentConnection.LanTimeout, 7000);
+    EXPECT_EQ(CurrentConnection.TapiTimeout, 61);
+    EXPECT_EQ(CurrentConnection.IsdnTimeout, 21);
+    EXPECT_FALSE(fMain->cbSynDateTime->isChecked());
+    EXPECT_EQ(CurrentConnection.IsdnModem, 3);
+    EXPECT_EQ(CurrentConnection.IsdnModemName, QStringLiteral("Isdn A"));
+    EXPECT_EQ(CurrentConnection.ModemBaudRate, 19200);
+    EXPECT_EQ(CurrentConnection.TapiModem, 2);
+    EXPECT_EQ(CurrentConnection.ModemName, QStringLiteral("Hayes B"));
+    EXPECT_EQ(CurrentConnection.ComPortName, QStringLiteral("/dev/ttyUSB1"));
+    EXPECT_EQ(fCommSettings->eTimeResponse->text(), QStringLiteral("7000"));
+
+    const IniFile ini(path(QStringLiteral("settings.ini")));
+    EXPECT_EQ(readStartupSettings(ini).gateway, QStringLiteral("Office"));
+}
+
+TEST_F(StartupTest, TheTimeOutShownFollowsTheLinkType)
+{
+    const struct
+    {
+        const char* commType;
+        const char* shown;
+    } cases[] = {{"2", "5000"}, {"3", "60"}, {"0", "20"}, {"1", ""}, {"4", ""}};
+    for (const auto& c : cases) {
+        writeSettings(QByteArray("commtype=") + c.commType + "\n");
+        startUp();
+        EXPECT_EQ(fCommSettings->eTimeResponse->text(), QString::fromLatin1(c.shown)) << c.commType;
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(StartupTest, AnEmptyGatewayNameMeansTheUnnamedGateway)
+{
+    writeSettings("gateway=\n");
+    const IniFile ini(path(QStringLiteral("settings.ini")));
+    EXPECT_EQ(readStartupSettings(ini).gateway, QStringLiteral("unnamed"));
+}
+
+TEST_F(StartupTest, ALanguageOutsideTheFourMarksNothingAndShowsTheBuiltInTexts)
+{
+    writeSettings("language=7\n");
+    startUp();
+    EXPECT_EQ(languageButtons(), (QList<bool>{false, false, false, false}));
+    EXPECT_EQ(languageItems(), (QList<bool>{false, false, false, false}));
+    ASSERT_GE(labelTexts.size(), 982u);
+    for (const QString& t : labelTexts)
+        ASSERT_TRUE(t.isEmpty());
+    EXPECT_EQ(fMain->mGatewayControl->title(), QStringLiteral("Gateway control"));
+    EXPECT_EQ(fMain->topicNode(8)->text(0), QStringLiteral("Statistics"));
+}
+
+TEST_F(StartupTest, AMissingLanguageFileIsReportedAndEndsTheProgram)
+{
+    removeFile(QStringLiteral("languages.ini"));
+    startUp();
+    ASSERT_EQ(dialogs().boxes().size(), 1);
+    const auto& box = dialogs().boxes().first();
+    EXPECT_EQ(box.text, QStringLiteral("Language file not found, program will be closed.\n"
+                                       "Soubor s jazykovým nastavením nebyl nalezen, program bude ukončen."));
+    EXPECT_EQ(box.caption, QStringLiteral("Error"));
+    EXPECT_EQ(box.flags, 0x10u);
+    EXPECT_TRUE(terminateRequested);
+    // The rest of the start-up still ran: the built-in texts are up.
+    EXPECT_EQ(fMain->topicNode(0)->text(0), QStringLiteral("Online configuration"));
+    EXPECT_FALSE(firstActivation);
+}
+
+TEST_F(StartupTest, TheStartUpRunsOnceAndKeepsThePortModesFlag)
+{
+    createWindows();
+    pageChanged.fill(1);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(fMain, &activate);
+    EXPECT_FALSE(firstActivation);
+    for (int flag = 0; flag < pcCount; ++flag)
+        EXPECT_EQ(pageChanged[flag], flag == pcPortModes ? 1 : 0) << flag;
+
+    // A later activation (a dialog closing) neither reads the settings again nor touches the flags.
+    writeSettings("commtype=3\n");
+    pageChanged[pcLcr] = 1;
+    QApplication::sendEvent(fMain, &activate);
+    EXPECT_EQ(CurrentConnection.LinkType, 1);
+    EXPECT_EQ(pageChanged[pcLcr], 1);
+}
+
+TEST_F(StartupTest, TheProgramStartsInItsEventLoopAndEndsWhenItsMainWindowCloses)
+{
+    createWindows();
+    quitOnTerminate = true;
+    QApplication::setQuitOnLastWindowClosed(false);
+    fMain->show();
+    QTimer::singleShot(0, fMain, [] { fMain->FormActivate(); });
+    QTimer::singleShot(20, fMain, [] {
+        fMain->mAboutClick(); // a window still open must not keep the program alive
+        fMain->close();
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    watchdog.start(10000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(firstActivation);
+    EXPECT_FALSE(fMain->isVisible());
+    QApplication::setQuitOnLastWindowClosed(true);
+}
+
+} // namespace

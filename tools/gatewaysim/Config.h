@@ -1,0 +1,50 @@
+#pragma once
+// How a simulated gateway behaves: who may log in, what it says about itself, where its parameters come from,
+// and the faults it shows on purpose so that the program's error paths can be tried.
+#include <QByteArray>
+#include <QString>
+
+namespace gatewaysim {
+
+// Faults a session shows. They can be changed while the gateway runs (Gateway::setFaults); a session reads
+// them afresh for every command.
+struct Faults
+{
+    bool errorToAll = false;   // every command after the login is answered "\r\nERROR\r\n"
+    bool noOk = false;         // replies that would end in "OK\r\n" end without it
+    bool silent = false;       // commands after the login get no reply at all
+    int chunkSize = 0;         // > 0: everything sent goes out in pieces of this many bytes ...
+    int chunkDelayMs = 0;      // ... with this pause between two pieces
+    int replyDelayMs = 0;      // > 0: the reply to a command starts this late
+    int dropAfterCommands = 0; // > 0: the connection is dropped once the reply to this command has gone out
+    bool swapKeyOrder = false; // listings come in reverse order (a longer key before its tail)
+    int oversizeBytes = 0;     // > 0: replies carry this many bytes of filler lines before "OK"
+    int trickleMs = 0;         // > 0: everything sent goes out one byte every this many ms
+    bool bootMode = false;     // a new connection meets the boot loader instead of the login
+};
+
+// What a dial through the simulated modem brings.
+enum class DialResult { Connect, NoCarrier, Busy, Silence };
+
+struct Config
+{
+    // Parameters: fixtureText when it is not empty, else the file fixturePath when it is not empty, else the
+    // fixture built into the simulator (tools/gatewaysim/fixtures/default.ini).
+    QString fixturePath;
+    QString fixtureText;
+
+    QByteArray user = "admin";
+    QByteArray password = "admin";
+    QString model = QStringLiteral("MX"); // "MX" (two BRI ports) or "MY" (one BRI port)
+    QString bootVersion = QStringLiteral("B-01.02");
+    QString firmwareVersion = QStringLiteral("V-02.05.20");
+    int pageSize = 0;  // lines per page of a paged listing; 0 = the fixture's "page-size" (20 if it has none)
+    bool echo = false; // echo received characters (never the password), as the gateway's own terminal does
+
+    int modemGuardMs = 1000; // silence needed before and after "+++"
+    DialResult dialResult = DialResult::Connect;
+
+    Faults faults;
+};
+
+} // namespace gatewaysim

@@ -1,0 +1,78 @@
+#pragma once
+// What all sessions of one simulated gateway share, guarded by one mutex: the parameter store, the faults,
+// the log of received lines and the counters the tests read.
+#include "gatewaysim/Config.h"
+#include "gatewaysim/Fixture.h"
+
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <functional>
+
+namespace gatewaysim {
+
+class GatewayState
+{
+public:
+    GatewayState(const Config& config, const Fixture& fixture);
+
+    // Never changes after construction; read without the lock.
+    const Config& config() const { return config_; }
+
+    Faults faults() const;
+    void setFaults(const Faults& f);
+
+    // Parameters.
+    bool isView(const QByteArray& command) const; // "AT&V0"
+    bool isPaged(const QByteArray& view) const;
+    int pageSize() const { return pageSize_; }
+    QList<QByteArray> listing(const QByteArray& view) const; // "KEY=value" lines in the order they are sent
+    enum class SetResult { Ok, UnknownKey, BadShape };
+    SetResult setChecked(const QByteArray& key, const QByteArray& value);
+    bool hasKey(const QByteArray& key) const;
+    QByteArray value(const QByteArray& key) const;
+    bool setValue(const QByteArray& key, const QByteArray& value); // no shape check; false for an unknown key
+    bool removeKey(const QByteArray& key);
+
+    // Log of received lines.
+    void logLine(const QByteArray& raw);
+    void logTail(char c); // the LF or NUL that completes the last line
+    QList<QByteArray> lines() const;
+    QByteArray bytes() const;
+    void clearLog();
+    // Called (on the simulator's thread, outside the lock) with the index and bytes of a line as it is
+    // logged or completed.
+    void setLineObserver(std::function<void(int, const QByteArray&)> observer);
+
+    // Counters.
+    void noteConnection();
+    void noteLogin();
+    void setTerminalType(const QString& type);
+    void setModemInCall(bool inCall);
+    int connectionCount() const;
+    int loginCount() const;
+    QString terminalType() const;
+    bool modemInCall() const;
+
+private:
+    int indexOf(const QByteArray& key) const; // under the lock
+    void notify(int index, const QByteArray& raw);
+
+    const Config config_;
+    int pageSize_ = 20;
+    QList<QByteArray> views_;
+    QList<QByteArray> pagedViews_;
+
+    mutable QMutex mutex_;
+    Faults faults_;
+    QList<Parameter> parameters_;
+    QList<QByteArray> lines_;
+    QByteArray bytes_;
+    std::function<void(int, const QByteArray&)> observer_;
+    int connections_ = 0;
+    int logins_ = 0;
+    QString terminalType_;
+    bool modemInCall_ = false;
+};
+
+} // namespace gatewaysim

@@ -1,0 +1,64 @@
+#pragma once
+// The two pty transports: the gateway's own serial port, and a Hayes modem that the gateway answers behind.
+#include "gatewaysim/GatewayState.h"
+#include "gatewaysim/LineSplitter.h"
+#include "gatewaysim/PtyPort.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+namespace gatewaysim {
+
+class Session;
+
+// The serial port: one session that lives as long as the line. A session that drops (fault "drop after N
+// commands") is replaced by a fresh one that waits for a login, as after a gateway restart.
+class SerialLine : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SerialLine(GatewayState* state, QObject* parent = nullptr);
+    bool open(QString* slavePath, QString* error);
+
+private:
+    void newSession();
+
+    GatewayState* state_;
+    PtyPort port_;
+    QPointer<Session> session_;
+};
+
+// A Hayes modem on the line. Command mode: "AT" -> OK, "ATH"/"ATH0" -> OK, "ATDT<number>" -> "CONNECT 9600"
+// and a gateway session in data mode (or "NO CARRIER", "BUSY" or nothing, as configured); anything else ->
+// ERROR. In data mode "+++" with the guard time of silence before and after it returns to command mode
+// ("OK"), where "ATH" ends the call. A call also ends when the caller closes the line, and with "NO CARRIER"
+// when the session drops.
+class HayesModem : public QObject
+{
+    Q_OBJECT
+public:
+    explicit HayesModem(GatewayState* state, QObject* parent = nullptr);
+    bool open(QString* slavePath, QString* error);
+
+private:
+    void onData(const QByteArray& bytes);
+    bool onCommandByte(char c, char next); // true when it took next as well
+    void onCommand(const QByteArray& text);
+    void onEscapeTimer();
+    void startCall();
+    void endCall();
+    void send(const QByteArray& bytes);
+
+    GatewayState* state_;
+    PtyPort port_;
+    LineSplitter splitter_;
+    QPointer<Session> session_;
+    bool dataMode_ = false;
+    int pluses_ = 0;         // "+" held back as a possible escape
+    QElapsedTimer lastByte_; // time since the last byte received in data mode
+    QTimer escapeTimer_;     // the guard time after "+++"
+};
+
+} // namespace gatewaysim
