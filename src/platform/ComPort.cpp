@@ -41,6 +41,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <poll.h>
 #include <sys/file.h>
@@ -139,14 +140,14 @@ QString ComPort::deviceFromName(const QString& name)
 bool ComPort::open(const QString& name, qint32 baudRate)
 {
     close();
-    error_.clear();
+    setError({});
     busy_ = false;
     disconnected_ = false;
     device_ = deviceFromName(name);
 
     const auto code = baudCode(baudRate);
     if (!code) {
-        error_ = QStringLiteral("Unsupported baud rate %1").arg(baudRate);
+        setError(QStringLiteral("Unsupported baud rate %1").arg(baudRate));
         return false;
     }
 
@@ -159,9 +160,9 @@ bool ComPort::open(const QString& name, qint32 baudRate)
         const int err = errno;
         if (err == EBUSY) { // held exclusively (TIOCEXCL) by another program
             busy_ = true;
-            error_ = QStringLiteral("Port %1 is busy").arg(device_);
+            setError(QStringLiteral("Port %1 is busy").arg(device_));
         } else {
-            error_ = QStringLiteral("Cannot open port %1: %2").arg(device_, systemError(err));
+            setError(QStringLiteral("Cannot open port %1: %2").arg(device_, systemError(err)));
         }
         return false;
     }
@@ -170,21 +171,21 @@ bool ComPort::open(const QString& name, qint32 baudRate)
         ::close(fd);
         if (err == EWOULDBLOCK) {
             busy_ = true;
-            error_ = QStringLiteral("Port %1 is busy").arg(device_);
+            setError(QStringLiteral("Port %1 is busy").arg(device_));
         } else {
-            error_ = QStringLiteral("Cannot lock port %1: %2").arg(device_, systemError(err));
+            setError(QStringLiteral("Cannot lock port %1: %2").arg(device_, systemError(err)));
         }
         return false;
     }
     if (!::isatty(fd)) {
         ::close(fd);
-        error_ = QStringLiteral("%1 is not a serial port").arg(device_);
+        setError(QStringLiteral("%1 is not a serial port").arg(device_));
         return false;
     }
 
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) {
-        error_ = QStringLiteral("Cannot read the settings of %1: %2").arg(device_, systemError(errno));
+        setError(QStringLiteral("Cannot read the settings of %1: %2").arg(device_, systemError(errno)));
         ::close(fd);
         return false;
     }
@@ -199,7 +200,7 @@ bool ComPort::open(const QString& name, qint32 baudRate)
     ::cfsetispeed(&tio, *code);
     ::cfsetospeed(&tio, *code);
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
-        error_ = QStringLiteral("Cannot set up port %1: %2").arg(device_, systemError(errno));
+        setError(QStringLiteral("Cannot set up port %1: %2").arg(device_, systemError(errno)));
         ::close(fd);
         return false;
     }
@@ -209,7 +210,7 @@ bool ComPort::open(const QString& name, qint32 baudRate)
     // The old platform held DTR and RTS on while the port was open; a pty has no modem lines, which is fine.
     setDtr(true);
     setRts(true);
-    error_.clear();
+    setError({});
     return true;
 }
 
@@ -220,6 +221,7 @@ void ComPort::close()
         ::close(fd_);
         fd_ = -1;
     }
+    std::lock_guard lock(mutex_);
     pending_.clear();
 }
 
@@ -227,17 +229,17 @@ bool ComPort::setBaudRate(qint32 baudRate)
 {
     const auto code = baudCode(baudRate);
     if (!code) {
-        error_ = QStringLiteral("Unsupported baud rate %1").arg(baudRate);
+        setError(QStringLiteral("Unsupported baud rate %1").arg(baudRate));
         return false;
     }
     if (fd_ < 0) {
-        error_ = QStringLiteral("Port is not open");
+        setError(QStringLiteral("Port is not open"));
         return false;
     }
     termios tio{};
     if (::tcgetattr(fd_, &tio) != 0 || ::cfsetispeed(&tio, *code) != 0 || ::cfsetospeed(&tio, *code) != 0 ||
         ::tcsetattr(fd_, TCSANOW, &tio) != 0) {
-        error_ = QStringLiteral("Cannot set %1 baud on %2: %3").arg(baudRate).arg(device_, systemError(errno));
+        setError(QStringLiteral("Cannot set %1 baud on %2: %3").arg(baudRate).arg(device_, systemError(errno)));
         return false;
     }
     baud_ = baudRate;
@@ -246,27 +248,48 @@ bool ComPort::setBaudRate(qint32 baudRate)
 
 bool ComPort::setTimeouts(const CommTimeouts& t)
 {
+    std::lock_guard lock(mutex_);
     timeouts_ = t;
     return true;
 }
 
+CommTimeouts ComPort::timeouts() const
+{
+    std::lock_guard lock(mutex_);
+    return timeouts_;
+}
+
 void ComPort::unread(const QByteArray& bytes)
 {
+    std::lock_guard lock(mutex_);
     pending_.prepend(bytes);
+}
+
+QString ComPort::errorString() const
+{
+    std::lock_guard lock(mutex_);
+    return error_;
+}
+
+void ComPort::setError(const QString& text)
+{
+    std::lock_guard lock(mutex_);
+    error_ = text;
 }
 
 qint64 ComPort::write(const char* data, qint64 size)
 {
     if (fd_ < 0) {
-        error_ = QStringLiteral("Port is not open");
+        setError(QStringLiteral("Port is not open"));
         return -1;
     }
     if (size <= 0)
         return 0;
 
     std::optional<SteadyClock::time_point> deadline;
-    if (timeouts_.writeTotalMultiplier != 0 || timeouts_.writeTotalConstant != 0) {
-        const auto ms = quint64(timeouts_.writeTotalMultiplier) * quint64(size) + timeouts_.writeTotalConstant;
+    const CommTimeouts t = timeouts();
+    if (t.writeTotalMultiplier != 0 || t.writeTotalConstant != 0) {
+        const auto ms = quint64(t.writeTotalMultiplier) * quint64(size) + t.writeTotalConstant;
         deadline = SteadyClock::now() + std::chrono::milliseconds(ms);
     }
 
@@ -283,7 +306,7 @@ qint64 ComPort::write(const char* data, qint64 size)
             const int err = errno;
             if (err == EIO || err == ENXIO || err == ENODEV)
                 disconnected_ = true;
-            error_ = QStringLiteral("Write to %1 failed: %2").arg(device_, systemError(err));
+            setError(QStringLiteral("Write to %1 failed: %2").arg(device_, systemError(err)));
             return -1;
         }
         // The output queue is full: wait until the device takes more, or the write time-out ends the write
@@ -292,12 +315,12 @@ qint64 ComPort::write(const char* data, qint64 size)
             return done;
         const int ev = waitFor(fd_, POLLOUT, deadline);
         if (ev < 0) {
-            error_ = QStringLiteral("Write to %1 failed: %2").arg(device_, systemError(errno));
+            setError(QStringLiteral("Write to %1 failed: %2").arg(device_, systemError(errno)));
             return -1;
         }
         if (ev & (POLLHUP | POLLERR | POLLNVAL)) {
             disconnected_ = (ev & POLLNVAL) == 0;
-            error_ = QStringLiteral("Port %1 was disconnected").arg(device_);
+            setError(QStringLiteral("Port %1 was disconnected").arg(device_));
             return -1;
         }
     }
@@ -307,29 +330,33 @@ qint64 ComPort::write(const char* data, qint64 size)
 qint64 ComPort::read(char* data, qint64 size)
 {
     if (fd_ < 0) {
-        error_ = QStringLiteral("Port is not open");
+        setError(QStringLiteral("Port is not open"));
         return -1;
     }
     if (size <= 0)
         return 0;
 
     qint64 got = 0;
-    if (!pending_.isEmpty()) {
-        got = std::min<qint64>(size, pending_.size());
-        std::memcpy(data, pending_.constData(), size_t(got));
-        pending_.remove(0, got);
-        if (got == size)
-            return got;
+    CommTimeouts t;
+    {
+        std::lock_guard lock(mutex_);
+        t = timeouts_;
+        if (!pending_.isEmpty()) {
+            got = std::min<qint64>(size, pending_.size());
+            std::memcpy(data, pending_.constData(), size_t(got));
+            pending_.remove(0, got);
+        }
     }
+    if (got == size)
+        return got;
     if (disconnected_) {
-        error_ = QStringLiteral("Port %1 was disconnected").arg(device_);
+        setError(QStringLiteral("Port %1 was disconnected").arg(device_));
         return got > 0 ? got : -1;
     }
 
-    const CommTimeouts t = timeouts_;
     const auto start = SteadyClock::now();
     // Interval MAXDWORD with both totals 0: return at once with whatever has already been received.
-    const bool immediate = false && t.readInterval == kMaxDword && t.readTotalMultiplier == 0 && t.readTotalConstant == 0;
+    const bool immediate = t.readInterval == kMaxDword && t.readTotalMultiplier == 0 && t.readTotalConstant == 0;
     std::optional<SteadyClock::time_point> totalDeadline;
     if (!immediate && (t.readTotalMultiplier != 0 || t.readTotalConstant != 0)) {
         const auto ms = quint64(t.readTotalMultiplier) * quint64(size) + t.readTotalConstant;
@@ -341,7 +368,7 @@ qint64 ComPort::read(char* data, qint64 size)
 
     auto peerGone = [&]() -> qint64 {
         disconnected_ = true;
-        error_ = QStringLiteral("Port %1 was disconnected").arg(device_);
+        setError(QStringLiteral("Port %1 was disconnected").arg(device_));
         // Bytes that came before the hang-up are still handed out; the next read reports the loss.
         return got > 0 ? got : -1;
     };
@@ -362,7 +389,7 @@ qint64 ComPort::read(char* data, qint64 size)
         if (errno == EIO || errno == ENXIO || errno == ENODEV)
             return peerGone();
         if (errno != EAGAIN && errno != EWOULDBLOCK) {
-            error_ = QStringLiteral("Read from %1 failed: %2").arg(device_, systemError(errno));
+            setError(QStringLiteral("Read from %1 failed: %2").arg(device_, systemError(errno)));
             return got > 0 ? got : -1;
         }
         if (hungUp)
@@ -378,11 +405,11 @@ qint64 ComPort::read(char* data, qint64 size)
 
         const int ev = waitFor(fd_, POLLIN, deadline);
         if (ev < 0) {
-            error_ = QStringLiteral("Read from %1 failed: %2").arg(device_, systemError(errno));
+            setError(QStringLiteral("Read from %1 failed: %2").arg(device_, systemError(errno)));
             return got > 0 ? got : -1;
         }
         if (ev & POLLNVAL) {
-            error_ = QStringLiteral("Read from %1 failed: %2").arg(device_, systemError(EBADF));
+            setError(QStringLiteral("Read from %1 failed: %2").arg(device_, systemError(EBADF)));
             return got > 0 ? got : -1;
         }
         // On a hang-up, first drain what is still queued; the read that then finds nothing reports it.
@@ -406,7 +433,7 @@ bool ComPort::setDtr(bool on)
         return false;
     int bits = TIOCM_DTR;
     if (::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) != 0) {
-        error_ = QStringLiteral("Cannot set DTR on %1: %2").arg(device_, systemError(errno));
+        setError(QStringLiteral("Cannot set DTR on %1: %2").arg(device_, systemError(errno)));
         return false;
     }
     return true;
@@ -418,7 +445,7 @@ bool ComPort::setRts(bool on)
         return false;
     int bits = TIOCM_RTS;
     if (::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) != 0) {
-        error_ = QStringLiteral("Cannot set RTS on %1: %2").arg(device_, systemError(errno));
+        setError(QStringLiteral("Cannot set RTS on %1: %2").arg(device_, systemError(errno)));
         return false;
     }
     return true;
@@ -426,7 +453,10 @@ bool ComPort::setRts(bool on)
 
 void ComPort::flush()
 {
-    pending_.clear();
+    {
+        std::lock_guard lock(mutex_);
+        pending_.clear();
+    }
     if (fd_ >= 0)
         ::tcflush(fd_, TCIOFLUSH);
 }

@@ -8,10 +8,15 @@
 // All time-outs 0 (the state after construction) means a read waits until all bytes asked for are in.
 // The time-outs belong to the object and survive close() and open().
 // A read blocks the calling thread (no events are processed); keep time-outs short on the UI thread.
+// One thread may read while another writes or changes the time-outs (a live tool's reader and the UI thread);
+// a change of time-outs applies from the next read on. open() and close() must not race with I/O.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+
+#include <atomic>
+#include <mutex>
 
 struct CommTimeouts
 {
@@ -44,7 +49,7 @@ public:
     bool setBaudRate(qint32 baudRate);
     qint32 baudRate() const { return baud_; }
     bool setTimeouts(const CommTimeouts& t);
-    CommTimeouts timeouts() const { return timeouts_; }
+    CommTimeouts timeouts() const;
 
     // Writes all bytes (waiting for the device as needed); returns the count written, -1 on error. With write
     // time-outs set (multiplier * size + constant), a write that runs out of time returns the count sent so far.
@@ -59,27 +64,30 @@ public:
 
     bool setDtr(bool on); // failures on a pty are not errors for the caller
     bool setRts(bool on);
-    void flush();         // drops unread input and unsent output
+    void flush(); // drops unread input and unsent output
     // Puts bytes back in front of the input: the next reads return them first. Used where a reply line was read
     // in a chunk that already held data behind it (a modem's "CONNECT"). Code that polls fd() itself must read
     // once before waiting, since these bytes are not in the device.
     void unread(const QByteArray& bytes);
 
     int fd() const { return fd_; }
-    QString errorString() const { return error_; }
+    QString errorString() const;
     bool isBusyError() const { return busy_; }
-    bool isDisconnected() const { return disconnected_; }
+    bool isDisconnected() const { return disconnected_.load(); }
 
     static QString deviceFromName(const QString& name); // "COM3" -> "/dev/ttyS2"; paths stay as they are
     static QStringList availablePorts();                // device paths of the serial ports found
 
 private:
+    void setError(const QString& text);
+
     int fd_ = -1;
     QString device_;
     qint32 baud_ = 0;
     CommTimeouts timeouts_{};
     QString error_;
     bool busy_ = false;
-    bool disconnected_ = false;
-    QByteArray pending_; // bytes put back by unread()
+    std::atomic<bool> disconnected_{false};
+    QByteArray pending_;       // bytes put back by unread()
+    mutable std::mutex mutex_; // error_, timeouts_ and pending_: a worker reads while the UI thread writes
 };

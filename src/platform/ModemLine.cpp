@@ -193,7 +193,10 @@ bool ModemLine::dial(const QString& device, qint32 baudRate, const QString& numb
         if (port_->write(QByteArrayLiteral("AT\r")) != 3)
             return fail(portLost());
         const auto replyDeadline = std::min(deadline, after(kAtReplyMs));
-        ready = reader.waitFor(replyDeadline, [](const QByteArray& l) { return l == "OK"; }, ignore).has_value();
+        ready = reader
+                    .waitFor(
+                        replyDeadline, [](const QByteArray& l) { return l == "OK"; }, ignore)
+                    .has_value();
         if (reader.failed())
             return fail(portLost());
     }
@@ -260,10 +263,11 @@ void ModemLine::hangUp()
         }
         if (!down && !reader.failed()) {
             // The modem ignores DTR: back to command mode through the escape sequence, then hang up.
-            reader.waitFor(after(kGuardMs), [](const QByteArray&) { return false; }, ignore);
+            reader.waitFor(
+                after(kGuardMs), [](const QByteArray&) { return false; }, ignore);
             if (port_->write(QByteArrayLiteral("+++")) == 3) {
-                reader.waitFor(after(kGuardMs + kEscapeReplyMs), [](const QByteArray& l) { return l == "OK"; },
-                               ignore);
+                reader.waitFor(
+                    after(kGuardMs + kEscapeReplyMs), [](const QByteArray& l) { return l == "OK"; }, ignore);
                 if (!reader.failed() && port_->write(QByteArrayLiteral("ATH\r")) == 4) {
                     reader.waitFor(
                         after(kHangUpReplyMs),

@@ -30,7 +30,7 @@ PtyPair::PtyPair(int startTimeoutMs)
 
     const QByteArray a = "pty,raw,echo=0,link=" + QFile::encodeName(pathA());
     const QByteArray b = "pty,raw,echo=0,link=" + QFile::encodeName(pathB());
-    char* argv[] = {const_cast<char*>("socat"), const_cast<char*>("-d"), const_cast<char*>("-d"),
+    char* argv[] = {const_cast<char*>("socat"),       const_cast<char*>("-d"),          const_cast<char*>("-d"),
                     const_cast<char*>(a.constData()), const_cast<char*>(b.constData()), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -50,8 +50,8 @@ PtyPair::PtyPair(int startTimeoutMs)
     QByteArray log;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(startTimeoutMs);
     while (!log.contains("starting data transfer loop")) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                                 std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd p{log_, POLLIN, 0};
         if (left.count() <= 0 || ::poll(&p, 1, int(left.count())) <= 0) {
             error_ = QStringLiteral("socat did not set up the ptys in time: %1").arg(QString::fromLocal8Bit(log));
