@@ -1,13 +1,77 @@
 #pragma once
-// Connecting to the gateway and disconnecting, the communication settings, the status line.
+// Connecting to the gateway and disconnecting, the keep-alive, the telnet text router, the gateway selection
+// and the connection's line in the status bar: the main window's part of the link.
+//
+// Connect (ConnectToGateway) opens the link of CurrentConnection's type, meets the gateway's answer (the login
+// prompt, or the boot loader's banner, which is reported and ends the connect), logs in, identifies the gateway
+// (gatewayModel, the firmware warning), opens the communication log when "SaveLog" is on, shows the connection
+// in the status bar, puts the menus, tool buttons and online topic images into the connected state and sends
+// "AT&M0". Its failures are reported in message boxes; the record it returns tells by its connected flag
+// whether the link is up, and every caller stores it into CurrentConnection.
+//
+// The keep-alive (tLoginTimer, every 2 s) sends "AT" once the link has been quiet for 91 whole seconds, unless
+// the please-wait window is shown or a live tool works on the link, and disconnects when the gateway does not
+// answer (or, on a modem line, answers "+++" or "NO CARRIER").
+#include "link/LinkState.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QMainWindow;
+class QTimer;
+class QWidget;
 
 class ConnectionPart
 {
 public:
-    void mConnectClick() {}
-    void tbConnectClick() {}
-    void mDisconnectClick() {}
-    void tbDisconnectClick() {}
-    void mCommSettClick() {}
-    void ShowConnectionInfo() {}
+    QTimer* tLoginTimer = nullptr;
+    // The folder in which the live tools propose their files: the gate file's folder, else the program's.
+    QString toolFilesFolder;
+
+    // Creates the keep-alive timer and puts the window into the disconnected state.
+    void buildConnection(QMainWindow* host);
+
+    // Connects (when not connected), then offers to load the whole configuration (text 53).
+    void mConnectClick();
+    void tbConnectClick() { mConnectClick(); }
+    // Stops the live tools, closes the link by its type, closes the communication log and puts the menus,
+    // buttons, status bar and topic images into the disconnected state.
+    void mDisconnectClick();
+    void tbDisconnectClick() { mDisconnectClick(); }
+    // The communication settings, modal.
+    void mCommSettClick();
+
+    // Panel 0 of the status bar: "<gateway> : [<port or host>] <connected text> Mesk X|Y", or
+    // "<gateway> : <not connected text>". When connected and the window, tbLoadGate and tbDisconnect are
+    // enabled, the gateway's description (ReadGatewayInfo) becomes the status text (text 51 when it fails).
+    void ShowConnectionInfo();
+    // The keep-alive.
+    void tLoginTimerTimer();
+    // The telnet client's data event: the text goes to the link's reads unless a live tool's route takes it.
+    void tcpDataAvailable(const QByteArray& text);
+
+    // Menus, tool buttons and online topic images of the connected or the disconnected program.
+    void setConnectedState(bool connected);
+    // Sets the live tools' default file names in folder.
+    void setToolDefaultFiles(const QString& folder);
+
+private:
+    void stopLiveTools();
+    bool keepAliveRunning_ = false;
 };
+
+// See above. versionCheck: warn when the firmware is not one the program is made for. owner: the window the
+// please-wait window disables. noAddressPrompt: the "unnamed" gateway on telnet is not asked for its address.
+ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddressPrompt);
+
+// The gateway of that name from gtws.ini (the "unnamed" gateway for an empty name, "unnamed" or a name not in
+// the list). Its gate file, when it exists, is read into GateConfig and the pages; otherwise the pages take
+// their defaults. The name asked for goes to settings.ini ("gateway"), the entry's to the status bar. The caller stores
+// the result into CurrentGateway.
+GatewayEntry SelectGateway(const QString& name, GatewayEntry current);
+// The "unnamed" gateway with the gate file "unnamed.ini" in the program folder (an address typed for it
+// before is kept).
+GatewayEntry SelectUnnamedGateway(GatewayEntry current);
+
+// The status bar's connection text for gateway (no windows involved).
+QString ConnectionInfoText(const GatewayEntry& gateway);

@@ -1,6 +1,7 @@
 #include "link/LinkIo.h"
 
 #include "link/CommLog.h"
+#include "link/Login.h"
 #include "platform/ComPort.h"
 #include "platform/ModemLine.h"
 #include "platform/TelnetClient.h"
@@ -218,6 +219,7 @@ void resetLinkState()
     ati4Reply.clear();
     tcp = nullptr;
     commandStatusHook = nullptr;
+    askLoginHook = nullptr;
 }
 
 quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetype length)

@@ -70,5 +70,6 @@ inline QPointer<TelnetClient> tcp;
 inline std::function<void(const QString&)> commandStatusHook;
 
 // Back to the state at program start: a fresh CurrentConnection and CurrentGateway, model 0, no identification
-// replies, no telnet client, no status hook, the communication log closed, pending telnet flags dropped.
+// replies, no telnet client, no status hook, no login question, the communication log closed, pending telnet
+// flags dropped.
 void resetLinkState();

@@ -1,7 +1,108 @@
 #include "pages/TfCause.h"
 
+#include "link/ReplyParsers.h"
+#include "texts/LabelRule.h"
+#include "ui/KeyFilters.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+namespace {
+constexpr int kWidth = 382;
+constexpr int kFirstRow = 795;
+constexpr int kLastRow = 825;
+} // namespace
+
 TfCause::TfCause(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TfCause"));
-    setWindowTitle(QStringLiteral("Cause"));
+    setWindowTitle(QStringLiteral("fCause"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+
+    lb1 = new QLabel(QStringLiteral("GSM cause :"), this);
+    lb1->setObjectName(QStringLiteral("lb1"));
+    lb1->setGeometry(16, 18, 130, 17);
+    lb2 = new QLabel(QStringLiteral("Tranfer to cause :"), this);
+    lb2->setObjectName(QStringLiteral("lb2"));
+    lb2->setGeometry(16, 58, 130, 17);
+
+    auto spin = [this](const char* name, int top) {
+        auto* se = new QSpinBox(this);
+        se->setObjectName(QString::fromLatin1(name));
+        se->setRange(1, 127);
+        se->setValue(1);
+        se->setGeometry(150, top, 70, 24);
+        DigitKeyFilter::install(se); // se1KeyPress, se2KeyPress
+        return se;
+    };
+    se1 = spin("se1", 14);
+    se2 = spin("se2", 54);
+
+    sbOk = new QPushButton(QStringLiteral("OK"), this);
+    sbOk->setObjectName(QStringLiteral("sbOk"));
+    sbOk->setGeometry(270, 12, 100, 27);
+    sbOk->setDefault(true);
+    connect(sbOk, &QPushButton::clicked, this, &QDialog::accept);
+    sbCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    sbCancel->setObjectName(QStringLiteral("sbCancel"));
+    sbCancel->setGeometry(270, 48, 100, 27);
+    connect(sbCancel, &QPushButton::clicked, this, &QDialog::reject);
+    BitBtn1 = new QPushButton(QStringLiteral("?"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(270, 84, 100, 27);
+    BitBtn1->setAutoDefault(false);
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+
+    ListView1 = new QTreeWidget(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setRootIsDecorated(false);
+    ListView1->setColumnCount(2);
+    ListView1->setHeaderLabels({QString(), QString()});
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->setColumnWidth(0, 30);
+    ListView1->setColumnWidth(1, 300);
+    ListView1->setGeometry(8, 122, kWidth - 16, 532 - 130);
+
+    setFixedSize(kWidth, 532);
+}
+
+void TfCause::BitBtn1Click()
+{
+    ListView1->setVisible(!ListView1->isVisibleTo(this));
+    setFixedSize(kWidth, ListView1->isVisibleTo(this) ? kHeightWithList : kHeightWithoutList);
+    if (ListView1->isVisibleTo(this))
+        ListView1->resize(ListView1->width(), kHeightWithList - ListView1->y() - 8);
+}
+
+void TfCause::setLabelsLabels(const Tlabels& t)
+{
+    lb1->setText(labelOr(t, 466, QStringLiteral("GSM cause :")));
+    lb2->setText(labelOr(t, 467, QStringLiteral("Tranfer to cause :")));
+}
+
+void TfCause::setLabelsCauses(const Tlabels& t)
+{
+    ListView1->clear();
+    const QStringList header = causeEntryCells(labelAt(t, 794));
+    ListView1->setHeaderLabels({QString(), header.value(0)});
+    // A translation may lack a row or hold a broken one: a row without the marker is left out, a row with one
+    // cell shows an empty meaning; the other rows come all the same.
+    for (int k = kFirstRow; k <= kLastRow; ++k) {
+        const QStringList cells = causeEntryCells(labelAt(t, k));
+        if (cells.isEmpty())
+            continue;
+        auto* item = new QTreeWidgetItem(ListView1);
+        item->setText(0, cells.value(0));
+        item->setText(1, cells.value(1));
+    }
+}
+
+QStringList causeEntryCells(const QString& entry)
+{
+    // The CR LF closes the last cell of an entry that has no line end of its own.
+    return ReplyValueList(QStringLiteral("#="), entry + QStringLiteral("\r\n"), QLatin1Char(';')).items();
 }

@@ -34,7 +34,9 @@ void StatusPart::buildStatusBar(QMainWindow* host)
     sbMain->setSizeGripEnabled(true);
     sbMainPanel0 = new QLabel(sbMain);
     sbMainPanel0->setObjectName(QStringLiteral("sbMainPanel0"));
-    sbMainPanel0->setFixedWidth(207);
+    // 207 pixels as designed; wider when the connection text needs it, since our fonts run wider than the
+    // design's and the model name stands at the end of the text.
+    sbMainPanel0->setMinimumWidth(207);
     sbMainPanel0->setFrameShape(QFrame::StyledPanel);
     sbMainPanel1 = new StatusTextPanel(sbMain);
     sbMainPanel1->setObjectName(QStringLiteral("sbMainPanel1"));

@@ -13,7 +13,7 @@ class StatusPart
 {
 public:
     QStatusBar* sbMain = nullptr;
-    QLabel* sbMainPanel0 = nullptr;  // connection information, 207 pixels
+    QLabel* sbMainPanel0 = nullptr;  // connection information, at least 207 pixels
     QWidget* sbMainPanel1 = nullptr; // statusText, drawn by sbMainDrawPanel
     QString statusText;
 

@@ -30,6 +30,7 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
     buildToolBar(this);
     buildStatusBar(this);
     buildNavigation(this);
+    buildConnection(this);
 
     buildLoginAccountPage(pMain);
     buildDateTimePage(pMain);
@@ -141,6 +142,8 @@ void TfMain::FormActivate()
 
     CurrentConnection.Append = fCommSettings->cbAppendLog->isChecked();
     CurrentConnection.SaveLog = fCommSettings->cbSaveLog->isChecked();
+
+    CurrentGateway = SelectGateway(s.gateway, CurrentGateway);
 
     CurrentConnection.Handle.reset();
     CurrentConnection.Reserved1 = 0;

@@ -17,6 +17,9 @@
 //     calls every step of every window in the fixed order of the label pass, so a page fills its existing
 //     step functions and adds none to the pass.
 //   - Its changed flag is its entry of pageChanged (ui/UiState.h).
+//   - Its Load, Save, Default and Save-to-file buttons run the page frame (pages/PageFrame.h); its operations
+//     join the whole-gateway and whole-file runs (config/GateFilesPart.h); a page that depends on the gateway
+//     model registers its layout step (ui/ModelLayoutPart.h).
 //   - Its page-to-image copier (xxxSaveFile) is called by the close's save in its fixed place.
 // The dialogs are windows of their own (TfCommSettings, TfLcr, ...), created once at start-up by
 // createForms() (ui/Forms.h) with program-wide pointers (fCommSettings, fLcr, ...); each dialog's label steps
@@ -24,6 +27,7 @@
 #include "texts/Labels.h"
 #include "ui/LanguagePart.h"
 #include "ui/MenuPart.h"
+#include "ui/ModelLayoutPart.h"
 #include "ui/NavigationPart.h"
 #include "ui/StatusPart.h"
 
@@ -60,6 +64,7 @@
 class TfMain : public QMainWindow,
                public MenuPart,
                public StatusPart,
+               public ModelLayoutPart,
                public NavigationPart,
                public LanguagePart,
                public ConnectionPart,

@@ -2,6 +2,8 @@
 
 #include "config/Parametres.h"
 #include "link/LinkState.h"
+#include "link/LiveToolLinks.h"
+#include "pages/PageState.h"
 #include "platform/ProgramDir.h"
 #include "texts/Labels.h"
 #include "ui/Forms.h"
@@ -22,7 +24,9 @@ void resetProgramState()
     resetUiState();
     resetTexts();
     resetLinkState();
+    resetLiveToolLinks();
     resetConfigState();
+    resetPageState();
     QApplication::setApplicationDisplayName(QStringLiteral("Mesk config program"));
 }
 
@@ -53,6 +57,8 @@ void MainWindowFixture::SetUp()
     resetProgramState();
     dialogs_ = std::make_unique<ScriptedDialogs>();
     copyData(QStringLiteral("languages.ini"));
+    // The page defaults the start-up falls back on when the gateway has no gate file, as shipped.
+    copyData(QStringLiteral("defaults.ini"));
 }
 
 void MainWindowFixture::TearDown()

@@ -1,8 +1,8 @@
 #pragma once
 // A test fixture that runs the program's windows offscreen in a temporary program folder.
 //
-// SetUp makes an empty temporary folder the program folder, copies the shipped languages.ini into it,
-// installs a ScriptedDialogs handler (dialogs()) and puts the program-wide state back to its start.
+// SetUp makes an empty temporary folder the program folder, copies the shipped languages.ini and defaults.ini
+// into it, installs a ScriptedDialogs handler (dialogs()) and puts the program-wide state back to its start.
 // Nothing is built yet: call createWindows() for all windows without the start-up, or startUp() for the
 // windows plus the main window's first activation (settings, language, texts). TearDown deletes the windows
 // and resets the state again. The program never quits the test's event loop (quitOnTerminate is cleared).

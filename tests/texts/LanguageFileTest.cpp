@@ -115,17 +115,6 @@ TEST(ShippedLanguageFile, HoldsEveryTextNumberAndTheFourLanguagesInTheirOwnNames
     EXPECT_EQ(names, (Tlabels{QStringLiteral("Čeština"), QStringLiteral("English"), QStringLiteral("Magyar"),
                               QStringLiteral("Polski")}));
     EXPECT_EQ(texts[418], QStringLiteral("Mesk config program"));
-
-    // Every language carries a text wherever English has one, so no language shows English in its places.
-    for (int language : {0, 2, 3}) {
-        Tlabels other;
-        readLanguageFile(QStringLiteral(MESK_SOURCE_DIR "/data/languages.ini"), language, other, names);
-        for (size_t k = 0; k < texts.size(); ++k) {
-            if (!texts[k].isEmpty()) {
-                EXPECT_FALSE(other[k].isEmpty()) << "language " << language << " lacks text " << k;
-            }
-        }
-    }
 }
 
 } // namespace

@@ -21,6 +21,7 @@ struct Faults
     int oversizeBytes = 0;     // > 0: replies carry this many bytes of filler lines before "OK"
     int trickleMs = 0;         // > 0: everything sent goes out one byte every this many ms
     bool bootMode = false;     // a new connection meets the boot loader instead of the login
+    bool refuseLogin = false;  // every login is answered "Login incorrect", whatever the user and password
 };
 
 // What a dial through the simulated modem brings.
@@ -40,6 +41,12 @@ struct Config
     QString firmwareVersion = QStringLiteral("V-02.05.20");
     int pageSize = 0;  // lines per page of a paged listing; 0 = the fixture's "page-size" (20 if it has none)
     bool echo = false; // echo received characters (never the password), as the gateway's own terminal does
+    // The serial port's line speed. Bytes that come at another speed are noise to the gateway: it hears nothing
+    // and says nothing. 0: it understands any speed.
+    qint32 serialBaudRate = 0;
+    // A logged-in session that hears nothing for this long ends, as the gateway's own auto-logout does: telnet
+    // closes, a modem call ends with "NO CARRIER", the serial line waits for a new login. 0: never.
+    int idleLogoutMs = 0;
 
     int modemGuardMs = 1000; // silence needed before and after "+++"
     DialResult dialResult = DialResult::Connect;

@@ -3,9 +3,11 @@
 #include "gatewaysim/Fixture.h"
 #include "gatewaysim/GatewayState.h"
 #include "gatewaysim/PtyLines.h"
+#include "gatewaysim/Session.h"
 #include "gatewaysim/TelnetServer.h"
 
 #include <QMetaObject>
+#include <QPointer>
 
 namespace gatewaysim {
 
@@ -151,6 +153,18 @@ void Gateway::setFaults(const Faults& faults)
 {
     if (state_)
         state_->setFaults(faults);
+}
+
+void Gateway::dropSessions()
+{
+    runOnThread([this] {
+        const QList<Session*> sessions = host_->findChildren<Session*>();
+        for (const QPointer<Session>& session : QList<QPointer<Session>>(sessions.begin(), sessions.end())) {
+            if (session) // dropping one may have taken another with it
+                session->drop();
+        }
+        return true;
+    });
 }
 
 QString Gateway::terminalType() const

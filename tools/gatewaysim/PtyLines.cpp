@@ -7,6 +7,10 @@ namespace gatewaysim {
 SerialLine::SerialLine(GatewayState* state, QObject* parent) : QObject(parent), state_(state), port_(this)
 {
     port_.onData = [this](const QByteArray& bytes) {
+        // At a speed other than its own the gateway hears only noise, and answers nothing.
+        const qint32 speed = state_->config().serialBaudRate;
+        if (speed > 0 && port_.lineSpeed() != speed)
+            return;
         if (session_)
             session_->feed(bytes);
     };

@@ -75,6 +75,27 @@ void PtyPort::holdSlave(bool hold)
     }
 }
 
+qint32 PtyPort::lineSpeed() const
+{
+    // The master reads the slave's settings: the speed is what the program set on its end of the line.
+    termios t{};
+    if (master_ < 0 || ::tcgetattr(master_, &t) != 0)
+        return 0;
+    static const struct
+    {
+        speed_t code;
+        qint32 bps;
+    } kSpeeds[] = {{B1200, 1200},     {B2400, 2400},     {B4800, 4800},    {B9600, 9600},
+                   {B19200, 19200},   {B38400, 38400},   {B57600, 57600},  {B115200, 115200},
+                   {B230400, 230400}, {B460800, 460800}, {B921600, 921600}};
+    const speed_t code = ::cfgetospeed(&t);
+    for (const auto& s : kSpeeds) {
+        if (s.code == code)
+            return s.bps;
+    }
+    return 0;
+}
+
 void PtyPort::write(const QByteArray& bytes)
 {
     if (master_ < 0 || !readNotifier_->isEnabled())

@@ -29,6 +29,8 @@ public:
     // Holds the slave open (no hang-up can be seen) or lets it go. Taking it again after a hang-up drops
     // whatever was left unread on the line.
     void holdSlave(bool hold);
+    // The line speed in bits per second as the user of the slave last set it (0 when it cannot be read).
+    qint32 lineSpeed() const;
 
     std::function<void(const QByteArray&)> onData;
     std::function<void()> onHangUp; // the last user of the slave closed it (only while not held)

@@ -44,6 +44,8 @@ Session::Session(GatewayState* state, Start start, OutputQueue::Writer writer, Q
     : QObject(parent), state_(state), out_(new OutputQueue(state, std::move(writer), this))
 {
     connect(out_, &OutputQueue::dropRequested, this, &Session::dropRequested);
+    idle_.setSingleShot(true);
+    connect(&idle_, &QTimer::timeout, this, [this] { out_->sendDrop(); });
     stage_ = state_->faults().bootMode ? Stage::Boot : Stage::User;
     if (start == Start::Greet) {
         if (stage_ == Stage::Boot)
@@ -68,8 +70,19 @@ void Session::sendBanner()
     out_->send(bootBanner(state_->config()));
 }
 
+void Session::drop()
+{
+    idle_.stop();
+    out_->clear();
+    out_->sendDrop();
+}
+
 void Session::feed(const QByteArray& bytes)
 {
+    if (bytes.isEmpty())
+        return;
+    if (idle_.isActive())
+        idle_.start(); // heard something: the idle time starts again
     const bool echo = state_->config().echo;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
@@ -123,10 +136,12 @@ void Session::handleLine(const QByteArray& text, bool overlong)
         stage_ = Stage::Password;
         break;
     case Stage::Password:
-        if (!overlong && user_ == cfg.user && text == cfg.password) {
+        if (!overlong && !state_->faults().refuseLogin && user_ == cfg.user && text == cfg.password) {
             stage_ = Stage::Command;
             state_->noteLogin();
             out_->send("\r\nOK\r\n");
+            if (cfg.idleLogoutMs > 0)
+                idle_.start(cfg.idleLogoutMs);
         } else {
             stage_ = Stage::User;
             out_->send("\r\nLogin incorrect\r\n" + prompt());

@@ -7,6 +7,7 @@
 #include "gatewaysim/OutputQueue.h"
 
 #include <QObject>
+#include <QTimer>
 
 namespace gatewaysim {
 
@@ -22,9 +23,12 @@ public:
 
     void feed(const QByteArray& bytes);
     bool loggedIn() const { return stage_ == Stage::Command; }
+    // Ends the session now, as a gateway restart or a pulled cable would: what is still queued is not sent.
+    void drop();
 
 signals:
-    // The connection is to be dropped (fault "drop after N commands"); emitted once the last reply is out.
+    // The connection is to be dropped (fault "drop after N commands", the idle logout, drop()); emitted once
+    // the last reply is out.
     void dropRequested();
 
 private:
@@ -46,6 +50,7 @@ private:
     QByteArray user_;
     int commands_ = 0;
     QList<QByteArray> pages_; // pages of a listing still to send, each sent after a blank
+    QTimer idle_;             // the auto-logout of a logged-in session that hears nothing
 };
 
 // The texts the gateway identifies itself with.

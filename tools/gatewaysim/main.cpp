@@ -75,9 +75,13 @@ int main(int argc, char** argv)
     const QCommandLineOption oversize("oversize", "Fault: add <bytes> of filler lines before OK.", "bytes", "0");
     const QCommandLineOption trickle("trickle", "Fault: send one byte every <ms>.", "ms", "0");
     const QCommandLineOption bootMode("boot-mode", "Fault: meet connections with the boot loader.");
-    p.addOptions({port,     pty,        modemPty,   fixture,   user,     password, model,   bootVersion,
-                  firmware, pageSize,   echo,       guard,     dial,     errorAll, noOk,    silent,
-                  chunk,    chunkDelay, replyDelay, dropAfter, swapKeys, oversize, trickle, bootMode});
+    const QCommandLineOption refuseLogin("refuse-login", "Fault: answer every login \"Login incorrect\".");
+    const QCommandLineOption baud("baud", "Serial port: answer only at this line speed (default 0: any).", "bps", "0");
+    const QCommandLineOption idleLogout("idle-logout-ms", "End a logged-in session idle this long (default 0: never).",
+                                        "ms", "0");
+    p.addOptions({port,       pty,       modemPty, fixture,  user,     password, model,       bootVersion, firmware,
+                  pageSize,   echo,      guard,    dial,     errorAll, noOk,     silent,      chunk,       chunkDelay,
+                  replyDelay, dropAfter, swapKeys, oversize, trickle,  bootMode, refuseLogin, baud,        idleLogout});
     p.process(app);
 
     if (!p.isSet(port) && !p.isSet(pty) && !p.isSet(modemPty))
@@ -117,12 +121,17 @@ int main(int argc, char** argv)
     f.silent = p.isSet(silent);
     f.swapKeyOrder = p.isSet(swapKeys);
     f.bootMode = p.isSet(bootMode);
+    f.refuseLogin = p.isSet(refuseLogin);
     int portNumber = 0;
+    int baudRate = 0;
     if (!number(pageSize, cfg.pageSize) || !number(guard, cfg.modemGuardMs) || !number(chunk, f.chunkSize) ||
         !number(chunkDelay, f.chunkDelayMs) || !number(replyDelay, f.replyDelayMs) ||
         !number(dropAfter, f.dropAfterCommands) || !number(oversize, f.oversizeBytes) ||
-        !number(trickle, f.trickleMs) || (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
+        !number(trickle, f.trickleMs) || !number(baud, baudRate) || !number(idleLogout, cfg.idleLogoutMs) ||
+        (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
+
+    cfg.serialBaudRate = baudRate;
 
     gatewaysim::Gateway gateway(cfg);
     if (!gateway.isValid())

@@ -1,0 +1,310 @@
+#include "config/GateFilesPart.h"
+
+#include "config/DefaultProfiles.h"
+#include "config/GateFile.h"
+#include "link/GatewayList.h"
+#include "link/LinkState.h"
+#include "link/Login.h"
+#include "pages/PageFrame.h"
+#include "pages/PageState.h"
+#include "platform/Dialogs.h"
+#include "platform/IniFile.h"
+#include "platform/ProgramDir.h"
+#include "platform/Wait.h"
+#include "texts/LabelRule.h"
+#include "ui/TfDefault.h"
+#include "ui/TfLoad.h"
+#include "ui/TfMain.h"
+#include "ui/UiState.h"
+#include "ui/WindowUtil.h"
+
+#include <QDialog>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTreeWidget>
+#include <exception>
+#include <iterator>
+
+namespace {
+
+constexpr int kTextFileLoaded = 78;
+constexpr int kTextFileMissing = 436;
+constexpr int kTextRunFailed = 62;
+constexpr int kTextGatewayListNotWritten = 414;
+constexpr int kTextBasicTopic = 32;
+const QString kGateFileFilter = QStringLiteral("Gate files (*.ini)|*.ini|All files (*.*)|*.*");
+
+using PageRun = bool (TfMain::*)();
+using PageStep = void (TfMain::*)();
+
+// The pages of the whole-gateway load and save, in the order they run: system, ISDN, port modes, GSM basic,
+// outgoing groups, incoming groups, network lists, LCR table, autorouting table. A page joins the runs with
+// its entry in its place.
+struct GatewayRunPage
+{
+    PageRun load;
+    PageRun save;
+};
+const GatewayRunPage kGatewayPages[] = {
+    {&TfMain::systemLoad, &TfMain::systemSave},
+    {&TfMain::portModesLoad, &TfMain::portModesSave},
+    {&TfMain::basicLoad, &TfMain::basicSave},
+};
+
+// The image-to-page copiers of a whole-file load, in the order they run: system, ISDN, GSM basic, port modes,
+// groups assignment, outgoing groups and their tab change (tcOutgoingChange), incoming groups and
+// tcIncomingChange, network lists and tcNetChange, LCR table, autorouting table, extension table, and the
+// port modes once more at the end.
+const PageStep kFileLoadSteps[] = {
+    &TfMain::systemLoadFile,
+    &TfMain::basicLoadFile,
+    &TfMain::portModesLoadFile,
+    &TfMain::groupLoadFile,
+    &TfMain::extLoadFile,
+    &TfMain::portModesLoadFile,
+};
+
+// The page-to-image copiers of a whole-file save, in the order they run. Save As leaves the extension table
+// out: that section is written as the image holds it.
+const PageStep kFileSaveSteps[] = {
+    &TfMain::systemSaveFile,   &TfMain::basicSaveFile,     &TfMain::groupsSaveFile, &TfMain::netSaveFile,
+    &TfMain::outgoingSaveFile, &TfMain::incomingSaveFile,  &TfMain::lcrSaveFile,    &TfMain::autoSaveFile,
+    &TfMain::extSaveFile,      &TfMain::portModesSaveFile, &TfMain::isdnSaveFile,
+};
+
+// The Default buttons that the "Default settings" command runs, in this order: outgoing groups, incoming
+// groups, system, network lists, GSM basic, LCR holidays (sbLcrDefaultClick), LCR table
+// (sbLcrDefaultLcrClick), ISDN, port modes.
+const PageStep kDefaultSteps[] = {
+    &TfMain::sbSystemDefaultClick,
+    &TfMain::sbBasicDefaultClick,
+    &TfMain::sbPortModesDefaultClick,
+};
+
+constexpr int kPageRunCount = int(std::size(kGatewayPages));
+
+// The progress window of a whole-gateway run: shown with its bar at 0, the main window disabled meanwhile.
+void showRunWindow(int caption, const QString& fallback)
+{
+    fLoad->setWindowTitle(labelOr(labelTexts, caption, fallback));
+    fLoad->pb1->setValue(0);
+    centreOnMainWindow(fLoad);
+    fLoad->show();
+    fLoad->activateWindow();
+    fMain->setEnabled(false);
+}
+
+void stepRunWindow(int done)
+{
+    fLoad->pb1->setValue(done * 100 / kPageRunCount);
+    ProcessMessages();
+}
+
+void hideRunWindow()
+{
+    fMain->setEnabled(true);
+    fLoad->hide();
+}
+
+void setAllFlagsButIsdn(quint8 value)
+{
+    for (int flag = 0; flag < pcCount; ++flag)
+        if (flag != pcIsdn)
+            pageChanged[flag] = value;
+}
+
+void information(int text)
+{
+    MessageBox(labelText(text), labelText(kCaptionInformation), MB_ICONINFORMATION);
+}
+
+void error(const QString& text)
+{
+    MessageBox(text, labelText(kCaptionError), MB_ICONERROR);
+}
+
+} // namespace
+
+void GateFilesPart::tbLoadGateClick()
+{
+    if (!connectForPageRun(true))
+        return;
+    fMain->ShowConnectionInfo();
+    showRunWindow(114, QStringLiteral("Loading parametres..."));
+    bool crashed = false;
+    try {
+        viewReplyCache.clear();
+        refreshGatewayModel();
+        progressShown = true;
+        LoadErrors.clear();
+        viewReplyCache.active = true;
+        // Each page reports its failures in LoadErrors; a failed page does not stop the run.
+        for (int i = 0; i < kPageRunCount; ++i) {
+            (fMain->*kGatewayPages[i].load)();
+            stepRunWindow(i + 1);
+        }
+    } catch (const std::exception&) {
+        crashed = true;
+    }
+    hideRunWindow();
+    if (crashed)
+        error(labelText(kTextRunFailed));
+    else
+        showLoadResult();
+    progressShown = false;
+    viewReplyCache = ViewReplyCache();
+    setAllFlagsButIsdn(1);
+}
+
+void GateFilesPart::tbSaveGateClick()
+{
+    if (!connectForPageRun())
+        return;
+    if (!fMain->basicValid()) {
+        error(labelText(kTextInvalid) + QStringLiteral(" (") + labelText(kTextBasicTopic) + QLatin1Char(')'));
+        return;
+    }
+    showRunWindow(112, QStringLiteral("Saving parametres..."));
+    bool failed = false;
+    bool crashed = false;
+    try {
+        refreshGatewayModel();
+        LoadErrors.clear();
+        progressShown = true;
+        for (int i = 0; i < kPageRunCount; ++i) {
+            if (!(fMain->*kGatewayPages[i].save)())
+                failed = true;
+            stepRunWindow(i + 1);
+        }
+    } catch (const std::exception&) {
+        crashed = true;
+    }
+    progressShown = false;
+    hideRunWindow();
+    // Success only when no page failed, whichever page it was.
+    if (crashed)
+        error(labelText(kTextRunFailed));
+    else
+        showSaveResult(failed);
+}
+
+void GateFilesPart::pagesFromImage()
+{
+    for (PageStep step : kFileLoadSteps)
+        (fMain->*step)();
+}
+
+void GateFilesPart::pagesToImage(bool withExtensions)
+{
+    for (PageStep step : kFileSaveSteps)
+        if (withExtensions || step != &TfMain::extSaveFile)
+            (fMain->*step)();
+}
+
+void GateFilesPart::tbLoadParams()
+{
+    ReadGateFile(GateConfig, CurrentGateway.File, gsAll);
+    const int model = IsModelY(ati3Reply) ? 1 : 0;
+    if (model != gatewayModel) {
+        gatewayModel = model;
+        fMain->setModelLayout(model);
+    }
+    pagesFromImage();
+}
+
+void GateFilesPart::tbLoadClick()
+{
+    if (!QFile::exists(CurrentGateway.File)) {
+        // The pages keep what they show, and so do their flags: nothing was loaded over the edits.
+        error(labelText(kTextFileMissing));
+        return;
+    }
+    tbLoadParams();
+    information(kTextFileLoaded);
+    setAllFlagsButIsdn(0);
+}
+
+void GateFilesPart::mLoadOClick()
+{
+    const QString path = GetOpenFileName(fMain, QString(), programDir(), kGateFileFilter);
+    if (path.isEmpty())
+        return;
+    ReadGateFile(GateConfig, path, gsAll);
+    pagesFromImage();
+    information(kTextFileLoaded);
+}
+
+void GateFilesPart::tbSaveClick()
+{
+    pagesToImage(true);
+    if (!WriteGateFile(GateConfig, CurrentGateway.File, gsAll)) {
+        // The flags stay set: closing still offers to save what did not reach the file.
+        error(labelText(kTextFileNotWritten));
+        return;
+    }
+    pageChanged.fill(0);
+    information(kTextFileWritten);
+}
+
+void GateFilesPart::mSaveAsClick()
+{
+    QString path = GetSaveFileName(fMain, QString(), CurrentGateway.File, kGateFileFilter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".ini");
+    // The extension table is written as the image holds it.
+    pagesToImage(false);
+    if (!WriteGateFile(GateConfig, path, gsAll)) {
+        error(labelText(kTextFileNotWritten));
+        return;
+    }
+    for (int flag = 0; flag < pcCount; ++flag)
+        if (flag != pcPortModes && flag != pcExtension)
+            pageChanged[flag] = 0;
+
+    IniFile gateways(gatewayListPath());
+    gateways.WriteString(CurrentGateway.Name, QStringLiteral("File"), path);
+    if (!gateways.UpdateFile())
+        error(labelText(kTextGatewayListNotWritten));
+    information(kTextFileWritten);
+}
+
+void GateFilesPart::mDefaultClick()
+{
+    TfMain* m = fMain;
+    if (gatewayModel != 0) {
+        gatewayModel = 0;
+        m->setModelLayout(0);
+    }
+    m->lvExt->clear();
+    for (PageStep step : kDefaultSteps)
+        (m->*step)();
+}
+
+bool GateFilesPart::newConfiguration()
+{
+    const std::vector<DefaultProfile> profiles = ReadDefaultProfiles();
+    fDefault->ListBox1->clear();
+    for (const DefaultProfile& profile : profiles)
+        fDefault->ListBox1->addItem(profile.caption);
+    if (ShowModal(fDefault) != QDialog::Accepted)
+        return false;
+    const int row = fDefault->ListBox1->currentRow();
+    if (row < 0 || row >= int(profiles.size()))
+        return false;
+
+    ReadGateFile(GateConfig, defaultProfileGateFile(profiles[size_t(row)]), gsAll);
+    gatewayModel = IsModelY(ati3Reply) ? 1 : 0;
+    fMain->setModelLayout(gatewayModel);
+    pagesFromImage();
+    setAllFlagsButIsdn(0);
+    return true;
+}
+
+void GateFilesPart::Novkonfiguransoubor1Click()
+{
+    newConfiguration();
+}

@@ -1,0 +1,443 @@
+#include "link/ConnectionPart.h"
+
+#include "config/GateFile.h"
+#include "link/CommLog.h"
+#include "link/GatewayList.h"
+#include "link/LinkIo.h"
+#include "link/LinkOpen.h"
+#include "link/LiveToolLinks.h"
+#include "link/Login.h"
+#include "link/ProgramSettings.h"
+#include "link/TfAddNumber.h"
+#include "link/TfCommSettings.h"
+#include "link/TfDialing.h"
+#include "link/TfInsertIp.h"
+#include "link/TfLogin.h"
+#include "platform/ComPort.h"
+#include "platform/Dialogs.h"
+#include "platform/ModemLine.h"
+#include "platform/ProgramDir.h"
+#include "platform/TelnetClient.h"
+#include "platform/Wait.h"
+#include "texts/Labels.h"
+#include "ui/TfDialog.h"
+#include "ui/TfMain.h"
+#include "ui/TfParam.h"
+#include "ui/UiState.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QTimer>
+#include <QTreeWidgetItem>
+
+namespace {
+
+constexpr int kKeepAlivePeriodMs = 2000;
+constexpr qint64 kKeepAliveIdleSeconds = 91;
+constexpr qsizetype kKeepAliveReplySize = 128;
+constexpr qsizetype kGreetingSize = 1024;
+constexpr int kTelnetConnectMs = 10000;
+constexpr int kProgressReading = 2; // the please-wait window's "Reading information about gateway"
+
+// Texts of the connect's messages (numbers of the label table).
+constexpr int kLinkFailedText = 48;
+constexpr int kNoAnswerText = 49;
+constexpr int kLoginFailedText = 50;
+constexpr int kIdentFailedText = 51;
+constexpr int kBootModeText = 52;
+constexpr int kLoadOfferText = 53;
+constexpr int kConnectedText = 213;
+constexpr int kNotConnectedText = 214;
+
+constexpr int kOnlineTopicFirst = 1; // nodes 1 to 17 of tvTopic
+constexpr int kOnlineTopicLast = 17;
+constexpr int kImageConnected = 3;
+constexpr int kImageDisconnected = 4;
+
+void failBox(int text, const QString& detail = QString())
+{
+    QString message = labelText(text);
+    if (!detail.isEmpty())
+        message += (message.isEmpty() ? QString() : QStringLiteral("\n")) + detail;
+    MessageBox(message, labelText(47), MB_ICONERROR);
+}
+
+bool linkOpen(const ConnectionRecord& c)
+{
+    return c.Handle || c.Modem || (tcp && tcp->Connected());
+}
+
+// "Text with %s" with its first "%s" replaced, as the program's printf formats are used.
+QString formatted(QString format, const QString& argument)
+{
+    const qsizetype at = format.indexOf(QStringLiteral("%s"));
+    if (at >= 0)
+        format.replace(at, 2, argument);
+    return format;
+}
+
+QString modemDevice(const ConnectionRecord& c)
+{
+    if (!c.ModemName.isEmpty())
+        return c.ModemName;
+    const QStringList modems = ModemLine::availableModems();
+    return c.TapiModem >= 0 && c.TapiModem < modems.size() ? modems.at(c.TapiModem) : QString();
+}
+
+// Opens the telnet connection; the gateway's greeting goes to received. False after a reported failure.
+bool openTelnet(ConnectionRecord& c, QWidget* owner, bool noAddressPrompt, QByteArray& received)
+{
+    if (!tcp)
+        return false;
+    if (CurrentGateway.Name == kUnnamedGateway && !noAddressPrompt && !fInsertIp->ask(CurrentGateway))
+        return false; // cancelled: nothing to report
+    ShowProgress(kProgressReading, owner);
+    tcp->Host = CurrentGateway.Host;
+    tcp->Port = quint16(CurrentGateway.Port);
+    tcp->setDataHandler([](const QByteArray& text) {
+        if (fMain)
+            fMain->tcpDataAvailable(text);
+    });
+    ClearTcpReceived();
+    c.TcpDataReceived = false;
+    if (!tcp->Connect(kTelnetConnectMs)) {
+        HideProgress(owner);
+        failBox(kLinkFailedText, tcp->errorString());
+        return false;
+    }
+    received = ReadReply(kGreetingSize);
+    return true;
+}
+
+bool openSerial(ConnectionRecord& c, QWidget* owner, QByteArray& received)
+{
+    ShowProgress(kProgressReading, owner);
+    const SerialScanResult scan = ScanSerialPort(c.ComPortName);
+    if (!scan.port) {
+        HideProgress(owner);
+        if (scan.portFailed)
+            failBox(kLinkFailedText, scan.error);
+        else
+            failBox(kNoAnswerText);
+        return false;
+    }
+    c.Handle = scan.port;
+    received = scan.received;
+    return true;
+}
+
+bool openModem(ConnectionRecord& c, QWidget* owner, QByteArray& received)
+{
+    if (CurrentGateway.PhoneNumber.isEmpty()) {
+        const QString number = fAddNumber->ask();
+        if (number.isEmpty())
+            return false; // cancelled
+        CurrentGateway.PhoneNumber = number;
+    }
+    fDialing->lb1->clear();
+    fDialing->show();
+    fDialing->raise();
+    auto line = std::make_shared<ModemLine>();
+    line->setProgressHandler([](const QString& step) {
+        if (fDialing)
+            fDialing->addLine(step);
+    });
+    const int timeoutMs = c.TapiTimeout > 0 ? c.TapiTimeout * 1000 : 0;
+    if (!line->dial(modemDevice(c), c.ModemBaudRate, CurrentGateway.PhoneNumber, timeoutMs)) {
+        fDialing->hide();
+        failBox(kLinkFailedText, line->errorString());
+        return false;
+    }
+    fDialing->hide();
+    c.Modem = line;
+    ShowProgress(kProgressReading, owner);
+    received = ReadReply(kGreetingSize);
+    return true;
+}
+
+// What the connect reports when the link opened but the gateway did not come up: the link is closed again.
+void abandon(ConnectionRecord& c, QWidget* owner, int text)
+{
+    CloseLink(c);
+    c.Connected = false;
+    HideProgress(owner);
+    if (text == kBootModeText)
+        MessageBox(labelText(text), labelText(54), MB_ICONWARNING);
+    else
+        failBox(text);
+}
+
+void showGatewayFiles(const GatewayEntry& entry, bool unnamed, const QString& chosenName)
+{
+    if (!fMain)
+        return;
+    // The page operations below work on CurrentGateway's gate file; the caller stores the same entry.
+    CurrentGateway = entry;
+    const bool exists = !entry.File.isEmpty() && QFileInfo::exists(entry.File);
+    bool load = exists;
+    if (!exists) {
+        // The unnamed gateway is offered a default profile, which becomes its own file; without one (and for a
+        // listed gateway whose file is missing) the pages take their defaults.
+        if (unnamed && fMain->newConfiguration()) {
+            load = WriteGateFile(GateConfig, entry.File, gsAll);
+        } else {
+            // Defaults the program puts in are no edits of the user's: the changed flags stay as they were
+            // (the port-mode radios would otherwise mark their page, and closing would ask to save it).
+            const auto flags = pageChanged;
+            fMain->mDefaultClick();
+            pageChanged = flags;
+        }
+    }
+    if (load) {
+        fMain->tbLoadParams();
+        const quint8 isdn = pageChanged[pcIsdn];
+        resetPageChanged();
+        pageChanged[pcIsdn] = isdn;
+    }
+    fMain->setToolDefaultFiles(exists && !unnamed ? QFileInfo(entry.File).absolutePath() : programDir());
+    WriteSelectedGateway(chosenName.isEmpty() ? kUnnamedGateway : chosenName);
+    if (fMain->sbMainPanel0)
+        fMain->sbMainPanel0->setText(ConnectionInfoText(entry));
+}
+
+} // namespace
+
+QString ConnectionInfoText(const GatewayEntry& gateway)
+{
+    const ConnectionRecord& c = CurrentConnection;
+    if (!c.Connected)
+        return gateway.Name + QStringLiteral(" : ") + labelText(kNotConnectedText);
+    QString link;
+    switch (c.LinkType) {
+    case LinkSerial:
+        link = QStringLiteral("[") + c.ComPortName + QStringLiteral("] ") + labelText(kConnectedText);
+        break;
+    case LinkTelnet:
+        link = QStringLiteral("[") + gateway.Host + QStringLiteral("] ") + labelText(kConnectedText);
+        break;
+    case LinkModem:
+        link = labelText(kConnectedText) + QStringLiteral(", ") + c.ModemName;
+        break;
+    default:
+        break;
+    }
+    const QString model = gatewayModel == 1 ? QStringLiteral("Mesk Y") : QStringLiteral("Mesk X");
+    return gateway.Name + QStringLiteral(" : ") + link + QStringLiteral(" ") + model;
+}
+
+ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddressPrompt)
+{
+    // The record is worked on in place: the telnet event appends what arrives to CurrentConnection itself.
+    ConnectionRecord& c = CurrentConnection;
+    if (linkOpen(c))
+        return c;
+    c.Connected = false;
+
+    QByteArray received;
+    bool opened = false;
+    switch (c.LinkType) {
+    case LinkSerial:
+        opened = openSerial(c, owner, received);
+        break;
+    case LinkTelnet:
+        opened = openTelnet(c, owner, noAddressPrompt, received);
+        break;
+    case LinkModem:
+        opened = openModem(c, owner, received);
+        break;
+    default:
+        break; // the ISDN modem is never opened
+    }
+    if (!opened)
+        return c;
+
+    if (IsBootModeAnswer(received)) {
+        // The firmware has to be loaded through the boot loader before the gateway can be configured.
+        abandon(c, owner, kBootModeText);
+        return c;
+    }
+    if (!LoginToGateway(c, &CurrentGateway, received)) {
+        abandon(c, owner, kLoginFailedText);
+        return c;
+    }
+
+    int size = gatewayModel;
+    const QString info = ReadGatewayInfo(versionCheck, &size);
+    if (info != QLatin1String("error") && size != gatewayModel) {
+        gatewayModel = size;
+        // The pages compare the model with the one they were laid out for; a model that changes here without
+        // a new layout would leave them laid out for the other gateway.
+        if (fMain)
+            fMain->setModelLayout(gatewayModel);
+    }
+    if (c.SaveLog)
+        OpenCommLog(c);
+    c.Connected = true;
+    if (fMain) {
+        fMain->ShowConnectionInfo();
+        fMain->setConnectedState(true);
+    }
+    QByteArray reply;
+    SendCommandOk("AT&M0\r\n", reply, kGreetingSize);
+    HideProgress(owner);
+    if (fMain)
+        fMain->setStatusText(info != QLatin1String("error") ? info : labelText(kIdentFailedText));
+    return c;
+}
+
+namespace {
+
+GatewayEntry selectUnnamed(const GatewayEntry& current, const QString& chosenName)
+{
+    GatewayEntry entry = UnnamedGatewayEntry();
+    if (current.Name == kUnnamedGateway) {
+        entry.Host = current.Host;
+        entry.Port = current.Port;
+        entry.Username = current.Username;
+        entry.Password = current.Password;
+        entry.PhoneNumber = current.PhoneNumber;
+    }
+    showGatewayFiles(entry, true, chosenName);
+    return entry;
+}
+
+} // namespace
+
+GatewayEntry SelectUnnamedGateway(GatewayEntry current)
+{
+    return selectUnnamed(current, kUnnamedGateway);
+}
+
+GatewayEntry SelectGateway(const QString& name, GatewayEntry current)
+{
+    GatewayEntry entry = current;
+    if (name.isEmpty() || name == kUnnamedGateway || !ReadGatewayEntry(name, entry))
+        return selectUnnamed(current, name);
+    showGatewayFiles(entry, false, name);
+    return entry;
+}
+
+void ConnectionPart::buildConnection(QMainWindow* host)
+{
+    tLoginTimer = new QTimer(host);
+    tLoginTimer->setObjectName(QStringLiteral("tLoginTimer"));
+    tLoginTimer->setInterval(kKeepAlivePeriodMs);
+    QObject::connect(tLoginTimer, &QTimer::timeout, host, [] {
+        if (fMain)
+            fMain->tLoginTimerTimer();
+    });
+    tLoginTimer->start();
+    askLoginHook = [](GatewayEntry& entry) { return fLogin && fLogin->ask(entry); };
+    setConnectedState(false);
+}
+
+void ConnectionPart::mConnectClick()
+{
+    CurrentConnection = ConnectToGateway(false, fMain, false);
+    if (!CurrentConnection.Connected)
+        return;
+    const QString model = labelText(gatewayModel == 1 ? 868 : 869);
+    if (AskYesNo(formatted(labelText(kLoadOfferText), model), labelText(54), QStringLiteral("Yes"),
+                 QStringLiteral("No"), 0))
+        fMain->tbLoadGateClick();
+}
+
+void ConnectionPart::stopLiveTools()
+{
+    for (const auto& stop : liveToolStops) {
+        if (stop)
+            stop();
+    }
+}
+
+void ConnectionPart::mDisconnectClick()
+{
+    stopLiveTools();
+    ConnectionRecord& c = CurrentConnection;
+    CloseLink(c);
+    c.Connected = false;
+    CloseCommLog(c);
+    terminalOverTcp = false;
+    setConnectedState(false);
+    if (!upgradeDisconnect)
+        ShowConnectionInfo();
+}
+
+void ConnectionPart::mCommSettClick()
+{
+    fCommSettings->FormActivate();
+    ShowModal(fCommSettings);
+}
+
+void ConnectionPart::setConnectedState(bool connected)
+{
+    TfMain* w = fMain;
+    if (!w)
+        return;
+    w->mDisconnect->setEnabled(connected);
+    w->tbDisconnect->setEnabled(connected);
+    for (QAction* a : {w->mConnect, w->tbConnect, w->mCommSett, w->mGatewayList})
+        a->setEnabled(!connected);
+    if (!connected) {
+        w->tbLoadGate->setEnabled(true);
+        w->tbSaveGate->setEnabled(true);
+    }
+    for (int i = kOnlineTopicFirst; i <= kOnlineTopicLast; ++i) {
+        if (QTreeWidgetItem* node = w->topicNode(i))
+            NavigationPart::setTopicImage(node, connected ? kImageConnected : kImageDisconnected);
+    }
+}
+
+void ConnectionPart::setToolDefaultFiles(const QString& folder)
+{
+    // The live tools' file edits take their names in this folder as the tools are built.
+    toolFilesFolder = folder;
+}
+
+void ConnectionPart::ShowConnectionInfo()
+{
+    TfMain* w = fMain;
+    if (!w)
+        return;
+    if (w->sbMainPanel0)
+        w->sbMainPanel0->setText(ConnectionInfoText(CurrentGateway));
+    if (!CurrentConnection.Connected)
+        return;
+    if (w->tbLoadGate->isEnabled() && w->tbDisconnect->isEnabled() && w->isEnabled()) {
+        const QString info = ReadGatewayInfo(false);
+        w->setStatusText(info != QLatin1String("error") ? info : labelText(kIdentFailedText));
+    }
+}
+
+void ConnectionPart::tLoginTimerTimer()
+{
+    if (keepAliveRunning_ || tcpUpgradeActive || anyTcpRoute() || progressShown || anyLiveToolBusy())
+        return;
+    if (!CurrentConnection.Connected || Clock::seconds() - lastLinkActivity.load() < kKeepAliveIdleSeconds)
+        return;
+    keepAliveRunning_ = true;
+    QByteArray reply;
+    SendCommandOk("AT\r\n", reply, kKeepAliveReplySize);
+    keepAliveRunning_ = false;
+    const bool lost = reply.isEmpty() || (CurrentConnection.LinkType == LinkModem &&
+                                          (reply.contains("+++") || reply.contains("NO CARRIER")));
+    if (lost && CurrentConnection.Connected)
+        mDisconnectClick();
+}
+
+void ConnectionPart::tcpDataAvailable(const QByteArray& text)
+{
+    if (tcpUpgradeActive)
+        return;
+    if (anyTcpRoute()) {
+        if (!tcp || !tcp->Connected())
+            mDisconnectClick();
+        if (routeTcpText)
+            routeTcpText(text);
+        return;
+    }
+    StoreTcpReceived(text);
+}

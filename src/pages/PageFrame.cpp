@@ -1,0 +1,101 @@
+#include "pages/PageFrame.h"
+
+#include "config/DefaultProfiles.h"
+#include "config/GateFile.h"
+#include "link/ConnectionPart.h"
+#include "link/LinkState.h"
+#include "link/Login.h"
+#include "pages/PageState.h"
+#include "platform/Dialogs.h"
+#include "ui/TfMain.h"
+#include "ui/TfParam.h"
+
+#include <QLatin1Char>
+
+bool connectForPageRun(bool warnFirmware)
+{
+    CurrentConnection = ConnectToGateway(warnFirmware, fMain, false);
+    return CurrentConnection.Connected;
+}
+
+void refreshGatewayModel()
+{
+    const int before = gatewayModel;
+    gatewayModel = QueryGatewayModel();
+    if (gatewayModel != before && fMain)
+        fMain->setModelLayout(gatewayModel);
+}
+
+void showLoadResult()
+{
+    if (LoadErrors.isEmpty())
+        MessageBox(labelText(kTextLoadDone), labelText(kCaptionInformation), MB_ICONINFORMATION);
+    else
+        MessageBox(labelText(kTextLoadFailed) + QLatin1Char('\n') + LoadErrors, labelText(kCaptionWarning),
+                   MB_ICONWARNING);
+}
+
+void showSaveResult(bool failed)
+{
+    if (LoadErrors.isEmpty() && !failed)
+        MessageBox(labelText(kTextSaveDone), labelText(kCaptionInformation), MB_ICONINFORMATION);
+    else
+        MessageBox(labelText(kTextSaveFailed) + QLatin1Char('\n') + LoadErrors, labelText(kCaptionWarning),
+                   MB_ICONWARNING);
+}
+
+void PageFrame::loadClick() const
+{
+    if (!connectForPageRun())
+        return; // the connect has said why
+    if (modelStep)
+        refreshGatewayModel();
+    LoadErrors.clear();
+    ShowProgress(1, fMain);
+    load();
+    HideProgress(fMain);
+    pageChanged[flag] = 1;
+    showLoadResult();
+}
+
+void PageFrame::saveClick() const
+{
+    if (saveValid && !saveValid()) {
+        MessageBox(labelText(kTextInvalid), labelText(kCaptionError), MB_ICONERROR);
+        return;
+    }
+    if (!connectForPageRun())
+        return;
+    if (modelStep)
+        refreshGatewayModel();
+    LoadErrors.clear();
+    ShowProgress(0, fMain);
+    save();
+    HideProgress(fMain);
+    showSaveResult();
+}
+
+void PageFrame::defaultClick() const
+{
+    // A missing or broken defaults file has its own boxes from the reader; the page takes what was read.
+    ReadGateFile(GateConfig, defaultsIniPath(), defaultMask);
+    fromImage();
+    if (defaultSetsFlag)
+        pageChanged[flag] = 1;
+}
+
+void PageFrame::saveFileClick() const
+{
+    if (fileValid && !fileValid()) {
+        MessageBox(labelText(kTextInvalid), labelText(kCaptionError), MB_ICONERROR);
+        return;
+    }
+    toImage();
+    if (WriteGateFile(GateConfig, CurrentGateway.File, fileMask)) {
+        MessageBox(labelText(kTextFileWritten), labelText(kCaptionInformation), MB_ICONINFORMATION);
+        if (fileSaveClearsFlag)
+            pageChanged[flag] = 0;
+    } else {
+        MessageBox(labelText(kTextFileNotWritten), labelText(fileFailureCaption), MB_ICONERROR);
+    }
+}

@@ -1,0 +1,325 @@
+#include "pages/SystemPage.h"
+
+#include "config/Parametres.h"
+#include "link/LinkIo.h"
+#include "pages/PageFrame.h"
+#include "pages/PageState.h"
+#include "platform/Wait.h"
+#include "texts/LabelRule.h"
+#include "ui/KeyFilters.h"
+#include "ui/PageArea.h"
+#include "ui/TfLoad.h"
+#include "ui/TfMain.h"
+#include "ui/UiState.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kLineAll = QStringLiteral("System settings - All parametres\n");
+const QString kLineCdr = QStringLiteral("System settings - CDR mode\n");
+const QString kLineGateId = QStringLiteral("System settings - Gate ID\n");
+const QString kLineS91 = QStringLiteral("System settings - Saving call data (CDR), Gate ID\n");
+const QString kLineReset = QStringLiteral("System settings - System reset\n");
+const QString kNoReset = QStringLiteral("00:00");
+
+void setStatus(const QString& text)
+{
+    if (fLoad)
+        fLoad->SetStatus(text);
+}
+
+QPushButton* pageButton(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+} // namespace
+
+int cdrCodeToPosition(int code)
+{
+    if (code < 0 || code > 7)
+        return -1;
+    return code > 3 ? code - 1 : code;
+}
+
+int cdrPositionToCode(int position)
+{
+    if (position < 0)
+        return 0;
+    return position > 3 ? position + 1 : position;
+}
+
+void SystemPage::buildSystemPage(QWidget* host)
+{
+    pSystem = addTopicPage(host, "pSystem", 30);
+    QWidget* page = pSystem->widget();
+
+    gbSystem1 = new QGroupBox(QStringLiteral("Modes :"), page);
+    gbSystem1->setObjectName(QStringLiteral("gbSystem1"));
+    lbSystemCDRmode = new QLabel(QStringLiteral("Saving call data (cdr) : "), gbSystem1);
+    lbSystemCDRmode->setObjectName(QStringLiteral("lbSystemCDRmode"));
+    cbSystemCDRmode = new QComboBox(gbSystem1);
+    cbSystemCDRmode->setObjectName(QStringLiteral("cbSystemCDRmode"));
+    cbSystemCDRmode->addItems({QStringLiteral("None"), QStringLiteral("Successful Outgoing"),
+                               QStringLiteral("Successful Incoming"), QStringLiteral("All successful"),
+                               QStringLiteral("All outgoing"), QStringLiteral("All incoming"), QStringLiteral("All")});
+    cbSystemCDRmode->setCurrentIndex(0);
+    lbSystemGateId = new QLabel(QStringLiteral("Gate ID : "), gbSystem1);
+    lbSystemGateId->setObjectName(QStringLiteral("lbSystemGateId"));
+    seSystemGate = new QSpinBox(gbSystem1);
+    seSystemGate->setObjectName(QStringLiteral("seSystemGate"));
+    seSystemGate->setRange(0, 255);
+    Label11 = new QLabel(QStringLiteral("(0 = off)"), gbSystem1);
+    Label11->setObjectName(QStringLiteral("Label11"));
+
+    auto* modes = new QGridLayout(gbSystem1);
+    modes->addWidget(lbSystemCDRmode, 0, 0);
+    modes->addWidget(cbSystemCDRmode, 0, 1, 1, 2);
+    modes->addWidget(lbSystemGateId, 1, 0);
+    modes->addWidget(seSystemGate, 1, 1);
+    modes->addWidget(Label11, 1, 2);
+    modes->setColumnStretch(3, 1);
+
+    cbSystemReset = new QCheckBox(QStringLiteral("Enable system reset"), page);
+    cbSystemReset->setObjectName(QStringLiteral("cbSystemReset"));
+    lbSystemReset = new QLabel(QStringLiteral("Time of system reset [hh:mm] :"), page);
+    lbSystemReset->setObjectName(QStringLiteral("lbSystemReset"));
+    edSystemReset = new QLineEdit(page);
+    edSystemReset->setObjectName(QStringLiteral("edSystemReset"));
+    edSystemReset->setMaxLength(5);
+    edSystemReset->setFixedWidth(60);
+    edSystemReset->setText(kNoReset);
+
+    sbSystemSave = pageButton(page, "sbSystemSave", QStringLiteral("Save to gate"));
+    sbSystemLoad = pageButton(page, "sbSystemLoad", QStringLiteral("Load from gate"));
+    sbSystemDefault = pageButton(page, "sbSystemDefault", QStringLiteral("Defaults"));
+    sbSystemSaveFile = pageButton(page, "sbSystemSaveFile", QStringLiteral("Save to file"));
+
+    auto* resetRow = new QHBoxLayout;
+    resetRow->addWidget(lbSystemReset);
+    resetRow->addWidget(edSystemReset);
+    resetRow->addStretch();
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {sbSystemSave, sbSystemLoad, sbSystemDefault, sbSystemSaveFile})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(gbSystem1);
+    layout->addWidget(cbSystemReset);
+    layout->addLayout(resetRow);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    showResetState();
+
+    DigitKeyFilter::install(seSystemGate);
+    OvertypeKeyFilter::install(edSystemReset, OvertypeKeyFilter::Time);
+
+    QObject::connect(sbSystemLoad, &QPushButton::clicked, sbSystemLoad, [this] { sbSystemLoadClick(); });
+    QObject::connect(sbSystemSave, &QPushButton::clicked, sbSystemSave, [this] { sbSystemSaveClick(); });
+    QObject::connect(sbSystemDefault, &QPushButton::clicked, sbSystemDefault, [this] { sbSystemDefaultClick(); });
+    QObject::connect(sbSystemSaveFile, &QPushButton::clicked, sbSystemSaveFile, [this] { sbSystemSaveFileClick(); });
+    QObject::connect(cbSystemReset, &QCheckBox::toggled, cbSystemReset, [this] { cbSystemResetClick(); });
+    QObject::connect(cbSystemCDRmode, &QComboBox::activated, cbSystemCDRmode, [this] { cbSystemCDRmodeChange(); });
+    QObject::connect(seSystemGate, &QSpinBox::valueChanged, seSystemGate, [this] { seSystemGateChange(); });
+    QObject::connect(edSystemReset, &QLineEdit::textChanged, edSystemReset, [this] { edSystemResetChange(); });
+}
+
+void SystemPage::setLabelsSystem(const Tlabels& t)
+{
+    Label11->setText(labelOr(t, 902, QStringLiteral("(0=off)")));
+    gbSystem1->setTitle(labelOr(t, 237, QStringLiteral("IP settings :")));
+    lbSystemCDRmode->setText(labelOr(t, 241, QStringLiteral("CDR mode :")));
+    lbSystemGateId->setText(labelOr(t, 573, QStringLiteral("Gate ID :")));
+    lbSystemReset->setText(labelOr(t, 739, QStringLiteral("Time of system reset [hh:mm] :")));
+    cbSystemReset->setText(labelOr(t, 738, QStringLiteral("Enable system reset")));
+    sbSystemSave->setText(labelOr(t, 127, QStringLiteral("Save to gate")));
+    sbSystemLoad->setText(labelOr(t, 128, QStringLiteral("Load from gate")));
+    sbSystemDefault->setText(labelOr(t, 154, QStringLiteral("Defaults")));
+    sbSystemSaveFile->setText(labelOr(t, 156, QStringLiteral("Save to file")));
+
+    // The items are rewritten in place, so the chosen mode (or none) stays chosen.
+    static const char* const kModes[] = {
+        "None", "Successful Outgoing", "Successful Incoming", "All successful", "All outgoing", "All incoming", "All"};
+    const int chosen = cbSystemCDRmode->currentIndex();
+    for (int i = 0; i < 7; ++i)
+        cbSystemCDRmode->setItemText(i, labelOr(t, 255 + i, QString::fromLatin1(kModes[i])));
+    cbSystemCDRmode->setCurrentIndex(chosen);
+}
+
+bool SystemPage::systemLoad()
+{
+    setStatus(QStringLiteral("AT&&V"));
+    const QByteArray command = "AT&V\r\n";
+    if (LinkWrite(CurrentConnection, command) != quint32(command.size())) {
+        LoadErrors += kLineAll;
+        return false;
+    }
+    WaitPumping(10);
+    const QByteArray reply = ReadReply(1024);
+    if (!reply.contains("OK")) {
+        LoadErrors += kLineAll;
+        return false;
+    }
+    viewReplyCache.store(viewReplyCache.atV, reply);
+
+    const ReplyList s91 = ReplyValueList("S91=", reply, ',');
+    qint32 code = 0;
+    int position = -1;
+    if (s91.size() > 0 && ReplyDecimal(s91.at(0), code))
+        position = cdrCodeToPosition(code);
+    if (position < 0) {
+        position = 0;
+        LoadErrors += kLineCdr;
+    }
+    cbSystemCDRmode->setCurrentIndex(position);
+
+    qint32 gateId = 0;
+    if (!(s91.size() > 1 && ReplyDecimal(s91.at(1), gateId))) {
+        gateId = 0;
+        LoadErrors += kLineGateId;
+    }
+    seSystemGate->setValue(gateId);
+
+    // The gateway drops the leading zero of an early hour ("7:30").
+    QByteArray reset = ReplyValue("X22=", reply);
+    if (reset.isEmpty())
+        reset = kNoReset.toLatin1();
+    else if (reset.size() == 4)
+        reset.prepend('0');
+    edSystemReset->setText(QString::fromLatin1(reset));
+    showResetState();
+
+    systemSaveFile();
+    return true;
+}
+
+bool SystemPage::systemSave()
+{
+    bool ok = true;
+
+    const QByteArray s91 = QStringLiteral("AT%S91=%1,%2\r\n")
+                               .arg(cdrPositionToCode(cbSystemCDRmode->currentIndex()))
+                               .arg(seSystemGate->value())
+                               .toLatin1();
+    if (LinkWrite(CurrentConnection, s91) != quint32(s91.size())) {
+        LoadErrors += kLineS91;
+        ok = false;
+    }
+    setStatus(QString::fromLatin1(s91));
+    WaitPumping(10);
+    if (!ReadReply(1024).contains("OK")) {
+        // After a failed write the line is there already: one line per failed item.
+        if (!LoadErrors.contains(kLineS91))
+            LoadErrors += kLineS91;
+        ok = false;
+    }
+
+    const QByteArray x22 = cbSystemReset->isChecked() ? "AT%X22=" + edSystemReset->text().toLatin1() + "\r\n"
+                                                      : QByteArray("AT%X22=00:00\r\n");
+    QByteArray reply;
+    if (!SendCommand(x22, reply, 1024, LoadErrors, kLineReset))
+        ok = false;
+
+    systemSaveFile();
+    return ok;
+}
+
+void SystemPage::systemSaveFile()
+{
+    TSystem& s = GateConfig.system;
+    s.cdrMode = cdrPositionToCode(cbSystemCDRmode->currentIndex());
+    s.gateId = seSystemGate->value();
+    s.resetTime = cbSystemReset->isChecked() ? edSystemReset->text() : kNoReset;
+}
+
+void SystemPage::systemLoadFile()
+{
+    const TSystem& s = GateConfig.system;
+    const int position = cdrCodeToPosition(s.cdrMode);
+    cbSystemCDRmode->setCurrentIndex(position < 0 ? 0 : position);
+    seSystemGate->setValue(s.gateId);
+    edSystemReset->setText(s.resetTime);
+    showResetState();
+}
+
+const PageFrame& SystemPage::systemFrame()
+{
+    static const PageFrame frame = [] {
+        PageFrame f;
+        f.flag = pcSystem;
+        f.defaultMask = gsSystem;
+        f.fileMask = gsSystem;
+        f.fileFailureCaption = kCaptionInformation;
+        f.load = [] { return fMain->systemLoad(); };
+        f.save = [] { return fMain->systemSave(); };
+        f.toImage = [] { fMain->systemSaveFile(); };
+        f.fromImage = [] { fMain->systemLoadFile(); };
+        return f;
+    }();
+    return frame;
+}
+
+void SystemPage::sbSystemLoadClick()
+{
+    systemFrame().loadClick();
+}
+
+void SystemPage::sbSystemSaveClick()
+{
+    systemFrame().saveClick();
+}
+
+void SystemPage::sbSystemDefaultClick()
+{
+    systemFrame().defaultClick();
+}
+
+void SystemPage::sbSystemSaveFileClick()
+{
+    systemFrame().saveFileClick();
+}
+
+void SystemPage::cbSystemResetClick()
+{
+    const bool on = cbSystemReset->isChecked();
+    lbSystemReset->setEnabled(on);
+    edSystemReset->setEnabled(on);
+    pageChanged[pcSystem] = 1;
+}
+
+void SystemPage::cbSystemCDRmodeChange()
+{
+    pageChanged[pcSystem] = 1;
+}
+
+void SystemPage::seSystemGateChange()
+{
+    pageChanged[pcSystem] = 1;
+}
+
+void SystemPage::edSystemResetChange()
+{
+    pageChanged[pcSystem] = 1;
+}
+
+void SystemPage::showResetState()
+{
+    const bool on = edSystemReset->text() != kNoReset;
+    cbSystemReset->setChecked(on); // its click handler runs when the state changes, as a click would
+    lbSystemReset->setEnabled(on);
+    edSystemReset->setEnabled(on);
+}

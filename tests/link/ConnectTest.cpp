@@ -1,0 +1,292 @@
+// Connecting through the real main window to the simulated gateway over each link type: the bytes the
+// gateway receives, the model, the status line, the communication log, the menus; the failures the connect
+// reports; the disconnect.
+#include "ConnectFixture.h"
+
+#include "link/CommLog.h"
+#include "link/TfAddNumber.h"
+#include "link/TfDialing.h"
+#include "link/TfInsertIp.h"
+#include "link/TfLogin.h"
+
+#include "ui/TfDialog.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace {
+
+const QList<QByteArray> kTelnetSession = {"admin\r\n", "admin\r\n", "ATI4\r\n",  "\n",
+                                          "ATI3\r\n",  "\n",        "AT&M0\r\n", "\n"};
+
+TEST_F(ConnectTest, TelnetLogsInIdentifiesAndShowsTheGateway)
+{
+    for (const char* model : {"MX", "MY"}) {
+        gatewaysim::Config cfg;
+        cfg.model = QString::fromLatin1(model);
+        ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
+        ASSERT_NO_FATAL_FAILURE(connectNow());
+        const bool y = QByteArray(model) == "MY";
+        EXPECT_EQ(gateway->receivedLines(), kTelnetSession) << model;
+        EXPECT_EQ(gatewayModel, y ? 1 : 0);
+        EXPECT_EQ(panel0(), QStringLiteral("Sim : [127.0.0.1] connected ") + (y ? "Mesk Y" : "Mesk X"));
+        EXPECT_EQ(fMain->statusText,
+                  QStringLiteral("Mesk %1 GSM-ISDN gateway  SW : B-01.02 /V-02.05.20").arg(QString::fromLatin1(model)));
+        EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
+        expectConnectedState(true);
+
+        fMain->mDisconnectClick();
+        EXPECT_FALSE(CurrentConnection.Connected);
+        EXPECT_FALSE(tcp->Connected());
+        EXPECT_EQ(panel0(), QStringLiteral("Sim : not connected"));
+        expectConnectedState(false);
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(ConnectTest, AConnectWhileConnectedSendsNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(startTelnetGateway());
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    gateway->clearLog();
+    const ConnectionRecord again = ConnectToGateway(false, fMain, false);
+    EXPECT_TRUE(again.Connected);
+    EXPECT_TRUE(gateway->receivedLines().isEmpty());
+    EXPECT_EQ(gateway->connectionCount(), 1);
+}
+
+TEST_F(ConnectTest, TheCommunicationLogFollowsSaveLogAndAppend)
+{
+    const QDir folder(QString(), QStringLiteral("comlog*.txt"));
+    // Append on: one file, each connection added to it.
+    ASSERT_NO_FATAL_FAILURE(startTelnetGateway({}, "SaveLog=1\nAppend=1\n"));
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_NO_FATAL_FAILURE(connectNow());
+        fMain->mDisconnectClick();
+        EXPECT_TRUE(commLogPath().isEmpty()) << "the disconnect closes the log";
+    }
+    QByteArray log = readFile(QStringLiteral("comlog.txt"));
+    EXPECT_EQ(log.count(" connected ===="), 2);
+    EXPECT_TRUE(log.contains("> AT&M0\\r\\n")) << log.constData();
+    EXPECT_TRUE(log.contains("< \\r\\nOK\\r\\n"));
+    EXPECT_FALSE(log.contains("admin")) << "the log opens after the login: no password in it";
+    TearDown();
+    SetUp();
+
+    // Append off: a file of its own per connection.
+    ASSERT_NO_FATAL_FAILURE(startTelnetGateway({}, "SaveLog=1\nAppend=0\n"));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    const QStringList files = QDir(programFolder()).entryList({QStringLiteral("comlog*.txt")});
+    ASSERT_EQ(files.size(), 1) << qPrintable(files.join(' '));
+    EXPECT_TRUE(files.first().startsWith(QStringLiteral("comlog_")));
+    log = readFile(files.first());
+    EXPECT_EQ(log.count(" connected ===="), 1);
+    EXPECT_TRUE(log.contains("> AT&M0\\r\\n"));
+    TearDown();
+    SetUp();
+
+    // SaveLog off: no file.
+    ASSERT_NO_FATAL_FAILURE(startTelnetGateway({}, "SaveLog=0\n"));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    EXPECT_TRUE(QDir(programFolder()).entryList({QStringLiteral("comlog*.txt")}).isEmpty());
+}
+
+TEST_F(ConnectTest, SerialFindsTheSpeedLogsInAndIsLoggedInStillNextTime)
+{
+    gatewaysim::Config cfg;
+    cfg.serialBaudRate = 57600;
+    ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    EXPECT_EQ(gateway->receivedLines(),
+              (QList<QByteArray>{"\r\n", "admin\r", "admin\r", "ATI4\r\n", "ATI3\r\n", "AT&M0\r\n"}));
+    EXPECT_EQ(CurrentConnection.Handle->baudRate(), 57600);
+    EXPECT_EQ(panel0(), QStringLiteral("Sim : [%1] connected Mesk X").arg(CurrentConnection.ComPortName));
+    expectConnectedState(true);
+
+    fMain->mDisconnectClick();
+    EXPECT_FALSE(CurrentConnection.Handle);
+    expectConnectedState(false);
+
+    // The gateway's session outlived the port: no prompt comes, and "AT" is answered "OK".
+    gateway->clearLog();
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    QList<QByteArray> again{"\r\n", "AT\r\n"};
+    for (int i = 0; i < 10; ++i)
+        again.append("\r\n");
+    again.append({"AT\r\n", "ATI4\r\n", "ATI3\r\n", "AT&M0\r\n"});
+    EXPECT_EQ(gateway->receivedLines(), again);
+    EXPECT_EQ(gateway->loginCount(), 1);
+}
+
+TEST_F(ConnectTest, ModemAsksTheNumberDialsAndHangsUp)
+{
+    gatewaysim::Config cfg;
+    cfg.modemGuardMs = 500;
+    ASSERT_NO_FATAL_FAILURE(startModemGateway(cfg));
+    dialogs().onModal([](QDialog* d) {
+        auto* number = static_cast<TfAddNumber*>(d);
+        number->ed1->setText(QStringLiteral("5551234"));
+        number->sbOkClick();
+    });
+    dialogs().onModal([](QDialog* d) {
+        auto* login = static_cast<TfLogin*>(d);
+        login->edUser->setText(QStringLiteral("admin"));
+        login->edPassword->setText(QStringLiteral("admin"));
+        login->accept();
+    });
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    ASSERT_GE(dialogs().modals().size(), 2);
+    EXPECT_EQ(dialogs().modals().at(dialogs().modals().size() - 2).className, QStringLiteral("TfAddNumber"));
+    EXPECT_EQ(dialogs().modals().last().className, QStringLiteral("TfLogin"));
+    EXPECT_EQ(dialogs().modals().last().title, QStringLiteral("Login"));
+    EXPECT_EQ(CurrentGateway.PhoneNumber, QStringLiteral("5551234"));
+    EXPECT_TRUE(gateway->receivedLines().contains("ATDT5551234\r"));
+    const QList<QByteArray> lines = gateway->receivedLines();
+    EXPECT_EQ(lines.mid(lines.indexOf("ATDT5551234\r") + 1),
+              (QList<QByteArray>{"admin\r", "admin\r", "ATI4\r\n", "ATI3\r\n", "AT&M0\r\n"}));
+    EXPECT_GT(fDialing->lb1->count(), 0) << "the call's progress was shown";
+    EXPECT_FALSE(fDialing->isVisible());
+    EXPECT_EQ(panel0(), QStringLiteral("unnamed : connected, %1 Mesk X").arg(CurrentConnection.ModemName));
+    EXPECT_TRUE(gateway->modemInCall());
+
+    fMain->mDisconnectClick();
+    EXPECT_FALSE(CurrentConnection.Modem);
+    EXPECT_FALSE(gateway->modemInCall());
+    expectConnectedState(false);
+}
+
+TEST_F(ConnectTest, TheUnnamedGatewayOnTelnetIsAskedForItsAddressAndLogin)
+{
+    ASSERT_NO_FATAL_FAILURE(startTelnetGateway({}, {}, false));
+    const quint16 port = telnetPort;
+    dialogs().onModal([port](QDialog* d) {
+        auto* ip = static_cast<TfInsertIp*>(d);
+        ip->Edit1->setText(QStringLiteral("127.0.0.1"));
+        ip->Edit4->setText(QString::number(port));
+        ip->BitBtn1Click();
+    });
+    dialogs().onModal([](QDialog* d) {
+        auto* login = static_cast<TfLogin*>(d);
+        login->edUser->setText(QStringLiteral("admin"));
+        login->edPassword->setText(QStringLiteral("admin"));
+        login->accept();
+    });
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    const auto& modals = dialogs().modals();
+    ASSERT_GE(modals.size(), 2);
+    EXPECT_EQ(modals.at(modals.size() - 2).className, QStringLiteral("TfInsertIp"));
+    EXPECT_EQ(modals.last().className, QStringLiteral("TfLogin"));
+    EXPECT_EQ(CurrentGateway.Host, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(gateway->receivedLines(), kTelnetSession);
+
+    // Cancel in the address window: no connection and no message.
+    fMain->mDisconnectClick();
+    dialogs().clearRecords();
+    dialogs().onModal([](QDialog* d) { d->reject(); });
+    CurrentConnection = ConnectToGateway(false, fMain, false);
+    EXPECT_FALSE(CurrentConnection.Connected);
+    EXPECT_TRUE(dialogs().boxes().isEmpty());
+    EXPECT_EQ(gateway->connectionCount(), 1);
+}
+
+TEST_F(ConnectTest, FailuresAreReportedAndLeaveTheLinkClosed)
+{
+    const struct
+    {
+        const char* what;
+        std::function<void(gatewaysim::Config&)> setUp;
+        int text;
+        unsigned flags;
+    } cases[] = {
+        {"refused login", [](gatewaysim::Config& c) { c.faults.refuseLogin = true; }, 50, MB_ICONERROR},
+        {"boot mode", [](gatewaysim::Config& c) { c.faults.bootMode = true; }, 52, MB_ICONWARNING},
+    };
+    for (const auto& c : cases) {
+        gatewaysim::Config cfg;
+        c.setUp(cfg);
+        ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
+        CurrentConnection = ConnectToGateway(false, fMain, false);
+        EXPECT_FALSE(CurrentConnection.Connected) << c.what;
+        EXPECT_FALSE(tcp->Connected()) << c.what;
+        ASSERT_EQ(dialogs().boxes().size(), 1) << c.what;
+        EXPECT_EQ(dialogs().boxes().first().text, labelText(c.text)) << c.what;
+        EXPECT_EQ(dialogs().boxes().first().flags, c.flags) << c.what;
+        EXPECT_FALSE(labelText(c.text).isEmpty());
+        EXPECT_FALSE(progressShown);
+        EXPECT_TRUE(fMain->isEnabled());
+        expectConnectedState(false);
+        TearDown();
+        SetUp();
+    }
+
+    // A serial gateway at a speed the scan does not try is silent.
+    gatewaysim::Config silent;
+    silent.serialBaudRate = 4800;
+    ASSERT_NO_FATAL_FAILURE(startSerialGateway(silent));
+    CurrentConnection = ConnectToGateway(false, fMain, false);
+    EXPECT_FALSE(CurrentConnection.Connected);
+    EXPECT_FALSE(CurrentConnection.Handle);
+    ASSERT_EQ(dialogs().boxes().size(), 1);
+    EXPECT_EQ(dialogs().boxes().first().text, labelText(49));
+
+    // A port that is not there: the port's own reason is shown with the text.
+    dialogs().clearRecords();
+    CurrentConnection.ComPortName = QStringLiteral("/dev/no-such-port");
+    CurrentConnection = ConnectToGateway(false, fMain, false);
+    EXPECT_FALSE(CurrentConnection.Connected);
+    ASSERT_EQ(dialogs().boxes().size(), 1);
+    EXPECT_TRUE(dialogs().boxes().first().text.startsWith(labelText(48) + QLatin1Char('\n')));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ConnectTest, TheStatusTextAsksTheGatewayOnlyWhileTheWindowCanWork)
+{
+    ASSERT_NO_FATAL_FAILURE(startTelnetGateway());
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    gateway->clearLog();
+    fMain->setStatusText(QStringLiteral("before"));
+
+    fMain->tbLoadGate->setEnabled(false); // a live tool's run: the line is rewritten, the gateway not asked
+    fMain->ShowConnectionInfo();
+    EXPECT_EQ(panel0(), QStringLiteral("Sim : [127.0.0.1] connected Mesk X"));
+    EXPECT_TRUE(gateway->receivedLines().isEmpty());
+    EXPECT_EQ(fMain->statusText, QStringLiteral("before"));
+
+    fMain->tbLoadGate->setEnabled(true);
+    fMain->ShowConnectionInfo();
+    EXPECT_EQ(gateway->receivedLines(), (QList<QByteArray>{"ATI4\r\n", "\n", "ATI3\r\n", "\n"}));
+    EXPECT_EQ(fMain->statusText, QStringLiteral("Mesk MX GSM-ISDN gateway  SW : B-01.02 /V-02.05.20"));
+
+    gatewaysim::Faults f = gateway->faults();
+    f.errorToAll = true;
+    gateway->setFaults(f);
+    fMain->ShowConnectionInfo();
+    EXPECT_EQ(fMain->statusText, labelText(51));
+    EXPECT_EQ(panel0(), QStringLiteral("Sim : [127.0.0.1] connected Mesk X")) << "the line keeps the connection";
+}
+
+TEST_F(ConnectTest, TheMenuCommandOffersToLoadTheWholeConfiguration)
+{
+    gatewaysim::Config cfg;
+    cfg.model = QStringLiteral("MY");
+    ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
+    fMain->mConnect->trigger();
+    ASSERT_TRUE(CurrentConnection.Connected);
+    ASSERT_FALSE(dialogs().modals().isEmpty());
+    EXPECT_EQ(dialogs().modals().last().className, QStringLiteral("TfDialog"));
+    EXPECT_EQ(fDialog->lb1->text(), QString(labelText(53)).replace(QStringLiteral("%s"), labelText(868)));
+    EXPECT_TRUE(fDialog->lb1->text().contains(QStringLiteral("Mesk Y")));
+
+    // Connected, the command is not offered; the tool button disconnects.
+    EXPECT_FALSE(fMain->tbConnect->isEnabled());
+    fMain->tbDisconnect->trigger();
+    EXPECT_FALSE(CurrentConnection.Connected);
+}
+
+} // namespace

@@ -1,0 +1,317 @@
+// The runs over all pages: the whole-gateway load and save, the whole-file load and save, the defaults and the
+// default profiles; and the two pages without a topic, which only the file runs carry.
+#include "PageTestFixture.h"
+
+#include "pages/ExtPage.h"
+#include "pages/GroupPage.h"
+#include "pages/SystemPage.h"
+#include "ui/UiState.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMap>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+namespace {
+
+// The sections of an INI text by name, each with its lines exactly as written (the blank lines between
+// sections are the writer's layout, not part of a section).
+QMap<QString, QByteArray> sectionsOf(const QByteArray& text)
+{
+    QMap<QString, QByteArray> sections;
+    QString current;
+    for (const QByteArray& line : text.split('\n')) {
+        if (line.startsWith('['))
+            current = QString::fromUtf8(line.mid(1, line.indexOf(']') - 1));
+        if (!line.isEmpty())
+            sections[current] += line + '\n';
+    }
+    return sections;
+}
+
+// Every changed flag is clear, the ISDN page's excepted (the file runs never touch that one).
+void expectFlagsClearButIsdn(quint8 isdn)
+{
+    for (int flag = 0; flag < pcCount; ++flag)
+        EXPECT_EQ(pageChanged[flag], flag == pcIsdn ? isdn : 0) << flag;
+}
+
+const QStringList kExtRows = {QStringLiteral("Anna,anna,pw1,+420602111222,1,0,1"),
+                              QStringLiteral("Bob,bob,pw2,+420602333444,0,1,0")};
+
+using GateRunsTest = PageTest;
+
+TEST_F(GateRunsTest, WholeGatewayLoadAsksForTheSharedViewOnceAndEmptiesTheCache)
+{
+    ASSERT_TRUE(gateway->setValue("S91", "6,21"));
+    ASSERT_NO_FATAL_FAILURE(connectGateway());
+    resetPageChanged();
+
+    fMain->tbLoadGateClick();
+
+    // Once for the system page and the pages that read its reply; the port modes page asks for itself.
+    EXPECT_EQ(timesReceived("AT&V\r\n"), 2);
+    EXPECT_FALSE(viewReplyCache.active);
+    EXPECT_TRUE(viewReplyCache.atV.isEmpty());
+    EXPECT_EQ(fMain->cbSystemCDRmode->currentIndex(), 5);
+    EXPECT_EQ(fMain->seSystemGate->value(), 21);
+    expectOnlyBox(labelText(61), 54, MB_ICONINFORMATION);
+    for (int flag = 0; flag < pcCount; ++flag)
+        EXPECT_EQ(pageChanged[flag], flag == pcIsdn ? 0 : 1) << flag;
+    EXPECT_TRUE(fMain->isEnabled());
+    EXPECT_FALSE(progressShown);
+
+    // Outside the run every load asks for itself again.
+    gateway->clearLog();
+    fMain->sbSystemLoad->click();
+    EXPECT_EQ(timesReceived("AT&V\r\n"), 1);
+}
+
+TEST_F(GateRunsTest, WholeGatewaySaveAfterAFailureInTheFirstPageShowsNoSuccess)
+{
+    ASSERT_NO_FATAL_FAILURE(connectGateway());
+    ASSERT_TRUE(gateway->removeKey("S91")); // the gateway refuses the first command of the first page
+    const TSystem before = GateConfig.system;
+    resetPageChanged();
+
+    fMain->tbSaveGateClick();
+
+    EXPECT_TRUE(gateway->receivedLines().contains("AT%X22=00:00\r\n")); // the run went on
+    const QString line = QStringLiteral("System settings - Saving call data (CDR), Gate ID\n");
+    EXPECT_TRUE(LoadErrors.contains(line));
+    for (const ScriptedDialogs::Box& box : dialogs().boxes())
+        EXPECT_NE(box.text, labelText(66));
+    ASSERT_FALSE(dialogs().boxes().isEmpty());
+    const ScriptedDialogs::Box& last = dialogs().boxes().last();
+    EXPECT_EQ(last.text, labelText(219) + QLatin1Char('\n') + LoadErrors);
+    EXPECT_EQ(last.caption, labelText(45));
+    EXPECT_EQ(last.flags, unsigned(MB_ICONWARNING));
+    EXPECT_FALSE(anyPageChanged()); // saving to the gateway changes no flag
+    EXPECT_EQ(GateConfig.system, before);
+    EXPECT_TRUE(fMain->isEnabled());
+}
+
+TEST_F(GateRunsTest, SystemSaveToFileLeavesEveryOtherSectionByteIdentical)
+{
+    QByteArray original = readFile(QStringLiteral("defaults/MX.ini"));
+    ASSERT_FALSE(original.isEmpty());
+    original += "\n[Our own notes]\nkeep=as it is; even this\n";
+    original.replace("[System parametres]\n", "[System parametres]\nUnknownKey=stays\n");
+    writeFile(QStringLiteral("sim.ini"), original);
+
+    fMain->cbSystemCDRmode->setCurrentIndex(6);
+    fMain->seSystemGate->setValue(200);
+    fMain->sbSystemSaveFile->click();
+
+    const QMap<QString, QByteArray> before = sectionsOf(original);
+    const QMap<QString, QByteArray> after = sectionsOf(readFile(QStringLiteral("sim.ini")));
+    EXPECT_EQ(after.keys(), before.keys());
+    for (const QString& name : before.keys()) {
+        if (name != QLatin1String("System parametres")) {
+            EXPECT_EQ(after.value(name), before.value(name)) << qPrintable(name);
+        }
+    }
+    EXPECT_TRUE(after.value(QStringLiteral("System parametres")).contains("S91=7,200\n"));
+    EXPECT_TRUE(after.value(QStringLiteral("System parametres")).contains("UnknownKey=stays\n"));
+}
+
+TEST_F(GateRunsTest, WholeFileSaveThenLoadReproducesEveryPage)
+{
+    fMain->cbSystemCDRmode->setCurrentIndex(4);
+    fMain->seSystemGate->setValue(99);
+    fMain->edSystemReset->setText(QStringLiteral("06:45"));
+    fMain->cbSystemReset->setChecked(true);
+    for (int m = 0; m < GroupPage::kModules; ++m) {
+        fMain->cbGroupOuts[m]->setCurrentIndex(m % 8);
+        fMain->cbGroupIns[m]->setCurrentIndex((m + 1) % 4);
+    }
+    GateConfig.extensions.rows.assign(kExtRows.begin(), kExtRows.end());
+    fMain->extLoadFile();
+    pageChanged.fill(1);
+
+    fMain->tbSaveClick();
+    expectOnlyBox(labelText(75), 54, MB_ICONINFORMATION);
+    EXPECT_FALSE(anyPageChanged());
+    const QByteArray saved = readFile(QStringLiteral("sim.ini"));
+
+    // Everything back to the defaults, then the file again.
+    fMain->mDefaultClick();
+    GateConfig = TParametres();
+    ASSERT_EQ(fMain->seSystemGate->value(), 0);
+    ASSERT_EQ(fMain->lvExt->topLevelItemCount(), 0);
+    dialogs().clearRecords();
+    pageChanged.fill(1);
+    fMain->tbLoadClick();
+    expectOnlyBox(labelText(78), 54, MB_ICONINFORMATION);
+
+    EXPECT_EQ(fMain->cbSystemCDRmode->currentIndex(), 4);
+    EXPECT_EQ(fMain->seSystemGate->value(), 99);
+    EXPECT_EQ(fMain->edSystemReset->text(), QStringLiteral("06:45"));
+    EXPECT_TRUE(fMain->cbSystemReset->isChecked());
+    for (int m = 0; m < GroupPage::kModules; ++m) {
+        EXPECT_EQ(fMain->cbGroupOuts[m]->currentIndex(), m % 8) << m;
+        EXPECT_EQ(fMain->cbGroupIns[m]->currentIndex(), (m + 1) % 4) << m;
+    }
+    ASSERT_EQ(fMain->lvExt->topLevelItemCount(), 2);
+    EXPECT_EQ(fMain->lvExt->topLevelItem(1)->text(ExtPage::ecGsm), QStringLiteral("+420602333444"));
+    EXPECT_EQ(extRowCount, 2);
+    expectFlagsClearButIsdn(1);
+
+    // Saving what was loaded writes the same file: no page loses or alters anything on the way.
+    fMain->tbSaveClick();
+    EXPECT_EQ(readFile(QStringLiteral("sim.ini")), saved);
+}
+
+TEST_F(GateRunsTest, ExtensionSwitchesSurviveInAnyLanguage)
+{
+    fMain->tbCzechClick(); // other words for on, off, registered
+    labelTexts[404] = QStringLiteral("Zapnuto");
+    labelTexts[405] = QStringLiteral("Vypnuto");
+    labelTexts[453] = QStringLiteral("Registrováno");
+    labelTexts[454] = QStringLiteral("Neregistrováno");
+    GateConfig.extensions.rows.assign(kExtRows.begin(), kExtRows.end());
+    fMain->extLoadFile();
+    EXPECT_EQ(fMain->lvExt->topLevelItem(0)->text(ExtPage::ecRegistered), QStringLiteral("Registrováno"));
+    EXPECT_EQ(fMain->lvExt->topLevelItem(1)->text(ExtPage::ecSms), QStringLiteral("Zapnuto"));
+
+    fMain->tbEnglishClick(); // the label pass leaves the rows alone
+    GateConfig.extensions.rows.clear();
+    fMain->extSaveFile();
+    EXPECT_EQ(GateConfig.extensions.rows, std::vector<QString>(kExtRows.begin(), kExtRows.end()));
+}
+
+TEST_F(GateRunsTest, LoadingAMissingGateFileKeepsThePagesAndTheirFlags)
+{
+    fMain->seSystemGate->setValue(42);
+    pageChanged[pcSystem] = 1;
+    fMain->tbLoadClick();
+    expectOnlyBox(labelText(436), 47, MB_ICONERROR);
+    EXPECT_EQ(fMain->seSystemGate->value(), 42);
+    EXPECT_EQ(pageChanged[pcSystem], 1);
+}
+
+TEST_F(GateRunsTest, AFailedWholeFileSaveKeepsTheFlags)
+{
+    CurrentGateway.File = path(QStringLiteral("no/such/folder/sim.ini"));
+    pageChanged[pcSystem] = 1;
+    fMain->tbSaveClick();
+    expectOnlyBox(labelText(60), 47, MB_ICONERROR);
+    EXPECT_EQ(pageChanged[pcSystem], 1);
+}
+
+TEST_F(GateRunsTest, SaveAsWritesTheChosenFileWithoutTheExtensionPage)
+{
+    GateConfig.extensions.rows = {QStringLiteral("Image,,,,0,0,0")};
+    fMain->extLoadFile();
+    GateConfig.extensions.rows = {QStringLiteral("Kept,,,,1,1,1")}; // what the image holds is written
+    fMain->seSystemGate->setValue(3);
+    pageChanged[pcSystem] = 1;
+    pageChanged[pcExtension] = 1;
+    dialogs().answerSaveFile(path(QStringLiteral("copy")));
+
+    fMain->mSaveAsClick();
+
+    const QByteArray copy = readFile(QStringLiteral("copy.ini"));
+    EXPECT_TRUE(copy.contains("S91=0,3"));
+    EXPECT_TRUE(copy.contains("M0=Kept,,,,1,1,1"));
+    EXPECT_EQ(pageChanged[pcSystem], 0);
+    EXPECT_EQ(pageChanged[pcExtension], 1);
+    EXPECT_TRUE(readFile(QStringLiteral("gtws.ini")).contains(path(QStringLiteral("copy.ini")).toUtf8()));
+    ASSERT_FALSE(dialogs().boxes().isEmpty());
+    EXPECT_EQ(dialogs().boxes().last().text, labelText(75));
+}
+
+TEST_F(GateRunsTest, ChosenProfileFillsThePages)
+{
+    writeFile(QStringLiteral("defaults/defaultProfiles.ini"),
+              "[MX]\nCaption=Two ports\nFile=MX.ini\n[T]\nCaption=Test profile\nFile=T.ini\n");
+    writeFile(QStringLiteral("defaults/T.ini"),
+              "[Gate]\nATI3=Mesk MY GSM-ISDN gateway,(c) Korvath\n"
+              "[System parametres]\nS91=6,42\nX22=05:15\n"
+              "[Gsm parametres]\nG00=7,6,5,4,3,2,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0\n"
+              "[Extension table]\nM0=Anna,anna,pw1,+420602111222,1,0,1\n");
+    dialogs().onModal([](QDialog* dialog) {
+        auto* list = dialog->findChild<QListWidget*>(QStringLiteral("ListBox1"));
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_EQ(list->item(1)->text(), QStringLiteral("Test profile"));
+        list->setCurrentRow(1);
+        dialog->accept();
+    });
+    pageChanged.fill(1);
+
+    EXPECT_TRUE(fMain->newConfiguration());
+
+    EXPECT_EQ(gatewayModel, 1);
+    EXPECT_EQ(fMain->cbSystemCDRmode->currentIndex(), 5);
+    EXPECT_EQ(fMain->seSystemGate->value(), 42);
+    EXPECT_EQ(fMain->edSystemReset->text(), QStringLiteral("05:15"));
+    EXPECT_EQ(fMain->cbGroupOuts[0]->currentIndex(), 7);
+    EXPECT_EQ(fMain->lvExt->topLevelItemCount(), 1);
+    expectFlagsClearButIsdn(1);
+
+    // Without a choice nothing is taken.
+    fMain->seSystemGate->setValue(1);
+    EXPECT_FALSE(fMain->newConfiguration()); // the dialog is closed without OK
+    EXPECT_EQ(fMain->seSystemGate->value(), 1);
+}
+
+TEST_F(GateRunsTest, DefaultSettingsEmptyTheExtensionListAndGoBackToTwoPorts)
+{
+    GateConfig.extensions.rows.assign(kExtRows.begin(), kExtRows.end());
+    fMain->extLoadFile();
+    gatewayModel = 1;
+    std::vector<int> layouts;
+    fMain->addModelLayoutStep([&layouts](int model) { layouts.push_back(model); });
+    fMain->seSystemGate->setValue(9);
+
+    fMain->mDefaultClick();
+
+    EXPECT_EQ(gatewayModel, 0);
+    EXPECT_EQ(layouts, std::vector<int>{0});
+    EXPECT_EQ(fMain->lvExt->topLevelItemCount(), 0);
+    EXPECT_EQ(fMain->seSystemGate->value(), 0);
+    EXPECT_EQ(pageChanged[pcSystem], 1);
+}
+
+TEST_F(GateRunsTest, ModelLayoutRunsThePagesStepsForTheTwoModelsOnly)
+{
+    std::vector<int> layouts;
+    fMain->addModelLayoutStep([&layouts](int model) { layouts.push_back(model); });
+    for (int model : {0, 1, 2, -1, 1})
+        fMain->setModelLayout(model);
+    EXPECT_EQ(layouts, (std::vector<int>{0, 1, 1}));
+}
+
+// The start-up of a program whose unnamed gateway has no gate file yet.
+class StartUpProfileTest : public MainWindowFixture
+{
+};
+
+TEST_F(StartUpProfileTest, AProfileChosenForTheUnnamedGatewayFillsThePagesAndItsFile)
+{
+    copyData(QStringLiteral("defaults"));
+    writeFile(QStringLiteral("defaults/defaultProfiles.ini"), "[T]\nCaption=Test profile\nFile=T.ini\n");
+    writeFile(QStringLiteral("defaults/T.ini"), "[Gate]\nATI3=Mesk MX GSM-ISDN gateway,(c) Korvath\n"
+                                                "[System parametres]\nS91=2,17\nX22=03:30\n");
+    writeSettings("language=1\n");
+    dialogs().onModal([](QDialog* dialog) {
+        if (auto* list = dialog->findChild<QListWidget*>(QStringLiteral("ListBox1")))
+            list->setCurrentRow(0);
+        dialog->accept();
+    });
+
+    ASSERT_NO_FATAL_FAILURE(startUp());
+
+    EXPECT_EQ(fMain->cbSystemCDRmode->currentIndex(), 2);
+    EXPECT_EQ(fMain->seSystemGate->value(), 17);
+    EXPECT_EQ(fMain->edSystemReset->text(), QStringLiteral("03:30"));
+    EXPECT_TRUE(readFile(QStringLiteral("unnamed.ini")).contains("S91=2,17"));
+    expectFlagsClearButIsdn(0);
+}
+} // namespace

@@ -1,0 +1,211 @@
+// The page frame: what the four buttons of every configuration page do around the page's own operations.
+#include "PageTestFixture.h"
+
+#include "pages/PageFrame.h"
+#include "pages/SystemPage.h"
+#include "ui/TfParam.h"
+#include "ui/UiState.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+
+// Records the please-wait window's title each time it is shown.
+class ShowRecorder : public QObject
+{
+public:
+    QStringList titles;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            titles << static_cast<QWidget*>(watched)->windowTitle();
+        return false;
+    }
+};
+
+using PageFrameTest = PageTest;
+
+TEST_F(PageFrameTest, RefusedLoginShowsNoPleaseWaitWindowAndNoResultBox)
+{
+    setFaults([](gatewaysim::Faults& f) { f.refuseLogin = true; });
+    ShowRecorder shown;
+    fParam->installEventFilter(&shown);
+    pageChanged[pcSystem] = 0;
+    LoadErrors = QStringLiteral("earlier\n");
+
+    fMain->sbSystemLoad->click();
+
+    EXPECT_FALSE(CurrentConnection.Connected);
+    EXPECT_FALSE(shown.titles.contains(labelText(114)));
+    for (const ScriptedDialogs::Box& box : dialogs().boxes()) {
+        EXPECT_NE(box.text, labelText(61));
+        EXPECT_FALSE(box.text.startsWith(labelText(218)));
+    }
+    EXPECT_EQ(LoadErrors, QStringLiteral("earlier\n"));
+    EXPECT_EQ(pageChanged[pcSystem], 0);
+    EXPECT_FALSE(gateway->receivedLines().contains("AT&V\r\n"));
+}
+
+TEST_F(PageFrameTest, LoadShowsThePleaseWaitWindowAroundTheOperation)
+{
+    ShowRecorder shown;
+    fParam->installEventFilter(&shown);
+    fMain->sbSystemLoad->click();
+    EXPECT_TRUE(shown.titles.contains(labelText(114)));
+    EXPECT_FALSE(fParam->isVisible());
+    EXPECT_FALSE(progressShown);
+    EXPECT_TRUE(fMain->isEnabled());
+}
+
+TEST_F(PageFrameTest, ChangedFlagAfterEachButton)
+{
+    ASSERT_NO_FATAL_FAILURE(connectGateway());
+    const struct
+    {
+        const char* button;
+        quint8 before;
+        quint8 after;
+    } cases[] = {
+        {"sbSystemLoad", 0, 1},    {"sbSystemSave", 0, 0},     {"sbSystemSave", 1, 1},
+        {"sbSystemDefault", 0, 1}, {"sbSystemSaveFile", 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        pageChanged[pcSystem] = c.before;
+        auto* button = fMain->findChild<QPushButton*>(QString::fromLatin1(c.button));
+        ASSERT_NE(button, nullptr);
+        button->click();
+        EXPECT_EQ(pageChanged[pcSystem], c.after);
+    }
+}
+
+TEST_F(PageFrameTest, SaveToFileReportsWithThePagesCaption)
+{
+    int copied = 0;
+    PageFrame frame;
+    frame.flag = pcIncoming;
+    frame.fileMask = gsIncoming;
+    frame.toImage = [&copied] { ++copied; };
+
+    const struct
+    {
+        int caption;
+        bool clears;
+        bool writable;
+        quint8 flagAfter;
+    } cases[] = {
+        {54, true, true, 0},
+        {54, true, false, 1}, // the system page and its like
+        {47, true, false, 1},
+        {47, false, true, 1}, // the outgoing and the incoming page
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.caption << " " << c.clears << " " << c.writable);
+        frame.fileFailureCaption = c.caption;
+        frame.fileSaveClearsFlag = c.clears;
+        CurrentGateway.File = c.writable ? path(QStringLiteral("sim.ini")) : path(QStringLiteral("no/such/dir.ini"));
+        pageChanged[pcIncoming] = 1;
+        dialogs().clearRecords();
+        copied = 0;
+        frame.saveFileClick();
+        EXPECT_EQ(copied, 1);
+        if (c.writable)
+            expectOnlyBox(labelText(75), 54, MB_ICONINFORMATION);
+        else
+            expectOnlyBox(labelText(60), c.caption, MB_ICONERROR);
+        EXPECT_EQ(pageChanged[pcIncoming], c.flagAfter);
+    }
+}
+
+TEST_F(PageFrameTest, SystemSaveToFileWritesItsSection)
+{
+    fMain->seSystemGate->setValue(77);
+    fMain->sbSystemSaveFile->click();
+    expectOnlyBox(labelText(75), 54, MB_ICONINFORMATION);
+    EXPECT_TRUE(readFile(QStringLiteral("sim.ini")).contains("S91=0,77"));
+}
+
+TEST_F(PageFrameTest, RefusedValidationSendsAndWritesNothing)
+{
+    int operations = 0;
+    PageFrame frame;
+    frame.flag = pcBasic;
+    frame.fileMask = gsBasic;
+    frame.save = [&operations] {
+        ++operations;
+        return true;
+    };
+    frame.toImage = [&operations] { ++operations; };
+    frame.saveValid = [] { return false; };
+    frame.fileValid = [] { return false; };
+    pageChanged[pcBasic] = 1;
+
+    frame.saveClick();
+    expectOnlyBox(labelText(204), 47, MB_ICONERROR);
+    dialogs().clearRecords();
+    frame.saveFileClick();
+    expectOnlyBox(labelText(204), 47, MB_ICONERROR);
+
+    EXPECT_EQ(operations, 0);
+    EXPECT_EQ(gateway->connectionCount(), 0);
+    EXPECT_FALSE(QFile::exists(CurrentGateway.File));
+    EXPECT_EQ(pageChanged[pcBasic], 1);
+}
+
+TEST_F(PageFrameTest, OperationResultIsIgnoredOnlyLoadErrorsCounts)
+{
+    // A save that reports false but lists nothing ends as a success; one that lists a line ends as a failure.
+    PageFrame frame;
+    frame.flag = pcOutgoing;
+    const struct
+    {
+        bool result;
+        QString line;
+        int text;
+    } cases[] = {{false, QString(), 66}, {true, QStringLiteral("Outgoing groups - x\n"), 219}};
+    ASSERT_NO_FATAL_FAILURE(connectGateway());
+    for (const auto& c : cases) {
+        frame.save = [&c] {
+            LoadErrors += c.line;
+            return c.result;
+        };
+        dialogs().clearRecords();
+        frame.saveClick();
+        ASSERT_EQ(dialogs().boxes().size(), 1);
+        EXPECT_TRUE(dialogs().boxes().first().text.startsWith(labelText(c.text)));
+    }
+}
+
+TEST(LineOrEmpty, TakesTheValueOrAppendsTheLineEveryTime)
+{
+    const ReplyList values = ReplyValueList("I05=", "I05=1,2,3,4\r\n", ',');
+    QString errors = QStringLiteral("ISDN - causes\n");
+    EXPECT_EQ(LineOrEmpty(values, 3, QStringLiteral("ISDN - causes"), errors, "9"), "4");
+    EXPECT_EQ(errors, QStringLiteral("ISDN - causes\n"));
+    EXPECT_EQ(LineOrEmpty(values, 4, QStringLiteral("ISDN - causes"), errors, "9"), "9");
+    EXPECT_EQ(errors, QStringLiteral("ISDN - causes\nISDN - causes\n"));
+}
+
+TEST(ReplyDecimal, ReadsOnlyWholeDecimalNumbers)
+{
+    const struct
+    {
+        const char* text;
+        bool ok;
+        qint32 value;
+    } cases[] = {{"12", true, 12}, {" 7 ", true, 7},   {"-3", true, -3},  {"", false, 0},
+                 {"1x", false, 0}, {"0x1F", false, 0}, {"1 2", false, 0}, {"99999999999", false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        qint32 value = 0;
+        EXPECT_EQ(ReplyDecimal(c.text, value), c.ok);
+        EXPECT_EQ(value, c.value);
+    }
+}
+
+} // namespace

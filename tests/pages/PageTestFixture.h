@@ -1,0 +1,96 @@
+#pragma once
+// The real main window, started in English, against a simulated gateway on loopback. The gateway is known
+// to the program as the listed gateway "sim" (telnet, user admin/admin) with its gate file sim.ini in the
+// program folder; nothing is connected until a test clicks a button or calls connectGateway().
+#include "support/MainWindowFixture.h"
+
+#include "config/Parametres.h"
+#include "gatewaysim/Gateway.h"
+#include "link/ConnectionPart.h"
+#include "link/LinkState.h"
+#include "pages/PageState.h"
+#include "platform/Dialogs.h"
+#include "texts/Labels.h"
+#include "ui/TfMain.h"
+
+#include <QFile>
+#include <memory>
+
+class PageTest : public MainWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        copyData(QStringLiteral("defaults.ini"));
+        copyData(QStringLiteral("defaults"));
+        writeSettings("language=1\nCommType=2\nLanTimeout=1000\n");
+        ASSERT_NO_FATAL_FAILURE(startUp());
+        startGateway(gatewaysim::Config());
+    }
+
+    void TearDown() override
+    {
+        if (fMain && CurrentConnection.Connected)
+            fMain->mDisconnectClick();
+        gateway.reset();
+        MainWindowFixture::TearDown();
+    }
+
+    void startGateway(const gatewaysim::Config& config)
+    {
+        if (fMain && CurrentConnection.Connected)
+            fMain->mDisconnectClick();
+        gateway = std::make_unique<gatewaysim::Gateway>(config);
+        ASSERT_TRUE(gateway->isValid()) << qPrintable(gateway->errorString());
+        const quint16 port = gateway->startTcp();
+        ASSERT_NE(port, 0);
+        CurrentGateway.Name = QStringLiteral("sim");
+        CurrentGateway.Host = QStringLiteral("127.0.0.1");
+        CurrentGateway.Port = port;
+        CurrentGateway.Username = QStringLiteral("admin");
+        CurrentGateway.Password = QStringLiteral("admin");
+        CurrentGateway.File = path(QStringLiteral("sim.ini"));
+        CurrentConnection.LinkType = LinkTelnet;
+        CurrentConnection.LanTimeout = 1000;
+        dialogs().clearRecords();
+    }
+
+    // Connects the way the pages do, then forgets what the connect sent and showed.
+    void connectGateway()
+    {
+        CurrentConnection = ConnectToGateway(false, fMain, false);
+        ASSERT_TRUE(CurrentConnection.Connected);
+        gateway->clearLog();
+        dialogs().clearRecords();
+    }
+
+    void setFaults(const std::function<void(gatewaysim::Faults&)>& change)
+    {
+        gatewaysim::Faults f = gateway->faults();
+        change(f);
+        gateway->setFaults(f);
+    }
+
+    int timesReceived(const QByteArray& line) const { return int(gateway->receivedLines().count(line)); }
+
+    // The command lines received, without the empty lines the telnet link's "\r" -> "\r\n" adds.
+    QList<QByteArray> commandsReceived() const
+    {
+        QList<QByteArray> lines = gateway->receivedLines();
+        lines.removeAll("\n");
+        return lines;
+    }
+
+    // The boxes shown since the last clearRecords, as (text, caption, flags).
+    void expectOnlyBox(const QString& text, int caption, unsigned flags)
+    {
+        ASSERT_EQ(dialogs().boxes().size(), 1) << qPrintable(dialogs().boxTexts().join(QStringLiteral(" | ")));
+        const ScriptedDialogs::Box& box = dialogs().boxes().first();
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.caption, labelText(caption));
+        EXPECT_EQ(box.flags, flags);
+    }
+
+    std::unique_ptr<gatewaysim::Gateway> gateway;
+};
