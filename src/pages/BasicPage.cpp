@@ -169,12 +169,12 @@ void BasicPage::buildBasicPage(QWidget* host)
     cbBasicInit->hide();
 
     gbBasic12 = group(page, "gbBasic12", QStringLiteral("Signalling tone :"), 8, 248, 440, 112);
-    lbBasicDial = label(gbBasic12, "lbBasicDial", QStringLiteral("Dial tone : "), 10, 24);
-    cbBasicDial = combo(gbBasic12, "cbBasicDial", tones, 0, 250, 20);
+    lbBasicDial = label(gbBasic12, "lbBasicDial", QStringLiteral("Dial tone : "), 10, 24, 280);
+    cbBasicDial = combo(gbBasic12, "cbBasicDial", tones, 0, 294, 20, 136);
     lbBasicRing = label(gbBasic12, "lbBasicRing", QStringLiteral("Ring tone : "), 10, 52);
-    cbBasicRing = combo(gbBasic12, "cbBasicRing", tones, 0, 250, 48);
+    cbBasicRing = combo(gbBasic12, "cbBasicRing", tones, 0, 294, 48, 136);
     lbBasicBusy = label(gbBasic12, "lbBasicBusy", QStringLiteral("Busy tone :"), 10, 80);
-    cbBasicBusy = combo(gbBasic12, "cbBasicBusy", tones + QStringList{QStringLiteral("Disabled")}, -1, 250, 76);
+    cbBasicBusy = combo(gbBasic12, "cbBasicBusy", tones + QStringList{QStringLiteral("Disabled")}, -1, 294, 76, 136);
 
     GroupBox1 = group(page, "GroupBox1", QString(), 8, 368, 216, 64);
     lbBasicPin = label(GroupBox1, "lbBasicPin", QStringLiteral("SIM cards PIN number :"), 8, 16, 110, 30);

@@ -489,10 +489,14 @@ void PortModesPage::setLabelsPortModes2(const Tlabels& t)
     rbUseRoute1->setText(formatTextInt(useRoute, 2));
     rbUseRoute2->setText(formatTextInt(useRoute, 1));
 
-    // The hints follow the language: the handler of every chosen radio runs again, in this order.
+    // The hints follow the language: the handler of every chosen radio runs again, in this order. New words
+    // change nothing on the page, so the page must not count as changed for it (else every close would ask
+    // to save a page nobody touched).
+    const auto changed = pageChanged[pcPortModes];
     for (const auto& [rb, handler] : radioHandlers())
         if (rb->isChecked())
             (this->*handler)();
+    pageChanged[pcPortModes] = changed;
 
     if (gatewayModel == 0) {
         gbPortModes1->setTitle(labelOr(t, 864, QStringLiteral("ISDN BRI 1 port ( NT interface )")));

@@ -164,8 +164,12 @@ TEST_F(PortModesPageTest, TheBriRadiosMarkThePageChangedAndTheGsmRadiosDoNot)
         rb->setChecked(true);
         EXPECT_EQ(pageChanged[pcPortModes], 1) << qPrintable(rb->objectName());
     }
-    // A language switch runs the chosen radios' handlers again: a BRI group always has a chosen radio.
+    // A language switch runs the chosen radios' handlers again for their hints, but changes nothing on the
+    // page: the flag stays as it was, clear or set.
     resetPageChanged();
+    fMain->tbEnglishClick();
+    EXPECT_EQ(pageChanged[pcPortModes], 0);
+    pageChanged[pcPortModes] = 1;
     fMain->tbEnglishClick();
     EXPECT_EQ(pageChanged[pcPortModes], 1);
     EXPECT_EQ(pageChanged[pcBasic], 0);
