@@ -297,7 +297,12 @@ bool GateFilesPart::newConfiguration()
         return false;
 
     ReadGateFile(GateConfig, defaultProfileGateFile(profiles[size_t(row)]), gsAll);
-    gatewayModel = IsModelY(ati3Reply) ? 1 : 0;
+    // A profile names its model in its identification (read by the same rule as a gateway's); one that names
+    // neither keeps the model in force.
+    if (IsModelY(ati3Reply))
+        gatewayModel = 1;
+    else if (ati3Reply.contains("MX"))
+        gatewayModel = 0;
     fMain->setModelLayout(gatewayModel);
     pagesFromImage();
     setAllFlagsButIsdn(0);

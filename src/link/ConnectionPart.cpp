@@ -203,6 +203,20 @@ void showGatewayFiles(const GatewayEntry& entry, bool unnamed, const QString& ch
         fMain->sbMainPanel0->setText(ConnectionInfoText(entry));
 }
 
+// ReadGatewayInfo, and the model it tells becomes gatewayModel. The pages compare the model with the one they
+// were laid out for; a model that changed without a new layout would leave them laid out for the other gateway.
+QString readGatewayInfoAndModel(bool versionCheck)
+{
+    int size = gatewayModel;
+    const QString info = ReadGatewayInfo(versionCheck, &size);
+    if (info != QLatin1String("error") && size != gatewayModel) {
+        gatewayModel = size;
+        if (fMain)
+            fMain->setModelLayout(gatewayModel);
+    }
+    return info;
+}
+
 } // namespace
 
 QString ConnectionInfoText(const GatewayEntry& gateway)
@@ -264,15 +278,7 @@ ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddr
         return c;
     }
 
-    int size = gatewayModel;
-    const QString info = ReadGatewayInfo(versionCheck, &size);
-    if (info != QLatin1String("error") && size != gatewayModel) {
-        gatewayModel = size;
-        // The pages compare the model with the one they were laid out for; a model that changes here without
-        // a new layout would leave them laid out for the other gateway.
-        if (fMain)
-            fMain->setModelLayout(gatewayModel);
-    }
+    const QString info = readGatewayInfoAndModel(versionCheck);
     if (c.SaveLog)
         OpenCommLog(c);
     c.Connected = true;
@@ -407,7 +413,9 @@ void ConnectionPart::ShowConnectionInfo()
     if (!CurrentConnection.Connected)
         return;
     if (w->tbLoadGate->isEnabled() && w->tbDisconnect->isEnabled() && w->isEnabled()) {
-        const QString info = ReadGatewayInfo(false);
+        // Asked again (a language switch while connected), the gateway may name another model than at the
+        // connect; the pages follow it.
+        const QString info = readGatewayInfoAndModel(false);
         w->setStatusText(info != QLatin1String("error") ? info : labelText(kIdentFailedText));
     }
 }

@@ -43,7 +43,8 @@ public:
 
     // Panel 0 of the status bar: "<gateway> : [<port or host>] <connected text> Mesk X|Y", or
     // "<gateway> : <not connected text>". When connected and the window, tbLoadGate and tbDisconnect are
-    // enabled, the gateway's description (ReadGatewayInfo) becomes the status text (text 51 when it fails).
+    // enabled, the gateway's description (ReadGatewayInfo) becomes the status text (text 51 when it fails)
+    // and the model it names becomes gatewayModel (the pages laid out anew when it changed).
     void ShowConnectionInfo();
     // The keep-alive.
     void tLoginTimerTimer();

@@ -60,6 +60,17 @@ SerialScanResult ScanSerialPort(const QString& name)
     return result;
 }
 
+bool SetPortTimeouts(ConnectionRecord* conn)
+{
+    if (!conn || !conn->Handle || !conn->Handle->isOpen())
+        return false;
+    CommTimeouts timeouts = conn->Handle->timeouts();
+    timeouts.readInterval = kNormalTimeouts.readInterval;
+    timeouts.readTotalMultiplier = kNormalTimeouts.readTotalMultiplier;
+    timeouts.readTotalConstant = kNormalTimeouts.readTotalConstant;
+    return conn->Handle->setTimeouts(timeouts);
+}
+
 void CloseLink(ConnectionRecord& conn)
 {
     switch (conn.LinkType) {

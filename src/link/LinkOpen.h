@@ -1,6 +1,6 @@
 #pragma once
 // Opening and closing the link to the gateway, below the windows: the serial port's speed scan, the boot
-// loader's answer, the close by link type.
+// loader's answer, the serial port's normal read time-outs, the close by link type.
 //
 // The serial port does not know the gateway's line speed. The scan tries the speeds in turn: at each it sends
 // an empty line (a gateway waiting for a login answers with its prompt, its boot loader with its banner) and,
@@ -30,6 +30,11 @@ SerialScanResult ScanSerialPort(const QString& name);
 
 // True when text holds the boot loader's banner ("[ BOOT ...").
 bool IsBootModeAnswer(const QByteArray& text);
+
+// Puts the program's normal read time-outs back on conn's serial port (70 ms between bytes, 70 ms per byte
+// plus 160 ms in all), keeping its write time-outs; the terminal reads with 1 ms ones. False when conn has no
+// open port (a telnet or modem link stays as it is) or the port refused them.
+bool SetPortTimeouts(ConnectionRecord* conn);
 
 // Closes conn's link by its type (serial port, telnet connection, modem call) and clears its handles. The
 // communication log and the connected flag are the caller's.

@@ -2,6 +2,7 @@
 
 #include "link/GatewayList.h"
 #include "link/LinkIo.h"
+#include "platform/Cp1250.h"
 #include "platform/Dialogs.h"
 #include "platform/Wait.h"
 #include "texts/Labels.h"
@@ -21,6 +22,17 @@ constexpr int kIdentWaitModemMs = 3000;
 constexpr int kIdentSecondWaitMs = 10;
 constexpr qsizetype kLoginReadSize = 1024;
 constexpr qsizetype kIdentReadSize = 4096;
+
+// A user name or password as the gateway gets it: 8-bit Windows-1250, the code the gateway list stores them in
+// ("?" for a character that code lacks). Latin-1 would turn letters such as "č" into "?".
+QByteArray credentialBytes(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text)
+        bytes += char(toCp1250(c));
+    return bytes;
+}
 
 bool hasPrompt(const QByteArray& text)
 {
@@ -138,8 +150,8 @@ bool LoginToGateway(ConnectionRecord conn, GatewayEntry* gateway, const QByteArr
         if (!askLoginHook(*gateway))
             return false;
     }
-    const QByteArray user = gateway ? gateway->Username.toLatin1() : QByteArray();
-    const QByteArray password = gateway ? gateway->Password.toLatin1() : QByteArray();
+    const QByteArray user = gateway ? credentialBytes(gateway->Username) : QByteArray();
+    const QByteArray password = gateway ? credentialBytes(gateway->Password) : QByteArray();
     const int wait = conn.LinkType == LinkModem ? kCredentialWaitModemMs : kCredentialWaitMs;
 
     if (!writeAll(conn, user + '\r'))
@@ -154,7 +166,7 @@ bool LoginToGateway(ConnectionRecord conn, GatewayEntry* gateway, const QByteArr
 
 bool IsModelY(const QByteArray& identification)
 {
-    return identification.contains(" MY");
+    return identification.startsWith("MY") || identification.contains(" MY");
 }
 
 int QueryGatewayModel()

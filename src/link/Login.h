@@ -5,9 +5,10 @@
 // Identification: "ATI3" names the gateway ("Mesk MX GSM-ISDN gateway", "(c) Korvath"), "ATI4" gives its
 // versions ("SW : B-01.02 /V-02.05.20": the boot version, a blank, "/" and the firmware version).
 //
-// The model is told by one rule wherever the identification is read: the one-port model names itself " MY"
-// (the model name as a word of its own, after a blank); everything else is the two-port model. The bare "MY"
-// would also match inside any other word of the reply, which is not a model name.
+// The model is told by one rule wherever the identification is read: the one-port model names itself "MY" as
+// the start of a word (after a blank, or at the very start of the text, as a hand-written profile may have
+// it); everything else is the two-port model. The bare "MY" anywhere would also match inside other words of
+// the reply, which are not model names.
 #include "link/LinkState.h"
 
 #include <QByteArray>

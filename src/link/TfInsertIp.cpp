@@ -93,6 +93,6 @@ void TfInsertIp::setLabels(const Tlabels& t)
     Label3->setText(labelOr(t, 878, QStringLiteral("Password :")));
     BitBtn1->setText(labelOr(t, 89, QStringLiteral("OK")));
     BitBtn2->setText(labelOr(t, 90, QStringLiteral("Cancel")));
-    setWindowTitle(labelOr(t, 54, QStringLiteral("Mesk config")));
+    setWindowTitle(labelOr(t, 54, QStringLiteral("Mesk config program")));
     Label4->setText(labelOr(t, 880, QStringLiteral("Port : ")));
 }

@@ -38,9 +38,15 @@ protected:
     {
         if (event->type() != QEvent::KeyPress)
             return QObject::eventFilter(watched, event);
-        const QString text = static_cast<QKeyEvent*>(event)->text();
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        // Tab moves the focus and Delete edits; neither is a typed character, though the X keyboard gives
+        // them one ("\t", "\x7f").
+        const int key = keyEvent->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Delete)
+            return false;
+        const QString text = keyEvent->text();
         if (text.isEmpty())
-            return false; // arrows, Delete and the like type nothing
+            return false; // arrows and the like type nothing
         const QChar c = text.at(0);
         const bool asciiLetterOrDigit = c.unicode() < 128 && c.isLetterOrNumber();
         const bool kept = asciiLetterOrDigit || c == QChar(8) || c == QChar(22) || c == QChar(3);

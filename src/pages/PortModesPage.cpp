@@ -252,8 +252,8 @@ void PortModesPage::rbRouteIn1Click()
 
 void PortModesPage::rbRouteIn2Click()
 {
-    setHint(lbPortModes3, gatewayModel == 0 ? formatTextInt(labelText(862), 2) : formatTextPlain(labelText(887)),
-            Qt::blue);
+    // The one-port text names no port and is shown as it stands, not as a format.
+    setHint(lbPortModes3, gatewayModel == 0 ? formatTextInt(labelText(862), 2) : labelText(887), Qt::blue);
 }
 
 // ---- Characters

@@ -1,5 +1,6 @@
 #include "ui/NavigationPart.h"
 
+#include "link/LinkOpen.h"
 #include "texts/LabelRule.h"
 #include "ui/Icons.h"
 #include "ui/PageArea.h"
@@ -42,6 +43,8 @@ constexpr TreeNode kTreeNodes[] = {
     {1, 685, 4}, {1, 704, 4}, {0, 29, 0}, {1, 30, 2},  {1, 584, 2}, {1, 834, 2}, {1, 32, 2},  {1, 34, 2},
     {1, 35, 2},  {1, 36, 2},  {1, 37, 2}, {1, 38, 2},  {0, 40, 0},  {1, 41, 2},  {1, 42, 2},
 };
+
+constexpr int kTerminalTopic = 21;
 
 // Live topics whose work is stopped, in this order, whenever another topic is chosen.
 constexpr int kLeavingOrder[] = {235, 685, 26, 38, 20, 21};
@@ -305,6 +308,10 @@ void NavigationPart::showTopic(QTreeWidgetItem* node)
         else if (it->second.page)
             it->second.page->hide();
     }
+    // Every topic but the terminal reads the serial port with the normal time-outs; the terminal's 1 ms ones
+    // would cut the replies of every later command short.
+    if (topic != kTerminalTopic)
+        SetPortTimeouts(&CurrentConnection);
 
     for (const SectionDef& s : kSections)
         if (!runSection(s.topic, topic == s.topic, s.showOnly, s.action))

@@ -80,23 +80,17 @@ TEST(ConfigData, ProfilesAreFactoryGatewaysOfBothModels)
     }
 }
 
-TEST(ConfigData, FilesLieBesideTheProgram)
+TEST(ConfigData, TheProfileListSkipsSectionsWithoutFileAndItsFilesStayInItsFolder)
 {
-    setProgramDir(QStringLiteral(MESK_BINARY_DIR));
+    setProgramDir(QStringLiteral(MESK_BINARY_DIR)); // the build puts the shipped files beside the program
     EXPECT_TRUE(QFileInfo::exists(defaultsIniPath()));
     EXPECT_EQ(ReadDefaultProfiles().size(), 2u);
     setProgramDir(QString());
-}
 
-TEST(ConfigData, ProfileFileStaysInTheDefaultsFolder)
-{
     const DefaultProfile evil{QStringLiteral("X"), QStringLiteral("X"), QStringLiteral("../../etc/passwd")};
     EXPECT_EQ(defaultProfileGateFile(evil, QStringLiteral("/opt/p/defaults/defaultProfiles.ini")),
               QStringLiteral("/opt/p/defaults/passwd"));
-}
 
-TEST(ConfigData, ProfileListSkipsSectionsWithoutFile)
-{
     QTemporaryDir dir;
     const QString list = dir.filePath(QStringLiteral("defaultProfiles.ini"));
     QFile f(list);
@@ -110,27 +104,14 @@ TEST(ConfigData, ProfileListSkipsSectionsWithoutFile)
     EXPECT_TRUE(ReadDefaultProfiles(dir.filePath(QStringLiteral("none.ini"))).empty());
 }
 
-TEST(ConfigConversions, VolumeCodes)
+// Every code of both bars goes through the basic page's load and save (BasicPageTest); here the edges.
+TEST(ConfigConversions, VolumeCodesOutsideTheBarAndDayMonthDates)
 {
-    struct Case
-    {
-        int positions;
-        std::vector<int> positionOfCode; // index = code
-    };
-    for (const Case& c : {Case{5, {2, 3, 1, 4, 0}}, Case{7, {3, 4, 2, 5, 1, 6, 0}}}) {
-        SCOPED_TRACE(c.positions);
-        for (int code = 0; code < c.positions; ++code) {
-            EXPECT_EQ(volumeCodeToPosition(code, c.positions), c.positionOfCode[size_t(code)]) << code;
-            EXPECT_EQ(volumePositionToCode(c.positionOfCode[size_t(code)], c.positions), code);
-        }
-        EXPECT_EQ(volumeCodeToPosition(c.positions, c.positions), -1);
-        EXPECT_EQ(volumeCodeToPosition(-1, c.positions), -1);
-        EXPECT_EQ(volumePositionToCode(c.positions, c.positions), -1);
+    for (int positions : {5, 7}) {
+        EXPECT_EQ(volumeCodeToPosition(positions, positions), -1);
+        EXPECT_EQ(volumeCodeToPosition(-1, positions), -1);
+        EXPECT_EQ(volumePositionToCode(positions, positions), -1);
     }
-}
-
-TEST(ConfigConversions, DayMonthDates)
-{
     const std::vector<std::pair<QString, QString>> toDigits = {
         {"01.05", "0105"}, {"1.5", "0105"}, {"31.12", "3112"}, {" 1. 5", "0105"}, {"00.00", "0000"},
         {"", "0000"},      {"abc", "0000"}, {"7", "0700"},     {"123.4", "9904"},

@@ -12,6 +12,7 @@
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace simtest {
 
@@ -23,42 +24,31 @@ public:
     // Bytes that arrive within ms (possibly none); counts the reads that brought something.
     virtual QByteArray readSome(int ms) = 0;
 
-    // Reads until the input holds one of the markers; returns the input up to and including it and keeps the
-    // rest. Returns what came, without a marker, when timeoutMs passes first.
+    // Reads until the input holds one of the markers; returns the input up to and including the first one and
+    // keeps the rest. Returns what came, without a marker, when timeoutMs passes first.
     QByteArray readUntilAny(const QList<QByteArray>& markers, int timeoutMs = 5000)
     {
         QElapsedTimer t;
         t.start();
         for (;;) {
-            qsizetype best = -1;
-            qsizetype bestLen = 0;
+            qsizetype end = -1;
             for (const QByteArray& m : markers) {
                 const qsizetype at = buffer.indexOf(m);
-                if (at >= 0 && (best < 0 || at < best)) {
-                    best = at;
-                    bestLen = m.size();
-                }
+                if (at >= 0 && (end < 0 || at + m.size() < end))
+                    end = at + m.size();
             }
-            if (best >= 0) {
-                const QByteArray out = buffer.left(best + bestLen);
-                buffer.remove(0, best + bestLen);
-                return out;
+            if (end < 0 && t.elapsed() < timeoutMs) {
+                buffer += readSome(int(timeoutMs - t.elapsed()));
+                continue;
             }
-            const qint64 left = timeoutMs - t.elapsed();
-            if (left <= 0) {
-                const QByteArray out = buffer;
-                buffer.clear();
-                return out;
-            }
-            buffer += readSome(int(left));
+            const QByteArray out = end < 0 ? buffer : buffer.left(end);
+            buffer.remove(0, out.size());
+            return out;
         }
     }
     QByteArray readUntil(const QByteArray& marker, int timeoutMs = 5000) { return readUntilAny({marker}, timeoutMs); }
     // One whole reply: up to the first "OK\r\n", "ERROR\r\n" or "<SPACE>\r\n".
-    QByteArray readReply(int timeoutMs = 5000)
-    {
-        return readUntilAny({"OK\r\n", "ERROR\r\n", "<SPACE>\r\n"}, timeoutMs);
-    }
+    QByteArray readReply() { return readUntilAny({"OK\r\n", "ERROR\r\n", "<SPACE>\r\n"}); }
     // Everything that arrives within ms.
     QByteArray drain(int ms)
     {
@@ -66,9 +56,7 @@ public:
         t.start();
         while (t.elapsed() < ms)
             buffer += readSome(int(ms - t.elapsed()));
-        const QByteArray out = buffer;
-        buffer.clear();
-        return out;
+        return std::exchange(buffer, {});
     }
     // Logs in with the given user and password; returns the gateway's answer to the password.
     QByteArray login(const QByteArray& user = "admin", const QByteArray& password = "admin",
@@ -126,44 +114,32 @@ inline const QByteArray kNegotiation("\xff\xfb\x01\xff\xfb\x03\xff\xfd\x18");
 class PtyPeer : public Peer
 {
 public:
-    ~PtyPeer() override { close(); }
+    ~PtyPeer() override { ::close(fd); }
     bool open(const QString& path)
     {
         fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (fd < 0)
-            return false;
         termios t{};
-        tcgetattr(fd, &t);
+        if (fd < 0 || tcgetattr(fd, &t) != 0)
+            return false;
         cfmakeraw(&t);
-        tcsetattr(fd, TCSANOW, &t);
-        return true;
-    }
-    void close()
-    {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
+        return tcsetattr(fd, TCSANOW, &t) == 0;
     }
     void send(const QByteArray& bytes) override
     {
-        qsizetype done = 0;
-        while (done < bytes.size()) {
+        for (qsizetype done = 0; done < bytes.size();) {
             const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-            if (n > 0) {
+            pollfd p{fd, POLLOUT, 0};
+            if (n > 0)
                 done += n;
-            } else {
-                pollfd p{fd, POLLOUT, 0};
+            else
                 ::poll(&p, 1, 100);
-            }
         }
     }
     QByteArray readSome(int ms) override
     {
         pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, ms) <= 0 || !(p.revents & POLLIN))
-            return {};
         char buf[4096];
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+        const ssize_t n = ::poll(&p, 1, ms) > 0 && (p.revents & POLLIN) ? ::read(fd, buf, sizeof buf) : 0;
         if (n <= 0)
             return {};
         ++reads;

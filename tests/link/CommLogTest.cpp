@@ -1,7 +1,6 @@
-// The communication log: what a session over the simulated gateway leaves in it, and its files.
-#include "TelnetLinkFixture.h"
-
+// The communication log's files and records. What a whole connection leaves in it is in ConnectTest.
 #include "link/CommLog.h"
+#include "link/LinkIo.h"
 #include "platform/ProgramDir.h"
 
 #include <QDir>
@@ -9,33 +8,30 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 namespace {
 
-class CommLogTest : public TelnetLinkTest
+class CommLogTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        TelnetLinkTest::SetUp();
+        resetLinkState();
         ASSERT_TRUE(folder.isValid());
         setProgramDir(folder.path());
+        CurrentConnection.LinkType = LinkTelnet; // no client: a write is logged, then goes nowhere
     }
     void TearDown() override
     {
-        TelnetLinkTest::TearDown();
+        resetLinkState();
         setProgramDir(QString());
     }
 
     static QList<QByteArray> linesOf(const QString& path)
     {
         QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        QList<QByteArray> lines = f.readAll().split('\n');
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
+        return f.open(QIODevice::ReadOnly) ? f.readAll().split('\n') : QList<QByteArray>();
     }
 
     // The records of one direction, their payloads joined.
@@ -55,76 +51,54 @@ protected:
     QTemporaryDir folder;
 };
 
-TEST_F(CommLogTest, SessionIsLoggedBothWays)
+TEST_F(CommLogTest, EachConnectionHasItsOwnFileWhileSaveLogIsOn)
 {
-    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
+    EXPECT_FALSE(OpenCommLog(CurrentConnection)); // SaveLog off
+    EXPECT_EQ(commLogPath(), QString());
+    LinkWrite(CurrentConnection, "AT\r\n");
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+
     CurrentConnection.SaveLog = true;
-    CurrentConnection.Append = false;
     ASSERT_TRUE(OpenCommLog(CurrentConnection));
     const QString path = commLogPath();
     EXPECT_TRUE(CurrentConnection.CommLog);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("/comlog_\\d{8}_\\d{6}\\.txt$")).match(path).hasMatch())
         << path.toStdString();
     EXPECT_EQ(QFileInfo(path).absolutePath(), QDir(folder.path()).absolutePath());
-
-    QByteArray reply;
-    EXPECT_TRUE(SendCommandOk("ATI3\r\n", reply, 4096).endsWith("OK\r\n"));
+    LinkWrite(CurrentConnection, "ATI3\r\n");
+    CurrentConnection.SaveLog = false; // a log left open by a record switched off takes nothing more
+    LinkWrite(CurrentConnection, "AT\r\n");
     CloseCommLog(CurrentConnection);
     EXPECT_FALSE(CurrentConnection.CommLog);
     EXPECT_EQ(commLogPath(), QString());
-    ASSERT_EQ(LinkWrite(CurrentConnection, "AT\r\n"), 4u); // after the close: not logged
-    ReadReply(1024);
+    LogSent("after close");
 
     const QList<QByteArray> lines = linesOf(path);
-    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.size(), 3) << "the connection line, one record and the last line end";
     EXPECT_TRUE(lines.first().startsWith("==== ")) << lines.first().toStdString();
     EXPECT_EQ(payloads(lines, '>'), "ATI3\\r\\n");
-    EXPECT_EQ(payloads(lines, '<'), "\\r\\nMesk MX GSM-ISDN gateway\\r\\n(c) Korvath\\r\\nOK\\r\\n");
 }
 
-TEST_F(CommLogTest, NothingIsLoggedWithoutSaveLog)
+TEST_F(CommLogTest, AppendKeepsOneFileAndEscapesControlBytes)
 {
-    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
-    CurrentConnection.SaveLog = false;
-    EXPECT_FALSE(OpenCommLog(CurrentConnection));
-    EXPECT_EQ(commLogPath(), QString());
-    QByteArray reply;
-    SendCommandOk("AT\r\n", reply, 128);
-    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
-
-    // A log left open by a record whose SaveLog was switched off afterwards takes nothing more.
     CurrentConnection.SaveLog = true;
+    CurrentConnection.Append = true;
     ASSERT_TRUE(OpenCommLog(CurrentConnection));
-    const QString path = commLogPath();
-    CurrentConnection.SaveLog = false;
-    SendCommandOk("AT\r\n", reply, 128);
-    CloseCommLog(CurrentConnection);
-    EXPECT_EQ(linesOf(path).size(), 1); // the connection line only
-}
-
-TEST_F(CommLogTest, AppendKeepsOneFile)
-{
-    ConnectionRecord conn;
-    conn.SaveLog = true;
-    conn.Append = true;
-    ASSERT_TRUE(OpenCommLog(conn));
     const QString first = commLogPath();
     LogSent("one\r\n");
-    CloseCommLog(conn);
-    ASSERT_TRUE(OpenCommLog(conn));
+    ASSERT_TRUE(OpenCommLog(CurrentConnection)); // the next connection
     EXPECT_EQ(commLogPath(), first);
-    LogReceived(QByteArray("t\\wo\x01\xff", 6));
-    CloseCommLog(conn);
-    LogSent("after close");
+    LogReceived(QByteArray("t\\wo\x01\t\xff", 7));
+    CloseCommLog(CurrentConnection);
 
     EXPECT_EQ(QFileInfo(first).fileName(), QStringLiteral("comlog.txt"));
     const QList<QByteArray> lines = linesOf(first);
-    ASSERT_EQ(lines.size(), 4);
+    ASSERT_EQ(lines.size(), 5);
     EXPECT_TRUE(lines[0].startsWith("==== "));
     EXPECT_TRUE(lines[2].startsWith("==== "));
     EXPECT_EQ(payloads(lines, '>'), "one\\r\\n");
     // Control bytes and the escape character itself come out escaped; 8-bit text stays as it came.
-    EXPECT_EQ(payloads(lines, '<'), QByteArray("t\\\\wo\\x01\xff"));
+    EXPECT_EQ(payloads(lines, '<'), QByteArray("t\\\\wo\\x01\\t\xff"));
 }
 
 } // namespace

@@ -51,7 +51,7 @@ protected:
     }
 
     // The gateway "Sim" in gtws.ini with the simulator's user and password (admin, admin), shifted.
-    void listSim(const QByteArray& more = {})
+    void listSim(const QByteArray& more)
     {
         writeFile(QStringLiteral("gtws.ini"), "[Sim]\nUsername=bfpms\nPassword=bfpms\n" + more);
     }
@@ -71,7 +71,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(startGateway(config));
         const QString path = gateway->startSerialPty();
         ASSERT_FALSE(path.isEmpty());
-        listSim();
+        listSim({});
         startProgram("commtype=1\ngateway=Sim\nComport=" + path.toLocal8Bit() + "\n");
     }
 

@@ -10,35 +10,13 @@ namespace {
 
 TEST(ReplyComplete, Rules)
 {
-    const struct
-    {
-        QByteArray text;
-        bool complete;
-    } cases[] = {
-        {"\r\nOK\r\n", true},
-        {"S01=1\r\nOK\r\n", true},
-        {"\r\nERROR\r\n", true},
-        {"\r\nBUSY\r\n", true},
-        {"S01=1\r\n<SPACE>\r\n", true},
-        {"OK", false},              // the two characters set aside are the "OK" itself
-        {"\r\nOK", false},          // "OK" without its line end: more may follow
-        {"\r\nOK\r\nS", false},     // text after the line end
-        {"OK\r\nS01=1\r\n", false}, // "OK" at the start of a listing ends nothing
-        {"\r\nOKAY\r\n", false},
-        {"", false},
-        {"\r", false},
-        {"\r\nMX login: ", true},
-        {"garbage MY login:", true},
-        {"Mx login: ", false},
-        {"\r\nNO CARRIER\r\n", true},
-        {"+++", true},
-        {"ab+++cd", true},
-        {"++", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
-        EXPECT_EQ(ReplyComplete(c.text), c.complete);
-    }
+    for (const char* text : {"\r\nOK\r\n", "\r\nERROR\r\n", "\r\nBUSY\r\n", "S01=1\r\n<SPACE>\r\n",
+                             "\r\nMX login: ", "x MY login:", "NO CARRIER", "ab+++cd"})
+        EXPECT_TRUE(ReplyComplete(text)) << text;
+    // The two characters set aside are the line end: an "OK" without it, or with text after it, ends nothing.
+    for (const char* text :
+         {"OK", "\r\nOK", "\r\nOK\r\nS", "OK\r\nS01=1\r\n", "\r\nOKAY\r\n", "", "\r", "Mx login: ", "++"})
+        EXPECT_FALSE(ReplyComplete(text)) << text;
 }
 
 TEST_F(TelnetLinkTest, ReplyInPiecesIsCollectedWhole)
@@ -75,23 +53,6 @@ TEST_F(TelnetLinkTest, PauseLongerThanLanTimeoutEndsTheReply)
     EXPECT_EQ(exchange("AT\r\n"), "\r\n");
 }
 
-TEST_F(TelnetLinkTest, SilentGatewayTimesOut)
-{
-    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
-    CurrentConnection.LanTimeout = 0;
-    setFaults([](gatewaysim::Faults& f) { f.silent = true; });
-
-    EXPECT_EQ(exchange("AT&V0\r\n"), "");
-    EXPECT_TRUE(client->Connected());
-
-    QString failed = QStringLiteral("GSM basic - Voice\n");
-    QByteArray reply = "stale";
-    EXPECT_FALSE(SendCommand("AT%G05=10\r\n", reply, 1024, failed, QStringLiteral("GSM basic - Delay\n")));
-    EXPECT_EQ(reply, "");
-    EXPECT_EQ(failed, QStringLiteral("GSM basic - Voice\nGSM basic - Delay\n"));
-    EXPECT_EQ(SendCommandOk("AT\r\n", reply, 128), "");
-}
-
 TEST_F(TelnetLinkTest, SendCommandErrorLines)
 {
     ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
@@ -119,13 +80,20 @@ TEST_F(TelnetLinkTest, SendCommandErrorLines)
     EXPECT_EQ(SendCommandOk("AT&V0\r\n", reply, 1024), "");
     EXPECT_EQ(failed, QStringLiteral("Delay\nVoice\n"));
 
+    // A silent gateway: the read times out with nothing, the link stays up.
+    setFaults([](gatewaysim::Faults& f) { f.silent = true; });
+    reply = "stale";
+    EXPECT_FALSE(SendCommand("AT%G05=10\r\n", reply, 1024, failed, QStringLiteral("Silent\n")));
+    EXPECT_EQ(reply, "");
+    EXPECT_TRUE(client->Connected());
+
     // A write that does not go out appends without looking.
     client->Disconnect();
     EXPECT_FALSE(SendCommand("AT&V0\r\n", reply, 1024, failed, QStringLiteral("Voice\n")));
     EXPECT_FALSE(SendCommand("AT&V0\r\n", reply, 1024, failed, QStringLiteral("Voice\n")));
-    EXPECT_EQ(failed, QStringLiteral("Delay\nVoice\nVoice\nVoice\n"));
+    EXPECT_EQ(failed, QStringLiteral("Delay\nVoice\nSilent\nVoice\nVoice\n"));
     EXPECT_EQ(SendCommandOk("AT\r\n", reply, 128), "");
-    EXPECT_EQ(shown.size(), 6);
+    EXPECT_EQ(shown.size(), 7);
 }
 
 TEST_F(TelnetLinkTest, TricklingReplyIsCutAfterFifteenSeconds)
@@ -134,8 +102,8 @@ TEST_F(TelnetLinkTest, TricklingReplyIsCutAfterFifteenSeconds)
     const QByteArray whole = exchange("AT&V0\r\n");
     ASSERT_TRUE(ReplyComplete(whole));
 
-    // One byte every 40 ms would take seconds; the test clock runs 20 times faster than the wall clock, so
-    // the cap strikes after about 0.75 s. The LAN time-out is far away: only the cap can end the read.
+    // One byte every 40 ms, a clock 20 times faster than the wall clock and no LAN time-out in reach: only the
+    // cap can end the read.
     CurrentConnection.LanTimeout = 600000;
     setFaults([](gatewaysim::Faults& f) { f.trickleMs = 40; });
     QTimer fastClock;
@@ -172,12 +140,9 @@ TEST_F(TelnetLinkTest, DroppedConnection)
 TEST_F(TelnetLinkTest, PagedListing)
 {
     gatewaysim::Config config;
-    config.fixtureText = QStringLiteral("[gateway]\npage-size = 2\npaged-views = AT&A\n"
-                                        "[A00]\nviews = AT&A\nshape = .*\nvalue = 0600 1\n"
-                                        "[A01]\nviews = AT&A\nshape = .*\nvalue = 0601 2\n"
-                                        "[A02]\nviews = AT&A\nshape = .*\nvalue = 0602 3\n"
-                                        "[A03]\nviews = AT&A\nshape = .*\nvalue = 0603 4\n"
-                                        "[A04]\nviews = AT&A\nshape = .*\nvalue = 0604 5\n");
+    config.fixtureText = QStringLiteral("[gateway]\npage-size = 2\npaged-views = AT&A\n");
+    for (int i = 0; i < 5; ++i)
+        config.fixtureText += QStringLiteral("[A0%1]\nviews = AT&A\nshape = .*\nvalue = 060%1 x\n").arg(i);
     ASSERT_NO_FATAL_FAILURE(connectAndLogIn(config));
     CurrentConnection.LanTimeout = 600000; // only the reply's own end may end each read
 
@@ -232,10 +197,6 @@ TEST_F(TelnetLinkTest, WritesAndKeys)
     EXPECT_EQ(LinkWrite(CurrentConnection, "AT\r\n"), 0u);
 }
 
-} // namespace
-
-namespace {
-
 // The receive text and its flag, without a connection: the data event stores, the reads take.
 class TcpReceiveTest : public ::testing::Test
 {
@@ -246,11 +207,7 @@ protected:
         CurrentConnection.LinkType = LinkTelnet;
         CurrentConnection.LanTimeout = 0;
     }
-    void TearDown() override
-    {
-        resetLinkState();
-        Clock::reset();
-    }
+    void TearDown() override { resetLinkState(); }
 };
 
 TEST_F(TcpReceiveTest, FlagFollowsTheTextAfterAPause)
@@ -268,17 +225,14 @@ TEST_F(TcpReceiveTest, FlagFollowsTheTextAfterAPause)
     ClearTcpReceived();
     EXPECT_EQ(CurrentConnection.TcpReceived, "");
 
-    // An empty text raises no flag.
     StoreTcpReceived("");
     WaitPumping(50);
-    EXPECT_FALSE(CurrentConnection.TcpDataReceived);
+    EXPECT_FALSE(CurrentConnection.TcpDataReceived) << "an empty text raises no flag";
 
-    // A flag still pending when the state is reset does not land in the fresh record.
     StoreTcpReceived("late");
     resetLinkState();
     WaitPumping(50);
-    EXPECT_FALSE(CurrentConnection.TcpDataReceived);
-    EXPECT_EQ(CurrentConnection.TcpReceived, "");
+    EXPECT_FALSE(CurrentConnection.TcpDataReceived) << "a flag pending at a reset must not land in the new record";
 }
 
 TEST_F(TcpReceiveTest, ReadKeepsWhatDoesNotFitForTheNextRead)
@@ -287,31 +241,25 @@ TEST_F(TcpReceiveTest, ReadKeepsWhatDoesNotFitForTheNextRead)
     WaitPumping(50);
     lastLinkActivity = 7;
     EXPECT_EQ(LinkRead(5), "0123");
-    EXPECT_GE(lastLinkActivity.load(), Clock::seconds() - 1); // a read that brings text stamps the activity
+    EXPECT_GE(lastLinkActivity.load(), Clock::seconds() - 1);
     EXPECT_EQ(LinkRead(5), "4567");
     EXPECT_EQ(LinkReadTimeout(64, 0.01), "89");
     EXPECT_FALSE(CurrentConnection.TcpDataReceived);
-    EXPECT_EQ(CurrentConnection.TcpReceived, "");
-    EXPECT_EQ(LinkRead(1), "");
     // No client: nothing more can come, the read returns at once with nothing, and stamps nothing.
     lastLinkActivity = 7;
     EXPECT_EQ(LinkRead(64), "");
     EXPECT_EQ(ReadReply(64), "");
     EXPECT_EQ(lastLinkActivity.load(), 7);
-}
 
-TEST_F(TcpReceiveTest, OtherLinkTypesReadNothing)
-{
     StoreTcpReceived("text");
     WaitPumping(50);
     for (quint8 type : {quint8(0), quint8(5), quint8(LinkSerial), quint8(LinkIsdnModem)}) {
-        SCOPED_TRACE(int(type));
         CurrentConnection.LinkType = type;
-        EXPECT_EQ(LinkRead(64), "");
-        EXPECT_EQ(ReadReply(64), "");
-        EXPECT_EQ(LinkWrite(CurrentConnection, "AT\r\n"), 0u);
+        EXPECT_EQ(LinkRead(64), "") << int(type);
+        EXPECT_EQ(ReadReply(64), "") << int(type);
+        EXPECT_EQ(LinkWrite(CurrentConnection, "AT\r\n"), 0u) << int(type);
     }
-    EXPECT_EQ(CurrentConnection.TcpReceived, "text");
+    EXPECT_EQ(CurrentConnection.TcpReceived, "text") << "other link types leave the telnet text alone";
 }
 
 } // namespace

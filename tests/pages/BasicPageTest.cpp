@@ -6,15 +6,18 @@
 #include "gatewaysim/Fixture.h"
 #include "ui/UiState.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTest>
 
 namespace {
 
@@ -419,6 +422,39 @@ TEST_F(BasicPageTest, ALanguageSwitchLaysOutThePinLabelAndKeepsEveryChoice)
     EXPECT_EQ(m->cbBasicBusy->itemText(5), QStringLiteral("Disabled"));
     EXPECT_EQ(m->lbBasicBusy->text(), QStringLiteral("Busy tone :"));
     EXPECT_EQ(pageChanged[pcBasic], 0) << "the label pass runs no handler of the page";
+}
+
+TEST_F(BasicPageTest, ThePinEditDropsTypedSignsButKeepsTheEditingAndFocusKeys)
+{
+    TfMain* m = fMain;
+    QLineEdit* pin = m->edBasicPin;
+    // The X keyboard gives Tab and Delete characters of their own ("\t", "\x7f"); the keys are sent the way
+    // it delivers them.
+    auto press = [pin](int key, const QString& text) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(pin, &event);
+    };
+    pin->setText(QStringLiteral("12"));
+    pin->setCursorPosition(2);
+    press(Qt::Key_A, QStringLiteral("a"));
+    press(Qt::Key_Minus, QStringLiteral("-"));
+    press(Qt::Key_Space, QStringLiteral(" "));
+    press(Qt::Key_Return, QStringLiteral("\r"));
+    EXPECT_EQ(pin->text(), QStringLiteral("12a"));
+
+    pin->setCursorPosition(0);
+    press(Qt::Key_Delete, QStringLiteral("\x7f"));
+    EXPECT_EQ(pin->text(), QStringLiteral("2a"));
+
+    m->show();
+    m->pBasic->show();
+    QApplication::setActiveWindow(m);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m));
+    pin->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), pin);
+    press(Qt::Key_Tab, QStringLiteral("\t"));
+    EXPECT_NE(QApplication::focusWidget(), pin);
+    EXPECT_EQ(pin->text(), QStringLiteral("2a"));
 }
 
 } // namespace

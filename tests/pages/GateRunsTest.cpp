@@ -261,6 +261,34 @@ TEST_F(GateRunsTest, ChosenProfileFillsThePages)
     EXPECT_EQ(fMain->seSystemGate->value(), 1);
 }
 
+TEST_F(GateRunsTest, AProfileTakesTheModelItNamesAndKeepsTheOneInForceWhenItNamesNone)
+{
+    writeFile(QStringLiteral("defaults/defaultProfiles.ini"), "[T]\nCaption=Test profile\nFile=T.ini\n");
+    std::vector<int> layouts;
+    fMain->addModelLayoutStep([&layouts](int model) { layouts.push_back(model); });
+
+    // The identification as a profile's author may have written it: the model's name first.
+    const struct
+    {
+        const char* ati3;
+        int modelBefore;
+        int modelAfter;
+    } cases[] = {{"MY GSM-ISDN gateway", 0, 1}, {"MX GSM-ISDN gateway", 1, 0}, {"GSM-ISDN gateway", 1, 1}, {"", 0, 0}};
+    for (const auto& c : cases) {
+        writeFile(QStringLiteral("defaults/T.ini"), QByteArray("[Gate]\nATI3=") + c.ati3 + "\n");
+        gatewayModel = c.modelBefore;
+        layouts.clear();
+        dialogs().onModal([](QDialog* dialog) {
+            if (auto* list = dialog->findChild<QListWidget*>(QStringLiteral("ListBox1")))
+                list->setCurrentRow(0);
+            dialog->accept();
+        });
+        EXPECT_TRUE(fMain->newConfiguration()) << c.ati3;
+        EXPECT_EQ(gatewayModel, c.modelAfter) << c.ati3;
+        EXPECT_EQ(layouts, std::vector<int>{c.modelAfter}) << c.ati3;
+    }
+}
+
 TEST_F(GateRunsTest, DefaultSettingsEmptyTheExtensionListAndGoBackToTwoPorts)
 {
     GateConfig.extensions.rows.assign(kExtRows.begin(), kExtRows.end());

@@ -214,6 +214,19 @@ TEST_F(PortModesPageTest, TheHintsFollowTheChoiceTheModelAndTheLanguage)
     EXPECT_FALSE(labelText(860).isEmpty());
 }
 
+TEST_F(PortModesPageTest, TheOnePortGsmHintIsShownAsItStandsTheTwoPortOneAsAFormat)
+{
+    labelTexts[862] = QStringLiteral("100%% of the calls go to BRI %d");
+    labelTexts[887] = QStringLiteral("100%% of the calls go to BRI");
+    gatewayModel = 1;
+    fMain->rbRouteIn2->setChecked(true);
+    fMain->rbRouteIn2Click();
+    EXPECT_EQ(fMain->lbPortModes3->text(), QStringLiteral("100%% of the calls go to BRI"));
+    gatewayModel = 0;
+    fMain->rbRouteIn2Click();
+    EXPECT_EQ(fMain->lbPortModes3->text(), QStringLiteral("100% of the calls go to BRI 2"));
+}
+
 TEST_F(PortModesPageTest, TheLayoutOfAOnePortGatewayHidesTheSecondPortAndComesBack)
 {
     TfMain* m = fMain;

@@ -79,71 +79,48 @@ struct Connection
 
 } // namespace
 
-TEST(TelnetClient, AcceptsEchoAndSgaAnswersTerminalTypeRefusesTheRest)
-{
-    Connection c;
-    ASSERT_TRUE(c.open());
-    EXPECT_TRUE(c.client.Connected());
-    c.server.send(
-        bytes({IAC, WILL, ECHO, IAC, WILL, SGA, IAC, DO, TTYPE, IAC, DO, NAWS, IAC, WILL, STATUS, IAC, DO, ECHO}));
-    const QByteArray answers =
-        bytes({IAC, DO, ECHO, IAC, DO, SGA, IAC, WILL, TTYPE, IAC, WONT, NAWS, IAC, DONT, STATUS, IAC, WONT, ECHO});
-    ASSERT_TRUE(c.server.waitForGot(answers)) << c.server.got.toHex().constData();
-
-    c.server.got.clear();
-    c.server.send(bytes({IAC, SB, TTYPE, 1, IAC, SE}));
-    const QByteArray ttype = bytes({IAC, SB, TTYPE, 0}) + "dumb" + bytes({IAC, SE});
-    EXPECT_TRUE(c.server.waitForGot(ttype)) << c.server.got.toHex().constData();
-    EXPECT_TRUE(c.handled.isEmpty()); // negotiation is no text
-}
-
-TEST(TelnetClient, ProtocolSplitOverManyReadsArrivesIntact)
+TEST(TelnetClient, NegotiationSplitOverManyReadsIsAnsweredAndTheTextArrivesIntact)
 {
     Connection c;
     ASSERT_TRUE(c.open());
     // Every byte in its own read: options, an escaped 0xFF in the text and a subnegotiation.
-    c.server.sendSplit("AB" + bytes({IAC, WILL, ECHO}) + "C" + bytes({IAC, IAC}) + "D" +
-                       bytes({IAC, SB, TTYPE, 1, IAC, SE}) + "E\r\n");
+    c.server.sendSplit("AB" +
+                       bytes({IAC, WILL, ECHO, IAC, WILL, SGA, IAC, DO, TTYPE, IAC, DO, NAWS, IAC, WILL, STATUS, IAC,
+                              DO, ECHO}) +
+                       "C" + bytes({IAC, IAC}) + "D" + bytes({IAC, SB, TTYPE, 1, IAC, SE}) + "E\r\n");
     ASSERT_TRUE(QTest::qWaitFor([&] { return c.handled.endsWith("\r\n"); }, 5000));
     EXPECT_EQ(c.handled, QByteArray("ABC\xff"
                                     "DE\r\n"));
     EXPECT_EQ(c.signalled, c.handled);
-    EXPECT_TRUE(c.server.waitForGot(bytes({IAC, DO, ECHO})));
-    EXPECT_TRUE(c.server.waitForGot(bytes({IAC, SB, TTYPE, 0}) + "dumb" + bytes({IAC, SE})));
+    // ECHO and SGA accepted, the terminal type told, everything else refused.
+    const QByteArray answers =
+        bytes({IAC, DO, ECHO, IAC, DO, SGA, IAC, WILL, TTYPE, IAC, WONT, NAWS, IAC, DONT, STATUS, IAC, WONT, ECHO}) +
+        bytes({IAC, SB, TTYPE, 0}) + "dumb" + bytes({IAC, SE});
+    EXPECT_TRUE(c.server.waitForGot(answers));
+    EXPECT_EQ(c.server.got.toHex(' '), answers.toHex(' '));
 }
 
 TEST(TelnetClient, LineEndsAndEscapesFollowTheBinaryOption)
 {
     Connection c;
     ASSERT_TRUE(c.open());
-    EXPECT_FALSE(c.client.binaryMode());
     // Outside binary mode a CR goes out as CR LF; 0xFF is doubled.
     for (char ch : QByteArray("AT\r\n\xff"))
         ASSERT_TRUE(c.client.SendCh(ch));
-    ASSERT_TRUE(c.server.waitForGot(QByteArray("AT\r\n\n\xff\xff")));
-    EXPECT_EQ(c.server.got, QByteArray("AT\r\n\n\xff\xff"));
+    ASSERT_TRUE(c.client.sendRaw(QByteArray("a\xff"
+                                            "b")));
+    ASSERT_TRUE(c.server.waitForGot("b"));
+    EXPECT_EQ(c.server.got, QByteArray("AT\r\n\n\xff\xff"
+                                       "a\xff\xff"
+                                       "b"));
 
-    c.server.got.clear();
     c.server.send(bytes({IAC, DO, BINARY}));
     ASSERT_TRUE(c.server.waitForGot(bytes({IAC, WILL, BINARY})));
-    EXPECT_TRUE(c.client.binaryMode());
     c.server.got.clear();
     c.client.SendCh('\r');
     c.client.SendCh('x');
     ASSERT_TRUE(c.server.waitForGot("x"));
     EXPECT_EQ(c.server.got, QByteArray("\rx"));
-
-    c.server.got.clear();
-    c.server.send(bytes({IAC, DONT, BINARY}));
-    ASSERT_TRUE(c.server.waitForGot(bytes({IAC, WONT, BINARY})));
-    EXPECT_FALSE(c.client.binaryMode());
-    c.server.got.clear();
-    c.client.SendCh('\r');
-    ASSERT_TRUE(c.client.sendRaw(QByteArray("a\xff"
-                                            "b")));
-    ASSERT_TRUE(c.server.waitForGot("b"));
-    EXPECT_EQ(c.server.got, QByteArray("\r\na\xff\xff"
-                                       "b"));
 }
 
 TEST(TelnetClient, TextThatArrivesWhileTheHandlerWaitsIsDeliveredAfterItInOrder)
@@ -168,37 +145,13 @@ TEST(TelnetClient, TextThatArrivesWhileTheHandlerWaitsIsDeliveredAfterItInOrder)
     c.server.send("one");
     ASSERT_TRUE(QTest::qWaitFor([&] { return events.size() >= 4; }, 5000));
     EXPECT_EQ(events, (QStringList{"handler:one", "signal:one", "handler:two", "signal:two"}));
-}
 
-TEST(TelnetClient, ReplacedHandlerGetsTheTextFromThenOn)
-{
-    Connection c;
-    ASSERT_TRUE(c.open());
-    c.server.send("a");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return c.handled == "a"; }, 5000));
+    // A replaced handler gets the text from then on.
     QByteArray other;
     c.client.setDataHandler([&](const QByteArray& t) { other += t; });
-    ASSERT_TRUE(bool(c.client.dataHandler()));
-    c.server.send("b");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return other == "b"; }, 5000));
-    EXPECT_EQ(c.handled, "a");
-    EXPECT_EQ(c.signalled, "ab");
-}
-
-TEST(TelnetClient, PeerClosingDeliversTheLastTextThenSignalsOnce)
-{
-    Connection c;
-    ASSERT_TRUE(c.open());
-    int closed = 0;
-    QObject::connect(&c.client, &TelnetClient::disconnected, [&] { ++closed; });
-    c.server.send("bye");
-    c.server.peer->disconnectFromHost();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return closed > 0; }, 5000));
-    QTest::qWait(50);
-    EXPECT_EQ(closed, 1);
-    EXPECT_EQ(c.handled, "bye");
-    EXPECT_FALSE(c.client.Connected());
-    EXPECT_FALSE(c.client.SendCh('A'));
+    c.server.send("three");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return other == "three"; }, 5000));
+    EXPECT_EQ(events.size(), 5);
 }
 
 TEST(TelnetClient, DisconnectClosesAndSendingFailsAfterwards)
@@ -211,7 +164,6 @@ TEST(TelnetClient, DisconnectClosesAndSendingFailsAfterwards)
     c.client.Disconnect();
     EXPECT_FALSE(c.client.Connected());
     EXPECT_FALSE(c.client.SendCh('A'));
-    EXPECT_FALSE(c.client.sendRaw("A"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return peerGone; }, 5000));
     EXPECT_EQ(c.server.got, "Z"); // written before the close, still delivered
 
@@ -219,7 +171,8 @@ TEST(TelnetClient, DisconnectClosesAndSendingFailsAfterwards)
     c.server.peer = nullptr;
     ASSERT_TRUE(c.client.Connect(5000));
     ASSERT_TRUE(c.server.waitForPeer());
-    EXPECT_TRUE(c.client.Connected());
+    ASSERT_TRUE(c.client.SendCh('Y'));
+    EXPECT_TRUE(c.server.waitForGot("Y"));
 }
 
 TEST(TelnetClient, ConnectToAClosedPortFailsWithAReason)
@@ -234,7 +187,6 @@ TEST(TelnetClient, ConnectToAClosedPortFailsWithAReason)
     client.Host = QStringLiteral("127.0.0.1");
     client.Port = port;
     EXPECT_FALSE(client.Connect(3000));
-    EXPECT_FALSE(client.Connected());
     EXPECT_FALSE(client.errorString().isEmpty());
     EXPECT_FALSE(client.SendCh('A'));
 }

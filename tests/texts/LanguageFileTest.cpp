@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,33 +26,23 @@ protected:
 
 TEST_F(LanguageFileTest, TableSizeFollowsLabelsCountWithNineHundredAsTheLeast)
 {
-    const struct
-    {
-        const char* mainSection;
-        size_t size;
-    } cases[] = {
-        {"", 900},                    // key missing
-        {"labels_count=many\n", 900}, // not a number
-        {"labels_count=250\n", 900},  // below the least
-        {"labels_count=982\n", 982},
-        {"labels_count=1200\n", 1200},
-    };
-    for (const auto& c : cases) {
-        const QString file = write(QByteArray("[main]\n") + c.mainSection + "[1]\ns1199=last\ns899=edge\n");
-        readLanguageFile(file, 1, texts, names);
-        ASSERT_EQ(texts.size(), c.size) << c.mainSection;
-        EXPECT_EQ(texts[899], QStringLiteral("edge")) << c.mainSection;
-        EXPECT_EQ(labelAt(texts, 1199), c.size == 1200 ? QStringLiteral("last") : QString()) << c.mainSection;
+    const std::pair<const char*, size_t> cases[] = {
+        {"", 900}, {"labels_count=many\n", 900}, {"labels_count=250\n", 900}, {"labels_count=1200\n", 1200}};
+    for (const auto& [mainSection, size] : cases) {
+        readLanguageFile(write(QByteArray("[main]\n") + mainSection + "[1]\ns1199=last\ns899=edge\n"), 1, texts, names);
+        ASSERT_EQ(texts.size(), size) << mainSection;
+        EXPECT_EQ(texts[899], QStringLiteral("edge")) << mainSection;
+        EXPECT_EQ(labelAt(texts, 1199), size == 1200 ? QStringLiteral("last") : QString()) << mainSection;
     }
+    EXPECT_TRUE(labelAt(texts, -1).isEmpty());
 }
 
 TEST_F(LanguageFileTest, TextsComeFromTheLanguagesSectionAndMissingKeysAreEmpty)
 {
-    const QString file = write("[main]\nlabels_count=900\n"
-                               "[0]\nlanguage=Čeština\ns5=pět\n"
+    const QString file = write("[main]\nlabels_count=982\n[0]\nlanguage=Čeština\ns5=pět\n"
                                "[1]\nlanguage=English\ns5=five\ns7=seven\ns0=zero\n");
     readLanguageFile(file, 1, texts, names);
-    ASSERT_EQ(texts.size(), 900u);
+    ASSERT_EQ(texts.size(), 982u);
     EXPECT_EQ(texts[0], QStringLiteral("zero"));
     EXPECT_EQ(texts[5], QStringLiteral("five"));
     EXPECT_TRUE(texts[6].isEmpty());
@@ -60,50 +51,24 @@ TEST_F(LanguageFileTest, TextsComeFromTheLanguagesSectionAndMissingKeysAreEmpty)
     readLanguageFile(file, 0, texts, names);
     EXPECT_EQ(texts[5], QStringLiteral("pět"));
     EXPECT_TRUE(texts[7].isEmpty()) << "texts of the language read before must not stay";
-    EXPECT_EQ(texts.size(), 900u) << "a second load replaces the table, it does not append";
+    EXPECT_EQ(texts.size(), 982u) << "a second load replaces the table, it does not append";
+
+    readLanguageFile(file, 7, texts, names); // a language without a section
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), QString()), 982);
+    EXPECT_EQ(names.size(), 2u);
 }
 
 TEST_F(LanguageFileTest, LanguageNamesStopAtTheFirstSectionWithoutOne)
 {
-    const QString file = write("[0]\nlanguage=Čeština\n[1]\nlanguage=English\n[2]\ns1=x\n[3]\nlanguage=Polski\n");
-    readLanguageFile(file, 1, texts, names);
-    EXPECT_EQ(names, (Tlabels{QStringLiteral("Čeština"), QStringLiteral("English")}));
-}
+    readLanguageFile(write("[0]\nlanguage=\n[1]\nlanguage=English\n[2]\ns1=x\n[3]\nlanguage=Polski\n"), 1, texts,
+                     names);
+    EXPECT_EQ(names, (Tlabels{QString(), QStringLiteral("English")})) << "an empty name is a name";
 
-TEST_F(LanguageFileTest, AnEmptyLanguageNameIsANameAndDoesNotEndTheList)
-{
-    const QString file = write("[0]\nlanguage=\n[1]\nlanguage=English\n");
-    readLanguageFile(file, 0, texts, names);
-    EXPECT_EQ(names, (Tlabels{QString(), QStringLiteral("English")}));
-}
-
-TEST_F(LanguageFileTest, ALanguageWithoutASectionGivesEmptyTextsAndTheNamesAsUsual)
-{
-    const QString file = write("[main]\nlabels_count=982\n[0]\nlanguage=A\ns1=a\n[1]\nlanguage=B\ns1=b\n");
-    readLanguageFile(file, 7, texts, names);
-    ASSERT_EQ(texts.size(), 982u);
-    for (const QString& t : texts)
-        ASSERT_TRUE(t.isEmpty());
-    EXPECT_EQ(names.size(), 2u);
-}
-
-TEST_F(LanguageFileTest, AMissingFileGivesNineHundredEmptyTextsAndNoNames)
-{
     readLanguageFile(dir.filePath(QStringLiteral("none.ini")), 1, texts, names);
     EXPECT_EQ(texts.size(), 900u);
     EXPECT_TRUE(texts[0].isEmpty());
     EXPECT_TRUE(names.empty());
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none.ini")))) << "reading must not create the file";
-}
-
-TEST(LabelLookup, NumbersPastTheTableReadAsEmpty)
-{
-    labelTexts = Tlabels(900, QStringLiteral("x"));
-    EXPECT_EQ(labelText(899), QStringLiteral("x"));
-    EXPECT_TRUE(labelText(981).isEmpty());
-    EXPECT_TRUE(labelText(-1).isEmpty());
-    EXPECT_TRUE(labelAt(Tlabels{}, 0).isEmpty());
-    resetTexts();
 }
 
 TEST(ShippedLanguageFile, HoldsEveryTextNumberAndTheFourLanguagesInTheirOwnNames)

@@ -12,7 +12,6 @@ TEST(TextFormat, TheFirstMatchingConversionTakesTheArgumentAndTheRestStays)
         const char* expected;
     } ints[] = {
         {"Route calls to ISDN BRI %d interface", 2, "Route calls to ISDN BRI 2 interface"},
-        {"%d", -7, "-7"},
         {"%i%%", 50, "50%"},
         {"[%3d]", 5, "[  5]"},
         {"[%-3d]", 5, "[5  ]"},
@@ -21,7 +20,6 @@ TEST(TextFormat, TheFirstMatchingConversionTakesTheArgumentAndTheRestStays)
         {"%s then %d", 4, "%s then 4"}, // another kind stays
         {"100 %", 1, "100 %"},          // a "%" at the end
         {"no conversion", 1, "no conversion"},
-        {"", 1, ""},
     };
     for (const auto& c : ints)
         EXPECT_EQ(formatTextInt(QString::fromUtf8(c.format), c.value), QString::fromUtf8(c.expected)) << c.format;
