@@ -78,8 +78,8 @@ TEST(ModemPty, DialsConnectsHangsUpWithEscapeAndAth)
     line.send("ATH\r");
     EXPECT_EQ(line.readReply(), "\r\nOK\r\n");
     EXPECT_FALSE(gw.modemInCall());
-    EXPECT_EQ(gw.receivedLines().mid(3), (QList<QByteArray>{"ATDT123\r", "admin\r\n", "admin\r\n", "AT+++\r",
-                                                            "+++AT\r", "+++", "ATH\r"}));
+    EXPECT_EQ(gw.receivedLines().mid(3),
+              (QList<QByteArray>{"ATDT123\r", "admin\r\n", "admin\r\n", "AT+++\r", "+++AT\r", "+++", "ATH\r"}));
 
     // A new call meets a new session, which asks for the login again.
     line.send("ATDT123\r");

@@ -37,6 +37,7 @@ TEST(TelnetSession, NegotiatesLogsInAndListsWithTheProgramsLineEnds)
     const QByteArray expected("admin\r\nadmin\r\nAT&V\r\n\nAT%S91=3,4\r\n\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return gw.receivedBytes().size() >= expected.size(); }, 5000));
     EXPECT_EQ(gw.receivedBytes(), expected);
-    EXPECT_EQ(gw.receivedLines(), (QList<QByteArray>{"admin\r\n", "admin\r\n", "AT&V\r\n", "\n", "AT%S91=3,4\r\n", "\n"}));
+    EXPECT_EQ(gw.receivedLines(),
+              (QList<QByteArray>{"admin\r\n", "admin\r\n", "AT&V\r\n", "\n", "AT%S91=3,4\r\n", "\n"}));
     EXPECT_EQ(text, QByteArray()); // the lone LFs got no answer
 }

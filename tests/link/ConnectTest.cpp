@@ -242,6 +242,7 @@ TEST_F(ConnectTest, TheStatusTextAsksTheGatewayOnlyWhileTheWindowCanWork)
     EXPECT_EQ(fMain->statusText, QStringLiteral("Mesk MX GSM-ISDN gateway  SW : B-01.02 /V-02.05.20"));
 
     // Identification replies with "ERROR", or without "OK": text 51, and the line keeps the connection.
+    CurrentConnection.LanTimeout = 0;
     for (const bool errorToAll : {true, false}) {
         gatewaysim::Faults f = gateway->faults();
         f.errorToAll = errorToAll;

@@ -146,9 +146,14 @@ TEST_F(GatewayListDialogTest, EditRenamesRemoveAndRemoveAll)
     EXPECT_TRUE(GatewayNames().isEmpty());
 }
 
-TEST_F(GatewayListDialogTest, SelectMakesTheGatewayCurrentAndRemembersIt)
+TEST_F(GatewayListDialogTest, SelectMakesTheGatewayCurrentReadsItsGateFileAndRemembersIt)
 {
-    writeFile(QStringLiteral("gtws.ini"), "[Depot]\nHost=10.2.2.2\nPort=23\nUsername=bfpms\n[Yard]\nHost=10.3.3.3\n");
+    writeFile(QStringLiteral("gtws.ini"), "[Depot]\nHost=10.2.2.2\nUsername=bfpms\nFile=" +
+                                              path(QStringLiteral("depot.ini")).toUtf8() + "\n[Yard]\n");
+    GateConfig.system.gateId = 4321;
+    ASSERT_TRUE(WriteGateFile(GateConfig, path(QStringLiteral("depot.ini")), gsAll));
+    GateConfig = TParametres();
+    pageChanged.fill(1);
     fMain->mGatewayListClick();
     EXPECT_EQ(listed(), (QStringList{QStringLiteral("Depot"), QStringLiteral("Yard")}));
     select(QStringLiteral("Depot"));
@@ -158,12 +163,21 @@ TEST_F(GatewayListDialogTest, SelectMakesTheGatewayCurrentAndRemembersIt)
     EXPECT_EQ(CurrentGateway.Name, QStringLiteral("Depot"));
     EXPECT_EQ(CurrentGateway.Host, QStringLiteral("10.2.2.2"));
     EXPECT_EQ(CurrentGateway.Username, QStringLiteral("admin"));
+    EXPECT_EQ(GateConfig.system.gateId, 4321);
+    for (int flag = 0; flag < pcCount; ++flag)
+        EXPECT_EQ(pageChanged[flag], flag == pcIsdn ? 1 : 0) << flag;
+    EXPECT_EQ(fMain->toolFilesFolder, programFolder());
     EXPECT_EQ(IniFile(path(QStringLiteral("settings.ini"))).ReadString("main", "gateway", {}), "Depot");
     EXPECT_EQ(fMain->sbMainPanel0->text(), QStringLiteral("Depot : not connected"));
-
     fMain->mGatewayListClick();
     EXPECT_EQ(fGatewayList->lbGateways->currentItem()->text(), QStringLiteral("Depot")) << "the current is marked";
     fGatewayList->sbQuitClick();
+
+    // A name the list lacks is the unnamed gateway with its own file.
+    CurrentGateway = SelectGateway(QStringLiteral("Nowhere"), CurrentGateway);
+    EXPECT_EQ(CurrentGateway.Name, QStringLiteral("unnamed"));
+    EXPECT_EQ(CurrentGateway.File, path(QStringLiteral("unnamed.ini")));
+    EXPECT_EQ(fMain->sbMainPanel0->text(), QStringLiteral("unnamed : not connected"));
 }
 
 TEST_F(GatewayListDialogTest, ConnectSelectsClosesTheListAndConnects)
@@ -179,27 +193,6 @@ TEST_F(GatewayListDialogTest, ConnectSelectsClosesTheListAndConnects)
     ASSERT_EQ(dialogs().boxes().size(), 1) << "the connect was tried and reported";
     EXPECT_TRUE(dialogs().boxes().first().text.startsWith(labelText(48)));
     EXPECT_TRUE(fMain->isEnabled());
-}
-
-TEST_F(GatewayListDialogTest, SelectingAGatewayReadsItsGateFile)
-{
-    writeFile(QStringLiteral("gtws.ini"), "[Depot]\nFile=" + path(QStringLiteral("depot.ini")).toUtf8() + "\n");
-    GateConfig.system.gateId = 4321;
-    ASSERT_TRUE(WriteGateFile(GateConfig, path(QStringLiteral("depot.ini")), gsAll));
-    GateConfig = TParametres();
-    pageChanged.fill(1);
-    CurrentGateway = SelectGateway(QStringLiteral("Depot"), CurrentGateway);
-    EXPECT_EQ(GateConfig.system.gateId, 4321);
-    EXPECT_EQ(CurrentGateway.File, path(QStringLiteral("depot.ini")));
-    for (int flag = 0; flag < pcCount; ++flag)
-        EXPECT_EQ(pageChanged[flag], flag == pcIsdn ? 1 : 0) << flag;
-    EXPECT_EQ(fMain->toolFilesFolder, programFolder());
-
-    // A name the list lacks is the unnamed gateway with its own file.
-    CurrentGateway = SelectGateway(QStringLiteral("Nowhere"), CurrentGateway);
-    EXPECT_EQ(CurrentGateway.Name, QStringLiteral("unnamed"));
-    EXPECT_EQ(CurrentGateway.File, path(QStringLiteral("unnamed.ini")));
-    EXPECT_EQ(fMain->sbMainPanel0->text(), QStringLiteral("unnamed : not connected"));
 }
 
 class CommSettingsTest : public MainWindowFixture
@@ -288,7 +281,7 @@ const char* const kPlaces[] = {
     "TfGatewayList - 97 sbNew 91 sbEdit 92 sbRemove 93 sbRemoveAll 94 sbSelect 95 sbConnect 96 sbQuit 90",
     "TfNewGateway lbName 100 lbIp 101 lbPort 102 lbUser 103 lbPass 104 lbFile 105 sbOk 89 sbCancel 90",
     "TfLogin lbUser 103 lbPass 104",
-    "TfInsertIp Label1 879 Label2 877 Label3 878 Label4 880 BitBtn1 89 BitBtn2 90",
+    "TfInsertIp - 54 Label1 879 Label2 877 Label3 878 Label4 880 BitBtn1 89 BitBtn2 90",
     "TfDialing - 714 sbClose 571",
     "TfAddNumber - 729 lb1 730 sbOk 89 sbCancel 90",
 };
@@ -315,7 +308,7 @@ void expectPlaces(const std::function<QString(int)>& expected)
             EXPECT_EQ(text, expected(words[i + 1].toInt())) << line << " at " << qPrintable(words[i]);
         }
     }
-    EXPECT_EQ(places, 42);
+    EXPECT_EQ(places, 43);
 }
 
 class ConnectionLabelsTest : public MainWindowFixture
@@ -353,7 +346,6 @@ TEST_F(ConnectionLabelsTest, EveryPlaceShowsItsEntryOrTheEnglishText)
 {
     apply(numbered());
     expectPlaces([](int k) { return QStringLiteral("#%1").arg(k); });
-    EXPECT_EQ(fInsertIp->windowTitle(), QStringLiteral("#54")); // its English title is a text of its own
     EXPECT_EQ(commTypes(), (QStringList{QStringLiteral("#80"), QStringLiteral("#81"), QStringLiteral("#647")}));
 
     fMain->loadLabels(1);

@@ -24,11 +24,11 @@ TEST(ScriptedDialogsTest, BoxesAreAnsweredInOrderThenAsByAUserWhoClosesThem)
         dialogs.answerBoxes({IDNO, IDOK});
         EXPECT_EQ(MessageBox("Save the changes?", "Question", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
         EXPECT_EQ(MessageBox("Saved.", "Info", MB_OK | MB_ICONINFORMATION), IDOK);
-        const std::pair<unsigned, int> unscripted[] = {{MB_OK | MB_ICONERROR, IDOK}, {MB_OKCANCEL, IDCANCEL},
-                                                       {MB_YESNOCANCEL, IDCANCEL}, {MB_YESNO, IDNO},
-                                                       {0x02, IDABORT}, {0x05, IDCANCEL}};
-        for (const auto& [flags, expected] : unscripted)
-            EXPECT_EQ(MessageBox("text", "caption", flags), expected) << "flags 0x" << std::hex << flags;
+        const unsigned flags[] = {MB_OK | MB_ICONERROR, MB_OKCANCEL, MB_YESNOCANCEL, MB_YESNO, 0x02, 0x05};
+        const int answers[] = {IDOK, IDCANCEL, IDCANCEL, IDNO, IDABORT, IDCANCEL};
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(MessageBox("text", "caption", flags[i]), answers[i])
+                << "unscripted, flags 0x" << std::hex << flags[i];
         ASSERT_EQ(dialogs.boxes().size(), 8);
         EXPECT_EQ(dialogs.boxes()[0].flags, 0x23u);
     }

@@ -76,10 +76,19 @@ TEST_F(IniFileTest, FileOrderIsKeptAndNewEntriesGoToTheEnd)
 
 TEST_F(IniFileTest, AwkwardValuesSurviveAWriteAndARead)
 {
-    const QStringList values{
-        "a=b=c", "x;y # not a comment", "   leading blanks", "trailing blanks   ", "\"quoted\"", "\"", "\" half", "",
-        "Příliš žluťoučký kůň", "Árvíztűrő tükörfúrógép", "Zażółć gęślą jaźń", "[not a section]", "C:\\Program Files\\x",
-    };
+    const QStringList values{"a=b=c",
+                             "x;y # not a comment",
+                             "   leading blanks",
+                             "trailing blanks   ",
+                             "\"quoted\"",
+                             "\"",
+                             "\" half",
+                             "",
+                             "Příliš žluťoučký kůň",
+                             "Árvíztűrő tükörfúrógép",
+                             "Zażółć gęślą jaźń",
+                             "[not a section]",
+                             "C:\\Program Files\\x"};
     {
         IniFile ini(path());
         for (int i = 0; i < values.size(); ++i)
@@ -118,9 +127,9 @@ TEST_F(IniFileTest, NumbersAndFlags)
                "f1=1.5\nf2=2,25\nf3=-1e3\nf4=x1\n");
     IniFile ini(path());
     const std::pair<const char*, int> ints[] = {
-        {"dec", 12},     {"neg", -7},       {"hex", 31},        {"hex2", 255},  {"allbits", -1},
-        {"min", INT_MIN}, {"over", 99},     {"hexover", 99},    {"tail", 99},   {"empty", 99},
-        {"prefixonly", 99}, {"quoted", 42}, {"neghex", -16},    {"missing", 99},
+        {"dec", 12},        {"neg", -7},    {"hex", 31},     {"hex2", 255},   {"allbits", -1},
+        {"min", INT_MIN},   {"over", 99},   {"hexover", 99}, {"tail", 99},    {"empty", 99},
+        {"prefixonly", 99}, {"quoted", 42}, {"neghex", -16}, {"missing", 99},
     };
     for (const auto& [key, expected] : ints)
         EXPECT_EQ(ini.ReadInteger("N", key, 99), expected) << key;
@@ -141,7 +150,7 @@ TEST_F(IniFileTest, NumbersAndFlags)
     EXPECT_EQ(ini.ReadString("W", "float", ""), "0.1");
 }
 
-TEST_F(IniFileTest, ReadsWindows1250AndWritesPlainUtf8)
+TEST_F(IniFileTest, ReadsWindows1250AndABomAndWritesPlainUtf8)
 {
     // "Název=Příliš žluťoučký kůň" and a Polish section name, in Windows-1250, with CR LF line ends.
     writeBytes("[Jazyk]\r\nN\xE1zev=P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2\r\n"
@@ -152,8 +161,10 @@ TEST_F(IniFileTest, ReadsWindows1250AndWritesPlainUtf8)
     EXPECT_EQ(ini.ReadString("łÓŹ", "ZAŻÓŁĆ", ""), QStringLiteral("gęślą jaźń"));
     ini.WriteString("Jazyk", "Kód", "cz");
     ASSERT_TRUE(ini.UpdateFile());
-    // Written as UTF-8 without a byte order mark or CRs. (A BOM and CR LF are read through the gate file reader.)
     EXPECT_EQ(readBytes(), "[Jazyk]\nNázev=Příliš žluťoučký kůň\nKód=cz\n\n[Łóź]\nZażółć=gęślą jaźń\n");
+
+    writeBytes("\xEF\xBB\xBF[Sec]\r\nKey=Value\r\n"); // as Windows editors save UTF-8
+    EXPECT_EQ(IniFile(path()).ReadString("sec", "key", ""), "Value");
 }
 
 TEST_F(IniFileTest, MissingFileReadsEmptyAndIsCreatedOnlyWhenSomethingChanged)

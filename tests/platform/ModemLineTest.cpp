@@ -1,7 +1,7 @@
 // The modem call: against the simulated gateway's Hayes modem, which leaves a call only for a "+++" with a guard
 // time of silence on both sides, and against a scripted modem on a pty pair for the results it can give.
-#include "gatewaysim/Gateway.h"
 #include "platform/ModemLine.h"
+#include "gatewaysim/Gateway.h"
 #include "support/PtyPair.h"
 
 #include <QElapsedTimer>
@@ -78,7 +78,10 @@ struct Dialer
     PtyPair pair;
     std::unique_ptr<ModemLine> line = std::make_unique<ModemLine>();
     QStringList progress;
-    Dialer() { line->setProgressHandler([this](const QString& s) { progress << s; }); }
+    Dialer()
+    {
+        line->setProgressHandler([this](const QString& s) { progress << s; });
+    }
     bool dial(int timeoutMs = 5000, QString device = {})
     {
         return line->dial(device.isEmpty() ? pair.pathA() : device, 9600, QStringLiteral("123"), timeoutMs);
@@ -123,10 +126,9 @@ TEST(ModemLineTest, TheModemsResultEndsTheDial)
         Dialer d;
         ASSERT_TRUE(d.pair.isReady()) << d.pair.errorString().toStdString();
         // Data right behind CONNECT comes in the same chunk as the result.
-        ScriptedModem modem(d.pair.pathB(), {{"AT", kOk},
-                                             {"ATDT123", "\r\n" + QByteArray(result) + "\r\nMX login:"},
-                                             {"+++", kOk},
-                                             {"ATH", kOk}});
+        ScriptedModem modem(
+            d.pair.pathB(),
+            {{"AT", kOk}, {"ATDT123", "\r\n" + QByteArray(result) + "\r\nMX login:"}, {"+++", kOk}, {"ATH", kOk}});
         EXPECT_EQ(d.dial(), connects);
         EXPECT_TRUE(d.progress.contains(QLatin1String(result)));
         if (connects) {

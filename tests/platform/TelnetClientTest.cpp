@@ -84,10 +84,10 @@ TEST(TelnetClient, NegotiationSplitOverManyReadsIsAnsweredAndTheTextArrivesIntac
     Connection c;
     ASSERT_TRUE(c.open());
     // Every byte in its own read: options, an escaped 0xFF in the text and a subnegotiation.
-    c.server.sendSplit("AB" +
-                       bytes({IAC, WILL, ECHO, IAC, WILL, SGA, IAC, DO, TTYPE, IAC, DO, NAWS, IAC, WILL, STATUS, IAC,
-                              DO, ECHO}) +
-                       "C" + bytes({IAC, IAC}) + "D" + bytes({IAC, SB, TTYPE, 1, IAC, SE}) + "E\r\n");
+    c.server.sendSplit(
+        "AB" +
+        bytes({IAC, WILL, ECHO, IAC, WILL, SGA, IAC, DO, TTYPE, IAC, DO, NAWS, IAC, WILL, STATUS, IAC, DO, ECHO}) +
+        "C" + bytes({IAC, IAC}) + "D" + bytes({IAC, SB, TTYPE, 1, IAC, SE}) + "E\r\n");
     ASSERT_TRUE(QTest::qWaitFor([&] { return c.handled.endsWith("\r\n"); }, 5000));
     EXPECT_EQ(c.handled, QByteArray("ABC\xff"
                                     "DE\r\n"));

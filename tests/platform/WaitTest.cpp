@@ -20,7 +20,8 @@ qint64 threadCpuMicroseconds()
 TEST(WaitPumping, EventsArePassedOnWhileWaiting)
 {
     bool queuedRan = false, timerRan = false;
-    QMetaObject::invokeMethod(qApp, [&] { queuedRan = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&] { queuedRan = true; }, Qt::QueuedConnection);
     QTimer::singleShot(20, qApp, [&] { timerRan = true; });
     WaitPumping(100);
     EXPECT_TRUE(queuedRan);

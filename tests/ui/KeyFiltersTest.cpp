@@ -2,7 +2,6 @@
 #include "ui/KeyFilters.h"
 
 #include <QLineEdit>
-#include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -23,7 +22,6 @@ constexpr Key kBackspace{Qt::Key_Backspace, 0};
 constexpr Key kDelete{Qt::Key_Delete, 0};
 constexpr Key kLeft{Qt::Key_Left, 0};
 constexpr Key kRight{Qt::Key_Right, 0};
-constexpr Key kHome{Qt::Key_Home, 0};
 constexpr Key kKeypad5{Qt::Key_5, '5', Qt::KeypadModifier};
 
 struct Case
@@ -70,7 +68,6 @@ const Case kCases[] = {
     {"letters refused", M::Time, "__:__", 0, chars("a:-"), "__:__", 0},
     {"an empty edit takes the mask", M::Time, "", 0, chars("0"), "0_:__", 1},
     {"Delete is kept out", M::Time, "12:34", 2, {kDelete}, "12:34", 2},
-    {"Home is kept out", M::Time, "12:34", 4, {kHome}, "12:34", 4},
     {"keypad digits are kept out", M::Time, "__:__", 0, {kKeypad5}, "__:__", 0},
     {"Left and Right move the caret",
      M::Time,
@@ -154,7 +151,7 @@ TEST(DigitFilter, LetsDigitsAndBackspaceThrough)
     }
 }
 
-TEST(DigitFilter, OnAnEditAndASpinBox)
+TEST(DigitFilter, OnAnEdit)
 {
     QLineEdit edit;
     DigitKeyFilter::install(&edit);
@@ -162,14 +159,6 @@ TEST(DigitFilter, OnAnEditAndASpinBox)
     EXPECT_EQ(edit.text(), QStringLiteral("123"));
     QTest::keyClick(&edit, Qt::Key_Backspace);
     EXPECT_EQ(edit.text(), QStringLiteral("12"));
-
-    QSpinBox spin;
-    spin.setRange(0, 9999);
-    spin.setValue(0);
-    DigitKeyFilter::install(&spin);
-    spin.selectAll();
-    QTest::keyClicks(&spin, QStringLiteral("4x5."));
-    EXPECT_EQ(spin.value(), 45);
 }
 
 TEST(MaskedKeyGuard, KeepsEditingKeysOutButLetsCaretMovesAndDigitsIn)
