@@ -90,7 +90,7 @@ void TfHelp::lbWwwClick()
 
 void TfHelp::setLabelsTexts(const Tlabels& t)
 {
-    lb2->setText(labelOr(t, 418, QStringLiteral("Mesk config")));
+    lb2->setText(labelOr(t, 418, QStringLiteral("Mesk config program")));
     lb3->setText(labelOr(t, 419, QStringLiteral("Program version : ")) + QLatin1Char(' ') + programVersion);
     lb4->setText(labelOr(t, 420, QStringLiteral("For firmware : ")));
     lbFirm->setText(firmwareVersion1 + QStringLiteral(", ") + firmwareVersion2 + QStringLiteral(", ") +

@@ -2,8 +2,6 @@
 // connection, and what SendCommand makes of each.
 #include "TelnetLinkFixture.h"
 
-#include "link/ReplyParsers.h"
-
 #include <QTimer>
 
 namespace {
@@ -135,31 +133,6 @@ TEST_F(TelnetLinkTest, DroppedConnection)
     EXPECT_EQ(LinkRead(1024), "");
     EXPECT_EQ(ReadReply(1024), "");
     EXPECT_FALSE(TelnetSendKey('A'));
-}
-
-TEST_F(TelnetLinkTest, PagedListing)
-{
-    gatewaysim::Config config;
-    config.fixtureText = QStringLiteral("[gateway]\npage-size = 2\npaged-views = AT&A\n");
-    for (int i = 0; i < 5; ++i)
-        config.fixtureText += QStringLiteral("[A0%1]\nviews = AT&A\nshape = .*\nvalue = 060%1 x\n").arg(i);
-    ASSERT_NO_FATAL_FAILURE(connectAndLogIn(config));
-    CurrentConnection.LanTimeout = 600000; // only the reply's own end may end each read
-
-    // The table views go out with a CR alone: the telnet client adds the LF.
-    QByteArray page = exchange("AT&A\r");
-    QByteArray listing = page;
-    int pages = 1;
-    while (page.endsWith("<SPACE>\r\n") && pages < 10) {
-        ASSERT_EQ(LinkWrite(CurrentConnection, " "), 1u);
-        page = ReadReply(4096);
-        listing += page;
-        ++pages;
-    }
-    EXPECT_EQ(pages, 3);
-    EXPECT_TRUE(page.endsWith("OK\r\n"));
-    EXPECT_EQ(FirstToken(listing.mid(listing.indexOf("A04=") + 4)), "0604");
-    EXPECT_EQ(gateway->receivedLines(), (QList<QByteArray>{"AT&A\r\n", " ", " "}));
 }
 
 TEST_F(TelnetLinkTest, ReplyKeepsAtMostSizeMinusOneBytes)
