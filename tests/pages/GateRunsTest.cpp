@@ -1,5 +1,3 @@
-// The runs over all pages: the whole-gateway load and save, the whole-file load and save, the defaults and the
-// default profiles; and the two pages without a topic, which only the file runs carry.
 #include "PageTestFixture.h"
 
 #include "pages/ExtPage.h"
@@ -14,6 +12,7 @@
 #include <QListWidget>
 #include <QMap>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTreeWidget>
 
@@ -46,9 +45,12 @@ const QStringList kExtRows = {QStringLiteral("Anna,anna,pw1,+420602111222,1,0,1"
 
 using GateRunsTest = PageTest;
 
-TEST_F(GateRunsTest, WholeGatewayLoadAsksForTheSharedViewOnceAndEmptiesTheCache)
+TEST_F(GateRunsTest, WholeGatewayRunsShareOneViewAndCarryEveryPage)
 {
     ASSERT_TRUE(gateway->setValue("S91", "6,21"));
+    ASSERT_TRUE(gateway->setValue("G05", "33"));
+    ASSERT_TRUE(gateway->setValue("S98", "9999"));
+    ASSERT_TRUE(gateway->setValue("X40", "2,G,1,0"));
     ASSERT_NO_FATAL_FAILURE(connectGateway());
     resetPageChanged();
 
@@ -58,18 +60,33 @@ TEST_F(GateRunsTest, WholeGatewayLoadAsksForTheSharedViewOnceAndEmptiesTheCache)
     EXPECT_EQ(timesReceived("AT&V\r\n"), 2);
     EXPECT_FALSE(viewReplyCache.active);
     EXPECT_TRUE(viewReplyCache.atV.isEmpty());
+    EXPECT_TRUE(viewReplyCache.atV0.isEmpty());
     EXPECT_EQ(fMain->cbSystemCDRmode->currentIndex(), 5);
     EXPECT_EQ(fMain->seSystemGate->value(), 21);
-    expectOnlyBox(labelText(61), 54, MB_ICONINFORMATION);
+    EXPECT_EQ(fMain->seBasicDtmf->value(), 33);
+    EXPECT_EQ(fMain->edBasicPin->text(), QStringLiteral("9999"));
+    EXPECT_TRUE(fMain->rbUseReject1->isChecked());
+    EXPECT_TRUE(fMain->rbRouteBri2->isChecked());
+    EXPECT_TRUE(fMain->rbRouteIn2->isChecked());
+    expectInfoBox(61);
     for (int flag = 0; flag < pcCount; ++flag)
         EXPECT_EQ(pageChanged[flag], flag == pcIsdn ? 0 : 1) << flag;
     EXPECT_TRUE(fMain->isEnabled());
     EXPECT_FALSE(progressShown);
 
     // Outside the run every load asks for itself again.
-    gateway->clearLog();
-    fMain->sbSystemLoad->click();
+    press(fMain->sbSystemLoad);
     EXPECT_EQ(timesReceived("AT&V\r\n"), 1);
+
+    fMain->seBasicDtmf->setValue(44);
+    fMain->rbRouteBri1->setChecked(true);
+    gateway->clearLog();
+    dialogs().clearRecords();
+    fMain->tbSaveGateClick();
+    EXPECT_EQ(timesReceived("AT%G05=44\r\n"), 1);
+    EXPECT_EQ(timesReceived("AT%X40=2,2,1,0\r\n"), 1);
+    EXPECT_TRUE(LoadErrors.isEmpty()) << qPrintable(LoadErrors);
+    expectInfoBox(66);
 }
 
 TEST_F(GateRunsTest, WholeGatewaySaveAfterAFailureInTheFirstPageShowsNoSuccess)
@@ -84,13 +101,7 @@ TEST_F(GateRunsTest, WholeGatewaySaveAfterAFailureInTheFirstPageShowsNoSuccess)
     EXPECT_TRUE(gateway->receivedLines().contains("AT%X22=00:00\r\n")); // the run went on
     const QString line = QStringLiteral("System settings - Saving call data (CDR), Gate ID\n");
     EXPECT_TRUE(LoadErrors.contains(line));
-    for (const ScriptedDialogs::Box& box : dialogs().boxes())
-        EXPECT_NE(box.text, labelText(66));
-    ASSERT_FALSE(dialogs().boxes().isEmpty());
-    const ScriptedDialogs::Box& last = dialogs().boxes().last();
-    EXPECT_EQ(last.text, labelText(219) + QLatin1Char('\n') + LoadErrors);
-    EXPECT_EQ(last.caption, labelText(45));
-    EXPECT_EQ(last.flags, unsigned(MB_ICONWARNING));
+    expectListBox(219, LoadErrors);
     EXPECT_FALSE(anyPageChanged()); // saving to the gateway changes no flag
     EXPECT_EQ(GateConfig.system, before);
     EXPECT_TRUE(fMain->isEnabled());
@@ -126,6 +137,15 @@ TEST_F(GateRunsTest, WholeFileSaveThenLoadReproducesEveryPage)
     fMain->seSystemGate->setValue(99);
     fMain->edSystemReset->setText(QStringLiteral("06:45"));
     fMain->cbSystemReset->setChecked(true);
+    fMain->seBasicRelax->setValue(6);
+    fMain->cbBasicBusy->setCurrentIndex(5);
+    fMain->tbBasicTran2->setValue(6);
+    fMain->cbBasicUse->setCurrentIndex(1);
+    fMain->edBasicPin->setText(QStringLiteral("4321"));
+    fMain->lbBasicCauses->addItem(QStringLiteral("17/21"));
+    fMain->rbUseReject1->setChecked(true);
+    fMain->rbRouteBri2->setChecked(true);
+    fMain->rbRouteIn1->setChecked(true);
     for (int m = 0; m < GroupPage::kModules; ++m) {
         fMain->cbGroupOuts[m]->setCurrentIndex(m % 8);
         fMain->cbGroupIns[m]->setCurrentIndex((m + 1) % 4);
@@ -135,11 +155,10 @@ TEST_F(GateRunsTest, WholeFileSaveThenLoadReproducesEveryPage)
     pageChanged.fill(1);
 
     fMain->tbSaveClick();
-    expectOnlyBox(labelText(75), 54, MB_ICONINFORMATION);
+    expectInfoBox(75);
     EXPECT_FALSE(anyPageChanged());
     const QByteArray saved = readFile(QStringLiteral("sim.ini"));
 
-    // Everything back to the defaults, then the file again.
     fMain->mDefaultClick();
     GateConfig = TParametres();
     ASSERT_EQ(fMain->seSystemGate->value(), 0);
@@ -147,12 +166,21 @@ TEST_F(GateRunsTest, WholeFileSaveThenLoadReproducesEveryPage)
     dialogs().clearRecords();
     pageChanged.fill(1);
     fMain->tbLoadClick();
-    expectOnlyBox(labelText(78), 54, MB_ICONINFORMATION);
+    expectInfoBox(78);
 
     EXPECT_EQ(fMain->cbSystemCDRmode->currentIndex(), 4);
     EXPECT_EQ(fMain->seSystemGate->value(), 99);
     EXPECT_EQ(fMain->edSystemReset->text(), QStringLiteral("06:45"));
     EXPECT_TRUE(fMain->cbSystemReset->isChecked());
+    EXPECT_EQ(fMain->seBasicRelax->value(), 6);
+    EXPECT_EQ(fMain->cbBasicBusy->currentIndex(), 5);
+    EXPECT_EQ(fMain->tbBasicTran2->value(), 6);
+    EXPECT_EQ(fMain->cbBasicUse->currentIndex(), 1);
+    EXPECT_EQ(fMain->edBasicPin->text(), QStringLiteral("4321"));
+    EXPECT_EQ(causeEntries(), QStringList{"17/21"});
+    EXPECT_TRUE(fMain->rbUseReject1->isChecked());
+    EXPECT_TRUE(fMain->rbRouteBri2->isChecked());
+    EXPECT_TRUE(fMain->rbRouteIn1->isChecked());
     for (int m = 0; m < GroupPage::kModules; ++m) {
         EXPECT_EQ(fMain->cbGroupOuts[m]->currentIndex(), m % 8) << m;
         EXPECT_EQ(fMain->cbGroupIns[m]->currentIndex(), (m + 1) % 4) << m;
@@ -185,20 +213,17 @@ TEST_F(GateRunsTest, ExtensionSwitchesSurviveInAnyLanguage)
     EXPECT_EQ(GateConfig.extensions.rows, std::vector<QString>(kExtRows.begin(), kExtRows.end()));
 }
 
-TEST_F(GateRunsTest, LoadingAMissingGateFileKeepsThePagesAndTheirFlags)
+TEST_F(GateRunsTest, AFailedWholeFileRunKeepsThePagesAndTheirFlags)
 {
     fMain->seSystemGate->setValue(42);
     pageChanged[pcSystem] = 1;
-    fMain->tbLoadClick();
+    fMain->tbLoadClick(); // there is no gate file yet
     expectOnlyBox(labelText(436), 47, MB_ICONERROR);
     EXPECT_EQ(fMain->seSystemGate->value(), 42);
     EXPECT_EQ(pageChanged[pcSystem], 1);
-}
 
-TEST_F(GateRunsTest, AFailedWholeFileSaveKeepsTheFlags)
-{
     CurrentGateway.File = path(QStringLiteral("no/such/folder/sim.ini"));
-    pageChanged[pcSystem] = 1;
+    dialogs().clearRecords();
     fMain->tbSaveClick();
     expectOnlyBox(labelText(60), 47, MB_ICONERROR);
     EXPECT_EQ(pageChanged[pcSystem], 1);
@@ -240,14 +265,11 @@ TEST_F(GateRunsTest, ChosenProfileFillsThePages)
         ASSERT_NE(list, nullptr);
         ASSERT_EQ(list->count(), 2);
         EXPECT_EQ(list->item(1)->text(), QStringLiteral("Test profile"));
-        list->setCurrentRow(1);
-        dialog->accept();
+        pickProfile(1)(dialog);
     });
     pageChanged.fill(1);
 
     EXPECT_TRUE(fMain->newConfiguration());
-
-    EXPECT_EQ(gatewayModel, 1);
     EXPECT_EQ(fMain->cbSystemCDRmode->currentIndex(), 5);
     EXPECT_EQ(fMain->seSystemGate->value(), 42);
     EXPECT_EQ(fMain->edSystemReset->text(), QStringLiteral("05:15"));
@@ -255,7 +277,6 @@ TEST_F(GateRunsTest, ChosenProfileFillsThePages)
     EXPECT_EQ(fMain->lvExt->topLevelItemCount(), 1);
     expectFlagsClearButIsdn(1);
 
-    // Without a choice nothing is taken.
     fMain->seSystemGate->setValue(1);
     EXPECT_FALSE(fMain->newConfiguration()); // the dialog is closed without OK
     EXPECT_EQ(fMain->seSystemGate->value(), 1);
@@ -267,7 +288,6 @@ TEST_F(GateRunsTest, AProfileTakesTheModelItNamesAndKeepsTheOneInForceWhenItName
     std::vector<int> layouts;
     fMain->addModelLayoutStep([&layouts](int model) { layouts.push_back(model); });
 
-    // The identification as a profile's author may have written it: the model's name first.
     const struct
     {
         const char* ati3;
@@ -278,11 +298,7 @@ TEST_F(GateRunsTest, AProfileTakesTheModelItNamesAndKeepsTheOneInForceWhenItName
         writeFile(QStringLiteral("defaults/T.ini"), QByteArray("[Gate]\nATI3=") + c.ati3 + "\n");
         gatewayModel = c.modelBefore;
         layouts.clear();
-        dialogs().onModal([](QDialog* dialog) {
-            if (auto* list = dialog->findChild<QListWidget*>(QStringLiteral("ListBox1")))
-                list->setCurrentRow(0);
-            dialog->accept();
-        });
+        dialogs().onModal(pickProfile(0));
         EXPECT_TRUE(fMain->newConfiguration()) << c.ati3;
         EXPECT_EQ(gatewayModel, c.modelAfter) << c.ati3;
         EXPECT_EQ(layouts, std::vector<int>{c.modelAfter}) << c.ati3;
@@ -291,12 +307,17 @@ TEST_F(GateRunsTest, AProfileTakesTheModelItNamesAndKeepsTheOneInForceWhenItName
 
 TEST_F(GateRunsTest, DefaultSettingsEmptyTheExtensionListAndGoBackToTwoPorts)
 {
+    std::vector<int> layouts;
+    fMain->addModelLayoutStep([&layouts](int model) { layouts.push_back(model); });
+    for (int model : {0, 1, 2, -1, 1})
+        fMain->setModelLayout(model);
+    EXPECT_EQ(layouts, (std::vector<int>{0, 1, 1})) << "the steps run for the two models only";
+
     GateConfig.extensions.rows.assign(kExtRows.begin(), kExtRows.end());
     fMain->extLoadFile();
     gatewayModel = 1;
-    std::vector<int> layouts;
-    fMain->addModelLayoutStep([&layouts](int model) { layouts.push_back(model); });
     fMain->seSystemGate->setValue(9);
+    layouts.clear();
 
     fMain->mDefaultClick();
 
@@ -307,16 +328,6 @@ TEST_F(GateRunsTest, DefaultSettingsEmptyTheExtensionListAndGoBackToTwoPorts)
     EXPECT_EQ(pageChanged[pcSystem], 1);
 }
 
-TEST_F(GateRunsTest, ModelLayoutRunsThePagesStepsForTheTwoModelsOnly)
-{
-    std::vector<int> layouts;
-    fMain->addModelLayoutStep([&layouts](int model) { layouts.push_back(model); });
-    for (int model : {0, 1, 2, -1, 1})
-        fMain->setModelLayout(model);
-    EXPECT_EQ(layouts, (std::vector<int>{0, 1, 1}));
-}
-
-// The start-up of a program whose unnamed gateway has no gate file yet.
 class StartUpProfileTest : public MainWindowFixture
 {
 };
@@ -328,11 +339,7 @@ TEST_F(StartUpProfileTest, AProfileChosenForTheUnnamedGatewayFillsThePagesAndIts
     writeFile(QStringLiteral("defaults/T.ini"), "[Gate]\nATI3=Mesk MX GSM-ISDN gateway,(c) Korvath\n"
                                                 "[System parametres]\nS91=2,17\nX22=03:30\n");
     writeSettings("language=1\n");
-    dialogs().onModal([](QDialog* dialog) {
-        if (auto* list = dialog->findChild<QListWidget*>(QStringLiteral("ListBox1")))
-            list->setCurrentRow(0);
-        dialog->accept();
-    });
+    dialogs().onModal(pickProfile(0));
 
     ASSERT_NO_FATAL_FAILURE(startUp());
 

@@ -13,8 +13,29 @@
 #include "texts/Labels.h"
 #include "ui/TfMain.h"
 
+#include <QAbstractButton>
+#include <QDialog>
 #include <QFile>
+#include <QListWidget>
 #include <memory>
+
+inline QStringList causeEntries()
+{
+    QStringList entries;
+    for (int i = 0; i < fMain->lbBasicCauses->count(); ++i)
+        entries << fMain->lbBasicCauses->item(i)->text();
+    return entries;
+}
+
+// Answers the profile choice (or any dialog) by taking the given row and pressing OK.
+inline ScriptedDialogs::ModalScript pickProfile(int row)
+{
+    return [row](QDialog* dialog) {
+        if (auto* list = dialog->findChild<QListWidget*>(QStringLiteral("ListBox1")))
+            list->setCurrentRow(row);
+        dialog->accept();
+    };
+}
 
 class PageTest : public MainWindowFixture
 {
@@ -82,7 +103,14 @@ protected:
         return lines;
     }
 
-    // The boxes shown since the last clearRecords, as (text, caption, flags).
+    // Clicks with a clean slate: no earlier box, no earlier line in the gateway's log.
+    void press(QAbstractButton* button)
+    {
+        gateway->clearLog();
+        dialogs().clearRecords();
+        button->click();
+    }
+
     void expectOnlyBox(const QString& text, int caption, unsigned flags)
     {
         ASSERT_EQ(dialogs().boxes().size(), 1) << qPrintable(dialogs().boxTexts().join(QStringLiteral(" | ")));
@@ -90,6 +118,13 @@ protected:
         EXPECT_EQ(box.text, text);
         EXPECT_EQ(box.caption, labelText(caption));
         EXPECT_EQ(box.flags, flags);
+    }
+
+    void expectInfoBox(int text) { expectOnlyBox(labelText(text), 54, MB_ICONINFORMATION); }
+    // The box that ends a run with failed items: the heading, then the listed lines.
+    void expectListBox(int heading, const QString& lines)
+    {
+        expectOnlyBox(labelText(heading) + QLatin1Char('\n') + lines, 45, MB_ICONWARNING);
     }
 
     std::unique_ptr<gatewaysim::Gateway> gateway;
