@@ -25,6 +25,9 @@ constexpr int kAtReplyMs = 1000;
 constexpr int kDefaultDialMs = 60000; // when the caller gives no time-out; modems give up after ~50 s anyway
 constexpr int kDtrDropMs = 500;
 constexpr int kGuardMs = 1000; // the escape sequence needs this much silence before and after "+++"
+// The modem measures the silence from when it saw our last byte, which can be a little after we wrote it;
+// a guard cut that close makes it take "+++" as data.
+constexpr int kGuardMarginMs = 250;
 constexpr int kEscapeReplyMs = 2000;
 constexpr int kHangUpReplyMs = 2000;
 constexpr CommTimeouts kImmediate{0xFFFFFFFFu, 0, 0, 0, 0};
@@ -264,7 +267,7 @@ void ModemLine::hangUp()
         if (!down && !reader.failed()) {
             // The modem ignores DTR: back to command mode through the escape sequence, then hang up.
             reader.waitFor(
-                after(kGuardMs), [](const QByteArray&) { return false; }, ignore);
+                after(kGuardMs + kGuardMarginMs), [](const QByteArray&) { return false; }, ignore);
             if (port_->write(QByteArrayLiteral("+++")) == 3) {
                 reader.waitFor(
                     after(kGuardMs + kEscapeReplyMs), [](const QByteArray& l) { return l == "OK"; }, ignore);
