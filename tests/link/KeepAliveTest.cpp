@@ -107,7 +107,6 @@ TEST_F(KeepAliveTest, TelnetTextGoesToTheLinkUnlessARouteTakesIt)
 {
     startProgram({});
     fMain->tcpDataAvailable("one ");
-    fMain->tcpDataAvailable("");
     fMain->tcpDataAvailable("two");
     EXPECT_EQ(CurrentConnection.TcpReceived, "one two");
 
@@ -120,11 +119,6 @@ TEST_F(KeepAliveTest, TelnetTextGoesToTheLinkUnlessARouteTakesIt)
     EXPECT_EQ(CurrentConnection.TcpReceived, "one two");
     EXPECT_FALSE(CurrentConnection.Connected) << "a route on while the telnet connection is gone disconnects";
     EXPECT_FALSE(terminalOverTcp) << "the disconnect ends the terminal's route";
-
-    tcpUpgradeActive = true;
-    fMain->tcpDataAvailable("four");
-    EXPECT_EQ(routed, "three") << "the upgrade takes the text itself";
-    EXPECT_EQ(CurrentConnection.TcpReceived, "one two");
 }
 
 TEST_F(KeepAliveTest, DisconnectRunsTheLiveToolsStopsInTheirOrder)
@@ -140,11 +134,6 @@ TEST_F(KeepAliveTest, DisconnectRunsTheLiveToolsStopsInTheirOrder)
     EXPECT_FALSE(CurrentConnection.Connected);
     expectConnectedState(false);
     EXPECT_EQ(panel0(), QStringLiteral("unnamed : not connected"));
-
-    upgradeDisconnect = true;
-    fMain->sbMainPanel0->setText(QStringLiteral("shown"));
-    fMain->mDisconnectClick();
-    EXPECT_EQ(panel0(), QStringLiteral("shown")) << "a disconnect for the upgrade keeps the gateway's line";
 }
 
 } // namespace

