@@ -1,5 +1,5 @@
-// IniFile against the disk: a file it cannot read is never overwritten; the Windows-1250 table agrees with
-// Python's codec.
+// IniFile against the disk: what it writes is plain INI that another reader takes as it is; a file it cannot
+// read is never overwritten; the Windows-1250 table agrees with Python's codec.
 #include "platform/IniFile.h"
 
 #include <QDir>
@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <array>
 #include <cstdio>
 #include <fcntl.h>
 #include <functional>
@@ -98,6 +99,46 @@ TEST_F(IniFileDiskTest, AFileThatCannotBeReadIsNotOverwritten)
     EXPECT_EQ(fileBytes(), original_);
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("settings.ini")});
+}
+
+TEST_F(IniFileDiskTest, WhatItWritesReadsTheSameWithPythonsIniReader)
+{
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty())
+        GTEST_SKIP() << "python3 not found";
+    // Values with the characters a naive writer would escape, split or quote (no edge blanks: those are quoted
+    // on purpose, as the Windows profile functions read them).
+    const QList<std::array<QString, 3>> entries = {
+        {QStringLiteral("Gate"), QStringLiteral("ATI3"), QStringLiteral("Mesk MX GSM-ISDN gateway,(c) x")},
+        {QStringLiteral("System parametres"), QStringLiteral("S91"), QStringLiteral("3,1200")},
+        {QStringLiteral("System parametres"), QStringLiteral("Text"), QStringLiteral("a=b;c # d")},
+        {QStringLiteral("Jazyk"), QStringLiteral("s1"), QStringLiteral("Příliš žluťoučký kůň, árvíztűrő, zażółć")},
+        {QStringLiteral("Jazyk"), QStringLiteral("Empty"), QString()},
+    };
+    {
+        IniFile ini(file_);
+        ini.EraseSection(QStringLiteral("S"));
+        for (const auto& [section, key, value] : entries)
+            ini.WriteString(section, key, value);
+        ASSERT_TRUE(ini.UpdateFile()) << qPrintable(ini.lastError());
+    }
+    QProcess py;
+    py.start(python, {QStringLiteral("-c"),
+                      QStringLiteral("import configparser, sys\n"
+                                     "c = configparser.RawConfigParser(strict=True)\n"
+                                     "c.optionxform = str\n"
+                                     "c.read(sys.argv[1], encoding='utf-8')\n"
+                                     "for s in c.sections():\n"
+                                     "    for k, v in c.items(s):\n"
+                                     "        sys.stdout.buffer.write(('%s\\t%s\\t%s\\n' % (s, k, v)).encode())\n"),
+                      file_});
+    ASSERT_TRUE(py.waitForFinished(30000));
+    ASSERT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
+    QStringList expected;
+    for (const auto& [section, key, value] : entries)
+        expected << section + QLatin1Char('\t') + key + QLatin1Char('\t') + value;
+    QStringList got = QString::fromUtf8(py.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_EQ(got, expected);
 }
 
 TEST_F(IniFileDiskTest, Windows1250BytesDecodeAsPythonsCodecDecodesThem)
