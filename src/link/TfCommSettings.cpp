@@ -7,6 +7,7 @@
 #include "platform/ModemLine.h"
 #include "platform/ProgramDir.h"
 #include "texts/LabelRule.h"
+#include "ui/WindowUtil.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,12 +27,6 @@ constexpr int kItemModem = 2;
 constexpr int kTimeoutText = 107;
 
 const qint32 kBaudRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
-
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // Fills an editable device list: the devices found, and the current name too when it is not among them.
 void fillDevices(QComboBox* combo, const QStringList& devices, const QString& current)

@@ -15,12 +15,6 @@
 
 namespace {
 
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 void listWriteFailed()
 {
     MessageBox(QStringLiteral("Unable to write to %1").arg(gatewayListPath()), labelText(47), MB_ICONERROR);

@@ -3,6 +3,7 @@
 #include "link/TfNewGateway.h"
 #include "platform/Dialogs.h"
 #include "texts/LabelRule.h"
+#include "ui/WindowUtil.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,30 +12,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
-
 TfInsertIp::TfInsertIp(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TfInsertIp"));
     auto* grid = new QGridLayout;
-    auto row = [&](int r, QLabel*& label, const char* labelName, QLineEdit*& edit, const char* editName) {
-        label = named(new QLabel(this), labelName);
-        edit = named(new QLineEdit(this), editName);
-        grid->addWidget(label, r, 0);
-        grid->addWidget(edit, r, 1);
-    };
-    row(0, Label1, "Label1", Edit1, "Edit1");
-    row(1, Label4, "Label4", Edit4, "Edit4");
-    row(2, Label2, "Label2", Edit2, "Edit2");
-    row(3, Label3, "Label3", Edit3, "Edit3");
+    addEditRow(grid, 0, this, Label1, "Label1", Edit1, "Edit1");
+    addEditRow(grid, 1, this, Label4, "Label4", Edit4, "Edit4");
+    addEditRow(grid, 2, this, Label2, "Label2", Edit2, "Edit2");
+    addEditRow(grid, 3, this, Label3, "Label3", Edit3, "Edit3");
     Edit3->setEchoMode(QLineEdit::Password);
     Edit4->setMaxLength(5);
     grid->setColumnStretch(1, 1);

@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "texts/LabelRule.h"
+#include "ui/WindowUtil.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -11,12 +12,6 @@
 namespace {
 
 constexpr int kLoginTitle = 782;
-
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 } // namespace
 

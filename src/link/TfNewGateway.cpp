@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ProgramDir.h"
 #include "texts/LabelRule.h"
+#include "ui/WindowUtil.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,16 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 bool IsValidPort(const QString& text)
 {
@@ -34,19 +25,13 @@ TfNewGateway::TfNewGateway(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("TfNewGateway"));
     setWindowTitle(QStringLiteral("Gateway"));
     auto* grid = new QGridLayout;
-    auto row = [&](int r, QLabel*& label, const char* labelName, QLineEdit*& edit, const char* editName) {
-        label = named(new QLabel(this), labelName);
-        edit = named(new QLineEdit(this), editName);
-        grid->addWidget(label, r, 0);
-        grid->addWidget(edit, r, 1);
-    };
-    row(0, lbName, "lbName", edName, "edName");
-    row(1, lbIp, "lbIp", edIp, "edIp");
-    row(2, lbPort, "lbPort", edPort, "edPort");
-    row(3, lbUser, "lbUser", edUser, "edUser");
-    row(4, lbPass, "lbPass", edPassword, "edPassword");
-    row(5, lbFile, "lbFile", edFile, "edFile");
-    row(6, lbPhone, "lbPhone", edPhone, "edPhone");
+    addEditRow(grid, 0, this, lbName, "lbName", edName, "edName");
+    addEditRow(grid, 1, this, lbIp, "lbIp", edIp, "edIp");
+    addEditRow(grid, 2, this, lbPort, "lbPort", edPort, "edPort");
+    addEditRow(grid, 3, this, lbUser, "lbUser", edUser, "edUser");
+    addEditRow(grid, 4, this, lbPass, "lbPass", edPassword, "edPassword");
+    addEditRow(grid, 5, this, lbFile, "lbFile", edFile, "edFile");
+    addEditRow(grid, 6, this, lbPhone, "lbPhone", edPhone, "edPhone");
     edPassword->setEchoMode(QLineEdit::Password);
     edPort->setMaxLength(5);
     lbPhone->setText(QStringLiteral("Phone number :"));

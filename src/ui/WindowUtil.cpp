@@ -2,7 +2,10 @@
 
 #include "ui/TfMain.h"
 
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
 
@@ -42,4 +45,13 @@ void enableMainWindow()
     fMain->setEnabled(true);
     fMain->activateWindow();
     fMain->setFocus();
+}
+
+void addEditRow(QGridLayout* grid, int row, QWidget* parent, QLabel*& label, const char* labelName, QLineEdit*& edit,
+                const char* editName)
+{
+    label = named(new QLabel(parent), labelName);
+    edit = named(new QLineEdit(parent), editName);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(edit, row, 1);
 }

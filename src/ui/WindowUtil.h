@@ -1,7 +1,23 @@
 #pragma once
 // Placing and showing the program's small windows. They are top-level windows of their own, so that the main
 // window can be disabled while they are shown without disabling them.
+#include <QString>
+
+class QGridLayout;
+class QLabel;
+class QLineEdit;
 class QWidget;
+
+// Gives a control the program's name for it (tests and the label pass find controls by name).
+template <typename T> T* named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// One "label : edit" row of a dialog's grid, both controls created on parent and named.
+void addEditRow(QGridLayout* grid, int row, QWidget* parent, QLabel*& label, const char* labelName, QLineEdit*& edit,
+                const char* editName);
 
 // Moves window to the middle of the main window (of the screen when there is no main window).
 void centreOnMainWindow(QWidget* window);
