@@ -1,5 +1,7 @@
 #include "gatewaysim/Session.h"
 
+#include "gatewaysim/PagedListing.h"
+
 namespace gatewaysim {
 
 namespace {
@@ -46,35 +48,48 @@ Session::Session(GatewayState* state, Start start, OutputQueue::Writer writer, Q
     connect(out_, &OutputQueue::dropRequested, this, &Session::dropRequested);
     idle_.setSingleShot(true);
     connect(&idle_, &QTimer::timeout, this, [this] { out_->sendDrop(); });
-    stage_ = state_->faults().bootMode ? Stage::Boot : Stage::User;
-    if (start == Start::Greet) {
-        if (stage_ == Stage::Boot)
-            sendBanner();
-        else
-            sendPrompt();
+    mode_ = state_->faults().bootMode ? Mode::Boot : Mode::User;
+    ModeHandler& first = handlerOf(mode_);
+    first.enter(*this);
+    if (start == Start::Greet)
+        first.greet(*this);
+}
+
+Session::~Session() = default;
+
+ModeHandler& Session::handlerOf(Mode mode)
+{
+    std::unique_ptr<ModeHandler>& slot = handlers_[mode];
+    if (!slot) {
+        slot = HandlerTable::instance().create(mode);
+        if (!slot)
+            slot = std::make_unique<ModeHandler>(); // a mode nobody installed hears lines and says nothing
     }
+    return *slot;
 }
 
-QByteArray Session::prompt() const
+void Session::switchTo(Mode mode)
 {
-    return "\r\n" + state_->config().model.toLatin1() + " login: ";
-}
-
-void Session::sendPrompt()
-{
-    out_->send(prompt());
-}
-
-void Session::sendBanner()
-{
-    out_->send(bootBanner(state_->config()));
+    if (mode == mode_)
+        return;
+    handlerOf(mode_).leave(*this);
+    mode_ = mode;
+    handlerOf(mode_).enter(*this);
 }
 
 void Session::drop()
 {
     idle_.stop();
+    handlerOf(mode_).leave(*this);
     out_->clear();
     out_->sendDrop();
+}
+
+void Session::startIdleLogout()
+{
+    const int ms = state_->config().idleLogoutMs;
+    if (ms > 0)
+        idle_.start(ms);
 }
 
 void Session::feed(const QByteArray& bytes)
@@ -83,114 +98,19 @@ void Session::feed(const QByteArray& bytes)
         return;
     if (idle_.isActive())
         idle_.start(); // heard something: the idle time starts again
-    const bool echo = state_->config().echo;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (splitter_.isTail(c)) {
-            splitter_.push(c);
-            state_->logTail(c);
-            continue;
+    qsizetype i = 0;
+    int handOffs = 0;
+    while (i < bytes.size()) {
+        const Mode before = mode_;
+        qsizetype n = handlerOf(mode_).take(*this, bytes, i);
+        if (n > 0) {
+            handOffs = 0;
+        } else if (mode_ == before || ++handOffs > 4) {
+            n = 1; // a handler that neither took the byte nor handed it on loses it, so the loop ends
+            handOffs = 0;
         }
-        if (!pages_.isEmpty() && !splitter_.midLine()) {
-            if (c == ' ') {
-                state_->logLine(QByteArray(1, ' '));
-                sendNextPage();
-                continue;
-            }
-            // Anything but a blank ends the listing; the byte starts the next line.
-            pages_.clear();
-        }
-        if (echo && stage_ != Stage::Password && stage_ != Stage::Boot)
-            out_->send(c == '\r' || c == '\n' ? kCrLf : QByteArray(1, c));
-        const LineSplitter::Event ev = splitter_.push(c);
-        if (ev == LineSplitter::Event::Line || ev == LineSplitter::Event::Overlong) {
-            // The LF or NUL after a CR is logged with its line when it came with it, before the reply goes.
-            QByteArray raw = splitter_.raw();
-            if (i + 1 < bytes.size() && splitter_.isTail(bytes[i + 1])) {
-                ++i;
-                splitter_.push(bytes[i]);
-                raw += bytes[i];
-            }
-            state_->logLine(raw);
-            handleLine(splitter_.text(), ev == LineSplitter::Event::Overlong);
-        }
+        i += qMax<qsizetype>(n, 0);
     }
-}
-
-void Session::handleLine(const QByteArray& text, bool overlong)
-{
-    const Config& cfg = state_->config();
-    switch (stage_) {
-    case Stage::Boot:
-        // The boot loader's own dialogue is not simulated yet; an empty line shows the banner again.
-        if (text.isEmpty())
-            sendBanner();
-        break;
-    case Stage::User:
-        if (text.isEmpty()) {
-            sendPrompt();
-            break;
-        }
-        user_ = text;
-        out_->send("\r\nPassword: ");
-        stage_ = Stage::Password;
-        break;
-    case Stage::Password:
-        if (!overlong && !state_->faults().refuseLogin && user_ == cfg.user && text == cfg.password) {
-            stage_ = Stage::Command;
-            state_->noteLogin();
-            out_->send("\r\nOK\r\n");
-            if (cfg.idleLogoutMs > 0)
-                idle_.start(cfg.idleLogoutMs);
-        } else {
-            stage_ = Stage::User;
-            out_->send("\r\nLogin incorrect\r\n" + prompt());
-        }
-        user_.clear();
-        break;
-    case Stage::Command:
-        handleCommand(text, overlong);
-        break;
-    }
-}
-
-void Session::handleCommand(const QByteArray& text, bool overlong)
-{
-    if (text.isEmpty() && !overlong)
-        return; // an empty line is no command
-    ++commands_;
-    const Faults f = state_->faults();
-    const Config& cfg = state_->config();
-
-    if (f.silent) {
-        // nothing
-    } else if (f.errorToAll || overlong || !(text.startsWith("AT") || text.startsWith("at"))) {
-        sendError();
-    } else {
-        const QByteArray body = text.mid(2);
-        const QByteArray command = "AT" + body;
-        if (body.isEmpty() || body == "&M0") {
-            sendReply({});
-        } else if (body == "I3") {
-            sendReply({ati3Text(cfg)});
-        } else if (body == "I4") {
-            sendReply({ati4Text(cfg)});
-        } else if (body.startsWith('%')) {
-            // "AT%KEY=value"; some tools send the printf format's "%%" as it stands.
-            const QByteArray set = body.startsWith("%%") ? body.mid(2) : body.mid(1);
-            const qsizetype eq = set.indexOf('=');
-            if (eq > 0 && state_->setChecked(set.left(eq), set.mid(eq + 1)) == GatewayState::SetResult::Ok)
-                sendReply({});
-            else
-                sendError();
-        } else if (state_->isView(command)) {
-            sendReply(state_->listing(command), command);
-        } else {
-            sendError();
-        }
-    }
-    if (f.dropAfterCommands > 0 && commands_ == f.dropAfterCommands)
-        out_->sendDrop();
 }
 
 void Session::sendError()
@@ -208,27 +128,26 @@ void Session::sendReply(const QList<QByteArray>& lines, const QByteArray& view)
         tail += kOk;
 
     const int pageSize = state_->pageSize();
-    pages_.clear();
+    const bool paged = state_->isPaged(view);
+    QList<QByteArray> pages;
     QByteArray page = kCrLf;
     int inPage = 0;
     for (const QByteArray& line : lines) {
-        if (inPage == pageSize && state_->isPaged(view)) {
-            pages_.append(page + kPageEnd);
+        if (inPage == pageSize && paged) {
+            pages.append(page + kPageEnd);
             page.clear();
             inPage = 0;
         }
         page += line + kCrLf;
         ++inPage;
     }
-    pages_.append(page + tail);
+    pages.append(page + tail);
 
-    out_->send(pages_.takeFirst(), f.replyDelayMs);
-}
-
-void Session::sendNextPage()
-{
-    if (!pages_.isEmpty())
-        out_->send(pages_.takeFirst());
+    out_->send(pages.takeFirst(), f.replyDelayMs);
+    if (!pages.isEmpty()) {
+        handler<PagedListing>(Mode::Paged).setPages(pages);
+        switchTo(Mode::Paged);
+    }
 }
 
 } // namespace gatewaysim

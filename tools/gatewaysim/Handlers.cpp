@@ -1,0 +1,27 @@
+// The one list of what the simulated gateway can do: each file installs its modes and commands into the table.
+// To add a handler, write its file with an install function and add two lines here (docs/gatewaysim.md).
+#include "gatewaysim/Mode.h"
+
+namespace gatewaysim {
+
+void installLogin(HandlerTable& table);         // LoginMode.cpp: Mode::User, Mode::Password
+void installCommandMode(HandlerTable& table);   // CommandMode.cpp: Mode::Command
+void installBasicCommands(HandlerTable& table); // BasicCommands.cpp: AT, ATI3, ATI4, AT%, the views
+void installPagedListing(HandlerTable& table);  // PagedListing.cpp: Mode::Paged
+void installBootLoader(HandlerTable& table);    // BootLoader.cpp: Mode::Boot
+
+const HandlerTable& HandlerTable::instance()
+{
+    static const HandlerTable table = [] {
+        HandlerTable t;
+        installLogin(t);
+        installCommandMode(t);
+        installBasicCommands(t); // command mode's commands are tried in the order they were added
+        installPagedListing(t);
+        installBootLoader(t);
+        return t;
+    }();
+    return table;
+}
+
+} // namespace gatewaysim
