@@ -5,7 +5,7 @@
 #include "link/GatewayList.h"
 #include "link/LinkIo.h"
 #include "link/LinkOpen.h"
-#include "link/LiveToolLinks.h"
+#include "link/LiveTools.h"
 #include "link/Login.h"
 #include "link/ProgramSettings.h"
 #include "link/TfAddNumber.h"
@@ -30,6 +30,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 #include <QTreeWidgetItem>
 
@@ -351,22 +355,14 @@ void ConnectionPart::mConnectClick()
         fMain->tbLoadGateClick();
 }
 
-void ConnectionPart::stopLiveTools()
-{
-    for (const auto& stop : liveToolStops) {
-        if (stop)
-            stop();
-    }
-}
-
 void ConnectionPart::mDisconnectClick()
 {
-    stopLiveTools();
+    liveTools.stopForDisconnect();
     ConnectionRecord& c = CurrentConnection;
     CloseLink(c);
     c.Connected = false;
     CloseCommLog(c);
-    terminalOverTcp = false;
+    liveTools.setRoute(LiveToolSlot::Terminal, false);
     setConnectedState(false);
     if (!upgradeDisconnect)
         ShowConnectionInfo();
@@ -422,7 +418,7 @@ void ConnectionPart::ShowConnectionInfo()
 
 void ConnectionPart::tLoginTimerTimer()
 {
-    if (keepAliveRunning_ || tcpUpgradeActive || anyTcpRoute() || progressShown || anyLiveToolBusy())
+    if (keepAliveRunning_ || tcpUpgradeActive || progressShown || liveTools.anyHoldsLink())
         return;
     if (!CurrentConnection.Connected || Clock::seconds() - lastLinkActivity.load() < kKeepAliveIdleSeconds)
         return;
@@ -440,12 +436,51 @@ void ConnectionPart::tcpDataAvailable(const QByteArray& text)
 {
     if (tcpUpgradeActive)
         return;
-    if (anyTcpRoute()) {
+    if (liveTools.anyRoute()) {
+        // The view is chosen before a lost connection is handled: the disconnect ends the routes, and the
+        // text that came with the loss still belongs to the tool that was reading.
+        QPlainTextEdit* view = liveTools.routeTarget();
         if (!tcp || !tcp->Connected())
             mDisconnectClick();
-        if (routeTcpText)
-            routeTcpText(text);
+        // The gateway's echo of an erased character (BS SP BS): the view has erased it already.
+        if (text.size() > 2 && text.startsWith("\b \b"))
+            return;
+        if (view)
+            appendRoutedText(view, text);
+        liveTools.routeReceived(text);
         return;
     }
     StoreTcpReceived(text);
+}
+
+void appendRoutedText(QPlainTextEdit* view, const QByteArray& text)
+{
+    // A view shows lines: carriage returns are not shown, a line feed starts a new line, and a line feed right
+    // after one adds no empty line (the gateway ends its lines with CR LF and its replies with an empty one).
+    QTextDocument* doc = view->document();
+    QTextCursor cursor(doc);
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    QString run;
+    auto flush = [&] {
+        if (!run.isEmpty())
+            cursor.insertText(run);
+        run.clear();
+    };
+    for (char c : text) {
+        if (c == '\r')
+            continue;
+        if (c != '\n') {
+            run.append(QChar(uchar(c))); // 8-bit text as the gateway sends it
+            continue;
+        }
+        flush();
+        if (doc->blockCount() > 1 && cursor.block().text().isEmpty())
+            continue;
+        cursor.insertBlock();
+    }
+    flush();
+    cursor.endEditBlock();
+    // The view keeps its last line in sight as lines arrive.
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
 }

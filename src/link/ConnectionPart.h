@@ -18,6 +18,7 @@
 #include <QString>
 
 class QMainWindow;
+class QPlainTextEdit;
 class QTimer;
 class QWidget;
 
@@ -57,7 +58,6 @@ public:
     void setToolDefaultFiles(const QString& folder);
 
 private:
-    void stopLiveTools();
     bool keepAliveRunning_ = false;
 };
 
@@ -76,3 +76,6 @@ GatewayEntry SelectUnnamedGateway(GatewayEntry current);
 
 // The status bar's connection text for gateway (no windows involved).
 QString ConnectionInfoText(const GatewayEntry& gateway);
+
+// Adds text the telnet router took for a live tool to that tool's view, line by line.
+void appendRoutedText(QPlainTextEdit* view, const QByteArray& text);

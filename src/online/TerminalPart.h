@@ -3,6 +3,4 @@
 
 class TerminalPart
 {
-public:
-    void terminalCloseStop() {}
 };

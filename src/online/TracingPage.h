@@ -14,6 +14,4 @@ public:
     void buildTracingPage(QWidget* host) { pTracing = addTopicPage(host, "pTracing", 20); }
 
     void setLabelsTracing(const Tlabels&) {}
-
-    void tracingCloseStop() {}
 };

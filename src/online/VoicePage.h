@@ -16,6 +16,4 @@ public:
     void setLabelsVoice1(const Tlabels&) {}
     void setLabelsVoiceTransfer(const Tlabels&) {}
     void setLabelsVoice2(const Tlabels&) {}
-
-    void voiceCloseStop() {}
 };

@@ -1,6 +1,7 @@
 #include "ui/NavigationPart.h"
 
 #include "link/LinkOpen.h"
+#include "link/LiveTools.h"
 #include "texts/LabelRule.h"
 #include "ui/Icons.h"
 #include "ui/PageArea.h"
@@ -300,6 +301,8 @@ void NavigationPart::showTopic(QTreeWidgetItem* node)
     for (int live : kLeavingOrder) {
         if (topic == live)
             continue;
+        // A live tool's own leaving step stops it; its page is hidden after it.
+        liveTools.stopForLeave(live);
         const auto it = topics_.find(live);
         if (it == topics_.end())
             continue;
@@ -332,8 +335,11 @@ bool NavigationPart::runSection(int topic, bool chosen, bool showOnly, bool acti
         return true; // a reset topic that is not built does nothing
     if (chosen) {
         showTopicPage(topic);
-    } else if (!showOnly && it != topics_.end() && it->second.page) {
-        it->second.page->hide();
+    } else if (!showOnly) {
+        // A live topic left here rather than in the leaving steps (voice, test calls) stops its tool first.
+        liveTools.stopForLeave(topic);
+        if (it != topics_.end() && it->second.page)
+            it->second.page->hide();
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "config/GateFile.h"
 #include "link/LinkState.h"
+#include "link/LiveTools.h"
 #include "link/TfCommSettings.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
@@ -173,9 +174,7 @@ bool TfMain::FormClose()
         }
     }
 
-    terminalCloseStop();
-    tracingCloseStop();
-    voiceCloseStop();
+    liveTools.stopForClose();
     if (CurrentConnection.Connected)
         mDisconnectClick();
     return true;

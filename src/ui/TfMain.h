@@ -11,8 +11,10 @@
 //     buildXxx(QWidget* host): it creates its page with addTopicPage(host, "pXxx", topic) (ui/PageArea.h),
 //     which also registers the page for its topic with the dispatcher, and builds its controls into
 //     page->widget(), each with setObjectName("<the control's name>").
-//   - A topic that does more than show and hide its page sets its section with setTopicSection (and a live
-//     topic its leaving step with setTopicLeave); see NavigationPart.h for the fixed order they run in.
+//   - A topic that does more than show and hide its page sets its section with setTopicSection; see
+//     NavigationPart.h for the fixed order they run in. A live tool registers its LiveTool record
+//     (link/LiveTools.h, docs/architecture.md), which Disconnect, the close, the dispatcher's leaving steps,
+//     the keep-alive and the telnet router use.
 //   - Its label steps are setLabelsXxx(const Tlabels&) methods of the part; setLabels (ui/LabelPass.cpp)
 //     calls every step of every window in the fixed order of the label pass, so a page fills its existing
 //     step functions and adds none to the pass.

@@ -2,9 +2,10 @@
 #include "ConnectFixture.h"
 
 #include "link/LinkIo.h"
-#include "link/LiveToolLinks.h"
+#include "link/LiveTools.h"
 #include "platform/ModemLine.h"
 
+#include <QPlainTextEdit>
 #include <QTimer>
 
 namespace {
@@ -41,14 +42,18 @@ TEST_F(KeepAliveTest, AtGoesOutAfterNinetyOneQuietSecondsUnlessTheLinkIsBusy)
     progressShown = true;
     fMain->tLoginTimerTimer();
     progressShown = false;
-    bool busy = true;
-    liveToolBusy.push_back([&busy] { return busy; });
+    tcpUpgradeActive = true;
     fMain->tLoginTimerTimer();
-    busy = false;
-    for (bool* route : {&terminalOverTcp, &tracingOverTcp, &testCallOverTcp, &commandsOverTcp, &tcpUpgradeActive}) {
-        *route = true;
+    tcpUpgradeActive = false;
+    bool busy = false;
+    for (auto slot : {LiveToolSlot::Tracing, LiveToolSlot::Diagnostics, LiveToolSlot::ActualCalls}) {
+        LiveTool tool;
+        tool.holdsLink = [&busy] { return busy; };
+        liveTools.add(slot, tool);
+        busy = true;
         fMain->tLoginTimerTimer();
-        *route = false;
+        busy = false;
+        liveTools.add(slot, {});
     }
     EXPECT_TRUE(gateway->receivedLines().isEmpty());
     fMain->tLoginTimerTimer();
@@ -110,30 +115,82 @@ TEST_F(KeepAliveTest, TelnetTextGoesToTheLinkUnlessARouteTakesIt)
     fMain->tcpDataAvailable("two");
     EXPECT_EQ(CurrentConnection.TcpReceived, "one two");
 
-    QByteArray routed;
-    routeTcpText = [&routed](const QByteArray& t) { routed += t; };
-    terminalOverTcp = true;
+    // Four routed tools in the router's order; the last route that is on takes the text.
+    const LiveToolSlot routed[] = {LiveToolSlot::Terminal, LiveToolSlot::Tracing, LiveToolSlot::TestCalls,
+                                  LiveToolSlot::OnlineCommands};
+    QPlainTextEdit views[4];
+    QByteArray seen[4];
+    for (int i = 0; i < 4; ++i) {
+        LiveTool tool;
+        tool.routeView = [&views, i] { return &views[i]; };
+        tool.routeReceived = [&seen, i](const QByteArray& t) { seen[i] += t; };
+        liveTools.add(routed[i], tool);
+    }
+    struct Case
+    {
+        QList<int> on;
+        int target;
+    };
+    const Case cases[] = {{{0}, 0}, {{0, 1}, 1}, {{0, 1, 2}, 2}, {{1, 3}, 3}, {{2, 0}, 2}};
+    for (const Case& c : cases) {
+        for (auto& v : views)
+            v.clear();
+        for (int i = 0; i < 4; ++i)
+            liveTools.setRoute(routed[i], c.on.contains(i));
+        fMain->tcpDataAvailable("a\r\n\r\nb");
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(views[i].toPlainText(), i == c.target ? QStringLiteral("a\nb") : QString()) << i;
+    }
+    EXPECT_EQ(seen[0], QByteArray("a\r\n\r\nb").repeated(5)) << "every tool sees every routed chunk";
+
+    // (No telnet connection here: each chunk also ran Disconnect, which ends the terminal's route.)
+    liveTools.setRoute(LiveToolSlot::Tracing, false);
+    liveTools.setRoute(LiveToolSlot::TestCalls, false);
+    views[0].clear();
+    for (const QByteArray chunk : {"x\b \b", "\b \b", "\b \bAT"}) {
+        liveTools.setRoute(LiveToolSlot::Terminal, true);
+        fMain->tcpDataAvailable(chunk);
+    }
+    EXPECT_EQ(views[0].toPlainText(), QStringLiteral("x\b \b")) << "an erase echo at a chunk's start is dropped";
+
+    liveTools.setRoute(LiveToolSlot::Terminal, true);
     CurrentConnection.Connected = true;
     fMain->tcpDataAvailable("three");
-    EXPECT_EQ(routed, "three");
+    EXPECT_EQ(views[0].toPlainText(), QStringLiteral("x\b \bthree"));
     EXPECT_EQ(CurrentConnection.TcpReceived, "one two");
     EXPECT_FALSE(CurrentConnection.Connected) << "a route on while the telnet connection is gone disconnects";
     EXPECT_FALSE(terminalOverTcp) << "the disconnect ends the terminal's route";
 }
 
-TEST_F(KeepAliveTest, DisconnectRunsTheLiveToolsStopsInTheirOrder)
+TEST_F(KeepAliveTest, DisconnectAndTheCloseStopTheToolsThatRunInTheirOrder)
 {
     startProgram({});
-    QList<int> order;
-    for (int i = LiveToolStopCount - 1; i >= 0; --i)
-        liveToolStops[size_t(i)] = [&order, i] { order.append(i); };
+    QStringList order;
+    bool running[int(LiveToolSlot::Count)] = {};
+    // Registered backwards: the order is the slots', not the registration's.
+    for (int i = int(LiveToolSlot::Count) - 1; i >= 0; --i) {
+        LiveTool tool;
+        tool.running = [&running, i] { return running[i]; };
+        tool.stopForDisconnect = [&order, i] { order << QStringLiteral("d%1").arg(i); };
+        tool.stopForClose = [&order, i] { order << QStringLiteral("c%1").arg(i); };
+        liveTools.add(LiveToolSlot(i), tool);
+    }
     CurrentConnection.Connected = true;
     fMain->setConnectedState(true);
     fMain->tbDisconnectClick();
-    EXPECT_EQ(order, (QList<int>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_TRUE(order.isEmpty()) << "tools that do not run are not stopped";
+    std::fill(std::begin(running), std::end(running), true);
+    running[2] = false;
+    CurrentConnection.Connected = true;
+    fMain->setConnectedState(true);
+    fMain->tbDisconnectClick();
+    EXPECT_EQ(order, (QStringList{"d0", "d1", "d3", "d4", "d5", "d6"}));
     EXPECT_FALSE(CurrentConnection.Connected);
     expectConnectedState(false);
     EXPECT_EQ(panel0(), QStringLiteral("unnamed : not connected"));
+    order.clear();
+    EXPECT_TRUE(fMain->FormClose());
+    EXPECT_EQ(order, (QStringList{"c0", "c1", "c3", "c4", "c5", "c6"})) << "not connected: no disconnect follows";
 }
 
 } // namespace

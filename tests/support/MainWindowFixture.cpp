@@ -2,7 +2,7 @@
 
 #include "config/Parametres.h"
 #include "link/LinkState.h"
-#include "link/LiveToolLinks.h"
+#include "link/LiveTools.h"
 #include "pages/PageState.h"
 #include "platform/ProgramDir.h"
 #include "texts/Labels.h"
@@ -24,7 +24,7 @@ void resetProgramState()
     resetUiState();
     resetTexts();
     resetLinkState();
-    resetLiveToolLinks();
+    resetLiveTools();
     resetConfigState();
     resetPageState();
     QApplication::setApplicationDisplayName(QStringLiteral("Mesk config program"));

@@ -2,6 +2,7 @@
 // shows the topic's page with its title and hides the others.
 #include "support/MainWindowFixture.h"
 
+#include "link/LiveTools.h"
 #include "ui/TfMain.h"
 #include "ui/UiState.h"
 
@@ -183,14 +184,28 @@ TEST_F(DispatcherTest, TheClipTableAndTheActualCallsShareTheirPage)
 
 TEST_F(DispatcherTest, LeavingStepsRunInTheirOrderForEveryTopicButTheChosenOne)
 {
+    // The live tools' leaving steps come from the registry, the autorouting page's from its topic; the
+    // voice and test-call tools are left in their sections, and tracing both in the leaving steps and in its own.
     QList<int> left;
-    for (int live : {235, 685, 26, 38, 20, 21})
-        fMain->setTopicLeave(live, [&left, live] { left << live; });
+    const std::pair<LiveToolSlot, int> tools[] = {
+        {LiveToolSlot::ActualCalls, 235}, {LiveToolSlot::OnlineCommands, 685}, {LiveToolSlot::Diagnostics, 26},
+        {LiveToolSlot::Tracing, 20},      {LiveToolSlot::Terminal, 21},        {LiveToolSlot::Voice, 25},
+        {LiveToolSlot::TestCalls, 548}};
+    for (const auto& [slot, topic] : tools) {
+        LiveTool tool;
+        tool.topic = topic;
+        tool.stopForLeave = [&left, topic] { left << topic; };
+        liveTools.add(slot, tool);
+    }
+    fMain->setTopicLeave(38, [&left] { left << 38; });
     fMain->selectTopic(30);
-    EXPECT_EQ(left, (QList<int>{235, 685, 26, 38, 20, 21}));
+    EXPECT_EQ(left, (QList<int>{235, 685, 26, 38, 20, 21, 25, 548, 20}));
     left.clear();
     fMain->selectTopic(26);
-    EXPECT_EQ(left, (QList<int>{235, 685, 38, 20, 21}));
+    EXPECT_EQ(left, (QList<int>{235, 685, 38, 20, 21, 25, 548, 20}));
+    left.clear();
+    fMain->selectTopic(548);
+    EXPECT_EQ(left, (QList<int>{235, 685, 26, 38, 20, 21, 25, 20}));
 }
 
 TEST_F(DispatcherTest, ASectionThatEndsTheDispatchStopsTheLaterSectionsAndTheClosingStep)
