@@ -412,3 +412,9 @@ void StoreTcpReceived(const QByteArray& text)
         }
     });
 }
+
+void CancelLinkReads(bool on)
+{
+    if (ComPort* port = linkPort(CurrentConnection))
+        port->setReadsCancelled(on);
+}

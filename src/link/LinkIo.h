@@ -67,6 +67,10 @@ quint8 ComReadByte(ComPort* port);
 // logging is set and "SaveLog" is on.
 QByteArray ComRead(ComPort* port, qsizetype size, bool logging);
 
+// Wakes a reader thread waiting in a read of CurrentConnection's serial port or modem line and keeps further
+// reads from waiting (on); back to normal reads (off). The stop of a live tool's reader brackets its join with it.
+void CancelLinkReads(bool on);
+
 // Sends one key on the telnet link: true when the client is connected (and the key went out), else false.
 bool TelnetSendKey(char c);
 

@@ -44,6 +44,7 @@
 #include <mutex>
 #include <optional>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -108,6 +109,27 @@ int waitFor(int fd, short events, std::optional<SteadyClock::time_point> deadlin
     }
 }
 
+// waitFor that also wakes when wakeFd becomes readable; returns -2 then.
+int waitForOrWake(int fd, short events, int wakeFd, std::optional<SteadyClock::time_point> deadline)
+{
+    if (wakeFd < 0)
+        return waitFor(fd, events, deadline);
+    for (;;) {
+        pollfd p[2] = {{fd, events, 0}, {wakeFd, POLLIN, 0}};
+        timespec ts{};
+        if (deadline)
+            ts = remainingUntil(*deadline);
+        const int r = ::ppoll(p, 2, deadline ? &ts : nullptr, nullptr);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0)
+            return -1;
+        if (r > 0 && (p[1].revents & POLLIN) && !p[0].revents)
+            return -2;
+        return r == 0 ? 0 : p[0].revents;
+    }
+}
+
 std::optional<SteadyClock::time_point> earlier(std::optional<SteadyClock::time_point> a,
                                                std::optional<SteadyClock::time_point> b)
 {
@@ -120,9 +142,27 @@ std::optional<SteadyClock::time_point> earlier(std::optional<SteadyClock::time_p
 
 } // namespace
 
+ComPort::ComPort() : wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
 ComPort::~ComPort()
 {
     close();
+    if (wakeFd_ >= 0)
+        ::close(wakeFd_);
+}
+
+void ComPort::setReadsCancelled(bool on)
+{
+    cancelled_.store(on);
+    if (wakeFd_ < 0)
+        return;
+    if (on) {
+        const quint64 one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(wakeFd_, &one, sizeof one);
+    } else {
+        quint64 count = 0;
+        [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &count, sizeof count);
+    }
 }
 
 QString ComPort::deviceFromName(const QString& name)
@@ -394,7 +434,7 @@ qint64 ComPort::read(char* data, qint64 size)
         }
         if (hungUp)
             return peerGone();
-        if (immediate)
+        if (immediate || cancelled_.load())
             return got;
 
         std::optional<SteadyClock::time_point> deadline = totalDeadline;
@@ -403,7 +443,9 @@ qint64 ComPort::read(char* data, qint64 size)
         if (deadline && SteadyClock::now() >= *deadline)
             return got;
 
-        const int ev = waitFor(fd_, POLLIN, deadline);
+        const int ev = waitForOrWake(fd_, POLLIN, wakeFd_, deadline);
+        if (ev == -2)
+            return got; // reads cancelled
         if (ev < 0) {
             setError(QStringLiteral("Read from %1 failed: %2").arg(device_, systemError(errno)));
             return got > 0 ? got : -1;

@@ -34,7 +34,7 @@ inline constexpr CommTimeouts kTerminalTimeouts{1, 1, 1, 0, 0};
 class ComPort
 {
 public:
-    ComPort() = default;
+    ComPort();
     ~ComPort();
     ComPort(const ComPort&) = delete;
     ComPort& operator=(const ComPort&) = delete;
@@ -62,6 +62,12 @@ public:
     // false when the read timed out or failed.
     bool readByte(char& out);
 
+    // While set, a read returns at once with what it has instead of waiting, and a read waiting now wakes.
+    // A live tool's stop sets it so that its reader leaves a long wait (a modem line's read waits up to
+    // 100 s), joins the reader, then clears it. Callable from any thread.
+    void setReadsCancelled(bool on);
+    bool readsCancelled() const { return cancelled_.load(); }
+
     bool setDtr(bool on); // failures on a pty are not errors for the caller
     bool setRts(bool on);
     void flush(); // drops unread input and unsent output
@@ -88,6 +94,8 @@ private:
     QString error_;
     bool busy_ = false;
     std::atomic<bool> disconnected_{false};
+    std::atomic<bool> cancelled_{false};
+    int wakeFd_ = -1; // an eventfd, readable while reads are cancelled
     QByteArray pending_;       // bytes put back by unread()
     mutable std::mutex mutex_; // error_, timeouts_ and pending_: a worker reads while the UI thread writes
 };

@@ -19,6 +19,7 @@ namespace {
 struct UiCall
 {
     std::function<void()> fn;
+    const QThread* from = nullptr;
     bool done = false;
     std::exception_ptr error;
 };
@@ -44,6 +45,13 @@ bool onUiThread()
     return !app || QThread::currentThread() == app->thread();
 }
 
+// The threads whose Synchronize() calls the UI thread is running right now (nested when a call waits).
+std::vector<const QThread*>& servingFrom()
+{
+    static std::vector<const QThread*> from;
+    return from;
+}
+
 // Runs the queued calls on the UI thread until the queue is empty.
 void serveUiCalls()
 {
@@ -57,11 +65,13 @@ void serveUiCalls()
             call = r.calls.front();
             r.calls.pop_front();
         }
+        servingFrom().push_back(call->from);
         try {
             call->fn();
         } catch (...) {
             call->error = std::current_exception();
         }
+        servingFrom().pop_back();
         {
             std::lock_guard lock(r.mutex);
             call->done = true;
@@ -175,6 +185,48 @@ void WorkerThread::Synchronize(const std::function<void()>& fn)
     runOnUiThread(fn);
 }
 
+bool WorkerThread::InSynchronize() const
+{
+    const auto& from = servingFrom();
+    return std::find(from.begin(), from.end(), this) != from.end();
+}
+
+bool WorkerThread::Join(int boundMs)
+{
+    Registry& r = registry();
+    if (!started_.load()) {
+        // Created running, but its start waits for the event loop: it is stopped before it ever runs.
+        started_.store(true);
+        {
+            std::lock_guard lock(r.mutex);
+            ended_ = true;
+        }
+        if (FreeOnTerminate)
+            deleteLater();
+        return true;
+    }
+    const QDeadlineTimer deadline(std::max(boundMs, 0));
+    const bool serve = onUiThread();
+    {
+        std::unique_lock lock(r.mutex);
+        for (;;) {
+            if (serve && !r.calls.empty()) {
+                lock.unlock();
+                serveUiCalls();
+                lock.lock();
+                continue;
+            }
+            if (ended_)
+                break;
+            if (deadline.hasExpired())
+                return false;
+            r.cv.wait_for(lock, std::chrono::milliseconds(deadline.remainingTime()));
+        }
+    }
+    wait(deadline);
+    return true;
+}
+
 void WorkerThread::runOnUiThread(const std::function<void()>& fn)
 {
     if (onUiThread()) {
@@ -184,6 +236,7 @@ void WorkerThread::runOnUiThread(const std::function<void()>& fn)
     Registry& r = registry();
     auto call = std::make_shared<UiCall>();
     call->fn = fn;
+    call->from = QThread::currentThread();
     {
         std::lock_guard lock(r.mutex);
         r.calls.push_back(call);

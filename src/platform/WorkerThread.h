@@ -38,6 +38,14 @@ public:
     // The same for code that is not a WorkerThread member (message boxes asked for by a worker).
     static void runOnUiThread(const std::function<void()>& fn);
 
+    // Waits until Execute() has returned, at most boundMs, running the Synchronize() calls of the workers
+    // meanwhile (call it on the UI thread, after Terminate()). A thread that has not started yet never starts.
+    // True when the thread's loop is over.
+    bool Join(int boundMs);
+    // True while the UI thread is running a Synchronize() call of this thread (also further down the stack):
+    // a stop asked from there must not join, since the thread cannot end before the call returns.
+    bool InSynchronize() const;
+
     // Asks every live WorkerThread to stop and waits for each, at most boundMs in all. Used at exit.
     // Call it on the UI thread: while it waits it runs the Synchronize() calls of the threads it waits for
     // (and nothing else), so a worker blocked in Synchronize() can still finish.

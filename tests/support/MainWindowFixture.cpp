@@ -3,6 +3,7 @@
 #include "config/Parametres.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
+#include "online/LiveCells.h"
 #include "pages/PageState.h"
 #include "platform/ProgramDir.h"
 #include "texts/Labels.h"
@@ -25,6 +26,7 @@ void resetProgramState()
     resetTexts();
     resetLinkState();
     resetLiveTools();
+    resetLiveCells();
     resetConfigState();
     resetPageState();
     QApplication::setApplicationDisplayName(QStringLiteral("Mesk config program"));

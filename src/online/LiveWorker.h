@@ -1,0 +1,48 @@
+#pragma once
+// The worker threads of the live tools.
+//
+// A live tool that keeps reading the gateway on a serial port or modem line runs one worker: a LiveWorker
+// that calls the tool's body over and over until it is told to stop. There is no pause between body calls;
+// the body paces itself by its own link reads and their time-outs. Changes of controls made by a body go
+// through Synchronize() (they run on the window's thread). Each tool has its own class (TTerminal, TTracing,
+// ...) with the tool's priority and body, and one cell that holds its running worker: a QPointer, empty when
+// none runs and never dangling (the worker deletes itself when its loop ends).
+//
+// Stopping (StopLiveWorker, always on the window's thread): the worker is told to terminate, its link read is
+// woken, and the stop waits for its loop to end (bounded) before it returns, so the caller may close the link
+// or a file the body writes, or start the tool again, without two readers on one link. Only when the stop is
+// asked from a Synchronize() call of that same worker (the worker waits for it and cannot end first) is the
+// join put off until that call has returned; the body then sees the flag before it touches the link again.
+#include "platform/WorkerThread.h"
+
+#include <QPointer>
+#include <functional>
+
+class LiveWorker : public WorkerThread
+{
+    Q_OBJECT
+public:
+    using Body = std::function<void(LiveWorker&)>;
+    // Created running: the loop starts when the creating thread returns to its event loop.
+    LiveWorker(int priorityLevel, Body body);
+
+protected:
+    void Execute() override;
+
+private:
+    Body body_;
+};
+
+// How long a stop waits for a worker to leave its loop. A body's reads end within their time-outs (at most
+// 230 ms with the normal serial time-outs) or at once when woken; the bound only guards against a hung device.
+inline constexpr int kLiveWorkerJoinMs = 3000;
+
+// Stops the worker in cell as described above and empties the cell. True when the worker's loop is over
+// (or none ran); false when it did not end within the bound or the join had to be put off.
+bool StopLiveWorker(QPointer<LiveWorker>& cell, int boundMs = kLiveWorkerJoinMs);
+template <class T> bool StopLiveWorker(QPointer<T>& cell, int boundMs = kLiveWorkerJoinMs)
+{
+    QPointer<LiveWorker> base(cell.data());
+    cell.clear();
+    return StopLiveWorker(base, boundMs);
+}

@@ -1,0 +1,111 @@
+// The worker base of the live tools: a stop wakes the worker's link read, joins it and empties the cell.
+#include "support/PtyPair.h"
+
+#include "link/LinkIo.h"
+#include "link/LinkState.h"
+#include "online/LiveWorker.h"
+#include "platform/ComPort.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <atomic>
+#include <gtest/gtest.h>
+
+namespace {
+
+class LiveWorkerTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        CurrentConnection = ConnectionRecord{};
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // Lets the queued start of a worker created running take place.
+    static void startQueued() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
+};
+
+TEST_F(LiveWorkerTest, AStopWakesALongReadAndJoinsBeforeItReturns)
+{
+    PtyPair pair;
+    ASSERT_TRUE(pair.isReady()) << qPrintable(pair.errorString());
+    auto port = std::make_shared<ComPort>();
+    ASSERT_TRUE(port->open(pair.pathA()));
+    // A modem line's long read: the first byte may take 100 s.
+    port->setTimeouts(CommTimeouts{100, 0, 100000, 0, 0});
+    CurrentConnection.LinkType = LinkSerial;
+    CurrentConnection.Handle = port;
+
+    std::atomic<int> inBody{0};
+    std::atomic<int> afterStop{0};
+    std::atomic<bool> stopped{false};
+    QPointer<LiveWorker> cell = new LiveWorker(0, [&](LiveWorker&) {
+        inBody++;
+        char c;
+        port->readByte(c);
+        if (stopped)
+            afterStop++;
+    });
+    EXPECT_EQ(cell->priorityLevel(), 0);
+    startQueued();
+    while (inBody == 0)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+
+    QElapsedTimer clock;
+    clock.start();
+    stopped = true;
+    EXPECT_TRUE(StopLiveWorker(cell));
+    EXPECT_LT(clock.elapsed(), kLiveWorkerJoinMs) << "the read was woken";
+    EXPECT_TRUE(cell.isNull());
+    const int calls = inBody;
+    EXPECT_LE(afterStop, 1) << "the body call under way ends, no further call starts";
+    EXPECT_FALSE(port->readsCancelled()) << "reads wait normally again after the stop";
+    startQueued();
+    EXPECT_EQ(inBody, calls);
+}
+
+TEST_F(LiveWorkerTest, StopsFromTheWindowThreadWhileTheWorkerWaitsForIt)
+{
+    // (a) the worker waits in Synchronize for an unrelated stop: the join runs its call and ends it;
+    // (b) the stop comes from the worker's own Synchronize call: it only asks, the join follows;
+    // (c) the worker never started: it never runs.
+    for (int mode = 0; mode < 3; ++mode) {
+        std::atomic<int> bodies{0};
+        std::atomic<bool> waiting{false};
+        QPointer<LiveWorker> cell;
+        bool joinedInCall = true;
+        cell = new LiveWorker(3, [&](LiveWorker& self) {
+            bodies++;
+            waiting = true;
+            self.Synchronize([&] {
+                if (mode == 1)
+                    joinedInCall = StopLiveWorker(cell);
+            });
+        });
+        QPointer<LiveWorker> watch = cell;
+        if (mode != 2) {
+            startQueued();
+            while (!waiting)
+                QThread::yieldCurrentThread();
+        }
+        if (mode == 0)
+            EXPECT_TRUE(StopLiveWorker(cell));
+        else if (mode == 1)
+            while (cell)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        else
+            EXPECT_TRUE(StopLiveWorker(cell));
+        if (mode == 1)
+            EXPECT_FALSE(joinedInCall);
+        EXPECT_TRUE(cell.isNull());
+        for (int i = 0; i < 100 && watch; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        EXPECT_TRUE(watch.isNull()) << "mode " << mode << ": the worker ended and deleted itself";
+        EXPECT_EQ(bodies, mode == 2 ? 0 : 1) << mode;
+    }
+}
+
+} // namespace
