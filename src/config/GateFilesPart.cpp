@@ -53,6 +53,8 @@ const GatewayRunPage kGatewayPages[] = {
     {[] { return fMain->systemLoad(); }, [] { return fMain->systemSave(); }},
     {[] { return fMain->portModesLoad(); }, [] { return fMain->portModesSave(); }},
     {[] { return fMain->basicLoad(); }, [] { return fMain->basicSave(); }},
+    {[] { return fMain->outgoingLoad(); }, [] { return fMain->outgoingSave(); }},
+    {[] { return fMain->incomingLoad(); }, [] { return fMain->incomingSave(); }},
 };
 
 // The image-to-page copiers of a whole-file load, in the order they run: system, ISDN, GSM basic, port modes,
@@ -64,6 +66,14 @@ const PageStep kFileLoadSteps[] = {
     [] { fMain->basicLoadFile(); },
     [] { fMain->portModesLoadFile(); },
     [] { fMain->groupLoadFile(); },
+    [] {
+        fMain->outgoingLoadFile();
+        fMain->tcOutgoingChange();
+    },
+    [] {
+        fMain->incomingLoadFile();
+        fMain->tcIncomingChange();
+    },
     [] { fMain->extLoadFile(); },
     [] { fMain->portModesLoadFile(); },
 };
@@ -93,6 +103,8 @@ const PageStep kFileSaveSteps[] = {
 // groups, system, network lists, GSM basic, LCR holidays (sbLcrDefaultClick), LCR table
 // (sbLcrDefaultLcrClick), ISDN, port modes.
 const PageStep kDefaultSteps[] = {
+    [] { fMain->sbOutDefaultClick(); },
+    [] { fMain->sbInDefaultClick(); },
     [] { fMain->sbSystemDefaultClick(); },
     [] { fMain->sbBasicDefaultClick(); },
     [] { fMain->sbPortModesDefaultClick(); },

@@ -4,10 +4,28 @@
 
 namespace {
 
-// Position right after key and the blanks that follow it, or -1 when the key does not occur.
+// Where key stands at the start of a line (after optional blanks), or -1 when no line starts with it.
+template <typename S> qsizetype keyAtLineStart(const S& key, const S& text)
+{
+    for (qsizetype k = text.indexOf(key); k >= 0; k = text.indexOf(key, k + 1)) {
+        qsizetype p = k;
+        while (p > 0 && text.at(p - 1) == u' ')
+            --p;
+        if (p == 0 || text.at(p - 1) == u'\n' || text.at(p - 1) == u'\r')
+            return k;
+    }
+    return -1;
+}
+
+// Position right after key and the blanks that follow it, or -1 when the key does not occur. A line that
+// starts with the key is its place; only when none does, the first occurrence anywhere counts. So a text
+// value of another key that happens to hold "X40=" (an SMS text) or a longer key ending in this one ("G191="
+// holding "G91=") never stands in for the key's own line.
 template <typename S> qsizetype valueStart(const S& key, const S& text)
 {
-    const qsizetype k = text.indexOf(key);
+    qsizetype k = key.isEmpty() ? -1 : keyAtLineStart(key, text);
+    if (k < 0)
+        k = text.indexOf(key);
     if (k < 0)
         return -1;
     qsizetype p = k + key.size();

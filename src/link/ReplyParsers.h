@@ -3,7 +3,9 @@
 //
 // A reply is a run of lines "KEY=value\r\n" (or "Key: value") closed by "OK\r\n". The gateway caps every value
 // at 99 characters, so the parsers never return more than that per value; nothing here can overrun anything,
-// whatever the reply holds. Keys are found as plain text: the first occurrence counts, wherever it stands.
+// whatever the reply holds. Keys are found as plain text: a line that starts with the key (after optional
+// blanks) is the key's place; when no line does, the first occurrence anywhere counts. So a user's text in an
+// earlier value ("S85=call X40=2") or a longer key that ends in the key ("G191=" for "G91=") cannot hijack it.
 //
 // Wire text stays bytes (QByteArray); only the label pass splits its own Unicode texts, through the QString
 // overload of ReplyValueList.
@@ -55,12 +57,12 @@ private:
 using ReplyList = ReplyItems<QByteArray>;
 using ReplyTextList = ReplyItems<QString>;
 
-// The text after the first occurrence of key, leading blanks skipped, up to the next CR, at most 99 characters.
+// The text after key (found as said above), leading blanks skipped, up to the next CR, at most 99 characters.
 // Without a CR after it the value stops before the reply's last character (a reply cut short loses its last,
 // possibly partial, character). Empty when the key does not occur or nothing follows it.
 QByteArray ReplyValue(const QByteArray& key, const QByteArray& reply);
 
-// The first word after the first occurrence of key: leading blanks skipped, up to the next blank or CR, at most
+// The first word after key (found as above): leading blanks skipped, up to the next blank or CR, at most
 // 99 characters. Empty when the key does not occur.
 QByteArray ReplyWord(const QByteArray& key, const QByteArray& reply);
 

@@ -16,8 +16,9 @@ TEST(ReplyParsers, ValueAndWord)
         QByteArray word;
     } cases[] = {
         {"S01=", "\r\nS01=12\r\nS02=7\r\nOK\r\n", "12", "12"},
-        {"G91=", "G91=a\r\nG191=b\r\n", "a", "a"},                 // the first occurrence counts ...
-        {"I1=", "BRI1=b\r\nI1=a\r\n", "b", "b"},                   // ... also inside a longer key
+        {"G91=", "G191=b\r\nG91=a\r\n", "a", "a"},                 // the line that starts with the key counts ...
+        {"X40=", "S85=go X40=2\r\n  X40=0,A\r\n", "0,A", "0,A"}, // ... after blanks, over a user's text
+        {"I1=", "BRI1=b\r\nX=1\r\n", "b", "b"},                   // ... and without one, the first occurrence
         {"Mode: ", "Mode:    te/ptp x\r\n", "te/ptp x", "te/ptp"}, // blanks skipped
         {"S01=", "S01=\r\nOK\r\n", "", ""},
         {"S09=", "S01=1\r\nOK\r\n", "", ""},
