@@ -82,14 +82,29 @@ bool readGateSections(TParametres& image, const QString& path, int mask, GateRea
 
     const bool readable = fileReadable(path);
     std::optional<IniFile> ini;
-    if (readable)
+    QStringList damaged;
+    if (readable) {
         ini.emplace(path);
+        const auto& sections = gateSectionOrder();
+        const bool gateFile = std::any_of(sections.begin(), sections.end(),
+                                          [&ini](const char* name) { return ini->SectionExists(section(name)); });
+        if (!gateFile) {
+            r.notGateFile = true;
+            return false;
+        }
+        damaged = ini->damagedSections();
+    }
+    auto noteDamaged = [&](const char* sectionName) {
+        if (damaged.contains(section(sectionName), Qt::CaseInsensitive))
+            noteFailed(r, sectionName);
+    };
 
     bool anySelected = false;
     for (const GateKey& key : gateKeys()) {
         if (!selected(mask, key.bit))
             continue;
         anySelected = true;
+        noteDamaged(key.section);
         const QString sectionName = section(key.section);
         if (!ini || !ini->ValueExists(sectionName, key.name)) {
             r.absentKeys << where(key.section, key.name);
@@ -107,6 +122,7 @@ bool readGateSections(TParametres& image, const QString& path, int mask, GateRea
         if (!selected(mask, table.bit))
             continue;
         anySelected = true;
+        noteDamaged(table.section);
         std::vector<QString>& rows = table.rows(image);
         rows.clear();
         if (!ini)
@@ -138,13 +154,19 @@ bool readGateSections(TParametres& image, const QString& path, int mask, GateRea
         return rank(a) < rank(b);
     });
     r.fileMissing = anySelected && !readable;
-    return !r.fileMissing && r.badKeys.isEmpty();
+    return r.ok();
 }
 
-bool ReadGateFile(TParametres& image, const QString& path, int mask)
+bool ReadGateFile(TParametres& image, const QString& path, int mask, GateReadReport* result)
 {
-    GateReadReport report;
+    GateReadReport local;
+    GateReadReport& report = result ? *result : local;
     readGateSections(image, path, mask, &report);
+    if (report.notGateFile) {
+        MessageBox(labelText(kNotGateFileText) + QLatin1Char('\n') + path, labelText(kGateErrorCaption),
+                   MB_ICONERROR);
+        gateReadSuccess = false;
+    }
     if (report.fileMissing) {
         MessageBox(labelText(kGateFileMissingText) + QLatin1Char('\n') + path, labelText(kGateErrorCaption),
                    MB_ICONERROR);

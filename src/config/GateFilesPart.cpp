@@ -230,15 +230,20 @@ void GateFilesPart::pagesToImage(bool withExtensions)
             step();
 }
 
-void GateFilesPart::tbLoadParams()
+bool GateFilesPart::tbLoadParams(GateReadReport* result)
 {
-    ReadGateFile(GateConfig, CurrentGateway.File, gsAll);
+    GateReadReport local;
+    GateReadReport& report = result ? *result : local;
+    ReadGateFile(GateConfig, CurrentGateway.File, gsAll, &report);
+    if (report.notGateFile)
+        return false;
     const int model = IsModelY(ati3Reply) ? 1 : 0;
     if (model != gatewayModel) {
         gatewayModel = model;
         fMain->setModelLayout(model);
     }
     pagesFromImage();
+    return report.ok();
 }
 
 void GateFilesPart::tbLoadClick()
@@ -248,9 +253,13 @@ void GateFilesPart::tbLoadClick()
         error(labelText(kTextFileMissing));
         return;
     }
-    tbLoadParams();
-    information(kTextFileLoaded);
-    setAllFlagsButIsdn(0);
+    GateReadReport report;
+    // The reader has shown what failed; "loaded" follows only a read without failures. A file that is no gate
+    // file left the pages and their flags as they were.
+    if (tbLoadParams(&report))
+        information(kTextFileLoaded);
+    if (!report.notGateFile)
+        setAllFlagsButIsdn(0);
 }
 
 void GateFilesPart::mLoadOClick()
@@ -258,9 +267,13 @@ void GateFilesPart::mLoadOClick()
     const QString path = GetOpenFileName(fMain, QString(), programDir(), kGateFileFilter);
     if (path.isEmpty())
         return;
-    ReadGateFile(GateConfig, path, gsAll);
+    GateReadReport report;
+    ReadGateFile(GateConfig, path, gsAll, &report);
+    if (report.notGateFile)
+        return;
     pagesFromImage();
-    information(kTextFileLoaded);
+    if (report.ok())
+        information(kTextFileLoaded);
 }
 
 void GateFilesPart::tbSaveClick()
@@ -323,7 +336,10 @@ bool GateFilesPart::newConfiguration()
     if (row < 0 || row >= int(profiles.size()))
         return false;
 
-    ReadGateFile(GateConfig, defaultProfileGateFile(profiles[size_t(row)]), gsAll);
+    GateReadReport report;
+    ReadGateFile(GateConfig, defaultProfileGateFile(profiles[size_t(row)]), gsAll, &report);
+    if (report.notGateFile)
+        return false;
     // A profile names its model in its identification (read by the same rule as a gateway's); one that names
     // neither keeps the model in force.
     if (IsModelY(ati3Reply))

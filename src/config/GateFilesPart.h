@@ -13,6 +13,8 @@
 //                  autorouting page's list, which that page adds there
 // The groups assignment and extension pages take part only in the file runs.
 
+struct GateReadReport;
+
 class GateFilesPart
 {
 public:
@@ -22,7 +24,9 @@ public:
     void tbSaveGateClick();
 
     // The current gateway's gate file into GateConfig and every page (model taken from the file).
-    void tbLoadParams();
+    // True when the file read without failures; a file that is no gate file changes nothing
+    // (report->notGateFile).
+    bool tbLoadParams(GateReadReport* report = nullptr);
     // tbLoadParams with its closing box; the changed flags are cleared when the file was loaded.
     void tbLoadClick();
     // Another gate file chosen in a dialog into every page (model and changed flags untouched).

@@ -47,6 +47,20 @@ QString ShiftDecode(const QString& stored)
     return shifted(stored, -1);
 }
 
+bool ShiftStorable(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const quint8 code = toCp1250(c);
+        if (fromCp1250(code) != c)
+            return false;
+        const quint8 stored = quint8(code + (i + 1) % 256);
+        if (stored == 0x00 || stored == '\r' || stored == '\n')
+            return false;
+    }
+    return true;
+}
+
 QStringList GatewayNames()
 {
     return IniFile(gatewayListPath()).ReadSections();

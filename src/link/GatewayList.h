@@ -23,6 +23,10 @@ QString unnamedGateFile(); // <program folder>/unnamed.ini
 // the list's code; they are stored as "?" (the same loss the original 8-bit list had).
 QString ShiftEncode(const QString& text);
 QString ShiftDecode(const QString& stored);
+// True when the text survives the list unchanged: every character is in Windows-1250 and no shifted code comes
+// out as 0x00 (it would end the stored value) or as CR or LF (they would end the line). The stored form stays
+// what it always was, so the dialog refuses such a user name or password instead.
+bool ShiftStorable(const QString& text);
 
 // The names of the listed gateways, in file order.
 QStringList GatewayNames();

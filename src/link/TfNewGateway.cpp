@@ -106,6 +106,18 @@ void TfNewGateway::sbOkClick()
         edPort->setFocus();
         return;
     }
+    // The list's shifted code would cut or change such a text: it would not read back as typed.
+    for (QLineEdit* edit : {edUser, edPassword}) {
+        if (!ShiftStorable(edit->text())) {
+            MessageBox(labelOr(labelTexts, kCredentialsNotStorableText,
+                               QStringLiteral("The user name or the password holds a character that the gateway "
+                                              "list cannot store. Please change it.")),
+                       labelText(47), MB_ICONERROR);
+            edit->setFocus();
+            edit->selectAll();
+            return;
+        }
+    }
     accept();
 }
 

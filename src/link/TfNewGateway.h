@@ -56,5 +56,6 @@ inline TfNewGateway* fNewGateway = nullptr;
 inline constexpr int kGatewayNameMissingText = 98;
 inline constexpr int kGatewayNameTakenText = 99;
 inline constexpr int kPortRangeText = 106;
+inline constexpr int kCredentialsNotStorableText = 982;
 // True when text is a port number from 1 to 65535.
 bool IsValidPort(const QString& text);

@@ -77,8 +77,12 @@ void PageFrame::saveClick() const
 
 void PageFrame::defaultClick() const
 {
-    // A missing or broken defaults file has its own boxes from the reader; the page takes what was read.
-    ReadGateFile(GateConfig, defaultsIniPath(), defaultMask);
+    // A missing or broken defaults file has its own boxes from the reader; the page takes what was read,
+    // unless the file is no gate file at all.
+    GateReadReport report;
+    ReadGateFile(GateConfig, defaultsIniPath(), defaultMask, &report);
+    if (report.notGateFile)
+        return;
     fromImage();
     if (defaultSetsFlag)
         pageChanged[flag] = 1;

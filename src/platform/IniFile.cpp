@@ -8,7 +8,9 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -199,6 +201,62 @@ QByteArray fileTextAsUtf8(QByteArray bytes)
     return isValidUtf8(bytes) ? bytes : decodeCp1250(bytes).toUtf8();
 }
 
+// Takes the damaged lines out of the text before the parser sees it: the parser would read a section line
+// without "]" together with the next line as one section name, and a NUL byte would end its reading of the
+// whole file. touched receives the sections such lines belong to.
+QByteArray withoutDamagedLines(const QByteArray& text, QStringList& touched)
+{
+    touched.clear();
+    if (!text.contains('\0') && !text.contains('['))
+        return text;
+    auto touch = [&touched](const QByteArray& name) {
+        const QString s = QString::fromUtf8(name);
+        if (!touched.contains(s, Qt::CaseInsensitive))
+            touched << s;
+    };
+    QByteArray out;
+    out.reserve(text.size());
+    QByteArray current; // the section the lines belong to
+    qsizetype from = 0;
+    while (from < text.size()) {
+        qsizetype end = text.indexOf('\n', from);
+        const qsizetype next = end < 0 ? text.size() : end + 1;
+        if (end < 0)
+            end = text.size();
+        QByteArray line = text.mid(from, end - from);
+        const QByteArray eol = text.mid(end, next - end);
+        from = next;
+        const bool hasNul = line.contains('\0');
+        line.replace(QByteArray(1, '\0'), QByteArray());
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.startsWith('[')) {
+            const qsizetype close = trimmed.indexOf(']');
+            const QByteArray name = trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed();
+            if (close >= 0 && !hasNul) {
+                current = name;
+                out += line + eol;
+                continue;
+            }
+            if (name.isEmpty()) {
+                touch(current);
+                out += eol;
+                continue;
+            }
+            current = name;
+            touch(current);
+            out += '[' + name + ']' + eol;
+            continue;
+        }
+        if (hasNul) {
+            touch(current);
+            out += eol;
+            continue;
+        }
+        out += line + eol;
+    }
+    return out;
+}
+
 // ---- the file on disk --------------------------------------------------------------------------------------
 
 struct Stamp
@@ -269,9 +327,51 @@ bool writeAll(int fd, const char* data, size_t size)
     return true;
 }
 
+// A write past the file-size limit (RLIMIT_FSIZE) raises SIGXFSZ, whose default action ends the program with
+// every unsaved edit. Ignored, the write fails with EFBIG instead and the save reports it like a full disk.
+// A handler someone else installed is left alone.
+void ignoreFileSizeSignal()
+{
+    static const bool once = [] {
+        struct sigaction current{};
+        if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            ::signal(SIGXFSZ, SIG_IGN);
+        return true;
+    }();
+    (void)once;
+}
+
+// The temporary files of a save that was killed before its rename stay behind; the next save of the same file
+// removes those whose writer no longer runs. Names: ".<file>.tmp-<pid>-<n>".
+void removeStaleTemporaries(const QByteArray& dir, const QByteArray& fileName)
+{
+    const QByteArray prefix = '.' + fileName + ".tmp-";
+    DIR* d = ::opendir(dir.constData());
+    if (!d)
+        return;
+    std::vector<QByteArray> stale;
+    while (const dirent* e = ::readdir(d)) {
+        const QByteArray name(e->d_name);
+        if (!name.startsWith(prefix))
+            continue;
+        const QByteArray rest = name.mid(prefix.size());
+        const qsizetype dash = rest.indexOf('-');
+        bool ok = false;
+        const qint64 pid = rest.left(dash).toLongLong(&ok);
+        if (!ok || dash < 0 || pid <= 0 || pid == ::getpid())
+            continue;
+        if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            stale.push_back(dir + '/' + name);
+    }
+    ::closedir(d);
+    for (const QByteArray& f : stale)
+        ::unlink(f.constData());
+}
+
 // Replaces the file at path by data, or leaves it untouched. On success stamp describes the new file.
 bool replaceFile(const QByteArray& path, const std::string& data, Stamp& stamp)
 {
+    ignoreFileSizeSignal();
     // Writing through a symbolic link replaces the file it points to, not the link.
     QByteArray target = path;
     struct stat old;
@@ -286,6 +386,7 @@ bool replaceFile(const QByteArray& path, const std::string& data, Stamp& stamp)
     const QFileInfo info(QString::fromLocal8Bit(target));
     const QByteArray dir = QFile::encodeName(info.absolutePath());
 
+    removeStaleTemporaries(dir, QFile::encodeName(info.fileName()));
     static std::atomic<unsigned> counter{0};
     QByteArray temp;
     int fd = -1;
@@ -370,6 +471,7 @@ struct IniFile::Impl
     std::unique_ptr<Store> store = newStore();
     Stamp stamp;
     bool readFailed = false;
+    QStringList damaged;
     std::vector<Change> changes;
     QString lastError;
 
@@ -381,8 +483,9 @@ struct IniFile::Impl
         if (readFailed)
             stamp = currentStamp(path);
         store = newStore();
+        damaged.clear();
         if (r == ReadResult::Ok) {
-            const QByteArray text = fileTextAsUtf8(bytes);
+            const QByteArray text = withoutDamagedLines(fileTextAsUtf8(bytes), damaged);
             store->LoadData(text.constData(), static_cast<size_t>(text.size()));
         }
         for (const Change& c : changes)
@@ -517,6 +620,12 @@ QStringList IniFile::ReadSection(const QString& section) const
     return out;
 }
 
+QStringList IniFile::damagedSections() const
+{
+    d->refresh();
+    return d->damaged;
+}
+
 void IniFile::EraseSection(const QString& section)
 {
     d->refresh();
@@ -535,9 +644,10 @@ void IniFile::DeleteKey(const QString& section, const QString& key)
 
 bool IniFile::UpdateFile()
 {
-    if (d->changes.empty())
-        return true;
+    // Nothing to write unless something changed, or the file has damaged lines that a write mends.
     d->refresh();
+    if (d->changes.empty() && d->damaged.isEmpty())
+        return true;
     std::string text;
     bool ok = !d->readFailed && d->store->Save(text, false) >= 0;
     // SimpleIni puts two blank lines between sections; one is what people expect.

@@ -7,6 +7,10 @@
 // Values: one pair of enclosing double quotes is removed on reading; a value with blanks at either end (or
 // enclosed in quotes itself) is written in quotes. Line breaks in a value are written as blanks.
 // A file that exists but cannot be read is never overwritten (UpdateFile() fails).
+// Damaged lines (a section line without its "]", a line holding a NUL byte) are not guessed at: a section line
+// without "]" opens the section it names, ending at the line's end; any other line with a NUL byte is dropped.
+// damagedSections() names the sections such lines touched, so a reader can fail them; a later write writes the
+// file without the damaged lines.
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -35,10 +39,13 @@ public:
     bool ValueExists(const QString& section, const QString& key) const;
     QStringList ReadSections() const;                      // in file order
     QStringList ReadSection(const QString& section) const; // the keys of a section, in file order
+    // The sections that damaged lines of the file touched, in file order, each once ("" for lines above the
+    // first section).
+    QStringList damagedSections() const;
     void EraseSection(const QString& section);
     void DeleteKey(const QString& section, const QString& key);
 
-    // Writes the file when anything changed. Returns false and sets lastError() ("Unable to write to <file>")
+    // Writes the file when anything changed or the file has damaged lines. Returns false and sets lastError() ("Unable to write to <file>")
     // when the file could not be written; the file on disk is then exactly as it was before.
     bool UpdateFile();
     bool isDirty() const;

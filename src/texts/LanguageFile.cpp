@@ -4,13 +4,16 @@
 
 #include <limits>
 
-void readLanguageFile(const QString& fileName, int index, Tlabels& texts, Tlabels& names)
+bool readLanguageFile(const QString& fileName, int index, Tlabels& texts, Tlabels& names)
 {
     const IniFile ini(fileName);
 
     int count = ini.ReadInteger(QStringLiteral("main"), QStringLiteral("labels_count"), kMinLabelsCount);
     if (count < kMinLabelsCount)
         count = kMinLabelsCount;
+    const bool withinBound = count <= kMaxLabelsCount;
+    if (!withinBound)
+        count = kMaxLabelsCount;
 
     const QString section = QString::number(index);
     texts.clear();
@@ -27,4 +30,5 @@ void readLanguageFile(const QString& fileName, int index, Tlabels& texts, Tlabel
             break;
         names.push_back(name);
     }
+    return withinBound;
 }

@@ -3,15 +3,55 @@
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
+#include "texts/LabelRule.h"
 #include "texts/LanguageFile.h"
 #include "ui/TfMain.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <iterator>
+
+namespace {
+
+constexpr int kLabelsCountCutText = 984;
+
+} // namespace
+
+void LanguagePart::loadQtTexts(int index)
+{
+    // The toolkit's own texts (Yes, No, Cancel, OK of the message boxes, the file dialogs' texts) in the same
+    // language as ours; English is the toolkit's built-in language.
+    static const char* const kQtLanguages[] = {"cs", nullptr, "hu", "pl"};
+    if (qtTexts_) {
+        QCoreApplication::removeTranslator(qtTexts_.get());
+        qtTexts_.reset();
+    }
+    const char* code = index >= 0 && index < int(std::size(kQtLanguages)) ? kQtLanguages[index] : nullptr;
+    if (!code)
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QStringLiteral("qtbase_") + QLatin1String(code),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator.get());
+        qtTexts_ = std::move(translator);
+    }
+}
 
 void LanguagePart::loadLabels(int index)
 {
-    readLanguageFile(programFile(QStringLiteral("languages.ini")), index, labelTexts, languageNames);
+    loadQtTexts(index);
+    if (!readLanguageFile(programFile(QStringLiteral("languages.ini")), index, labelTexts, languageNames) &&
+        !toldLabelsCountCut_) {
+        // Said once: the file does not change while the program runs.
+        toldLabelsCountCut_ = true;
+        MessageBox(labelOr(labelTexts, kLabelsCountCutText,
+                           QStringLiteral("languages.ini names too many texts (labels_count); only %d are read."))
+                       .replace(QLatin1String("%d"), QString::number(kMaxLabelsCount)),
+                   labelOr(labelTexts, 45, QStringLiteral("Warning")), MB_ICONWARNING);
+    }
 }
 
 void LanguagePart::setLanguageMarks(int index)
@@ -73,4 +113,12 @@ void LanguagePart::mPolishClick()
 {
     setLanguageMenuChecks(3);
     tbPolishClick();
+}
+
+LanguagePart::LanguagePart() = default;
+
+LanguagePart::~LanguagePart()
+{
+    if (qtTexts_)
+        QCoreApplication::removeTranslator(qtTexts_.get());
 }

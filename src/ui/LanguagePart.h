@@ -1,10 +1,15 @@
 #pragma once
+#include <memory>
+
+class QTranslator;
 // Loading the texts of a language and switching the whole interface to another language from the tool bar's
 // language buttons or the Language menu.
 class LanguagePart
 {
 public:
-    // Refills labelTexts and languageNames from "languages.ini" in the program folder.
+    // Refills labelTexts and languageNames from "languages.ini" in the program folder, and switches the
+    // toolkit's own texts (standard buttons) to the same language. A "labels_count" above
+    // the bound is said once, in a warning box.
     void loadLabels(int index);
 
     // The buttons: press the language's button and check its menu item (the others released and unchecked),
@@ -23,7 +28,13 @@ public:
     void setLanguageMarks(int index);
     void setLanguageMenuChecks(int index);
 
+    LanguagePart();
+    ~LanguagePart();
+
 private:
     void switchLanguage(int index);
+    void loadQtTexts(int index);
+    std::unique_ptr<QTranslator> qtTexts_;
     int switchingTo_ = -1; // the language a running switch applies, -1 when none runs
+    bool toldLabelsCountCut_ = false;
 };

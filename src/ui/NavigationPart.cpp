@@ -9,6 +9,7 @@
 #include "ui/UiState.h"
 
 #include <QAction>
+#include <QCollator>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -16,6 +17,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMainWindow>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -474,8 +476,14 @@ void NavigationPart::fillAlphabetical()
     for (QTreeWidgetItem* node : nodes_)
         if (node->parent())
             entries.push_back({node->text(0), nodeTopic(node)});
+    // The system locale's collation, as a person reads a list. The C (POSIX) locale has none: it would put
+    // every upper-case letter first ("GSM ..." before "Gateway reset"); there the common Latin order serves.
+    QLocale locale = QLocale::system();
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    const QCollator collator(locale);
     std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return QString::localeAwareCompare(a.text, b.text) < 0; });
+                     [&collator](const Entry& a, const Entry& b) { return collator.compare(a.text, b.text) < 0; });
 
     const QSignalBlocker block(tvAlpha);
     tvAlpha->clear();

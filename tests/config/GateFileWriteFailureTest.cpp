@@ -68,10 +68,10 @@ TEST_F(GateFileWriteFailure, FileSizeLimit)
         const rlimit limit{1024, 1024};
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return 3;
-        signal(SIGXFSZ, SIG_IGN); // the write then fails with EFBIG instead of ending the process
+        // Left at its default, SIGXFSZ would end the program here (rc -1) with the edits unsaved.
         return WriteGateFile(fullImage(2), path, gsAll) ? 0 : 1;
     });
-    EXPECT_EQ(rc, 1);
+    EXPECT_EQ(rc, 1) << "the write fails and is reported; the program goes on";
     expectOldFileAlone();
 }
 
@@ -87,6 +87,30 @@ TEST_F(GateFileWriteFailure, ReadOnlyFolder)
     EXPECT_EQ(rc, 1);
     chmod(QFile::encodeName(dir.path()).constData(), 0755);
     expectOldFileAlone();
+}
+
+TEST_F(GateFileWriteFailure, TemporaryFilesOfKilledSavesGoWithTheNextSave)
+{
+    // A save killed before its rename leaves ".gate.ini.tmp-<pid>-<n>"; one whose writer still runs (here:
+    // this process's parent) may be in the middle of its save and stays, and so do other files' temporaries.
+    const pid_t dead = fork();
+    if (dead == 0)
+        _exit(0);
+    ASSERT_GT(dead, 0);
+    ASSERT_EQ(waitpid(dead, nullptr, 0), dead);
+    const QString stale[] = {QStringLiteral(".gate.ini.tmp-%1-0").arg(dead), QStringLiteral(".gate.ini.tmp-%1-7").arg(dead)};
+    const QString kept[] = {QStringLiteral(".gate.ini.tmp-%1-0").arg(getppid()),
+                            QStringLiteral(".other.ini.tmp-%1-0").arg(dead)};
+    for (const QString& name : stale)
+        QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+    for (const QString& name : kept)
+        QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(WriteGateFile(fullImage(2), path, gsAll));
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    left.sort();
+    QStringList expected = {QStringLiteral("gate.ini"), kept[0], kept[1]};
+    expected.sort();
+    EXPECT_EQ(left, expected);
 }
 
 TEST_F(GateFileWriteFailure, FolderThatDoesNotExist)

@@ -60,8 +60,9 @@ TEST(Faults, EachSwitchShapesTheRepliesFromTheNextCommandOn)
         s.gw->setFaults(f);
         s.peer.reads = 0;
         s.peer.send(c.command);
-        if (c.quietMs > 0)
+        if (c.quietMs > 0) {
             EXPECT_EQ(s.peer.drain(c.quietMs), QByteArray());
+        }
         EXPECT_EQ(s.peer.readUntil(c.reply), c.reply);
         EXPECT_EQ(s.peer.drain(150), QByteArray());
         EXPECT_GE(s.peer.reads, c.minReads);

@@ -73,13 +73,27 @@ TEST_F(GatewayListDialogTest, NewEntriesAreWrittenBadOnesRefusedWithAMessageAndC
     {
         const char* name;
         const char* port;
+        const char* user;
+        const char* password;
         int text;
-    } cases[] = {{"a[b]", "1001", 98}, {"depot", "1001", 99}, {"Yard", "65536", 106}, {"Yard", "80a", 106}};
+    } cases[] = {
+        {"a[b]", "1001", "", "", 98},
+        {"depot", "1001", "", "", 99},
+        {"Yard", "65536", "", "", 106},
+        {"Yard", "80a", "", "", 106},
+        // Shifted codes that would come out as 0x00, CR or LF, and a character Windows-1250 lacks.
+        {"Yard", "1001", "Brno-střed-ú", "", 982},
+        {"Yard", "1001", "", "heslokůň", 982},
+        {"Yard", "1001", "", "123ü", 982},
+        {"Yard", "1001", "", "\x09\x08", 982},
+        {"Yard", "1001", "żółw€", "日本", 982},
+    };
     for (const auto& c : cases) {
         dialogs().clearRecords();
-        answerEntry(QString::fromLatin1(c.name), QString::fromLatin1(c.port));
+        answerEntry(QString::fromLatin1(c.name), QString::fromLatin1(c.port), QString::fromUtf8(c.user),
+                    QString::fromUtf8(c.password));
         fGatewayList->sbNewClick();
-        ASSERT_EQ(dialogs().boxes().size(), 1) << c.name << " " << c.port;
+        ASSERT_EQ(dialogs().boxes().size(), 1) << c.name << " " << c.port << " " << c.user << " " << c.password;
         EXPECT_EQ(dialogs().boxes().first().text, labelText(c.text));
         EXPECT_FALSE(labelText(c.text).isEmpty());
         EXPECT_EQ(dialogs().modals().first().result, QDialog::Rejected) << "the dialog stayed open until closed";

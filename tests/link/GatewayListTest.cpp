@@ -1,6 +1,8 @@
 // The gateway list gtws.ini: the shifted user names and passwords, entries as earlier versions wrote them, and
 // entries written and read back.
 #include "link/GatewayList.h"
+#include "platform/Cp1250.h"
+#include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
 
 #include <QFile>
@@ -88,6 +90,45 @@ TEST_F(GatewayListTest, WrittenEntriesReadBackExactly)
         return QStringList{g.Host, QString::number(g.Port), g.Username, g.Password, g.File, g.PhoneNumber};
     };
     EXPECT_EQ(fields(back), fields(e));
+}
+
+TEST_F(GatewayListTest, EveryCredentialTheDialogAcceptsReadsBackAsTyped)
+{
+    // Each Windows-1250 character at each of the first eight positions, and a few names people type; the
+    // ones the list would cut or change are refused by ShiftStorable, all others must come back unchanged.
+    QStringList texts = {QStringLiteral("Brno-střed-ú"), QStringLiteral("heslokůň"), QStringLiteral("123ü"),
+                         QStringLiteral("Łódź-Północ"), QStringLiteral("Győr-Ménfőcsanak"), QStringLiteral("ž")};
+    for (int b = 1; b < 256; ++b)
+        texts << QString(8, fromCp1250(quint8(b)));
+    QStringList refused;
+    IniFile list(gatewayListPath());
+    for (int i = 0; i < texts.size(); ++i) {
+        if (!ShiftStorable(texts[i])) {
+            refused << texts[i];
+            continue;
+        }
+        // Written as WriteGatewayEntry writes them, all in one file update.
+        list.WriteString(QStringLiteral("g%1").arg(i), QStringLiteral("Username"), ShiftEncode(texts[i]));
+        list.WriteString(QStringLiteral("g%1").arg(i), QStringLiteral("Password"), ShiftEncode(texts[i]));
+    }
+    ASSERT_TRUE(list.UpdateFile());
+    for (int i = 0; i < texts.size(); ++i) {
+        GatewayEntry back;
+        if (refused.contains(texts[i])) {
+            EXPECT_FALSE(ReadGatewayEntry(QStringLiteral("g%1").arg(i), back));
+            continue;
+        }
+        ASSERT_TRUE(ReadGatewayEntry(QStringLiteral("g%1").arg(i), back)) << i;
+        EXPECT_EQ(back.Username, texts[i]) << i;
+        EXPECT_EQ(back.Password, texts[i]) << i;
+    }
+    // Refused exactly where a shifted code is 0x00, CR or LF: the three from the field, and per character
+    // the codes 0xF8..0xFF, 0x02..0x09 and 0x05..0x0C that meet one of them within eight positions.
+    EXPECT_TRUE(refused.contains(QStringLiteral("Brno-střed-ú")));
+    EXPECT_TRUE(refused.contains(QStringLiteral("heslokůň")));
+    EXPECT_TRUE(refused.contains(QStringLiteral("123ü")));
+    EXPECT_FALSE(refused.contains(QStringLiteral("Łódź-Północ")));
+    EXPECT_EQ(refused.size(), 3 + 8 + 11);
 }
 
 } // namespace

@@ -229,6 +229,70 @@ TEST_F(GateRunsTest, AFailedWholeFileRunKeepsThePagesAndTheirFlags)
     EXPECT_EQ(pageChanged[pcSystem], 1);
 }
 
+TEST_F(GateRunsTest, DamagedGateFilesShowTheirFailureOnlyAndAreNeverReadAsDefaults)
+{
+    fMain->seSystemGate->setValue(99);
+    fMain->edBasicPin->setText(QStringLiteral("4321"));
+    fMain->tbSaveClick();
+    const QByteArray good = readFile(QStringLiteral("sim.ini"));
+    ASSERT_TRUE(good.contains("[Gsm parametres]\n") && good.contains("[System parametres]\n"));
+    QByteArray binary(64 * 1024, '\0');
+    quint32 seed = 12345;
+    for (char& c : binary)
+        c = char((seed = seed * 1103515245u + 12345u) >> 24);
+    QByteArray nul = good;
+    nul.insert(nul.indexOf("[System parametres]\n") + 20, QByteArray("S9\0", 3));
+
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+        const char* failedSection; // nullptr: refused as no gate file
+    } cases[] = {
+        {"header without ]", QByteArray(good).replace("[Gsm parametres]", "[Gsm parametres"), "Gsm parametres"},
+        {"NUL byte", nul, "System parametres"},
+        {"cut in half", good.left(good.size() / 2), nullptr},
+        {"empty", QByteArray(), nullptr},
+        {"64 KiB of binary bytes", binary, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(QStringLiteral("sim.ini"), c.bytes);
+        fMain->seSystemGate->setValue(42);
+        fMain->edBasicPin->setText(QStringLiteral("1111"));
+        pageChanged.fill(1);
+        dialogs().clearRecords();
+        fMain->tbLoadClick();
+        const QStringList shown = dialogs().boxTexts();
+        EXPECT_FALSE(shown.contains(labelText(78))) << "no \"loaded\" after a failed read";
+        EXPECT_EQ(readFile(QStringLiteral("sim.ini")), c.bytes) << "a read writes nothing";
+        if (QByteArray(c.name) == "cut in half") {
+            // The last line is cut: its section fails; the sections before it were read.
+            ASSERT_FALSE(shown.isEmpty());
+            EXPECT_TRUE(shown.first().startsWith(labelText(62)));
+            EXPECT_EQ(fMain->seSystemGate->value(), 99);
+            continue;
+        }
+        if (!c.failedSection) {
+            expectOnlyBox(labelText(983) + QLatin1Char('\n') + CurrentGateway.File, 47, MB_ICONERROR);
+            EXPECT_EQ(fMain->seSystemGate->value(), 42) << "the pages are as they were";
+            EXPECT_EQ(fMain->edBasicPin->text(), QStringLiteral("1111"));
+            EXPECT_TRUE(std::all_of(pageChanged.begin(), pageChanged.end(), [](quint8 f) { return f == 1; }));
+            continue;
+        }
+        expectOnlyBox(labelText(62) + QLatin1Char('\n') + CurrentGateway.File + QStringLiteral(" [") +
+                          QLatin1String(c.failedSection) + QLatin1Char(']'),
+                      47, MB_ICONERROR);
+        EXPECT_EQ(fMain->edBasicPin->text(), QStringLiteral("4321")) << "the keys of a damaged section still read";
+        // A save writes whole lines only: every line a section header or a key.
+        fMain->tbSaveClick();
+        for (const QByteArray& line : readFile(QStringLiteral("sim.ini")).split('\n'))
+            EXPECT_TRUE(line.isEmpty() || (line.startsWith('[') && line.endsWith(']')) ||
+                        (line.contains('=') && !line.startsWith('[') && !line.contains('\0')))
+                << line.toStdString();
+    }
+}
+
 TEST_F(GateRunsTest, SaveAsWritesTheChosenFileWithoutTheExtensionPage)
 {
     GateConfig.extensions.rows = {QStringLiteral("Image,,,,0,0,0")};

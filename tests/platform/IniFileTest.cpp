@@ -49,6 +49,35 @@ TEST_F(IniFileTest, SectionsAndKeysAreFoundWhateverTheirCase)
     EXPECT_EQ(readBytes(), "[Main]\nLanguage=en\n\n[Čeština]\nŽluť=2\n");
 }
 
+TEST_F(IniFileTest, DamagedLinesAreNamedNotGuessedAtAndAWriteMendsThem)
+{
+    const struct
+    {
+        QByteArray text;
+        QStringList sections;
+        QStringList damaged;
+        const char* mended; // what UpdateFile() writes
+    } cases[] = {
+        // Without "]" the parser would read "ab\nk" as one section name, which no lookup finds.
+        {"[ab\nk=1\n[cd]\nm=2\n", {"ab", "cd"}, {"ab"}, "[ab]\nk=1\n\n[cd]\nm=2\n"},
+        // A NUL byte would end the parse there and hide every later section.
+        {QByteArrayLiteral("[ab]\nk=1\0x\nl=3\n[cd]\nm=2\n"), {"ab", "cd"}, {"ab"}, "[ab]\nl=3\n\n[cd]\nm=2\n"},
+        {QByteArrayLiteral("[ab]\nk=1\n[c\0" "d]\nm=2\n"), {"ab", "cd"}, {"cd"}, "[ab]\nk=1\n\n[cd]\nm=2\n"},
+        {"[ab]\nk=1\n[\nm=2\n", {"ab"}, {"ab"}, "[ab]\nk=1\nm=2\n"},
+        {"[ab]\nk=[1]\n", {"ab"}, {}, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        writeBytes(c.text);
+        IniFile ini(path());
+        EXPECT_EQ(ini.ReadSections(), c.sections);
+        EXPECT_EQ(ini.damagedSections(), c.damaged);
+        EXPECT_EQ(ini.ReadString("cd", "m", ""), c.sections.contains("cd") ? "2" : "");
+        ASSERT_TRUE(ini.UpdateFile());
+        EXPECT_EQ(readBytes(), c.mended ? QByteArray(c.mended) : c.text);
+    }
+}
+
 TEST_F(IniFileTest, FileOrderIsKeptAndNewEntriesGoToTheEnd)
 {
     writeBytes("; settings\n[Zeta]\nz=1\na=2\nm=3\n\n[Alpha]\nk=v\n[Mid]\n");
