@@ -3,6 +3,7 @@
 #include "support/MainWindowFixture.h"
 
 #include "platform/IniFile.h"
+#include "texts/LanguageFile.h"
 #include "texts/ProgramVersion.h"
 #include "ui/TfDefault.h"
 #include "ui/TfHelp.h"
@@ -12,6 +13,13 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTabBar>
+#include <QTreeWidgetItemIterator>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -117,6 +125,80 @@ TEST_F(LabelPassTest, EveryPlaceShowsItsOwnEntry)
     EXPECT_EQ(fHelp->lb5->text(), QStringLiteral("#424"));
     EXPECT_EQ(fHelp->lb6->text(), QStringLiteral("#425"));
     EXPECT_EQ(fHelp->lbFirm->text(), QStringLiteral("V-02.04.17, V-02.05.17, V-02.04.20\nV-02.05.20"));
+}
+
+// Every text number a built window shows through the label pass, found by showing each entry as "#k".
+QSet<int> numbersShown()
+{
+    static const QRegularExpression number(QStringLiteral("#(\\d+)"));
+    QSet<int> found;
+    auto note = [&found](const QString& text) {
+        for (auto m = number.globalMatch(text); m.hasNext();)
+            found.insert(m.next().captured(1).toInt());
+    };
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        QList<QObject*> objects = window->findChildren<QObject*>();
+        objects.prepend(window);
+        for (QObject* o : objects) {
+            if (auto* w = qobject_cast<QWidget*>(o)) {
+                note(w->windowTitle());
+                note(w->toolTip());
+            }
+            if (auto* a = qobject_cast<QAction*>(o)) {
+                note(a->text());
+                note(a->toolTip());
+            } else if (auto* m = qobject_cast<QMenu*>(o)) {
+                note(m->title());
+            } else if (auto* l = qobject_cast<QLabel*>(o)) {
+                note(l->text());
+            } else if (auto* b = qobject_cast<QAbstractButton*>(o)) {
+                note(b->text());
+            } else if (auto* g = qobject_cast<QGroupBox*>(o)) {
+                note(g->title());
+            } else if (auto* c = qobject_cast<QComboBox*>(o)) {
+                for (int i = 0; i < c->count(); ++i)
+                    note(c->itemText(i));
+            } else if (auto* t = qobject_cast<QTabWidget*>(o)) {
+                for (int i = 0; i < t->count(); ++i)
+                    note(t->tabText(i));
+            } else if (auto* t = qobject_cast<QTabBar*>(o)) {
+                for (int i = 0; i < t->count(); ++i)
+                    note(t->tabText(i));
+            } else if (auto* t = qobject_cast<QTreeWidget*>(o)) {
+                for (int c = 0; c < t->columnCount(); ++c)
+                    note(t->headerItem()->text(c));
+                for (QTreeWidgetItemIterator it(t); *it; ++it)
+                    note((*it)->text(0));
+            } else if (auto* e = qobject_cast<QLineEdit*>(o)) {
+                note(e->text());
+            }
+        }
+    }
+    return found;
+}
+
+TEST_F(LabelPassTest, TheShippedLanguageFileHoldsEveryShownTextInAllFourLanguages)
+{
+    Tlabels t(kMaxLabelsCount);
+    for (size_t k = 0; k < t.size(); ++k)
+        t[k] = QStringLiteral("#%1").arg(k);
+    apply(t);
+    const QSet<int> shown = numbersShown();
+    EXPECT_GT(shown.size(), 250) << "the walk reaches the windows";
+    for (int language = 0; language < 4; ++language) {
+        Tlabels texts;
+        Tlabels names;
+        readLanguageFile(QStringLiteral(MESK_SOURCE_DIR "/data/languages.ini"), language, texts, names);
+        QList<int> missing;
+        for (int k : shown)
+            if (labelAt(texts, k).trimmed().isEmpty())
+                missing << k;
+        std::sort(missing.begin(), missing.end());
+        QStringList listed;
+        for (int k : missing)
+            listed << QString::number(k);
+        EXPECT_TRUE(missing.isEmpty()) << "language " << language << ": " << qPrintable(listed.join(u' '));
+    }
 }
 
 // With an empty table every place falls back to its English text, which reads as the shipped English one, so
