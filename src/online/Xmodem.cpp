@@ -230,7 +230,7 @@ XmodemResult XmodemReceive(XmodemLine& line, QIODevice& file, const XmodemProgre
         int verdict = kXmodemBad;
         if (r == FrameRead::TimedOut) {
             // What came of the frame is dropped; the sender is asked again once the line is quiet.
-            wire.drain(limits.byteGapMs, errorSince + limits.errorWindowMs + 1);
+            wire.drain(limits.quietMs, errorSince + limits.errorWindowMs + 1);
         } else {
             verdict = XmodemCheckBlock(frame, quint8(good));
         }

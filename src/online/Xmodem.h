@@ -51,7 +51,8 @@ struct XmodemLimits
     int startPauseMs = 3000;  // receive: pause after a failed start try; send: each of the three waits for 'C'
     int errorWindowMs = 9000; // receive: a run of bad frames lasting longer than this ends in CAN
     int frameWaitMs = 3000;   // receive: longest wait for a frame's header before it asks again with NAK
-    int byteGapMs = 1000;     // receive: longest pause inside a frame; also the silence that counts as quiet
+    int byteGapMs = 1000;     // receive: longest pause inside a frame
+    int quietMs = 1000;       // receive: the silence that ends the dropping of a broken frame
     int replyMs = 10000;      // send: a frame's ACK, NAK or CAN must come within this
     int ackGapMs = 10;        // between the receiver's two closing ACKs
     int closingReadMs = 250;  // send: wait for the byte after each closing 0x11

@@ -1,5 +1,6 @@
 // XMODEM-CRC against real peers: lrzsz's sx and rx over a socat pty pair, in both directions.
 #include "online/Xmodem.h"
+#include "gatewaysim/Gateway.h"
 #include "support/PtyPair.h"
 
 #include <QBuffer>
@@ -7,7 +8,9 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -150,5 +153,162 @@ TEST(Xmodem, RxReceivesWhatWeSend)
         EXPECT_EQ(got.mid(size), QByteArray(padded - size, '\0'));
         ASSERT_FALSE(counts.isEmpty());
         EXPECT_EQ(counts.first(), 0); // the progress lags one frame
+    }
+}
+
+namespace {
+
+// Our XMODEM against the simulated gateway's voice message transfers over its serial pty.
+class XmodemSim : public ::testing::Test
+{
+protected:
+    void start(const gatewaysim::Faults& faults)
+    {
+        gatewaysim::Config cfg;
+        cfg.faults = faults;
+        gateway = std::make_unique<gatewaysim::Gateway>(cfg);
+        const QString path = gateway->startSerialPty();
+        ASSERT_FALSE(path.isEmpty());
+        ASSERT_TRUE(port.open(path, 9600));
+        port.setTimeouts({20, 0, 0, 0, 0});
+        port.write("\r");
+        ASSERT_TRUE(readUntil("login: ").endsWith("login: "));
+        port.write("admin\r");
+        readUntil("Password: ");
+        port.write("admin\r");
+        ASSERT_TRUE(readUntil("OK\r\n").endsWith("OK\r\n"));
+    }
+
+    QByteArray readUntil(const QByteArray& marker, int timeoutMs = 3000)
+    {
+        QByteArray got;
+        port.setTimeouts({20, 0, quint32(timeoutMs), 0, 0});
+        char c;
+        while (!got.endsWith(marker) && port.readByte(c))
+            got += c;
+        return got;
+    }
+
+    static XmodemLimits limits()
+    {
+        XmodemLimits l;
+        l.byteGapMs = 200;
+        l.quietMs = 600;
+        l.frameWaitMs = 1000;
+        l.errorWindowMs = 6000;
+        l.replyMs = 2000;
+        l.closingReadMs = 50;
+        return l;
+    }
+
+    std::unique_ptr<gatewaysim::Gateway> gateway;
+    ComPort port;
+};
+
+} // namespace
+
+TEST_F(XmodemSim, ReadsThroughTheSendersFaults)
+{
+    struct Case
+    {
+        const char* name;
+        gatewaysim::Faults faults;
+        bool ok;
+        int naks; // NAKs the gateway heard
+    };
+    auto faults = [](auto set) {
+        gatewaysim::Faults f;
+        f.xmodemFrame = 3;
+        set(f);
+        return f;
+    };
+    const Case cases[] = {
+        {"clean", gatewaysim::Faults{}, true, 0},
+        {"one CRC flip", faults([](auto& f) { f.xmodemBadTimes = 1; }), true, 1},
+        {"repeated frame", faults([](auto& f) { f.xmodemRepeat = true; }), true, 0},
+        {"pause inside a frame", faults([](auto& f) { f.xmodemPauseMs = 400; }), true, 1},
+        {"0x00 before a header", faults([](auto& f) { f.xmodemZeroFirst = true; }), true, 0},
+        {"eleven CRC flips", faults([](auto& f) { f.xmodemBadTimes = 11; }), false, 10},
+    };
+    const QByteArray message = randomBytes(1000, 3);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        port.close();
+        start(c.faults);
+        gateway->setVoiceMessage(1, message);
+        port.write("AT!M1=READ\r\n");
+        ASSERT_TRUE(readUntil("OK\r\n").endsWith("\r\nOK\r\n"));
+        gateway->clearLog();
+
+        QBuffer file;
+        file.open(QIODevice::WriteOnly);
+        ComPortXmodemLine line(port);
+        const XmodemResult r = XmodemReceive(line, file, {}, limits());
+        EXPECT_EQ(r.ok, c.ok) << qPrintable(r.failure);
+        const QByteArray last = c.ok ? QByteArray("\x06\x06") : QByteArray(1, kXmodemCan);
+        QTest::qWaitFor([&] { return gateway->receivedBytes().endsWith(last); }, 2000);
+        const QByteArray heard = gateway->receivedBytes();
+        EXPECT_EQ(heard.count(kXmodemNak), c.naks);
+        if (c.ok) {
+            EXPECT_EQ(file.data(), message + QByteArray(1024 - 1000, '\0')); // each block written once
+            EXPECT_FALSE(heard.contains(kXmodemCan));
+        } else {
+            EXPECT_TRUE(heard.endsWith(kXmodemCan));
+        }
+    }
+}
+
+TEST_F(XmodemSim, WritesThroughTheReceiversFaults)
+{
+    struct Case
+    {
+        const char* name;
+        int badTimes; // NAKs of frame 2
+        int nakEnds;
+        bool ok;
+        int eots; // lone EOTs after the end frame
+    };
+    const Case cases[] = {
+        {"clean", 0, 0, true, 0},
+        {"frame NAKed once", 1, 0, true, 0},
+        {"end frame NAKed", 0, 1, true, 1},
+        {"end never taken", 0, 100, false, 10},
+        {"eleven NAKs of one frame", 11, 0, false, 0},
+    };
+    // A .wav file the gateway keeps as it is (its RIFF size tells where the padding begins).
+    QByteArray wav = "RIFF" + QByteArray(4, '\0') + "WAVEfmt " +
+                     QByteArray::fromHex("10000000060001004019000040190000010008") + QByteArray(1, '\0') + "data" +
+                     QByteArray::fromHex("2c010000") + randomBytes(300, 5);
+    wav[4] = char(wav.size() - 8);
+    wav[5] = char((wav.size() - 8) >> 8);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        port.close();
+        gatewaysim::Faults f;
+        f.xmodemFrame = 2;
+        f.xmodemBadTimes = c.badTimes;
+        f.xmodemNakEnds = c.nakEnds;
+        start(f);
+        port.write("AT!M2=WRITE\r\n");
+        ASSERT_TRUE(readUntil("OK\r\n").endsWith("\r\nOK\r\n"));
+        gateway->clearLog();
+
+        QBuffer file;
+        file.setData(wav);
+        file.open(QIODevice::ReadOnly);
+        ComPortXmodemLine line(port);
+        const XmodemResult r = XmodemSend(line, file, {}, limits());
+        EXPECT_EQ(r.ok, c.ok) << qPrintable(r.failure);
+        const QByteArray last = c.ok ? QByteArray("\x11\x11") : QByteArray(1, kXmodemCan);
+        QTest::qWaitFor([&] { return gateway->receivedBytes().endsWith(last); }, 2000);
+        EXPECT_EQ(gateway->voiceMessage(2), c.ok ? wav : QByteArray());
+        const QByteArray heard = gateway->receivedBytes();
+        if (c.badTimes > 10) {
+            EXPECT_TRUE(heard.endsWith(kXmodemCan));
+            continue;
+        }
+        const qsizetype endFrame = heard.indexOf(QByteArray(1, kXmodemEot) + QByteArray(132, '\0'));
+        ASSERT_GE(endFrame, 0) << "the 133-byte end frame comes first";
+        EXPECT_EQ(heard.mid(endFrame + 133).count(kXmodemEot), c.eots);
     }
 }

@@ -22,6 +22,19 @@ struct Faults
     int trickleMs = 0;         // > 0: everything sent goes out one byte every this many ms
     bool bootMode = false;     // a new connection meets the boot loader instead of the login
     bool refuseLogin = false;  // every login is answered "Login incorrect", whatever the user and password
+
+    // Voice messages (VoiceCommands.cpp, XmodemModes.cpp). The XMODEM faults hit frame xmodemFrame (1 = the
+    // first data frame; 0 = none) of every transfer.
+    int xmodemFrame = 0;
+    int xmodemBadTimes = 0;       // sending: the frame goes out this often with a flipped CRC bit; receiving:
+                                  // it is answered NAK this often
+    bool xmodemRepeat = false;    // sending: the frame goes out once more after its ACK
+    int xmodemPauseMs = 0;        // sending: the frame stops this long after its first 60 bytes
+    bool xmodemZeroFirst = false; // sending: a 0x00 goes before the frame's header
+    int xmodemNakEnds = 0;        // receiving: the end is answered NAK this often before its ACK
+    bool xmodemSilent = false;    // a transfer hears nothing and says nothing
+    bool voiceBusy = false;       // "AT!M<n>=READ" and "=WRITE" are answered "Busy"
+    QByteArray voiceView{};       // not empty: the lines "AT!M<n>=view" answers in place of the description
 };
 
 // What a dial through the simulated modem brings.
@@ -47,6 +60,8 @@ struct Config
     // A logged-in session that hears nothing for this long ends, as the gateway's own auto-logout does: telnet
     // closes, a modem call ends with "NO CARRIER", the serial line waits for a new login. 0: never.
     int idleLogoutMs = 0;
+
+    int voiceRecordMs = 0; // "AT!M<n>=RECORD" answers "OK" this late (0 at once), or when a line end comes
 
     int modemGuardMs = 1000; // silence needed before and after "+++"
     DialResult dialResult = DialResult::Connect;

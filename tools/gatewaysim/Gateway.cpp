@@ -144,6 +144,17 @@ bool Gateway::removeKey(const QByteArray& key)
     return state_ && state_->removeKey(key);
 }
 
+QByteArray Gateway::voiceMessage(int n) const
+{
+    return state_ ? state_->voiceMessage(n) : QByteArray();
+}
+
+void Gateway::setVoiceMessage(int n, const QByteArray& bytes)
+{
+    if (state_)
+        state_->setVoiceMessage(n, bytes);
+}
+
 Faults Gateway::faults() const
 {
     return state_ ? state_->faults() : config_.faults;

@@ -54,6 +54,10 @@ public:
     bool setValue(const QByteArray& key, const QByteArray& value);
     bool removeKey(const QByteArray& key); // the key is then neither listed nor settable
 
+    // Voice messages by number (N of "AT!M<N>=..."): the stored .wav bytes, empty when there is none.
+    QByteArray voiceMessage(int n) const;
+    void setVoiceMessage(int n, const QByteArray& bytes);
+
     Faults faults() const;
     void setFaults(const Faults& faults);
     // Ends every session now, as a gateway restart would: telnet connections close, a modem call ends with

@@ -147,6 +147,18 @@ bool GatewayState::removeKey(const QByteArray& key)
     return true;
 }
 
+QByteArray GatewayState::voiceMessage(int n) const
+{
+    QMutexLocker lock(&mutex_);
+    return voice_.value(n);
+}
+
+void GatewayState::setVoiceMessage(int n, const QByteArray& bytes)
+{
+    QMutexLocker lock(&mutex_);
+    voice_.insert(n, bytes);
+}
+
 void GatewayState::logLine(const QByteArray& raw)
 {
     int index;

@@ -34,6 +34,10 @@ public:
     bool setValue(const QByteArray& key, const QByteArray& value); // no shape check; false for an unknown key
     bool removeKey(const QByteArray& key);
 
+    // Voice messages by number (the N of "AT!M<N>=..."): the bytes of a .wav file, empty when erased.
+    QByteArray voiceMessage(int n) const;
+    void setVoiceMessage(int n, const QByteArray& bytes);
+
     // Log of received lines.
     void logLine(const QByteArray& raw);
     void logTail(char c); // the LF or NUL that completes the last line
@@ -66,6 +70,7 @@ private:
     mutable QMutex mutex_;
     Faults faults_;
     QList<Parameter> parameters_;
+    QHash<int, QByteArray> voice_;
     QList<QByteArray> lines_;
     QByteArray bytes_;
     std::function<void(int, const QByteArray&)> observer_;

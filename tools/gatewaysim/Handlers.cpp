@@ -9,6 +9,8 @@ void installCommandMode(HandlerTable& table);   // CommandMode.cpp: Mode::Comman
 void installBasicCommands(HandlerTable& table); // BasicCommands.cpp: AT, ATI3, ATI4, AT%, the views
 void installPagedListing(HandlerTable& table);  // PagedListing.cpp: Mode::Paged
 void installBootLoader(HandlerTable& table);    // BootLoader.cpp: Mode::Boot
+void installXmodem(HandlerTable& table);        // XmodemModes.cpp: Mode::XmodemSend, Mode::XmodemReceive
+void installVoiceCommands(HandlerTable& table); // VoiceCommands.cpp: AT!M<n>=..., Mode::VoiceRecord
 
 const HandlerTable& HandlerTable::instance()
 {
@@ -19,6 +21,8 @@ const HandlerTable& HandlerTable::instance()
         installBasicCommands(t); // command mode's commands are tried in the order they were added
         installPagedListing(t);
         installBootLoader(t);
+        installXmodem(t);
+        installVoiceCommands(t);
         return t;
     }();
     return table;

@@ -15,11 +15,14 @@ class Session;
 
 // The modes of a session. A new mode adds its name here and installs its handler in Handlers.cpp.
 enum class Mode {
-    User,     // the login prompt: waits for a user name
-    Password, // waits for the password
-    Command,  // logged in: AT commands
-    Paged,    // a paged listing waits for the blank that asks for its next page
-    Boot,     // the boot loader
+    User,          // the login prompt: waits for a user name
+    Password,      // waits for the password
+    Command,       // logged in: AT commands
+    Paged,         // a paged listing waits for the blank that asks for its next page
+    Boot,          // the boot loader
+    XmodemSend,    // the gateway sends a voice message over XMODEM-CRC
+    XmodemReceive, // the gateway receives a voice message over XMODEM-CRC
+    VoiceRecord,   // a voice message is being recorded over a call
 };
 
 // The handler of one mode in one session. Each session makes its own, on first use, so a handler may keep

@@ -79,6 +79,18 @@ int main(int argc, char** argv)
     const QCommandLineOption baud("baud", "Serial port: answer only at this line speed (default 0: any).", "bps", "0");
     const QCommandLineOption idleLogout("idle-logout-ms", "End a logged-in session idle this long (default 0: never).",
                                         "ms", "0");
+    const QCommandLineOption voiceRecord("voice-record-ms", "A voice recording ends this late (default 0).", "ms", "0");
+    const QCommandLineOption voiceBusy("voice-busy", "Fault: answer voice READ and WRITE \"Busy\".");
+    const QCommandLineOption xFrame("xmodem-frame", "Fault: the XMODEM faults hit this frame (1 = first).", "k", "0");
+    const QCommandLineOption xBad("xmodem-bad", "Fault: that frame goes out with a bad CRC, or is NAKed, n times.", "n",
+                                  "0");
+    const QCommandLineOption xRepeat("xmodem-repeat", "Fault: that frame goes out once more after its ACK.");
+    const QCommandLineOption xPause("xmodem-pause", "Fault: that frame stops this long in its middle.", "ms", "0");
+    const QCommandLineOption xZero("xmodem-zero", "Fault: a 0x00 goes before that frame's header.");
+    const QCommandLineOption xNakEnds("xmodem-nak-ends", "Fault: NAK the end of a received transfer n times.", "n",
+                                      "0");
+    const QCommandLineOption xSilent("xmodem-silent", "Fault: XMODEM transfers hear and say nothing.");
+    p.addOptions({voiceRecord, voiceBusy, xFrame, xBad, xRepeat, xPause, xZero, xNakEnds, xSilent});
     p.addOptions({port,       pty,       modemPty, fixture,  user,     password, model,       bootVersion, firmware,
                   pageSize,   echo,      guard,    dial,     errorAll, noOk,     silent,      chunk,       chunkDelay,
                   replyDelay, dropAfter, swapKeys, oversize, trickle,  bootMode, refuseLogin, baud,        idleLogout});
@@ -122,12 +134,18 @@ int main(int argc, char** argv)
     f.swapKeyOrder = p.isSet(swapKeys);
     f.bootMode = p.isSet(bootMode);
     f.refuseLogin = p.isSet(refuseLogin);
+    f.voiceBusy = p.isSet(voiceBusy);
+    f.xmodemRepeat = p.isSet(xRepeat);
+    f.xmodemZeroFirst = p.isSet(xZero);
+    f.xmodemSilent = p.isSet(xSilent);
     int portNumber = 0;
     int baudRate = 0;
     if (!number(pageSize, cfg.pageSize) || !number(guard, cfg.modemGuardMs) || !number(chunk, f.chunkSize) ||
         !number(chunkDelay, f.chunkDelayMs) || !number(replyDelay, f.replyDelayMs) ||
         !number(dropAfter, f.dropAfterCommands) || !number(oversize, f.oversizeBytes) ||
         !number(trickle, f.trickleMs) || !number(baud, baudRate) || !number(idleLogout, cfg.idleLogoutMs) ||
+        !number(voiceRecord, cfg.voiceRecordMs) || !number(xFrame, f.xmodemFrame) || !number(xBad, f.xmodemBadTimes) ||
+        !number(xPause, f.xmodemPauseMs) || !number(xNakEnds, f.xmodemNakEnds) ||
         (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
 
