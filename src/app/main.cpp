@@ -1,6 +1,7 @@
 // The program: the application object, all windows created once, the message loop.
 #include "platform/Dialogs.h"
 #include "platform/WorkerThread.h"
+#include "platform/ui/QtDialogs.h"
 #include "ui/Forms.h"
 #include "ui/TfMain.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Mesk config program"));
     // The main window's close ends the program, also while a window shown without waiting is still open.
     QApplication::setQuitOnLastWindowClosed(false);
+    installQtDialogs();
     try {
         createForms();
         fMain->show();

@@ -2,9 +2,9 @@
 
 #include "config/DefaultProfiles.h"
 #include "config/GateFile.h"
-#include "link/ConnectionPart.h"
 #include "link/LinkState.h"
 #include "link/Login.h"
+#include "link/ui/ConnectionPart.h"
 #include "pages/PageState.h"
 #include "platform/Dialogs.h"
 #include "ui/TfMain.h"

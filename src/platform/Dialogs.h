@@ -38,7 +38,8 @@ bool InputQuery(const QString& caption, const QString& prompt, QString& value);
 // Runs a dialog modally; returns QDialog::Accepted / Rejected (or what the test handler decides).
 int ShowModal(QDialog* dialog);
 
-// The handler behind the functions above. The default one shows real Qt dialogs.
+// The handler behind the functions above. The default one, installed by the UI at start-up
+// (platform/ui/QtDialogs.h), shows real Qt dialogs; core code only ever calls the functions above.
 class DialogHandler
 {
 public:
@@ -52,6 +53,8 @@ public:
     virtual int showModal(QDialog* dialog) = 0;
 };
 
-// Installs a handler (not owned); nullptr restores the default Qt handler. Returns the previous one.
+// Installs a handler (not owned); nullptr restores the default handler. Returns the previous one.
 DialogHandler* setDialogHandler(DialogHandler* handler);
+// Sets the default handler (not owned). Without one, boxes are logged and answered as if closed.
+void setDefaultDialogHandler(DialogHandler* handler);
 DialogHandler* dialogHandler();

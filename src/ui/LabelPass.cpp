@@ -1,14 +1,14 @@
 // The label pass: every window takes the texts of the current language, in one fixed order of steps. Each
 // step belongs to the part or dialog that owns the window and sets its texts by the rule of labelOr (the
 // language's entry, or the place's English text when the entry is empty).
-#include "firmware/TfFirm.h"
-#include "link/TfAddNumber.h"
-#include "link/TfCommSettings.h"
-#include "link/TfDialing.h"
-#include "link/TfGatewayList.h"
-#include "link/TfInsertIp.h"
-#include "link/TfLogin.h"
-#include "link/TfNewGateway.h"
+#include "firmware/ui/TfFirm.h"
+#include "link/ui/TfAddNumber.h"
+#include "link/ui/TfCommSettings.h"
+#include "link/ui/TfDialing.h"
+#include "link/ui/TfGatewayList.h"
+#include "link/ui/TfInsertIp.h"
+#include "link/ui/TfLogin.h"
+#include "link/ui/TfNewGateway.h"
 #include "pages/TfAuto.h"
 #include "pages/TfCause.h"
 #include "pages/TfExt.h"

@@ -1,6 +1,6 @@
 #include "ui/MenuPart.h"
 
-#include "link/TfGatewayList.h"
+#include "link/ui/TfGatewayList.h"
 #include "texts/LabelRule.h"
 #include "ui/Icons.h"
 #include "ui/NavigationPart.h"

@@ -3,7 +3,7 @@
 #include "config/GateFile.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
-#include "link/TfCommSettings.h"
+#include "link/ui/TfCommSettings.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"

@@ -20,7 +20,7 @@
 //     step functions and adds none to the pass.
 //   - Its changed flag is its entry of pageChanged (ui/UiState.h).
 //   - Its Load, Save, Default and Save-to-file buttons run the page frame (pages/PageFrame.h); its operations
-//     join the whole-gateway and whole-file runs (config/GateFilesPart.h); a page that depends on the gateway
+//     join the whole-gateway and whole-file runs (pages/GateFilesPart.h); a page that depends on the gateway
 //     model registers its layout step (ui/ModelLayoutPart.h).
 //   - Its page-to-image copier (xxxSaveFile) is called by the close's save in its fixed place.
 // The dialogs are windows of their own (TfCommSettings, TfLcr, ...), created once at start-up by
@@ -33,25 +33,25 @@
 #include "ui/NavigationPart.h"
 #include "ui/StatusPart.h"
 
-#include "config/GateFilesPart.h"
-#include "firmware/FirmwarePage.h"
-#include "link/ConnectionPart.h"
-#include "online/ActualCallsPage.h"
-#include "online/BufferPage.h"
-#include "online/CommandsPage.h"
-#include "online/ConnectionStatePage.h"
-#include "online/DateTimePage.h"
-#include "online/DiagPage.h"
-#include "online/LoginAccountPage.h"
-#include "online/MonitorPage.h"
-#include "online/RecordsPage.h"
-#include "online/TerminalPart.h"
-#include "online/TestCallsPage.h"
-#include "online/TracingPage.h"
-#include "online/VoicePage.h"
+#include "firmware/ui/FirmwarePage.h"
+#include "link/ui/ConnectionPart.h"
+#include "online/ui/ActualCallsPage.h"
+#include "online/ui/BufferPage.h"
+#include "online/ui/CommandsPage.h"
+#include "online/ui/ConnectionStatePage.h"
+#include "online/ui/DateTimePage.h"
+#include "online/ui/DiagPage.h"
+#include "online/ui/LoginAccountPage.h"
+#include "online/ui/MonitorPage.h"
+#include "online/ui/RecordsPage.h"
+#include "online/ui/TerminalPart.h"
+#include "online/ui/TestCallsPage.h"
+#include "online/ui/TracingPage.h"
+#include "online/ui/VoicePage.h"
 #include "pages/AutoPage.h"
 #include "pages/BasicPage.h"
 #include "pages/ExtPage.h"
+#include "pages/GateFilesPart.h"
 #include "pages/GroupPage.h"
 #include "pages/IncomingPage.h"
 #include "pages/IsdnPage.h"

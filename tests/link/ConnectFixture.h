@@ -2,8 +2,8 @@
 // The main window started in a temporary program folder, with the simulated gateway on one transport and the
 // settings and gateway list that point the program at it.
 #include "gatewaysim/Gateway.h"
-#include "link/ConnectionPart.h"
 #include "link/LinkState.h"
+#include "link/ui/ConnectionPart.h"
 #include "platform/ComPort.h"
 #include "platform/Wait.h"
 #include "support/MainWindowFixture.h"

@@ -4,10 +4,10 @@
 #include "ConnectFixture.h"
 
 #include "link/CommLog.h"
-#include "link/TfAddNumber.h"
-#include "link/TfDialing.h"
-#include "link/TfInsertIp.h"
-#include "link/TfLogin.h"
+#include "link/ui/TfAddNumber.h"
+#include "link/ui/TfDialing.h"
+#include "link/ui/TfInsertIp.h"
+#include "link/ui/TfLogin.h"
 #include "ui/TfDialog.h"
 
 #include <QDir>

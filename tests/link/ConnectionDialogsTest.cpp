@@ -1,11 +1,11 @@
 // The dialogs of the connection: the gateway list and its entry dialog with gtws.ini, the communication
 // settings with settings.ini.
 #include "config/GateFile.h"
-#include "link/ConnectionPart.h"
 #include "link/GatewayList.h"
-#include "link/TfCommSettings.h"
-#include "link/TfGatewayList.h"
-#include "link/TfNewGateway.h"
+#include "link/ui/ConnectionPart.h"
+#include "link/ui/TfCommSettings.h"
+#include "link/ui/TfGatewayList.h"
+#include "link/ui/TfNewGateway.h"
 #include "platform/IniFile.h"
 #include "support/MainWindowFixture.h"
 #include "ui/TfMain.h"

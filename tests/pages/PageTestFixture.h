@@ -6,8 +6,8 @@
 
 #include "config/Parametres.h"
 #include "gatewaysim/Gateway.h"
-#include "link/ConnectionPart.h"
 #include "link/LinkState.h"
+#include "link/ui/ConnectionPart.h"
 #include "pages/PageState.h"
 #include "platform/Dialogs.h"
 #include "texts/Labels.h"

@@ -2,7 +2,7 @@
 #include "support/MainWindowFixture.h"
 
 #include "link/LinkState.h"
-#include "link/TfGatewayList.h"
+#include "link/ui/TfGatewayList.h"
 #include "ui/CaptionLabel.h"
 #include "ui/TfDialog.h"
 #include "ui/TfHelp.h"

@@ -3,7 +3,7 @@
 #include "support/MainWindowFixture.h"
 
 #include "link/LinkState.h"
-#include "link/TfCommSettings.h"
+#include "link/ui/TfCommSettings.h"
 #include "platform/IniFile.h"
 #include "ui/Forms.h"
 #include "ui/StartupSettings.h"

@@ -1,4 +1,4 @@
-#include "link/TfAddNumber.h"
+#include "link/ui/TfAddNumber.h"
 
 #include "platform/Dialogs.h"
 #include "texts/LabelRule.h"

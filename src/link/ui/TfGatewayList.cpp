@@ -1,8 +1,8 @@
-#include "link/TfGatewayList.h"
+#include "link/ui/TfGatewayList.h"
 
-#include "link/ConnectionPart.h"
 #include "link/GatewayList.h"
-#include "link/TfNewGateway.h"
+#include "link/ui/ConnectionPart.h"
+#include "link/ui/TfNewGateway.h"
 #include "platform/Dialogs.h"
 #include "texts/LabelRule.h"
 #include "ui/TfMain.h"

@@ -1,4 +1,4 @@
-#include "link/TfSpeedConnect.h"
+#include "link/ui/TfSpeedConnect.h"
 
 TfSpeedConnect::TfSpeedConnect(QWidget* parent) : QDialog(parent)
 {

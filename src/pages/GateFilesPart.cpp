@@ -1,4 +1,4 @@
-#include "config/GateFilesPart.h"
+#include "pages/GateFilesPart.h"
 
 #include "config/DefaultProfiles.h"
 #include "config/GateFile.h"

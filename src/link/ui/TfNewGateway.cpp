@@ -1,4 +1,4 @@
-#include "link/TfNewGateway.h"
+#include "link/ui/TfNewGateway.h"
 
 #include "link/GatewayList.h"
 #include "platform/Dialogs.h"

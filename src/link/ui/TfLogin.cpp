@@ -1,4 +1,4 @@
-#include "link/TfLogin.h"
+#include "link/ui/TfLogin.h"
 
 #include "platform/Dialogs.h"
 #include "texts/LabelRule.h"

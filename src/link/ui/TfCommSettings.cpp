@@ -1,4 +1,4 @@
-#include "link/TfCommSettings.h"
+#include "link/ui/TfCommSettings.h"
 
 #include "link/LinkState.h"
 #include "link/ProgramSettings.h"

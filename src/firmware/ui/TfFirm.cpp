@@ -1,4 +1,4 @@
-#include "firmware/TfFirm.h"
+#include "firmware/ui/TfFirm.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "link/TfDialing.h"
+#include "link/ui/TfDialing.h"
 
 #include "texts/LabelRule.h"
 

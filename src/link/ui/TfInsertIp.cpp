@@ -1,6 +1,6 @@
-#include "link/TfInsertIp.h"
+#include "link/ui/TfInsertIp.h"
 
-#include "link/TfNewGateway.h"
+#include "link/ui/TfNewGateway.h"
 #include "platform/Dialogs.h"
 #include "texts/LabelRule.h"
 #include "ui/WindowUtil.h"
