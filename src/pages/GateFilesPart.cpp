@@ -51,10 +51,12 @@ struct GatewayRunPage
 };
 const GatewayRunPage kGatewayPages[] = {
     {[] { return fMain->systemLoad(); }, [] { return fMain->systemSave(); }},
+    {[] { return fMain->isdnLoad(); }, [] { return fMain->isdnSave(); }},
     {[] { return fMain->portModesLoad(); }, [] { return fMain->portModesSave(); }},
     {[] { return fMain->basicLoad(); }, [] { return fMain->basicSave(); }},
     {[] { return fMain->outgoingLoad(); }, [] { return fMain->outgoingSave(); }},
     {[] { return fMain->incomingLoad(); }, [] { return fMain->incomingSave(); }},
+    {[] { return fMain->networkLoad(); }, [] { return fMain->networkSave(); }},
 };
 
 // The image-to-page copiers of a whole-file load, in the order they run: system, ISDN, GSM basic, port modes,
@@ -63,6 +65,7 @@ const GatewayRunPage kGatewayPages[] = {
 // port modes once more at the end.
 const PageStep kFileLoadSteps[] = {
     [] { fMain->systemLoadFile(); },
+    [] { fMain->isdnLoadFile(); },
     [] { fMain->basicLoadFile(); },
     [] { fMain->portModesLoadFile(); },
     [] { fMain->groupLoadFile(); },
@@ -73,6 +76,10 @@ const PageStep kFileLoadSteps[] = {
     [] {
         fMain->incomingLoadFile();
         fMain->tcIncomingChange();
+    },
+    [] {
+        fMain->netLoadFile();
+        fMain->tcNetChange();
     },
     [] { fMain->extLoadFile(); },
     [] { fMain->portModesLoadFile(); },
@@ -106,7 +113,9 @@ const PageStep kDefaultSteps[] = {
     [] { fMain->sbOutDefaultClick(); },
     [] { fMain->sbInDefaultClick(); },
     [] { fMain->sbSystemDefaultClick(); },
+    [] { fMain->sbNetDefaultClick(); },
     [] { fMain->sbBasicDefaultClick(); },
+    [] { fMain->sbIsdnDefaultClick(); },
     [] { fMain->sbPortModesDefaultClick(); },
 };
 

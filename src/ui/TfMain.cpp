@@ -154,7 +154,7 @@ void TfMain::FormActivate()
     // Nothing has been edited yet. Done once: clearing at every activation would drop the flags that a row
     // dialog has just set on OK (its closing activates the main window again).
     for (int flag : {pcSystem, pcEthernet, pcBasic, pcGroups, pcIncoming, pcOutgoing, pcLcr, pcAuto, pcNetwork,
-                     pcExtension, pcIsdn})
+                     pcExtension, ::pcIsdn})
         pageChanged[flag] = 0;
 
     firstActivation = false;

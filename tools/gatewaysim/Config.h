@@ -37,6 +37,11 @@ struct Faults
     QByteArray voiceView{};       // not empty: the lines "AT!M<n>=view" answers in place of the description
 };
 
+// What a session does after a set of "I00" that changes the ISDN interface mode (the gateway restarts its
+// interface): it stays logged in, it shows the login prompt and waits for a new login, or it drops the
+// connection.
+enum class InterfaceChange { StaysLoggedIn, ShowsLogin, Drops };
+
 // What a dial through the simulated modem brings.
 enum class DialResult { Connect, NoCarrier, Busy, Silence };
 
@@ -65,6 +70,7 @@ struct Config
 
     int modemGuardMs = 1000; // silence needed before and after "+++"
     DialResult dialResult = DialResult::Connect;
+    InterfaceChange interfaceChange = InterfaceChange::StaysLoggedIn;
 
     Faults faults;
 };

@@ -6,6 +6,7 @@ namespace gatewaysim {
 
 void installLogin(HandlerTable& table);         // LoginMode.cpp: Mode::User, Mode::Password
 void installCommandMode(HandlerTable& table);   // CommandMode.cpp: Mode::Command
+void installInterfaceCommands(HandlerTable& table); // InterfaceCommands.cpp: AT%I00= (interface restart)
 void installBasicCommands(HandlerTable& table); // BasicCommands.cpp: AT, ATI3, ATI4, AT%, the views
 void installPagedListing(HandlerTable& table);  // PagedListing.cpp: Mode::Paged
 void installBootLoader(HandlerTable& table);    // BootLoader.cpp: Mode::Boot
@@ -18,6 +19,7 @@ const HandlerTable& HandlerTable::instance()
         HandlerTable t;
         installLogin(t);
         installCommandMode(t);
+        installInterfaceCommands(t); // before the general AT% of installBasicCommands
         installBasicCommands(t); // command mode's commands are tried in the order they were added
         installPagedListing(t);
         installBootLoader(t);

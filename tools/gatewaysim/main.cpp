@@ -91,6 +91,9 @@ int main(int argc, char** argv)
                                       "0");
     const QCommandLineOption xSilent("xmodem-silent", "Fault: XMODEM transfers hear and say nothing.");
     p.addOptions({voiceRecord, voiceBusy, xFrame, xBad, xRepeat, xPause, xZero, xNakEnds, xSilent});
+    const QCommandLineOption interfaceChange(
+        "interface-change", "After a change of I00: stay (logged in), login (prompt again) or drop.", "how", "stay");
+    p.addOption(interfaceChange);
     p.addOptions({port,       pty,       modemPty, fixture,  user,     password, model,       bootVersion, firmware,
                   pageSize,   echo,      guard,    dial,     errorAll, noOk,     silent,      chunk,       chunkDelay,
                   replyDelay, dropAfter, swapKeys, oversize, trickle,  bootMode, refuseLogin, baud,        idleLogout});
@@ -126,6 +129,16 @@ int main(int argc, char** argv)
         cfg.dialResult = gatewaysim::DialResult::Silence;
     else
         return fail(QStringLiteral("--dial must be connect, no-carrier, busy or silence"));
+
+    const QString ic = p.value(interfaceChange);
+    if (ic == QLatin1String("stay"))
+        cfg.interfaceChange = gatewaysim::InterfaceChange::StaysLoggedIn;
+    else if (ic == QLatin1String("login"))
+        cfg.interfaceChange = gatewaysim::InterfaceChange::ShowsLogin;
+    else if (ic == QLatin1String("drop"))
+        cfg.interfaceChange = gatewaysim::InterfaceChange::Drops;
+    else
+        return fail(QStringLiteral("--interface-change must be stay, login or drop"));
 
     gatewaysim::Faults& f = cfg.faults;
     f.errorToAll = p.isSet(errorAll);
