@@ -1,9 +1,7 @@
 #include "exchange/IsdnExchange.h"
 
 #include "link/ReplyParsers.h"
-#include "platform/Cp1250.h"
 
-#include <QRegularExpression>
 
 namespace {
 
@@ -59,20 +57,6 @@ IsdnCommand command(const char* key, const QByteArray& value, const QString& ite
 constexpr qint32 kMaxInt = 0x7fffffff;
 
 } // namespace
-
-QByteArray wireText(const QString& text)
-{
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (QChar c : text)
-        bytes += char(toCp1250(c));
-    return bytes;
-}
-
-QString textFromWire(const QByteArray& bytes)
-{
-    return decodeCp1250(bytes);
-}
 
 IsdnViewValues parseIsdnView(const QByteArray& reply, QString& errors)
 {
@@ -141,13 +125,13 @@ IsdnViewValues parseIsdnView(const QByteArray& reply, QString& errors)
 
     v.stateSmsRead = reply.contains("I52=");
     if (v.stateSmsRead)
-        v.stateSmsText = textFromWire(ReplyValue("I52=", reply));
+        v.stateSmsText = fromWire(ReplyValue("I52=", reply));
     else
         fail(v.stateSmsRead, kStateSms);
 
     const ReplyList i51 = values("I51=", reply);
     for (int i = 0; i < 3; ++i)
-        v.stateSmsNumbers[size_t(i)] = textFromWire(i51.value(i));
+        v.stateSmsNumbers[size_t(i)] = fromWire(i51.value(i));
 
     const ReplyList i60 = values("I60=", reply);
     v.aliveListed = !i60.isEmpty();
@@ -163,8 +147,8 @@ IsdnViewValues parseIsdnView(const QByteArray& reply, QString& errors)
     }
     const ReplyList i61 = values("I61=", reply);
     for (int i = 0; i < 3; ++i)
-        v.aliveNumbers[size_t(i)] = textFromWire(i61.value(i));
-    v.aliveSmsText = textFromWire(ReplyValue("I62=", reply));
+        v.aliveNumbers[size_t(i)] = fromWire(i61.value(i));
+    v.aliveSmsText = fromWire(ReplyValue("I62=", reply));
     return v;
 }
 
@@ -282,10 +266,4 @@ IsdnCommand isdnAliveNumbersCommand(const TIsdn& isdn)
 IsdnCommand isdnAliveTextCommand(const TIsdn& isdn)
 {
     return command("I62", wireText(isdn.aliveSmsText), isdnlines::kAliveText);
-}
-
-bool IsCompleteHourMinute(const QString& text)
-{
-    static const QRegularExpression form(QStringLiteral("^[0-9]{2}:[0-9]{2}$"));
-    return form.match(text).hasMatch();
 }

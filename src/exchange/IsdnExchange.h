@@ -7,6 +7,7 @@
 // behind "I00", "I01" and "I50"; the record already holds the values in the gateway's own form, so only the
 // MSN ("I27") depends on the layout here.
 #include "config/Parametres.h"
+#include "exchange/GroupsExchange.h" // wireText, fromWire, isCompleteTime: shared by the exchanges
 
 #include <QByteArray>
 #include <QList>
@@ -108,13 +109,6 @@ QByteArray isdnAliveValue(const TIsdn& isdn);
 // An "I60" value in one form for comparing: a one-digit hour gets its leading "0", a numeric day loses its
 // leading zeros ("9:30,05" and "09:30,5" compare equal).
 QByteArray normalisedAliveValue(const QByteArray& value);
-
-// True for a complete "HH:MM" of digits (no "_" of an unfinished entry left in it).
-bool IsCompleteHourMinute(const QString& text);
-
-// Text as the gateway's Windows-1250 bytes, and back.
-QByteArray wireText(const QString& text);
-QString textFromWire(const QByteArray& bytes);
 
 // Item lines of the load and the save.
 namespace isdnlines {

@@ -40,7 +40,7 @@ std::vector<QString> parseBriPrefixChanges(const QByteArray& reply)
     std::vector<QString> changes;
     for (const QByteArray& v : listValues("I07", reply))
         if (!v.isEmpty())
-            changes.push_back(textFromWire(v));
+            changes.push_back(fromWire(v));
     return changes;
 }
 
@@ -53,14 +53,14 @@ bool parseNetworkLists(const QByteArray& reply, std::array<TNetwork, 8>& records
         for (int k = 1; k <= 7; ++k)
             for (const QByteArray& v : listValues(key(n, k), reply))
                 if (!v.isEmpty())
-                    r.prefixes.push_back(textFromWire(v));
+                    r.prefixes.push_back(fromWire(v));
         r.replacedPrefixes.clear();
         for (const QByteArray& v : listValues(key(n, 0), reply))
-            r.replacedPrefixes.push_back(textFromWire(v));
+            r.replacedPrefixes.push_back(fromWire(v));
 
         const ReplyList id = listValues(key(n, 9), reply);
         if (!id.isEmpty())
-            r.networkId = textFromWire(id.at(0));
+            r.networkId = fromWire(id.at(0));
         bool digitsOk = false;
         const QByteArray digits = id.value(1).trimmed();
         const int d = digits.toInt(&digitsOk, 10);
@@ -80,7 +80,7 @@ std::array<QString, 8> networkIdsFromListing(const QByteArray& reply)
 {
     std::array<QString, 8> ids;
     for (int n = 1; n <= 8; ++n)
-        ids[size_t(n - 1)] = textFromWire(listValues(key(n, 9), reply).value(0));
+        ids[size_t(n - 1)] = fromWire(listValues(key(n, 9), reply).value(0));
     return ids;
 }
 

@@ -115,7 +115,7 @@ bool IsdnPage::isdnLoadSteps()
         return false;
     }
     const IsdnViewValues v = parseIsdnView(reply, LoadErrors);
-    const QString msn = textFromWire(v.msn);
+    const QString msn = fromWire(v.msn);
     const QString mode = QString::fromLatin1(v.interfaceMode);
     const QString upper = mode.toUpper();
 
@@ -308,7 +308,7 @@ bool IsdnPage::isdnSave()
     for (const IsdnCommand& c : isdnMonitoringCommands(record))
         ok &= send(c);
 
-    if (!IsCompleteHourMinute(record.aliveTime)) {
+    if (!isCompleteTime(record.aliveTime)) {
         // An unfinished time is no interval; the gateway keeps the one it has.
         LoadErrors += kAliveTime;
         ok = false;

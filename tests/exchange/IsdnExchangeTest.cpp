@@ -181,12 +181,4 @@ TEST(IsdnExchange, AliveValuesCompareInOneForm)
     EXPECT_NE(normalisedAliveValue("09:30,15"), normalisedAliveValue("09:30,0"));
 }
 
-TEST(IsdnExchange, CompleteHourMinute)
-{
-    for (const char* good : {"00:00", "23:59", "09:05"})
-        EXPECT_TRUE(IsCompleteHourMinute(QString::fromLatin1(good))) << good;
-    for (const char* bad : {"__:__", "1_:30", "12:3_", "9:30", "", "12:300"})
-        EXPECT_FALSE(IsCompleteHourMinute(QString::fromLatin1(bad))) << bad;
-}
-
 } // namespace
