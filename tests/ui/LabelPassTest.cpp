@@ -133,8 +133,11 @@ QSet<int> numbersShown()
     static const QRegularExpression number(QStringLiteral("#(\\d+)"));
     QSet<int> found;
     auto note = [&found](const QString& text) {
+        // A digit that a place puts right after its text (the ISDN page's "BRI" column heads) runs into the
+        // number; no table reaches that far.
         for (auto m = number.globalMatch(text); m.hasNext();)
-            found.insert(m.next().captured(1).toInt());
+            if (const int k = m.next().captured(1).toInt(); k < kMaxLabelsCount)
+                found.insert(k);
     };
     for (QWidget* window : QApplication::topLevelWidgets()) {
         QList<QObject*> objects = window->findChildren<QObject*>();
