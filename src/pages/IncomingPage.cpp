@@ -481,6 +481,8 @@ void IncomingPage::tcIncomingChange()
 
     fillIn198PrefixList(clipConversionEntries(incomingWork[0].clipConversions));
     showModeHelp();
+    // Showing a record counts as an edit, also when no control's value changed.
+    markIncomingChanged();
 }
 
 void IncomingPage::cbInSameClick()

@@ -426,32 +426,26 @@ void OutgoingPage::buildOutgoingPage(QWidget* host)
     onSpin(seOutDelayAlerting, [this] { seOutDelayAlertingChange(); });
     onToggle(cbOut2Interval, [this] { cbOut2IntervalClick(); });
 
-    // The spin edits store their value into the shown record (QSpinBox reports no value while its text is
-    // empty, so nothing is stored then).
-    const struct
-    {
-        QSpinBox* spin;
-        qint32 TOutgoing::*field;
-    } spins[] = {{seOutDayStats, &TOutgoing::statsDay},     {seOutAfter, &TOutgoing::secondsAfterConnect},
-                 {seOutNext, &TOutgoing::secondsNextCount}, {seOutPseudo, &TOutgoing::pseudoTariff},
-                 {seOutDelaySms, &TOutgoing::smsDelay},     {seOutDelayConnect, &TOutgoing::delayConnect}};
-    for (const auto& s : spins)
-        onSpin(s.spin, [this, s](int value) {
-            shownRecord(shownOutgoing()).*s.field = value;
-            markOutgoingChanged();
-        });
+    onSpin(seOutDayStats, [this] { seOutDayStatsChange(); });
+    onSpin(seOutAfter, [this] { seOutAfterChange(); });
+    onSpin(seOutNext, [this] { seOutNextChange(); });
+    onSpin(seOutPseudo, [this] { seOutPseudoChange(); });
+    onSpin(seOutDelaySms, [this] { seOutDelaySmsChange(); });
+    onSpin(seOutDelayConnect, [this] { seOutDelayConnectChange(); });
 
-    for (int window : {1, 2}) {
-        const bool first = window == 1;
-        for (QLineEdit* e : {first ? edOutFrom1 : edOutFrom5, first ? edOutTo1 : edOutTo5})
-            onText(e, [this, window, e] {
-                markInvalid(e, false);
-                outgoingWindowChange(window);
-            });
-        onToggle(first ? cbOutWeekend1 : cbOutWeekend5, [this, window] { outgoingWindowChange(window); });
-        onChecked(first ? rbOutAll1 : rbOutAll5, [this, window] { outgoingWindowChange(window); });
-        onChecked(first ? rbOutWeek1 : rbOutWeek5, [this, window] { outgoingWindowChange(window); });
-    }
+    // A time edited again is no longer marked as refused.
+    for (QLineEdit* e : {edOutFrom1, edOutTo1, edOutFrom5, edOutTo5})
+        onText(e, [e] { markInvalid(e, false); });
+    onText(edOutFrom1, [this] { edOutFrom1Change(); });
+    onText(edOutTo1, [this] { edOutTo1Change(); });
+    onToggle(cbOutWeekend1, [this] { cbOutWeekend1Click(); });
+    onChecked(rbOutAll1, [this] { rbOutAll1Click(); });
+    onChecked(rbOutWeek1, [this] { rbOutWeek1Click(); });
+    onText(edOutFrom5, [this] { edOutFrom5Change(); });
+    onText(edOutTo5, [this] { edOutTo5Change(); });
+    onToggle(cbOutWeekend5, [this] { cbOutWeekend5Click(); });
+    onChecked(rbOutAll5, [this] { rbOutAll5Click(); });
+    onChecked(rbOutWeek5, [this] { rbOutWeek5Click(); });
 
     QObject::connect(sbOutLoad, &QPushButton::clicked, sbOutLoad, [this] { sbOutLoadClick(); });
     QObject::connect(sbOutSave, &QPushButton::clicked, sbOutSave, [this] { sbOutSaveClick(); });
@@ -460,6 +454,44 @@ void OutgoingPage::buildOutgoingPage(QWidget* host)
 }
 
 // ---- Handlers of the controls
+
+// The spin edits store their value into the shown record (a spin box reports no value while its text is
+// empty, so nothing is stored then).
+void OutgoingPage::storeSpin(QSpinBox* spin, int TOutgoing::*field)
+{
+    shownRecord(shownOutgoing()).*field = spin->value();
+    markOutgoingChanged();
+}
+
+void OutgoingPage::seOutDayStatsChange()
+{
+    storeSpin(seOutDayStats, &TOutgoing::statsDay);
+}
+
+void OutgoingPage::seOutAfterChange()
+{
+    storeSpin(seOutAfter, &TOutgoing::secondsAfterConnect);
+}
+
+void OutgoingPage::seOutNextChange()
+{
+    storeSpin(seOutNext, &TOutgoing::secondsNextCount);
+}
+
+void OutgoingPage::seOutPseudoChange()
+{
+    storeSpin(seOutPseudo, &TOutgoing::pseudoTariff);
+}
+
+void OutgoingPage::seOutDelaySmsChange()
+{
+    storeSpin(seOutDelaySms, &TOutgoing::smsDelay);
+}
+
+void OutgoingPage::seOutDelayConnectChange()
+{
+    storeSpin(seOutDelayConnect, &TOutgoing::delayConnect);
+}
 
 void OutgoingPage::edOutMaxMinChange()
 {

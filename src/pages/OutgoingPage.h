@@ -24,6 +24,7 @@ class QSpinBox;
 class QTabBar;
 class QWidget;
 struct PageFrame;
+struct TOutgoing;
 
 // Set while the tab change writes the alerting radios, the alerting delay and the SMS delay: their handlers
 // then leave the record alone.
@@ -157,11 +158,28 @@ public:
     void rbOut2Click();
     void rbOut3Click();
     void seOutDelayAlertingChange();
-    // One of the ten window handlers: window 1 or 2 rebuilt from its controls.
+    void seOutDayStatsChange();
+    void seOutAfterChange();
+    void seOutNextChange();
+    void seOutPseudoChange();
+    void seOutDelaySmsChange();
+    void seOutDelayConnectChange();
+    // The ten window handlers: each rebuilds its window's text from the window's controls.
+    void edOutFrom1Change() { outgoingWindowChange(1); }
+    void edOutTo1Change() { outgoingWindowChange(1); }
+    void cbOutWeekend1Click() { outgoingWindowChange(1); }
+    void rbOutAll1Click() { outgoingWindowChange(1); }
+    void rbOutWeek1Click() { outgoingWindowChange(1); }
+    void edOutFrom5Change() { outgoingWindowChange(2); }
+    void edOutTo5Change() { outgoingWindowChange(2); }
+    void cbOutWeekend5Click() { outgoingWindowChange(2); }
+    void rbOutAll5Click() { outgoingWindowChange(2); }
+    void rbOutWeek5Click() { outgoingWindowChange(2); }
     void outgoingWindowChange(int window);
 
 private:
     int shownOutgoing() const;
     bool secondTabSame() const; // the second tab is shown with "same settings" checked
+    void storeSpin(QSpinBox* spin, int TOutgoing::*field);
     void showOutgoingWindow(int window, const QString& text);
 };

@@ -11,10 +11,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTest>
+#include <QTextDocument>
 
 namespace {
 
@@ -347,6 +349,40 @@ TEST_F(IncomingPageTest, WholeGatewayRunsCarryBothGroupPages)
     EXPECT_EQ(timesReceived("AT%G91=4,3,3,10,1,,\r\n"), 1);
     EXPECT_EQ(timesReceived("AT%G11=23003,0,0,0,1,1,1,0\r\n"), 1);
     expectInfoBox(66);
+}
+
+TEST_F(IncomingPageTest, LabelStepsKeepItemsChoicesAndLineCounts)
+{
+    fMain->cbInMode->setCurrentIndex(5);
+    fMain->cbOutClir->setCurrentIndex(2);
+    resetPageChanged();
+    const Tlabels empty(982);
+    fMain->setLabels(empty);
+    fMain->setLabels(empty); // twice: nothing grows
+    EXPECT_EQ(fMain->tcOutgoing->tabText(1), QStringLiteral("GSM module 2"));
+    EXPECT_EQ(fMain->tcIncoming->tabText(0), QStringLiteral("Group 1"));
+    EXPECT_EQ(fMain->cbOutClir->count(), 3);
+    EXPECT_EQ(fMain->cbOutClir->currentText(), QStringLiteral("Enable (CLIP - off)"));
+    EXPECT_EQ(fMain->cbInMode->count(), 8);
+    EXPECT_EQ(fMain->cbInMode->currentIndex(), 5);
+    EXPECT_TRUE(fMain->lbInHelp->text().isEmpty());
+    EXPECT_TRUE(fMain->cbInRouteDtmf->text().isEmpty());
+    EXPECT_EQ(fMain->mOutgoingClipPrefixConv->document()->blockCount(), 4);
+    EXPECT_EQ(fMain->mInClipConv->document()->blockCount(), 4);
+    EXPECT_EQ(inCallPrefixForm->windowTitle(), QStringLiteral("Add to prefixlist"));
+    EXPECT_FALSE(anyPageChanged()) << "the pass runs no change handler";
+
+    // A language's own texts; the captions without an English text of their own keep the one they had.
+    Tlabels texts(982);
+    texts[314] = QStringLiteral("Skupina");
+    texts[462] = QStringLiteral("help 5");
+    texts[975] = QStringLiteral("line 2");
+    fMain->setLabels(texts);
+    EXPECT_EQ(fMain->tcOutgoing->tabText(0), QStringLiteral("Skupina 1"));
+    EXPECT_EQ(fMain->tcIncoming->tabText(1), QStringLiteral("Skupina 2"));
+    EXPECT_EQ(fMain->lbInHelp->text(), QStringLiteral("help 5"));
+    EXPECT_EQ(fMain->mInPrefixConv->toPlainText(), QStringLiteral("\nline 2\n\n"));
+    EXPECT_EQ(fMain->cbOutTransfer->text(), QStringLiteral("Transfer CLIP to GSM"));
 }
 
 } // namespace
