@@ -342,6 +342,8 @@ void OutgoingPage::buildOutgoingPage(QWidget* host)
         }
         v->addStretch();
     };
+    for (QLabel* l : {lbFrom, lbTo, lbOutFrom2, lbOutTo2})
+        l->setWordWrap(false); // a time's caption stays on its line
     intervalLayout(interval1, nullptr, lbFrom, edOutFrom1, lbTo, edOutTo1, cbOutWeekend1, rbOutAll1, rbOutWeek1);
     intervalLayout(interval2, cbOut2Interval, lbOutFrom2, edOutFrom5, lbOutTo2, edOutTo5, cbOutWeekend5, rbOutAll5,
                    rbOutWeek5);

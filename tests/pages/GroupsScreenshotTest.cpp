@@ -8,7 +8,9 @@
 
 #include <QFileInfo>
 #include <QPixmap>
+#include <QCheckBox>
 #include <QPushButton>
+#include <QTabBar>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -63,6 +65,15 @@ TEST_F(GroupsScreenshotTest, PagesFitTheWindowInEveryLanguage)
             EXPECT_EQ(p.firstButton->mapTo(fMain, QPoint()).x(), basicButtons.x());
             save(fMain, QString::fromLatin1(p.name) + suffix);
         }
+        // The second group with "same settings": the check box beside the tabs, the group's controls off.
+        fMain->tcOutgoing->setCurrentIndex(1);
+        fMain->cbOutSame->setChecked(true);
+        fMain->selectTopic(34);
+        QTest::qWait(20);
+        EXPECT_FALSE(fMain->pOutgoing->horizontalScrollBar()->isVisible());
+        save(fMain, QStringLiteral("outgoing-page-same") + suffix);
+        fMain->cbOutSame->setChecked(false);
+        fMain->tcOutgoing->setCurrentIndex(0);
         inCallPrefixForm->show();
         QTest::qWait(20);
         save(inCallPrefixForm, QStringLiteral("prefix-dialog") + suffix);
