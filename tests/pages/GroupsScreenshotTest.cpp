@@ -6,13 +6,13 @@
 #include "pages/TinCallPrefixForm.h"
 #include "ui/TfMain.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QPixmap>
-#include <QCheckBox>
 #include <QPushButton>
-#include <QTabBar>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTest>
 
 namespace {
