@@ -397,6 +397,8 @@ void ConnectionPart::setToolDefaultFiles(const QString& folder)
 {
     // The live tools' file edits take their names in this folder as the tools are built.
     toolFilesFolder = folder;
+    if (fMain)
+        fMain->voiceGatewaySelected();
 }
 
 void ConnectionPart::ShowConnectionInfo()

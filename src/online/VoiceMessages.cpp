@@ -1,0 +1,116 @@
+#include "online/VoiceMessages.h"
+
+#include "link/LinkIo.h"
+#include "link/ReplyParsers.h"
+#include "platform/Wait.h"
+#include "texts/LabelRule.h"
+
+namespace {
+
+bool holdsFinal(const QByteArray& text)
+{
+    const QByteArray upper = text.toUpper();
+    return upper.contains("OK") || upper.contains("ERROR") || upper.contains("BUSY");
+}
+
+bool refused(const QByteArray& reply)
+{
+    return reply.isEmpty() || reply.contains("ERROR") || reply.contains("BUSY");
+}
+
+} // namespace
+
+VoiceView CheckVoiceView(const QByteArray& reply)
+{
+    VoiceView v;
+    if (refused(reply)) {
+        v.failText = 477;
+        return v;
+    }
+    const QByteArray value = ReplyValue("File length:", reply).trimmed();
+    if (value.isEmpty()) {
+        v.failText = 786;
+        return v;
+    }
+    bool ok = false;
+    v.length = value.toLongLong(&ok);
+    if (!ok || v.length <= 0)
+        v.failText = 477;
+    return v;
+}
+
+int CheckVoiceViewForErase(const QByteArray& reply)
+{
+    if (refused(reply))
+        return 477;
+    return ReplyValue("File length:", reply).trimmed().isEmpty() ? 786 : 0;
+}
+
+QStringList VoiceDescription(const QByteArray& reply, const Tlabels& labels)
+{
+    struct Line
+    {
+        int text;
+        const char* english;
+        const char* key;
+    };
+    static const Line lines[] = {
+        {179, "File length : ", "File length: "},     {180, "Data Codec : ", "Data Codec: "},
+        {181, "Samples/sec : ", "Samples/sec: "},     {182, "Data length : ", "Data length: "},
+        {183, "Data duration : ", "Data duration: "},
+    };
+    QStringList out;
+    for (const Line& l : lines) {
+        const QString entry = labelAt(labels, l.text);
+        const QString caption = entry.isEmpty() ? QString::fromLatin1(l.english) : entry + QLatin1Char(' ');
+        out.append(caption + QString::fromLatin1(ReplyValue(l.key, reply)));
+    }
+    return out;
+}
+
+QString VoiceMessageName(int index, const Tlabels& labels)
+{
+    switch (index) {
+    case 0:
+        return labelOr(labels, 677, QStringLiteral("Disa message"));
+    case 1:
+    case 2:
+        return labelOr(labels, 875, QStringLiteral("Virtual ring tone")) + QStringLiteral(" %1").arg(index);
+    default:
+        return {};
+    }
+}
+
+int VoiceRecordLimit(int index)
+{
+    if (index == 0)
+        return 64;
+    return index == 5 ? 16 : 8;
+}
+
+QByteArray VoiceReplyWait()
+{
+    const qint64 end = Clock::milliseconds() + voiceWaits.replyMs;
+    QByteArray text;
+    do {
+        const QByteArray piece = ReadReply(512);
+        if (piece.isEmpty())
+            WaitPumping(50); // a port that answers at once with nothing must not be asked in a tight loop
+        text += piece;
+    } while (!holdsFinal(text) && Clock::milliseconds() < end);
+    return text;
+}
+
+bool VoiceEraseWait(ComPort* port, const QByteArray& marker, int limitMs)
+{
+    const qint64 end = Clock::milliseconds() + limitMs;
+    QByteArray text;
+    for (;;) {
+        WaitPumping(voiceWaits.erasePollMs);
+        text += ComRead(port, 512, true);
+        if (text.contains(marker))
+            return true;
+        if (Clock::milliseconds() > end)
+            return false;
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The voice page's exchange with the gateway, apart from its widgets: the check of a message's description,
+// the recording limits, the default file names and the waits for the gateway's answers.
+#include "online/Xmodem.h"
+#include "texts/Labels.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class ComPort;
+
+// The waits of the voice operations, in ms (tests shorten them).
+struct VoiceWaits
+{
+    int replyMs = 5000;        // the reply wait: until "OK", "ERROR" or "BUSY" has come
+    int eraseMs = 20000;       // the erase wait of a transfer
+    int erasePollMs = 200;     // ... read every so often
+    int recordEraseMs = 60000; // the erase before a recording, on every link
+};
+inline VoiceWaits voiceWaits;
+inline XmodemLimits voiceXmodemLimits;
+
+// What the description reply of "AT!M<n>=view" allows: failText 0 and the file length, or the text number
+// of the failure (477: no reply, "ERROR", "BUSY", a length that is no number or 0; 786: no "File length:").
+struct VoiceView
+{
+    int failText = 0;
+    qint64 length = 0;
+};
+VoiceView CheckVoiceView(const QByteArray& reply);
+// The same check as the erase makes it: only a missing reply, "ERROR", "BUSY" (477) and a missing length (786).
+int CheckVoiceViewForErase(const QByteArray& reply);
+// The five description lines for the memo: each caption text (or its English text) and the key's value.
+QStringList VoiceDescription(const QByteArray& reply, const Tlabels& labels);
+
+// The name of message index (0 DISA, 1 and 2 the ring tones; empty for any other) in the current language.
+QString VoiceMessageName(int index, const Tlabels& labels);
+// Seconds a recording of the recording list's item index may last: 64 for the DISA message, 16 for PRI (5),
+// 8 for the others.
+int VoiceRecordLimit(int index);
+
+// Reads replies until the text holds "OK", "ERROR" or "BUSY" (in any case) or voiceWaits.replyMs have passed;
+// returns all that came.
+QByteArray VoiceReplyWait();
+// Reads the port every voiceWaits.erasePollMs until what came, taken together, holds marker; false after
+// limitMs.
+bool VoiceEraseWait(ComPort* port, const QByteArray& marker, int limitMs);

@@ -1,0 +1,688 @@
+#include "online/VoicePage.h"
+
+#include "firmware/TfFirm.h"
+#include "link/ConnectionPart.h"
+#include "link/LinkIo.h"
+#include "link/LinkState.h"
+#include "link/LiveTools.h"
+#include "online/VoiceMessages.h"
+#include "online/Xmodem.h"
+#include "platform/ComPort.h"
+#include "platform/Dialogs.h"
+#include "platform/ProgramDir.h"
+#include "platform/Wait.h"
+#include "texts/LabelRule.h"
+#include "texts/TextFormat.h"
+#include "ui/PageArea.h"
+#include "ui/TfMain.h"
+#include "ui/WindowUtil.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QScrollArea>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kVoiceTopic = 25;
+const QString kWavFilter = QStringLiteral("Microsoft Waveform Audio Files (*wav)|*.wav");
+
+class TRecordVoice : public LiveWorker
+{
+public:
+    TRecordVoice()
+        : LiveWorker(4, [](LiveWorker& w) {
+              const QByteArray text = LinkReadTimeout(128, 0.05);
+              w.Synchronize([text] { UpdateVoiceRecordStatus(fMain, text); });
+          })
+    {
+    }
+};
+
+class TDeleteVoice : public LiveWorker
+{
+public:
+    TDeleteVoice() : LiveWorker(4, [](LiveWorker&) { VoiceDeletePoll(); }) {}
+};
+
+void errorBox(int text)
+{
+    MessageBox(labelText(text), labelText(47), MB_ICONERROR);
+}
+
+void infoBox(int text)
+{
+    MessageBox(labelText(text), labelText(54), MB_ICONINFORMATION);
+}
+
+// A write on the serial handle that went out whole.
+bool writeLine(ComPort* port, const QByteArray& line)
+{
+    return ComWrite(port, line) == quint32(line.size());
+}
+
+QByteArray messageCommand(int n, const char* what, const char* end = "\r\n")
+{
+    return "AT!M" + QByteArray::number(n) + '=' + what + end;
+}
+
+QString firmText(int k, const char* english)
+{
+    return labelOr(labelTexts, k, QString::fromLatin1(english));
+}
+
+void setFirmStatus(int k, const char* english)
+{
+    if (!fFirm)
+        return;
+    fFirm->lbFirmStatus->setText(firmText(k, english));
+    fFirm->repaint();
+}
+
+// The transfer's progress on the progress window: the bar in bytes, the label's caption at the start followed
+// by the count.
+XmodemProgress firmProgress()
+{
+    const QString prefix = fFirm ? fFirm->lbFirmStatus->text() : QString();
+    return [prefix](qint64 position, int count) {
+        if (!fFirm)
+            return;
+        fFirm->pbStatus->setValue(int(std::min<qint64>(position, fFirm->pbStatus->maximum())));
+        fFirm->lbFirmStatus->setText(prefix + QString::number(count));
+        ProcessMessages();
+    };
+}
+
+void setFirmMaximum(qint64 length)
+{
+    if (fFirm)
+        fFirm->pbStatus->setMaximum(int(std::min<qint64>(length, std::numeric_limits<int>::max())));
+}
+
+void setFirmPosition(int position)
+{
+    if (fFirm)
+        fFirm->pbStatus->setValue(position);
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption)
+{
+    return named(new QPushButton(caption, parent), name);
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption)
+{
+    return named(new QLabel(caption, parent), name);
+}
+
+} // namespace
+
+void VoicePage::buildVoicePage(QWidget* host)
+{
+    pVoice = addTopicPage(host, "pVoice", kVoiceTopic);
+    QWidget* page = pVoice->widget();
+    voiceFileChosen = false;
+
+    gbVoice1 = named(new QGroupBox(QStringLiteral("Voice message through XMODEM"), page), "gbVoice1");
+    rbVoiceWrite = named(new QRadioButton(QStringLiteral("Write voice message"), gbVoice1), "rbVoiceWrite");
+    rbVoiceRead = named(new QRadioButton(QStringLiteral("Read voice message"), gbVoice1), "rbVoiceRead");
+    rbVoiceRead->setChecked(true);
+    lbVoiceFile = label(gbVoice1, "lbVoiceFile", QStringLiteral("File for writing/reading voice message :"));
+    edVoiceFile = named(new QLineEdit(gbVoice1), "edVoiceFile");
+    sbVoiceFile = button(gbVoice1, "sbVoiceFile", QStringLiteral("..."));
+    sbVoiceFile->setFixedWidth(32);
+    lbVoiceMessageType1 = label(gbVoice1, "lbVoiceMessageType1", QStringLiteral("Voice message type :"));
+    cbVoiceType = named(new QComboBox(gbVoice1), "cbVoiceType");
+    cbVoiceType->addItems(
+        {QStringLiteral("Disa message"), QStringLiteral("Virtual ring tone 1"), QStringLiteral("Virtual ring tone 2")});
+    cbVoiceType->setCurrentIndex(0);
+    sbVoiceReadWrite = button(gbVoice1, "sbVoiceReadWrite", QStringLiteral("Read/Write"));
+    sbVoiceDelete = button(gbVoice1, "sbVoiceDelete", QStringLiteral("Delete"));
+    lbVoiceHint = label(gbVoice1, "lbVoiceHint",
+                        QStringLiteral("To disable Virtual Ring Tone, you have to delete the VRT message"));
+    lbVoiceHint->setWordWrap(true);
+
+    auto* g1 = new QGridLayout(gbVoice1);
+    auto* radios = new QHBoxLayout;
+    radios->addWidget(rbVoiceRead);
+    radios->addWidget(rbVoiceWrite);
+    radios->addStretch();
+    g1->addLayout(radios, 0, 0, 1, 3);
+    g1->addWidget(lbVoiceFile, 1, 0, 1, 3);
+    g1->addWidget(edVoiceFile, 2, 0, 1, 2);
+    g1->addWidget(sbVoiceFile, 2, 2);
+    g1->addWidget(lbVoiceMessageType1, 3, 0);
+    g1->addWidget(cbVoiceType, 3, 1, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(sbVoiceReadWrite);
+    buttons->addWidget(sbVoiceDelete);
+    buttons->addWidget(lbVoiceHint, 1);
+    g1->addLayout(buttons, 4, 0, 1, 3);
+    g1->setColumnStretch(1, 1);
+
+    mVoice = named(new QPlainTextEdit(page), "mVoice");
+    mVoice->setReadOnly(true);
+    mVoice->setFont(QFont(QStringLiteral("Courier New")));
+
+    gbVoice2 = named(new QGroupBox(QStringLiteral("Voice message through GSM"), page), "gbVoice2");
+    lbVoiceMessageType2 = label(gbVoice2, "lbVoiceMessageType2", QStringLiteral("Voice message type :"));
+    cbVoiceRecord = named(new QComboBox(gbVoice2), "cbVoiceRecord");
+    cbVoiceRecord->addItems({QStringLiteral("DISA message"), QStringLiteral("1"), QStringLiteral("2"),
+                             QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("PRI")});
+    cbVoiceRecord->setCurrentIndex(0);
+    sbVoiceDial = button(gbVoice2, "sbVoiceDial", QStringLiteral("Record"));
+    sbVoiceStop = button(gbVoice2, "sbVoiceStop", QStringLiteral("Stop"));
+    sbVoiceStop->setEnabled(false);
+    lbVoiceSta = label(gbVoice2, "lbVoiceSta", QStringLiteral("Status :"));
+    lbVoiceStatus = label(gbVoice2, "lbVoiceStatus", QString());
+    lbVoiceTimeRem = label(gbVoice2, "lbVoiceTimeRem", QStringLiteral("Remaining time [s]:"));
+    lbVoiceTime = label(gbVoice2, "lbVoiceTime", QString());
+    auto* g2 = new QGridLayout(gbVoice2);
+    g2->addWidget(lbVoiceMessageType2, 0, 0);
+    g2->addWidget(cbVoiceRecord, 0, 1);
+    g2->addWidget(sbVoiceDial, 0, 2);
+    g2->addWidget(sbVoiceStop, 0, 3);
+    g2->addWidget(lbVoiceSta, 1, 0);
+    g2->addWidget(lbVoiceStatus, 1, 1, 1, 3);
+    g2->addWidget(lbVoiceTimeRem, 2, 0);
+    g2->addWidget(lbVoiceTime, 2, 1, 1, 3);
+    gbVoice2->setVisible(false); // no operation of the program shows it
+
+    tVoice = named(new QTimer(page), "tVoice");
+    tVoice->setInterval(500);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(gbVoice1);
+    layout->addWidget(mVoice, 1);
+    layout->addWidget(gbVoice2);
+
+    QObject::connect(sbVoiceReadWrite, &QPushButton::clicked, page, [this] { sbVoiceReadWriteClick(); });
+    QObject::connect(sbVoiceDelete, &QPushButton::clicked, page, [this] { sbVoiceDeleteClick(); });
+    QObject::connect(sbVoiceFile, &QPushButton::clicked, page, [this] { sbVoiceFileClick(); });
+    QObject::connect(cbVoiceType, &QComboBox::activated, page, [this] { cbVoiceTypeChange(cbVoiceType); });
+    QObject::connect(cbVoiceRecord, &QComboBox::activated, page, [this] { cbVoiceTypeChange(cbVoiceRecord); });
+    QObject::connect(sbVoiceDial, &QPushButton::clicked, page, [this] { sbVoiceDialClick(); });
+    QObject::connect(sbVoiceStop, &QPushButton::clicked, page, [this] { sbVoiceStopClick(); });
+    QObject::connect(tVoice, &QTimer::timeout, page, [this] { tVoiceTimer(); });
+
+    if (fMain)
+        fMain->setTopicSection(kVoiceTopic, [this](bool chosen) {
+            voiceSection(chosen);
+            return true;
+        });
+
+    LiveTool tool;
+    tool.topic = kVoiceTopic;
+    tool.running = [this] {
+        return recordVoiceThread || deleteVoiceThread || (tVoice && tVoice->isActive()) ||
+               (sbVoiceStop && sbVoiceStop->isEnabled());
+    };
+    tool.stopForDisconnect = [this] { stopVoiceTools(); };
+    tool.stopForClose = [this] { stopVoiceTools(); };
+    tool.holdsLink = [this] { return recordVoiceThread || deleteVoiceThread || (tVoice && tVoice->isActive()); };
+    liveTools.add(LiveToolSlot::Voice, tool);
+
+    voiceGatewaySelected();
+}
+
+void VoicePage::voiceSection(bool chosen)
+{
+    if (!chosen) {
+        if (sbVoiceStop->isEnabled())
+            sbVoiceStopClick();
+        pVoice->hide();
+        return;
+    }
+    if (fMain)
+        fMain->showTopicPage(kVoiceTopic);
+    mVoice->clear();
+    if (fFirm)
+        fFirm->lbFirmStatus->setText(QStringLiteral("Received packet : "));
+    sbVoiceStop->setEnabled(false);
+    sbVoiceDial->setEnabled(true);
+}
+
+void VoicePage::stopVoiceTools()
+{
+    // A running recording is told to stop on the gateway; both watchers end, and the tick with them.
+    if (sbVoiceStop->isEnabled())
+        sbVoiceStopClick();
+    StopLiveWorker(recordVoiceThread);
+    StopLiveWorker(deleteVoiceThread);
+    tVoice->stop();
+    sbVoiceStop->setEnabled(false);
+    sbVoiceDial->setEnabled(true);
+}
+
+void VoicePage::setLabelsVoice1(const Tlabels& t)
+{
+    gbVoice1->setTitle(labelOr(t, 163, QStringLiteral("Voice message through XMODEM")));
+    gbVoice2->setTitle(labelOr(t, 164, QStringLiteral("Voice message through GSM")));
+    rbVoiceWrite->setText(labelOr(t, 165, QStringLiteral("Write voice message")));
+    rbVoiceRead->setText(labelOr(t, 166, QStringLiteral("Read voice message")));
+    lbVoiceFile->setText(labelOr(t, 167, QStringLiteral("File for writing/reading voice message :")));
+    lbVoiceMessageType1->setText(labelOr(t, 168, QStringLiteral("Voice message type :")));
+    lbVoiceMessageType2->setText(labelOr(t, 168, QStringLiteral("Voice message type :")));
+    sbVoiceReadWrite->setText(labelOr(t, 169, QStringLiteral("Read/Write")));
+    sbVoiceDelete->setText(labelOr(t, 923, QStringLiteral("Delete")));
+    lbVoiceHint->setText(
+        labelOr(t, 924, QStringLiteral("To disable Virtual Ring Tone, you have to delete the VRT message")));
+}
+
+void VoicePage::setLabelsVoiceTransfer(const Tlabels& t)
+{
+    if (!fFirm)
+        return;
+    fFirm->lbFirmStatus->setText(rbVoiceRead->isChecked() ? labelOr(t, 170, QStringLiteral("Received packet :"))
+                                                          : labelOr(t, 171, QStringLiteral("Transmitted packet : ")));
+}
+
+void VoicePage::setLabelsVoice2(const Tlabels& t)
+{
+    lbVoiceTimeRem->setText(labelOr(t, 174, QStringLiteral("Remaining time [s] : ")));
+    sbVoiceDial->setText(labelOr(t, 176, QStringLiteral("Dial")));
+    sbVoiceStop->setText(labelOr(t, 177, QStringLiteral("Hang")));
+    for (int i = 0; i < 3; ++i) {
+        const QString name = VoiceMessageName(i, t);
+        for (QComboBox* list : {cbVoiceType, cbVoiceRecord})
+            if (i < list->count())
+                list->setItemText(i, name);
+    }
+    cbVoiceType->setCurrentIndex(0);
+    cbVoiceRecord->setCurrentIndex(0);
+}
+
+void VoicePage::cbVoiceTypeChange(QComboBox* list)
+{
+    const QString name = VoiceMessageName(list->currentIndex(), labelTexts);
+    if (voiceFileChosen)
+        return;
+    const QString gateFile = CurrentGateway.File;
+    const QString folder = gateFile.isEmpty() ? programDir() : QFileInfo(gateFile).path();
+    edVoiceFile->setText(folder + QLatin1Char('/') + name + QStringLiteral(".wav"));
+}
+
+void VoicePage::voiceGatewaySelected()
+{
+    voiceFileChosen = false;
+    cbVoiceTypeChange(cbVoiceType);
+}
+
+void VoicePage::sbVoiceFileClick()
+{
+    if (rbVoiceRead->isChecked()) {
+        QString path = GetSaveFileName(fMain, QString(), edVoiceFile->text(), kWavFilter);
+        if (path.isEmpty())
+            return;
+        if (QFileInfo(path).suffix() != QLatin1String("wav") || !path.endsWith(QLatin1String(".wav")))
+            path += QStringLiteral(".wav");
+        edVoiceFile->setText(path);
+        voiceFileChosen = true;
+    } else {
+        const QString path = GetOpenFileName(fMain, QString(), edVoiceFile->text(), kWavFilter);
+        if (path.isEmpty())
+            return;
+        voiceFileChosen = true;
+        edVoiceFile->setText(path);
+    }
+}
+
+bool VoicePage::voiceCommonStart()
+{
+    if (CurrentConnection.LinkType == LinkTelnet || CurrentConnection.LinkType == LinkModem) {
+        infoBox(68);
+        return false;
+    }
+    CurrentConnection = ConnectToGateway(false, fMain, false);
+    ComPort* port = CurrentConnection.Handle.get();
+    if (!CurrentConnection.Connected || !port || !port->isOpen())
+        return false;
+    // Another tool's reader left on the port would take the transfer's bytes.
+    for (int slot = 0; slot < int(LiveToolSlot::Count); ++slot) {
+        const auto s = LiveToolSlot(slot);
+        const LiveTool* tool = liveTools.tool(s);
+        if (s != LiveToolSlot::Voice && tool && tool->stopForDisconnect && liveTools.running(s))
+            tool->stopForDisconnect();
+    }
+    return true;
+}
+
+void VoicePage::showVoiceProgress()
+{
+    if (!fFirm)
+        return;
+    showWithoutWaiting(fFirm);
+    fFirm->repaint();
+}
+
+void VoicePage::restoreVoiceWindow()
+{
+    enableMainWindow();
+    if (fFirm)
+        fFirm->hide();
+}
+
+void VoicePage::sbVoiceReadWriteClick()
+{
+    if (rbVoiceRead->isChecked())
+        voiceRead();
+    else
+        voiceWrite();
+}
+
+void VoicePage::voiceRead()
+{
+    if (!voiceCommonStart())
+        return;
+    ComPort* port = CurrentConnection.Handle.get();
+    QByteArray reply;
+    mVoice->clear();
+    setFirmPosition(0);
+    SendCommandOk("AT\r\n", reply, 512);
+    if (fFirm)
+        fFirm->setWindowTitle(firmText(428, "Reading voice message ... "));
+    setFirmStatus(170, "Received packet :");
+
+    const QString path = edVoiceFile->text();
+    if (QFileInfo::exists(path) && MessageBox(labelText(69), labelText(54), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    // The message goes to a file beside the chosen one, which replaces the old file only once it is complete.
+    QSaveFile target(path);
+    target.setDirectWriteFallback(false);
+    if (!target.open(QIODevice::WriteOnly)) {
+        errorBox(60);
+        return;
+    }
+
+    const int n = cbVoiceType->currentIndex();
+    if (!writeLine(port, "\r\nAT\r\n")) {
+        errorBox(56);
+        return;
+    }
+    WaitPumping(1000);
+    VoiceReplyWait();
+    if (!writeLine(port, messageCommand(n, "view"))) {
+        errorBox(56);
+        return;
+    }
+    const QByteArray view = VoiceReplyWait();
+    const VoiceView v = CheckVoiceView(view);
+    if (v.failText != 0) {
+        errorBox(v.failText);
+        return;
+    }
+    setFirmMaximum(v.length);
+    for (const QString& line : VoiceDescription(view, labelTexts))
+        mVoice->appendPlainText(line);
+
+    if (!writeLine(port, messageCommand(n, "READ"))) {
+        errorBox(56);
+        return;
+    }
+    if (ComRead(port, 512, true).toUpper().contains("BUSY")) {
+        errorBox(681);
+        return;
+    }
+
+    showVoiceProgress();
+    ComPortXmodemLine line(*port);
+    const XmodemResult result = XmodemReceive(line, target, firmProgress(), voiceXmodemLimits);
+    restoreVoiceWindow();
+
+    if (result.ok) {
+        if (!target.commit()) {
+            errorBox(60);
+            return;
+        }
+        if (writeLine(port, "\r\n")) {
+            ReadReply(512);
+            infoBox(70);
+        } else {
+            errorBox(56);
+        }
+        return;
+    }
+    target.cancelWriting();
+    errorBox(56);
+    mVoice->clear();
+    setFirmStatus(170, "Received packet :");
+    setFirmPosition(0);
+    if (writeLine(port, QByteArray("\r\n").repeated(10)))
+        VoiceReplyWait();
+    else
+        errorBox(56);
+}
+
+void VoicePage::voiceWrite()
+{
+    if (!voiceCommonStart())
+        return;
+    ComPort* port = CurrentConnection.Handle.get();
+    QByteArray reply;
+    mVoice->clear();
+    setFirmPosition(0);
+    SendCommandOk("AT\r\n", reply, 512);
+    if (fFirm)
+        fFirm->setWindowTitle(firmText(427, "Writing voice message ... "));
+
+    const QString path = edVoiceFile->text();
+    if (!QFileInfo::exists(path)) {
+        MessageBox(labelText(71), labelText(54), MB_ICONERROR);
+        return;
+    }
+    // Opened before the message is erased: a file that cannot be read must not cost the stored message.
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly)) {
+        errorBox(60);
+        return;
+    }
+    const qint64 length = source.size();
+    setFirmMaximum(length);
+    mVoice->appendPlainText(QStringLiteral("File length : ") + QString::number(length));
+
+    showVoiceProgress();
+    setFirmStatus(676, "Erasing voice message ... ");
+    const int n = cbVoiceType->currentIndex();
+    auto fail = [this] {
+        errorBox(56);
+        restoreVoiceWindow();
+    };
+    if (!writeLine(port, "\r\nAT\r\n"))
+        return fail();
+    WaitPumping(1000);
+    VoiceReplyWait();
+    if (!writeLine(port, messageCommand(n, "ERASE")) || !VoiceEraseWait(port, "OK", voiceWaits.eraseMs))
+        return fail();
+    setFirmStatus(171, "Transmitted packet : ");
+    WaitPumping(100);
+    if (!writeLine(port, messageCommand(n, "WRITE")))
+        return fail();
+    ComRead(port, 512, true);
+
+    ComPortXmodemLine line(*port);
+    const XmodemResult result = XmodemSend(line, source, firmProgress(), voiceXmodemLimits);
+    if (result.ok) {
+        restoreVoiceWindow();
+        if (writeLine(port, "\r\nAT\r\n")) {
+            VoiceReplyWait();
+            infoBox(72);
+        } else {
+            errorBox(56);
+        }
+        return;
+    }
+
+    // The half-written message is erased.
+    if (!writeLine(port, QByteArray("\r\n").repeated(10)))
+        return fail();
+    VoiceReplyWait();
+    setFirmStatus(676, "Erasing voice message ... ");
+    if (!writeLine(port, messageCommand(n, "ERASE"))) {
+        restoreVoiceWindow();
+        return;
+    }
+    if (!VoiceEraseWait(port, "OK", voiceWaits.eraseMs))
+        return fail();
+    restoreVoiceWindow();
+    errorBox(788);
+    mVoice->clear();
+    setFirmStatus(171, "Transmitted packet : ");
+    setFirmPosition(0);
+}
+
+void VoicePage::sbVoiceDeleteClick()
+{
+    if (!voiceCommonStart())
+        return;
+    ComPort* port = CurrentConnection.Handle.get();
+    if (!writeLine(port, "\r\nAT\r\n")) {
+        errorBox(56);
+        return;
+    }
+    const int n = cbVoiceType->currentIndex();
+    mVoice->clear();
+    VoiceReplyWait();
+    if (!writeLine(port, messageCommand(n, "view"))) {
+        errorBox(56);
+        return;
+    }
+    const int failText = CheckVoiceViewForErase(VoiceReplyWait());
+    if (failText != 0) {
+        errorBox(failText);
+        return;
+    }
+    if (!writeLine(port, messageCommand(n, "ERASE")) || !VoiceEraseWait(port, "\r\nOK\r\n", voiceWaits.eraseMs)) {
+        errorBox(56);
+        restoreVoiceWindow();
+        return;
+    }
+    mVoice->appendPlainText(formatTextString(labelText(921), cbVoiceType->currentText()));
+}
+
+void VoicePage::sbVoiceDialClick()
+{
+    CurrentConnection = ConnectToGateway(false, fMain, false);
+    if (!CurrentConnection.Connected)
+        return;
+    const int n = cbVoiceRecord->currentIndex();
+    lbVoiceStatus->setText(labelOr(labelTexts, 676, QStringLiteral("Erasing voice message ... ")));
+    lbVoiceStatus->repaint();
+    sbVoiceDial->setEnabled(false);
+
+    const QByteArray erase = messageCommand(n, "ERASE", "\r");
+    WaitPumping(200);
+    if (LinkWrite(CurrentConnection, erase) != quint32(erase.size())) {
+        errorBox(56);
+        sbVoiceDial->setEnabled(true);
+        return;
+    }
+    // The erase has 60 s on every link, the modem's watcher included.
+    const qint64 end = Clock::milliseconds() + voiceWaits.recordEraseMs;
+    bool erased = false;
+    if (CurrentConnection.LinkType == LinkModem) {
+        voiceDeleteDone = false;
+        deleteVoiceThread = new TDeleteVoice;
+        while (!voiceDeleteDone && Clock::milliseconds() <= end)
+            WaitPumping(100);
+        erased = voiceDeleteDone;
+        StopLiveWorker(deleteVoiceThread);
+    } else {
+        QByteArray text;
+        while (!(erased = text.contains("OK")) && Clock::milliseconds() <= end) {
+            WaitPumping(100);
+            text += LinkReadTimeout(128, 0.01);
+        }
+    }
+    if (!erased) {
+        errorBox(56);
+        restoreVoiceWindow();
+        sbVoiceDial->setEnabled(true);
+        return;
+    }
+
+    lbVoiceStatus->setText(labelOr(labelTexts, 682, QStringLiteral("Recording message ... ")));
+    const QByteArray record = messageCommand(n, "RECORD", "\r");
+    if (LinkWrite(CurrentConnection, record) != quint32(record.size())) {
+        errorBox(56);
+        sbVoiceDial->setEnabled(true);
+        return;
+    }
+    voiceRecordLimit = VoiceRecordLimit(cbVoiceRecord->currentIndex());
+    lbVoiceTime->setText(QString::number(voiceRecordLimit.load()));
+    if (CurrentConnection.LinkType == LinkModem)
+        recordVoiceThread = new TRecordVoice;
+    else
+        tVoice->start();
+    voiceRecordStart = Clock::seconds();
+    sbVoiceStop->setEnabled(true);
+}
+
+void VoicePage::tVoiceTimer()
+{
+    UpdateVoiceRecordStatus(this, LinkReadTimeout(128, 0.05));
+}
+
+void UpdateVoiceRecordStatus(VoicePage* page, const QByteArray& text)
+{
+    if (!page)
+        return;
+    const int remaining = voiceRecordLimit - int(Clock::seconds() - voiceRecordStart);
+    page->lbVoiceTime->setText(QString::number(remaining));
+    page->lbVoiceTime->repaint();
+    if (!text.contains("OK") && remaining >= 1)
+        return;
+    page->lbVoiceStatus->setText(labelOr(labelTexts, 683, QStringLiteral("Voice message recorded sucessfully ... ")));
+    page->lbVoiceTime->setText(QString());
+    page->sbVoiceDial->setEnabled(true);
+    StopLiveWorker(recordVoiceThread);
+    page->tVoice->stop();
+    page->sbVoiceStop->setEnabled(false);
+    page->sbVoiceStopClick();
+    LinkReadTimeout(128, 0.05);
+}
+
+void VoiceDeletePoll()
+{
+    if (LinkReadTimeout(128, 0.05).contains("OK"))
+        voiceDeleteDone = true;
+}
+
+void VoicePage::sbVoiceStopClick()
+{
+    if (LinkWrite(CurrentConnection, "\r\n\r\n") != 4)
+        errorBox(56);
+}
+
+void VoicePage::sbVoiceHangClick()
+{
+    if (LinkWrite(CurrentConnection, "\r\n") != 2) {
+        errorBox(56);
+        return;
+    }
+    WaitPumping(100);
+    if (LinkWrite(CurrentConnection, "AT!D\r\n") != 6) {
+        errorBox(56);
+        return;
+    }
+    LinkRead(4096);
+    if (CurrentConnection.LinkType == LinkTelnet) {
+        if (LinkWrite(CurrentConnection, "AT!D\r\n") != 6) {
+            errorBox(56);
+            return;
+        }
+        LinkRead(4096);
+    }
+    if (LinkWrite(CurrentConnection, "\r\n") != 2)
+        errorBox(56);
+}

@@ -1,0 +1,233 @@
+// The voice page against the simulated gateway on its serial pty: .wav files there and back over XMODEM-CRC,
+// the description checks, the failures and what they leave behind, and the recording over a call.
+#include "online/VoicePage.h"
+#include "gatewaysim/Gateway.h"
+#include "link/ConnectionPart.h"
+#include "link/LinkState.h"
+#include "online/VoiceMessages.h"
+#include "platform/Wait.h"
+#include "support/MainWindowFixture.h"
+#include "texts/Labels.h"
+#include "ui/TfMain.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+QByteArray run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(30000);
+    return p.readAllStandardOutput().trimmed();
+}
+
+class VoicePageTest : public MainWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        voiceXmodemLimits.byteGapMs = 200;
+        voiceXmodemLimits.quietMs = 600;
+        voiceXmodemLimits.frameWaitMs = 1000;
+        voiceXmodemLimits.replyMs = 2000;
+        voiceXmodemLimits.closingReadMs = 50;
+        voiceWaits.replyMs = 1500;
+    }
+
+    void TearDown() override
+    {
+        if (fMain && CurrentConnection.Connected)
+            fMain->mDisconnectClick();
+        MainWindowFixture::TearDown();
+        gateway.reset();
+    }
+
+    void start(const gatewaysim::Config& config = {})
+    {
+        gateway = std::make_unique<gatewaysim::Gateway>(config);
+        ASSERT_TRUE(gateway->isValid());
+        const QString pty = gateway->startSerialPty();
+        ASSERT_FALSE(pty.isEmpty());
+        writeFile(QStringLiteral("gtws.ini"), "[Sim]\nUsername=bfpms\nPassword=bfpms\n");
+        writeSettings("language=1\nSaveLog=0\ncommtype=1\ngateway=Sim\nComport=" + pty.toLocal8Bit() + "\n");
+        ASSERT_NO_FATAL_FAILURE(startUp());
+        dialogs().clearRecords();
+    }
+
+    // A .wav file made by sox: A-law, 8000 samples per second, the given number of samples.
+    QByteArray makeWav(const QString& name, int samples)
+    {
+        const QString file = path(name);
+        run(QStringLiteral("sox"),
+            {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("8000"), QStringLiteral("-c"),
+             QStringLiteral("1"), QStringLiteral("-e"), QStringLiteral("a-law"), file, QStringLiteral("synth"),
+             QString::number(samples / 8000.0), QStringLiteral("sine"), QStringLiteral("440")});
+        return readFile(name);
+    }
+
+    void readInto(const QString& name)
+    {
+        fMain->rbVoiceRead->setChecked(true);
+        fMain->edVoiceFile->setText(path(name));
+        fMain->sbVoiceReadWrite->click();
+    }
+
+    QString lastBox() { return dialogs().boxes().isEmpty() ? QString() : dialogs().boxes().last().text; }
+
+    std::unique_ptr<gatewaysim::Gateway> gateway;
+};
+
+} // namespace
+
+TEST_F(VoicePageTest, AWavFileGoesToTheGatewayAndBackByteForByte)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    const QByteArray wav = makeWav(QStringLiteral("tone.wav"), 3000);
+    ASSERT_GT(wav.size(), 3000);
+
+    fMain->rbVoiceWrite->setChecked(true);
+    fMain->cbVoiceType->setCurrentIndex(1);
+    fMain->edVoiceFile->setText(path(QStringLiteral("tone.wav")));
+    fMain->sbVoiceReadWrite->click();
+    EXPECT_EQ(lastBox(), labelText(72));
+    EXPECT_EQ(gateway->voiceMessage(1), wav);
+    const QByteArray heard = gateway->receivedBytes();
+    EXPECT_LT(heard.indexOf("AT!M1=ERASE\r\n"), heard.indexOf("AT!M1=WRITE\r\n"));
+
+    dialogs().clearRecords();
+    readInto(QStringLiteral("back.wav"));
+    EXPECT_EQ(lastBox(), labelText(70));
+    const QByteArray back = readFile(QStringLiteral("back.wav"));
+    EXPECT_EQ(back.size() % 128, 0);
+    EXPECT_EQ(back.left(wav.size()), wav);
+    EXPECT_EQ(back.mid(wav.size()), QByteArray(back.size() - wav.size(), '\0'));
+    EXPECT_EQ(run(QStringLiteral("soxi"), {QStringLiteral("-s"), path(QStringLiteral("back.wav"))}), "3000");
+    const QStringList memo = fMain->mVoice->toPlainText().split('\n');
+    ASSERT_EQ(memo.size(), 5);
+    EXPECT_EQ(memo[0], QStringLiteral("File length : ") + QString::number(wav.size()));
+    EXPECT_EQ(memo[2], QStringLiteral("Samples/sec : 8000"));
+    EXPECT_EQ(QDir(programFolder()).entryList({QStringLiteral("back.wav*")}, QDir::Files).size(), 1);
+}
+
+TEST_F(VoicePageTest, AFailedReadLeavesTheOldFileAndNoPartOfTheNewOne)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray view; // the gateway's description, when not its own
+        bool busy;
+        int badTimes; // CRC flips of frame 2
+        int text;
+    };
+    const Case cases[] = {
+        {"length 0", "File length: 0", false, 0, 477},
+        {"length no number", "File length: 12a", false, 0, 477},
+        {"no length", "Data Codec: A-law 8 bit", false, 0, 786},
+        {"refused", "ERROR", false, 0, 477},
+        {"busy", {}, true, 0, 681},
+        {"transfer fails", {}, false, 11, 56},
+    };
+    gatewaysim::Config cfg;
+    ASSERT_NO_FATAL_FAILURE(start(cfg));
+    gateway->setVoiceMessage(0, QByteArray(1000, 'v'));
+    writeFile(QStringLiteral("old.wav"), "the old file");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gatewaysim::Faults f;
+        f.voiceView = c.view;
+        f.voiceBusy = c.busy;
+        f.xmodemFrame = 2;
+        f.xmodemBadTimes = c.badTimes;
+        gateway->setFaults(f);
+        gateway->clearLog();
+        dialogs().clearRecords();
+        dialogs().answerBox(IDYES); // replace the old file
+        readInto(QStringLiteral("old.wav"));
+        ASSERT_FALSE(dialogs().boxes().isEmpty());
+        EXPECT_EQ(dialogs().boxes().first().text, labelText(69));
+        EXPECT_EQ(dialogs().boxes()[1].text, labelText(c.text));
+        EXPECT_EQ(readFile(QStringLiteral("old.wav")), "the old file");
+        EXPECT_EQ(QDir(programFolder()).entryList({QStringLiteral("old.wav*")}, QDir::Files).size(), 1);
+        EXPECT_EQ(gateway->receivedBytes().contains("AT!M0=READ"), c.text == 681 || c.text == 56);
+        if (c.text == 56) {
+            EXPECT_TRUE(gateway->receivedBytes().contains(QByteArray("\r\n").repeated(10)));
+        }
+    }
+}
+
+TEST_F(VoicePageTest, AFailedWriteErasesTheMessageAndSaysSo)
+{
+    gatewaysim::Config cfg;
+    cfg.faults.xmodemFrame = 2;
+    cfg.faults.xmodemBadTimes = 11;
+    ASSERT_NO_FATAL_FAILURE(start(cfg));
+    writeFile(QStringLiteral("new.wav"), QByteArray(600, 'w'));
+    fMain->rbVoiceWrite->setChecked(true);
+    fMain->edVoiceFile->setText(path(QStringLiteral("new.wav")));
+    fMain->sbVoiceReadWrite->click();
+    EXPECT_EQ(lastBox(), labelText(788));
+    const QByteArray heard = gateway->receivedBytes();
+    const qsizetype recovery = heard.indexOf(QByteArray("\r\n").repeated(10));
+    ASSERT_GE(recovery, 0);
+    EXPECT_GT(heard.indexOf("AT!M0=ERASE\r\n", recovery), recovery);
+    EXPECT_TRUE(gateway->voiceMessage(0).isEmpty());
+}
+
+TEST_F(VoicePageTest, FilesThatCannotBeUsedStopBeforeTheGatewayIsAsked)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    readInto(QStringLiteral("no/such/folder/x.wav"));
+    EXPECT_EQ(lastBox(), labelText(60));
+    fMain->rbVoiceWrite->setChecked(true);
+    fMain->edVoiceFile->setText(path(QStringLiteral("missing.wav")));
+    fMain->sbVoiceReadWrite->click();
+    EXPECT_EQ(lastBox(), labelText(71));
+    EXPECT_FALSE(gateway->receivedBytes().contains("AT!M"));
+
+    CurrentConnection.LinkType = LinkTelnet;
+    fMain->sbVoiceDeleteClick();
+    EXPECT_EQ(lastBox(), labelText(68));
+}
+
+TEST_F(VoicePageTest, EraseNamesTheMessageItErased)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    gateway->setVoiceMessage(2, QByteArray(300, 'x'));
+    fMain->cbVoiceType->setCurrentIndex(2);
+    fMain->sbVoiceDelete->click();
+    EXPECT_TRUE(gateway->voiceMessage(2).isEmpty());
+    EXPECT_EQ(fMain->mVoice->toPlainText(), QStringLiteral("Voice message Virtual ring tone 2 was erased."));
+}
+
+TEST_F(VoicePageTest, RecordingEndsOnTheGatewaysOkWithTheStop)
+{
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(VoiceRecordLimit(i), i == 0 ? 64 : i == 5 ? 16 : 8) << i;
+
+    ASSERT_NO_FATAL_FAILURE(start());
+    fMain->cbVoiceRecord->setCurrentIndex(5);
+    fMain->sbVoiceDialClick();
+    EXPECT_EQ(fMain->lbVoiceTime->text(), QStringLiteral("16"));
+    ASSERT_TRUE(QTest::qWaitFor([] { return fMain->sbVoiceDial->isEnabled(); }, 3000));
+    EXPECT_EQ(fMain->lbVoiceStatus->text(), labelText(683));
+    EXPECT_TRUE(fMain->lbVoiceTime->text().isEmpty());
+    EXPECT_FALSE(fMain->tVoice->isActive());
+    const QByteArray heard = gateway->receivedBytes();
+    const qsizetype record = heard.indexOf("AT!M5=RECORD\r");
+    ASSERT_GT(record, heard.indexOf("AT!M5=ERASE\r"));
+    EXPECT_TRUE(heard.mid(record).contains("\r\n\r\n"));
+    EXPECT_FALSE(gateway->voiceMessage(5).isEmpty());
+}
