@@ -1,8 +1,8 @@
 // The voice page against the simulated gateway on its serial pty: .wav files there and back over XMODEM-CRC,
 // the description checks, the failures and what they leave behind, and the recording over a call.
-#include "online/VoicePage.h"
+#include "online/ui/VoicePage.h"
 #include "gatewaysim/Gateway.h"
-#include "link/ConnectionPart.h"
+#include "link/ui/ConnectionPart.h"
 #include "link/LinkState.h"
 #include "online/VoiceMessages.h"
 #include "platform/Wait.h"

@@ -1,7 +1,7 @@
-#include "online/VoicePage.h"
+#include "online/ui/VoicePage.h"
 
-#include "firmware/TfFirm.h"
-#include "link/ConnectionPart.h"
+#include "firmware/ui/TfFirm.h"
+#include "link/ui/ConnectionPart.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
@@ -228,6 +228,10 @@ void VoicePage::buildVoicePage(QWidget* host)
         return recordVoiceThread || deleteVoiceThread || (tVoice && tVoice->isActive()) ||
                (sbVoiceStop && sbVoiceStop->isEnabled());
     };
+    tool.stopForLeave = [this] {
+        if (sbVoiceStop->isEnabled()) // an operation runs
+            sbVoiceStopClick();
+    };
     tool.stopForDisconnect = [this] { stopVoiceTools(); };
     tool.stopForClose = [this] { stopVoiceTools(); };
     tool.holdsLink = [this] { return recordVoiceThread || deleteVoiceThread || (tVoice && tVoice->isActive()); };
@@ -239,8 +243,7 @@ void VoicePage::buildVoicePage(QWidget* host)
 void VoicePage::voiceSection(bool chosen)
 {
     if (!chosen) {
-        if (sbVoiceStop->isEnabled())
-            sbVoiceStopClick();
+        liveTools.stopForLeave(kVoiceTopic);
         pVoice->hide();
         return;
     }
