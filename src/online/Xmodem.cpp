@@ -67,11 +67,21 @@ bool ComPortXmodemLine::write(const QByteArray& bytes)
 
 bool ComPortXmodemLine::read(QByteArray& out, int waitMs)
 {
-    // A burst ends at the first pause between bytes; the whole read at waitMs.
+    // What has come already; else the first byte within waitMs and whatever came with it. No read waits for a
+    // pause after a burst, which would cost that pause on every frame.
     constexpr quint32 kImmediate = 0xFFFFFFFF;
-    port_.setTimeouts(waitMs > 0 ? CommTimeouts{2, 0, quint32(waitMs), 0, 0} : CommTimeouts{kImmediate, 0, 0, 0, 0});
     char buf[1024];
-    const qint64 n = port_.read(buf, sizeof buf);
+    port_.setTimeouts({kImmediate, 0, 0, 0, 0});
+    qint64 n = port_.read(buf, sizeof buf);
+    if (n == 0 && waitMs > 0) {
+        port_.setTimeouts({0, 0, quint32(waitMs), 0, 0});
+        n = port_.read(buf, 1);
+        if (n > 0) {
+            port_.setTimeouts({kImmediate, 0, 0, 0, 0});
+            const qint64 more = port_.read(buf + 1, sizeof buf - 1);
+            n = more < 0 ? n : n + more;
+        }
+    }
     if (n < 0)
         return false;
     if (n > 0) {
