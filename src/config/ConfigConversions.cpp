@@ -63,3 +63,15 @@ QString digitsToDayMonth(const QString& digits)
         return QString();
     return digits.left(2) + QLatin1Char('.') + digits.mid(2, 2);
 }
+
+bool IsWholeTime(const QString& text)
+{
+    if (text.size() != 5 || text[2] != QLatin1Char(':'))
+        return false;
+    for (int i : {0, 1, 3, 4})
+        if (text[i] < QLatin1Char('0') || text[i] > QLatin1Char('9'))
+            return false;
+    const int hours = text.left(2).toInt();
+    const int minutes = text.mid(3, 2).toInt();
+    return minutes < 60 && (hours < 24 || (hours == 24 && minutes == 0));
+}

@@ -14,3 +14,7 @@ int volumePositionToCode(int position, int positions);
 QString dayMonthToDigits(const QString& dayMonth);
 // "ddmm" -> "dd.mm"; the empty text for a value shorter than four characters.
 QString digitsToDayMonth(const QString& digits);
+
+// A whole time as the HH:MM edits hold it: two digits, ":", two digits; hours 00 to 23 or the day's end
+// "24:00", minutes 00 to 59. A partly typed time (with the edits' "_" placeholders) is not one.
+bool IsWholeTime(const QString& text);

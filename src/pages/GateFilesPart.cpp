@@ -34,6 +34,7 @@ constexpr int kTextFileMissing = 436;
 constexpr int kTextRunFailed = 62;
 constexpr int kTextGatewayListNotWritten = 414;
 constexpr int kTextBasicTopic = 32;
+constexpr int kTextSystemTopic = 30;
 const QString kGateFileFilter = QStringLiteral("Gate files (*.ini)|*.ini|All files (*.*)|*.*");
 
 // Plain functions rather than pointers to members: the operations live in the main window's parts, and a
@@ -161,6 +162,15 @@ void error(const QString& text)
     MessageBox(text, labelText(kCaptionError), MB_ICONERROR);
 }
 
+// A partly typed reset time is neither sent nor written: the run stops with the edit marked.
+bool systemPageValid()
+{
+    if (fMain->systemValid())
+        return true;
+    error(labelText(kTextInvalid) + QStringLiteral(" (") + labelText(kTextSystemTopic) + QLatin1Char(')'));
+    return false;
+}
+
 } // namespace
 
 void GateFilesPart::tbLoadGateClick()
@@ -202,6 +212,8 @@ void GateFilesPart::tbSaveGateClick()
         error(labelText(kTextInvalid) + QStringLiteral(" (") + labelText(kTextBasicTopic) + QLatin1Char(')'));
         return;
     }
+    if (!systemPageValid())
+        return;
     showRunWindow(112, QStringLiteral("Saving parametres..."));
     bool failed = false;
     bool crashed = false;
@@ -287,6 +299,8 @@ void GateFilesPart::mLoadOClick()
 
 void GateFilesPart::tbSaveClick()
 {
+    if (!systemPageValid())
+        return;
     pagesToImage(true);
     if (!WriteGateFile(GateConfig, CurrentGateway.File, gsAll)) {
         // The flags stay set: closing still offers to save what did not reach the file.
@@ -304,6 +318,8 @@ void GateFilesPart::mSaveAsClick()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".ini");
+    if (!systemPageValid())
+        return;
     // The extension table is written as the image holds it.
     pagesToImage(false);
     if (!WriteGateFile(GateConfig, path, gsAll)) {

@@ -118,6 +118,18 @@ void focusProgressWindow()
 void PortModesPage::buildPortModesPage(QWidget* host)
 {
     pPortModes = addTopicPage(host, "pPortModes", 834);
+    if (fMain) {
+        // Shown, the page writes its hints again from the chosen radios.
+        fMain->setTopicSection(834, [this](bool chosen) {
+            if (chosen) {
+                fMain->showTopicPage(834);
+                rerunChosenRadios();
+            } else {
+                pPortModes->hide();
+            }
+            return true;
+        });
+    }
     QWidget* page = pPortModes->widget();
     page->setMinimumSize(kGroupWidth + 16, 452);
 
@@ -176,6 +188,18 @@ void PortModesPage::buildPortModesPage(QWidget* host)
 }
 
 // ---- Radio handlers
+
+void PortModesPage::rerunChosenRadios()
+{
+    // The handler of every chosen radio runs again, in this order, for its hint and colour. Nothing on the
+    // page changes by it, so the page must not count as changed (else every start-up and every visit would
+    // mark it, and every close would ask to save a page nobody touched).
+    const auto changed = pageChanged[pcPortModes];
+    for (const auto& [rb, handler] : radioHandlers())
+        if (rb->isChecked())
+            (this->*handler)();
+    pageChanged[pcPortModes] = changed;
+}
 
 std::array<PortModesPage::RadioHandler, 11> PortModesPage::radioHandlers() const
 {
@@ -243,17 +267,20 @@ void PortModesPage::rbUseRoute2Click()
 void PortModesPage::rbRejectAllClick()
 {
     setHint(lbPortModes3, labelText(858), Qt::red);
+    markPortModesChanged();
 }
 
 void PortModesPage::rbRouteIn1Click()
 {
     setHint(lbPortModes3, formatTextInt(labelText(862), 1), Qt::blue);
+    markPortModesChanged();
 }
 
 void PortModesPage::rbRouteIn2Click()
 {
     // The one-port text names no port and is shown as it stands, not as a format.
     setHint(lbPortModes3, gatewayModel == 0 ? formatTextInt(labelText(862), 2) : labelText(887), Qt::blue);
+    markPortModesChanged();
 }
 
 // ---- Characters
@@ -489,14 +516,8 @@ void PortModesPage::setLabelsPortModes2(const Tlabels& t)
     rbUseRoute1->setText(formatTextInt(useRoute, 2));
     rbUseRoute2->setText(formatTextInt(useRoute, 1));
 
-    // The hints follow the language: the handler of every chosen radio runs again, in this order. New words
-    // change nothing on the page, so the page must not count as changed for it (else every close would ask
-    // to save a page nobody touched).
-    const auto changed = pageChanged[pcPortModes];
-    for (const auto& [rb, handler] : radioHandlers())
-        if (rb->isChecked())
-            (this->*handler)();
-    pageChanged[pcPortModes] = changed;
+    // The hints follow the language.
+    rerunChosenRadios();
 
     if (gatewayModel == 0) {
         gbPortModes1->setTitle(labelOr(t, 864, QStringLiteral("ISDN BRI 1 port ( NT interface )")));

@@ -5,8 +5,9 @@
 // fourth value). Image: GateConfig.portModeChars in the same order; gate-file bit gsPortModes.
 //
 // Beside each group a hint label explains the chosen mode (red for reject, blue for the routing modes). The
-// radios' click handlers set it, also when a radio is chosen from code and when the label pass runs them
-// again after a language switch. The BRI radios mark the page changed; the GSM radios do not.
+// radios' click handlers set it, also when a radio is chosen from code, when the label pass runs them again
+// after a language switch and when the page is shown. Every radio marks the page changed, except in those two
+// reruns, which change nothing on the page.
 //
 // On a one-port gateway (model 1) the BRI 1 group and the radios that route to BRI 1 are hidden; what is
 // sent for them is decided at the save.
@@ -72,7 +73,7 @@ public:
     void sbPortModesDefaultClick();
     void sbPortModesSaveFileClick();
 
-    // The radios' click handlers: the group's hint text and colour; the BRI ones mark the page changed.
+    // The radios' click handlers: the group's hint text and colour, and the page marked changed.
     void rbRejectBri1Click();
     void rbRouteBri1Click();
     void rbUseReject1Click();
@@ -89,6 +90,8 @@ private:
     // Every radio with its click handler, in the order the label pass runs them.
     using RadioHandler = std::pair<QRadioButton*, void (PortModesPage::*)()>;
     std::array<RadioHandler, 11> radioHandlers() const;
+    // The chosen radios' handlers in the page's order, the changed flag left as it was.
+    void rerunChosenRadios();
     // The characters of the selected radios ('0' for a group without a selection).
     char portModeBri1() const;
     char portModeBri2() const;

@@ -1,5 +1,6 @@
 #include "pages/SystemPage.h"
 
+#include "config/ConfigConversions.h"
 #include "config/Parametres.h"
 #include "link/LinkIo.h"
 #include "pages/PageFrame.h"
@@ -243,7 +244,17 @@ void SystemPage::systemSaveFile()
     TSystem& s = GateConfig.system;
     s.cdrMode = cdrPositionToCode(cbSystemCDRmode->currentIndex());
     s.gateId = seSystemGate->value();
-    s.resetTime = cbSystemReset->isChecked() ? edSystemReset->text() : kNoReset;
+    // A partly typed time never reaches the image; the runs that send or write the page refuse it first
+    // (systemValid), and a copy made without asking (the close's save) keeps the image's time.
+    if (!cbSystemReset->isChecked())
+        s.resetTime = kNoReset;
+    else if (IsWholeTime(edSystemReset->text()))
+        s.resetTime = edSystemReset->text();
+}
+
+bool SystemPage::systemValid()
+{
+    return !cbSystemReset->isChecked() || TimeEditComplete(edSystemReset);
 }
 
 void SystemPage::systemLoadFile()
@@ -266,6 +277,8 @@ const PageFrame& SystemPage::systemFrame()
         f.fileFailureCaption = kCaptionInformation;
         f.load = [] { return fMain->systemLoad(); };
         f.save = [] { return fMain->systemSave(); };
+        f.saveValid = [] { return fMain->systemValid(); };
+        f.fileValid = [] { return fMain->systemValid(); };
         f.toImage = [] { fMain->systemSaveFile(); };
         f.fromImage = [] { fMain->systemLoadFile(); };
         return f;

@@ -43,6 +43,8 @@ public:
     // The page into GateConfig, and back.
     void systemSaveFile();
     void systemLoadFile();
+    // False, with the reset time's edit marked, when the reset is on with a partly typed time.
+    bool systemValid();
 
     // The button row.
     static const PageFrame& systemFrame();

@@ -1,5 +1,8 @@
 #include "ui/KeyFilters.h"
 
+#include "config/ConfigConversions.h"
+#include "texts/LabelRule.h"
+
 #include <QAbstractSpinBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -310,4 +313,21 @@ bool OvertypeKeyFilter::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return true; // the editor has done the edit (or refused it)
+}
+
+bool TimeEditComplete(QLineEdit* edit)
+{
+    constexpr int kWholeTimeHint = 985;
+    if (IsWholeTime(edit->text())) {
+        edit->setPalette(QPalette());
+        edit->setToolTip(QString());
+        return true;
+    }
+    QPalette red = edit->palette();
+    red.setColor(QPalette::Base, Qt::red);
+    edit->setPalette(red);
+    edit->setToolTip(labelOr(labelTexts, kWholeTimeHint,
+                             QStringLiteral("Enter the whole time as HH:MM (hours 00-23, minutes 00-59).")));
+    edit->setFocus();
+    return false;
 }

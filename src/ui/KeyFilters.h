@@ -36,6 +36,12 @@ void LongTimeKeyPressFilter(QLineEdit* edit, char& key);
 // DD.MM.YYYY (separators "." at 2 and 5).
 void DateEditKey(QLineEdit* edit, char& key);
 
+// The one rule for every HH:MM edit before its time is sent or stored: true when the edit holds a whole time
+// (IsWholeTime). Otherwise the edit is marked (red, the hint "Enter the whole time as HH:MM ..." as its tool
+// tip, the focus) and the result is false: the caller sends and stores nothing and says so (the page frame's
+// "Some values are not valid" box). A whole time takes the mark away.
+bool TimeEditComplete(QLineEdit* edit);
+
 // Event filter: the digit filter on the typed characters of an edit or spin box.
 class DigitKeyFilter : public QObject
 {

@@ -130,26 +130,42 @@ TEST_F(PortModesPageTest, TheDefaultsRejectAndAnUnknownFileCharacterLeavesItsGro
     EXPECT_EQ(chosen(), (QStringList{"rbRouteBri1", "rbRouteBri2", "rbRouteIn1"}));
 }
 
-TEST_F(PortModesPageTest, TheBriRadiosMarkThePageChangedAndTheGsmRadiosDoNot)
+TEST_F(PortModesPageTest, EveryRadioMarksThePageChangedButTheLabelPassAndShowingThePageDoNot)
 {
-    resetPageChanged();
-    fMain->rbRouteIn2->setChecked(true);
-    fMain->rbRouteIn1->setChecked(true);
-    fMain->rbRejectAll->setChecked(true);
-    EXPECT_EQ(pageChanged[pcPortModes], 0);
-    for (QRadioButton* rb : {fMain->rbUseRoute1, fMain->rbUseReject2}) {
+    // Every radio, the GSM ones too: a GSM routing change must not be lost at the close.
+    for (QRadioButton* rb : {fMain->rbRejectBri1, fMain->rbRouteBri1, fMain->rbUseReject1, fMain->rbUseRoute1,
+                             fMain->rbRejectBri2, fMain->rbRouteBri2, fMain->rbUseReject2, fMain->rbUseRoute2,
+                             fMain->rbRejectAll, fMain->rbRouteIn1, fMain->rbRouteIn2}) {
+        // Another radio of the group first, so that the click turns this one on.
+        for (QRadioButton* other : rb->parentWidget()->findChildren<QRadioButton*>())
+            if (other != rb) {
+                other->setChecked(true);
+                break;
+            }
         resetPageChanged();
-        rb->setChecked(true);
+        rb->click();
+        EXPECT_TRUE(rb->isChecked());
         EXPECT_EQ(pageChanged[pcPortModes], 1) << qPrintable(rb->objectName());
     }
-    // The label pass runs the chosen radios' handlers again for their hints; the flag stays as it was.
-    resetPageChanged();
-    fMain->tbEnglishClick();
-    EXPECT_EQ(pageChanged[pcPortModes], 0);
-    pageChanged[pcPortModes] = 1;
-    fMain->tbEnglishClick();
-    EXPECT_EQ(pageChanged[pcPortModes], 1);
-    EXPECT_EQ(pageChanged[pcBasic], 0);
+    // The label pass and showing the topic run the chosen radios' handlers again for their hints; the flag
+    // stays as it was.
+    choose(fMain->rbUseReject1, fMain->rbRouteBri2, fMain->rbRouteIn2);
+    for (quint8 before : {0, 1}) {
+        resetPageChanged();
+        pageChanged[pcPortModes] = before;
+        fMain->lbPortModes3->clear();
+        fMain->tbEnglishClick();
+        fMain->selectTopic(30);
+        fMain->lbPortModes1->clear();
+        fMain->lbPortModes3->clear();
+        fMain->selectTopic(834);
+        EXPECT_TRUE(fMain->pPortModes->isVisibleTo(fMain));
+        EXPECT_EQ(fMain->lbPortModes1->text(), labelText(860)) << "the hints are written when the page shows";
+        EXPECT_EQ(fMain->lbPortModes3->text(),
+                  QStringLiteral("Every incoming GSM call is routed to the ISDN BRI 2 interface."));
+        EXPECT_EQ(pageChanged[pcPortModes], before);
+        EXPECT_EQ(pageChanged[pcBasic], 0);
+    }
 }
 
 TEST_F(PortModesPageTest, TheHintsFollowTheChoiceTheModelAndTheLanguage)

@@ -120,6 +120,51 @@ TEST_F(SystemPageTest, TheResetIsOnExactlyWhenItsTimeIsNotMidnight)
     EXPECT_FALSE(fMain->cbSystemReset->isChecked());
 }
 
+TEST_F(SystemPageTest, APartlyTypedResetTimeIsMarkedAndNeitherSentNorStored)
+{
+    ASSERT_NO_FATAL_FAILURE(connectGateway());
+    fMain->edSystemReset->setText(QStringLiteral("06:15"));
+    fMain->sbSystemSaveFile->click();
+    const QByteArray file = readFile(QStringLiteral("sim.ini"));
+    GateConfig.system.resetTime = QStringLiteral("06:15");
+    const QByteArray x22 = gateway->value("X22");
+    const struct
+    {
+        const char* typed;
+        bool whole;
+    } cases[] = {{"__:__", false}, {"0_:30", false}, {"07:3_", false}, {"7:30", false}, {"25:00", false},
+                 {"24:01", false}, {"12:60", false}, {"24:00", true},  {"23:59", true}, {"07:30", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        fMain->edSystemReset->setText(QString::fromLatin1(c.typed));
+        fMain->cbSystemReset->setChecked(true);
+        for (QAbstractButton* run : std::initializer_list<QAbstractButton*>{fMain->sbSystemSave, fMain->sbSystemSaveFile}) {
+            press(run);
+            if (c.whole) {
+                EXPECT_EQ(fMain->edSystemReset->palette().color(QPalette::Base), QPalette().color(QPalette::Base));
+                continue;
+            }
+            expectOnlyBox(labelText(204), 47, MB_ICONERROR);
+            EXPECT_TRUE(gateway->receivedLines().isEmpty()) << "nothing was sent";
+            EXPECT_EQ(readFile(QStringLiteral("sim.ini")), file) << "nothing was written";
+            EXPECT_EQ(fMain->edSystemReset->palette().color(QPalette::Base), QColor(Qt::red));
+            EXPECT_FALSE(fMain->edSystemReset->toolTip().isEmpty());
+        }
+        // The whole-gateway and whole-file saves stop the same way; a copy made without asking keeps the
+        // image's time.
+        if (!c.whole) {
+            dialogs().clearRecords();
+            fMain->tbSaveGateClick();
+            fMain->tbSaveClick();
+            EXPECT_EQ(dialogs().boxes().size(), 2);
+            EXPECT_EQ(gateway->value("X22"), x22);
+            fMain->systemSaveFile();
+            EXPECT_EQ(GateConfig.system.resetTime, QStringLiteral("06:15"));
+        }
+    }
+    EXPECT_EQ(gateway->value("X22"), "07:30");
+}
+
 TEST_F(SystemPageTest, FailedRunsListTheirLinesAndChangeNothing)
 {
     ASSERT_TRUE(gateway->setValue("S91", "5,12"));
