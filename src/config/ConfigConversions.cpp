@@ -64,14 +64,15 @@ QString digitsToDayMonth(const QString& digits)
     return digits.left(2) + QLatin1Char('.') + digits.mid(2, 2);
 }
 
-bool IsWholeTime(const QString& text)
+bool isCompleteTime(const QString& text)
 {
-    if (text.size() != 5 || text[2] != QLatin1Char(':'))
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    if ((colon != 1 && colon != 2) || text.size() != colon + 3)
         return false;
-    for (int i : {0, 1, 3, 4})
-        if (text[i] < QLatin1Char('0') || text[i] > QLatin1Char('9'))
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (i != colon && (text[i] < QLatin1Char('0') || text[i] > QLatin1Char('9')))
             return false;
-    const int hours = text.left(2).toInt();
-    const int minutes = text.mid(3, 2).toInt();
+    const int hours = text.left(colon).toInt();
+    const int minutes = text.mid(colon + 1).toInt();
     return minutes < 60 && (hours < 24 || (hours == 24 && minutes == 0));
 }

@@ -15,6 +15,8 @@ QString dayMonthToDigits(const QString& dayMonth);
 // "ddmm" -> "dd.mm"; the empty text for a value shorter than four characters.
 QString digitsToDayMonth(const QString& digits);
 
-// A whole time as the HH:MM edits hold it: two digits, ":", two digits; hours 00 to 23 or the day's end
-// "24:00", minutes 00 to 59. A partly typed time (with the edits' "_" placeholders) is not one.
-bool IsWholeTime(const QString& text);
+// The one rule of every HH:MM time the user types, before it is sent or stored: "hh:mm" (or "h:mm", as the
+// gateway lists an early time) digits with hours 00 to 23 or the day's end "24:00" and minutes 00 to 59. The
+// masked time edits hold "_" for a digit not typed yet; such a time is not complete and never sent.
+// (In the widget library, TimeEditComplete applies it to an edit and marks the edit when it fails.)
+bool isCompleteTime(const QString& text);

@@ -107,12 +107,6 @@ QString fromWire(const QByteArray& bytes)
     return decodeCp1250(bytes);
 }
 
-bool isCompleteTime(const QString& text)
-{
-    static const QRegularExpression time(QStringLiteral("^[0-9]{1,2}:[0-9]{2}$"));
-    return time.match(text).hasMatch();
-}
-
 // ---- Outgoing groups
 
 OutgoingWindow parseOutgoingWindow(const QString& text)

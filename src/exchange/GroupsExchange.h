@@ -8,6 +8,7 @@
 // lists each failed item once.
 //
 // Wire texts are Windows-1250 bytes: the gateway keeps the texts the way the program's users typed them.
+#include "config/ConfigConversions.h"
 #include "config/Parametres.h"
 
 #include <QByteArray>
@@ -22,9 +23,7 @@
 QByteArray wireText(const QString& text);
 QString fromWire(const QByteArray& bytes);
 
-// A time the user finished typing: "h:mm" or "hh:mm" digits. The masked time edits hold "_" for a digit
-// not typed yet; such a time is never sent.
-bool isCompleteTime(const QString& text);
+// isCompleteTime, the one rule of every time edit, lives in config/ConfigConversions.h.
 
 // ---- Outgoing groups (views "AT&V1", "AT&V2" for the groups, "AT&V" for S85, "AT&V0" for G109)
 

@@ -248,7 +248,7 @@ void SystemPage::systemSaveFile()
     // (systemValid), and a copy made without asking (the close's save) keeps the image's time.
     if (!cbSystemReset->isChecked())
         s.resetTime = kNoReset;
-    else if (IsWholeTime(edSystemReset->text()))
+    else if (isCompleteTime(edSystemReset->text()))
         s.resetTime = edSystemReset->text();
 }
 

@@ -318,7 +318,7 @@ bool OvertypeKeyFilter::eventFilter(QObject* watched, QEvent* event)
 bool TimeEditComplete(QLineEdit* edit)
 {
     constexpr int kWholeTimeHint = 985;
-    if (IsWholeTime(edit->text())) {
+    if (isCompleteTime(edit->text())) {
         edit->setPalette(QPalette());
         edit->setToolTip(QString());
         return true;

@@ -37,7 +37,7 @@ void LongTimeKeyPressFilter(QLineEdit* edit, char& key);
 void DateEditKey(QLineEdit* edit, char& key);
 
 // The one rule for every HH:MM edit before its time is sent or stored: true when the edit holds a whole time
-// (IsWholeTime). Otherwise the edit is marked (red, the hint "Enter the whole time as HH:MM ..." as its tool
+// (isCompleteTime, config/ConfigConversions.h). Otherwise the edit is marked (red, the hint "Enter the whole time as HH:MM ..." as its tool
 // tip, the focus) and the result is false: the caller sends and stores nothing and says so (the page frame's
 // "Some values are not valid" box). A whole time takes the mark away.
 bool TimeEditComplete(QLineEdit* edit);
