@@ -32,11 +32,13 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
     buildStatusBar(this);
     buildNavigation(this);
     buildConnection(this);
+    buildResetTopics();
 
     buildLoginAccountPage(pMain);
     buildDateTimePage(pMain);
     buildFirmwarePage(pMain);
     buildTracingPage(pMain);
+    buildTerminal(pMain);
     buildRecordsPage(pMain);
     buildVoicePage(pMain);
     buildMonitorPage(pMain);

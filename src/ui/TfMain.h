@@ -31,6 +31,7 @@
 #include "ui/MenuPart.h"
 #include "ui/ModelLayoutPart.h"
 #include "ui/NavigationPart.h"
+#include "ui/ResetPart.h"
 #include "ui/StatusPart.h"
 
 #include "firmware/ui/FirmwarePage.h"
@@ -68,6 +69,7 @@ class TfMain : public QMainWindow,
                public StatusPart,
                public ModelLayoutPart,
                public NavigationPart,
+               public ResetPart,
                public LanguagePart,
                public ConnectionPart,
                public GateFilesPart,

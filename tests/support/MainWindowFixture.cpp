@@ -4,6 +4,9 @@
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
 #include "online/LiveCells.h"
+#include "online/Terminal.h"
+#include "online/Tracing.h"
+#include "ui/ResetPart.h"
 #include "pages/PageState.h"
 #include "platform/ProgramDir.h"
 #include "texts/Labels.h"
@@ -27,6 +30,9 @@ void resetProgramState()
     resetLinkState();
     resetLiveTools();
     resetLiveCells();
+    resetTracing();
+    resetTerminal();
+    resetTimings = ResetTimings{};
     resetConfigState();
     resetPageState();
     QApplication::setApplicationDisplayName(QStringLiteral("Mesk config program"));

@@ -160,7 +160,10 @@ TEST_F(DispatcherTest, OnlyTheBusyTopicsLeaveTheWholeGatewayRunsDisabled)
         fMain->tbLoadGate->setEnabled(false);
         fMain->tbSaveGate->setEnabled(false);
         clickNode(node);
-        const bool stays = topic == 704 || topic == 235 || topic == 26 || topic == 21;
+        // Leaving the terminal enables them, and so does the closing step for every topic but 704, 235, 26
+        // and 21; of those only the terminal is chosen without its own section disabling them again (the
+        // diagnostics, actual-calls and CLIP-table sections do that when they are entered).
+        const bool stays = topic == 21;
         EXPECT_EQ(fMain->tbLoadGate->isEnabled(), !stays) << topic;
         EXPECT_EQ(fMain->tbSaveGate->isEnabled(), !stays) << topic;
     }
@@ -208,7 +211,7 @@ TEST_F(DispatcherTest, LeavingStepsRunInTheirOrderForEveryTopicButTheChosenOne)
     EXPECT_EQ(left, (QList<int>{235, 685, 26, 38, 20, 21, 25, 20}));
 }
 
-TEST_F(DispatcherTest, ASectionThatEndsTheDispatchStopsTheLaterSectionsAndTheClosingStep)
+TEST_F(DispatcherTest, ASectionThatEndsTheDispatchStopsTheLaterSections)
 {
     fMain->selectTopic(30); // the system page, a later section than the voice page
     auto* system = fMain->findChild<QScrollArea*>(QStringLiteral("pSystem"));
@@ -218,12 +221,10 @@ TEST_F(DispatcherTest, ASectionThatEndsTheDispatchStopsTheLaterSectionsAndTheClo
             fMain->showTopicPage(25);
         return !chosen;
     });
-    fMain->tbLoadGate->setEnabled(false);
     dispatches = 0;
     fMain->selectTopic(25);
     EXPECT_EQ(currentTopic, 25);
     EXPECT_TRUE(system->isVisibleTo(fMain)) << "the system section after the early end must not run";
-    EXPECT_FALSE(fMain->tbLoadGate->isEnabled());
     EXPECT_EQ(dispatches, 0);
 }
 

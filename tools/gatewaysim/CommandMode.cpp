@@ -11,8 +11,9 @@ class CommandMode : public ModeHandler
 protected:
     bool echoes() const override { return true; }
 
-    void onLine(Session& session, const QByteArray& text, bool overlong) override
+    void onLine(Session& session, const QByteArray& received, bool overlong) override
     {
+        const QByteArray text = session.config().echo ? eraseBackspaces(received) : received;
         if (text.isEmpty() && !overlong)
             return; // an empty line is no command
         ++commands_;

@@ -67,6 +67,13 @@ struct Config
     int idleLogoutMs = 0;
 
     int voiceRecordMs = 0; // "AT!M<n>=RECORD" answers "OK" this late (0 at once), or when a line end comes
+    // A reset ("AT&BSYS=RESET", "AT&FRES") makes the gateway silent for this long; then it says "Init: OK" and
+    // waits for a login.
+    int resetDelayMs = 3000;
+    // A running trace ("AT!L<n>", "AT!R<n>" until "AT!RX") sends one numbered line this often ...
+    int traceIntervalMs = 200;
+    // ... or, when this is not empty, exactly these bytes once and then nothing more.
+    QByteArray traceScript;
 
     int modemGuardMs = 1000; // silence needed before and after "+++"
     DialResult dialResult = DialResult::Connect;

@@ -12,6 +12,8 @@ void installPagedListing(HandlerTable& table);  // PagedListing.cpp: Mode::Paged
 void installBootLoader(HandlerTable& table);    // BootLoader.cpp: Mode::Boot
 void installXmodem(HandlerTable& table);        // XmodemModes.cpp: Mode::XmodemSend, Mode::XmodemReceive
 void installVoiceCommands(HandlerTable& table); // VoiceCommands.cpp: AT!M<n>=..., Mode::VoiceRecord
+void installResetCommands(HandlerTable& table); // ResetCommands.cpp: the resets, Mode::Restart
+void installTraceCommands(HandlerTable& table); // TraceCommands.cpp: the trace start, Mode::Trace
 
 const HandlerTable& HandlerTable::instance()
 {
@@ -20,6 +22,8 @@ const HandlerTable& HandlerTable::instance()
         installLogin(t);
         installCommandMode(t);
         installInterfaceCommands(t); // before the general AT% of installBasicCommands
+        installResetCommands(t); // its row deletions go before the AT% of the basic commands
+        installTraceCommands(t);
         installBasicCommands(t); // command mode's commands are tried in the order they were added
         installPagedListing(t);
         installBootLoader(t);

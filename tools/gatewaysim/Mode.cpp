@@ -13,8 +13,13 @@ qsizetype ModeHandler::take(Session& session, const QByteArray& bytes, qsizetype
         session.state().logTail(c);
         return 1;
     }
-    if (session.config().echo && echoes())
-        session.send(c == '\r' || c == '\n' ? QByteArray("\r\n") : QByteArray(1, c));
+    if (session.config().echo && echoes()) {
+        // A backspace erases the character before it, on the screen as in the line (see eraseBackspaces).
+        if (c == '\b')
+            session.send(splitter.midLine() ? QByteArray("\b \b") : QByteArray());
+        else
+            session.send(c == '\r' || c == '\n' ? QByteArray("\r\n") : QByteArray(1, c));
+    }
     const LineSplitter::Event ev = splitter.push(c);
     if (ev != LineSplitter::Event::Line && ev != LineSplitter::Event::Overlong)
         return 1;
@@ -29,6 +34,18 @@ qsizetype ModeHandler::take(Session& session, const QByteArray& bytes, qsizetype
     session.state().logLine(raw);
     onLine(session, splitter.text(), ev == LineSplitter::Event::Overlong);
     return taken;
+}
+
+QByteArray eraseBackspaces(const QByteArray& text)
+{
+    QByteArray out;
+    for (char c : text) {
+        if (c == '\b')
+            out.chop(1);
+        else
+            out.append(c);
+    }
+    return out;
 }
 
 void CommandTable::add(const QByteArray& name, CommandHandler handler)

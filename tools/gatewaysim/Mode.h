@@ -23,6 +23,8 @@ enum class Mode {
     XmodemSend,    // the gateway sends a voice message over XMODEM-CRC
     XmodemReceive, // the gateway receives a voice message over XMODEM-CRC
     VoiceRecord,   // a voice message is being recorded over a call
+    Restart,       // after a reset: silent until the gateway has started again
+    Trace,         // a trace is streaming until "AT!RX"
 };
 
 // The handler of one mode in one session. Each session makes its own, on first use, so a handler may keep
@@ -57,6 +59,10 @@ protected:
     // Line modes: a line came (text without its line end; overlong: cut at LineSplitter::kMaxLine).
     virtual void onLine(Session&, const QByteArray& /*text*/, bool /*overlong*/) {}
 };
+
+// A line as the gateway's command reader understands it when it echoes: each backspace erases the character
+// before it. (The log keeps the bytes as they came.)
+QByteArray eraseBackspaces(const QByteArray& text);
 
 // A command handler answers a command it knows and returns true; false leaves the command to the next
 // handler of the table. `body` is the command after its "AT" (or "at"): "I3", "&V", "%S91=0,0".

@@ -94,6 +94,11 @@ int main(int argc, char** argv)
     const QCommandLineOption interfaceChange(
         "interface-change", "After a change of I00: stay (logged in), login (prompt again) or drop.", "how", "stay");
     p.addOption(interfaceChange);
+    const QCommandLineOption resetDelay("reset-delay-ms", "Silence of a restart after a reset (default 3000).", "ms",
+                                        "3000");
+    const QCommandLineOption traceInterval("trace-interval-ms", "One trace line this often (default 200).", "ms",
+                                           "200");
+    p.addOptions({resetDelay, traceInterval});
     p.addOptions({port,       pty,       modemPty, fixture,  user,     password, model,       bootVersion, firmware,
                   pageSize,   echo,      guard,    dial,     errorAll, noOk,     silent,      chunk,       chunkDelay,
                   replyDelay, dropAfter, swapKeys, oversize, trickle,  bootMode, refuseLogin, baud,        idleLogout});
@@ -159,6 +164,7 @@ int main(int argc, char** argv)
         !number(trickle, f.trickleMs) || !number(baud, baudRate) || !number(idleLogout, cfg.idleLogoutMs) ||
         !number(voiceRecord, cfg.voiceRecordMs) || !number(xFrame, f.xmodemFrame) || !number(xBad, f.xmodemBadTimes) ||
         !number(xPause, f.xmodemPauseMs) || !number(xNakEnds, f.xmodemNakEnds) ||
+        !number(resetDelay, cfg.resetDelayMs) || !number(traceInterval, cfg.traceIntervalMs) ||
         (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
 

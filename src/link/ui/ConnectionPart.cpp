@@ -7,6 +7,9 @@
 #include "link/LinkOpen.h"
 #include "link/LiveTools.h"
 #include "link/Login.h"
+#include "online/LiveCells.h"
+#include "online/Terminal.h"
+#include "online/TerminalPart.h"
 #include "link/ProgramSettings.h"
 #include "link/ui/TfAddNumber.h"
 #include "link/ui/TfCommSettings.h"
@@ -20,12 +23,15 @@
 #include "platform/TelnetClient.h"
 #include "platform/Wait.h"
 #include "texts/Labels.h"
+#include "texts/TextFormat.h"
 #include "ui/TfDialog.h"
 #include "ui/TfMain.h"
 #include "ui/TfParam.h"
 #include "ui/UiState.h"
 
 #include <QAction>
+#include <QDir>
+#include <QLineEdit>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -72,15 +78,6 @@ void failBox(int text, const QString& detail = QString())
 bool linkOpen(const ConnectionRecord& c)
 {
     return c.Handle || c.Modem || (tcp && tcp->Connected());
-}
-
-// "Text with %s" with its first "%s" replaced, as the program's printf formats are used.
-QString formatted(QString format, const QString& argument)
-{
-    const qsizetype at = format.indexOf(QStringLiteral("%s"));
-    if (at >= 0)
-        format.replace(at, 2, argument);
-    return format;
 }
 
 QString modemDevice(const ConnectionRecord& c)
@@ -350,19 +347,28 @@ void ConnectionPart::mConnectClick()
     if (!CurrentConnection.Connected)
         return;
     const QString model = labelText(gatewayModel == 1 ? 868 : 869);
-    if (AskYesNo(formatted(labelText(kLoadOfferText), model), labelText(54), QStringLiteral("Yes"),
+    if (AskYesNo(formatTextString(labelText(kLoadOfferText), model), labelText(54), QStringLiteral("Yes"),
                  QStringLiteral("No"), 0))
         fMain->tbLoadGateClick();
 }
 
 void ConnectionPart::mDisconnectClick()
 {
+    // Every reader is joined before the link closes; routes and the test-call log end with the link.
     liveTools.stopForDisconnect();
+    liveTools.setRoute(LiveToolSlot::Terminal, false);
+    liveTools.setRoute(LiveToolSlot::TestCalls, false);
+    liveTools.setRoute(LiveToolSlot::OnlineCommands, false);
+    if (testLogFile) {
+        std::fclose(testLogFile);
+        testLogFile = nullptr;
+    }
+    if (fMain && fMain->mTerminal)
+        fMain->mTerminal->hide();
     ConnectionRecord& c = CurrentConnection;
     CloseLink(c);
     c.Connected = false;
     CloseCommLog(c);
-    liveTools.setRoute(LiveToolSlot::Terminal, false);
     setConnectedState(false);
     if (!upgradeDisconnect)
         ShowConnectionInfo();
@@ -399,6 +405,8 @@ void ConnectionPart::setToolDefaultFiles(const QString& folder)
     toolFilesFolder = folder;
     if (fMain)
         fMain->voiceGatewaySelected();
+    if (fMain && fMain->edTracFile)
+        fMain->edTracFile->setText(QDir(folder).filePath(QStringLiteral("Tracing.txt")));
 }
 
 void ConnectionPart::ShowConnectionInfo()
@@ -424,6 +432,17 @@ void ConnectionPart::tLoginTimerTimer()
         return;
     if (!CurrentConnection.Connected || Clock::seconds() - lastLinkActivity.load() < kKeepAliveIdleSeconds)
         return;
+    if (fMain && fMain->mTerminal && !fMain->mTerminal->isHidden()) {
+        // The terminal's reader takes every reply: the keep-alive only sends, and counts the gateway lost
+        // when nothing has come back by its next turn.
+        if (terminalKeepAlivePending) {
+            mDisconnectClick();
+            return;
+        }
+        terminalKeepAlivePending = true;
+        LinkWrite(CurrentConnection, "AT\r\n");
+        return;
+    }
     keepAliveRunning_ = true;
     QByteArray reply;
     SendCommandOk("AT\r\n", reply, kKeepAliveReplySize);

@@ -1,0 +1,234 @@
+#include "online/TerminalPart.h"
+
+#include "link/ConnectionPart.h"
+#include "link/LinkIo.h"
+#include "link/LiveTools.h"
+#include "online/Terminal.h"
+#include "platform/TelnetClient.h"
+#include "platform/Wait.h"
+#include "ui/TfMain.h"
+#include "ui/UiState.h"
+
+#include <QAction>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTimer>
+
+namespace {
+
+constexpr int kTerminalTopic = 21;
+// One pasted byte this often: a paste of any length keeps the window working.
+constexpr int kPastePaceMs = 2;
+
+void setGatewayRunsEnabled(bool on)
+{
+    fMain->tbLoadGate->setEnabled(on);
+    fMain->tbSaveGate->setEnabled(on);
+    fMain->mLoad->setEnabled(on);
+    fMain->mSave->setEnabled(on);
+}
+
+bool linkIsOpen()
+{
+    const ConnectionRecord& c = CurrentConnection;
+    if (!c.Connected)
+        return false;
+    if (c.LinkType == LinkSerial && !c.Handle)
+        return false;
+    if (c.LinkType == LinkTelnet && !(tcp && tcp->Connected()))
+        return false;
+    return true;
+}
+
+} // namespace
+
+TPasteMemo::TPasteMemo(QWidget* parent) : QPlainTextEdit(parent) {}
+
+void TPasteMemo::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete)
+        return; // swallowed: the gateway's line is edited by Backspace only
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Paste)) {
+        QPlainTextEdit::keyPressEvent(event); // copy the selection; a paste comes back through OnPaste
+        return;
+    }
+    QByteArray text = event->text().toLatin1();
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        text = "\r";
+    else if (event->key() == Qt::Key_Backspace)
+        text = "\b";
+    else if (event->key() == Qt::Key_Tab)
+        text = "\t";
+    if (text.size() != 1 || !OnKeyPress) {
+        // Not a character (arrows, page keys): the memo moves its caret.
+        if (text.isEmpty())
+            QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    char key = text[0];
+    OnKeyPress(key);
+    if (key == '\b')
+        QPlainTextEdit::keyPressEvent(event);
+}
+
+void TPasteMemo::insertFromMimeData(const QMimeData* source)
+{
+    if (!OnPaste) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    if (source && source->hasText())
+        OnPaste(source->text().toLatin1());
+}
+
+void TerminalPart::buildTerminal(QWidget* host)
+{
+    mTerminal = new TPasteMemo(host);
+    mTerminal->setObjectName(QStringLiteral("mTerminal"));
+    mTerminal->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mTerminal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mTerminal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(13);
+    mTerminal->setFont(font);
+    if (auto* grid = qobject_cast<QGridLayout*>(host->layout()))
+        grid->addWidget(mTerminal, 0, 0);
+    mTerminal->hide();
+    mTerminal->OnKeyPress = [this](char& key) { mTerminalKeyPress(key); };
+    mTerminal->OnPaste = [this](const QByteArray& text) { mTerminalPaste(text); };
+
+    pasteTimer_ = new QTimer(mTerminal);
+    pasteTimer_->setInterval(kPastePaceMs);
+    QObject::connect(pasteTimer_, &QTimer::timeout, mTerminal, [this] { sendNextPasted(); });
+
+    terminalShowText = [this](const QByteArray& text) {
+        // Line ends show as lines; a carriage return alone moves nothing here.
+        QByteArray shown = text;
+        shown.replace("\r\n", "\n");
+        shown.replace('\r', "");
+        mTerminal->setPlainText(QString::fromLatin1(shown));
+        mTerminal->moveCursor(QTextCursor::End);
+        mTerminal->ensureCursorVisible();
+    };
+
+    fMain->setTopicSection(kTerminalTopic, [this](bool chosen) {
+        if (chosen) {
+            fMain->lbMain->setText(labelText(kTerminalTopic));
+            fMain->lbMain->repaint();
+            currentTopic = kTerminalTopic;
+            OpenTerminal();
+        }
+        return true;
+    });
+
+    LiveTool tool;
+    tool.topic = kTerminalTopic;
+    tool.running = [] { return terminalThread || terminalOverTcp; };
+    tool.stopForDisconnect = [] { StopLiveWorker(terminalThread); };
+    tool.stopForClose = [] { StopLiveWorker(terminalThread); };
+    tool.stopForLeave = [this] { leaveTerminal(); };
+    tool.routeView = [this] { return mTerminal; };
+    tool.routeReceived = [this](const QByteArray&) {
+        // The gateway answered: the keep-alive's "AT" (if one is out) needs no further turn.
+        if (liveTools.routeTarget() == mTerminal)
+            terminalKeepAlivePending = false;
+    };
+    liveTools.add(LiveToolSlot::Terminal, tool);
+}
+
+void TerminalPart::OpenTerminal()
+{
+    if (!CurrentConnection.Connected)
+        CurrentConnection = ConnectToGateway(false, fMain, false);
+    if (!linkIsOpen())
+        return;
+    mTerminal->show();
+    mTerminal->raise();
+    mTerminal->setFocus();
+    setGatewayRunsEnabled(false);
+    SetTerminalTimeouts(&CurrentConnection);
+    if (CurrentConnection.LinkType == LinkTelnet) {
+        liveTools.setRoute(LiveToolSlot::Terminal, true);
+        const QByteArray waiting = TakeTcpReceived();
+        ClearTcpReceived();
+        if (!waiting.isEmpty())
+            fMain->tcpDataAvailable(waiting);
+    } else if (!terminalThread) {
+        terminalThread = new TTerminal;
+    }
+}
+
+void TerminalPart::leaveTerminal()
+{
+    pasteTimer_->stop();
+    pasteQueue_.clear();
+    if (terminalOverTcp) {
+        LinkWrite(CurrentConnection, "\r\n");
+        liveTools.setRoute(LiveToolSlot::Terminal, false);
+    } else if (terminalThread) {
+        LinkWrite(CurrentConnection, "\r\n");
+        StopLiveWorker(terminalThread);
+    }
+    setGatewayRunsEnabled(true);
+    mTerminal->hide();
+}
+
+void TerminalPart::mTerminalKeyPress(char& key)
+{
+    if (!CurrentConnection.Connected)
+        CurrentConnection = ConnectToGateway(false, fMain, false);
+    if (!CurrentConnection.Connected) {
+        fMain->mDisconnectClick();
+        return;
+    }
+    lastLinkActivity.store(Clock::seconds());
+    if (!terminalOverTcp && !terminalThread) {
+        // The reader is gone (a Disconnect and a new connect meanwhile): open the terminal anew.
+        if (CurrentConnection.LinkType == LinkSerial && !CurrentConnection.Handle)
+            return;
+        OpenTerminal();
+    }
+    if (key == 3 || key == 22)
+        return; // copy and paste are the memo's
+    const quint8 type = CurrentConnection.LinkType;
+    if (type == LinkSerial || type == LinkModem || type == LinkIsdnModem) {
+        LinkWrite(CurrentConnection, QByteArray(1, key), 1);
+    } else if (!TelnetSendKey(key)) {
+        fMain->mDisconnectClick();
+    }
+    if (key != '\b') {
+        key = 0;
+        return;
+    }
+    // Backspace erases locally, except at the very start or right after a line break.
+    const QTextCursor cursor = mTerminal->textCursor();
+    if (cursor.atStart() || cursor.positionInBlock() == 0)
+        key = 0;
+}
+
+void TerminalPart::mTerminalPaste(const QByteArray& text)
+{
+    const qsizetype zero = text.indexOf('\0');
+    pasteQueue_ += zero >= 0 ? text.left(zero) : text;
+    if (!pasteQueue_.isEmpty() && !pasteTimer_->isActive())
+        pasteTimer_->start();
+}
+
+void TerminalPart::sendNextPasted()
+{
+    if (pasteQueue_.isEmpty()) {
+        pasteTimer_->stop();
+        return;
+    }
+    char key = pasteQueue_.front();
+    pasteQueue_.remove(0, 1);
+    mTerminalKeyPress(key); // the key's value afterwards means nothing for a pasted byte
+    if (pasteQueue_.isEmpty())
+        pasteTimer_->stop();
+}

@@ -1,0 +1,164 @@
+#include "ui/ResetPart.h"
+
+#include "link/ConnectionPart.h"
+#include "link/LinkIo.h"
+#include "link/Login.h"
+#include "link/ReplyParsers.h"
+#include "platform/Dialogs.h"
+#include "platform/Wait.h"
+#include "texts/Labels.h"
+#include "texts/TextFormat.h"
+#include "ui/TfDialog.h"
+#include "ui/TfMain.h"
+#include "ui/TwReset.h"
+
+#include <QLabel>
+
+namespace {
+
+constexpr int kGatewayResetTopic = 41;
+constexpr int kFactoryResetTopic = 42;
+constexpr qsizetype kResetReadSize = 1024;
+
+void showCommError()
+{
+    MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+}
+
+bool written(const QByteArray& command)
+{
+    return LinkWrite(CurrentConnection, command) == quint32(command.size());
+}
+
+} // namespace
+
+void ResetPart::buildResetTopics()
+{
+    fMain->setTopicSection(kGatewayResetTopic, [this](bool chosen) {
+        if (chosen)
+            gatewayReset();
+        return true;
+    });
+    fMain->setTopicSection(kFactoryResetTopic, [this](bool chosen) {
+        if (chosen)
+            factoryReset();
+        return true;
+    });
+}
+
+bool ResetPart::startReset(int question)
+{
+    if (!CurrentConnection.Connected)
+        CurrentConnection = ConnectToGateway(false, fMain, false);
+    if (!CurrentConnection.Connected)
+        return false;
+    if (MessageBox(labelText(question), labelText(54), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return false;
+    wReset->show();
+    wReset->setFocus();
+    wReset->repaint();
+    fMain->repaint();
+    fMain->setEnabled(false);
+    wReset->setEnabled(true); // a child of the disabled main window, kept usable
+    ProcessMessages();
+    return true;
+}
+
+void ResetPart::endReset()
+{
+    fMain->setEnabled(true);
+    wReset->hide();
+    fMain->setFocus();
+}
+
+bool ResetPart::afterResetCommandOnModem()
+{
+    if (CurrentConnection.LinkType != LinkModem)
+        return false;
+    WaitPumping(resetTimings.modemHangUpMs);
+    fMain->mDisconnectClick();
+    endReset();
+    MessageBox(labelText(882), labelText(54), MB_ICONINFORMATION);
+    return true;
+}
+
+bool ResetPart::waitForRestart(int waitMs, QByteArray& received)
+{
+    // The marker may come split over two reads: the reads are joined before looking for it.
+    const qint64 end = Clock::milliseconds() + waitMs;
+    while (!received.contains("Init: OK") && Clock::milliseconds() < end) {
+        received += LinkRead(kResetReadSize);
+        if (received.contains("Init: OK"))
+            break;
+        WaitPumping(resetTimings.pollMs);
+    }
+    return received.contains("Init: OK");
+}
+
+void ResetPart::gatewayReset()
+{
+    if (!startReset(55))
+        return;
+    if (!written("AT&BSYS=RESET\r\n")) {
+        showCommError();
+        endReset();
+        return;
+    }
+    ProcessMessages();
+    if (afterResetCommandOnModem())
+        return;
+    QByteArray received;
+    const bool restarted = waitForRestart(resetTimings.gatewayMarkerMs, received);
+    WaitPumping(resetTimings.settleMs);
+    // The login has to succeed as well: a gateway that came back but cannot be logged in to is no success.
+    const bool loggedIn = LoginToGateway(CurrentConnection, &CurrentGateway, received);
+    endReset();
+    if (restarted && loggedIn && CurrentConnection.Connected)
+        MessageBox(labelText(57), labelText(54), MB_ICONINFORMATION);
+    else
+        showCommError();
+}
+
+void ResetPart::factoryReset()
+{
+    if (!startReset(58))
+        return;
+    for (int i = 0; i < 10; ++i) {
+        wReset->Label1->setText(labelText(884) + QStringLiteral(" %1 %").arg(10 * (i + 1)));
+        written("AT%R" + QByteArray::number(i) + "=\r\n");
+        ReadReply(kResetReadSize);
+        ProcessMessages();
+        written("AT%A" + QByteArray::number(i) + "=\r\n");
+        ReadReply(kResetReadSize);
+    }
+    written("AT%R00=1,0:00/24:00,,0\r\n");
+    ReadReply(kResetReadSize);
+    wReset->Label1->setText(TextOrFallback(labelText(108), QStringLiteral("Gateway is reseting ... please wait ...")));
+    wReset->repaint();
+    if (!written("AT&FRES\r\n")) {
+        showCommError();
+        endReset();
+        return;
+    }
+    if (afterResetCommandOnModem())
+        return;
+    QByteArray received;
+    const bool restarted = waitForRestart(resetTimings.factoryMarkerMs, received);
+    WaitPumping(resetTimings.settleMs);
+    if (!LoginToGateway(CurrentConnection, &CurrentGateway, received)) {
+        MessageBox(labelText(50), labelText(47), MB_ICONERROR);
+        endReset();
+        fMain->mDisconnectClick();
+        return;
+    }
+    wReset->hide();
+    const QString offer = formatTextString(labelText(53), labelText(gatewayModel == 1 ? 868 : 869));
+    if (restarted && CurrentConnection.Connected) {
+        if (AskYesNo(offer, labelText(54), QStringLiteral("Yes"), QStringLiteral("No"), 0))
+            fMain->tbLoadGateClick(); // the main window is still disabled meanwhile
+        endReset();
+    } else {
+        showCommError();
+        endReset();
+    }
+}
