@@ -1,6 +1,6 @@
 #include "ui/ResetPart.h"
 
-#include "link/ConnectionPart.h"
+#include "link/ui/ConnectionPart.h"
 #include "link/LinkIo.h"
 #include "link/Login.h"
 #include "link/ReplyParsers.h"

@@ -9,7 +9,7 @@
 #include "link/Login.h"
 #include "online/LiveCells.h"
 #include "online/Terminal.h"
-#include "online/TerminalPart.h"
+#include "online/ui/TerminalPart.h"
 #include "link/ProgramSettings.h"
 #include "link/ui/TfAddNumber.h"
 #include "link/ui/TfCommSettings.h"

@@ -1,6 +1,6 @@
-#include "online/TerminalPart.h"
+#include "online/ui/TerminalPart.h"
 
-#include "link/ConnectionPart.h"
+#include "link/ui/ConnectionPart.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "online/Terminal.h"

@@ -1,6 +1,6 @@
-#include "online/TracingPage.h"
+#include "online/ui/TracingPage.h"
 
-#include "link/ConnectionPart.h"
+#include "link/ui/ConnectionPart.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "online/Tracing.h"
