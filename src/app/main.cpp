@@ -4,6 +4,7 @@
 #include "platform/ui/QtDialogs.h"
 #include "ui/Forms.h"
 #include "ui/TfMain.h"
+#include "ui/WindowUtil.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -13,7 +14,6 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mesk-config"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Mesk config program"));
     // The main window's close ends the program, also while a window shown without waiting is still open.
     QApplication::setQuitOnLastWindowClosed(false);
     installQtDialogs();
@@ -25,9 +25,9 @@ int main(int argc, char* argv[])
         QTimer::singleShot(0, fMain, [] { fMain->FormActivate(); });
         app.exec();
     } catch (const std::exception& e) {
-        MessageBox(QString::fromLocal8Bit(e.what()), QApplication::applicationDisplayName(), MB_ICONERROR);
+        MessageBox(QString::fromLocal8Bit(e.what()), applicationTitle(), MB_ICONERROR);
     } catch (...) {
-        MessageBox(QString(), QApplication::applicationDisplayName(), MB_ICONERROR);
+        MessageBox(QString(), applicationTitle(), MB_ICONERROR);
     }
     WorkerThread::stopAll(2000);
     destroyForms();

@@ -24,6 +24,7 @@
 #include "ui/TfMain.h"
 #include "ui/TfParam.h"
 #include "ui/TwReset.h"
+#include "ui/WindowUtil.h"
 
 namespace {
 
@@ -65,6 +66,12 @@ void createForms()
     create(fDefault);
     create(fInsertIp);
     create(inCallPrefixForm);
+    // Every window of the program stands in front of the main window, modal or not.
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             fCommSettings, fSpeedConnect, fGatewayList, fNewGateway, wReset,   fExt,   fAuto,         fLcr,
+             fNet,          fParam,        fLoad,        fFirm,       fHelp,    fCause, fDialing,      fDialog,
+             fAddNumber,    fLogin,        fQuestionMark, fDefault,   fInsertIp, inCallPrefixForm})
+        keepInFrontOfMainWindow(window);
 
     // Every command the link sends shows in the progress window's status line.
     commandStatusHook = [](const QString& command) {

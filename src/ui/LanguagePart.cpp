@@ -6,6 +6,7 @@
 #include "texts/LabelRule.h"
 #include "texts/LanguageFile.h"
 #include "ui/TfMain.h"
+#include "ui/WindowUtil.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -88,7 +89,7 @@ void LanguagePart::switchLanguage(int index)
     const bool stored = settings.UpdateFile();
     switchingTo_ = -1;
     if (!stored)
-        MessageBox(settings.lastError(), QGuiApplication::applicationDisplayName(), MB_ICONERROR);
+        MessageBox(settings.lastError(), applicationTitle(), MB_ICONERROR);
 }
 
 void LanguagePart::mCzechClick()

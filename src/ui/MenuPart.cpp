@@ -271,7 +271,7 @@ void MenuPart::setLabelsCaption(const Tlabels& t)
 {
     const QString title = labelOr(t, 418, QStringLiteral("Mesk config program"));
     fMain->setWindowTitle(title);
-    QApplication::setApplicationDisplayName(title);
+    setApplicationTitle(title);
 }
 
 void MenuPart::setLabelsToolHints(const Tlabels& t)

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 void centreOnMainWindow(QWidget* window)
 {
@@ -25,10 +26,41 @@ void centreOnMainWindow(QWidget* window)
     window->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
+namespace {
+
+QString& titleCell()
+{
+    static QString title = QStringLiteral("Mesk config program");
+    return title;
+}
+
+} // namespace
+
+QString applicationTitle()
+{
+    return titleCell();
+}
+
+void setApplicationTitle(const QString& title)
+{
+    titleCell() = title;
+}
+
+void keepInFrontOfMainWindow(QWidget* window)
+{
+    if (!fMain || !window || window == fMain)
+        return;
+    (void)window->winId(); // the native windows exist from here on
+    (void)fMain->winId();
+    if (QWindow* handle = window->windowHandle())
+        handle->setTransientParent(fMain->windowHandle());
+}
+
 void showWithoutWaiting(QWidget* window)
 {
     if (!window)
         return;
+    keepInFrontOfMainWindow(window);
     centreOnMainWindow(window);
     window->show();
     window->raise();

@@ -12,6 +12,7 @@
 #include "texts/Labels.h"
 #include "ui/Forms.h"
 #include "ui/TfMain.h"
+#include "ui/WindowUtil.h"
 #include "ui/UiState.h"
 
 #include <QApplication>
@@ -35,7 +36,7 @@ void resetProgramState()
     resetTimings = ResetTimings{};
     resetConfigState();
     resetPageState();
-    QApplication::setApplicationDisplayName(QStringLiteral("Mesk config program"));
+    setApplicationTitle(QStringLiteral("Mesk config program"));
 }
 
 bool copyRecursively(const QString& from, const QString& to)

@@ -8,6 +8,7 @@
 #include "ui/TfDefault.h"
 #include "ui/TfHelp.h"
 #include "ui/TfMain.h"
+#include "ui/WindowUtil.h"
 #include "ui/TwReset.h"
 #include "ui/UiState.h"
 
@@ -84,7 +85,7 @@ QList<Place> places()
         out.append({QStringLiteral("node %1").arg(node), fMain->topicNode(node)->text(0), kNodeTexts[node]});
     out.append({QStringLiteral("tsTopic"), fMain->pcMain->tabText(0), 44});
     out.append({QStringLiteral("tsAlfa"), fMain->pcMain->tabText(1), 43});
-    out.append({QStringLiteral("application"), QApplication::applicationDisplayName(), 418});
+    out.append({QStringLiteral("application"), applicationTitle(), 418});
     return out;
 }
 
@@ -118,6 +119,8 @@ TEST_F(LabelPassTest, EveryPlaceShowsItsOwnEntry)
     for (const Place& p : shown)
         EXPECT_EQ(p.text, QStringLiteral("#%1").arg(p.k)) << qPrintable(p.name);
     EXPECT_EQ(fMain->Novkonfiguransoubor1->text(), QStringLiteral("#855 ..."));
+    // No display name of the application: the toolkit would append it to every window caption.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
     EXPECT_EQ(fHelp->lb3->text(), QStringLiteral("#419 2.1a"));
     EXPECT_EQ(fHelp->lb7->text(), QStringLiteral("#421"));
     EXPECT_EQ(fHelp->lb8->text(), QStringLiteral("#422"));

@@ -4,11 +4,15 @@
 #include "link/LinkState.h"
 #include "link/ui/TfGatewayList.h"
 #include "ui/CaptionLabel.h"
+#include "link/ui/TfCommSettings.h"
+#include "link/ui/TfNewGateway.h"
+#include "ui/TfDefault.h"
 #include "ui/TfDialog.h"
 #include "ui/TfHelp.h"
 #include "ui/TfLoad.h"
 #include "ui/TfMain.h"
 #include "ui/TfParam.h"
+#include "ui/TwReset.h"
 #include "ui/UiState.h"
 
 #include <QAction>
@@ -16,6 +20,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWindow>
 
 namespace {
 
@@ -149,6 +156,15 @@ TEST_F(SmallWindowsTest, WindowsShownWithoutWaitingDisableTheMainWindowUntilThey
         EXPECT_TRUE(window->isVisible()) << qPrintable(window->objectName());
         EXPECT_FALSE(fMain->isEnabled());
         EXPECT_TRUE(window->isEnabled());
+        // The window manager keeps it in front of the main window it belongs to, and a click on the main
+        // window while it is open does nothing.
+        ASSERT_TRUE(window->windowHandle());
+        EXPECT_EQ(window->windowHandle()->transientParent(), fMain->windowHandle());
+        const int topic = currentTopic;
+        QTest::mouseClick(fMain->tvTopic->viewport(), Qt::LeftButton, {},
+                          fMain->tvTopic->visualItemRect(fMain->topicNodeOf(30)).center());
+        EXPECT_EQ(currentTopic, topic);
+        EXPECT_TRUE(window->isVisible());
         window->close();
         EXPECT_FALSE(window->isVisible());
         EXPECT_TRUE(fMain->isEnabled()) << qPrintable(window->objectName());
@@ -160,6 +176,12 @@ TEST_F(SmallWindowsTest, WindowsShownWithoutWaitingDisableTheMainWindowUntilThey
     fMain->mAbout->trigger();
     fHelp->reject();
     EXPECT_TRUE(fMain->isEnabled());
+    // The modal dialogs and the progress windows belong to the main window as well.
+    for (QWidget* window : std::initializer_list<QWidget*>{fLoad, wReset, fNewGateway, fCommSettings, fDefault}) {
+        window->show();
+        EXPECT_EQ(window->windowHandle()->transientParent(), fMain->windowHandle()) << qPrintable(window->objectName());
+        window->hide();
+    }
 }
 
 TEST_F(SmallWindowsTest, TheStatusTextIsDrawnIntoPanelOneFourPixelsIn)
