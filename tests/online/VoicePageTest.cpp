@@ -2,8 +2,8 @@
 // the description checks, the failures and what they leave behind, and the recording over a call.
 #include "online/ui/VoicePage.h"
 #include "gatewaysim/Gateway.h"
-#include "link/ui/ConnectionPart.h"
 #include "link/LinkState.h"
+#include "link/ui/ConnectionPart.h"
 #include "online/VoiceMessages.h"
 #include "platform/Wait.h"
 #include "support/MainWindowFixture.h"
@@ -55,14 +55,16 @@ protected:
         gateway.reset();
     }
 
-    void start(const gatewaysim::Config& config = {})
+    // The gateway on its serial port, or behind the simulated modem (modem).
+    void start(const gatewaysim::Config& config = {}, bool modem = false)
     {
         gateway = std::make_unique<gatewaysim::Gateway>(config);
         ASSERT_TRUE(gateway->isValid());
-        const QString pty = gateway->startSerialPty();
+        const QString pty = modem ? gateway->startModemPty() : gateway->startSerialPty();
         ASSERT_FALSE(pty.isEmpty());
-        writeFile(QStringLiteral("gtws.ini"), "[Sim]\nUsername=bfpms\nPassword=bfpms\n");
-        writeSettings("language=1\nSaveLog=0\ncommtype=1\ngateway=Sim\nComport=" + pty.toLocal8Bit() + "\n");
+        writeFile(QStringLiteral("gtws.ini"), "[Sim]\nUsername=bfpms\nPassword=bfpms\nPhoneNumber=1\n");
+        writeSettings(QByteArray("language=1\nSaveLog=0\ngateway=Sim\n") +
+                      (modem ? "commtype=3\nmodemName=" : "commtype=1\nComport=") + pty.toLocal8Bit() + "\n");
         ASSERT_NO_FATAL_FAILURE(startUp());
         dialogs().clearRecords();
     }
@@ -217,17 +219,24 @@ TEST_F(VoicePageTest, RecordingEndsOnTheGatewaysOkWithTheStop)
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(VoiceRecordLimit(i), i == 0 ? 64 : i == 5 ? 16 : 8) << i;
 
-    ASSERT_NO_FATAL_FAILURE(start());
-    fMain->cbVoiceRecord->setCurrentIndex(5);
-    fMain->sbVoiceDialClick();
-    EXPECT_EQ(fMain->lbVoiceTime->text(), QStringLiteral("16"));
-    ASSERT_TRUE(QTest::qWaitFor([] { return fMain->sbVoiceDial->isEnabled(); }, 3000));
-    EXPECT_EQ(fMain->lbVoiceStatus->text(), labelText(683));
-    EXPECT_TRUE(fMain->lbVoiceTime->text().isEmpty());
-    EXPECT_FALSE(fMain->tVoice->isActive());
-    const QByteArray heard = gateway->receivedBytes();
-    const qsizetype record = heard.indexOf("AT!M5=RECORD\r");
-    ASSERT_GT(record, heard.indexOf("AT!M5=ERASE\r"));
-    EXPECT_TRUE(heard.mid(record).contains("\r\n\r\n"));
-    EXPECT_FALSE(gateway->voiceMessage(5).isEmpty());
+    for (const bool modem : {false, true}) {
+        SCOPED_TRACE(modem ? "modem: the watcher threads" : "serial: the timer");
+        ASSERT_NO_FATAL_FAILURE(start({}, modem));
+        fMain->cbVoiceRecord->setCurrentIndex(5);
+        fMain->sbVoiceDialClick();
+        EXPECT_EQ(fMain->lbVoiceTime->text(), QStringLiteral("16"));
+        EXPECT_EQ(bool(recordVoiceThread), modem);
+        ASSERT_TRUE(QTest::qWaitFor([] { return fMain->sbVoiceDial->isEnabled(); }, 3000));
+        EXPECT_EQ(fMain->lbVoiceStatus->text(), labelText(683));
+        EXPECT_TRUE(fMain->lbVoiceTime->text().isEmpty());
+        EXPECT_FALSE(fMain->tVoice->isActive());
+        EXPECT_TRUE(QTest::qWaitFor([] { return !recordVoiceThread && !deleteVoiceThread; }, 3000));
+        const QByteArray heard = gateway->receivedBytes();
+        const qsizetype record = heard.indexOf("AT!M5=RECORD\r");
+        ASSERT_GT(record, heard.indexOf("AT!M5=ERASE\r"));
+        EXPECT_TRUE(heard.mid(record).contains("\r\n\r\n"));
+        EXPECT_FALSE(gateway->voiceMessage(5).isEmpty());
+        TearDown();
+        SetUp();
+    }
 }

@@ -1,14 +1,15 @@
 #include "online/ui/VoicePage.h"
 
 #include "firmware/ui/TfFirm.h"
-#include "link/ui/ConnectionPart.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
+#include "link/ui/ConnectionPart.h"
 #include "online/VoiceMessages.h"
 #include "online/Xmodem.h"
 #include "platform/ComPort.h"
 #include "platform/Dialogs.h"
+#include "platform/ModemLine.h"
 #include "platform/ProgramDir.h"
 #include "platform/Wait.h"
 #include "texts/LabelRule.h"
@@ -652,7 +653,18 @@ void UpdateVoiceRecordStatus(VoicePage* page, const QByteArray& text)
     page->tVoice->stop();
     page->sbVoiceStop->setEnabled(false);
     page->sbVoiceStopClick();
-    LinkReadTimeout(128, 0.05);
+    // What follows the stop is dropped. On the modem link LinkReadTimeout would wait for text up to its own
+    // long limit, with the window standing still; the normal serial time-outs bound this read instead.
+    const ConnectionRecord& c = CurrentConnection;
+    ComPort* port = c.Handle ? c.Handle.get() : c.Modem ? c.Modem->port() : nullptr;
+    if (c.LinkType == LinkModem && port) {
+        const CommTimeouts saved = port->timeouts();
+        port->setTimeouts(kNormalTimeouts);
+        ComRead(port, 128, true);
+        port->setTimeouts(saved);
+    } else {
+        LinkReadTimeout(128, 0.05);
+    }
 }
 
 void VoiceDeletePoll()
