@@ -1,6 +1,7 @@
 // The voice page against the simulated gateway on its serial pty: .wav files there and back over XMODEM-CRC,
 // the description checks, the failures and what they leave behind, and the recording over a call.
 #include "online/ui/VoicePage.h"
+#include "firmware/ui/TfFirm.h"
 #include "gatewaysim/Gateway.h"
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"
@@ -239,4 +240,42 @@ TEST_F(VoicePageTest, RecordingEndsOnTheGatewaysOkWithTheStop)
         TearDown();
         SetUp();
     }
+}
+
+TEST_F(VoicePageTest, TextsFollowTheLanguageAndTheDirection)
+{
+    writeSettings("language=1\n");
+    ASSERT_NO_FATAL_FAILURE(startUp());
+    fMain->cbVoiceType->setCurrentIndex(2);
+    fMain->cbVoiceRecord->setCurrentIndex(5);
+    fMain->rbVoiceWrite->setChecked(true);
+    fMain->tbCzechClick();
+    EXPECT_EQ(fFirm->lbFirmStatus->text(), QStringLiteral("Odeslaný paket : "));
+    const QStringList czech = {QStringLiteral("Zpráva DISA"), QStringLiteral("Virtuální vyzváněcí tón 1"),
+                               QStringLiteral("Virtuální vyzváněcí tón 2")};
+    QStringList type, record;
+    for (int i = 0; i < fMain->cbVoiceRecord->count(); ++i) {
+        record << fMain->cbVoiceRecord->itemText(i);
+        if (i < fMain->cbVoiceType->count())
+            type << fMain->cbVoiceType->itemText(i);
+    }
+    EXPECT_EQ(type, czech);
+    EXPECT_EQ(record, czech + QStringList({QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("PRI")}));
+    EXPECT_EQ(fMain->cbVoiceType->currentIndex(), 0);
+    EXPECT_EQ(fMain->cbVoiceRecord->currentIndex(), 0);
+    fMain->rbVoiceRead->setChecked(true);
+    fMain->tbEnglishClick();
+    EXPECT_EQ(fFirm->lbFirmStatus->text(), QStringLiteral("Received packet :"));
+
+    // A picked read file gets ".wav" unless it ends in exactly that; a picked name outlives type changes,
+    // a gateway selection brings the default back.
+    dialogs().answerSaveFile(path(QStringLiteral("mine.WAV")));
+    fMain->sbVoiceFile->click();
+    EXPECT_EQ(fMain->edVoiceFile->text(), path(QStringLiteral("mine.WAV.wav")));
+    fMain->cbVoiceType->setCurrentIndex(1);
+    fMain->cbVoiceTypeChange(fMain->cbVoiceType);
+    EXPECT_EQ(fMain->edVoiceFile->text(), path(QStringLiteral("mine.WAV.wav")));
+    CurrentGateway.File = path(QStringLiteral("sim.ini"));
+    fMain->voiceGatewaySelected();
+    EXPECT_EQ(fMain->edVoiceFile->text(), path(QStringLiteral("Virtual ring tone 1.wav")));
 }
