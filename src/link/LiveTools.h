@@ -27,6 +27,7 @@ enum class LiveToolSlot : int {
     TestCalls,
     OnlineCommands,
     ActualCalls,
+    FirmwareUpgrade, // holds the telnet link while a link upgrade starts or runs (no route: it takes the text)
     Count
 };
 

@@ -171,7 +171,7 @@ TEST_F(ConnectTest, FailuresAreReportedAndLeaveTheLinkClosed)
         unsigned flags;
     } cases[] = {
         {[](gatewaysim::Config& c) { c.faults.refuseLogin = true; }, 50, MB_ICONERROR},
-        {[](gatewaysim::Config& c) { c.faults.bootMode = true; }, 52, MB_ICONWARNING},
+        {[](gatewaysim::Config& c) { c.faults.bootMode = true; }, 52, MB_YESNO | MB_ICONQUESTION}, // declined
     };
     for (const auto& c : cases) {
         gatewaysim::Config cfg;

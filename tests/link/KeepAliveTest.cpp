@@ -184,13 +184,13 @@ TEST_F(KeepAliveTest, DisconnectAndTheCloseStopTheToolsThatRunInTheirOrder)
     CurrentConnection.Connected = true;
     fMain->setConnectedState(true);
     fMain->tbDisconnectClick();
-    EXPECT_EQ(order, (QStringList{"d0", "d1", "d3", "d4", "d5", "d6"}));
+    EXPECT_EQ(order, (QStringList{"d0", "d1", "d3", "d4", "d5", "d6", "d7"}));
     EXPECT_FALSE(CurrentConnection.Connected);
     expectConnectedState(false);
     EXPECT_EQ(panel0(), QStringLiteral("unnamed : not connected"));
     order.clear();
     EXPECT_TRUE(fMain->FormClose());
-    EXPECT_EQ(order, (QStringList{"c0", "c1", "c3", "c4", "c5", "c6"})) << "not connected: no disconnect follows";
+    EXPECT_EQ(order, (QStringList{"c0", "c1", "c3", "c4", "c5", "c6", "c7"})) << "not connected: no disconnect follows";
 }
 
 } // namespace

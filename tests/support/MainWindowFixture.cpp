@@ -1,6 +1,7 @@
 #include "support/MainWindowFixture.h"
 
 #include "config/Parametres.h"
+#include "firmware/FirmwarePage.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
 #include "online/LiveCells.h"
@@ -28,6 +29,7 @@ void resetProgramState()
 {
     resetUiState();
     resetTexts();
+    resetFirmwareState(); // joins a job still running, before the link state goes
     resetLinkState();
     resetLiveTools();
     resetLiveCells();

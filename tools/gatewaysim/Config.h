@@ -35,6 +35,15 @@ struct Faults
     bool xmodemSilent = false;    // a transfer hears nothing and says nothing
     bool voiceBusy = false;       // "AT!M<n>=READ" and "=WRITE" are answered "Busy"
     QByteArray voiceView{};       // not empty: the lines "AT!M<n>=view" answers in place of the description
+    // The boot loader (FirmwareLoader.cpp).
+    bool bootAtMode = false;        // a new connection meets the boot loader's AT monitor (echo, "at!K2RM")
+    int bootRepeat = 0;             // the next this many verdicts are 'R' ...
+    int bootRefuse = 0;             // ... then this many 'X'
+    bool bootSilent = false;        // verdicts are not sent
+    bool bootWrongEcho = false;     // the AT monitor echoes the first character of each line wrongly
+    bool bootUnsolicited = false;   // the AT monitor puts a line "*RING" into each echo
+    bool bootNoReady = false;       // the erase is not followed by "Boot: Ready"
+    bool bootForeignBanner = false; // "ati3" names another maker
 };
 
 // What a session does after a set of "I00" that changes the ISDN interface mode (the gateway restarts its
@@ -74,6 +83,9 @@ struct Config
     int traceIntervalMs = 200;
     // ... or, when this is not empty, exactly these bytes once and then nothing more.
     QByteArray traceScript;
+    // Where the boot loader writes the image it received (the records it took, as an Intel HEX file) once the
+    // end-of-file record is in; empty: nowhere.
+    QString firmwareImagePath;
 
     int modemGuardMs = 1000; // silence needed before and after "+++"
     DialResult dialResult = DialResult::Connect;

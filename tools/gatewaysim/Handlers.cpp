@@ -9,11 +9,11 @@ void installCommandMode(HandlerTable& table);   // CommandMode.cpp: Mode::Comman
 void installInterfaceCommands(HandlerTable& table); // InterfaceCommands.cpp: AT%I00= (interface restart)
 void installBasicCommands(HandlerTable& table); // BasicCommands.cpp: AT, ATI3, ATI4, AT%, the views
 void installPagedListing(HandlerTable& table);  // PagedListing.cpp: Mode::Paged
-void installBootLoader(HandlerTable& table);    // BootLoader.cpp: Mode::Boot
 void installXmodem(HandlerTable& table);        // XmodemModes.cpp: Mode::XmodemSend, Mode::XmodemReceive
 void installVoiceCommands(HandlerTable& table); // VoiceCommands.cpp: AT!M<n>=..., Mode::VoiceRecord
 void installResetCommands(HandlerTable& table); // ResetCommands.cpp: the resets, Mode::Restart
 void installTraceCommands(HandlerTable& table); // TraceCommands.cpp: the trace start, Mode::Trace
+void installFirmwareLoader(HandlerTable& table); // FirmwareLoader.cpp: Mode::Boot, AT!K2RM
 
 const HandlerTable& HandlerTable::instance()
 {
@@ -26,9 +26,9 @@ const HandlerTable& HandlerTable::instance()
         installTraceCommands(t);
         installBasicCommands(t); // command mode's commands are tried in the order they were added
         installPagedListing(t);
-        installBootLoader(t);
         installXmodem(t);
         installVoiceCommands(t);
+        installFirmwareLoader(t);
         return t;
     }();
     return table;

@@ -48,7 +48,7 @@ Session::Session(GatewayState* state, Start start, OutputQueue::Writer writer, Q
     connect(out_, &OutputQueue::dropRequested, this, &Session::dropRequested);
     idle_.setSingleShot(true);
     connect(&idle_, &QTimer::timeout, this, [this] { out_->sendDrop(); });
-    mode_ = state_->faults().bootMode ? Mode::Boot : Mode::User;
+    mode_ = state_->faults().bootMode || state_->faults().bootAtMode ? Mode::Boot : Mode::User;
     ModeHandler& first = handlerOf(mode_);
     first.enter(*this);
     if (start == Start::Greet)

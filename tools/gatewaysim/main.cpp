@@ -99,6 +99,19 @@ int main(int argc, char** argv)
     const QCommandLineOption traceInterval("trace-interval-ms", "One trace line this often (default 200).", "ms",
                                            "200");
     p.addOptions({resetDelay, traceInterval});
+    // The boot loader (FirmwareLoader.cpp).
+    const QCommandLineOption bootAt("boot-at-mode", "Fault: meet connections with the boot loader's AT monitor.");
+    const QCommandLineOption bootImage("boot-image", "Write the firmware the boot loader takes to <file> (Intel HEX).",
+                                       "file");
+    const QCommandLineOption bootRepeat("boot-repeat", "Fault: answer the next <n> verdicts 'R'.", "n", "0");
+    const QCommandLineOption bootRefuse("boot-refuse", "Fault: answer the next <n> verdicts 'X'.", "n", "0");
+    const QCommandLineOption bootSilent("boot-silent", "Fault: send no verdicts.");
+    const QCommandLineOption bootWrongEcho("boot-wrong-echo", "Fault: echo each line's first character wrongly.");
+    const QCommandLineOption bootUnsolicited("boot-unsolicited", "Fault: put a \"*RING\" line into each echo.");
+    const QCommandLineOption bootNoReady("boot-no-ready", "Fault: no \"Boot: Ready\" after the erase.");
+    const QCommandLineOption bootForeign("boot-foreign", "Fault: \"ati3\" names another maker.");
+    p.addOptions({bootAt, bootImage, bootRepeat, bootRefuse, bootSilent, bootWrongEcho, bootUnsolicited, bootNoReady,
+                  bootForeign});
     p.addOptions({port,       pty,       modemPty, fixture,  user,     password, model,       bootVersion, firmware,
                   pageSize,   echo,      guard,    dial,     errorAll, noOk,     silent,      chunk,       chunkDelay,
                   replyDelay, dropAfter, swapKeys, oversize, trickle,  bootMode, refuseLogin, baud,        idleLogout});
@@ -156,6 +169,13 @@ int main(int argc, char** argv)
     f.xmodemRepeat = p.isSet(xRepeat);
     f.xmodemZeroFirst = p.isSet(xZero);
     f.xmodemSilent = p.isSet(xSilent);
+    f.bootAtMode = p.isSet(bootAt);
+    f.bootSilent = p.isSet(bootSilent);
+    f.bootWrongEcho = p.isSet(bootWrongEcho);
+    f.bootUnsolicited = p.isSet(bootUnsolicited);
+    f.bootNoReady = p.isSet(bootNoReady);
+    f.bootForeignBanner = p.isSet(bootForeign);
+    cfg.firmwareImagePath = p.value(bootImage);
     int portNumber = 0;
     int baudRate = 0;
     if (!number(pageSize, cfg.pageSize) || !number(guard, cfg.modemGuardMs) || !number(chunk, f.chunkSize) ||
@@ -166,6 +186,8 @@ int main(int argc, char** argv)
         !number(xPause, f.xmodemPauseMs) || !number(xNakEnds, f.xmodemNakEnds) ||
         !number(resetDelay, cfg.resetDelayMs) || !number(traceInterval, cfg.traceIntervalMs) ||
         (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
+        !number(xPause, f.xmodemPauseMs) || !number(xNakEnds, f.xmodemNakEnds) || !number(bootRepeat, f.bootRepeat) ||
+        !number(bootRefuse, f.bootRefuse) || (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
 
     cfg.serialBaudRate = baudRate;

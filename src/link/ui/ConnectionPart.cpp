@@ -57,7 +57,6 @@ constexpr int kLinkFailedText = 48;
 constexpr int kNoAnswerText = 49;
 constexpr int kLoginFailedText = 50;
 constexpr int kIdentFailedText = 51;
-constexpr int kBootModeText = 52;
 constexpr int kLoadOfferText = 53;
 constexpr int kConnectedText = 213;
 constexpr int kNotConnectedText = 214;
@@ -165,10 +164,7 @@ void abandon(ConnectionRecord& c, QWidget* owner, int text)
     CloseLink(c);
     c.Connected = false;
     HideProgress(owner);
-    if (text == kBootModeText)
-        MessageBox(labelText(text), labelText(54), MB_ICONWARNING);
-    else
-        failBox(text);
+    failBox(text);
 }
 
 void showGatewayFiles(const GatewayEntry& entry, bool unnamed, const QString& chosenName)
@@ -270,8 +266,13 @@ ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddr
         return c;
 
     if (IsBootModeAnswer(received)) {
-        // The firmware has to be loaded through the boot loader before the gateway can be configured.
-        abandon(c, owner, kBootModeText);
+        // The firmware has to be loaded through the boot loader before the gateway can be configured: the
+        // upgrade is offered; declined, the link is closed again.
+        HideProgress(owner);
+        if (!fMain || !fMain->startBootModeUpgrade()) {
+            CloseLink(c);
+            c.Connected = false;
+        }
         return c;
     }
     if (!LoginToGateway(c, &CurrentGateway, received)) {

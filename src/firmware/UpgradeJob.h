@@ -1,0 +1,127 @@
+#pragma once
+// Upgrade jobs: the boot-loader dialogue of one firmware upgrade, run on a thread of its own so the windows stay
+// alive for the minutes it takes.
+//
+// CFWUpgradeThread runs over a serial port (CPort), CFWUpgradeTcpThread over the open telnet link (CTcp). A job
+// is started with the firmware file and a progress callback; it reports the states below through the callback,
+// on its own thread and synchronously, and leaves a result code that the callback reads at state 8:
+//   states  0 opening in AT mode, 1 opening in BOOT mode (serial, after the AT probe failed), 2 opening the file,
+//           3 erasing the flash, 4 uploading (with the percent), 5 closing the file, 6 waiting for the restart,
+//           7 closing the port, 8 finished (last, once);
+//   results 0 uploaded, 1 port number outside 1..32, 2 the file cannot be used, 3 already running,
+//           4 the thread cannot be started, 5 the erase failed, 6 no unit answers, 7 a batch failed.
+// A failed start (1, 3, 4) reports nothing.
+//
+// The file is read and checked whole before anything is erased (HexFile.h); a bad file ends the run with
+// result 2 and the line at fault in GetErrorDetail().
+//
+// Disposal: a job is joined from another thread than its own; a job dropped by its own thread lets its thread
+// end on its own (the state-8 work may start a new upgrade while the old job's last callback still returns).
+#include "firmware/BootLinkPort.h"
+#include "firmware/BootPort.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+using UpgradeCallback = std::function<void(int state, int percent)>;
+
+class CThread
+{
+public:
+    CThread() = default;
+    virtual ~CThread();
+    CThread(const CThread&) = delete;
+    CThread& operator=(const CThread&) = delete;
+
+    bool Start(void* argument);
+    bool IsRunning() const { return running_.load(); }
+    // Waits for the thread to end; does nothing on the thread itself.
+    void Join();
+
+protected:
+    virtual unsigned Run(void* argument) = 0;
+
+private:
+    std::atomic<bool> running_{false};
+    std::thread thread_;
+};
+
+// What both jobs share: the file, the batches, the callback, the result.
+class UpgradeJob : public CThread
+{
+public:
+    int GetError() const { return result_.load(); }
+    // The line and fault of a firmware file that was refused (result 2); empty otherwise.
+    QString GetErrorDetail() const { return detail_; }
+    // The state and percent of every report, in order (for the port log's reader and for tests).
+    void Notify(int state, int percent);
+    bool IsEof() const { return next_ >= pieces_.size(); }
+
+    bool CountLines(const QString& file);
+    bool SendBatch(int& linesRead);
+    void CloseFile();
+    int totalLines() const { return int(pieces_.size()); }
+
+protected:
+    virtual BootPort& port() = 0;
+    bool startJob(const QString& fileName, UpgradeCallback callback);
+    // The upload from state 4 on: batches with their percent; false after a failed batch (result 7 set).
+    bool upload();
+
+    QString fileName_;
+    UpgradeCallback callback_;
+    std::atomic<int> result_{0};
+    QString detail_;
+    QList<QByteArray> pieces_;
+    qsizetype next_ = 0;
+    bool fileOpen_ = false;
+    int lastPercent_ = -1;
+};
+
+class CFWUpgradeThread : public UpgradeJob
+{
+public:
+    ~CFWUpgradeThread() override;
+    // portName: a device path or "COMn"; COM1..COM32 as StartUpgrade(n) takes them. Anything else: result 1.
+    bool StartUpgrade(int portNumber, const QString& fileName, UpgradeCallback callback);
+    bool StartUpgrade(const QString& portName, const QString& fileName, UpgradeCallback callback);
+
+    bool OpenPort(quint32 mode);
+    bool EraseFlash();
+    bool WaitForRestart();
+    CPort& serialPort() { return port_; }
+
+protected:
+    unsigned Run(void* argument) override;
+    BootPort& port() override { return port_; }
+
+private:
+    CPort port_;
+    QString portName_;
+};
+
+class CFWUpgradeTcpThread : public UpgradeJob
+{
+public:
+    ~CFWUpgradeTcpThread() override;
+    bool StartUpgrade(TelnetClient* link, const QString& fileName, UpgradeCallback callback, quint32 mode);
+    CTcp& linkPort() { return port_; }
+
+protected:
+    unsigned Run(void* argument) override;
+    BootPort& port() override { return port_; }
+
+private:
+    bool readUntil(const char* text);
+    CTcp port_;
+    TelnetClient* link_ = nullptr;
+    quint32 startMode_ = PortAt;
+};
+
+// "COMn" with n in 1..32, or a device path: the port the serial job opens; empty for any other name.
+QString UpgradePortName(const QString& name);
