@@ -1,7 +1,7 @@
 #include "support/MainWindowFixture.h"
 
 #include "config/Parametres.h"
-#include "firmware/FirmwarePage.h"
+#include "firmware/ui/FirmwarePage.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
 #include "online/LiveCells.h"
