@@ -186,8 +186,8 @@ int main(int argc, char** argv)
         !number(xPause, f.xmodemPauseMs) || !number(xNakEnds, f.xmodemNakEnds) ||
         !number(resetDelay, cfg.resetDelayMs) || !number(traceInterval, cfg.traceIntervalMs) ||
         (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
-        !number(xPause, f.xmodemPauseMs) || !number(xNakEnds, f.xmodemNakEnds) || !number(bootRepeat, f.bootRepeat) ||
-        !number(bootRefuse, f.bootRefuse) || (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
+        return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
+    if (!number(bootRepeat, f.bootRepeat) || !number(bootRefuse, f.bootRefuse))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
 
     cfg.serialBaudRate = baudRate;
