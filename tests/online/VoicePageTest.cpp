@@ -4,6 +4,7 @@
 #include "firmware/ui/TfFirm.h"
 #include "gatewaysim/Gateway.h"
 #include "link/LinkState.h"
+#include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
 #include "online/VoiceMessages.h"
 #include "platform/Wait.h"
@@ -278,4 +279,21 @@ TEST_F(VoicePageTest, TextsFollowTheLanguageAndTheDirection)
     CurrentGateway.File = path(QStringLiteral("sim.ini"));
     fMain->voiceGatewaySelected();
     EXPECT_EQ(fMain->edVoiceFile->text(), path(QStringLiteral("Virtual ring tone 1.wav")));
+}
+
+TEST_F(VoicePageTest, DisconnectStopsARunningRecording)
+{
+    gatewaysim::Config cfg;
+    cfg.voiceRecordMs = 60000; // the gateway records until the call is hung up
+    ASSERT_NO_FATAL_FAILURE(start(cfg));
+    fMain->sbVoiceDialClick();
+    ASSERT_TRUE(fMain->tVoice->isActive());
+    EXPECT_TRUE(liveTools.anyHoldsLink()) << "the keep-alive stands aside";
+    fMain->mDisconnectClick();
+    EXPECT_FALSE(fMain->tVoice->isActive());
+    EXPECT_FALSE(fMain->sbVoiceStop->isEnabled());
+    EXPECT_TRUE(fMain->sbVoiceDial->isEnabled());
+    EXPECT_FALSE(liveTools.anyHoldsLink());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return gateway->receivedBytes().endsWith("\r\n\r\n"); }, 2000));
+    EXPECT_FALSE(gateway->voiceMessage(0).isEmpty()) << "the hang-up ended the recording";
 }
