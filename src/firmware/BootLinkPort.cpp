@@ -138,8 +138,12 @@ bool CTcp::ReadLine(QByteArray& line, int maximum, bool)
             return true;
         if (Steady::now() > limit)
             return false;
-        if (!got)
+        if (!got) {
+            std::lock_guard lock(rx_->mutex);
+            if (rx_->closed && rx_->buffer.size() <= rx_->position)
+                return false; // the link is gone: nothing more will come
             continue;
+        }
         if (line.size() >= maximum) {
             fail(7, 24);
             return false;

@@ -1,0 +1,64 @@
+#include "firmware/BootLinkPort.h"
+#include "firmware/FirmwareFiles.h"
+#include "firmware/UpgradeJob.h"
+#include "platform/TelnetClient.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+class LinkPortTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { bootTiming = BootTiming{100, 10}; } // a line is given up after 200 ms
+    void TearDown() override { bootTiming = BootTiming{}; }
+};
+
+} // namespace
+
+TEST_F(LinkPortTest, LinesAsTheLinkDeliversThem)
+{
+    CTcp port;
+    QByteArray line;
+    std::thread unit([&port] {
+        port.OnDataAvailable("Boot: Re");
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        port.OnDataAvailable("ady\r\nO");
+        port.OnDataAvailable(QByteArray("\0K\r\n", 4));
+    });
+    EXPECT_TRUE(port.ReadLine(line, 510));
+    EXPECT_EQ(line, "Boot: Ready\r") << "one line from two pieces, its CR kept";
+    EXPECT_TRUE(port.ReadLine(line, 510));
+    EXPECT_EQ(line, "OK\r") << "a NUL is never stored";
+    unit.join();
+    EXPECT_FALSE(port.ReadLine(line, 510)) << "nothing comes";
+    EXPECT_EQ(port.lastError(), 0) << "a line given up over the link sets no error";
+    EXPECT_EQ(port.received(), QByteArray("Boot: Ready\r\nO\0K\r\n", 18)) << "the buffer only grows";
+
+    port.OnDataAvailable(QByteArray(511, 'x') + "\n");
+    EXPECT_FALSE(port.ReadLine(line, 510));
+    EXPECT_EQ(port.lastError(), 7);
+}
+
+TEST_F(LinkPortTest, AClosedLinkFailsWritesAtOnceAndTheRunEnds)
+{
+    TelnetClient link; // never connected
+    CTcp port;
+    port.Open(&link, PortBoot);
+    EXPECT_FALSE(port.WriteLine(":00000001FF"));
+    EXPECT_EQ(port.lastError(), 6);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath("fw.hex");
+    ASSERT_TRUE(fwtest::writeFile(file, ":0100000000FF\r\n:00000001FF\r\n"));
+    std::vector<int> states;
+    CFWUpgradeTcpThread job;
+    ASSERT_TRUE(job.StartUpgrade(
+        &link, file, [&states](int state, int) { states.push_back(state); }, PortBoot));
+    job.Join();
+    EXPECT_EQ(job.GetError(), 7);
+    EXPECT_EQ(states, (std::vector<int>{0, 2, 4, 5, 7, 8}));
+}
