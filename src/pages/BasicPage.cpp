@@ -3,6 +3,7 @@
 #include "pages/BasicPage.h"
 
 #include "config/Parametres.h"
+#include "pages/PageRuns.h"
 #include "pages/TfCause.h"
 #include "pages/TfQuestionMark.h"
 #include "platform/Dialogs.h"
@@ -143,6 +144,7 @@ void markBasicChanged()
 void BasicPage::buildBasicPage(QWidget* host)
 {
     pBasic = addTopicPage(host, "pBasic", 32);
+    registerPage(PageId::Basic, basicFrame());
     QWidget* page = pBasic->widget();
     page->setMinimumSize(900, 640);
 

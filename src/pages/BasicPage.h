@@ -35,6 +35,8 @@ inline int basicNetworksPosition(int code)
     return code == 13 ? 1 : code == 14 ? 2 : 0;
 }
 
+struct PageFrame;
+
 class BasicPage
 {
 public:
@@ -121,6 +123,8 @@ public:
 
     // The most entries the cause transfer list takes from the Add button.
     static constexpr int kMaxCauseEntries = 9;
+    // The page's record for its buttons and the runs (pages/PageRuns.h).
+    static const PageFrame& basicFrame();
 
     void buildBasicPage(QWidget* host);
 

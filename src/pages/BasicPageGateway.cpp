@@ -133,7 +133,9 @@ QByteArray number(int value)
     return QByteArray::number(value);
 }
 
-const PageFrame& basicFrame()
+} // namespace
+
+const PageFrame& BasicPage::basicFrame()
 {
     static const PageFrame frame = [] {
         PageFrame f;
@@ -151,8 +153,6 @@ const PageFrame& basicFrame()
     }();
     return frame;
 }
-
-} // namespace
 
 bool BasicPage::basicLoad()
 {

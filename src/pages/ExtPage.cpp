@@ -1,9 +1,13 @@
 #include "pages/ExtPage.h"
 
 #include "config/Parametres.h"
+#include "pages/PageFrame.h"
+#include "pages/PageRuns.h"
 #include "pages/PageState.h"
 #include "texts/LabelRule.h"
 #include "ui/PageArea.h"
+#include "ui/TfMain.h"
+#include "ui/UiState.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -30,6 +34,7 @@ QString switchText(int column, bool on)
 void ExtPage::buildExtPage(QWidget* host)
 {
     pExt = addTopicPage(host, "pExt", 0);
+    registerPage(PageId::Extension, extFrame());
     QWidget* page = pExt->widget();
 
     lvExt = new QTreeWidget(page);
@@ -104,6 +109,19 @@ void ExtPage::extSaveFile()
             fields << QString::number(item->data(c, kSwitchRole).toBool() ? 1 : 0);
         rows.push_back(fields.join(QLatin1Char(',')));
     }
+}
+
+const PageFrame& ExtPage::extFrame()
+{
+    static const PageFrame frame = [] {
+        PageFrame f;
+        f.flag = pcExtension;
+        f.fileMask = gsExtension;
+        f.toImage = [] { fMain->extSaveFile(); };
+        f.fromImage = [] { fMain->extLoadFile(); };
+        return f;
+    }();
+    return frame;
 }
 
 void ExtPage::extLoadFile()

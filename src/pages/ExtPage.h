@@ -12,6 +12,8 @@ class QScrollArea;
 class QTreeWidget;
 class QWidget;
 
+struct PageFrame;
+
 class ExtPage
 {
 public:
@@ -36,5 +38,7 @@ public:
 
     // The rows into GateConfig's extension table, and back (which also sets extRowCount, pages/PageState.h).
     void extSaveFile();
+    // The page's record for the file runs (pages/PageRuns.h).
+    static const PageFrame& extFrame();
     void extLoadFile();
 };

@@ -6,6 +6,7 @@
 #include "link/LinkState.h"
 #include "link/Login.h"
 #include "pages/PageFrame.h"
+#include "pages/PageRuns.h"
 #include "pages/PageState.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
@@ -25,7 +26,6 @@
 #include <QProgressBar>
 #include <QTreeWidget>
 #include <exception>
-#include <iterator>
 
 namespace {
 
@@ -36,91 +36,6 @@ constexpr int kTextGatewayListNotWritten = 414;
 constexpr int kTextBasicTopic = 32;
 constexpr int kTextSystemTopic = 30;
 const QString kGateFileFilter = QStringLiteral("Gate files (*.ini)|*.ini|All files (*.*)|*.*");
-
-// Plain functions rather than pointers to members: the operations live in the main window's parts, and a
-// pointer to a base part's member called through TfMain trips the sanitizer's type check.
-using PageRun = bool (*)();
-using PageStep = void (*)();
-
-// The pages of the whole-gateway load and save, in the order they run: system, ISDN, port modes, GSM basic,
-// outgoing groups, incoming groups, network lists, LCR table, autorouting table. A page joins the runs with
-// its entry in its place.
-struct GatewayRunPage
-{
-    PageRun load;
-    PageRun save;
-};
-const GatewayRunPage kGatewayPages[] = {
-    {[] { return fMain->systemLoad(); }, [] { return fMain->systemSave(); }},
-    {[] { return fMain->isdnLoad(); }, [] { return fMain->isdnSave(); }},
-    {[] { return fMain->portModesLoad(); }, [] { return fMain->portModesSave(); }},
-    {[] { return fMain->basicLoad(); }, [] { return fMain->basicSave(); }},
-    {[] { return fMain->outgoingLoad(); }, [] { return fMain->outgoingSave(); }},
-    {[] { return fMain->incomingLoad(); }, [] { return fMain->incomingSave(); }},
-    {[] { return fMain->networkLoad(); }, [] { return fMain->networkSave(); }},
-};
-
-// The image-to-page copiers of a whole-file load, in the order they run: system, ISDN, GSM basic, port modes,
-// groups assignment, outgoing groups and their tab change (tcOutgoingChange), incoming groups and
-// tcIncomingChange, network lists and tcNetChange, LCR table, autorouting table, extension table, and the
-// port modes once more at the end.
-const PageStep kFileLoadSteps[] = {
-    [] { fMain->systemLoadFile(); },
-    [] { fMain->isdnLoadFile(); },
-    [] { fMain->basicLoadFile(); },
-    [] { fMain->portModesLoadFile(); },
-    [] { fMain->groupLoadFile(); },
-    [] {
-        fMain->outgoingLoadFile();
-        fMain->tcOutgoingChange();
-    },
-    [] {
-        fMain->incomingLoadFile();
-        fMain->tcIncomingChange();
-    },
-    [] {
-        fMain->netLoadFile();
-        fMain->tcNetChange();
-    },
-    [] { fMain->extLoadFile(); },
-    [] { fMain->portModesLoadFile(); },
-};
-
-void extSaveStep()
-{
-    fMain->extSaveFile();
-}
-
-// The page-to-image copiers of a whole-file save, in the order they run. Save As leaves the extension table
-// out: that section is written as the image holds it.
-const PageStep kFileSaveSteps[] = {
-    [] { fMain->systemSaveFile(); },
-    [] { fMain->basicSaveFile(); },
-    [] { fMain->groupsSaveFile(); },
-    [] { fMain->netSaveFile(); },
-    [] { fMain->outgoingSaveFile(); },
-    [] { fMain->incomingSaveFile(); },
-    [] { fMain->lcrSaveFile(); },
-    [] { fMain->autoSaveFile(); },
-    extSaveStep,
-    [] { fMain->portModesSaveFile(); },
-    [] { fMain->isdnSaveFile(); },
-};
-
-// The Default buttons that the "Default settings" command runs, in this order: outgoing groups, incoming
-// groups, system, network lists, GSM basic, LCR holidays (sbLcrDefaultClick), LCR table
-// (sbLcrDefaultLcrClick), ISDN, port modes.
-const PageStep kDefaultSteps[] = {
-    [] { fMain->sbOutDefaultClick(); },
-    [] { fMain->sbInDefaultClick(); },
-    [] { fMain->sbSystemDefaultClick(); },
-    [] { fMain->sbNetDefaultClick(); },
-    [] { fMain->sbBasicDefaultClick(); },
-    [] { fMain->sbIsdnDefaultClick(); },
-    [] { fMain->sbPortModesDefaultClick(); },
-};
-
-constexpr int kPageRunCount = int(std::size(kGatewayPages));
 
 // The progress window of a whole-gateway run: shown with its bar at 0, the main window disabled meanwhile.
 void showRunWindow(int caption, const QString& fallback)
@@ -135,7 +50,7 @@ void showRunWindow(int caption, const QString& fallback)
 
 void stepRunWindow(int done)
 {
-    fLoad->pb1->setValue(done * 100 / kPageRunCount);
+    fLoad->pb1->setValue(done * 100 / gatewayRunLength());
     ProcessMessages();
 }
 
@@ -186,11 +101,7 @@ void GateFilesPart::tbLoadGateClick()
         progressShown = true;
         LoadErrors.clear();
         viewReplyCache.active = true;
-        // Each page reports its failures in LoadErrors; a failed page does not stop the run.
-        for (int i = 0; i < kPageRunCount; ++i) {
-            kGatewayPages[i].load();
-            stepRunWindow(i + 1);
-        }
+        runGatewayLoad(stepRunWindow);
     } catch (const std::exception&) {
         crashed = true;
     }
@@ -221,11 +132,7 @@ void GateFilesPart::tbSaveGateClick()
         refreshGatewayModel();
         LoadErrors.clear();
         progressShown = true;
-        for (int i = 0; i < kPageRunCount; ++i) {
-            if (!kGatewayPages[i].save())
-                failed = true;
-            stepRunWindow(i + 1);
-        }
+        failed = !runGatewaySave(stepRunWindow);
     } catch (const std::exception&) {
         crashed = true;
     }
@@ -236,19 +143,6 @@ void GateFilesPart::tbSaveGateClick()
         error(labelText(kTextRunFailed));
     else
         showSaveResult(failed);
-}
-
-void GateFilesPart::pagesFromImage()
-{
-    for (PageStep step : kFileLoadSteps)
-        step();
-}
-
-void GateFilesPart::pagesToImage(bool withExtensions)
-{
-    for (PageStep step : kFileSaveSteps)
-        if (withExtensions || step != extSaveStep)
-            step();
 }
 
 bool GateFilesPart::tbLoadParams(GateReadReport* result)
@@ -263,7 +157,7 @@ bool GateFilesPart::tbLoadParams(GateReadReport* result)
         gatewayModel = model;
         fMain->setModelLayout(model);
     }
-    pagesFromImage();
+    runFileLoad();
     return report.ok();
 }
 
@@ -292,7 +186,7 @@ void GateFilesPart::mLoadOClick()
     ReadGateFile(GateConfig, path, gsAll, &report);
     if (report.notGateFile)
         return;
-    pagesFromImage();
+    runFileLoad();
     if (report.ok())
         information(kTextFileLoaded);
 }
@@ -301,7 +195,7 @@ void GateFilesPart::tbSaveClick()
 {
     if (!systemPageValid())
         return;
-    pagesToImage(true);
+    runFileSave(true);
     if (!WriteGateFile(GateConfig, CurrentGateway.File, gsAll)) {
         // The flags stay set: closing still offers to save what did not reach the file.
         error(labelText(kTextFileNotWritten));
@@ -321,14 +215,12 @@ void GateFilesPart::mSaveAsClick()
     if (!systemPageValid())
         return;
     // The extension table is written as the image holds it.
-    pagesToImage(false);
+    runFileSave(false);
     if (!WriteGateFile(GateConfig, path, gsAll)) {
         error(labelText(kTextFileNotWritten));
         return;
     }
-    for (int flag = 0; flag < pcCount; ++flag)
-        if (flag != pcPortModes && flag != pcExtension)
-            pageChanged[flag] = 0;
+    clearFlagsAfterSaveAs();
 
     IniFile gateways(gatewayListPath());
     gateways.WriteString(CurrentGateway.Name, QStringLiteral("File"), path);
@@ -344,9 +236,7 @@ void GateFilesPart::mDefaultClick()
         gatewayModel = 0;
         m->setModelLayout(0);
     }
-    m->lvExt->clear();
-    for (PageStep step : kDefaultSteps)
-        step();
+    runDefault();
 }
 
 bool GateFilesPart::newConfiguration()
@@ -372,7 +262,7 @@ bool GateFilesPart::newConfiguration()
     else if (ati3Reply.contains("MX"))
         gatewayModel = 0;
     fMain->setModelLayout(gatewayModel);
-    pagesFromImage();
+    runFileLoad();
     setAllFlagsButIsdn(0);
     return true;
 }

@@ -2,16 +2,8 @@
 // The runs over every configuration page at once: the whole-gateway load and save of the tool bar, the
 // whole-file load and save (and their File-menu forms), the default settings and the default profiles.
 //
-// The runs call each page's own operations (the ones its buttons use) from tables in GateFilesPart.cpp, one
-// table per run, each in the fixed order the run needs. A page joins the runs by adding its operations to
-// those tables in their places:
-//   whole-gateway load and save: its load and save operation (kGatewayPages); the GSM basic page's
-//                  basicValid guards the whole save
-//   whole-file load: its image-to-page copier, a page with tabs also its tab change (kFileLoadSteps)
-//   whole-file save: its page-to-image copier (kFileSaveSteps; every page stands there already)
-//   default settings: its Default button's handler (kDefaultSteps); mDefaultClick also empties the
-//                  autorouting page's list, which that page adds there
-// The groups assignment and extension pages take part only in the file runs.
+// The runs' bodies (progress window, boxes, flags) are here; which pages they run, in which order, stands in
+// their lists in PageRuns.cpp.
 
 struct GateReadReport;
 
@@ -41,8 +33,4 @@ public:
     // Offers the default profiles; the chosen one fills GateConfig and every page. False when none is taken.
     bool newConfiguration();
     void Novkonfiguransoubor1Click();
-
-private:
-    void pagesFromImage();
-    void pagesToImage(bool withExtensions);
 };

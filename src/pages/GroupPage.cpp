@@ -1,8 +1,12 @@
 #include "pages/GroupPage.h"
 
 #include "config/Parametres.h"
+#include "pages/PageFrame.h"
+#include "pages/PageRuns.h"
 #include "texts/LabelRule.h"
 #include "ui/PageArea.h"
+#include "ui/TfMain.h"
+#include "ui/UiState.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -42,6 +46,7 @@ void relabelGroupList(QComboBox* list, const QString& group)
 void GroupPage::buildGroupPage(QWidget* host)
 {
     pGroup = addTopicPage(host, "pGroup", 0);
+    registerPage(PageId::Groups, groupFrame());
     QWidget* page = pGroup->widget();
 
     gbGroup = new QGroupBox(QStringLiteral("Groups assignment"), page);
@@ -119,6 +124,19 @@ void GroupPage::groupsSaveFile()
         g.incoming[m] = cbGroupIns[m]->currentIndex();
         g.outgoing[m] = cbGroupOuts[m]->currentIndex();
     }
+}
+
+const PageFrame& GroupPage::groupFrame()
+{
+    static const PageFrame frame = [] {
+        PageFrame f;
+        f.flag = pcGroups;
+        f.fileMask = gsGroups;
+        f.toImage = [] { fMain->groupsSaveFile(); };
+        f.fromImage = [] { fMain->groupLoadFile(); };
+        return f;
+    }();
+    return frame;
 }
 
 void GroupPage::groupLoadFile()

@@ -13,6 +13,8 @@ class QPushButton;
 class QScrollArea;
 class QWidget;
 
+struct PageFrame;
+
 class GroupPage
 {
 public:
@@ -37,5 +39,7 @@ public:
 
     // The 64 lists into GateConfig's groups assignment (incoming first), and back.
     void groupsSaveFile();
+    // The page's record for the file runs (pages/PageRuns.h).
+    static const PageFrame& groupFrame();
     void groupLoadFile();
 };

@@ -6,6 +6,7 @@
 #include "config/Parametres.h"
 #include "exchange/GroupsExchange.h"
 #include "pages/GroupsPageUtil.h"
+#include "pages/PageRuns.h"
 #include "pages/TinCallPrefixForm.h"
 #include "platform/Dialogs.h"
 #include "texts/LabelRule.h"
@@ -135,6 +136,7 @@ int IncomingPage::shownIncoming() const
 void IncomingPage::buildIncomingPage(QWidget* host)
 {
     pIncoming = addTopicPage(host, "pIncoming", 35);
+    registerPage(PageId::Incoming, incomingFrame());
     QWidget* page = pIncoming->widget();
 
     tcIncoming = named(new QTabBar(page), "tcIncoming");

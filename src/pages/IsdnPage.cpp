@@ -5,6 +5,7 @@
 #include "config/Parametres.h"
 #include "link/LinkState.h"
 #include "pages/EntryFilters.h"
+#include "pages/PageRuns.h"
 #include "pages/TfQuestionMark.h"
 #include "texts/LabelRule.h"
 #include "texts/TextFormat.h"
@@ -122,6 +123,7 @@ constexpr int kPort2LeftOnePort = 168;
 void IsdnPage::buildIsdnPage(QWidget* host)
 {
     pIsdn = addTopicPage(host, "pIsdn", 584);
+    registerPage(PageId::Isdn, isdnFrame());
     QWidget* page = pIsdn->widget();
     page->setMinimumSize(900, 640);
 

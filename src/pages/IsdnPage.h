@@ -37,6 +37,8 @@ inline qint32 lastNtTei = 0;
 inline int isdnRestartWaitMs = 5000;
 inline int isdnModemHangupWaitMs = 2000;
 
+struct PageFrame;
+
 class IsdnPage
 {
 public:
@@ -171,6 +173,8 @@ public:
     static constexpr int kMaxMsnLength = 99;
 
     void buildIsdnPage(QWidget* host);
+    // The page's record for its buttons and the runs (pages/PageRuns.h).
+    static const PageFrame& isdnFrame();
 
     // The label steps of the pass, in their places among the other pages' steps.
     void setLabelsIsdn1(const Tlabels& labels); // six texts of the General tab

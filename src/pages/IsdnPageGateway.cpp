@@ -51,25 +51,6 @@ bool send(const IsdnCommand& c)
     return SendCommand(c.line, reply, kReplySize, LoadErrors, c.itemLine);
 }
 
-const PageFrame& isdnFrame()
-{
-    static const PageFrame frame = [] {
-        PageFrame f;
-        f.flag = pcIsdn;
-        f.defaultMask = gsIsdn;
-        f.fileMask = gsIsdn;
-        f.fileFailureCaption = kCaptionInformation;
-        f.modelStep = true;
-        f.load = [] { return fMain->isdnLoad(); };
-        f.save = [] { return fMain->isdnSave(); };
-        f.saveValid = [] { return fMain->isdnValid(); };
-        f.toImage = [] { fMain->isdnSaveFile(); };
-        f.fromImage = [] { fMain->isdnLoadFile(); };
-        return f;
-    }();
-    return frame;
-}
-
 void setChecked(std::initializer_list<QCheckBox*> boxes, int mask)
 {
     int bit = 1;
@@ -89,6 +70,25 @@ void markRefused(QSpinBox* box, bool refused)
 }
 
 } // namespace
+
+const PageFrame& IsdnPage::isdnFrame()
+{
+    static const PageFrame frame = [] {
+        PageFrame f;
+        f.flag = ::pcIsdn;
+        f.defaultMask = gsIsdn;
+        f.fileMask = gsIsdn;
+        f.fileFailureCaption = kCaptionInformation;
+        f.modelStep = true;
+        f.load = [] { return fMain->isdnLoad(); };
+        f.save = [] { return fMain->isdnSave(); };
+        f.saveValid = [] { return fMain->isdnValid(); };
+        f.toImage = [] { fMain->isdnSaveFile(); };
+        f.fromImage = [] { fMain->isdnLoadFile(); };
+        return f;
+    }();
+    return frame;
+}
 
 IsdnPage::FlagKeeper::FlagKeeper() : kept(pageChanged[::pcIsdn]) {}
 IsdnPage::FlagKeeper::~FlagKeeper()

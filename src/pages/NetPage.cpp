@@ -8,6 +8,7 @@
 #include "link/LinkState.h"
 #include "pages/EntryFilters.h"
 #include "pages/PageFrame.h"
+#include "pages/PageRuns.h"
 #include "pages/PageState.h"
 #include "pages/TfNet.h"
 #include "platform/Dialogs.h"
@@ -99,26 +100,6 @@ bool removeSelected(QListWidget* box, std::vector<QString>& list)
     return true;
 }
 
-const PageFrame& netFrame()
-{
-    static const PageFrame frame = [] {
-        PageFrame f;
-        f.flag = pcNetwork;
-        f.defaultMask = gsNetwork;
-        f.fileMask = gsNetwork;
-        f.fileFailureCaption = kCaptionError;
-        f.load = [] { return fMain->networkLoad(); };
-        f.save = [] { return fMain->networkSave(); };
-        f.toImage = [] { fMain->netSaveFile(); };
-        f.fromImage = [] {
-            fMain->netLoadFile();
-            fMain->tcNetChange();
-        };
-        return f;
-    }();
-    return frame;
-}
-
 // The common send step of the saves: a failed item adds its line once and the run goes on.
 bool sendNetworkCommand(const NetworkCommand& c)
 {
@@ -151,9 +132,30 @@ bool barAtStart()
 
 } // namespace
 
+const PageFrame& NetPage::netFrame()
+{
+    static const PageFrame frame = [] {
+        PageFrame f;
+        f.flag = pcNetwork;
+        f.defaultMask = gsNetwork;
+        f.fileMask = gsNetwork;
+        f.fileFailureCaption = kCaptionError;
+        f.load = [] { return fMain->networkLoad(); };
+        f.save = [] { return fMain->networkSave(); };
+        f.toImage = [] { fMain->netSaveFile(); };
+        f.fromImage = [] {
+            fMain->netLoadFile();
+            fMain->tcNetChange();
+        };
+        return f;
+    }();
+    return frame;
+}
+
 void NetPage::buildNetPage(QWidget* host)
 {
     pNet = addTopicPage(host, "pNet", 36);
+    registerPage(PageId::Network, netFrame());
     QWidget* page = pNet->widget();
     page->setMinimumSize(900, 640);
 

@@ -24,6 +24,8 @@ class QWidget;
 // The wait before "AT&Nall" (the gateway needs it after "AT&VI"). Tests shorten it.
 inline int networkListingWaitMs = 1000;
 
+struct PageFrame;
+
 class NetPage
 {
 public:
@@ -63,6 +65,8 @@ public:
     QPushButton* sbNetSaveActual = nullptr;
 
     void buildNetPage(QWidget* host);
+    // The page's record for its buttons and the runs (pages/PageRuns.h).
+    static const PageFrame& netFrame();
 
     void setLabelsNet1(const Tlabels& labels); // the gateway and file buttons
     void setLabelsNet2(const Tlabels& labels); // the rest of the page

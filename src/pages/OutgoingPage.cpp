@@ -5,6 +5,7 @@
 #include "config/Parametres.h"
 #include "exchange/GroupsExchange.h"
 #include "pages/GroupsPageUtil.h"
+#include "pages/PageRuns.h"
 #include "texts/LabelRule.h"
 #include "ui/KeyFilters.h"
 #include "ui/UiState.h"
@@ -126,6 +127,7 @@ bool OutgoingPage::secondTabSame() const
 void OutgoingPage::buildOutgoingPage(QWidget* host)
 {
     pOutgoing = addTopicPage(host, "pOutgoing", 34);
+    registerPage(PageId::Outgoing, outgoingFrame());
     QWidget* page = pOutgoing->widget();
 
     tcOutgoing = named(new QTabBar(page), "tcOutgoing");

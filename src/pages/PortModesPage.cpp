@@ -4,6 +4,7 @@
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "pages/PageFrame.h"
+#include "pages/PageRuns.h"
 #include "pages/PageState.h"
 #include "texts/LabelRule.h"
 #include "texts/TextFormat.h"
@@ -75,24 +76,6 @@ void moveTop(QWidget* w, int top)
     w->move(w->x(), top);
 }
 
-const PageFrame& portModesFrame()
-{
-    static const PageFrame frame = [] {
-        PageFrame f;
-        f.flag = pcPortModes;
-        f.defaultMask = gsPortModes;
-        f.fileMask = gsPortModes;
-        f.fileFailureCaption = kCaptionInformation;
-        f.modelStep = true;
-        f.load = [] { return fMain->portModesLoad(); };
-        f.save = [] { return fMain->portModesSave(); };
-        f.toImage = [] { fMain->portModesSaveFile(); };
-        f.fromImage = [] { fMain->portModesLoadFile(); };
-        return f;
-    }();
-    return frame;
-}
-
 // Enables the main window for the time of a selection (a radio takes the focus only in an enabled window) and
 // puts its state back afterwards.
 class MainWindowEnabled
@@ -115,9 +98,28 @@ void focusProgressWindow()
 
 } // namespace
 
+const PageFrame& PortModesPage::portModesFrame()
+{
+    static const PageFrame frame = [] {
+        PageFrame f;
+        f.flag = pcPortModes;
+        f.defaultMask = gsPortModes;
+        f.fileMask = gsPortModes;
+        f.fileFailureCaption = kCaptionInformation;
+        f.modelStep = true;
+        f.load = [] { return fMain->portModesLoad(); };
+        f.save = [] { return fMain->portModesSave(); };
+        f.toImage = [] { fMain->portModesSaveFile(); };
+        f.fromImage = [] { fMain->portModesLoadFile(); };
+        return f;
+    }();
+    return frame;
+}
+
 void PortModesPage::buildPortModesPage(QWidget* host)
 {
     pPortModes = addTopicPage(host, "pPortModes", 834);
+    registerPage(PageId::PortModes, portModesFrame());
     if (fMain) {
         // Shown, the page writes its hints again from the chosen radios.
         fMain->setTopicSection(834, [this](bool chosen) {

@@ -24,6 +24,8 @@ class QRadioButton;
 class QScrollArea;
 class QWidget;
 
+struct PageFrame;
+
 class PortModesPage
 {
 public:
@@ -55,6 +57,8 @@ public:
     QPushButton* sbPortModesSaveFile = nullptr;
 
     void buildPortModesPage(QWidget* host);
+    // The page's record for its buttons and the runs (pages/PageRuns.h).
+    static const PageFrame& portModesFrame();
 
     void setLabelsPortModes1(const Tlabels& labels); // the four buttons
     void setLabelsPortModes2(const Tlabels& labels); // radios, hint labels, captions of the model

@@ -4,6 +4,7 @@
 #include "config/Parametres.h"
 #include "link/LinkIo.h"
 #include "pages/PageFrame.h"
+#include "pages/PageRuns.h"
 #include "pages/PageState.h"
 #include "platform/Wait.h"
 #include "texts/LabelRule.h"
@@ -66,6 +67,7 @@ int cdrPositionToCode(int position)
 void SystemPage::buildSystemPage(QWidget* host)
 {
     pSystem = addTopicPage(host, "pSystem", 30);
+    registerPage(PageId::System, systemFrame());
     QWidget* page = pSystem->widget();
 
     gbSystem1 = new QGroupBox(QStringLiteral("Modes :"), page);

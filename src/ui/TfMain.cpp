@@ -4,6 +4,7 @@
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
 #include "link/ui/TfCommSettings.h"
+#include "pages/PageRuns.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
@@ -155,9 +156,7 @@ void TfMain::FormActivate()
 
     // Nothing has been edited yet. Done once: clearing at every activation would drop the flags that a row
     // dialog has just set on OK (its closing activates the main window again).
-    for (int flag : {pcSystem, pcEthernet, pcBasic, pcGroups, pcIncoming, pcOutgoing, pcLcr, pcAuto, pcNetwork,
-                     pcExtension, ::pcIsdn})
-        pageChanged[flag] = 0;
+    clearFlagsAtStartUp();
 
     firstActivation = false;
     starting_ = false;
@@ -170,7 +169,7 @@ bool TfMain::FormClose()
         if (answer == IDCANCEL)
             return false;
         if (answer == IDYES) {
-            copyPagesToImage();
+            runCloseSave();
             if (!WriteGateFile(GateConfig, CurrentGateway.File, gsAll))
                 MessageBox(labelText(60), labelText(47), MB_ICONERROR);
         }
@@ -180,21 +179,6 @@ bool TfMain::FormClose()
     if (CurrentConnection.Connected)
         mDisconnectClick();
     return true;
-}
-
-void TfMain::copyPagesToImage()
-{
-    // The extension page is not copied: its section is written from what the image already holds.
-    systemSaveFile();
-    basicSaveFile();
-    portModesSaveFile();
-    isdnSaveFile();
-    groupsSaveFile();
-    netSaveFile();
-    outgoingSaveFile();
-    incomingSaveFile();
-    lcrSaveFile();
-    autoSaveFile();
 }
 
 bool TfMain::event(QEvent* event)

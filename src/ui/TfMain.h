@@ -119,7 +119,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void copyPagesToImage();
     bool starting_ = false; // the start-up is running (a box it shows re-activates the window)
 };
 
