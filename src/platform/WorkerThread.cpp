@@ -82,8 +82,11 @@ void serveUiCalls()
 
 QThread::Priority qtPriority(int level)
 {
+    // Level 0 ("idle") is not Qt's IdlePriority: on Linux that is SCHED_IDLE, which runs a thread only while no
+    // other thread wants the processor, so a live tool's reader would stall on a busy machine. The old
+    // platform's idle level still got its share; the lowest ordinary priority is what comes closest.
     static const QThread::Priority map[] = {
-        QThread::IdlePriority, QThread::LowestPriority,  QThread::LowPriority,         QThread::NormalPriority,
+        QThread::LowestPriority, QThread::LowestPriority,  QThread::LowPriority,         QThread::NormalPriority,
         QThread::HighPriority, QThread::HighestPriority, QThread::TimeCriticalPriority};
     return map[std::clamp(level, 0, 6)];
 }

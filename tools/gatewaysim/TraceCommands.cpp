@@ -1,7 +1,7 @@
 // Tracing: "AT!L<n>" (LAN and telnet) or "AT!R<n>" (VoIP and GSM messages), n the level 2, 3 or 4, answers OK
 // and starts the trace stream; "AT!RX" ends it with OK. The trace mask is the parameter S92 ("AT%S92=<mask>",
 // a key of the fixture). While the trace runs the gateway sends one line "<seq> TRACE <L|R><n>\r\n" every
-// Config::traceIntervalMs (seq counting from 1), or Config::traceScript once when it is set. Any other line
+// Config::traceIntervalMs (seq counting from 1), or Config::traceScript once, that long after the start. Any other line
 // during the trace is answered ERROR; the trace goes on.
 #include "gatewaysim/Session.h"
 
@@ -18,7 +18,8 @@ public:
     {
         const Config& cfg = session.config();
         if (!cfg.traceScript.isEmpty()) {
-            session.send(cfg.traceScript);
+            // After the interval, like a trace line: the start's OK is read on its own.
+            session.send(cfg.traceScript, std::max(1, cfg.traceIntervalMs));
             return;
         }
         timer_ = new QTimer(&session);

@@ -33,6 +33,7 @@ namespace {
 
 constexpr int kTracingTopic = 20;
 constexpr qsizetype kTraceReplySize = 128;
+constexpr int kStopDrainReads = 64;
 
 template <class W> W* named(W* w, const char* name)
 {
@@ -66,7 +67,14 @@ void drainStopReply()
         ClearTcpReceived();
         CurrentConnection.TcpDataReceived = false;
     } else {
-        LinkRead(kTraceReplySize);
+        // Trace lines still on their way come before it; each read ends at the line's silence.
+        QByteArray seen;
+        for (int i = 0; i < kStopDrainReads && !seen.contains("OK"); ++i) {
+            const QByteArray got = LinkRead(kTraceReplySize);
+            if (got.isEmpty())
+                break;
+            seen = seen.right(2) + got;
+        }
     }
 }
 
