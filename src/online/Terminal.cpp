@@ -12,9 +12,7 @@ constexpr qsizetype kTerminalReadSize = 4096;
 // The length of the erase sequence at chunk[i], 0 when none starts there.
 qsizetype eraseSequenceAt(const QByteArray& chunk, qsizetype i)
 {
-    auto at = [&chunk](qsizetype k, const char* text) {
-        return chunk.mid(k, qsizetype(std::strlen(text))) == text;
-    };
+    auto at = [&chunk](qsizetype k, const char* text) { return chunk.mid(k, qsizetype(std::strlen(text))) == text; };
     if (at(i, "\b \b"))
         return 3;
     if (chunk[i] != '\x1b')

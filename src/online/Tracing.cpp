@@ -4,8 +4,7 @@
 
 #include <QLocale>
 
-TTracing::TTracing(bool createSuspended)
-    : LiveWorker(0, [](LiveWorker&) { ReadTracingData(); })
+TTracing::TTracing(bool createSuspended) : LiveWorker(0, [](LiveWorker&) { ReadTracingData(); })
 {
     if (createSuspended)
         Suspend();

@@ -1,9 +1,9 @@
 #include "ui/ResetPart.h"
 
-#include "link/ui/ConnectionPart.h"
 #include "link/LinkIo.h"
 #include "link/Login.h"
 #include "link/ReplyParsers.h"
+#include "link/ui/ConnectionPart.h"
 #include "platform/Dialogs.h"
 #include "platform/Wait.h"
 #include "texts/Labels.h"

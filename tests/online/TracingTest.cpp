@@ -12,9 +12,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QPointer>
 #include <QRegularExpression>
 
 namespace {
@@ -84,7 +84,7 @@ TEST_F(TracingTest, OnThePtyOneByteAtATimeIntoTheViewAndTheFile)
         EXPECT_FALSE(fMain->tbLoadGate->isEnabled());
         EXPECT_FALSE(fMain->mSave->isEnabled());
         ASSERT_TRUE(waitUntil([] { return fMain->mTracing->toPlainText() == QStringLiteral("abc\nxyz"); }))
-            << run << ": " << qPrintable(fMain->mTracing->toPlainText()); 
+            << run << ": " << qPrintable(fMain->mTracing->toPlainText());
         fMain->sbTracStart->click();
         EXPECT_FALSE(tracingThread);
         EXPECT_EQ(gateway->receivedLines(), (QList<QByteArray>{"AT%S92=9\r", "AT!L3\r", "AT!RX\r"}));

@@ -60,8 +60,7 @@ void installTraceCommands(HandlerTable& table)
 {
     table.setMode(Mode::Trace, [] { return std::make_unique<TraceMode>(); });
     table.commands(Mode::Command).add("AT!L<n>, AT!R<n>", [](Session& session, const QByteArray& body) {
-        if (body.size() != 3 || (body[1] != 'L' && body[1] != 'R') || body[0] != '!' || body[2] < '2' ||
-            body[2] > '4')
+        if (body.size() != 3 || (body[1] != 'L' && body[1] != 'R') || body[0] != '!' || body[2] < '2' || body[2] > '4')
             return false;
         session.sendReply({});
         session.handler<TraceMode>(Mode::Trace).setKind(body.mid(1));

@@ -1,8 +1,8 @@
 #include "online/ui/TerminalPart.h"
 
-#include "link/ui/ConnectionPart.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
+#include "link/ui/ConnectionPart.h"
 #include "online/Terminal.h"
 #include "platform/TelnetClient.h"
 #include "platform/Wait.h"

@@ -1,8 +1,8 @@
 #include "online/ui/TracingPage.h"
 
-#include "link/ui/ConnectionPart.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
+#include "link/ui/ConnectionPart.h"
 #include "online/Tracing.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramDir.h"
