@@ -146,7 +146,7 @@ void BasicPage::buildBasicPage(QWidget* host)
     pBasic = addTopicPage(host, "pBasic", 32);
     registerPage(PageId::Basic, basicFrame());
     QWidget* page = pBasic->widget();
-    page->setMinimumSize(900, 640);
+    page->setMinimumSize(900, 564);
 
     const QStringList tones{QStringLiteral("None"), QStringLiteral("European"), QStringLiteral("Czech"),
                             QStringLiteral("Hungarian"), QStringLiteral("English")};
@@ -156,7 +156,7 @@ void BasicPage::buildBasicPage(QWidget* host)
                              QStringLiteral("+2"), QStringLiteral("+4"), QStringLiteral("+6")};
 
     // Left column.
-    gbBasic9 = group(page, "gbBasic9", QString(), 8, 8, 440, 232);
+    gbBasic9 = group(page, "gbBasic9", QString(), 8, 8, 440, 212);
     lbBasicRelax = label(gbBasic9, "lbBasicRelax", QStringLiteral("Call delay [s] : "), 10, 24);
     seBasicRelax = spin(gbBasic9, "seBasicRelax", 0, 10, 2, 250, 20);
     lbBasicTimeoutRing =
@@ -176,7 +176,7 @@ void BasicPage::buildBasicPage(QWidget* host)
     cbBasicInit = check(gbBasic9, "cbBasicInit", QStringLiteral("Send AoC for calls BRI->GSM "), 10, 206);
     cbBasicInit->hide();
 
-    gbBasic12 = group(page, "gbBasic12", QStringLiteral("Signalling tone :"), 8, 248, 440, 112);
+    gbBasic12 = group(page, "gbBasic12", QStringLiteral("Signalling tone :"), 8, 226, 440, 108);
     lbBasicDial = label(gbBasic12, "lbBasicDial", QStringLiteral("Dial tone : "), 10, 24, 280);
     cbBasicDial = combo(gbBasic12, "cbBasicDial", tones, 0, 294, 20, 136);
     lbBasicRing = label(gbBasic12, "lbBasicRing", QStringLiteral("Ring tone : "), 10, 52);
@@ -184,20 +184,20 @@ void BasicPage::buildBasicPage(QWidget* host)
     lbBasicBusy = label(gbBasic12, "lbBasicBusy", QStringLiteral("Busy tone :"), 10, 80);
     cbBasicBusy = combo(gbBasic12, "cbBasicBusy", tones + QStringList{QStringLiteral("Disabled")}, -1, 294, 76, 136);
 
-    GroupBox1 = group(page, "GroupBox1", QString(), 8, 368, 216, 64);
+    GroupBox1 = group(page, "GroupBox1", QString(), 8, 340, 216, 64);
     lbBasicPin = label(GroupBox1, "lbBasicPin", QStringLiteral("SIM cards PIN number :"), 8, 16, 110, 30);
     lbBasicPin->setWordWrap(true);
     edBasicPin = place<QLineEdit>(GroupBox1, "edBasicPin", 124, 20, 80, 22);
     edBasicPin->setMaxLength(6);
     edBasicPin->installEventFilter(new PinKeyFilter(edBasicPin));
 
-    GroupBox2 = group(page, "GroupBox2", QString(), 232, 368, 216, 64);
+    GroupBox2 = group(page, "GroupBox2", QString(), 232, 340, 216, 64);
     lbBasicSelection = label(GroupBox2, "lbBasicSelection", QStringLiteral("GSM module selection :"), 8, 14, 200);
     cbBasicSelection = combo(
         GroupBox2, "cbBasicSelection",
         {QStringLiteral("Cyclic"), QStringLiteral("Locked"), QStringLiteral("Smart (by free minutes)")}, 0, 8, 34, 200);
 
-    gbBasic3 = group(page, "gbBasic3", QStringLiteral("Error GSM causes"), 8, 440, 440, 150);
+    gbBasic3 = group(page, "gbBasic3", QStringLiteral("Error GSM causes"), 8, 410, 440, 140);
     lbBasicLack = label(gbBasic3, "lbBasicLack", QStringLiteral("Lack of digits in OVERLAP dial mode : "), 10, 24, 300);
     seBasicLack = spin(gbBasic3, "seBasicLack", 1, 254, 1, 320, 20);
     lbBasicRestricted =
@@ -244,16 +244,17 @@ void BasicPage::buildBasicPage(QWidget* host)
         gbBasic4, "cbBasicSearch",
         {QStringLiteral("Automatically"), QStringLiteral("GSM, then 3G"), QStringLiteral("3G, then GSM")}, 0, 160, 136);
 
-    gbIsdn6 = group(page, "gbIsdn6", QStringLiteral("Cause transfer"), 456, 456, 436, 134);
-    lbBasicCauses = place<QListWidget>(gbIsdn6, "lbBasicCauses", 10, 20, 260, 104);
-    sbBasicCauseAdd = button(gbIsdn6, "sbBasicCauseAdd", QStringLiteral("Add"), 284, 20, 140);
-    sbBasicCauseRemove = button(gbIsdn6, "sbBasicCauseRemove", QStringLiteral("Remove"), 284, 52, 140);
-    sbBasicCauseRemoveAll = button(gbIsdn6, "sbBasicCauseRemoveAll", QStringLiteral("Remove all"), 284, 84, 140);
+    gbIsdn6 = group(page, "gbIsdn6", QStringLiteral("Cause transfer"), 456, 456, 436, 104);
+    lbBasicCauses = place<QListWidget>(gbIsdn6, "lbBasicCauses", 10, 20, 260, 78);
+    sbBasicCauseAdd = button(gbIsdn6, "sbBasicCauseAdd", QStringLiteral("Add"), 284, 18, 140);
+    sbBasicCauseRemove = button(gbIsdn6, "sbBasicCauseRemove", QStringLiteral("Remove"), 284, 46, 140);
+    sbBasicCauseRemoveAll = button(gbIsdn6, "sbBasicCauseRemoveAll", QStringLiteral("Remove all"), 284, 74, 140);
 
     sbBasicSave = button(page, "sbBasicSave", QStringLiteral("Save to gate"), 8, 600);
     sbBasicLoad = button(page, "sbBasicLoad", QStringLiteral("Load from gate"), 146, 600);
     sbBasicDefault = button(page, "sbBasicDefault", QStringLiteral("Defaults"), 284, 600);
     sbBasicSaveFile = button(page, "sbBasicSaveFile", QStringLiteral("Save to file"), 422, 600);
+    addPageButtons(pBasic, {sbBasicSave, sbBasicLoad, sbBasicDefault, sbBasicSaveFile});
 
     // Key filters: digits and Backspace only in the number fields (seBasicRelaxKeyPress, seBasicDtmfKeyPress,
     // seBasicLackKeyPress and its three siblings).

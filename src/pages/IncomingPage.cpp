@@ -316,10 +316,6 @@ void IncomingPage::buildIncomingPage(QWidget* host)
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 1);
     columns->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {sbInSave, sbInLoad, sbInDefault, sbInSaveFile})
-        buttons->addWidget(b);
-    buttons->addStretch();
     for (QLayout* column : {static_cast<QLayout*>(left), static_cast<QLayout*>(right)})
         column->setSpacing(2);
     auto* layout = new QVBoxLayout(page);
@@ -328,7 +324,7 @@ void IncomingPage::buildIncomingPage(QWidget* host)
     layout->addLayout(tabs);
     layout->addLayout(columns);
     layout->addStretch();
-    layout->addLayout(buttons);
+    addPageButtons(pIncoming, {sbInSave, sbInLoad, sbInDefault, sbInSaveFile});
 
     // The texts that travel inside a comma-separated value take no ",".
     for (QLineEdit* e : {edInPrefix, edInClip, edInSep})

@@ -378,10 +378,6 @@ void OutgoingPage::buildOutgoingPage(QWidget* host)
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 1);
     columns->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {sbOutSave, sbOutLoad, sbOutDefault, sbOutSaveFile})
-        buttons->addWidget(b);
-    buttons->addStretch();
     for (QLayout* column : {static_cast<QLayout*>(left), static_cast<QLayout*>(right)})
         column->setSpacing(2);
     auto* layout = new QVBoxLayout(page);
@@ -390,7 +386,7 @@ void OutgoingPage::buildOutgoingPage(QWidget* host)
     layout->addLayout(tabs);
     layout->addLayout(columns);
     layout->addStretch();
-    layout->addLayout(buttons);
+    addPageButtons(pOutgoing, {sbOutSave, sbOutLoad, sbOutDefault, sbOutSaveFile});
 
     // Key filters: digits only in the spin edits (spin()); the number edits also take the copy and paste
     // keys. Texts that go out inside a comma-separated value refuse a ",".

@@ -133,7 +133,7 @@ void PortModesPage::buildPortModesPage(QWidget* host)
         });
     }
     QWidget* page = pPortModes->widget();
-    page->setMinimumSize(kGroupWidth + 16, 452);
+    page->setMinimumSize(kGroupWidth + 16, 3 * kGroupHeight + 32);
 
     gbPortModes1 = group(page, "gbPortModes1", 8);
     rbRejectBri1 = radio(gbPortModes1, "rbRejectBri1", QStringLiteral("Reject all incoming calls"), 24);
@@ -171,6 +171,7 @@ void PortModesPage::buildPortModesPage(QWidget* host)
     sbPortModesLoad = button(page, "sbPortModesLoad", QStringLiteral("Load from gate"), 146);
     sbPortModesDefault = button(page, "sbPortModesDefault", QStringLiteral("Defaults"), 284);
     sbPortModesSaveFile = button(page, "sbPortModesSaveFile", QStringLiteral("Save to file"), 422);
+    addPageButtons(pPortModes, {sbPortModesSave, sbPortModesLoad, sbPortModesDefault, sbPortModesSaveFile});
 
     // A radio's click runs when it is turned on, by the user or by code.
     for (const auto& [rb, handler] : radioHandlers())
@@ -461,8 +462,6 @@ void PortModesPage::setModelLayoutPortModes(int model)
             rb->show();
         moveTop(rbUseReject2, 72);
         moveTop(rbRouteIn2, 72);
-        for (QPushButton* b : {sbPortModesSave, sbPortModesLoad, sbPortModesDefault, sbPortModesSaveFile})
-            moveTop(b, 417);
         gbPortModes1->setTitle(TextOrFallback(labelText(864), QStringLiteral("ISDN BRI 1 port ( NT interface )")));
         gbPortModes2->setTitle(TextOrFallback(labelText(865), QStringLiteral("ISDN BRI 2 port ( TE interface )")));
         gbPortModes3->setTitle(TextOrFallback(labelText(866), QStringLiteral("GSM channels 1 and 2")));
@@ -481,8 +480,6 @@ void PortModesPage::setModelLayoutPortModes(int model)
         rb->hide();
     moveTop(rbUseReject2, 48);
     moveTop(rbRouteIn2, 48);
-    for (QPushButton* b : {sbPortModesSave, sbPortModesLoad, sbPortModesDefault, sbPortModesSaveFile})
-        moveTop(b, 280);
     gbPortModes2->setTitle(TextOrFallback(labelText(867), QStringLiteral("ISDN BRI port")));
     gbPortModes3->setTitle(TextOrFallback(labelText(866), QStringLiteral("GSM channels 1 and 2")));
     rbRouteIn2->setText(TextOrFallback(labelText(853), QStringLiteral("Route incoming calls to ISDN BRI interface")));

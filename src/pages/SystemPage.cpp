@@ -115,16 +115,12 @@ void SystemPage::buildSystemPage(QWidget* host)
     resetRow->addWidget(lbSystemReset);
     resetRow->addWidget(edSystemReset);
     resetRow->addStretch();
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {sbSystemSave, sbSystemLoad, sbSystemDefault, sbSystemSaveFile})
-        buttons->addWidget(b);
-    buttons->addStretch();
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(gbSystem1);
     layout->addWidget(cbSystemReset);
     layout->addLayout(resetRow);
     layout->addStretch();
-    layout->addLayout(buttons);
+    addPageButtons(pSystem, {sbSystemSave, sbSystemLoad, sbSystemDefault, sbSystemSaveFile});
 
     showResetState();
 

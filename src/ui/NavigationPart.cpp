@@ -19,6 +19,8 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMainWindow>
+#include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -232,7 +234,7 @@ void NavigationPart::buildNavigation(QMainWindow* host)
     splitter->addWidget(pcMain);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({240, 760});
+    splitter->setSizes({226, 914});
     host->setCentralWidget(splitter);
 
     QTreeWidgetItem* group = nullptr;
@@ -525,9 +527,66 @@ void NavigationPart::setLabelsTopicTitle(const Tlabels& labels)
     lbMain->setText(currentTopic > 0 ? labelAt(labels, currentTopic) : QString());
 }
 
+namespace {
+
+// A page with a fixed row of buttons below its scrolled content.
+class TopicPageArea : public QScrollArea
+{
+public:
+    using QScrollArea::QScrollArea;
+
+    void setFooter(QWidget* footer)
+    {
+        footer_ = footer;
+        placeFooter();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QScrollArea::resizeEvent(event);
+        placeFooter();
+    }
+
+private:
+    void placeFooter()
+    {
+        if (!footer_)
+            return;
+        const int h = footer_->sizeHint().height();
+        setViewportMargins(0, 0, 0, h);
+        footer_->setGeometry(0, height() - h, width(), h);
+        footer_->raise();
+    }
+
+    QWidget* footer_ = nullptr;
+};
+
+} // namespace
+
+QWidget* addPageButtons(QScrollArea* page, std::initializer_list<QPushButton*> buttons)
+{
+    auto* area = dynamic_cast<TopicPageArea*>(page);
+    auto* row = new QWidget(page);
+    row->setObjectName(QStringLiteral("pageButtons"));
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->setSpacing(8);
+    for (QPushButton* b : buttons) {
+        b->setParent(row);
+        b->setMinimumWidth(kPageButtonWidth);
+        b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        layout->addWidget(b);
+    }
+    layout->addStretch(1);
+    if (area)
+        area->setFooter(row);
+    return row;
+}
+
 QScrollArea* addTopicPage(QWidget* host, const char* name, int topic)
 {
-    auto* page = new QScrollArea(host);
+    auto* page = new TopicPageArea(host);
     page->setObjectName(QString::fromLatin1(name));
     page->setWidgetResizable(true);
     page->setFrameShape(QFrame::NoFrame);

@@ -61,7 +61,9 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
     buildGroupPage(pMain);
     buildExtPage(pMain);
 
-    resize(1000, 700);
+    // The start size holds the largest page (GSM basic) without scroll bars next to a topic tree that shows
+    // its texts; the tree can be dragged wider.
+    resize(1140, 720);
 
     auto* client = new TelnetClient(this);
     client->setObjectName(QStringLiteral("tcp"));
