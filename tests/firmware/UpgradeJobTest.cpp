@@ -280,3 +280,29 @@ TEST_F(UpgradeJobTest, StartsThatAreRefusedReportNothing)
     EXPECT_EQ(job.GetError(), 0);
     EXPECT_EQ(states(rec.reports()), (std::vector<int>{0, 2, 3, 4, 5, 6, 7, 8}));
 }
+
+TEST_F(UpgradeJobTest, AnUnrulyMonitorOrASilentLoader)
+{
+    const struct
+    {
+        void (*fault)(gatewaysim::Faults&);
+        int result;
+        bool erased;
+        const char* why;
+    } cases[] = {
+        {[](gatewaysim::Faults& f) { f.bootUnsolicited = true; }, 0, true, "a line inside the echo is read past"},
+        {[](gatewaysim::Faults& f) { f.bootWrongEcho = true; }, 6, false, "a wrong echo fails the AT probe"},
+        {[](gatewaysim::Faults& f) { f.bootSilent = true; }, 7, true, "no verdict: five tries, then the end"},
+    };
+    for (const auto& c : cases) {
+        cfg.faults = gatewaysim::Faults{};
+        cfg.faults.bootAtMode = true;
+        c.fault(cfg.faults);
+        run(file("three.hex", threeAndEof()));
+        EXPECT_EQ(result, c.result) << c.why;
+        EXPECT_EQ(erased(), c.erased) << c.why;
+        if (cfg.faults.bootUnsolicited)
+            EXPECT_TRUE(fwtest::readFile(bootPortLogPath).contains("<*RING\r\n>")) << c.why;
+        gateway.reset();
+    }
+}
