@@ -171,8 +171,9 @@ bool IsModelY(const QByteArray& identification)
 
 int QueryGatewayModel()
 {
+    // Any "MY" in the reply, also right after a line end.
     const Identification id = identify();
-    if (!IsModelY(id.ati3))
+    if (!id.ati3.contains("MY"))
         return 0;
     gatewayModel = 1;
     return 1;

@@ -30,12 +30,14 @@ inline std::function<bool(GatewayEntry&)> askLoginHook;
 // A write that does not go out whole, or a cancelled login window, gives false.
 bool LoginToGateway(ConnectionRecord conn, GatewayEntry* gateway, const QByteArray& received);
 
-// True when an "ATI3" reply names the one-port model.
+// True when an "ATI3" reply names the one-port model as a word (the identification at connect). The other
+// places that tell the model each have their own test: QueryGatewayModel any "MY", the gate file's
+// identification " MY", a default profile "MX" and "MY" (GateFilesPart).
 bool IsModelY(const QByteArray& identification);
 
 // Sends "ATI4" and "ATI3" and keeps the replies in ati4Reply and ati3Reply (up to their closing "OK", line ends
-// turned into ","). Returns 1 and sets gatewayModel to 1 when the gateway names itself the one-port model;
-// else returns 0 and leaves gatewayModel as it is.
+// turned into ","). Returns 1 and sets gatewayModel to 1 when the "ATI3" reply contains "MY"; else returns 0
+// and leaves gatewayModel as it is.
 int QueryGatewayModel();
 
 // Runs the identification as QueryGatewayModel does and returns the gateway's description for the status bar:

@@ -152,7 +152,8 @@ bool GateFilesPart::tbLoadParams(GateReadReport* result)
     ReadGateFile(GateConfig, CurrentGateway.File, gsAll, &report);
     if (report.notGateFile)
         return false;
-    const int model = IsModelY(ati3Reply) ? 1 : 0;
+    // The file keeps the identification with its line ends turned into ",": the model is named after a blank.
+    const int model = ati3Reply.contains(" MY") ? 1 : 0;
     if (model != gatewayModel) {
         gatewayModel = model;
         fMain->setModelLayout(model);
@@ -255,12 +256,12 @@ bool GateFilesPart::newConfiguration()
     ReadGateFile(GateConfig, defaultProfileGateFile(profiles[size_t(row)]), gsAll, &report);
     if (report.notGateFile)
         return false;
-    // A profile names its model in its identification (read by the same rule as a gateway's); one that names
-    // neither keeps the model in force.
-    if (IsModelY(ati3Reply))
-        gatewayModel = 1;
-    else if (ati3Reply.contains("MX"))
+    // A profile names its model anywhere in its identification, "MY" over "MX"; one that names neither keeps
+    // the model in force.
+    if (ati3Reply.contains("MX"))
         gatewayModel = 0;
+    if (ati3Reply.contains("MY"))
+        gatewayModel = 1;
     fMain->setModelLayout(gatewayModel);
     runFileLoad();
     setAllFlagsButIsdn(0);

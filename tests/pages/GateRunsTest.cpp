@@ -1,5 +1,6 @@
 #include "PageTestFixture.h"
 
+#include "link/Login.h"
 #include "pages/ExtPage.h"
 #include "pages/GroupPage.h"
 #include "pages/SystemPage.h"
@@ -357,7 +358,8 @@ TEST_F(GateRunsTest, AProfileTakesTheModelItNamesAndKeepsTheOneInForceWhenItName
         const char* ati3;
         int modelBefore;
         int modelAfter;
-    } cases[] = {{"MY GSM-ISDN gateway", 0, 1}, {"MX GSM-ISDN gateway", 1, 0}, {"GSM-ISDN gateway", 1, 1}, {"", 0, 0}};
+    } cases[] = {{"MY GSM-ISDN gateway", 0, 1}, {"MX GSM-ISDN gateway", 1, 0}, {"GSM-ISDN gateway", 1, 1},
+                 {"", 0, 0},  {"Mesk,MY GSM-ISDN", 0, 1},   {"MX,MY", 0, 1}, {"XMYZ", 0, 1}};
     for (const auto& c : cases) {
         writeFile(QStringLiteral("defaults/T.ini"), QByteArray("[Gate]\nATI3=") + c.ati3 + "\n");
         gatewayModel = c.modelBefore;
@@ -366,6 +368,33 @@ TEST_F(GateRunsTest, AProfileTakesTheModelItNamesAndKeepsTheOneInForceWhenItName
         EXPECT_TRUE(fMain->newConfiguration()) << c.ati3;
         EXPECT_EQ(gatewayModel, c.modelAfter) << c.ati3;
         EXPECT_EQ(layouts, std::vector<int>{c.modelAfter}) << c.ati3;
+    }
+}
+
+// Each place that tells the model from an identification follows its own rule: the gate file's text the
+// model after a blank (its line ends are kept as ","), the live reply any "MY" (the simulated gateway names
+// itself in its login prompt too, so only "MX" and "MY" log in).
+TEST_F(GateRunsTest, TheModelTestOfEachPlace)
+{
+    const std::pair<const char*, int> fileCases[] = {
+        {"Mesk MY GSM-ISDN gateway,(c) Korvath", 1}, {",MY GSM-ISDN gateway", 0}, {"Mesk,MY", 0},
+        {"Mesk MX GSM-ISDN gateway", 0},             {"MY", 0},                   {"x MYZ", 1}};
+    for (const auto& [ati3, model] : fileCases) {
+        writeFile(QStringLiteral("sim.ini"), QByteArray("[Gate]\nATI3=") + ati3 + "\n[System parametres]\n");
+        gatewayModel = 1 - model;
+        fMain->tbLoadParams();
+        EXPECT_EQ(gatewayModel, model) << ati3;
+    }
+
+    const std::pair<const char*, int> liveCases[] = {{"MX", 0}, {"MY", 1}};
+    for (const auto& [name, model] : liveCases) {
+        gatewaysim::Config config;
+        config.model = QString::fromLatin1(name);
+        ASSERT_NO_FATAL_FAILURE(startGateway(config));
+        ASSERT_NO_FATAL_FAILURE(connectGateway());
+        gatewayModel = 0;
+        EXPECT_EQ(QueryGatewayModel(), model) << name;
+        EXPECT_EQ(gatewayModel, model) << name;
     }
 }
 
