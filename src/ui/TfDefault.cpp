@@ -6,7 +6,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TfDefault::TfDefault(QWidget* parent) : QDialog(parent)
 {
@@ -39,6 +42,16 @@ TfDefault::TfDefault(QWidget* parent) : QDialog(parent)
     layout->addLayout(buttons);
     resize(360, 300);
     setLabels({});
+}
+
+void TfDefault::showEvent(QShowEvent* event)
+{
+    const int screenWidth = screen() ? screen()->availableGeometry().width() : 1024;
+    const int wanted = ListBox1->sizeHintForColumn(0) + 2 * ListBox1->frameWidth() +
+                       ListBox1->verticalScrollBar()->sizeHint().width() + 8;
+    ListBox1->setMinimumWidth(std::min(wanted, screenWidth * 4 / 5));
+    resize(std::max(width(), sizeHint().width()), height());
+    QDialog::showEvent(event);
 }
 
 void TfDefault::setLabels(const Tlabels& t)

@@ -19,5 +19,9 @@ public:
     QPushButton* BitBtn2 = nullptr; // Cancel
 
     void setLabels(const Tlabels& labels);
+
+protected:
+    // Shown, the window is as wide as its longest profile caption needs (within the screen).
+    void showEvent(QShowEvent* event) override;
 };
 inline TfDefault* fDefault = nullptr;

@@ -319,7 +319,8 @@ TEST_F(GateRunsTest, SaveAsWritesTheChosenFileWithoutTheExtensionPage)
 TEST_F(GateRunsTest, ChosenProfileFillsThePages)
 {
     writeFile(QStringLiteral("defaults/defaultProfiles.ini"),
-              "[MX]\nCaption=Two ports\nFile=MX.ini\n[T]\nCaption=Test profile\nFile=T.ini\n");
+              "[MX]\nCaption=Mesk X: two BRI ports (BRI 1 NT, BRI 2 TE), GSM groups 1 and 2, a long caption\n"
+              "File=MX.ini\n[T]\nCaption=Test profile\nFile=T.ini\n");
     writeFile(QStringLiteral("defaults/T.ini"),
               "[Gate]\nATI3=Mesk MY GSM-ISDN gateway,(c) Korvath\n"
               "[System parametres]\nS91=6,42\nX22=05:15\n"
@@ -330,6 +331,7 @@ TEST_F(GateRunsTest, ChosenProfileFillsThePages)
         ASSERT_NE(list, nullptr);
         ASSERT_EQ(list->count(), 2);
         EXPECT_EQ(list->item(1)->text(), QStringLiteral("Test profile"));
+        EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0)) << "no caption is cut off";
         pickProfile(1)(dialog);
     });
     pageChanged.fill(1);
