@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
+#include <algorithm>
 
 namespace {
 
@@ -531,9 +533,12 @@ void BasicPage::setLabelsBasic4(const Tlabels& t)
     setItems(cbBasicSearch,
              {labelOr(t, 701, QStringLiteral("Automatically")), labelOr(t, 702, QStringLiteral("GSM, then 3G")),
               labelOr(t, 703, QStringLiteral("3G, then GSM"))});
-    // The Czech caption fits on one line, the others need two.
+    // The Czech caption fits on one line, the others need two: one or two lines of the label's own font
+    // (13 and 30 pixels, or more where the font's lines are taller), so that no caption is clipped.
     const bool czech = fMain && fMain->tbCzech && fMain->tbCzech->isChecked();
-    lbBasicPin->setGeometry(lbBasicPin->x(), czech ? 22 : 16, lbBasicPin->width(), czech ? 13 : 30);
+    const QFontMetrics fm(lbBasicPin->font());
+    lbBasicPin->setGeometry(lbBasicPin->x(), czech ? 22 : 16, lbBasicPin->width(),
+                            czech ? std::max(13, fm.height()) : std::max(30, fm.lineSpacing() + fm.height()));
     lbBasicPin->setText(labelOr(t, 750, QStringLiteral("SIM cards PIN number :")));
     lbBasicSelection->setText(labelOr(t, 751, QString()));
     setItems(cbBasicSelection, {labelOr(t, 752, QStringLiteral("Cyclic")), labelOr(t, 753, QStringLiteral("Locked")),
