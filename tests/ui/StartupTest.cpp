@@ -5,6 +5,7 @@
 #include "link/LinkState.h"
 #include "link/ui/TfCommSettings.h"
 #include "platform/IniFile.h"
+#include "texts/LanguageFile.h"
 #include "ui/Forms.h"
 #include "ui/StartupSettings.h"
 #include "ui/TfMain.h"
@@ -150,6 +151,24 @@ TEST_F(StartupTest, AMissingLanguageFileIsReportedAndEndsTheProgram)
     // The rest of the start-up still ran: the built-in texts are up.
     EXPECT_EQ(fMain->topicNode(0)->text(0), QStringLiteral("Online configuration"));
     EXPECT_FALSE(firstActivation);
+}
+
+TEST_F(StartupTest, AnOversizedLabelsCountIsCutToTheBoundAndSaidOnce)
+{
+    // 2147483647 used to end the program with std::bad_alloc before any window showed.
+    QByteArray file = readFile(QStringLiteral("languages.ini"));
+    const qsizetype at = file.indexOf("labels_count=");
+    ASSERT_GE(at, 0);
+    file = file.left(at) + "labels_count=2147483647" + file.mid(file.indexOf('\n', at));
+    writeFile(QStringLiteral("languages.ini"), file);
+    startUp();
+    EXPECT_EQ(labelTexts.size(), size_t(kMaxLabelsCount));
+    ASSERT_EQ(dialogs().boxes().size(), 1);
+    EXPECT_TRUE(dialogs().boxes().first().text.contains(QString::number(kMaxLabelsCount)));
+    EXPECT_EQ(dialogs().boxes().first().flags, unsigned(MB_ICONWARNING));
+    fMain->tbCzechClick();
+    EXPECT_EQ(dialogs().boxes().size(), 1) << "said once";
+    EXPECT_EQ(fMain->topicNode(0)->text(0), QStringLiteral("Online konfigurace"));
 }
 
 TEST_F(StartupTest, TheStartUpRunsOnceAndKeepsThePortModesFlag)
