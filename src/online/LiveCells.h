@@ -1,6 +1,9 @@
 #pragma once
 // Program-wide cells of the live tools that more than one part reads: the topic dispatcher resets the poll
 // counters when it enters a polled page, Disconnect and the test-call topic close the test-call log.
+#include "online/LiveWorker.h"
+
+#include <QPointer>
 #include <atomic>
 #include <cstdio>
 
@@ -10,6 +13,17 @@ inline std::atomic<int> diagUnfinishedPolls{0};
 inline std::atomic<int> actualUnfinishedPolls{0};
 // The test-call log, opened "ab"; null while closed.
 inline std::FILE* testLogFile = nullptr;
+
+// The workers of the test calls, the online commands and the diagnostics (empty while none runs).
+inline QPointer<LiveWorker> testCallThread;
+inline QPointer<LiveWorker> commandsThread;
+inline QPointer<LiveWorker> diagThread;
+
+// Leaving the test-call topic while a test call runs (its worker or its telnet route): " ", "AT!D\r" and
+// CR LF end the call on the gateway, the log closes, CR LF once more; then the worker is stopped and the
+// route cleared whatever the writes did, so no reader or route outlives the topic. A write that did not go
+// out whole is reported once (text 56) and the dispatch goes on.
+void LeaveTestCallTopic();
 
 // Back to the state at program start (tests): counters zero, the log closed.
 void resetLiveCells();

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
 
 class DateTimePage
@@ -12,6 +13,7 @@ class DateTimePage
 public:
     QScrollArea* pDateTime = nullptr;
     QCheckBox* cbSynDateTime = nullptr; // synchronise the gateway clock with the PC
+    QTimer* tDateTime = nullptr;        // the page's clock, every 500 ms
 
     void buildDateTimePage(QWidget* host)
     {
@@ -22,6 +24,9 @@ public:
         auto* layout = new QVBoxLayout(pDateTime->widget());
         layout->addWidget(cbSynDateTime);
         layout->addStretch();
+        tDateTime = new QTimer(pDateTime);
+        tDateTime->setObjectName(QStringLiteral("tDateTime"));
+        tDateTime->setInterval(500);
     }
 
     void setLabelsDateTime(const Tlabels&) {}
