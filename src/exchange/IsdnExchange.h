@@ -7,7 +7,7 @@
 // behind "I00", "I01" and "I50"; the record already holds the values in the gateway's own form, so only the
 // MSN ("I27") depends on the layout here.
 #include "config/Parametres.h"
-#include "exchange/GroupsExchange.h" // wireText, fromWire, isCompleteTime: shared by the exchanges
+#include "exchange/GroupsExchange.h" // wireText, fromWire: shared by the exchanges
 
 #include <QByteArray>
 #include <QList>

@@ -15,6 +15,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,66 +25,81 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <array>
 
 namespace {
 
-template <typename W> W* place(QWidget* parent, const char* name, int x, int y, int w, int h)
+template <typename W> W* make(QWidget* parent, const char* name)
 {
     auto* widget = new W(parent);
     widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(x, y, w, h);
     return widget;
 }
 
-QLabel* label(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h = 17)
+QLabel* label(QWidget* parent, const char* name, const QString& caption, bool wrap = false)
 {
-    auto* l = place<QLabel>(parent, name, x, y, w, h);
+    auto* l = make<QLabel>(parent, name);
     l->setText(caption);
+    l->setWordWrap(wrap);
     return l;
 }
 
-QGroupBox* group(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h)
+QGroupBox* group(QWidget* parent, const char* name, const QString& caption)
 {
-    auto* g = place<QGroupBox>(parent, name, x, y, w, h);
+    auto* g = make<QGroupBox>(parent, name);
     g->setTitle(caption);
     return g;
 }
 
-QSpinBox* spin(QWidget* parent, const char* name, int min, int max, int value, int x, int y, int w = 64)
+QSpinBox* spin(QWidget* parent, const char* name, int min, int max, int value, int width = 56)
 {
-    auto* s = place<QSpinBox>(parent, name, x, y, w, 22);
+    auto* s = make<QSpinBox>(parent, name);
     s->setRange(min, max);
     s->setValue(value);
+    s->setFixedWidth(width);
     return s;
 }
 
-QComboBox* combo(QWidget* parent, const char* name, const QStringList& items, int x, int y, int w)
+QComboBox* combo(QWidget* parent, const char* name, const QStringList& items)
 {
-    auto* c = place<QComboBox>(parent, name, x, y, w, 22);
+    auto* c = make<QComboBox>(parent, name);
     c->addItems(items);
     c->setCurrentIndex(0);
     return c;
 }
 
-QCheckBox* check(QWidget* parent, const char* name, const QString& caption, int x, int y, int w)
+QCheckBox* check(QWidget* parent, const char* name, const QString& caption)
 {
-    auto* c = place<QCheckBox>(parent, name, x, y, w, 20);
+    auto* c = make<QCheckBox>(parent, name);
     c->setText(caption);
     return c;
 }
 
-QLineEdit* edit(QWidget* parent, const char* name, int maxLength, int x, int y, int w)
+QLineEdit* edit(QWidget* parent, const char* name, int maxLength, int width)
 {
-    auto* e = place<QLineEdit>(parent, name, x, y, w, 22);
+    auto* e = make<QLineEdit>(parent, name);
     e->setMaxLength(maxLength);
+    e->setFixedWidth(width);
     return e;
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, int x, int y, int w = 130)
 {
-    auto* b = place<QPushButton>(parent, name, x, y, w, 27);
+    auto* b = make<QPushButton>(parent, name);
+    b->setGeometry(x, y, w, 27);
     b->setText(caption);
     return b;
+}
+
+// A grid of label and control rows in a group.
+QGridLayout* rows(QWidget* group)
+{
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(8, 6, 8, 6);
+    grid->setVerticalSpacing(4);
+    return grid;
 }
 
 // Rewrites a list's items in place; the selected item stays selected.
@@ -114,10 +131,6 @@ void setPortMask(int mask, QCheckBox* layer1, QCheckBox* layer2, QCheckBox* sms)
     sms->setChecked(mask & 4);
 }
 
-// Left edges of the BRI 2 group in the two layouts.
-constexpr int kPort2LeftTwoPorts = 324;
-constexpr int kPort2LeftOnePort = 168;
-
 } // namespace
 
 void IsdnPage::buildIsdnPage(QWidget* host)
@@ -125,9 +138,12 @@ void IsdnPage::buildIsdnPage(QWidget* host)
     pIsdn = addTopicPage(host, "pIsdn", 584);
     registerPage(PageId::Isdn, isdnFrame());
     QWidget* page = pIsdn->widget();
-    page->setMinimumSize(900, 640);
+    // The page fits the page area of the main window at its start size; its buttons stand where every
+    // page's buttons stand.
+    page->setMinimumSize(740, 584);
 
-    pcIsdn = place<QTabWidget>(page, "pcIsdn", 8, 8, 884, 584);
+    pcIsdn = make<QTabWidget>(page, "pcIsdn");
+    pcIsdn->setGeometry(8, 4, 736, 542);
     tsIsdnGeneral = new QWidget;
     tsIsdnGeneral->setObjectName(QStringLiteral("tsIsdnGeneral"));
     tsIsdnMonitoring = new QWidget;
@@ -141,181 +157,336 @@ void IsdnPage::buildIsdnPage(QWidget* host)
     const QString teiHint = QStringLiteral("(0-63,64=dynamic TEI)");
 
     // BRI 1 (NT).
-    gbIsdn1 = group(g, "gbIsdn1", QStringLiteral("ISDN BRI 1 port settings :"), 8, 8, 310, 184);
-    lbIsdnInterfaceCap1 = label(gbIsdn1, "lbIsdnInterfaceCap1", QStringLiteral("Interface :"), 10, 26, 120);
-    lbIsdnInterface1 = label(gbIsdn1, "lbIsdnInterface1", QStringLiteral("NT"), 140, 26, 60);
+    gbIsdn1 = group(g, "gbIsdn1", QStringLiteral("ISDN BRI 1 port settings :"));
+    lbIsdnInterfaceCap1 = label(gbIsdn1, "lbIsdnInterfaceCap1", QStringLiteral("Interface :"));
+    lbIsdnInterface1 = label(gbIsdn1, "lbIsdnInterface1", QStringLiteral("NT"));
     QFont bold = lbIsdnInterface1->font();
     bold.setBold(true);
     lbIsdnInterface1->setFont(bold);
-    lbIsdnNTmode = label(gbIsdn1, "lbIsdnNTmode", QStringLiteral("Mode :"), 10, 56, 120);
-    cbIsdnNTmode = combo(gbIsdn1, "cbIsdnNTmode",
-                         {QStringLiteral("Point-to-point"), QStringLiteral("Point-to-multipoint")}, 140, 52, 160);
-    lbIsdnNTMan = label(gbIsdn1, "lbIsdnNTMan", QStringLiteral("TEI managament"), 10, 86, 120);
-    seIsdnNTMan = spin(gbIsdn1, "seIsdnNTMan", 0, 64, 0, 140, 82);
-    lbIsdnDynamicTei1 = label(gbIsdn1, "lbIsdnDynamicTei1", teiHint, 140, 108, 165);
+    lbIsdnNTmode = label(gbIsdn1, "lbIsdnNTmode", QStringLiteral("Mode :"));
+    cbIsdnNTmode =
+        combo(gbIsdn1, "cbIsdnNTmode", {QStringLiteral("Point-to-point"), QStringLiteral("Point-to-multipoint")});
+    lbIsdnNTMan = label(gbIsdn1, "lbIsdnNTMan", QStringLiteral("TEI managament"));
+    seIsdnNTMan = spin(gbIsdn1, "seIsdnNTMan", 0, 64, 0);
+    lbIsdnDynamicTei1 = label(gbIsdn1, "lbIsdnDynamicTei1", teiHint);
+    {
+        QGridLayout* grid = rows(gbIsdn1);
+        grid->addWidget(lbIsdnInterfaceCap1, 0, 0);
+        grid->addWidget(lbIsdnInterface1, 0, 1, 1, 2);
+        grid->addWidget(lbIsdnNTmode, 1, 0);
+        grid->addWidget(cbIsdnNTmode, 1, 1, 1, 2);
+        grid->addWidget(lbIsdnNTMan, 2, 0);
+        grid->addWidget(seIsdnNTMan, 2, 1);
+        grid->addWidget(lbIsdnDynamicTei1, 2, 2);
+        grid->setRowStretch(5, 1);
+        grid->setColumnStretch(2, 1);
+    }
 
     // BRI 2 (TE), or the only port of the one-port gateway.
-    gbIsdn2 = group(g, "gbIsdn2", QStringLiteral("ISDN BRI 2 port settings :"), kPort2LeftTwoPorts, 8, 310, 184);
-    lbIsdnInterfaceCap2 = label(gbIsdn2, "lbIsdnInterfaceCap2", QStringLiteral("Interface :"), 10, 26, 120);
-    lbIsdnInterface2 = label(gbIsdn2, "lbIsdnInterface2", QStringLiteral("TE"), 140, 26, 60);
+    gbIsdn2 = group(g, "gbIsdn2", QStringLiteral("ISDN BRI 2 port settings :"));
+    lbIsdnInterfaceCap2 = label(gbIsdn2, "lbIsdnInterfaceCap2", QStringLiteral("Interface :"));
+    lbIsdnInterface2 = label(gbIsdn2, "lbIsdnInterface2", QStringLiteral("TE"));
     lbIsdnInterface2->setFont(bold);
-    cbIsdnInterface = combo(gbIsdn2, "cbIsdnInterface", {QStringLiteral("NT"), QStringLiteral("TE")}, 140, 22, 70);
+    cbIsdnInterface = combo(gbIsdn2, "cbIsdnInterface", {QStringLiteral("NT"), QStringLiteral("TE")});
     cbIsdnInterface->hide();
-    lbIsdnTEmode = label(gbIsdn2, "lbIsdnTEmode", QStringLiteral("Mode :"), 10, 56, 120);
+    lbIsdnTEmode = label(gbIsdn2, "lbIsdnTEmode", QStringLiteral("Mode :"));
     cbIsdnTEmode = combo(gbIsdn2, "cbIsdnTEmode",
                          {QStringLiteral("Disabled"), QStringLiteral("External sync"), QStringLiteral("Point-to-point"),
-                          QStringLiteral("Point-to-multipoint")},
-                         140, 52, 160);
-    lbIsdnTEMan = label(gbIsdn2, "lbIsdnTEMan", QStringLiteral("TEI managament"), 10, 86, 120);
-    seIsdnTEMan = spin(gbIsdn2, "seIsdnTEMan", 0, 64, 0, 140, 82);
-    lbIsdnDynamicTei2 = label(gbIsdn2, "lbIsdnDynamicTei2", teiHint, 140, 108, 165);
-    cbIsdnDisaTone = check(gbIsdn2, "cbIsdnDisaTone", QStringLiteral("DISA dial tone"), 10, 128, 290);
-    lbIsdnMsn = label(gbIsdn2, "lbIsdnMsn", QStringLiteral("MSN number :"), 10, 156, 120);
-    edIsdnMsnNumber = edit(gbIsdn2, "edIsdnMsnNumber", kMaxMsnLength, 140, 152, 160);
+                          QStringLiteral("Point-to-multipoint")});
+    lbIsdnTEMan = label(gbIsdn2, "lbIsdnTEMan", QStringLiteral("TEI managament"));
+    seIsdnTEMan = spin(gbIsdn2, "seIsdnTEMan", 0, 64, 0);
+    lbIsdnDynamicTei2 = label(gbIsdn2, "lbIsdnDynamicTei2", teiHint);
+    cbIsdnDisaTone = check(gbIsdn2, "cbIsdnDisaTone", QStringLiteral("DISA dial tone"));
+    lbIsdnMsn = label(gbIsdn2, "lbIsdnMsn", QStringLiteral("MSN number :"));
+    edIsdnMsnNumber = edit(gbIsdn2, "edIsdnMsnNumber", kMaxMsnLength, 150);
+    {
+        QGridLayout* grid = rows(gbIsdn2);
+        auto* iface = new QHBoxLayout;
+        iface->addWidget(lbIsdnInterface2);
+        iface->addWidget(cbIsdnInterface);
+        iface->addStretch();
+        grid->addWidget(lbIsdnInterfaceCap2, 0, 0);
+        grid->addLayout(iface, 0, 1, 1, 2);
+        grid->addWidget(lbIsdnTEmode, 1, 0);
+        grid->addWidget(cbIsdnTEmode, 1, 1, 1, 2);
+        grid->addWidget(lbIsdnTEMan, 2, 0);
+        grid->addWidget(seIsdnTEMan, 2, 1);
+        grid->addWidget(lbIsdnDynamicTei2, 2, 2);
+        grid->addWidget(cbIsdnDisaTone, 3, 0, 1, 3);
+        grid->addWidget(lbIsdnMsn, 4, 0);
+        grid->addWidget(edIsdnMsnNumber, 4, 1, 1, 2);
+        grid->setRowStretch(5, 1);
+        grid->setColumnStretch(2, 1);
+    }
+
+    // Dialling mode.
+    GroupBox3 = group(g, "GroupBox3", QString());
+    lbIsdnDialingMode = label(GroupBox3, "lbIsdnDialingMode", QStringLiteral("Dialing mode :"), true);
+    cbIsdnDialingMode = combo(GroupBox3, "cbIsdnDialingMode", {QStringLiteral("OVERLAP"), QStringLiteral("ENBLOCK")});
+    lbIsdnDigits = label(GroupBox3, "lbIsdnDigits", QStringLiteral("Digits in setup :"), true);
+    seIsdnDigits = spin(GroupBox3, "seIsdnDigits", 0, 255, 0);
+    lbIsdnDigits->setEnabled(false);
+    seIsdnDigits->setEnabled(false);
+    {
+        QGridLayout* grid = rows(GroupBox3);
+        grid->addWidget(lbIsdnDialingMode, 0, 0);
+        grid->addWidget(cbIsdnDialingMode, 0, 1);
+        grid->addWidget(lbIsdnDigits, 1, 0);
+        grid->addWidget(seIsdnDigits, 1, 1);
+        grid->setRowStretch(2, 1);
+        grid->setColumnStretch(0, 1);
+    }
+
+    // Tones towards ISDN.
+    gbIsdn7 = group(g, "gbIsdn7", QStringLiteral("Tone signalling for calls to ISDN ::"));
+    lbIsdnDial = label(gbIsdn7, "lbIsdnDial", QStringLiteral("Dial tone : "), true);
+    cbIsdnDial = combo(gbIsdn7, "cbIsdnDial", tones);
+    lbIsdnRing = label(gbIsdn7, "lbIsdnRing", QStringLiteral("Ring tone : "), true);
+    cbIsdnRing = combo(gbIsdn7, "cbIsdnRing", tones);
+    lbIsdnBusy = label(gbIsdn7, "lbIsdnBusy", QStringLiteral("Busy tone"), true);
+    cbIsdnBusy = combo(gbIsdn7, "cbIsdnBusy", tones);
+    {
+        QGridLayout* grid = rows(gbIsdn7);
+        grid->addWidget(lbIsdnDial, 0, 0);
+        grid->addWidget(cbIsdnDial, 0, 1);
+        grid->addWidget(lbIsdnRing, 1, 0);
+        grid->addWidget(cbIsdnRing, 1, 1);
+        grid->addWidget(lbIsdnBusy, 2, 0);
+        grid->addWidget(cbIsdnBusy, 2, 1);
+        grid->setColumnStretch(0, 1);
+    }
+
+    // Numbering plan.
+    gbIsdn8 = group(g, "gbIsdn8", QStringLiteral("Numbering plan settings :"));
+    lbIsdnCDN = label(gbIsdn8, "lbIsdnCDN", QStringLiteral("Called party number :"), true);
+    seIsdnCDN = spin(gbIsdn8, "seIsdnCDN", 0, 127, 0, 50);
+    lbIsdnCGN = label(gbIsdn8, "lbIsdnCGN", QStringLiteral("Calling party number :"), true);
+    seIsdnCGN = spin(gbIsdn8, "seIsdnCGN", 0, 127, 0, 50);
+    SpeedButton2 = make<QPushButton>(gbIsdn8, "SpeedButton2");
+    SpeedButton2->setText(QStringLiteral("?"));
+    SpeedButton2->setFixedWidth(26);
+    {
+        QGridLayout* grid = rows(gbIsdn8);
+        grid->addWidget(lbIsdnCDN, 0, 0);
+        grid->addWidget(seIsdnCDN, 0, 1);
+        grid->addWidget(SpeedButton2, 0, 2);
+        grid->addWidget(lbIsdnCGN, 1, 0);
+        grid->addWidget(seIsdnCGN, 1, 1);
+        grid->setRowStretch(2, 1);
+        grid->setColumnStretch(0, 1);
+    }
 
     // Digits dialled from ISDN ("G08" values 2 to 4).
-    gbIsdn9 = group(g, "gbIsdn9", QStringLiteral("Number of digits dialed from ISDN"), 640, 8, 228, 184);
-    lbIsdnMin = label(gbIsdn9, "lbIsdnMin", QStringLiteral("Min numbers from VoIP : "), 10, 26, 150);
-    seIsdnMin = spin(gbIsdn9, "seIsdnMin", 2, 20, 9, 164, 22, 54);
-    lbIsdnMax = label(gbIsdn9, "lbIsdnMax", QStringLiteral("Max numbers from VoIP : "), 10, 56, 150);
-    seIsdnMax = spin(gbIsdn9, "seIsdnMax", 2, 20, 9, 164, 52, 54);
-    lbIsdnWait = label(gbIsdn9, "lbIsdnWait", QStringLiteral("Wait for next digit [s] : "), 10, 86, 150);
-    seIsdnWait = spin(gbIsdn9, "seIsdnWait", 0, 20, 3, 164, 82, 54);
-    lbIsdnHint = label(gbIsdn9, "lbIsdnHint", QStringLiteral("'Max' cannot be lower then 'Min' and vice-versa"), 10,
-                       112, 208, 64);
-    lbIsdnHint->setWordWrap(true);
-    lbIsdnHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    gbIsdn9 = group(g, "gbIsdn9", QStringLiteral("Number of digits dialed from ISDN"));
+    lbIsdnMin = label(gbIsdn9, "lbIsdnMin", QStringLiteral("Min numbers from VoIP : "), true);
+    seIsdnMin = spin(gbIsdn9, "seIsdnMin", 2, 20, 9);
+    lbIsdnMax = label(gbIsdn9, "lbIsdnMax", QStringLiteral("Max numbers from VoIP : "), true);
+    seIsdnMax = spin(gbIsdn9, "seIsdnMax", 2, 20, 9);
+    lbIsdnWait = label(gbIsdn9, "lbIsdnWait", QStringLiteral("Wait for next digit [s] : "), true);
+    seIsdnWait = spin(gbIsdn9, "seIsdnWait", 0, 20, 3);
+    lbIsdnHint = label(gbIsdn9, "lbIsdnHint", QStringLiteral("'Max' cannot be lower then 'Min' and vice-versa"), true);
     QPalette red = lbIsdnHint->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     lbIsdnHint->setPalette(red);
     lbIsdnHint->hide();
-
-    // Dialling mode.
-    GroupBox3 = group(g, "GroupBox3", QString(), 8, 200, 310, 112);
-    lbIsdnDialingMode = label(GroupBox3, "lbIsdnDialingMode", QStringLiteral("Dialing mode :"), 10, 26, 150);
-    cbIsdnDialingMode =
-        combo(GroupBox3, "cbIsdnDialingMode", {QStringLiteral("OVERLAP"), QStringLiteral("ENBLOCK")}, 170, 22, 130);
-    lbIsdnDigits = label(GroupBox3, "lbIsdnDigits", QStringLiteral("Digits in setup :"), 10, 62, 150);
-    seIsdnDigits = spin(GroupBox3, "seIsdnDigits", 0, 255, 0, 170, 58);
-    lbIsdnDigits->setEnabled(false);
-    seIsdnDigits->setEnabled(false);
-
-    // Tones towards ISDN.
-    gbIsdn7 = group(g, "gbIsdn7", QStringLiteral("Tone signalling for calls to ISDN ::"), kPort2LeftTwoPorts, 200,
-                    310, 112);
-    lbIsdnDial = label(gbIsdn7, "lbIsdnDial", QStringLiteral("Dial tone : "), 10, 26, 150);
-    cbIsdnDial = combo(gbIsdn7, "cbIsdnDial", tones, 170, 22, 130);
-    lbIsdnRing = label(gbIsdn7, "lbIsdnRing", QStringLiteral("Ring tone : "), 10, 54, 150);
-    cbIsdnRing = combo(gbIsdn7, "cbIsdnRing", tones, 170, 50, 130);
-    lbIsdnBusy = label(gbIsdn7, "lbIsdnBusy", QStringLiteral("Busy tone"), 10, 82, 150);
-    cbIsdnBusy = combo(gbIsdn7, "cbIsdnBusy", tones, 170, 78, 130);
-
-    // Numbering plan.
-    gbIsdn8 = group(g, "gbIsdn8", QStringLiteral("Numbering plan settings :"), 640, 200, 228, 112);
-    lbIsdnCDN = label(gbIsdn8, "lbIsdnCDN", QStringLiteral("Called party number :"), 10, 26, 140);
-    seIsdnCDN = spin(gbIsdn8, "seIsdnCDN", 0, 127, 0, 150, 22, 46);
-    lbIsdnCGN = label(gbIsdn8, "lbIsdnCGN", QStringLiteral("Calling party number :"), 10, 62, 140);
-    seIsdnCGN = spin(gbIsdn8, "seIsdnCGN", 0, 127, 0, 150, 58, 46);
-    SpeedButton2 = button(gbIsdn8, "SpeedButton2", QStringLiteral("?"), 200, 22, 22);
+    {
+        QGridLayout* grid = rows(gbIsdn9);
+        grid->addWidget(lbIsdnMin, 0, 0);
+        grid->addWidget(seIsdnMin, 0, 1);
+        grid->addWidget(lbIsdnMax, 1, 0);
+        grid->addWidget(seIsdnMax, 1, 1);
+        grid->addWidget(lbIsdnWait, 2, 0);
+        grid->addWidget(seIsdnWait, 2, 1);
+        grid->addWidget(lbIsdnHint, 3, 0, 1, 2);
+        grid->setRowStretch(4, 1);
+        grid->setColumnStretch(0, 1);
+    }
 
     // Progress elements.
-    gbIsdn4 = group(g, "gbIsdn4", QStringLiteral("Progress elements numbers :"), 8, 320, 626, 140);
+    gbIsdn4 = group(g, "gbIsdn4", QStringLiteral("Progress elements numbers :"));
     const QString off = QStringLiteral("(0=off)");
-    lbIsdnAck = label(gbIsdn4, "lbIsdnAck", QStringLiteral("Message SETUP_ACKNOWLEDGE :"), 10, 26, 300);
-    seIsdnAck = spin(gbIsdn4, "seIsdnAck", 0, 8, 0, 320, 22);
-    Label68 = label(gbIsdn4, "Label68", off, 394, 26, 200);
-    lbIsdnProc = label(gbIsdn4, "lbIsdnProc", QStringLiteral("Message SETUP_PROCEEDING :"), 10, 54, 300);
-    seIsdnProc = spin(gbIsdn4, "seIsdnProc", 0, 8, 0, 320, 50);
-    Label69 = label(gbIsdn4, "Label69", off, 394, 54, 200);
-    lbIsdnProg = label(gbIsdn4, "lbIsdnProg", QStringLiteral("Message SETUP_PROGRESS :"), 10, 82, 300);
-    seIsdnProg = spin(gbIsdn4, "seIsdnProg", 0, 8, 0, 320, 78);
-    Label71 = label(gbIsdn4, "Label71", off, 394, 82, 200);
-    lbIsdnAlert = label(gbIsdn4, "lbIsdnAlert", QStringLiteral("Message SETUP_ALERTING :"), 10, 110, 300);
-    seIsdnAlert = spin(gbIsdn4, "seIsdnAlert", 0, 8, 0, 320, 106);
-    Label73 = label(gbIsdn4, "Label73", off, 394, 110, 200);
+    lbIsdnAck = label(gbIsdn4, "lbIsdnAck", QStringLiteral("Message SETUP_ACKNOWLEDGE :"));
+    seIsdnAck = spin(gbIsdn4, "seIsdnAck", 0, 8, 0);
+    Label68 = label(gbIsdn4, "Label68", off);
+    lbIsdnProc = label(gbIsdn4, "lbIsdnProc", QStringLiteral("Message SETUP_PROCEEDING :"));
+    seIsdnProc = spin(gbIsdn4, "seIsdnProc", 0, 8, 0);
+    Label69 = label(gbIsdn4, "Label69", off);
+    lbIsdnProg = label(gbIsdn4, "lbIsdnProg", QStringLiteral("Message SETUP_PROGRESS :"));
+    seIsdnProg = spin(gbIsdn4, "seIsdnProg", 0, 8, 0);
+    Label71 = label(gbIsdn4, "Label71", off);
+    lbIsdnAlert = label(gbIsdn4, "lbIsdnAlert", QStringLiteral("Message SETUP_ALERTING :"));
+    seIsdnAlert = spin(gbIsdn4, "seIsdnAlert", 0, 8, 0);
+    Label73 = label(gbIsdn4, "Label73", off);
+    {
+        QGridLayout* grid = rows(gbIsdn4);
+        const std::array<std::array<QWidget*, 3>, 4> lines{{{lbIsdnAck, seIsdnAck, Label68},
+                                                            {lbIsdnProc, seIsdnProc, Label69},
+                                                            {lbIsdnProg, seIsdnProg, Label71},
+                                                            {lbIsdnAlert, seIsdnAlert, Label73}}};
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 3; ++c)
+                grid->addWidget(lines[size_t(r)][size_t(c)], r, c);
+        grid->setColumnStretch(2, 1);
+    }
 
     // Statistics day and the two option flags.
-    lbIsdnDay = label(g, "lbIsdnDay", QStringLiteral("Day of deleting statistics ISDN"), 16, 476, 300);
-    seIsdnDay = spin(g, "seIsdnDay", 0, 31, 1, 328, 472);
-    cbIsdnReceive = check(g, "cbIsdnReceive", QStringLiteral("Receive dial number from Subaddress"), 16, 504, 420);
-    cbIsdnConnectAck = check(g, "cbIsdnConnectAck", QStringLiteral("Don't send ConnectAck on TE"), 440, 504, 420);
+    lbIsdnDay = label(g, "lbIsdnDay", QStringLiteral("Day of deleting statistics ISDN"));
+    seIsdnDay = spin(g, "seIsdnDay", 0, 31, 1);
+    cbIsdnReceive = check(g, "cbIsdnReceive", QStringLiteral("Receive dial number from Subaddress"));
+    cbIsdnConnectAck = check(g, "cbIsdnConnectAck", QStringLiteral("Don't send ConnectAck on TE"));
+
+    {
+        auto* general = new QGridLayout(g);
+        general->setContentsMargins(6, 6, 6, 6);
+        general->setSpacing(6);
+        general->addWidget(gbIsdn1, 0, 0, 1, 3);
+        general->addWidget(gbIsdn2, 0, 3, 1, 3);
+        general->addWidget(GroupBox3, 1, 0, 1, 2);
+        general->addWidget(gbIsdn7, 1, 2, 1, 2);
+        general->addWidget(gbIsdn8, 1, 4, 1, 2);
+        general->addWidget(gbIsdn9, 2, 0, 1, 2);
+        general->addWidget(gbIsdn4, 2, 2, 1, 4);
+        auto* day = new QHBoxLayout;
+        day->addWidget(lbIsdnDay);
+        day->addWidget(seIsdnDay);
+        day->addStretch();
+        general->addLayout(day, 3, 0, 1, 6);
+        general->addWidget(cbIsdnReceive, 4, 0, 1, 3);
+        general->addWidget(cbIsdnConnectAck, 4, 3, 1, 3);
+        general->setRowStretch(5, 1);
+        for (int c = 0; c < 6; ++c)
+            general->setColumnStretch(c, 1);
+    }
 
     // Monitoring tab.
     QWidget* m = tsIsdnMonitoring;
-    gIsdnMonitoring = group(m, "gIsdnMonitoring", QStringLiteral("BRI ISDN monitoring"), 8, 8, 860, 536);
-    lbIsdnBri1 = label(gIsdnMonitoring, "lbIsdnBri1", QStringLiteral("BRI1 (NT)"), 10, 24, 260);
-    lbIsdnBri2 = label(gIsdnMonitoring, "lbIsdnBri2", QStringLiteral("BRI2 (TE)"), 290, 24, 260);
+    gIsdnMonitoring = group(m, "gIsdnMonitoring", QStringLiteral("BRI ISDN monitoring"));
+    lbIsdnBri1 = label(gIsdnMonitoring, "lbIsdnBri1", QStringLiteral("BRI1 (NT)"));
+    lbIsdnBri2 = label(gIsdnMonitoring, "lbIsdnBri2", QStringLiteral("BRI2 (TE)"));
     lbIsdnBri1->setFont(bold);
     lbIsdnBri2->setFont(bold);
-    cbIsdnKeepBRI11 =
-        check(gIsdnMonitoring, "cbIsdnKeepBRI11", QStringLiteral("Keep always activated 1. layer"), 10, 46, 270);
-    cbIsdnKeepBRI12 =
-        check(gIsdnMonitoring, "cbIsdnKeepBRI12", QStringLiteral("Keep always activated 2. layer"), 10, 70, 270);
-    cbIsdnSendSms1 =
-        check(gIsdnMonitoring, "cbIsdnSendSms1", QStringLiteral("Send SMS while changing state"), 10, 94, 270);
-    cbIsdnKeepBRI21 =
-        check(gIsdnMonitoring, "cbIsdnKeepBRI21", QStringLiteral("Keep always activated 1. layer"), 290, 46, 270);
-    cbIsdnKeepBRI22 =
-        check(gIsdnMonitoring, "cbIsdnKeepBRI22", QStringLiteral("Keep always activated 2. layer"), 290, 70, 270);
-    cbIsdnSendSms2 =
-        check(gIsdnMonitoring, "cbIsdnSendSms2", QStringLiteral("Send SMS while changing state"), 290, 94, 270);
-    lbIsdnDeact = label(gIsdnMonitoring, "lbIsdnDeact", QStringLiteral("Timeout while detecting link deactivation"),
-                        10, 128, 340);
-    sebIsdnDeact = spin(gIsdnMonitoring, "sebIsdnDeact", 0, 65535, 0, 360, 124, 80);
-    lbIsdnAct = label(gIsdnMonitoring, "lbIsdnAct", QStringLiteral("Timeout while detecting link activation"), 10,
-                      156, 340);
-    sebIsdnAct = spin(gIsdnMonitoring, "sebIsdnAct", 0, 65535, 0, 360, 152, 80);
+    cbIsdnKeepBRI11 = check(gIsdnMonitoring, "cbIsdnKeepBRI11", QStringLiteral("Keep always activated 1. layer"));
+    cbIsdnKeepBRI12 = check(gIsdnMonitoring, "cbIsdnKeepBRI12", QStringLiteral("Keep always activated 2. layer"));
+    cbIsdnSendSms1 = check(gIsdnMonitoring, "cbIsdnSendSms1", QStringLiteral("Send SMS while changing state"));
+    cbIsdnKeepBRI21 = check(gIsdnMonitoring, "cbIsdnKeepBRI21", QStringLiteral("Keep always activated 1. layer"));
+    cbIsdnKeepBRI22 = check(gIsdnMonitoring, "cbIsdnKeepBRI22", QStringLiteral("Keep always activated 2. layer"));
+    cbIsdnSendSms2 = check(gIsdnMonitoring, "cbIsdnSendSms2", QStringLiteral("Send SMS while changing state"));
+    lbIsdnDeact =
+        label(gIsdnMonitoring, "lbIsdnDeact", QStringLiteral("Timeout while detecting link deactivation"), true);
+    sebIsdnDeact = spin(gIsdnMonitoring, "sebIsdnDeact", 0, 65535, 0, 70);
+    lbIsdnAct = label(gIsdnMonitoring, "lbIsdnAct", QStringLiteral("Timeout while detecting link activation"), true);
+    sebIsdnAct = spin(gIsdnMonitoring, "sebIsdnAct", 0, 65535, 0, 70);
 
-    gbIsdnStateSms = group(gIsdnMonitoring, "gbIsdnStateSms", QStringLiteral("Text of SMS when state is changed"), 10,
-                           186, 416, 340);
+    gbIsdnStateSms = group(gIsdnMonitoring, "gbIsdnStateSms", QStringLiteral("Text of SMS when state is changed"));
     QWidget* s = gbIsdnStateSms;
-    lbIsdnStateSms = label(s, "lbIsdnStateSms", QStringLiteral("Text of SMS when state is changed"), 10, 24, 396);
-    edIsdnStateSms = edit(s, "edIsdnStateSms", 63, 10, 44, 396);
-    lbIsdnNumbers = label(s, "lbIsdnNumbers", QStringLiteral("Numbers where SMS will be sent to"), 10, 76, 396);
-    lbIsdn1Number = label(s, "lbIsdn1Number", QStringLiteral("1. number"), 10, 102, 130);
-    edIsdn1Number = edit(s, "edIsdn1Number", 15, 150, 98, 150);
-    lbIsdn2Number = label(s, "lbIsdn2Number", QStringLiteral("2. number"), 10, 130, 130);
-    edIsdn2Number = edit(s, "edIsdn2Number", 15, 150, 126, 150);
-    lbIsdn3Number = label(s, "lbIsdn3Number", QStringLiteral("3. number"), 10, 158, 130);
-    edIsdn3Number = edit(s, "edIsdn3Number", 15, 150, 154, 150);
-    lbIsdnMonitoringHelp =
-        label(s, "lbIsdnMonitoringHelp", QStringLiteral("Supported variables in text of SMS"), 10, 190, 396);
-    mIsdnMonitoringHint = place<QPlainTextEdit>(s, "mIsdnMonitoringHint", 10, 210, 396, 120);
+    lbIsdnStateSms = label(s, "lbIsdnStateSms", QStringLiteral("Text of SMS when state is changed"));
+    edIsdnStateSms = make<QLineEdit>(s, "edIsdnStateSms");
+    edIsdnStateSms->setMaxLength(63);
+    lbIsdnNumbers = label(s, "lbIsdnNumbers", QStringLiteral("Numbers where SMS will be sent to"));
+    lbIsdn1Number = label(s, "lbIsdn1Number", QStringLiteral("1. number"));
+    edIsdn1Number = edit(s, "edIsdn1Number", 15, 140);
+    lbIsdn2Number = label(s, "lbIsdn2Number", QStringLiteral("2. number"));
+    edIsdn2Number = edit(s, "edIsdn2Number", 15, 140);
+    lbIsdn3Number = label(s, "lbIsdn3Number", QStringLiteral("3. number"));
+    edIsdn3Number = edit(s, "edIsdn3Number", 15, 140);
+    lbIsdnMonitoringHelp = label(s, "lbIsdnMonitoringHelp", QStringLiteral("Supported variables in text of SMS"));
+    mIsdnMonitoringHint = make<QPlainTextEdit>(s, "mIsdnMonitoringHint");
     mIsdnMonitoringHint->setReadOnly(true);
     mIsdnMonitoringHint->setFrameShape(QFrame::NoFrame);
-    mIsdnMonitoringHint->setBackgroundVisible(false);
     QPalette memo = mIsdnMonitoringHint->palette();
     memo.setColor(QPalette::Base, memo.color(QPalette::Window));
     mIsdnMonitoringHint->setPalette(memo);
+    {
+        QGridLayout* grid = rows(s);
+        grid->addWidget(lbIsdnStateSms, 0, 0, 1, 3);
+        grid->addWidget(edIsdnStateSms, 1, 0, 1, 3);
+        grid->addWidget(lbIsdnNumbers, 2, 0, 1, 3);
+        grid->addWidget(lbIsdn1Number, 3, 0);
+        grid->addWidget(edIsdn1Number, 3, 1);
+        grid->addWidget(lbIsdn2Number, 4, 0);
+        grid->addWidget(edIsdn2Number, 4, 1);
+        grid->addWidget(lbIsdn3Number, 5, 0);
+        grid->addWidget(edIsdn3Number, 5, 1);
+        grid->addWidget(lbIsdnMonitoringHelp, 6, 0, 1, 3);
+        grid->addWidget(mIsdnMonitoringHint, 7, 0, 1, 3);
+        grid->setRowStretch(7, 1);
+        grid->setColumnStretch(2, 1);
+    }
 
-    gbInAliveSms = group(gIsdnMonitoring, "gbInAliveSms", QStringLiteral("Settings of Alive SMS interval"), 436, 186,
-                         414, 340);
+    gbInAliveSms = group(gIsdnMonitoring, "gbInAliveSms", QStringLiteral("Settings of Alive SMS interval"));
     QWidget* a = gbInAliveSms;
-    cbInAliveActivate = check(a, "cbInAliveActivate", QStringLiteral("Send Alive SMS"), 10, 24, 394);
-    lbInAliveTime = label(a, "lbInAliveTime", QStringLiteral("Interval [hh:mm] :"), 10, 56, 200);
-    edInAliveTime = edit(a, "edInAliveTime", 5, 220, 52, 60);
+    cbInAliveActivate = check(a, "cbInAliveActivate", QStringLiteral("Send Alive SMS"));
+    lbInAliveTime = label(a, "lbInAliveTime", QStringLiteral("Interval [hh:mm] :"));
+    edInAliveTime = edit(a, "edInAliveTime", 5, 56);
     edInAliveTime->setText(QStringLiteral("00:00"));
-    lbInAliveDay = label(a, "lbInAliveDay", QStringLiteral("Day [1-31] :"), 10, 84, 200);
-    seInAliveDay = spin(a, "seInAliveDay", 0, 31, 0, 220, 80);
-    lbInAliveNum1 = label(a, "lbInAliveNum1", QStringLiteral("1. receiver number"), 10, 112, 200);
-    edInAliveNum1 = edit(a, "edInAliveNum1", 15, 220, 108, 150);
-    lbInAliveNum2 = label(a, "lbInAliveNum2", QStringLiteral("2. receiver number"), 10, 140, 200);
-    edInAliveNum2 = edit(a, "edInAliveNum2", 15, 220, 136, 150);
-    lbInAliveNum3 = label(a, "lbInAliveNum3", QStringLiteral("3. receiver number"), 10, 168, 200);
-    edInAliveNum3 = edit(a, "edInAliveNum3", 15, 220, 164, 150);
-    lbInAliveSmsText = label(a, "lbInAliveSmsText", QStringLiteral("Text of SMS"), 10, 200, 394);
-    edInAliveSmsText = edit(a, "edInAliveSmsText", 63, 10, 220, 394);
-    lbInAliveSmsHint =
-        label(a, "lbInAliveSmsHint", QStringLiteral("%M      M is replaced by parameter %I27=msn"), 10, 250, 394);
-    lbInAliveSmsWarning = label(a, "lbInAliveSmsWarning", QString(), 10, 274, 394, 56);
-    lbInAliveSmsWarning->setWordWrap(true);
-    lbInAliveSmsWarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbInAliveDay = label(a, "lbInAliveDay", QStringLiteral("Day [1-31] :"));
+    seInAliveDay = spin(a, "seInAliveDay", 0, 31, 0);
+    lbInAliveNum1 = label(a, "lbInAliveNum1", QStringLiteral("1. receiver number"));
+    edInAliveNum1 = edit(a, "edInAliveNum1", 15, 140);
+    lbInAliveNum2 = label(a, "lbInAliveNum2", QStringLiteral("2. receiver number"));
+    edInAliveNum2 = edit(a, "edInAliveNum2", 15, 140);
+    lbInAliveNum3 = label(a, "lbInAliveNum3", QStringLiteral("3. receiver number"));
+    edInAliveNum3 = edit(a, "edInAliveNum3", 15, 140);
+    lbInAliveSmsText = label(a, "lbInAliveSmsText", QStringLiteral("Text of SMS"));
+    edInAliveSmsText = make<QLineEdit>(a, "edInAliveSmsText");
+    edInAliveSmsText->setMaxLength(63);
+    lbInAliveSmsHint = label(a, "lbInAliveSmsHint", QStringLiteral("%M      M is replaced by parameter %I27=msn"), true);
+    lbInAliveSmsWarning = label(a, "lbInAliveSmsWarning", QString(), true);
+    {
+        QGridLayout* grid = rows(a);
+        grid->addWidget(cbInAliveActivate, 0, 0, 1, 3);
+        grid->addWidget(lbInAliveTime, 1, 0);
+        grid->addWidget(edInAliveTime, 1, 1);
+        grid->addWidget(lbInAliveDay, 2, 0);
+        grid->addWidget(seInAliveDay, 2, 1);
+        grid->addWidget(lbInAliveNum1, 3, 0);
+        grid->addWidget(edInAliveNum1, 3, 1);
+        grid->addWidget(lbInAliveNum2, 4, 0);
+        grid->addWidget(edInAliveNum2, 4, 1);
+        grid->addWidget(lbInAliveNum3, 5, 0);
+        grid->addWidget(edInAliveNum3, 5, 1);
+        grid->addWidget(lbInAliveSmsText, 6, 0, 1, 3);
+        grid->addWidget(edInAliveSmsText, 7, 0, 1, 3);
+        grid->addWidget(lbInAliveSmsHint, 8, 0, 1, 3);
+        grid->addWidget(lbInAliveSmsWarning, 9, 0, 1, 3);
+        grid->setRowStretch(10, 1);
+        grid->setColumnStretch(2, 1);
+    }
     enableAliveSmsControls(false);
 
-    sbIsdnSave = button(page, "sbIsdnSave", QStringLiteral("Save to gate"), 8, 600);
-    sbIsdnLoad = button(page, "sbIsdnLoad", QStringLiteral("Load from gate"), 146, 600);
-    sbIsdnDefault = button(page, "sbIsdnDefault", QStringLiteral("Defaults"), 284, 600);
-    sbIsdnSaveFile = button(page, "sbIsdnSaveFile", QStringLiteral("Save to file"), 422, 600);
+    {
+        auto* grid = new QGridLayout(gIsdnMonitoring);
+        grid->setContentsMargins(8, 6, 8, 6);
+        grid->setVerticalSpacing(2);
+        grid->addWidget(lbIsdnBri1, 0, 0);
+        grid->addWidget(lbIsdnBri2, 0, 1);
+        grid->addWidget(cbIsdnKeepBRI11, 1, 0);
+        grid->addWidget(cbIsdnKeepBRI21, 1, 1);
+        grid->addWidget(cbIsdnKeepBRI12, 2, 0);
+        grid->addWidget(cbIsdnKeepBRI22, 2, 1);
+        grid->addWidget(cbIsdnSendSms1, 3, 0);
+        grid->addWidget(cbIsdnSendSms2, 3, 1);
+        auto* times = new QGridLayout;
+        times->addWidget(lbIsdnDeact, 0, 0);
+        times->addWidget(sebIsdnDeact, 0, 1);
+        times->addWidget(lbIsdnAct, 1, 0);
+        times->addWidget(sebIsdnAct, 1, 1);
+        times->setColumnStretch(0, 1);
+        grid->addLayout(times, 4, 0, 1, 2);
+        grid->addWidget(gbIsdnStateSms, 5, 0);
+        grid->addWidget(gbInAliveSms, 5, 1);
+        grid->setRowStretch(5, 1);
+        grid->setColumnStretch(0, 1);
+        grid->setColumnStretch(1, 1);
+        auto* tab = new QVBoxLayout(m);
+        tab->setContentsMargins(6, 6, 6, 6);
+        tab->addWidget(gIsdnMonitoring);
+    }
+
+    sbIsdnSave = button(page, "sbIsdnSave", QStringLiteral("Save to gate"), 8, 553);
+    sbIsdnLoad = button(page, "sbIsdnLoad", QStringLiteral("Load from gate"), 146, 553);
+    sbIsdnDefault = button(page, "sbIsdnDefault", QStringLiteral("Defaults"), 284, 553);
+    sbIsdnSaveFile = button(page, "sbIsdnSaveFile", QStringLiteral("Save to file"), 422, 553);
 
     // Key filters.
     for (QSpinBox* sp : {seIsdnDay, seIsdnMin, seIsdnMax, seIsdnWait, seIsdnDigits, seIsdnTEMan, seIsdnNTMan})
@@ -338,6 +509,9 @@ void IsdnPage::buildIsdnPage(QWidget* host)
         QObject::connect(c, &QComboBox::activated, c, [] { markIsdnChanged(); });
     QObject::connect(seIsdnNTMan, &QSpinBox::valueChanged, seIsdnNTMan, [this] { seIsdnNTManChange(); });
     QObject::connect(seIsdnTEMan, &QSpinBox::valueChanged, seIsdnTEMan, [this] { seIsdnTEManChange(); });
+    // Editing a refused field again takes its red mark away.
+    for (QSpinBox* sp : {seIsdnMin, seIsdnMax, seIsdnWait})
+        QObject::connect(sp, &QSpinBox::textChanged, sp, [sp] { sp->setPalette(QPalette()); });
     for (QSpinBox* sp : {seIsdnMin, seIsdnMax})
         QObject::connect(sp, &QSpinBox::valueChanged, sp, [this] {
             showIsdnDigitsHint();
@@ -369,9 +543,15 @@ void IsdnPage::buildIsdnPage(QWidget* host)
 void IsdnPage::setModelLayoutIsdn(int model)
 {
     const Tlabels& t = labelTexts;
+    // The BRI 2 group stands beside BRI 1, or alone in the middle of the row.
+    auto* general = qobject_cast<QGridLayout*>(tsIsdnGeneral->layout());
+    general->removeWidget(gbIsdn2);
+    if (model == 0)
+        general->addWidget(gbIsdn2, 0, 3, 1, 3);
+    else
+        general->addWidget(gbIsdn2, 0, 1, 1, 4);
     if (model == 0) {
         gbIsdn1->show();
-        gbIsdn2->move(kPort2LeftTwoPorts, gbIsdn2->y());
         gbIsdn2->setTitle(labelOr(t, 743, QStringLiteral("ISDN BRI 2 port settings :")));
         cbIsdnInterface->hide();
         lbIsdnInterface2->show();
@@ -395,7 +575,6 @@ void IsdnPage::setModelLayoutIsdn(int model)
         lbIsdnBri2->setText(bri + QStringLiteral(" 2"));
     } else {
         gbIsdn1->hide();
-        gbIsdn2->move(kPort2LeftOnePort, gbIsdn2->y());
         gbIsdn2->setTitle(labelOr(t, 871, QStringLiteral("ISDN BRI port settings")));
         cbIsdnInterface->show();
         lbIsdnInterface2->hide();

@@ -1,6 +1,7 @@
 // The ISDN page and the gateway: its load, its save, its validation and its buttons.
 #include "pages/IsdnPage.h"
 
+#include "config/ConfigConversions.h"
 #include "config/Parametres.h"
 #include "exchange/IsdnExchange.h"
 #include "link/LinkIo.h"
@@ -10,6 +11,7 @@
 #include "pages/PageState.h"
 #include "platform/Dialogs.h"
 #include "platform/Wait.h"
+#include "ui/KeyFilters.h"
 #include "ui/TfLoad.h"
 #include "ui/TfMain.h"
 #include "ui/UiState.h"
@@ -332,6 +334,8 @@ bool IsdnPage::isdnValid()
             valid = false;
         }
     }
+    // The alive SMS's time goes out with "I60" whether or not the SMS is on.
+    valid = TimeEditComplete(edInAliveTime) && valid;
     return valid;
 }
 

@@ -20,7 +20,9 @@
 #include "ui/UiState.h"
 #include "ui/WindowUtil.h"
 
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,6 +31,7 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTabBar>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -56,16 +59,25 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 }
 
 // A group with its list box and its four buttons beside it.
-QGroupBox* listGroup(QWidget* parent, const char* name, const QString& caption, int x, QListWidget*& list,
+QGroupBox* listGroup(QWidget* parent, const char* name, const QString& caption, QListWidget*& list,
                      const char* listName, QPushButton* buttons[4], const char* const buttonNames[4])
 {
-    auto* g = place<QGroupBox>(parent, name, x, 44, 290, 300);
-    g->setTitle(caption);
-    list = place<QListWidget>(g, listName, 10, 24, 140, 264);
+    auto* g = new QGroupBox(caption, parent);
+    g->setObjectName(QString::fromLatin1(name));
+    list = new QListWidget(g);
+    list->setObjectName(QString::fromLatin1(listName));
     const QString captions[4] = {QStringLiteral("Add"), QStringLiteral("Edit"), QStringLiteral("Remove"),
                                  QStringLiteral("Remove all")};
-    for (int i = 0; i < 4; ++i)
-        buttons[i] = button(g, buttonNames[i], captions[i], 160, 24 + 34 * i, 120);
+    auto* column = new QVBoxLayout;
+    for (int i = 0; i < 4; ++i) {
+        buttons[i] = new QPushButton(captions[i], g);
+        buttons[i]->setObjectName(QString::fromLatin1(buttonNames[i]));
+        column->addWidget(buttons[i]);
+    }
+    column->addStretch();
+    auto* layout = new QHBoxLayout(g);
+    layout->addWidget(list, 1);
+    layout->addLayout(column);
     return g;
 }
 
@@ -157,16 +169,20 @@ void NetPage::buildNetPage(QWidget* host)
     pNet = addTopicPage(host, "pNet", 36);
     registerPage(PageId::Network, netFrame());
     QWidget* page = pNet->widget();
-    page->setMinimumSize(900, 640);
+    // The page fits the page area of the main window at its start size; its buttons stand where every
+    // page's buttons stand.
+    page->setMinimumSize(740, 584);
 
-    tcNet = place<QTabBar>(page, "tcNet", 8, 8, 884, 30);
+    tcNet = place<QTabBar>(page, "tcNet", 8, 4, 736, 30);
     for (int n = 1; n <= 8; ++n)
         tcNet->addTab(QStringLiteral("Network list ") + QString::number(n));
     tcNet->setExpanding(false);
+    tcNet->setUsesScrollButtons(true);
 
+    auto* body = place<QWidget>(page, "netBody", 8, 38, 736, 508);
     QPushButton* rep[4];
     const char* const repNames[4] = {"sbNetRepAdd", "sbNetRepEdit", "sbNetRepRemove", "sbNetRepRemoveAll"};
-    gbNet1 = listGroup(page, "gbNet1", QStringLiteral("Table of replaced prefixes :"), 8, lbNetRep, "lbNetRep", rep,
+    gbNet1 = listGroup(body, "gbNet1", QStringLiteral("Table of replaced prefixes :"), lbNetRep, "lbNetRep", rep,
                        repNames);
     sbNetRepAdd = rep[0];
     sbNetRepEdit = rep[1];
@@ -176,8 +192,7 @@ void NetPage::buildNetPage(QWidget* host)
 
     QPushButton* pref[4];
     const char* const prefNames[4] = {"sbNetPrefAdd", "sbNetPrefEdit", "sbNetPrefRemove", "sbNetPrefRemoveAll"};
-    gbNet2 = listGroup(page, "gbNet2", QStringLiteral("Table of prefixes :"), 306, lbNetPref, "lbNetPref", pref,
-                       prefNames);
+    gbNet2 = listGroup(body, "gbNet2", QStringLiteral("Table of prefixes :"), lbNetPref, "lbNetPref", pref, prefNames);
     sbNetPrefAdd = pref[0];
     sbNetPrefEdit = pref[1];
     sbNetPrefRemove = pref[2];
@@ -187,29 +202,49 @@ void NetPage::buildNetPage(QWidget* host)
 
     QPushButton* pri[4];
     const char* const priNames[4] = {"sbNetPriAdd", "sbNetPriEdit", "sbNetPriRemove", "sbNetPriRemoveAll"};
-    gbNet3 = listGroup(page, "gbNet3", QStringLiteral("Prefix change for call from BRI 1 to BRI 2"), 604, lbNetPri,
+    gbNet3 = listGroup(body, "gbNet3", QStringLiteral("Prefix change for call from BRI 1 to BRI 2"), lbNetPri,
                        "lbNetPri", pri, priNames);
     sbNetPriAdd = pri[0];
     sbNetPriEdit = pri[1];
     sbNetPriRemove = pri[2];
     sbNetPriRemoveAll = pri[3];
 
-    lbNetId = place<QLabel>(page, "lbNetId", 16, 362, 280, 17);
-    lbNetId->setText(QStringLiteral("Network ID : "));
-    edNetNetid = place<QLineEdit>(page, "edNetNetid", 300, 358, 80, 22);
+    lbNetId = new QLabel(QStringLiteral("Network ID : "), body);
+    lbNetId->setObjectName(QStringLiteral("lbNetId"));
+    edNetNetid = new QLineEdit(body);
+    edNetNetid->setObjectName(QStringLiteral("edNetNetid"));
     edNetNetid->setMaxLength(5);
+    edNetNetid->setFixedWidth(80);
     installCommaGuard(edNetNetid);
-    lbNetDefault = place<QLabel>(page, "lbNetDefault", 16, 392, 280, 17);
-    lbNetDefault->setText(QStringLiteral("Default number of digits : "));
-    seNetDefault = place<QSpinBox>(page, "seNetDefault", 300, 388, 64, 22);
+    lbNetDefault = new QLabel(QStringLiteral("Default number of digits : "), body);
+    lbNetDefault->setObjectName(QStringLiteral("lbNetDefault"));
+    seNetDefault = new QSpinBox(body);
+    seNetDefault->setObjectName(QStringLiteral("seNetDefault"));
     seNetDefault->setRange(0, 20);
+    seNetDefault->setFixedWidth(60);
     DigitKeyFilter::install(seNetDefault);
+    {
+        auto* grid = new QGridLayout(body);
+        grid->setContentsMargins(0, 0, 0, 0);
+        grid->addWidget(gbNet1, 0, 0);
+        grid->addWidget(gbNet2, 0, 1);
+        auto* fields = new QGridLayout;
+        fields->addWidget(lbNetId, 0, 0);
+        fields->addWidget(edNetNetid, 0, 1);
+        fields->addWidget(lbNetDefault, 1, 0);
+        fields->addWidget(seNetDefault, 1, 1);
+        fields->setColumnStretch(2, 1);
+        grid->addLayout(fields, 1, 0, 1, 2);
+        grid->addWidget(gbNet3, 2, 0, 1, 2);
+        grid->setRowStretch(0, 3);
+        grid->setRowStretch(2, 2);
+    }
 
-    sbNetSave = button(page, "sbNetSave", QStringLiteral("Save to gate"), 8, 600);
-    sbNetLoad = button(page, "sbNetLoad", QStringLiteral("Load from gate"), 146, 600);
-    sbNetDefault = button(page, "sbNetDefault", QStringLiteral("Defaults"), 284, 600);
-    sbNetSaveFile = button(page, "sbNetSaveFile", QStringLiteral("Save to file"), 422, 600);
-    sbNetSaveActual = button(page, "sbNetSaveActual", QStringLiteral("Save actual list to gateway"), 560, 600, 220);
+    sbNetSave = button(page, "sbNetSave", QStringLiteral("Save to gate"), 8, 553);
+    sbNetLoad = button(page, "sbNetLoad", QStringLiteral("Load from gate"), 146, 553);
+    sbNetDefault = button(page, "sbNetDefault", QStringLiteral("Defaults"), 284, 553);
+    sbNetSaveFile = button(page, "sbNetSaveFile", QStringLiteral("Save to file"), 422, 553);
+    sbNetSaveActual = button(page, "sbNetSaveActual", QStringLiteral("Save actual list to gateway"), 560, 553, 184);
 
     QObject::connect(tcNet, &QTabBar::currentChanged, tcNet, [this] { tcNetChange(); });
     QObject::connect(edNetNetid, &QLineEdit::textChanged, edNetNetid, [this] { edNetNetidChange(); });

@@ -224,9 +224,11 @@ TEST_F(IsdnPageTest, AliveSmsIsAskedOnlyWhenItChanged)
         }
     }
 
-    // A time not typed to its end is no interval: not sent, and said so.
+    // A time not typed to its end is no interval: the whole-gateway save (which checks no ISDN input) sends
+    // none and says so.
     fMain->edInAliveTime->setText("1_:30");
-    save();
+    LoadErrors.clear();
+    EXPECT_FALSE(fMain->isdnSave());
     EXPECT_EQ(gateway->value("I60"), "09:30,15");
     EXPECT_TRUE(LoadErrors.contains("ISDN settings - Alive SMS - time interval\n"));
 }
@@ -264,6 +266,13 @@ TEST_F(IsdnPageTest, ALetterInADigitsFieldStopsTheSaveBeforeAnyByte)
     EXPECT_TRUE(gateway->receivedBytes().isEmpty());
     EXPECT_EQ(fMain->seIsdnWait->palette().color(QPalette::Base), QColor(Qt::red));
     EXPECT_NE(fMain->seIsdnMin->palette().color(QPalette::Base), QColor(Qt::red));
+
+    // The one rule of every typed time: a time not typed to its end is refused the same way.
+    fMain->seIsdnWait->setValue(4);
+    fMain->edInAliveTime->setText("1_:30");
+    save();
+    expectOnlyBox(labelText(204), 47, MB_ICONERROR);
+    EXPECT_TRUE(gateway->receivedBytes().isEmpty());
 }
 
 // The page goes to the gate file and back unchanged in both layouts.
