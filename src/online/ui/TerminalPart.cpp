@@ -229,6 +229,9 @@ void TerminalPart::sendNextPasted()
     char key = pasteQueue_.front();
     pasteQueue_.remove(0, 1);
     mTerminalKeyPress(key); // the key's value afterwards means nothing for a pasted byte
+    // Without a link the rest of the paste is dropped: each byte would try to connect again.
+    if (!CurrentConnection.Connected)
+        pasteQueue_.clear();
     if (pasteQueue_.isEmpty())
         pasteTimer_->stop();
 }
