@@ -5,13 +5,16 @@
 #include "platform/ProgramDir.h"
 #include "texts/LabelRule.h"
 #include "texts/LanguageFile.h"
+#include "texts/TextFormat.h"
 #include "ui/TfMain.h"
 #include "ui/WindowUtil.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLibraryInfo>
+#include <QToolBar>
 #include <QTranslator>
 #include <iterator>
 
@@ -48,9 +51,10 @@ void LanguagePart::loadLabels(int index)
         !toldLabelsCountCut_) {
         // Said once: the file does not change while the program runs.
         toldLabelsCountCut_ = true;
-        MessageBox(labelOr(labelTexts, kLabelsCountCutText,
-                           QStringLiteral("languages.ini names too many texts (labels_count); only %d are read."))
-                       .replace(QLatin1String("%d"), QString::number(kMaxLabelsCount)),
+        MessageBox(formatTextInt(labelOr(labelTexts, kLabelsCountCutText,
+                                         QStringLiteral("languages.ini names too many texts (labels_count); only "
+                                                        "%d are read.")),
+                                 kMaxLabelsCount),
                    labelOr(labelTexts, 45, QStringLiteral("Warning")), MB_ICONWARNING);
     }
 }
@@ -58,9 +62,24 @@ void LanguagePart::loadLabels(int index)
 void LanguagePart::setLanguageMarks(int index)
 {
     QAction* const buttons[] = {fMain->tbCzech, fMain->tbEnglish, fMain->tbHungary, fMain->tbPolish};
-    for (int i = 0; i < 4; ++i)
-        buttons[i]->setChecked(i == index);
+    for (int i = 0; i < 4; ++i) {
+        if (buttons[i]->isCheckable())
+            buttons[i]->setChecked(i == index);
+        else if (auto* button = qobject_cast<QAbstractButton*>(fMain->tbMain->widgetForAction(buttons[i])))
+            button->setDown(i == index);
+    }
     setLanguageMenuChecks(index);
+}
+
+bool LanguagePart::languageButtonDown(int index) const
+{
+    QAction* const buttons[] = {fMain->tbCzech, fMain->tbEnglish, fMain->tbHungary, fMain->tbPolish};
+    if (index < 0 || index >= 4)
+        return false;
+    if (buttons[index]->isCheckable())
+        return buttons[index]->isChecked();
+    auto* button = qobject_cast<QAbstractButton*>(fMain->tbMain->widgetForAction(buttons[index]));
+    return button && button->isDown();
 }
 
 void LanguagePart::setLanguageMenuChecks(int index)
@@ -79,15 +98,21 @@ void LanguagePart::switchLanguage(int index)
         setLanguageMarks(switchingTo_);
         return;
     }
-    switchingTo_ = index;
-    setLanguageMarks(index);
-    loadLabels(index);
-    fMain->setLabels(labelTexts);
-
     IniFile settings(programFile(QStringLiteral("settings.ini")));
-    settings.WriteInteger(QStringLiteral("main"), QStringLiteral("Language"), index);
-    const bool stored = settings.UpdateFile();
-    switchingTo_ = -1;
+    bool stored = false;
+    {
+        // Cleared however the switch ends, so that a failure in it does not refuse every later switch.
+        struct Running
+        {
+            int& to;
+            ~Running() { to = -1; }
+        } running{switchingTo_ = index};
+        setLanguageMarks(index);
+        loadLabels(index);
+        fMain->setLabels(labelTexts);
+        settings.WriteInteger(QStringLiteral("main"), QStringLiteral("Language"), index);
+        stored = settings.UpdateFile();
+    }
     if (!stored)
         MessageBox(settings.lastError(), applicationTitle(), MB_ICONERROR);
 }

@@ -25,8 +25,12 @@ public:
     void mPolishClick();
 
     // Down/checked exactly for the language index; an index outside 0..3 leaves all up and unchecked.
+    // setLanguageMarks sets the buttons first, then the menu items.
     void setLanguageMarks(int index);
     void setLanguageMenuChecks(int index);
+    // Whether the tool bar button of the language index shows as down (tbPolish is no check button: its
+    // down state is its button's).
+    bool languageButtonDown(int index) const;
 
     LanguagePart();
     ~LanguagePart();

@@ -164,9 +164,8 @@ void MenuPart::buildToolBar(QMainWindow* host)
         tbMain, "tbEnglish", ToolImage::FlagEnglish, [] { fMain->tbEnglishClick(); }, true);
     tbHungary = toolButton(
         tbMain, "tbHungary", ToolImage::FlagHungary, [] { fMain->tbHungaryClick(); }, true);
-    // Checkable like the others, so that its pressed state can show the chosen language too.
-    tbPolish = toolButton(
-        tbMain, "tbPolish", ToolImage::FlagPolish, [] { fMain->tbPolishClick(); }, true);
+    // A plain push button: a click does not latch it; the switch holds it down (LanguagePart::setLanguageMarks).
+    tbPolish = toolButton(tbMain, "tbPolish", ToolImage::FlagPolish, [] { fMain->tbPolishClick(); });
     ToolButton7 = toolSeparator(tbMain, "ToolButton7");
     tbTerminal = toolButton(tbMain, "tbTerminal", ToolImage::Terminal, [] { fMain->tbTerminalClick(); });
     ToolButton3 = toolSeparator(tbMain, "ToolButton3");

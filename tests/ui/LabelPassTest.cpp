@@ -8,27 +8,29 @@
 #include "ui/TfDefault.h"
 #include "ui/TfHelp.h"
 #include "ui/TfMain.h"
-#include "ui/WindowUtil.h"
 #include "ui/TwReset.h"
 #include "ui/UiState.h"
+#include "ui/WindowUtil.h"
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QRegularExpression>
-#include <QSet>
-#include <QTabBar>
-#include <QTreeWidgetItemIterator>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -325,8 +327,8 @@ protected:
 
     QList<bool> marks() const
     {
-        return {fMain->tbCzech->isChecked(),  fMain->tbEnglish->isChecked(), fMain->tbHungary->isChecked(),
-                fMain->tbPolish->isChecked(), fMain->mCzech->isChecked(),    fMain->mEnglish->isChecked(),
+        return {fMain->languageButtonDown(0), fMain->languageButtonDown(1), fMain->languageButtonDown(2),
+                fMain->languageButtonDown(3), fMain->mCzech->isChecked(),   fMain->mEnglish->isChecked(),
                 fMain->mHungary->isChecked(), fMain->mPolish->isChecked()};
     }
     QStringList alphabetical() const
@@ -373,8 +375,25 @@ TEST_F(LanguageSwitchTest, EachButtonMarksItsLanguageAppliesItsTextsAndStoresIt)
     }
 }
 
+TEST_F(LanguageSwitchTest, APolishClickHoldsItsPushButtonDownAndAnotherLanguageReleasesIt)
+{
+    EXPECT_FALSE(fMain->tbPolish->isCheckable());
+    fMain->show();
+    auto* polish = qobject_cast<QAbstractButton*>(fMain->tbMain->widgetForAction(fMain->tbPolish));
+    ASSERT_TRUE(polish);
+    QTest::mouseClick(polish, Qt::LeftButton);
+    EXPECT_TRUE(polish->isDown()) << "the release of the click must not leave it up";
+    EXPECT_EQ(marks(), (QList<bool>{false, false, false, true, false, false, false, true}));
+    EXPECT_EQ(storedLanguage(), 3);
+    fMain->tbHungary->trigger();
+    EXPECT_FALSE(polish->isDown());
+    EXPECT_EQ(marks(), (QList<bool>{false, false, true, false, false, false, true, false}));
+}
+
 TEST_F(LanguageSwitchTest, AMenuItemEndsInTheSameStateAsItsButton)
 {
+    EXPECT_EQ(fMain->mLanguage->actions(),
+              (QList<QAction*>{fMain->mEnglish, fMain->mCzech, fMain->mHungary, fMain->mPolish}));
     fMain->tbHungary->trigger();
     const QList<bool> byButton = marks();
     const QStringList textsByButton = alphabetical();

@@ -25,8 +25,8 @@ using StartupTest = MainWindowFixture;
 
 QList<bool> languageButtons()
 {
-    return {fMain->tbCzech->isChecked(), fMain->tbEnglish->isChecked(), fMain->tbHungary->isChecked(),
-            fMain->tbPolish->isChecked()};
+    return {fMain->languageButtonDown(0), fMain->languageButtonDown(1), fMain->languageButtonDown(2),
+            fMain->languageButtonDown(3)};
 }
 
 QList<bool> languageItems()
