@@ -140,7 +140,7 @@ void IsdnPage::buildIsdnPage(QWidget* host)
     QWidget* page = pIsdn->widget();
     // The page fits the page area of the main window at its start size; its buttons stand where every
     // page's buttons stand.
-    page->setMinimumSize(740, 584);
+    page->setMinimumSize(740, 546);
 
     pcIsdn = make<QTabWidget>(page, "pcIsdn");
     pcIsdn->setGeometry(8, 4, 736, 542);
@@ -487,6 +487,7 @@ void IsdnPage::buildIsdnPage(QWidget* host)
     sbIsdnLoad = button(page, "sbIsdnLoad", QStringLiteral("Load from gate"), 146, 553);
     sbIsdnDefault = button(page, "sbIsdnDefault", QStringLiteral("Defaults"), 284, 553);
     sbIsdnSaveFile = button(page, "sbIsdnSaveFile", QStringLiteral("Save to file"), 422, 553);
+    addPageButtons(pIsdn, {sbIsdnSave, sbIsdnLoad, sbIsdnDefault, sbIsdnSaveFile});
 
     // Key filters.
     for (QSpinBox* sp : {seIsdnDay, seIsdnMin, seIsdnMax, seIsdnWait, seIsdnDigits, seIsdnTEMan, seIsdnNTMan})

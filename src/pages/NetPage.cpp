@@ -171,7 +171,7 @@ void NetPage::buildNetPage(QWidget* host)
     QWidget* page = pNet->widget();
     // The page fits the page area of the main window at its start size; its buttons stand where every
     // page's buttons stand.
-    page->setMinimumSize(740, 584);
+    page->setMinimumSize(740, 546);
 
     tcNet = place<QTabBar>(page, "tcNet", 8, 4, 736, 30);
     for (int n = 1; n <= 8; ++n)
@@ -245,6 +245,7 @@ void NetPage::buildNetPage(QWidget* host)
     sbNetDefault = button(page, "sbNetDefault", QStringLiteral("Defaults"), 284, 553);
     sbNetSaveFile = button(page, "sbNetSaveFile", QStringLiteral("Save to file"), 422, 553);
     sbNetSaveActual = button(page, "sbNetSaveActual", QStringLiteral("Save actual list to gateway"), 560, 553, 184);
+    addPageButtons(pNet, {sbNetSave, sbNetLoad, sbNetDefault, sbNetSaveFile, sbNetSaveActual});
 
     QObject::connect(tcNet, &QTabBar::currentChanged, tcNet, [this] { tcNetChange(); });
     QObject::connect(edNetNetid, &QLineEdit::textChanged, edNetNetid, [this] { edNetNetidChange(); });
