@@ -8,12 +8,15 @@
 #include "link/ui/TfDialing.h"
 #include "link/ui/TfInsertIp.h"
 #include "link/ui/TfLogin.h"
+#include "platform/IniFile.h"
 #include "ui/TfDialog.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QTimer>
 
 namespace {
 
@@ -229,6 +232,36 @@ TEST_F(ConnectTest, TheStatusTextAsksTheGatewayOnlyWhileTheWindowCanWork)
     fMain->ShowConnectionInfo();
     EXPECT_EQ(gateway->receivedLines(), (QList<QByteArray>{"ATI4\r\n", "\n", "ATI3\r\n", "\n"}));
     EXPECT_EQ(fMain->statusText, QStringLiteral("Mesk MX GSM-ISDN gateway  SW : B-01.02 /V-02.05.20"));
+}
+
+// A switch while connected asks the gateway for its identification again; a second language chosen while it
+// waits for the replies is refused, so that the stored choice is the one shown.
+TEST_F(ConnectTest, ALanguageSwitchWhileConnectedReadsTheIdentificationOnceAndRefusesASecondSwitch)
+{
+    ASSERT_NO_FATAL_FAILURE(startTelnetGateway());
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    gateway->clearLog();
+    bool secondTried = false;
+    QTimer::singleShot(0, fMain, [&secondTried] {
+        secondTried = true;
+        fMain->mPolish->trigger();
+    });
+    fMain->tbHungary->trigger();
+    EXPECT_TRUE(secondTried) << "the wait for the gateway handles events";
+    EXPECT_EQ(gateway->receivedLines(), (QList<QByteArray>{"ATI4\r\n", "\n", "ATI3\r\n", "\n"}));
+    EXPECT_TRUE(CurrentConnection.Connected);
+    EXPECT_EQ((QList<bool>{fMain->languageButtonDown(2), fMain->languageButtonDown(3), fMain->mHungary->isChecked(),
+                           fMain->mPolish->isChecked()}),
+              (QList<bool>{true, false, true, false}));
+    EXPECT_EQ(IniFile(path(QStringLiteral("settings.ini")))
+                  .ReadInteger(QStringLiteral("main"), QStringLiteral("Language"), -1),
+              2);
+
+    fMain->tbPolish->trigger(); // once the first has ended, a switch runs again
+    EXPECT_TRUE(fMain->languageButtonDown(3));
+    EXPECT_EQ(IniFile(path(QStringLiteral("settings.ini")))
+                  .ReadInteger(QStringLiteral("main"), QStringLiteral("Language"), -1),
+              3);
 }
 
 } // namespace
