@@ -14,6 +14,7 @@ void installVoiceCommands(HandlerTable& table); // VoiceCommands.cpp: AT!M<n>=..
 void installResetCommands(HandlerTable& table); // ResetCommands.cpp: the resets, Mode::Restart
 void installTraceCommands(HandlerTable& table); // TraceCommands.cpp: the trace start, Mode::Trace
 void installFirmwareLoader(HandlerTable& table); // FirmwareLoader.cpp: Mode::Boot, AT!K2RM
+void installRecordCommands(HandlerTable& table); // RecordCommands.cpp: records, X80, AT!Q, Mode::CallDelete
 
 const HandlerTable& HandlerTable::instance()
 {
@@ -24,6 +25,7 @@ const HandlerTable& HandlerTable::instance()
         installInterfaceCommands(t); // before the general AT% of installBasicCommands
         installResetCommands(t); // its row deletions go before the AT% of the basic commands
         installTraceCommands(t);
+        installRecordCommands(t); // its AT%X80= and resets go before the AT% of the basic commands
         installBasicCommands(t); // command mode's commands are tried in the order they were added
         installPagedListing(t);
         installXmodem(t);

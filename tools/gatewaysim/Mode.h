@@ -25,6 +25,7 @@ enum class Mode {
     VoiceRecord,   // a voice message is being recorded over a call
     Restart,       // after a reset: silent until the gateway has started again
     Trace,         // a trace is streaming until "AT!RX"
+    CallDelete,    // "AT&CR": call data records sent one at a time, each "#" deletes one
 };
 
 // The handler of one mode in one session. Each session makes its own, on first use, so a handler may keep

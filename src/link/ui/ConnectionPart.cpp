@@ -406,6 +406,8 @@ void ConnectionPart::setToolDefaultFiles(const QString& folder)
     toolFilesFolder = folder;
     if (fMain)
         fMain->voiceGatewaySelected();
+    if (fMain)
+        fMain->recordsGatewaySelected(folder);
     if (fMain && fMain->edTracFile)
         fMain->edTracFile->setText(QDir(folder).filePath(QStringLiteral("Tracing.txt")));
 }

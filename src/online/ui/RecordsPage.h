@@ -1,10 +1,14 @@
 #pragma once
-// The LOG file, call data and statistics pages: downloads into text files.
+// The LOG file, call data and statistics pages: the gateway's records read into a memo (src/online/
+// RecordDownloads.h does the reading), saved to text files.
 #include "texts/Labels.h"
-#include "ui/PageArea.h"
 
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 class QScrollArea;
 class QWidget;
+struct RecordOutcome;
 
 class RecordsPage
 {
@@ -13,14 +17,44 @@ public:
     QScrollArea* pCall = nullptr;
     QScrollArea* pStatistics = nullptr;
 
-    void buildRecordsPage(QWidget* host)
-    {
-        pLog = addTopicPage(host, "pLog", 22);
-        pCall = addTopicPage(host, "pCall", 23);
-        pStatistics = addTopicPage(host, "pStatistics", 24);
-    }
+    QPlainTextEdit* mLog = nullptr;
+    QLineEdit* edLogFile = nullptr;
+    QPushButton* sbLogLoad = nullptr;
+    QPushButton* sbLogFile = nullptr;
+    QPushButton* sbLogSave = nullptr;
 
-    void setLabelsLogFile(const Tlabels&) {}
-    void setLabelsCallData(const Tlabels&) {}
-    void setLabelsStatistics(const Tlabels&) {}
+    QPlainTextEdit* mStatistic = nullptr;
+    QLineEdit* edStatFile = nullptr;
+    QPushButton* sbStatLoad = nullptr;
+    QPushButton* sbStatLoadDelete = nullptr;
+    QPushButton* sbStatFile = nullptr;
+    QPushButton* sbStatSave = nullptr;
+
+    QPlainTextEdit* mCall = nullptr;
+    QLineEdit* edCallFile = nullptr;
+    QPushButton* sbCallLoad = nullptr;
+    QPushButton* sbCallLoadDelete = nullptr;
+    QPushButton* sbCallFile = nullptr;
+    QPushButton* sbCallSave = nullptr;
+
+    void buildRecordsPage(QWidget* host);
+
+    void setLabelsLogFile(const Tlabels& t);
+    void setLabelsCallData(const Tlabels& t);
+    void setLabelsStatistics(const Tlabels& t);
+
+    void sbLogLoadClick();
+    void sbStatLoadClick();
+    void sbCallLoadClick();
+    void sbStatLoadDeleteClick();
+    void sbCallLoadDeleteClick();
+    // The chooser presets the edit's name without a final ".txt"; a chosen name without extension gets it.
+    void chooseRecordFile(QLineEdit* edit, const QString& defaultName);
+    // Appends the memo under a header to the edit's file; an empty memo touches no file.
+    void saveRecordMemo(QPlainTextEdit* memo, QLineEdit* edit);
+    // A gateway was selected: the default file names in folder.
+    void recordsGatewaySelected(const QString& folder);
+
+private:
+    void showRecordOutcome(const RecordOutcome& outcome);
 };

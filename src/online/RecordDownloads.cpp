@@ -1,0 +1,350 @@
+#include "online/RecordDownloads.h"
+
+#include "link/LinkIo.h"
+#include "link/LinkState.h"
+#include "platform/Wait.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QByteArray kPageMarker("<SPACE>");
+
+// The idle clock of a download: restarted by every block of more than two characters.
+class IdleClock
+{
+public:
+    IdleClock() : last_(Clock::seconds()) {}
+    void restart() { last_ = Clock::seconds(); }
+    bool passed() const { return Clock::seconds() - last_ > recordWaits.idleSeconds; }
+
+private:
+    qint64 last_;
+};
+
+bool written(const QByteArray& text)
+{
+    return LinkWrite(CurrentConnection, text) == quint32(text.size());
+}
+
+bool onTelnet()
+{
+    return CurrentConnection.LinkType == LinkTelnet;
+}
+
+// The header marker: everything before its first occurrence is dropped; before it has come, whole blocks are.
+void applyHeader(QByteArray& block, const QByteArray& marker, bool& beforeHeader)
+{
+    const qsizetype at = block.indexOf(marker);
+    if (at >= 0) {
+        block.remove(0, at);
+        beforeHeader = false;
+    } else if (beforeHeader) {
+        block.clear();
+    }
+}
+
+// A gateway left waiting in its paging takes the CR as the end of the listing; what it still sends is read
+// and dropped.
+void endPagingAndDrain()
+{
+    LinkWrite(CurrentConnection, QByteArrayLiteral("\r"));
+    ReadReply(4096);
+}
+
+RecordOutcome failedWrite()
+{
+    return {56, true, false};
+}
+
+// One statistics section: the blocks after the header marker up to the terminating "OK" line. Returns whether
+// the section ended at its "OK" line.
+bool readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker)
+{
+    IdleClock idle;
+    bool beforeHeader = true;
+    bool inTime = true;
+    bool done = false;
+    QByteArray text;
+    while (!done) {
+        if (idle.passed()) {
+            inTime = false;
+            done = true;
+        }
+        QByteArray block = ReadReply(4096);
+        if (block.size() <= 2)
+            continue;
+        idle.restart();
+        applyHeader(block, marker, beforeHeader);
+        if (EndsInOkLine(block)) {
+            block = CutOkLine(block);
+            done = true;
+        }
+        text += block;
+    }
+    WaitPumping(recordWaits.sectionPauseMs);
+    add(text);
+    return inTime;
+}
+
+// A piece that is nothing but the gateway's error reply.
+bool isErrorReply(const QByteArray& piece)
+{
+    return piece.trimmed() == "ERROR";
+}
+
+} // namespace
+
+QList<QByteArray> RecordEntryLines(const QByteArray& entry)
+{
+    QList<QByteArray> lines;
+    QByteArray line;
+    for (qsizetype i = 0; i < entry.size(); ++i) {
+        const char c = entry[i];
+        if (c == '\r' || c == '\n') {
+            lines.append(line);
+            line.clear();
+            if (c == '\r' && i + 1 < entry.size() && entry[i + 1] == '\n')
+                ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.isEmpty() || lines.isEmpty())
+        lines.append(line);
+    return lines;
+}
+
+QByteArray SqueezeCallBlanks(QByteArray block)
+{
+    for (qsizetype i = 0; i < block.size() - 11; ++i) {
+        if (block.mid(i, 10) != QByteArray(10, ' '))
+            continue;
+        qsizetype k = i + 10;
+        while (k < block.size() - 11 && block[k] == ' ')
+            ++k;
+        block.remove(i + 2, k - (i + 2));
+    }
+    return block;
+}
+
+QByteArray RecordPageText(const QByteArray& block)
+{
+    const qsizetype at = block.indexOf(kPageMarker);
+    if (at < 0)
+        return block;
+    return block.left(std::max<qsizetype>(0, at - 1));
+}
+
+bool EndsInOkLine(const QByteArray& block)
+{
+    const qsizetype n = block.size();
+    if (n < 4 || block[n - 4] != 'O' || block[n - 3] != 'K')
+        return false;
+    return n == 4 || block[n - 5] == '\n' || block[n - 5] == '\r';
+}
+
+QByteArray CutOkLine(const QByteArray& block)
+{
+    QByteArray text = block.left(block.size() - 4);
+    if (text.endsWith("\r\n"))
+        text.chop(2);
+    else if (text.endsWith('\n') || text.endsWith('\r'))
+        text.chop(1);
+    return text;
+}
+
+RecordOutcome RunLogDownload(const RecordMemoAdd& add)
+{
+    QByteArray scratch;
+    QString failed;
+    SendCommand(QByteArrayLiteral("\r\n"), scratch, 4096, failed, QString());
+    if (!written(QByteArrayLiteral("AT&L\r")))
+        return failedWrite();
+
+    IdleClock idle;
+    bool beforeHeader = true;
+    bool inTime = true;
+    bool done = false;
+    QByteArray text;
+    while (!done) {
+        if (idle.passed()) {
+            inTime = false;
+            done = true;
+        }
+        if (onTelnet())
+            WaitPumping(recordWaits.logTcpPauseMs);
+        QByteArray block = LinkReadTimeout(4096, recordWaits.logReadSeconds);
+        if (block.size() <= 2)
+            continue;
+        idle.restart();
+        applyHeader(block, QByteArrayLiteral("   date"), beforeHeader);
+        if (block.contains(kPageMarker)) {
+            text += RecordPageText(block);
+            add(text);
+            text.clear();
+            if (!written(QByteArrayLiteral(" ")))
+                return failedWrite();
+        } else if (EndsInOkLine(block)) {
+            text += CutOkLine(block);
+            add(text);
+            text.clear();
+            done = true;
+        } else {
+            text += block;
+        }
+    }
+    if (!text.isEmpty())
+        add(text);
+    if (!inTime) {
+        endPagingAndDrain();
+        return {56, true, true};
+    }
+    return {};
+}
+
+RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& totalTitle, const QString& moduleTitle,
+                                    bool* complete)
+{
+    if (complete)
+        *complete = false;
+    if (!written(QByteArrayLiteral("AT&T\r")))
+        return failedWrite();
+    add("[" + totalTitle.toLocal8Bit() + "]\r\n");
+    const bool totalInTime = readStatisticsSection(add, QByteArrayLiteral("network"));
+
+    if (!written(QByteArrayLiteral("AT&TMOD\r")))
+        return failedWrite();
+    add("[" + moduleTitle.toLocal8Bit() + "]\r\n");
+    const bool moduleInTime = readStatisticsSection(add, QByteArrayLiteral("module"));
+    if (complete)
+        *complete = totalInTime && moduleInTime;
+    if (!moduleInTime)
+        return {62, true, true};
+    return {};
+}
+
+const char* const kStatisticsResets[5] = {
+    "at%tgall=0,0,0,0\r\n", "at%tiall=0,0\r\n", "at%tball=0,0,0,0\r\n", "AT%TGALL=0,0,0,0\r\n",
+    "AT%TALL=1,0,0,0,0,0,0\r\n",
+};
+
+RecordOutcome RunStatisticsResets()
+{
+    for (const char* command : kStatisticsResets) {
+        if (!written(QByteArray(command)))
+            return failedWrite();
+        // The whole reply, however long: the verdict is its terminating line.
+        const QByteArray reply = ReadReply(4096);
+        if (!EndsInOkLine(reply))
+            return failedWrite();
+    }
+    return {};
+}
+
+RecordOutcome RunCallDownload(const RecordMemoAdd& add)
+{
+    if (!written(QByteArrayLiteral("AT&C\r")))
+        return failedWrite();
+
+    IdleClock idle;
+    bool beforeHeader = true;
+    bool inTime = true;
+    bool done = false;
+    QByteArray text;
+    while (!done) {
+        WaitPumping(recordWaits.callPauseMs);
+        QByteArray block = ReadReply(4096);
+        if (idle.passed()) {
+            inTime = false;
+            done = true;
+        }
+        if (block.size() <= 2) {
+            if (done)
+                endPagingAndDrain();
+            continue;
+        }
+        if (block == "<SPACE>\r\n")
+            done = true;
+        idle.restart();
+        applyHeader(block, QByteArrayLiteral("   date"), beforeHeader);
+        if (block.size() > 21)
+            block = SqueezeCallBlanks(block);
+        const bool paged = block.contains(kPageMarker);
+        text += paged ? RecordPageText(block) : block;
+        if (block.endsWith('\n')) {
+            add(text);
+            text.clear();
+        }
+        if (paged && !done && !written(QByteArrayLiteral(" ")))
+            return failedWrite();
+        if (EndsInOkLine(block))
+            done = true;
+        if (done)
+            endPagingAndDrain();
+    }
+    if (!text.isEmpty())
+        add(text);
+    if (!inTime)
+        return {62, true, true};
+    return {};
+}
+
+const char* const kCallColumnHeader =
+    "   date     time     type  cause   from/to groups  conn. durat.  aoc-info  gid";
+
+RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
+{
+    if (!written(QByteArrayLiteral("AT&CR\r")))
+        return failedWrite();
+    add(kCallColumnHeader);
+    add(QByteArray(78, '-'));
+    for (;;) {
+        const QByteArray piece = LinkRead(4096);
+        if (piece.isEmpty() || EndsInOkLine(piece) || piece == "#")
+            break;
+        // A piece that is only an error reply holds no record: it is not acknowledged, so nothing is deleted.
+        if (isErrorReply(piece))
+            return failedWrite();
+        QByteArray line = piece.size() > 2 ? piece.left(piece.size() - 2) : piece;
+        if (line.startsWith("AT&CR\r\n"))
+            line.remove(0, 7);
+        else if (line.startsWith("AT&CR"))
+            line.remove(0, 5);
+        if (!line.isEmpty() && line != "\r\n")
+            add(line);
+        if (!written(QByteArrayLiteral("#")))
+            return failedWrite();
+        if (onTelnet())
+            WaitPumping(recordWaits.deleteTcpPauseMs);
+    }
+    LinkWrite(CurrentConnection, QByteArrayLiteral("\r\n"));
+    LinkRead(10);
+    return {};
+}
+
+QString RecordChooserPreset(const QString& edit)
+{
+    if (edit.endsWith(QStringLiteral(".txt")) && QFileInfo(edit).suffix() == QStringLiteral("txt"))
+        return edit.left(edit.size() - 4);
+    return edit;
+}
+
+QString RecordChosenName(const QString& chosen)
+{
+    if (QFileInfo(chosen).suffix().isEmpty())
+        return chosen + QStringLiteral(".txt");
+    return chosen;
+}
+
+bool AppendRecordFile(const QString& path, const QString& gateway, const QString& stamp, const QStringList& lines)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    QByteArray out = "\r\n[" + gateway.toLocal8Bit() + " : " + stamp.toLocal8Bit() + "]\r\n\r\n";
+    for (const QString& line : lines)
+        out += line.toLocal8Bit() + "\r\n";
+    return file.write(out) == out.size() && file.flush();
+}
