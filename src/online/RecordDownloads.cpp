@@ -124,7 +124,10 @@ QByteArray SqueezeCallBlanks(QByteArray block)
         qsizetype k = i + 10;
         while (k < block.size() - 11 && block[k] == ' ')
             ++k;
-        block.remove(i + 2, k - (i + 2));
+        // The block's last 11 characters are never touched, even when the run reaches into them.
+        const qsizetype end = std::min(k, block.size() - 11);
+        if (end > i + 2)
+            block.remove(i + 2, end - (i + 2));
     }
     return block;
 }
@@ -211,12 +214,15 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
         *complete = false;
     if (!written(QByteArrayLiteral("AT&T\r")))
         return failedWrite();
-    add("[" + totalTitle.toLocal8Bit() + "]\r\n");
+    // Each section's title line is followed by an empty line.
+    add("[" + totalTitle.toLocal8Bit() + "]");
+    add(QByteArray());
     const bool totalInTime = readStatisticsSection(add, QByteArrayLiteral("network"));
 
     if (!written(QByteArrayLiteral("AT&TMOD\r")))
         return failedWrite();
-    add("[" + moduleTitle.toLocal8Bit() + "]\r\n");
+    add("[" + moduleTitle.toLocal8Bit() + "]");
+    add(QByteArray());
     const bool moduleInTime = readStatisticsSection(add, QByteArrayLiteral("module"));
     if (complete)
         *complete = totalInTime && moduleInTime;

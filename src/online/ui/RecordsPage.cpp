@@ -21,6 +21,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace {
@@ -63,8 +65,15 @@ QPushButton* recordButton(QWidget* page, const char* name, const QString& captio
 // The memo takes one entry: its lines as the gateway's line ends split them.
 void addEntry(QPlainTextEdit* memo, const QByteArray& entry)
 {
-    for (const QByteArray& line : RecordEntryLines(entry))
-        memo->appendPlainText(QString::fromLocal8Bit(line));
+    QTextCursor cursor(memo->document());
+    cursor.movePosition(QTextCursor::End);
+    bool fresh = memo->document()->isEmpty();
+    for (const QByteArray& line : RecordEntryLines(entry)) {
+        if (!fresh)
+            cursor.insertBlock();
+        fresh = false;
+        cursor.insertText(QString::fromLocal8Bit(line));
+    }
 }
 
 RecordMemoAdd memoAdder(QPlainTextEdit* memo)
@@ -141,15 +150,12 @@ void RecordsPage::buildRecordsPage(QWidget* host)
     QObject::connect(sbCallLoad, &QPushButton::clicked, pCall, [this] { sbCallLoadClick(); });
     QObject::connect(sbStatLoadDelete, &QPushButton::clicked, pStatistics, [this] { sbStatLoadDeleteClick(); });
     QObject::connect(sbCallLoadDelete, &QPushButton::clicked, pCall, [this] { sbCallLoadDeleteClick(); });
-    // The call data page uses the LOG page's dialog, with its default name.
-    QObject::connect(sbLogFile, &QPushButton::clicked, pLog, [this] { chooseRecordFile(edLogFile, "LOG"); });
-    QObject::connect(sbCallFile, &QPushButton::clicked, pCall, [this] { chooseRecordFile(edCallFile, "LOG"); });
-    QObject::connect(sbStatFile, &QPushButton::clicked, pStatistics,
-                     [this] { chooseRecordFile(edStatFile, "Statistics"); });
-    QObject::connect(sbLogSave, &QPushButton::clicked, pLog, [this] { saveRecordMemo(mLog, edLogFile); });
-    QObject::connect(sbStatSave, &QPushButton::clicked, pStatistics,
-                     [this] { saveRecordMemo(mStatistic, edStatFile); });
-    QObject::connect(sbCallSave, &QPushButton::clicked, pCall, [this] { saveRecordMemo(mCall, edCallFile); });
+    QObject::connect(sbLogFile, &QPushButton::clicked, pLog, [this] { sbLogFileClick(); });
+    QObject::connect(sbCallFile, &QPushButton::clicked, pCall, [this] { sbCallFileClick(); });
+    QObject::connect(sbStatFile, &QPushButton::clicked, pStatistics, [this] { sbStatFileClick(); });
+    QObject::connect(sbLogSave, &QPushButton::clicked, pLog, [this] { sbLogSaveClick(); });
+    QObject::connect(sbStatSave, &QPushButton::clicked, pStatistics, [this] { sbStatSaveClick(); });
+    QObject::connect(sbCallSave, &QPushButton::clicked, pCall, [this] { sbCallSaveClick(); });
 
     recordsGatewaySelected(fMain ? fMain->toolFilesFolder : programDir());
 }

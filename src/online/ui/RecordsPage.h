@@ -3,6 +3,8 @@
 // RecordDownloads.h does the reading), saved to text files.
 #include "texts/Labels.h"
 
+#include <QString>
+
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -48,6 +50,12 @@ public:
     void sbCallLoadClick();
     void sbStatLoadDeleteClick();
     void sbCallLoadDeleteClick();
+    void sbLogFileClick() { chooseRecordFile(edLogFile, QStringLiteral("LOG")); }
+    void sbStatFileClick() { chooseRecordFile(edStatFile, QStringLiteral("Statistics")); }
+    void sbCallFileClick() { chooseRecordFile(edCallFile, QStringLiteral("LOG")); } // the LOG page's dialog
+    void sbLogSaveClick() { saveRecordMemo(mLog, edLogFile); }
+    void sbStatSaveClick() { saveRecordMemo(mStatistic, edStatFile); }
+    void sbCallSaveClick() { saveRecordMemo(mCall, edCallFile); }
     // The chooser presets the edit's name without a final ".txt"; a chosen name without extension gets it.
     void chooseRecordFile(QLineEdit* edit, const QString& defaultName);
     // Appends the memo under a header to the edit's file; an empty memo touches no file.

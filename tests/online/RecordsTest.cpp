@@ -1,0 +1,345 @@
+// The record downloads, their load-and-delete runs, the gateway clock, the login account and the buffer state
+// against the simulated gateway, over telnet and over its serial pty: the exact bytes the gateway got and what
+// the pages show.
+#include "online/LiveToolFixture.h"
+
+#include "online/GatewayClock.h"
+#include "online/RecordDownloads.h"
+#include "platform/Dialogs.h"
+#include "platform/IniFile.h"
+#include "platform/ProgramDir.h"
+#include "support/ScriptedDialogs.h"
+#include "ui/TfMain.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+TEST(RecordRules, BlankSqueezePageTextOkLineAndEntryLines)
+{
+    const QByteArray tail(11, 'x');
+    struct Squeeze
+    {
+        QByteArray in, out;
+    };
+    const Squeeze squeezes[] = {
+        {"a" + QByteArray(10, ' ') + "b" + tail, "a  b" + tail},     // ten become two
+        {"a" + QByteArray(9, ' ') + "b" + tail, "a" + QByteArray(9, ' ') + "b" + tail}, // nine stay
+        {"a" + QByteArray(25, ' ') + "b" + tail, "a  b" + tail},
+        // Blanks among the last 11 characters stay: the run stops short of them.
+        {"0123456789ab" + QByteArray(12, ' ') + "\r\nOK\r\n", "0123456789ab" + QByteArray(7, ' ') + "\r\nOK\r\n"},
+    };
+    for (const Squeeze& s : squeezes)
+        EXPECT_EQ(SqueezeCallBlanks(s.in), s.out) << s.in.constData();
+
+    EXPECT_EQ(RecordPageText("rec1\r\nrec2\r\n<SPACE>\r\n"), "rec1\r\nrec2\r");
+    EXPECT_EQ(RecordPageText("<SPACE>\r\n"), "");
+
+    struct Ok
+    {
+        QByteArray block;
+        bool ends;
+        QByteArray cut;
+    };
+    const Ok oks[] = {
+        {"a\r\nb\r\nOK\r\n", true, "a\r\nb"},
+        {"OK\r\n", true, ""},
+        {"status OK\r\n", false, {}},         // an "OK" inside a record is no end
+        {"a\r\nOK\r\nmore\r\n", false, {}},
+    };
+    for (const Ok& o : oks) {
+        EXPECT_EQ(EndsInOkLine(o.block), o.ends) << o.block.constData();
+        if (o.ends)
+            EXPECT_EQ(CutOkLine(o.block), o.cut);
+    }
+    EXPECT_EQ(RecordEntryLines("a\r\nb\r"), (QList<QByteArray>{"a", "b"}));
+    EXPECT_EQ(RecordEntryLines(""), (QList<QByteArray>{""}));
+    EXPECT_EQ(RecordEntryLines("[Total]\r\n"), (QList<QByteArray>{"[Total]"}));
+}
+
+TEST(RecordRules, ChooserPresetsOnlyAFinalTxt)
+{
+    EXPECT_EQ(RecordChooserPreset("/home/a.b/Log File.txt"), "/home/a.b/Log File");
+    EXPECT_EQ(RecordChooserPreset("/home/a/Log.TXT"), "/home/a/Log.TXT");
+    EXPECT_EQ(RecordChooserPreset("/home/a/Log.csv"), "/home/a/Log.csv");
+    EXPECT_EQ(RecordChosenName("/home/a.b/calls"), "/home/a.b/calls.txt");
+    EXPECT_EQ(RecordChosenName("/home/a/calls.log"), "/home/a/calls.log");
+}
+
+TEST(ClockRules, CommandsReadBackAndAccountChecks)
+{
+    // 5 December 2026 is a Saturday.
+    const ClockFields pc = PcClockFields(QDateTime(QDate(2026, 12, 5), QTime(9, 5, 7)));
+    EXPECT_EQ(pc.date, "05.12.2026");
+    EXPECT_EQ(pc.time, "09:05:07");
+    EXPECT_EQ(ClockSetCommand(pc.date, pc.dayIndex, pc.time), "AT%S99=05.12.2026.6/09:05:07\r\n");
+    EXPECT_EQ(ClockSetCommand("05.12.____", 6, "__:__:__"), "AT%S99=05.12.0000.7/00:00:00\r\n");
+    EXPECT_EQ(ClockSetCommand("05.01.26", 2, "09:05:07"), "AT%S99=05.01.26.3/09:05:07\r\n");
+    for (const QString& bad : {QStringLiteral("05.12.2026x"), QStringLiteral("05.12.20261"), QStringLiteral("5/12/26"),
+                               QStringLiteral("05.12.2026.0000000000000000000")})
+        EXPECT_TRUE(ClockSetCommand(bad, 0, "09:05:07").isEmpty()) << qPrintable(bad);
+    EXPECT_TRUE(ClockSetCommand("05.12.2026", 0, "09:05:07:01").isEmpty());
+    EXPECT_TRUE(ClockSetCommand("05.12.2026", 7, "09:05:07").isEmpty());
+
+    ClockFields read;
+    ASSERT_TRUE(ParseClockReply("\r\nS91=0,0\r\nS99=5.1.26.3/9:5:7\r\nOK\r\n", read));
+    EXPECT_EQ(read.date, "05.01.26");
+    EXPECT_EQ(read.time, "09:05:07");
+    EXPECT_EQ(read.dayIndex, 2);
+    EXPECT_FALSE(ParseClockReply("\r\nS91=0,0\r\nOK\r\n", read));
+    EXPECT_FALSE(ParseClockReply("\r\nS99=5.1.26.x/9:5:7\r\nOK\r\n", read));
+
+    struct Account
+    {
+        const char *user, *pass, *again;
+        int failure;
+    };
+    const Account accounts[] = {
+        {"", "", "", 64},         {"ab", "", "x", 65},        {"ab", "cd", "", 65},
+        {"a", "cdefg", "cdefg", 892}, {"abc", "c", "c", 892}, {"abc", "cdefg", "cdefh", 893},
+        {"abcdefg", "1234567", "1234567", 0},
+    };
+    for (const Account& a : accounts)
+        EXPECT_EQ(LoginAccountCheck(a.user, a.pass, a.again), a.failure) << a.user << '/' << a.pass;
+    EXPECT_EQ(LoginAccountCommand("abcdefg", "1234567"), "AT%X80=abcdefg/1234567\r\n");
+    EXPECT_EQ(LoginAccountCommand("abcdefg", "1234567").size(), 24);
+    // The echo of a password holding "OK" is no "OK" line.
+    EXPECT_FALSE(ReplyHasOkLine("AT%X80=usr/OKAY12\r\n\r\nERROR\r\n"));
+    EXPECT_TRUE(ReplyHasOkLine("AT%X80=usr/OKAY12\r\n\r\nOK\r\n"));
+}
+
+class RecordsTest : public LiveToolTest, public ::testing::WithParamInterface<bool>
+{
+protected:
+    void SetUp() override
+    {
+        LiveToolTest::SetUp();
+        recordWaits = RecordWaits{};
+        recordWaits.logTcpPauseMs = 0; // the bytes are the test's, not the pause
+        recordWaits.callPauseMs = 0;
+    }
+    void TearDown() override
+    {
+        recordWaits = RecordWaits{};
+        LiveToolTest::TearDown();
+    }
+    void start(bool serial, gatewaysim::Config cfg = {})
+    {
+        if (serial)
+            ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
+        else
+            ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
+        ASSERT_NO_FATAL_FAILURE(connectNow());
+        gateway->clearLog();
+        dialogs().clearRecords();
+    }
+    static QStringList lines(QPlainTextEdit* memo) { return memo->toPlainText().split('\n'); }
+    QStringList boxes() { return dialogs().boxTexts(); }
+    // What the program sent: the LF that the telnet link adds after each CR set aside.
+    QByteArray sent() const
+    {
+        QByteArray bytes = received();
+        return GetParam() ? bytes : bytes.replace("\r\n", "\r");
+    }
+    int blanksReceived() const { return int(gateway->receivedLines().count(" ")); }
+};
+
+TEST_P(RecordsTest, LogOfThreePagesAnswersEachPageOnceAndKeepsEveryRecord)
+{
+    gatewaysim::Config cfg;
+    cfg.pageSize = 20; // a header and 45 records: three pages
+    ASSERT_NO_FATAL_FAILURE(start(GetParam(), cfg));
+    fMain->sbLogLoadClick();
+    EXPECT_EQ(boxes(), QStringList{labelText(61)});
+    EXPECT_EQ(blanksReceived(), 2);
+    EXPECT_TRUE(sent().startsWith("\r\nAT&L\r")) << sent().constData();
+    const QStringList shown = lines(fMain->mLog);
+    ASSERT_EQ(shown.size(), 46) << qPrintable(shown.join('|'));
+    EXPECT_EQ(shown.first(), "   date     time     event");
+    EXPECT_EQ(shown[20], "05.12.26 09:10:20  GSM1  registered") << "the first record of the second page";
+    EXPECT_EQ(shown[44], "05.12.26 09:10:44  GSM1  registration OK") << "an OK inside a record is kept";
+    EXPECT_EQ(shown[45], "05.12.26 09:10:45  GSM2  registered") << "nothing lost after it";
+}
+
+TEST_P(RecordsTest, CallDataSqueezesBlanksAndAnEmptyLastPageEndsWithACr)
+{
+    gatewaysim::Config cfg;
+    cfg.pageSize = 2; // a header and three records, then the empty page
+    ASSERT_NO_FATAL_FAILURE(start(GetParam(), cfg));
+    fMain->sbCallLoadClick();
+    EXPECT_EQ(boxes(), QStringList{labelText(61)});
+    EXPECT_EQ(blanksReceived(), 2) << "two full pages; the empty page is not answered";
+    EXPECT_EQ(sent(), "AT&C\r  \r") << "the empty page gets one CR";
+    const QStringList shown = lines(fMain->mCall);
+    ASSERT_GE(shown.size(), 4) << qPrintable(shown.join('|'));
+    EXPECT_EQ(shown[0], "   date     time     type  cause   from/to groups  conn. durat.  aoc-info  gid");
+    EXPECT_EQ(shown[1], "05.12.26 09:00:01 out   16  777123456  1  00:00:05  00:01:10  0  1") << "ten blanks: two";
+    EXPECT_EQ(shown[2], "05.12.26 09:10:02 in    16" + QString(9, ' ') + "777654321  2  00:00:03  00:00:40  0  1");
+}
+
+TEST_P(RecordsTest, CallLoadAndDeleteAcknowledgesEachPieceAndKeepsErrorRecords)
+{
+    ASSERT_NO_FATAL_FAILURE(start(GetParam()));
+    fMain->sbCallLoadDeleteClick();
+    EXPECT_EQ(boxes(), QStringList{labelText(61)});
+    EXPECT_EQ(sent(), "AT&CR\r###\r\n") << "a # per piece, the last # brings the lone #";
+    const QStringList shown = lines(fMain->mCall);
+    ASSERT_EQ(shown.size(), 5) << qPrintable(shown.join('|'));
+    EXPECT_EQ(shown[1], QString(78, '-'));
+    EXPECT_TRUE(shown[2].startsWith("05.12.26 09:00:01 out   16" + QString(10, ' '))) << "no echo, no squeeze";
+    EXPECT_TRUE(shown[4].contains("ERROR")) << "a record holding ERROR is shown, not deleted unseen";
+
+    // The records are gone: a second run shows the header and the rule only.
+    gateway->clearLog();
+    dialogs().clearRecords();
+    fMain->sbCallLoadDeleteClick();
+    EXPECT_EQ(lines(fMain->mCall).size(), 2);
+    EXPECT_EQ(boxes(), QStringList{labelText(61)});
+}
+
+TEST_P(RecordsTest, StatisticsLoadAndDeleteSendsTheFiveResetsInOrder)
+{
+    ASSERT_NO_FATAL_FAILURE(start(GetParam()));
+    fMain->sbStatLoadDeleteClick();
+    EXPECT_EQ(boxes(), QStringList{labelText(61)});
+    QByteArray resets;
+    for (const char* r : kStatisticsResets)
+        resets += r;
+    EXPECT_EQ(sent(), "AT&T\rAT&TMOD\r" + resets);
+    const QString shown = fMain->mStatistic->toPlainText();
+    EXPECT_TRUE(shown.startsWith("[" + labelText(489) + "]\n\nnetwork")) << shown.toUtf8().toHex(' ').constData();
+    EXPECT_TRUE(shown.contains("status     OK\n[" + labelText(490) + "]\n\nmodule")) << qPrintable(shown);
+    EXPECT_TRUE(shown.contains("GSM        " + QString("%1").arg(152, 7))) << "the counters as they were";
+
+    gateway->clearLog();
+    dialogs().clearRecords();
+    fMain->sbStatLoadClick();
+    EXPECT_TRUE(fMain->mStatistic->toPlainText().contains("GSM        " + QString("%1").arg(0, 7)));
+}
+
+TEST_P(RecordsTest, NoResetAfterASectionThatRanIntoTheIdleLimit)
+{
+    ASSERT_NO_FATAL_FAILURE(start(GetParam()));
+    gatewaysim::Faults f;
+    f.noOk = true;
+    gateway->setFaults(f);
+    recordWaits.idleSeconds = 0;
+    fMain->sbStatLoadDeleteClick();
+    EXPECT_EQ(boxes(), QStringList{labelText(62)});
+    EXPECT_EQ(sent(), "AT&T\rAT&TMOD\r") << "no reset was sent";
+}
+
+TEST_P(RecordsTest, SavingTwiceAppendsTwoHeadersWithCrLfLines)
+{
+    ASSERT_NO_FATAL_FAILURE(start(GetParam()));
+    const QString path = programFile(QStringLiteral("calls.txt"));
+    fMain->edCallFile->setText(path);
+    fMain->sbCallSaveClick();
+    EXPECT_FALSE(QFile::exists(path)) << "an empty memo touches no file";
+    fMain->mCall->setPlainText(QStringLiteral("one\ntwo"));
+    fMain->sbCallSaveClick();
+    fMain->sbCallSaveClick();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    static const QRegularExpression shape(
+        QStringLiteral("^(\\r\\n\\[Sim : [^\\r\\n\\]]+\\]\\r\\n\\r\\none\\r\\ntwo\\r\\n){2}$"));
+    EXPECT_TRUE(shape.match(QString::fromLatin1(bytes)).hasMatch()) << bytes.toHex(' ').constData();
+    EXPECT_EQ(boxes(), (QStringList{labelText(75), labelText(75)}));
+}
+
+TEST_P(RecordsTest, TheClockReadsBackAndSavesAsItShows)
+{
+    ASSERT_NO_FATAL_FAILURE(start(GetParam()));
+    // A long view: the S99 line far beyond 256 bytes.
+    ASSERT_TRUE(gateway->setValue("S98", "abc"));
+    ASSERT_TRUE(gateway->setValue("S99", "5.1.26.3/9:5:7"));
+    fMain->selectTopic(18);
+    fMain->cbSynDateTime->setChecked(false);
+    EXPECT_TRUE(fMain->eDate->isEnabled());
+    EXPECT_EQ(fMain->eDate->text(), "05.01.26");
+    EXPECT_EQ(fMain->eTime->text(), "09:05:07");
+    EXPECT_EQ(fMain->cbDay->currentIndex(), 2);
+    gateway->clearLog();
+    fMain->sbDateTimeSaveClick();
+    EXPECT_EQ(sent(), "AT%S99=05.01.26.3/09:05:07\r\n");
+    EXPECT_EQ(gateway->value("S99"), "05.01.26.3/09:05:07");
+    EXPECT_EQ(boxes().last(), labelText(66));
+    IniFile settings(programFile(QStringLiteral("settings.ini")));
+    EXPECT_EQ(settings.ReadString("main", "SynchronizeTimeWithPc", ""), "0");
+}
+
+TEST_P(RecordsTest, BufferTopicShowsTheFiveValuesOrTheErrorBox)
+{
+    ASSERT_NO_FATAL_FAILURE(start(GetParam()));
+    fMain->selectTopic(494);
+    EXPECT_EQ(sent(), "at\r\nAT!Q\r\n");
+    EXPECT_EQ(fMain->lbBuffer1->text(), "48211");
+    EXPECT_EQ(fMain->lbBuffer2->text(), "37 ms");
+    EXPECT_EQ(fMain->lbBuffer5->text(), "3");
+    EXPECT_TRUE(boxes().isEmpty());
+
+    fMain->selectTopic(505);
+    gatewaysim::Faults f;
+    f.noOk = true;
+    gateway->setFaults(f);
+    fMain->selectTopic(494);
+    EXPECT_EQ(boxes(), QStringList{labelText(56)});
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, RecordsTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Serial" : "Telnet"; });
+
+class LoginAccountTest : public RecordsTest
+{
+};
+
+TEST_F(LoginAccountTest, OnTheSerialLinkAnEchoedOkInThePasswordIsNoSuccess)
+{
+    gatewaysim::Config cfg;
+    cfg.echo = true; // the gateway's own echo of the command line
+    ASSERT_NO_FATAL_FAILURE(start(true, cfg));
+    fMain->eLoginUser->setText("usr");
+    fMain->eLoginPass->setText("OKAY12");
+    fMain->eLoginPassVer->setText("OKAY12");
+    fMain->sbLoginSaveClick();
+    EXPECT_EQ(boxes(), QStringList{labelText(66)});
+    EXPECT_EQ(received(), "AT%X80=usr/OKAY12\r\n");
+
+    gatewaysim::Faults f;
+    f.errorToAll = true;
+    gateway->setFaults(f);
+    gateway->clearLog();
+    dialogs().clearRecords();
+    fMain->sbLoginSaveClick();
+    EXPECT_EQ(boxes(), QStringList{labelText(56)});
+    EXPECT_EQ(fMain->eLoginPass->text(), "OKAY12") << "the fields stay";
+
+    // The fields take letters and digits only, seven at most.
+    fMain->eLoginUser->clear();
+    QTest::keyClicks(fMain->eLoginUser, QStringLiteral("a-b c#defghij"));
+    EXPECT_EQ(fMain->eLoginUser->text(), "abcdefg");
+}
+
+TEST_F(LoginAccountTest, OnTelnetBothButtonsSay63AndSendNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(start(false));
+    fMain->selectTopic(17);
+    EXPECT_FALSE(fMain->sbLoginSave->isEnabled());
+    EXPECT_TRUE(fMain->sbLoginDisable->isEnabled());
+    fMain->sbLoginSaveClick();
+    dialogs().answerBox(IDYES);
+    fMain->sbLoginDisableClick();
+    EXPECT_EQ(boxes(), (QStringList{labelText(63), labelText(791), labelText(63)}));
+    EXPECT_TRUE(received().isEmpty());
+}
+
+} // namespace
