@@ -10,7 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,6 +32,11 @@ class Peer
 public:
     Peer(const QString& command, const QString& pty, const QString& dir)
     {
+        // lrzsz peers of concurrently running test processes disturb each other (the receiver's 'C' never
+        // arrives), so only one test process at a time drives one.
+        lock_ = ::open("/tmp/mesk-lrzsz-peer.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (lock_ >= 0)
+            ::flock(lock_, LOCK_EX);
         process_.setWorkingDirectory(dir);
         process_.start(QStringLiteral("/bin/sh"),
                        {QStringLiteral("-c"), QStringLiteral("exec %1 <'%2' >'%2'").arg(command, pty)});
@@ -40,11 +48,14 @@ public:
             process_.kill();
             process_.waitForFinished(5000);
         }
+        if (lock_ >= 0)
+            ::close(lock_); // releases the lock
     }
     bool finish() { return process_.waitForFinished(30000) && process_.exitStatus() == QProcess::NormalExit; }
     int exitCode() const { return process_.exitCode(); }
 
 private:
+    int lock_ = -1;
     QProcess process_;
 };
 
