@@ -2,6 +2,7 @@
 // How a simulated gateway behaves: who may log in, what it says about itself, where its parameters come from,
 // and the faults it shows on purpose so that the program's error paths can be tried.
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace gatewaysim {
@@ -86,6 +87,11 @@ struct Config
     // Where the boot loader writes the image it received (the records it took, as an Intel HEX file) once the
     // end-of-file record is in; empty: nowhere.
     QString firmwareImagePath;
+    // The online tools' replies (OnlineToolCommands.cpp); the fault "silent" mutes them like every command.
+    // "AT&I<m>": these lines for module m (0 or 1); empty: one line "GSM<m> monitor" and its details.
+    QList<QByteArray> monitorLines[2];
+    // "AT&U": the connection table, header line "ix ..." first; empty: the built-in table of COM, USB and GSM.
+    QList<QByteArray> connectionTable;
 
     int modemGuardMs = 1000; // silence needed before and after "+++"
     DialResult dialResult = DialResult::Connect;

@@ -15,6 +15,7 @@ void installResetCommands(HandlerTable& table); // ResetCommands.cpp: the resets
 void installTraceCommands(HandlerTable& table); // TraceCommands.cpp: the trace start, Mode::Trace
 void installFirmwareLoader(HandlerTable& table); // FirmwareLoader.cpp: Mode::Boot, AT!K2RM
 void installRecordCommands(HandlerTable& table); // RecordCommands.cpp: records, X80, AT!Q, Mode::CallDelete
+void installOnlineToolCommands(HandlerTable& table); // OnlineToolCommands.cpp: AT&I<m>, AT&U
 
 const HandlerTable& HandlerTable::instance()
 {
@@ -31,6 +32,7 @@ const HandlerTable& HandlerTable::instance()
         installXmodem(t);
         installVoiceCommands(t);
         installFirmwareLoader(t);
+        installOnlineToolCommands(t);
         return t;
     }();
     return table;

@@ -1,8 +1,9 @@
 #pragma once
-// The connection state page.
+// The connection state page: the state of one of the gateway's ports (COM, USB, GSM) from the "AT&U" table.
 #include "texts/Labels.h"
-#include "ui/PageArea.h"
 
+class QLabel;
+class QListWidget;
 class QScrollArea;
 class QWidget;
 
@@ -10,8 +11,15 @@ class ConnectionStatePage
 {
 public:
     QScrollArea* pConnection = nullptr;
+    QLabel* lbSelect = nullptr;
+    QListWidget* lbPort = nullptr;
+    QLabel *lbShell = nullptr, *lbTelnet = nullptr, *lbTunel = nullptr, *lbUser = nullptr, *lbCon = nullptr;
+    QLabel *lb1 = nullptr, *lb2 = nullptr, *lb3 = nullptr, *lb4 = nullptr, *lb5 = nullptr;
 
-    void buildConnectionStatePage(QWidget* host) { pConnection = addTopicPage(host, "pConnection", 505); }
+    void buildConnectionStatePage(QWidget* host);
+    void setLabelsConnectionState(const Tlabels& t);
+    void lbPortClick();
 
-    void setLabelsConnectionState(const Tlabels&) {}
+private:
+    void clearConnectionState();
 };

@@ -1,0 +1,140 @@
+// The GSM monitor and the connection state against the simulated gateway over telnet and its serial pty:
+// the exact commands, the replies as the pages show them, and the table rules of the connection state.
+#include "online/LiveToolFixture.h"
+
+#include "online/OnlineQueries.h"
+#include "online/ui/ConnectionStatePage.h"
+#include "online/ui/MonitorPage.h"
+#include "platform/Dialogs.h"
+
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+
+class QueryToolsTest : public LiveToolTest, public ::testing::WithParamInterface<bool>
+{
+protected:
+    void start(const gatewaysim::Config& cfg)
+    {
+        if (GetParam())
+            ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
+        else
+            ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
+        ASSERT_NO_FATAL_FAILURE(connectNow());
+    }
+    // The lines the gateway hears for a command ending in CR LF: telnet sends the LF once more as CR LF.
+    QList<QByteArray> heard(const QByteArray& command) const
+    {
+        return GetParam() ? QList<QByteArray>{command + "\r\n", "\n"} : QList<QByteArray>{command + "\r\n"};
+    }
+    void pickPort(int row)
+    {
+        fMain->lbPort->setCurrentRow(row);
+        fMain->lbPortClick();
+    }
+};
+
+TEST(ConnectionStateRules, TheRowOfThePortAndItsCells)
+{
+    const QByteArray table = "\r\nix port  shell  telnet tunnel user     con\r\n"
+                             "-- ----  -----  ------ ------ -------- ---\r\n"
+                             "0  COM1  idle   logout NONE   -        NO\r\n"
+                             "1  USB1  BUSY   IDLE   TCP    ad min   YES\r\n"
+                             "\r\nOK\r\n";
+    const auto usb = ConnectionStateOf(table, "USB");
+    ASSERT_TRUE(usb);
+    EXPECT_EQ(usb->tunnel, "TCP");
+    EXPECT_EQ(usb->user, "ad") << "a cell ends at its first blank";
+    EXPECT_EQ(usb->connected, "YES");
+    EXPECT_EQ(ShellStateText(usb->shell), 0);
+    EXPECT_EQ(TelnetStateText(usb->telnet), 507);
+    const auto com = ConnectionStateOf(table, "COM");
+    ASSERT_TRUE(com);
+    EXPECT_EQ(ShellStateText(com->shell), 506) << "any letter case";
+    EXPECT_EQ(TelnetStateText(com->telnet), 508);
+
+    // Refused quietly: no OK, a port that is not there, a name too close to the start, no digit before it.
+    EXPECT_FALSE(ConnectionStateOf(QByteArray(table).replace("OK", "KO"), "COM"));
+    EXPECT_FALSE(ConnectionStateOf(table, "GSM"));
+    EXPECT_FALSE(ConnectionStateOf("USB1\r\nOK\r\n", "USB"));
+    EXPECT_FALSE(ConnectionStateOf("ix\r\nx  USB1\r\n\r\nOK\r\n", "USB"));
+    // Without the header every value cell reads ERROR.
+    const auto noHeader = ConnectionStateOf("\r\n0  COM1 A B\r\n\r\nOK\r\n", "COM");
+    ASSERT_TRUE(noHeader);
+    EXPECT_EQ(noHeader->tunnel, "ERROR");
+    EXPECT_EQ(noHeader->connected, "ERROR");
+}
+
+TEST_P(QueryToolsTest, MonitorSendsItsModuleAndShowsTheReplyOrWarnsOnBusy)
+{
+    gatewaysim::Config cfg;
+    cfg.monitorLines[1] = {"Cell 12  ERROR count 0", "Signal -60"};
+    cfg.monitorLines[0] = {"Module busy: BUSY now"};
+    ASSERT_NO_FATAL_FAILURE(start(cfg));
+    fMain->selectTopic(543);
+    EXPECT_FALSE(fMain->pMonitor->isHidden());
+    EXPECT_EQ(fMain->sbSend->text(), labelText(546));
+    EXPECT_TRUE(gateway->receivedLines().isEmpty() || !received().contains("AT&I")) << "nothing sent on entry";
+
+    gateway->clearLog();
+    fMain->ed1->setValue(1);
+    fMain->sbSend->click();
+    EXPECT_EQ(gateway->receivedLines(), heard("AT&I1"));
+    EXPECT_EQ(fMain->mMonitor->toPlainText().toStdString(), "\nCell 12  ERROR count 0\nSignal -60\nOK\n")
+        << "shown as it came, ERROR inside included";
+
+    fMain->ed1->setValue(0);
+    fMain->sbSend->click();
+    ASSERT_EQ(dialogs().boxes().size(), 1);
+    EXPECT_EQ(dialogs().boxes()[0].text, labelText(545));
+    EXPECT_EQ(dialogs().boxes()[0].caption, labelText(45));
+    EXPECT_EQ(dialogs().boxes()[0].flags & 0xF0, unsigned(MB_ICONWARNING));
+    EXPECT_TRUE(fMain->mMonitor->toPlainText().contains(QStringLiteral("Signal -60"))) << "the memo is kept";
+}
+
+TEST_P(QueryToolsTest, ConnectionStateFillsTheLabelsOfThePickedPort)
+{
+    gatewaysim::Config cfg;
+    cfg.connectionTable = {"ix port  shell  telnet tunnel user     con", "-- ----  -----  ------ ------ -------- ---",
+                           "0  COM1  BUSY   IDLE   NONE   -        NO", "1  USB1  idle   LOGOUT TCP    admin    YES",
+                           "9  GSM9  IDLE   IDLE   NONE   -        NO"};
+    ASSERT_NO_FATAL_FAILURE(start(cfg));
+    fMain->selectTopic(505);
+    EXPECT_FALSE(fMain->pConnection->isHidden());
+    EXPECT_EQ(fMain->lbSelect->text(), labelText(736));
+    EXPECT_FALSE(fMain->lbPort->currentItem());
+
+    gateway->clearLog();
+    pickPort(1); // USB, digit 1: line 2, counting the line below the header as 0
+    EXPECT_EQ(gateway->receivedLines(), heard("AT&U"));
+    EXPECT_EQ(fMain->lb1->text(), labelText(506));
+    EXPECT_EQ(fMain->lb2->text(), labelText(508));
+    EXPECT_EQ(fMain->lb3->text(), QStringLiteral("TCP"));
+    EXPECT_EQ(fMain->lb4->text(), QStringLiteral("admin"));
+    EXPECT_EQ(fMain->lb5->text(), QStringLiteral("YES"));
+
+    pickPort(2); // GSM is not in the table: the labels end empty
+    for (QLabel* l : {fMain->lb1, fMain->lb2, fMain->lb3, fMain->lb4, fMain->lb5})
+        EXPECT_TRUE(l->text().isEmpty()) << qPrintable(l->objectName());
+
+    pickPort(0);
+    EXPECT_TRUE(fMain->lb1->text().isEmpty()) << "a busy shell shows nothing";
+    EXPECT_EQ(fMain->lb2->text(), labelText(507));
+    EXPECT_EQ(fMain->lb3->text(), QStringLiteral("NONE"));
+
+    // Entering again empties the labels and the pick, and sends nothing.
+    gateway->clearLog();
+    fMain->selectTopic(543);
+    fMain->selectTopic(505);
+    EXPECT_TRUE(fMain->lb3->text().isEmpty());
+    EXPECT_FALSE(fMain->lbPort->currentItem());
+    EXPECT_TRUE(gateway->receivedLines().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, QueryToolsTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Telnet" : "SerialPty"; });
+
+} // namespace
