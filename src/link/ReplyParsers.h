@@ -105,3 +105,12 @@ bool IsAllDigits(const QString& text);
 
 // The text unless it is empty (a blank is not empty), else the fallback.
 QString TextOrFallback(const QString& text, const QString& fallback);
+
+// Entry index of list, or defaultValue when the reply had fewer values; in that case itemLine and "\n" are
+// appended to errors, every time (a loader that reads several values of one key reports each missing one).
+QByteArray LineOrEmpty(const ReplyList& list, qsizetype index, const QString& itemLine, QString& errors,
+                       const QByteArray& defaultValue);
+
+// A value of a reply read as a decimal integer: optional blanks around an optionally signed run of digits.
+// False (and value untouched) for anything else, an empty text or a number beyond 32 bits included.
+bool ReplyDecimal(const QByteArray& text, qint32& value);

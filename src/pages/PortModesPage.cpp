@@ -1,6 +1,7 @@
 #include "pages/PortModesPage.h"
 
 #include "config/Parametres.h"
+#include "exchange/PortModesExchange.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "pages/PageFrame.h"
@@ -22,7 +23,6 @@ namespace {
 
 constexpr int kGroupWidth = 700;
 constexpr int kGroupHeight = 128;
-const QString kItemLine = QStringLiteral("ISDN port modes\n");
 
 QGroupBox* group(QWidget* parent, const char* name, int top)
 {
@@ -381,35 +381,23 @@ void PortModesPage::selectPortModes(char gsm, char bri1, char bri2)
 bool PortModesPage::portModesLoad()
 {
     QByteArray reply;
-    if (!SendCommand(QByteArrayLiteral("AT&V\r\n"), reply, 1024, LoadErrors, kItemLine))
+    if (!SendCommand(QByteArrayLiteral("AT&V\r\n"), reply, 1024, LoadErrors, kPortModesLine))
         return false; // the radios keep what they show: a failed read says nothing about the gateway
 
     MainWindowEnabled enabled;
     focusProgressWindow();
-    const ReplyList values = ReplyValueList(QByteArrayLiteral("X40="), reply, ',');
-    // A missing or empty value means "reject"; an unknown character leaves its group alone.
-    auto first = [&values](qsizetype i) {
-        const QByteArray v = values.value(i);
-        return v.isEmpty() ? '0' : v.at(0);
-    };
-    selectPortModes(first(0), first(1), first(2));
+    // An unknown character leaves its group alone.
+    const PortModeChars modes = parsePortModesView(reply);
+    selectPortModes(modes[0], modes[1], modes[2]);
     focusProgressWindow();
     return true;
 }
 
 bool PortModesPage::portModesSave()
 {
-    const char bri1 = gatewayModel != 0 ? '0' : portModeBri1();
-    char bri2 = portModeBri2();
-    char gsm = portModeGsm();
-    // A one-port gateway has no BRI 1 to route to.
-    if (gatewayModel == 1 && bri2 == '1')
-        bri2 = '0';
-    if (gatewayModel == 1 && gsm == '1')
-        gsm = '0';
-    const QByteArray command = QByteArrayLiteral("AT%X40=") + gsm + ',' + bri1 + ',' + bri2 + ",0\r\n";
     QByteArray reply;
-    return SendCommand(command, reply, 1024, LoadErrors, kItemLine);
+    return SendCommand(portModesCommand({portModeGsm(), portModeBri1(), portModeBri2()}, gatewayModel), reply, 1024,
+                       LoadErrors, kPortModesLine);
 }
 
 // ---- Image

@@ -2,6 +2,7 @@
 
 #include "config/ConfigConversions.h"
 #include "config/Parametres.h"
+#include "exchange/SystemExchange.h"
 #include "link/LinkIo.h"
 #include "pages/PageFrame.h"
 #include "pages/PageRuns.h"
@@ -28,12 +29,6 @@
 
 namespace {
 
-const QString kLineAll = QStringLiteral("System settings - All parametres\n");
-const QString kLineCdr = QStringLiteral("System settings - CDR mode\n");
-const QString kLineGateId = QStringLiteral("System settings - Gate ID\n");
-const QString kLineS91 = QStringLiteral("System settings - Saving call data (CDR), Gate ID\n");
-const QString kLineReset = QStringLiteral("System settings - System reset\n");
-const QString kNoReset = QStringLiteral("00:00");
 
 void setStatus(const QString& text)
 {
@@ -49,20 +44,6 @@ QPushButton* pageButton(QWidget* parent, const char* name, const QString& captio
 }
 
 } // namespace
-
-int cdrCodeToPosition(int code)
-{
-    if (code < 0 || code > 7)
-        return -1;
-    return code > 3 ? code - 1 : code;
-}
-
-int cdrPositionToCode(int position)
-{
-    if (position < 0)
-        return 0;
-    return position > 3 ? position + 1 : position;
-}
 
 void SystemPage::buildSystemPage(QWidget* host)
 {
@@ -104,7 +85,7 @@ void SystemPage::buildSystemPage(QWidget* host)
     edSystemReset->setObjectName(QStringLiteral("edSystemReset"));
     edSystemReset->setMaxLength(5);
     edSystemReset->setFixedWidth(60);
-    edSystemReset->setText(kNoReset);
+    edSystemReset->setText(kNoSystemReset);
 
     sbSystemSave = pageButton(page, "sbSystemSave", QStringLiteral("Save to gate"));
     sbSystemLoad = pageButton(page, "sbSystemLoad", QStringLiteral("Load from gate"));
@@ -164,42 +145,21 @@ bool SystemPage::systemLoad()
     setStatus(QStringLiteral("AT&&V"));
     const QByteArray command = "AT&V\r\n";
     if (LinkWrite(CurrentConnection, command) != quint32(command.size())) {
-        LoadErrors += kLineAll;
+        LoadErrors += kSystemLineAll;
         return false;
     }
     WaitPumping(10);
     const QByteArray reply = ReadReply(1024);
     if (!reply.contains("OK")) {
-        LoadErrors += kLineAll;
+        LoadErrors += kSystemLineAll;
         return false;
     }
     viewReplyCache.store(viewReplyCache.atV, reply);
 
-    const ReplyList s91 = ReplyValueList("S91=", reply, ',');
-    qint32 code = 0;
-    int position = -1;
-    if (s91.size() > 0 && ReplyDecimal(s91.at(0), code))
-        position = cdrCodeToPosition(code);
-    if (position < 0) {
-        position = 0;
-        LoadErrors += kLineCdr;
-    }
-    cbSystemCDRmode->setCurrentIndex(position);
-
-    qint32 gateId = 0;
-    if (!(s91.size() > 1 && ReplyDecimal(s91.at(1), gateId))) {
-        gateId = 0;
-        LoadErrors += kLineGateId;
-    }
-    seSystemGate->setValue(gateId);
-
-    // The gateway drops the leading zero of an early hour ("7:30").
-    QByteArray reset = ReplyValue("X22=", reply);
-    if (reset.isEmpty())
-        reset = kNoReset.toLatin1();
-    else if (reset.size() == 4)
-        reset.prepend('0');
-    edSystemReset->setText(QString::fromLatin1(reset));
+    const TSystem read = parseSystemView(reply, LoadErrors);
+    cbSystemCDRmode->setCurrentIndex(cdrCodeToPosition(read.cdrMode));
+    seSystemGate->setValue(read.gateId);
+    edSystemReset->setText(read.resetTime);
     showResetState();
 
     systemSaveFile();
@@ -209,28 +169,28 @@ bool SystemPage::systemLoad()
 bool SystemPage::systemSave()
 {
     bool ok = true;
+    // What the page shows, a partly typed reset time included (the buttons refuse one before they get here).
+    TSystem shown;
+    shown.cdrMode = cdrPositionToCode(cbSystemCDRmode->currentIndex());
+    shown.gateId = seSystemGate->value();
+    shown.resetTime = cbSystemReset->isChecked() ? edSystemReset->text() : kNoSystemReset;
 
-    const QByteArray s91 = QStringLiteral("AT%S91=%1,%2\r\n")
-                               .arg(cdrPositionToCode(cbSystemCDRmode->currentIndex()))
-                               .arg(seSystemGate->value())
-                               .toLatin1();
+    const QByteArray s91 = systemCdrCommand(shown);
     if (LinkWrite(CurrentConnection, s91) != quint32(s91.size())) {
-        LoadErrors += kLineS91;
+        LoadErrors += kSystemLineS91;
         ok = false;
     }
     setStatus(QString::fromLatin1(s91));
     WaitPumping(10);
     if (!ReadReply(1024).contains("OK")) {
         // After a failed write the line is there already: one line per failed item.
-        if (!LoadErrors.contains(kLineS91))
-            LoadErrors += kLineS91;
+        if (!LoadErrors.contains(kSystemLineS91))
+            LoadErrors += kSystemLineS91;
         ok = false;
     }
 
-    const QByteArray x22 = cbSystemReset->isChecked() ? "AT%X22=" + edSystemReset->text().toLatin1() + "\r\n"
-                                                      : QByteArray("AT%X22=00:00\r\n");
     QByteArray reply;
-    if (!SendCommand(x22, reply, 1024, LoadErrors, kLineReset))
+    if (!SendCommand(systemResetCommand(shown), reply, 1024, LoadErrors, kSystemLineReset))
         ok = false;
 
     systemSaveFile();
@@ -245,7 +205,7 @@ void SystemPage::systemSaveFile()
     // A partly typed time never reaches the image; the runs that send or write the page refuse it first
     // (systemValid), and a copy made without asking (the close's save) keeps the image's time.
     if (!cbSystemReset->isChecked())
-        s.resetTime = kNoReset;
+        s.resetTime = kNoSystemReset;
     else if (isCompleteTime(edSystemReset->text()))
         s.resetTime = edSystemReset->text();
 }
@@ -329,7 +289,7 @@ void SystemPage::edSystemResetChange()
 
 void SystemPage::showResetState()
 {
-    const bool on = edSystemReset->text() != kNoReset;
+    const bool on = edSystemReset->text() != kNoSystemReset;
     cbSystemReset->setChecked(on); // its click handler runs when the state changes, as a click would
     lbSystemReset->setEnabled(on);
     edSystemReset->setEnabled(on);

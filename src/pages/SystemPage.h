@@ -63,8 +63,3 @@ private:
     // Checks the reset box, and enables the time and its label, exactly when the time is not "00:00".
     void showResetState();
 };
-
-// The gateway's CDR code and the list position: positions 0..3 are codes 0..3, positions 4..6 codes 5..7.
-// A code of 4 shows as position 3. -1 for a code the list has no place for (below 0 or above 7).
-int cdrCodeToPosition(int code);
-int cdrPositionToCode(int position);
