@@ -404,9 +404,9 @@ void placeBar(QSlider* bar, int position)
 
 } // namespace
 
-void BasicPage::basicSaveFile()
+TBasic BasicPage::basicShown() const
 {
-    TBasic& b = GateConfig.basic;
+    TBasic b;
     b.relaxDelay = seBasicRelax->value();
     b.ringTimeout = seBasicTimeoutRing->value();
     b.simFlags = basicSimFlags();
@@ -434,6 +434,12 @@ void BasicPage::basicSaveFile()
     b.causeRestricted = seBasicRestricted->value();
     b.causeModuleNotReady = seBasicSelected->value();
     b.causeNoModuleReady = seBasicModule->value();
+    return b;
+}
+
+void BasicPage::basicSaveFile()
+{
+    GateConfig.basic = basicShown();
 }
 
 void BasicPage::basicLoadFile()

@@ -7,6 +7,7 @@
 // page reads "G08" again before it saves), "G09" (sent in a three-value form that old firmware knows, then in
 // the five-value form), "G02", "G04", "G103" (volumes as codes, see volumeCodeToPosition), "G05", "G101" from
 // "AT&V0"; "S98", "S90" from "AT&V"; "I05" from "AT&Vi". Image: GateConfig.basic; gate-file bit gsBasic.
+#include "exchange/BasicExchange.h"
 #include "texts/Labels.h"
 #include "ui/PageArea.h"
 
@@ -24,16 +25,6 @@ class QSlider;
 class QSpinBox;
 class QWidget;
 
-// The Sierra modules' networks: list position 0 "GSM and 3G", 1 "only GSM", 2 "only 3G"; the gateway's codes
-// 2, 13 and 14 (a code it may hold besides 13 and 14 reads as "GSM and 3G").
-inline int basicNetworksCode(int position)
-{
-    return position == 1 ? 13 : position == 2 ? 14 : 2;
-}
-inline int basicNetworksPosition(int code)
-{
-    return code == 13 ? 1 : code == 14 ? 2 : 0;
-}
 
 struct PageFrame;
 
@@ -164,6 +155,8 @@ public:
 
 private:
     // The G09 bit set of the controls (bit 8 is never read or written).
+    // The record as the page shows it (what its save sends and its Save to file writes).
+    TBasic basicShown() const;
     int basicSimFlags() const;
     int basicBusyValue() const;
 };
