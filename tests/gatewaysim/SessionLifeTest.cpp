@@ -1,4 +1,4 @@
-// How a simulated session ends: the idle logout, and the sessions a test drops.
+// How a simulated session ends when a test drops it.
 #include "SimPeers.h"
 
 #include <QTest>
@@ -8,22 +8,6 @@ using simtest::PtyPeer;
 using simtest::TcpPeer;
 
 namespace {
-
-TEST(IdleLogout, AQuietTelnetSessionIsClosedAndTrafficKeepsItOpen)
-{
-    gatewaysim::Config cfg = simtest::testConfig();
-    cfg.idleLogoutMs = 400;
-    gatewaysim::Gateway gw(cfg);
-    TcpPeer peer;
-    ASSERT_TRUE(peer.connectTo(gw.startTcp()));
-    ASSERT_TRUE(peer.login().endsWith("\r\nOK\r\n"));
-    for (int i = 0; i < 4; ++i) {
-        QTest::qWait(200); // half the idle time, four times over: the session lives on
-        peer.send("AT\r\n");
-        EXPECT_TRUE(peer.readReply().endsWith("OK\r\n")) << i;
-    }
-    EXPECT_TRUE(peer.closedWithin(3000));
-}
 
 TEST(DroppedSessions, TelnetClosesAndTheModemHangsUp)
 {

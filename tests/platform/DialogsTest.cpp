@@ -1,4 +1,4 @@
-// Message boxes and dialogs: the scripted test handler, and the Qt handler's reading of the Win32 flags.
+// Message boxes and dialogs: a worker's box on the UI thread, and the Qt handler's reading of the Win32 flags.
 #include "platform/Dialogs.h"
 #include "platform/WorkerThread.h"
 #include "support/ScriptedDialogs.h"
@@ -13,26 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(ScriptedDialogsTest, BoxesAreAnsweredInOrderThenAsByAUserWhoClosesThem)
-{
-    ScriptedDialogs outer;
-    outer.answerBox(IDYES);
-    {
-        ScriptedDialogs dialogs;
-        dialogs.answerBoxes({IDNO, IDOK});
-        EXPECT_EQ(MessageBox("Save the changes?", "Question", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
-        EXPECT_EQ(MessageBox("Saved.", "Info", MB_OK | MB_ICONINFORMATION), IDOK);
-        // Unscripted: as a user who closes the box.
-        const unsigned flags[] = {MB_OK | MB_ICONERROR, MB_YESNOCANCEL, MB_YESNO};
-        const int answers[] = {IDOK, IDCANCEL, IDNO};
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(MessageBox("text", "caption", flags[i]), answers[i]) << std::hex << flags[i];
-        ASSERT_EQ(dialogs.boxes().size(), 5);
-        EXPECT_EQ(dialogs.boxes()[0].flags, 0x23u);
-    }
-    EXPECT_EQ(MessageBox("outer", "", MB_YESNO), IDYES) << "the inner handler did not hand back to the outer one";
-}
 
 TEST(DialogsTest, ABoxAskedForByAWorkerIsShownOnTheUiThread)
 {

@@ -122,15 +122,11 @@ TEST_F(SmallWindowsTest, TheProgressWindowsCannotBeClosedByTheUser)
     fParam->hide();
 }
 
-TEST_F(SmallWindowsTest, TheQuestionIsLaidOutAroundItsTextAndAnswersByItsButtons)
+TEST_F(SmallWindowsTest, TheQuestionAnswersByItsButtons)
 {
     dialogs().onModal([](QDialog* d) {
         auto* dialog = qobject_cast<TfDialog*>(d);
         ASSERT_NE(dialog, nullptr);
-        const int width = dialog->width();
-        EXPECT_EQ(width, dialog->lb1->width() + 2 * dialog->lb1->x());
-        EXPECT_EQ(dialog->sbYes->x() + dialog->sbYes->width(), width / 2 - 5);
-        EXPECT_EQ(dialog->sbNo->x(), width / 2 + 5);
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Reload?"));
         EXPECT_EQ(dialog->sbYes->text(), QStringLiteral("Yes"));
         dialog->sbYes->click();
