@@ -1,5 +1,7 @@
 #include "config/ConfigConversions.h"
 
+#include "config/WireDate.h"
+
 int volumeCodeToPosition(int code, int positions)
 {
     if (positions < 1 || code < 0 || code >= positions)
@@ -54,14 +56,17 @@ QString dayMonthToDigits(const QString& dayMonth)
         ++pos;
         month = leadingNumber(text, pos);
     }
-    return twoDigits(day) + twoDigits(month);
+    QString digits(kWireDateLength, QLatin1Char('0'));
+    digits.replace(kWireDateMonthAt, 2, twoDigits(month));
+    digits.replace(kWireDateDayAt, 2, twoDigits(day));
+    return digits;
 }
 
 QString digitsToDayMonth(const QString& digits)
 {
-    if (digits.size() < 4)
+    if (digits.size() < kWireDateLength)
         return QString();
-    return digits.left(2) + QLatin1Char('.') + digits.mid(2, 2);
+    return digits.mid(kWireDateDayAt, 2) + QLatin1Char('.') + digits.mid(kWireDateMonthAt, 2);
 }
 
 bool isCompleteTime(const QString& text)

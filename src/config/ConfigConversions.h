@@ -8,11 +8,11 @@
 int volumeCodeToPosition(int code, int positions);
 int volumePositionToCode(int position, int positions);
 
-// Day-and-month dates: the image holds "dd.mm" as the page shows it; the gateway carries four digits,
-// the day first, then the month (the same order in both directions, so a date survives a load and a
-// save unchanged). Blanks count as "0"; a text without numbers gives "0000".
+// Day-and-month dates: the image holds "dd.mm" as the page shows it; the gateway carries four digits, the
+// month first, then the day (config/WireDate.h; the same order in both directions, so a date survives a load
+// and a save unchanged). Blanks count as "0"; a text without numbers gives "0000".
 QString dayMonthToDigits(const QString& dayMonth);
-// "ddmm" -> "dd.mm"; the empty text for a value shorter than four characters.
+// "mmdd" -> "dd.mm"; the empty text for a value shorter than four characters.
 QString digitsToDayMonth(const QString& digits);
 
 // The one rule of every HH:MM time the user types, before it is sent or stored: "hh:mm" (or "h:mm", as the

@@ -105,13 +105,13 @@ TEST(ConfigConversions, VolumeCodesOutsideTheBarAndDayMonthDates)
         EXPECT_EQ(volumePositionToCode(positions, positions), -1);
     }
     const std::vector<std::pair<QString, QString>> toDigits = {
-        {"01.05", "0105"}, {"1.5", "0105"}, {"31.12", "3112"}, {" 1. 5", "0105"}, {"00.00", "0000"},
-        {"", "0000"},      {"abc", "0000"}, {"7", "0700"},     {"123.4", "9904"},
+        {"01.05", "0501"}, {"1.5", "0501"}, {"31.12", "1231"}, {" 1. 5", "0501"}, {"00.00", "0000"},
+        {"", "0000"},      {"abc", "0000"}, {"7", "0007"},     {"123.4", "0499"},
     };
     for (const auto& [in, out] : toDigits)
         EXPECT_EQ(dayMonthToDigits(in), out) << in.toStdString();
-    EXPECT_EQ(digitsToDayMonth(QStringLiteral("0105")), QStringLiteral("01.05"));
-    EXPECT_EQ(digitsToDayMonth(QStringLiteral("3112")), QStringLiteral("31.12"));
+    EXPECT_EQ(digitsToDayMonth(QStringLiteral("0501")), QStringLiteral("01.05"));
+    EXPECT_EQ(digitsToDayMonth(QStringLiteral("1231")), QStringLiteral("31.12"));
     EXPECT_EQ(digitsToDayMonth(QStringLiteral("105")), QString());
     // A date goes to the gateway and back unchanged.
     EXPECT_EQ(digitsToDayMonth(dayMonthToDigits(QStringLiteral("24.12"))), QStringLiteral("24.12"));

@@ -45,6 +45,10 @@ struct Faults
     bool bootUnsolicited = false;   // the AT monitor puts a line "*RING" into each echo
     bool bootNoReady = false;       // the erase is not followed by "Boot: Ready"
     bool bootForeignBanner = false; // "ati3" names another maker
+
+    // Paged listings (PagedListing.cpp).
+    int stallAfterPages = 0;   // > 0: a listing stops after this many pages (the blank asking for more is ignored)
+    bool endlessPages = false; // a listing never ends: its pages come round again, each with "<SPACE>"
 };
 
 // What a session does after a set of "I00" that changes the ISDN interface mode (the gateway restarts its

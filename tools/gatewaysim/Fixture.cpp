@@ -1,5 +1,7 @@
 #include "gatewaysim/Fixture.h"
 
+#include "gatewaysim/Tables.h"
+
 #include <QFile>
 #include <QHash>
 
@@ -22,17 +24,38 @@ QList<QByteArray> splitWords(const QString& text)
     return words;
 }
 
-// Checks the key that a section has just finished.
-bool finishKey(const Parameter* p, bool hasShape, int sectionLine, QString* error)
+// Checks the keys that a section has just finished.
+bool finishKeys(const QList<Parameter>& parameters, const QList<int>& current, bool hasShape, int sectionLine,
+                QString* error)
 {
-    if (!p)
-        return true;
-    if (!hasShape)
-        return fail(error, sectionLine, QStringLiteral("key %1 has no shape").arg(QString::fromLatin1(p->key)));
-    if (!p->shape.match(QString::fromLatin1(p->value)).hasMatch())
-        return fail(error, sectionLine,
-                    QStringLiteral("value of %1 does not match its shape").arg(QString::fromLatin1(p->key)));
+    for (int i : current) {
+        const Parameter* p = &parameters[i];
+        if (!hasShape)
+            return fail(error, sectionLine, QStringLiteral("key %1 has no shape").arg(QString::fromLatin1(p->key)));
+        if (!p->shape.match(QString::fromLatin1(p->value)).hasMatch())
+            return fail(error, sectionLine,
+                        QStringLiteral("value of %1 does not match its shape").arg(QString::fromLatin1(p->key)));
+    }
     return true;
+}
+
+// The keys a section names: one key, or a numbered range "R00..R63" (the same letters, numbers of the first
+// one's width). Empty for a range that is not one.
+QList<QByteArray> sectionKeys(const QString& name)
+{
+    static const QRegularExpression range(QStringLiteral("^([A-Za-z]+)([0-9]+)\\.\\.([A-Za-z]+)([0-9]+)$"));
+    const QRegularExpressionMatch m = range.match(name);
+    if (!name.contains(QLatin1String("..")))
+        return {name.toLatin1()};
+    if (!m.hasMatch() || m.captured(1) != m.captured(3))
+        return {};
+    const int from = m.captured(2).toInt();
+    const int to = m.captured(4).toInt();
+    const int width = int(m.captured(2).size());
+    QList<QByteArray> keys;
+    for (int n = from; n <= to; ++n)
+        keys.append((m.captured(1) + QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0'))).toLatin1());
+    return keys;
 }
 
 } // namespace
@@ -46,7 +69,7 @@ bool Fixture::parse(const QString& text, Fixture& out, QString* error)
 {
     Fixture f;
     QHash<QByteArray, int> seen;
-    Parameter* current = nullptr;
+    QList<int> current; // the parameters the settings of the current section go to
     bool inGateway = false;
     bool hasShape = false;
     int sectionLine = 0;
@@ -61,9 +84,9 @@ bool Fixture::parse(const QString& text, Fixture& out, QString* error)
         if (line.startsWith(QLatin1Char('['))) {
             if (!line.endsWith(QLatin1Char(']')))
                 return fail(error, lineNo, QStringLiteral("section name without \"]\""));
-            if (!finishKey(current, hasShape, sectionLine, error))
+            if (!finishKeys(f.parameters, current, hasShape, sectionLine, error))
                 return false;
-            current = nullptr;
+            current.clear();
             inGateway = false;
             hasShape = false;
             sectionLine = lineNo;
@@ -72,14 +95,16 @@ bool Fixture::parse(const QString& text, Fixture& out, QString* error)
                 inGateway = true;
                 continue;
             }
-            if (name.isEmpty() || name.contains(QLatin1Char(' ')) || name.contains(QLatin1Char('=')))
+            const QList<QByteArray> keys = sectionKeys(name);
+            if (name.isEmpty() || name.contains(QLatin1Char(' ')) || name.contains(QLatin1Char('=')) || keys.isEmpty())
                 return fail(error, lineNo, QStringLiteral("bad key name \"%1\"").arg(name));
-            const QByteArray key = name.toLatin1();
-            if (seen.contains(key))
-                return fail(error, lineNo, QStringLiteral("key %1 defined twice").arg(name));
-            seen.insert(key, int(f.parameters.size()));
-            f.parameters.append(Parameter{key, {}, {}, {}});
-            current = &f.parameters.last();
+            for (const QByteArray& key : keys) {
+                if (seen.contains(key))
+                    return fail(error, lineNo, QStringLiteral("key %1 defined twice").arg(QString::fromLatin1(key)));
+                seen.insert(key, int(f.parameters.size()));
+                current.append(int(f.parameters.size()));
+                f.parameters.append(Parameter{key, {}, {}, {}});
+            }
             continue;
         }
 
@@ -97,27 +122,38 @@ bool Fixture::parse(const QString& text, Fixture& out, QString* error)
                     return fail(error, lineNo, QStringLiteral("page-size must be a number above 0"));
             } else if (name == QLatin1String("paged-views")) {
                 f.pagedViews = splitWords(value);
+            } else if (name == QLatin1String("table-views")) {
+                f.tableViews = splitWords(value);
+                for (const QByteArray& view : f.tableViews)
+                    if (!isTableView(view))
+                        return fail(error, lineNo, QStringLiteral("no table layout for %1").arg(QString::fromLatin1(view)));
+            } else if (name.startsWith(QLatin1String("title "))) {
+                f.listingTitles.insert(name.mid(6).trimmed().toLatin1(), value.toLatin1());
             } else {
                 return fail(error, lineNo, QStringLiteral("unknown setting \"%1\"").arg(name));
             }
             continue;
         }
-        if (!current)
+        if (current.isEmpty())
             return fail(error, lineNo, QStringLiteral("setting outside a section"));
         if (name == QLatin1String("views")) {
-            current->views = splitWords(value);
+            for (int k : current)
+                f.parameters[k].views = splitWords(value);
         } else if (name == QLatin1String("shape")) {
-            current->shape = QRegularExpression(QRegularExpression::anchoredPattern(value));
-            if (!current->shape.isValid())
-                return fail(error, lineNo, QStringLiteral("bad shape: %1").arg(current->shape.errorString()));
+            const QRegularExpression shape(QRegularExpression::anchoredPattern(value));
+            if (!shape.isValid())
+                return fail(error, lineNo, QStringLiteral("bad shape: %1").arg(shape.errorString()));
+            for (int k : current)
+                f.parameters[k].shape = shape;
             hasShape = true;
         } else if (name == QLatin1String("value")) {
-            current->value = value.toLatin1();
+            for (int k : current)
+                f.parameters[k].value = value.toLatin1();
         } else {
             return fail(error, lineNo, QStringLiteral("unknown setting \"%1\"").arg(name));
         }
     }
-    if (!finishKey(current, hasShape, sectionLine, error))
+    if (!finishKeys(f.parameters, current, hasShape, sectionLine, error))
         return false;
     out = f;
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 // The parameters a simulated gateway starts with, read from a fixture file (format in docs/gatewaysim.md).
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QRegularExpression>
 #include <QString>
@@ -19,6 +20,8 @@ struct Fixture
 {
     int pageSize = 20;            // lines per page of a paged listing
     QList<QByteArray> pagedViews; // view commands whose listing comes in pages
+    QList<QByteArray> tableViews; // view commands listed as a table (gatewaysim/Tables.h)
+    QHash<QByteArray, QByteArray> listingTitles; // view -> the title line of a table listing ("title AT&R = ...")
     QList<Parameter> parameters;  // in file order
 
     // Reads a fixture; on failure returns false with "line N: what" in error.

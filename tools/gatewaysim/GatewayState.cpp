@@ -1,5 +1,7 @@
 #include "gatewaysim/GatewayState.h"
 
+#include "gatewaysim/Tables.h"
+
 #include <QMutexLocker>
 #include <QSet>
 #include <algorithm>
@@ -36,7 +38,9 @@ void appendWithTailsFirst(const QList<const Parameter*>& keys, int index, QSet<i
 
 GatewayState::GatewayState(const Config& config, const Fixture& fixture)
     : config_(config), pageSize_(config.pageSize > 0 ? config.pageSize : fixture.pageSize), views_(standardViews()),
-      pagedViews_(fixture.pagedViews), faults_(config.faults), parameters_(fixture.parameters)
+      pagedViews_(fixture.pagedViews), tableViews_(fixture.tableViews),
+      listingTitles_(fixture.listingTitles), faults_(config.faults),
+      parameters_(fixture.parameters)
 {
     for (const Parameter& p : parameters_) {
         for (const QByteArray& v : p.views) {
@@ -80,6 +84,8 @@ QList<QByteArray> GatewayState::listing(const QByteArray& view) const
         if (p.views.contains(view))
             keys.append(&p);
     }
+    if (tableViews_.contains(view))
+        return tableListing(view, keys, listingTitles_.value(view));
     QSet<int> done;
     QList<const Parameter*> ordered;
     for (int i = 0; i < keys.size(); ++i)
@@ -105,10 +111,12 @@ int GatewayState::indexOf(const QByteArray& key) const
 GatewayState::SetResult GatewayState::setChecked(const QByteArray& key, const QByteArray& value)
 {
     QMutexLocker lock(&mutex_);
-    const int i = indexOf(key);
+    int i = indexOf(key);
+    if (i < 0)
+        i = indexOf(tableRegister(key));
     if (i < 0)
         return SetResult::UnknownKey;
-    if (!parameters_[i].shape.match(QString::fromLatin1(value)).hasMatch())
+    if (!parameters_[i].shape.match(QString::fromLatin1(value)).hasMatch() || !valueMeaningful(key, value))
         return SetResult::BadShape;
     parameters_[i].value = value;
     return SetResult::Ok;

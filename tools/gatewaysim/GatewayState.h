@@ -26,9 +26,10 @@ public:
     bool isView(const QByteArray& command) const; // "AT&V0"
     bool isPaged(const QByteArray& view) const;
     int pageSize() const { return pageSize_; }
-    QList<QByteArray> listing(const QByteArray& view) const; // "KEY=value" lines in the order they are sent
+    // The lines in the order they are sent: "KEY=value", or the table of a table view (gatewaysim/Tables.h).
+    QList<QByteArray> listing(const QByteArray& view) const;
     enum class SetResult { Ok, UnknownKey, BadShape };
-    SetResult setChecked(const QByteArray& key, const QByteArray& value);
+    SetResult setChecked(const QByteArray& key, const QByteArray& value); // "R9" sets the register R09
     bool hasKey(const QByteArray& key) const;
     QByteArray value(const QByteArray& key) const;
     bool setValue(const QByteArray& key, const QByteArray& value); // no shape check; false for an unknown key
@@ -66,6 +67,8 @@ private:
     int pageSize_ = 20;
     QList<QByteArray> views_;
     QList<QByteArray> pagedViews_;
+    QList<QByteArray> tableViews_;
+    QHash<QByteArray, QByteArray> listingTitles_;
 
     mutable QMutex mutex_;
     Faults faults_;

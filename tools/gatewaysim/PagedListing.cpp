@@ -14,9 +14,15 @@ qsizetype PagedListing::take(Session& session, const QByteArray& bytes, qsizetyp
         return 0;
     }
     session.state().logLine(QByteArray(1, ' '));
-    if (!pages_.isEmpty())
-        session.send(pages_.takeFirst());
+    if (stallAfter_ > 0 && sent_ >= stallAfter_)
+        return 1; // a stalled listing hears the blank and sends nothing
     if (pages_.isEmpty())
+        pages_ = again_;
+    if (!pages_.isEmpty()) {
+        session.send(pages_.takeFirst());
+        ++sent_;
+    }
+    if (pages_.isEmpty() && again_.isEmpty())
         session.switchTo(Mode::Command);
     return 1;
 }

@@ -141,11 +141,13 @@ void Session::sendReply(const QList<QByteArray>& lines, const QByteArray& view)
         page += line + kCrLf;
         ++inPage;
     }
-    pages.append(page + tail);
+    const bool endless = paged && f.endlessPages;
+    pages.append(page + (endless ? kPageEnd : tail));
 
+    const QList<QByteArray> all = pages;
     out_->send(pages.takeFirst(), f.replyDelayMs);
-    if (!pages.isEmpty()) {
-        handler<PagedListing>(Mode::Paged).setPages(pages);
+    if (!pages.isEmpty() || endless) {
+        handler<PagedListing>(Mode::Paged).setPages(pages, endless ? all : QList<QByteArray>(), f.stallAfterPages);
         switchTo(Mode::Paged);
     }
 }

@@ -115,6 +115,10 @@ int main(int argc, char** argv)
     p.addOptions({port,       pty,       modemPty, fixture,  user,     password, model,       bootVersion, firmware,
                   pageSize,   echo,      guard,    dial,     errorAll, noOk,     silent,      chunk,       chunkDelay,
                   replyDelay, dropAfter, swapKeys, oversize, trickle,  bootMode, refuseLogin, baud,        idleLogout});
+    const QCommandLineOption stallPages("stall-after-pages", "Fault: a paged listing stops after <n> pages.", "n", "0");
+    const QCommandLineOption endlessPages("endless-pages", "Fault: paged listings never end.");
+    p.addOption(stallPages);
+    p.addOption(endlessPages);
     p.process(app);
 
     if (!p.isSet(port) && !p.isSet(pty) && !p.isSet(modemPty))
@@ -176,6 +180,7 @@ int main(int argc, char** argv)
     f.bootNoReady = p.isSet(bootNoReady);
     f.bootForeignBanner = p.isSet(bootForeign);
     cfg.firmwareImagePath = p.value(bootImage);
+    f.endlessPages = p.isSet(endlessPages);
     int portNumber = 0;
     int baudRate = 0;
     if (!number(pageSize, cfg.pageSize) || !number(guard, cfg.modemGuardMs) || !number(chunk, f.chunkSize) ||
@@ -185,6 +190,7 @@ int main(int argc, char** argv)
         !number(voiceRecord, cfg.voiceRecordMs) || !number(xFrame, f.xmodemFrame) || !number(xBad, f.xmodemBadTimes) ||
         !number(xPause, f.xmodemPauseMs) || !number(xNakEnds, f.xmodemNakEnds) ||
         !number(resetDelay, cfg.resetDelayMs) || !number(traceInterval, cfg.traceIntervalMs) ||
+        !number(stallPages, f.stallAfterPages) ||
         (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
     if (!number(bootRepeat, f.bootRepeat) || !number(bootRefuse, f.bootRefuse))

@@ -1,0 +1,449 @@
+#include "exchange/TablesExchange.h"
+
+#include "config/ConfigConversions.h"
+#include "config/Parametres.h"
+#include "link/LinkIo.h"
+#include "link/LinkState.h"
+#include "link/ReplyParsers.h"
+#include "platform/Wait.h"
+
+#include <QStringList>
+
+namespace {
+
+constexpr int kReplyDelayMs = 10;
+constexpr qsizetype kPageSize = 4096;
+constexpr qsizetype kReplySize = 1024;
+constexpr qsizetype kNetworkIdsMax = 65536;
+constexpr qint64 kModemPageSeconds = 5;
+constexpr qint64 kModemNetworkIdsSeconds = 10;
+
+const QString kLcrAll = QStringLiteral("LCR table - All parametres\n");
+const QString kLcrLimit = QStringLiteral("Lcr table - All parametres\n");
+const QString kLcrNetworkId = QStringLiteral("Lcr table - Network ID\n");
+const QString kAutoAll = QStringLiteral("Autorouting table - All parametres\n");
+
+void showStatus(const QString& text)
+{
+    if (commandStatusHook)
+        commandStatusHook(text);
+}
+
+// One page of a listing. On a modem line the page is gathered in chunks until it ends a page or the listing,
+// or more than 5 s have passed; elsewhere one reply read.
+QByteArray readPage(qsizetype modemChunk)
+{
+    if (CurrentConnection.LinkType != LinkModem)
+        return ReadReply(kPageSize);
+    const qint64 start = Clock::seconds();
+    QByteArray text;
+    while (text.size() < kPageSize) {
+        ProcessMessages();
+        text += LinkRead(modemChunk + 1);
+        if (text.contains("OK\r\n") || text.contains("<SPACE>\r\n") || Clock::seconds() - start > kModemPageSeconds)
+            break;
+    }
+    return text.left(kPageSize - 1);
+}
+
+// A line of text: [start, end) without its CR or LF.
+struct Line
+{
+    qsizetype start = 0;
+    qsizetype end = 0;
+};
+
+Line lineAround(const QByteArray& text, qsizetype pos)
+{
+    Line line;
+    qsizetype s = pos;
+    while (s > 0 && text.at(s - 1) != '\r' && text.at(s - 1) != '\n')
+        --s;
+    qsizetype e = pos;
+    while (e < text.size() && text.at(e) != '\r' && text.at(e) != '\n')
+        ++e;
+    line.start = s;
+    line.end = e;
+    return line;
+}
+
+// The register's row: the first line that starts with key (after blanks), else the key's first occurrence
+// anywhere. -1 when the listing does not name it.
+qsizetype findRowKey(const QByteArray& listing, const QByteArray& key)
+{
+    qsizetype from = 0;
+    while (from < listing.size()) {
+        const qsizetype at = listing.indexOf(key, from);
+        if (at < 0)
+            break;
+        qsizetype s = at;
+        while (s > 0 && listing.at(s - 1) == ' ')
+            --s;
+        const bool atLineStart = s == 0 || listing.at(s - 1) == '\r' || listing.at(s - 1) == '\n';
+        const qsizetype after = at + key.size();
+        const bool wholeWord = after >= listing.size() || !QChar::fromLatin1(listing.at(after)).isDigit();
+        if (atLineStart && wholeWord)
+            return at;
+        from = at + 1;
+    }
+    return listing.indexOf(key);
+}
+
+// The token at offset from the key's position: up to the next blank or the end of the key's own line.
+QByteArray fieldAt(const QByteArray& listing, qsizetype keyPos, int offset)
+{
+    const Line line = lineAround(listing, keyPos);
+    const qsizetype from = keyPos + offset;
+    if (offset < 0 || from >= line.end)
+        return {};
+    qsizetype to = from;
+    while (to < line.end && listing.at(to) != ' ')
+        ++to;
+    return listing.mid(from, to - from);
+}
+
+// Offsets of header words, counted from "idx"; -1 for a word the listing lacks.
+int headerOffset(const QByteArray& listing, qsizetype idxPos, const char* word)
+{
+    const qsizetype at = listing.indexOf(word);
+    return at < 0 ? -1 : int(at - idxPos);
+}
+
+QByteArray rowKey(char letter, int index)
+{
+    return letter + QByteArray::number(index).rightJustified(2, '0');
+}
+
+// "AT%R0<i>=" below 9, "AT%R<i>=" from 9 on.
+QByteArray tableSet(char letter, int index)
+{
+    return QByteArray("AT%") + letter + (index < 9 ? "0" : "") + QByteArray::number(index) + '=';
+}
+
+QString joinFields(const QStringList& fields)
+{
+    return fields.join(QLatin1Char(','));
+}
+
+} // namespace
+
+// ---- Paged listing and the table exchanges
+
+QString pagedListingLine(PagedTable table)
+{
+    return table == PagedTable::Lcr ? kLcrAll : kAutoAll;
+}
+
+bool PagedListing(PagedTable table, QByteArray& listing, QString& errors)
+{
+    const bool lcr = table == PagedTable::Lcr;
+    const QByteArray command = lcr ? "AT&R\r" : "AT&A\r";
+    const QByteArray endMarker = lcr ? "OK" : "OK\r\n";
+    const qsizetype nextChunk = lcr ? 800 : 4096;
+    const QString line = pagedListingLine(table);
+    const PagedListingLimits limits = pagedListingLimits;
+
+    QByteArray collected;
+    auto fail = [&] {
+        errors += line;
+        return false;
+    };
+
+    showStatus(lcr ? QStringLiteral("AT&&R") : QStringLiteral("AT&&A"));
+    if (LinkWrite(CurrentConnection, command) != quint32(command.size()))
+        return fail();
+    WaitPumping(kReplyDelayMs);
+    QByteArray page = readPage(1200);
+
+    int pages = 1;
+    if (page.contains("<SPACE>")) {
+        for (;;) {
+            collected += page;
+            if (page.contains(endMarker))
+                break;
+            // A page that does not come, or a gateway that pages on and on, ends the listing as failed.
+            if (page.isEmpty() || pages >= limits.maxPages || collected.size() >= limits.maxBytes)
+                return fail();
+            if (LinkWrite(CurrentConnection, QByteArray(" ")) != 1)
+                return fail();
+            WaitPumping(kReplyDelayMs);
+            page = readPage(nextChunk);
+            ++pages;
+        }
+    } else {
+        collected = page;
+    }
+    if (!collected.contains("OK"))
+        return fail();
+    listing = collected;
+    return true;
+}
+
+bool SendTableCommand(const QByteArray& command, const QString& line, QString& errors)
+{
+    showStatus(QString::fromLatin1(command));
+    if (LinkWrite(CurrentConnection, command) != quint32(command.size()))
+        errors += line;
+    WaitPumping(kReplyDelayMs);
+    if (ReadReply(kReplySize).contains("OK"))
+        return true;
+    errors += line;
+    return false;
+}
+
+bool ReadView(const QByteArray& command, qsizetype size, const QString& line, QByteArray& reply, QString& errors)
+{
+    QByteArray status = command.trimmed();
+    status.replace("&", "&&");
+    showStatus(QString::fromLatin1(status));
+    if (LinkWrite(CurrentConnection, command) != quint32(command.size())) {
+        errors += line;
+        return false;
+    }
+    WaitPumping(kReplyDelayMs);
+    reply = ReadReply(size);
+    if (!reply.contains("OK")) {
+        errors += line;
+        return false;
+    }
+    return true;
+}
+
+bool ReadNetworkIds(QByteArray& reply, QString& errors)
+{
+    const QByteArray command = "AT&Nall\r\n";
+    showStatus(QStringLiteral("AT&&Nall"));
+    reply.clear();
+    if (LinkWrite(CurrentConnection, command) != quint32(command.size())) {
+        errors += kLcrNetworkId;
+        return false;
+    }
+    if (CurrentConnection.LinkType == LinkModem) {
+        const qint64 start = Clock::seconds();
+        while (!reply.contains("OK\r\n") && reply.size() < kNetworkIdsMax &&
+               Clock::seconds() - start <= kModemNetworkIdsSeconds)
+            reply += ReadReply(kReplySize);
+    } else {
+        WaitPumping(kReplyDelayMs);
+        // One read of the whole reply: the 72 keys of the eight lists are far longer than 1,024 bytes.
+        reply = ReadReply(kNetworkIdsMax);
+    }
+    return true;
+}
+
+// ---- LCR table
+
+QString lcrRowToImage(const LcrRow& row)
+{
+    return joinFields({row.network, row.window, row.groups, row.limit});
+}
+
+LcrRow lcrRowFromImage(const QString& text)
+{
+    const QStringList f = text.split(QLatin1Char(','));
+    return {f.value(0), f.value(1), f.value(2), f.value(3)};
+}
+
+bool parseLcrListing(const QByteArray& listing, std::vector<LcrRow>& rows, QString& errors)
+{
+    const qsizetype idx = listing.indexOf("idx");
+    const int network = headerOffset(listing, idx, "netw");
+    const int window = headerOffset(listing, idx, "from/to/wend");
+    const int groups = headerOffset(listing, idx, "groups");
+    const int limitWord = headerOffset(listing, idx, "limit");
+    if (idx < 0 || network < 0 || window < 0 || groups < 0) {
+        errors += kLcrAll;
+        return false;
+    }
+    if (limitWord < 0) {
+        errors += kLcrLimit;
+        return false;
+    }
+    // The limit stands right-aligned under "limit": two digits from its fourth character, one digit from its
+    // fifth.
+    const int limit = limitWord + 3;
+
+    std::vector<LcrRow> found;
+    for (int i = 0; i < kMaxLcrRows; ++i) {
+        const qsizetype key = findRowKey(listing, rowKey('R', i));
+        if (key < 0)
+            break;
+        LcrRow row;
+        row.network = QString::fromLatin1(fieldAt(listing, key, network));
+        row.window = QString::fromLatin1(fieldAt(listing, key, window));
+        row.groups = QString::fromLatin1(fieldAt(listing, key, groups));
+        QByteArray l = fieldAt(listing, key, limit);
+        if (l.isEmpty())
+            l = fieldAt(listing, key, limit + 1);
+        row.limit = QString::fromLatin1(l);
+        found.push_back(row);
+    }
+    rows = std::move(found);
+    return true;
+}
+
+QByteArray lcrRowCommand(int index, const LcrRow& row)
+{
+    return tableSet('R', index) + lcrRowToImage(row).toLatin1() + "\r\n";
+}
+
+QByteArray lcrEmptyingCommand(int count)
+{
+    return count >= kMaxLcrRows ? QByteArray() : tableSet('R', count) + "\r\n";
+}
+
+// ---- Dates, holidays and network ids
+
+bool parseLcrDates(const QByteArray& reply, QString& winter, QString& summer)
+{
+    const ReplyList dates = ReplyValueList("X20=", reply + "\r", ',');
+    if (dates.size() < 2 || dates.at(0).size() < 4 || dates.at(1).size() < 4)
+        return false;
+    winter = digitsToDayMonth(QString::fromLatin1(dates.at(0)));
+    summer = digitsToDayMonth(QString::fromLatin1(dates.at(1)));
+    return true;
+}
+
+std::vector<QString> parseHolidays(const QByteArray& reply)
+{
+    std::vector<QString> holidays;
+    for (const char* key : {"G06=", "G07="}) {
+        for (const QByteArray& value : ReplyValueList(key, reply + "\r", ',')) {
+            if (value.size() > 3 && int(holidays.size()) < kMaxHolidays)
+                holidays.push_back(digitsToDayMonth(QString::fromLatin1(value)));
+        }
+    }
+    return holidays;
+}
+
+bool parseNetworkIds(const QByteArray& reply, QList<QString>& ids)
+{
+    QList<QString> found;
+    for (int n = 1; n <= 8; ++n) {
+        const QByteArray key = 'N' + QByteArray::number(n) + "9=";
+        if (!reply.contains(key))
+            return false;
+        // A reply line that ends the text without its CR still counts.
+        found.append(QString::fromLatin1(ReplyValueList(key, reply + "\r", ',').value(0)));
+    }
+    ids = found;
+    return true;
+}
+
+QByteArray lcrDatesCommand(const QString& winter, const QString& summer)
+{
+    return "AT%X20=" + dayMonthToDigits(winter).toLatin1() + ',' + dayMonthToDigits(summer).toLatin1() + "\r\n";
+}
+
+QList<QByteArray> holidayCommands(const std::vector<QString>& holidays)
+{
+    QByteArray first;
+    QByteArray second;
+    const int count = std::min(int(holidays.size()), kMaxHolidays);
+    for (int i = 0; i < count; ++i) {
+        QByteArray& list = i < kHolidaysPerRegister ? first : second;
+        if (!list.isEmpty())
+            list += ',';
+        list += dayMonthToDigits(holidays[size_t(i)]).toLatin1();
+    }
+    QList<QByteArray> commands{"AT%G06=" + first + "\r\n"};
+    if (count > kHolidaysPerRegister)
+        commands.append("AT%G07=" + second + "\r\n");
+    return commands;
+}
+
+bool isCompleteMaskedText(const QString& text)
+{
+    return !text.contains(QLatin1Char('_'));
+}
+
+// ---- Autorouting table
+
+int autoServiceText(QChar letter)
+{
+    for (int i = 0; i < int(std::size(kAutoServices)); ++i)
+        if (letter == QLatin1Char(kAutoServices[i]))
+            return 914 + i;
+    return -1;
+}
+
+QString autoRowToImage(const AutoRow& row)
+{
+    return joinFields({row.clip, row.number, row.limit, QString(row.letter)});
+}
+
+AutoRow autoRowFromImage(const QString& text)
+{
+    const QStringList f = text.split(QLatin1Char(','));
+    AutoRow row{f.value(0), f.value(1), f.value(2), QLatin1Char('A')};
+    const QString letter = f.value(3);
+    row.letter = letter.isEmpty() ? QChar() : letter.at(0);
+    return row;
+}
+
+bool parseAutoListing(const QByteArray& listing, std::vector<AutoRow>& rows, QString& errors)
+{
+    const qsizetype idx = listing.indexOf("idx");
+    const int clip = headerOffset(listing, idx, "gsm.dial");
+    const int number = headerOffset(listing, idx, "isdn.dial");
+    const int limit = headerOffset(listing, idx, "limit");
+    if (idx < 0 || clip < 0 || number < 0 || limit < 0) {
+        errors += kAutoAll;
+        return false;
+    }
+
+    std::vector<AutoRow> found;
+    for (int i = 0; i < kMaxAutoRows; ++i) {
+        const qsizetype key = findRowKey(listing, rowKey('A', i));
+        if (key < 0)
+            break;
+        AutoRow row;
+        row.clip = QString::fromLatin1(fieldAt(listing, key, clip));
+        if (row.clip.isEmpty())
+            break;
+        row.number = QString::fromLatin1(fieldAt(listing, key, number));
+        row.limit = QString::fromLatin1(fieldAt(listing, key, limit));
+        // In this order: no number is a callback, no limit a dial row (so a row with neither dials), and a
+        // service letter in the number column is that service.
+        row.letter = QLatin1Char('A');
+        if (row.number.isEmpty())
+            row.letter = QLatin1Char('C');
+        if (row.limit.isEmpty())
+            row.letter = QLatin1Char('A');
+        if (row.number.size() == 1 && QByteArrayView("RITD").contains(row.number.at(0).toLatin1())) {
+            row.letter = row.number.at(0);
+            row.number.clear();
+        }
+        found.push_back(row);
+    }
+    rows = std::move(found);
+    return true;
+}
+
+QByteArray autoRowValue(const AutoRow& row)
+{
+    const QByteArray clip = row.clip.toLatin1();
+    switch (row.letter.toLatin1()) {
+    case 'A':
+        return clip + ',' + row.number.toLatin1();
+    case 'C':
+        return clip + ",," + row.limit.toLatin1();
+    case 'R':
+    case 'I':
+    case 'T':
+    case 'D':
+        return clip + ',' + row.letter.toLatin1();
+    default:
+        return {};
+    }
+}
+
+QByteArray autoRowCommand(int index, const AutoRow& row)
+{
+    return tableSet('A', index) + autoRowValue(row) + "\r\n";
+}
+
+QByteArray autoEmptyingCommand(int count)
+{
+    return count >= kMaxAutoRows ? QByteArray() : tableSet('A', count) + "\r\n";
+}
