@@ -22,15 +22,15 @@ public:
 
     QGroupBox* GroupBox1 = nullptr; // GSM
     QLabel* lbGsm = nullptr;
-    QLineEdit* edGsm = nullptr;     // CLIP: digits, "+", "*", "#"
-    QGroupBox* GroupBox2 = nullptr; // used service
+    QLineEdit* edGsm = nullptr;             // CLIP: digits, "+", "*", "#"
+    QGroupBox* GroupBox2 = nullptr;         // used service
     QRadioButton* rbAutocallback = nullptr; // C
     QRadioButton* rbAutodial = nullptr;     // A
     QRadioButton* rbReject = nullptr;       // R
     QRadioButton* rbIgnore = nullptr;       // I
     QRadioButton* rbTone = nullptr;         // T
     QRadioButton* rbDisa = nullptr;         // D
-    QLineEdit* edDial = nullptr; // the number to dial; or one of the letters R, I, D, T alone
+    QLineEdit* edDial = nullptr;            // the number to dial; or one of the letters R, I, D, T alone
     QLabel* lbLimit = nullptr;
     QSpinBox* seLimit = nullptr;
     QLabel* Label1 = nullptr; // "(0=off)"

@@ -266,8 +266,8 @@ void TfLcr::sbOkClick()
     }
 
     const int index = cbNetwork->currentIndex();
-    const QString id = fMain->networkNames.isEmpty() ? GateConfig.networks[size_t(index)].networkId
-                                                     : fMain->networkNames.value(index);
+    const QString id =
+        fMain->networkNames.isEmpty() ? GateConfig.networks[size_t(index)].networkId : fMain->networkNames.value(index);
     const QString caption = QString::number(index + 1) + QLatin1Char('/') + id;
 
     QString from = edFrom->text();

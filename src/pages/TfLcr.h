@@ -34,8 +34,8 @@ public:
     QRadioButton* rbWeek = nullptr;
     QLabel* lbMax = nullptr;
     QSpinBox* seLimit = nullptr;
-    QLabel* Label3 = nullptr; // "(0=off)"
-    QGroupBox* gb2 = nullptr; // groups
+    QLabel* Label3 = nullptr;             // "(0=off)"
+    QGroupBox* gb2 = nullptr;             // groups
     std::array<QComboBox*, 7> cbGroups{}; // cbGroups1 .. cbGroups7
     QPushButton* sbOk = nullptr;
     QPushButton* sbCancel = nullptr;

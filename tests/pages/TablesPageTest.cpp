@@ -86,8 +86,8 @@ protected:
     void startWithGatewayLines(const QString& lines, int pageSize)
     {
         gatewaysim::Config cfg;
-        cfg.fixtureText = gatewaysim::Fixture::builtInText().replace(
-            QStringLiteral("[gateway]\n"), QStringLiteral("[gateway]\n") + lines);
+        cfg.fixtureText = gatewaysim::Fixture::builtInText().replace(QStringLiteral("[gateway]\n"),
+                                                                     QStringLiteral("[gateway]\n") + lines);
         cfg.pageSize = pageSize;
         startGateway(cfg);
     }
@@ -197,8 +197,8 @@ TEST_F(TablesTest, AutoroutingRowsShowTheirServiceAndStayOnTheirOwnLine)
         ASSERT_TRUE(gateway->setValue(reg('A', i), values[i]));
     press(fMain->sbAutoLoad);
     const QStringList expected[] = {{"+420601", "123456", "", "Dial"}, {"+420602", "", "15", "Callback"},
-                                    {"603", "", "", "Reject"},       {"604", "", "", "Ignore"},
-                                    {"605", "", "", "Tone dial-in"}, {"606", "", "", "Disa dial-in"}};
+                                    {"603", "", "", "Reject"},         {"604", "", "", "Ignore"},
+                                    {"605", "", "", "Tone dial-in"},   {"606", "", "", "Disa dial-in"}};
     ASSERT_EQ(fMain->lvAuto->topLevelItemCount(), 6);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(rowTexts(fMain->lvAuto, i), expected[i]);

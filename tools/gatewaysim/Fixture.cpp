@@ -126,7 +126,8 @@ bool Fixture::parse(const QString& text, Fixture& out, QString* error)
                 f.tableViews = splitWords(value);
                 for (const QByteArray& view : f.tableViews)
                     if (!isTableView(view))
-                        return fail(error, lineNo, QStringLiteral("no table layout for %1").arg(QString::fromLatin1(view)));
+                        return fail(error, lineNo,
+                                    QStringLiteral("no table layout for %1").arg(QString::fromLatin1(view)));
             } else if (name.startsWith(QLatin1String("title "))) {
                 f.listingTitles.insert(name.mid(6).trimmed().toLatin1(), value.toLatin1());
             } else {

@@ -24,7 +24,10 @@ struct TableLayout
 const QList<TableLayout>& layouts()
 {
     static const QList<TableLayout> l = {
-        {"AT&R", 'R', "LCR table", {{"netw", 5, false}, {"from/to/wend", 17, false}, {"groups", 8, false}, {"limit", 5, true}}},
+        {"AT&R",
+         'R',
+         "LCR table",
+         {{"netw", 5, false}, {"from/to/wend", 17, false}, {"groups", 8, false}, {"limit", 5, true}}},
         {"AT&A", 'A', "Autorouting table", {{"gsm.dial", 48, false}, {"isdn.dial", 16, false}, {"limit", 5, false}}},
     };
     return l;
