@@ -216,8 +216,8 @@ TEST_F(TablesTest, AutoroutingRowsShowTheirServiceAndStayOnTheirOwnLine)
 
 TEST_F(TablesTest, LcrRoundTripWithNetworkCaptionsForTenAndSixtyFourRows)
 {
-    ASSERT_TRUE(gateway->setValue("N29", "Voda,5"));
-    ASSERT_TRUE(gateway->setValue("N89", "T8,0"));
+    for (const auto& [key, value] : {std::pair{"N19", ",0"}, {"N29", "Voda,5"}, {"N39", ",0"}, {"N89", "T8,0"}})
+        ASSERT_TRUE(gateway->setValue(key, value));
     for (int count : {10, 64}) {
         SCOPED_TRACE(count);
         setRows('R', kMaxLcrRows, count, lcrValue);
