@@ -3,6 +3,7 @@
 #include "config/Parametres.h"
 #include "exchange/TablesExchange.h"
 #include "pages/PageFrame.h"
+#include "pages/PageRuns.h"
 #include "pages/PageState.h"
 #include "pages/TableListKeys.h"
 #include "pages/TfAuto.h"
@@ -50,6 +51,7 @@ QString autoServiceName(QChar letter, const QString& fallback)
 void AutoPage::buildAutoPage(QWidget* host)
 {
     pAuto = addTopicPage(host, "pAuto", 38);
+    registerPage(PageId::Auto, autoFrame());
     QWidget* page = pAuto->widget();
 
     lvAuto = new QTreeWidget(page);

@@ -7,6 +7,7 @@
 #include "link/LinkIo.h"
 #include "link/ReplyParsers.h"
 #include "pages/PageFrame.h"
+#include "pages/PageRuns.h"
 #include "pages/PageState.h"
 #include "pages/TableListKeys.h"
 #include "pages/TfLcr.h"
@@ -92,6 +93,7 @@ QStringList imageNetworkIds()
 void LcrPage::buildLcrPage(QWidget* host)
 {
     pLcr = addTopicPage(host, "pLcr", 37);
+    registerPage(PageId::Lcr, lcrFrame());
     QWidget* page = pLcr->widget();
 
     lvLcr = new QTreeWidget(page);
@@ -414,6 +416,16 @@ const PageFrame& LcrPage::lcrFrame()
         f.save = [] { return fMain->lcrSave(); };
         f.saveValid = [] { return fMain->lcrDatesValid(); };
         f.toImage = [] { fMain->lcrSaveFile(); };
+        f.fromImage = [] { fMain->lcrLoadFile(); };
+        return f;
+    }();
+    return frame;
+}
+
+const PageFrame& LcrPage::lcrHolidaysFrame()
+{
+    static const PageFrame frame = [] {
+        PageFrame f = lcrFrame();
         // The holidays' Default brings the holidays and the dates; the rows on the page stay as they are.
         f.fromImage = [] { fMain->lcrHolidaysFromImage(); };
         return f;
@@ -451,7 +463,7 @@ void LcrPage::sbLcrSaveFileClick()
 
 void LcrPage::sbLcrDefaultClick()
 {
-    lcrFrame().defaultClick();
+    lcrHolidaysFrame().defaultClick();
 }
 
 void LcrPage::sbLcrDefaultLcrClick()

@@ -71,8 +71,10 @@ public:
     void lcrSaveFile();
     void lcrLoadFile();
 
-    // The button rows: Load, Save, Save to file and the holidays' Default; the table's own Default.
+    // The page's record (Load, Save, Save to file, the whole-file runs); the frames of the holidays' Default
+    // (mask 1024, the holidays and dates) and of the table's Default (mask 128, the rows, no flag).
     static const PageFrame& lcrFrame();
+    static const PageFrame& lcrHolidaysFrame();
     static const PageFrame& lcrTableFrame();
     void sbLcrLoadClick();
     void sbLcrSaveClick();

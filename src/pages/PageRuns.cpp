@@ -88,13 +88,14 @@ constexpr Step kCloseSaveRun[] = {
 // holidays (sbLcrDefaultClick), LCR table (sbLcrDefaultLcrClick), ISDN, port modes.
 const Step kDefaultRun[] = {
     own([] { fMain->lvExt->clear(); }),
-    // the autorouting page empties lvAuto here
+    own([] { fMain->lvAuto->clear(); }),
     page(PageId::Outgoing, Op::Default),
     page(PageId::Incoming, Op::Default),
     page(PageId::System, Op::Default),
     page(PageId::Network, Op::Default),
     page(PageId::Basic, Op::Default),
-    // the LCR page: own([] { fMain->sbLcrDefaultClick(); }), own([] { fMain->sbLcrDefaultLcrClick(); }),
+    own([] { fMain->sbLcrDefaultClick(); }),
+    own([] { fMain->sbLcrDefaultLcrClick(); }),
     page(PageId::Isdn, Op::Default),
     page(PageId::PortModes, Op::Default),
 };
