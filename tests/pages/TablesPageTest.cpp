@@ -10,6 +10,7 @@
 #include "pages/TfLcr.h"
 #include "ui/UiState.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
