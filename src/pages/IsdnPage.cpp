@@ -16,8 +16,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -430,7 +430,8 @@ void IsdnPage::buildIsdnPage(QWidget* host)
     lbInAliveSmsText = label(a, "lbInAliveSmsText", QStringLiteral("Text of SMS"));
     edInAliveSmsText = make<QLineEdit>(a, "edInAliveSmsText");
     edInAliveSmsText->setMaxLength(63);
-    lbInAliveSmsHint = label(a, "lbInAliveSmsHint", QStringLiteral("%M      M is replaced by parameter %I27=msn"), true);
+    lbInAliveSmsHint =
+        label(a, "lbInAliveSmsHint", QStringLiteral("%M      M is replaced by parameter %I27=msn"), true);
     lbInAliveSmsWarning = label(a, "lbInAliveSmsWarning", QString(), true);
     {
         QGridLayout* grid = rows(a);
@@ -518,8 +519,8 @@ void IsdnPage::buildIsdnPage(QWidget* host)
             showIsdnDigitsHint();
             markIsdnChanged();
         });
-    for (QSpinBox* sp : {seIsdnWait, seIsdnAck, seIsdnProc, seIsdnProg, seIsdnAlert, seIsdnDay, seIsdnDigits,
-                         seIsdnCDN, seIsdnCGN, sebIsdnDeact, sebIsdnAct, seInAliveDay})
+    for (QSpinBox* sp : {seIsdnWait, seIsdnAck, seIsdnProc, seIsdnProg, seIsdnAlert, seIsdnDay, seIsdnDigits, seIsdnCDN,
+                         seIsdnCGN, sebIsdnDeact, sebIsdnAct, seInAliveDay})
         QObject::connect(sp, &QSpinBox::valueChanged, sp, [] { markIsdnChanged(); });
     for (QCheckBox* c : {cbIsdnReceive, cbIsdnConnectAck, cbIsdnKeepBRI11, cbIsdnKeepBRI12, cbIsdnSendSms1,
                          cbIsdnKeepBRI21, cbIsdnKeepBRI22, cbIsdnSendSms2})
@@ -553,7 +554,7 @@ void IsdnPage::setModelLayoutIsdn(int model)
         general->addWidget(gbIsdn2, 0, 1, 1, 4);
     if (model == 0) {
         gbIsdn1->show();
-        gbIsdn2->setTitle(labelOr(t, 743, QStringLiteral("ISDN BRI 2 port settings :")));
+        setIsdnPort2Caption(t, model);
         cbIsdnInterface->hide();
         lbIsdnInterface2->show();
         const int index = cbIsdnTEmode->currentIndex();
@@ -571,12 +572,10 @@ void IsdnPage::setModelLayoutIsdn(int model)
         for (QWidget* w : {static_cast<QWidget*>(cbIsdnKeepBRI21), static_cast<QWidget*>(cbIsdnKeepBRI22),
                            static_cast<QWidget*>(cbIsdnSendSms2), static_cast<QWidget*>(lbIsdnBri2)})
             w->show();
-        const QString bri = labelOr(t, 935, QStringLiteral("BRI"));
-        lbIsdnBri1->setText(bri + QStringLiteral(" 1"));
-        lbIsdnBri2->setText(bri + QStringLiteral(" 2"));
+        setIsdnPortHeads(t, model);
     } else {
         gbIsdn1->hide();
-        gbIsdn2->setTitle(labelOr(t, 871, QStringLiteral("ISDN BRI port settings")));
+        setIsdnPort2Caption(t, model);
         cbIsdnInterface->show();
         lbIsdnInterface2->hide();
         const int index = cbIsdnTEmode->currentIndex();
@@ -599,7 +598,29 @@ void IsdnPage::setModelLayoutIsdn(int model)
         for (QWidget* w : {static_cast<QWidget*>(cbIsdnKeepBRI21), static_cast<QWidget*>(cbIsdnKeepBRI22),
                            static_cast<QWidget*>(cbIsdnSendSms2), static_cast<QWidget*>(lbIsdnBri2)})
             w->hide();
-        lbIsdnBri1->setText(labelOr(t, 935, QStringLiteral("BRI")));
+        setIsdnPortHeads(t, model);
+    }
+}
+
+// The model layout and the label pass both write these captions, so that a change of model and a change of
+// language leave the same text.
+void IsdnPage::setIsdnPort2Caption(const Tlabels& t, int model)
+{
+    if (model == 0)
+        gbIsdn2->setTitle(labelOr(t, 743, QStringLiteral("ISDN BRI 2 port settings")));
+    else
+        gbIsdn2->setTitle(labelOr(t, 871, QStringLiteral("ISDN BRI port settings")));
+}
+
+// No blank between the entry and the port number; with one port the second head is hidden and left alone.
+void IsdnPage::setIsdnPortHeads(const Tlabels& t, int model)
+{
+    const QString bri = labelOr(t, 935, QStringLiteral("BRI"));
+    if (model == 0) {
+        lbIsdnBri1->setText(bri + QStringLiteral("1 (NT)"));
+        lbIsdnBri2->setText(bri + QStringLiteral("2 (TE)"));
+    } else {
+        lbIsdnBri1->setText(bri);
     }
 }
 
@@ -649,13 +670,12 @@ void IsdnPage::setLabelsIsdn3(const Tlabels& t)
     gbIsdn1->setTitle(labelOr(t, 742, QStringLiteral("ISDN BRI 1 port settings :")));
     const QString p2p = labelOr(t, 903, QStringLiteral("Point-to-point"));
     const QString p2mp = labelOr(t, 908, QStringLiteral("Point-to-multipoint"));
+    setIsdnPort2Caption(t, gatewayModel);
     if (gatewayModel == 0) {
-        gbIsdn2->setTitle(labelOr(t, 743, QStringLiteral("ISDN BRI 2 port settings")));
         setItems(cbIsdnTEmode, {labelOr(t, 906, QStringLiteral("Disabled")),
                                 labelOr(t, 907, QStringLiteral("External sync")), p2p, p2mp});
     } else {
         setItems(cbIsdnTEmode, {p2p, p2mp});
-        gbIsdn2->setTitle(labelOr(t, 871, QStringLiteral("ISDN BRI port settings")));
     }
     setItems(cbIsdnNTmode, {p2p, p2mp});
     lbIsdnNTmode->setText(labelOr(t, 744, QStringLiteral("Mode :")));
@@ -708,13 +728,7 @@ void IsdnPage::setLabelsIsdnMonitoring(const Tlabels& t)
     lbInAliveSmsText->setText(labelOr(t, 966, QStringLiteral("Text of SMS")));
     lbInAliveSmsHint->setText(labelOr(t, 967, QStringLiteral("%M      M is replaced by parameter %I27=msn")));
     lbInAliveSmsWarning->setText(labelAt(t, 981));
-    const QString bri = labelOr(t, 935, QStringLiteral("BRI"));
-    if (gatewayModel == 0) {
-        lbIsdnBri1->setText(bri + QStringLiteral("1 (NT)"));
-        lbIsdnBri2->setText(bri + QStringLiteral("2 (TE)"));
-    } else {
-        lbIsdnBri1->setText(bri);
-    }
+    setIsdnPortHeads(t, gatewayModel);
 }
 
 void IsdnPage::setLabelsIsdn4(const Tlabels& t)
@@ -882,8 +896,8 @@ void IsdnPage::isdnToRecord(TIsdn& i) const
         i.tei = seIsdnNTMan->value();
         i.portMode = position(cbIsdnNTmode);
         const int mode = position(cbIsdnTEmode);
-        i.interfaceMode = mode == 0   ? QStringLiteral("NT/O")
-                          : mode == 1 ? QStringLiteral("NT/S")
+        i.interfaceMode = mode == 0                     ? QStringLiteral("NT/O")
+                          : mode == 1                   ? QStringLiteral("NT/S")
                           : cbIsdnDisaTone->isChecked() ? QStringLiteral("NT/E")
                                                         : QStringLiteral("NT");
     } else {

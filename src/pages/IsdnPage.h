@@ -177,12 +177,12 @@ public:
     static const PageFrame& isdnFrame();
 
     // The label steps of the pass, in their places among the other pages' steps.
-    void setLabelsIsdn1(const Tlabels& labels); // six texts of the General tab
-    void setLabelsIsdn2(const Tlabels& labels); // buttons, "(0=off)" labels, tone signalling
-    void setLabelsIsdn3(const Tlabels& labels); // ports, dialling, numbering, progress elements
+    void setLabelsIsdn1(const Tlabels& labels);          // six texts of the General tab
+    void setLabelsIsdn2(const Tlabels& labels);          // buttons, "(0=off)" labels, tone signalling
+    void setLabelsIsdn3(const Tlabels& labels);          // ports, dialling, numbering, progress elements
     void setLabelsIsdnMonitoring(const Tlabels& labels); // the Monitoring tab and both tab captions
-    void setLabelsIsdn4(const Tlabels& labels); // the digits-from-ISDN labels
-    void setLabelsIsdn5(const Tlabels& labels); // the digits-from-ISDN group
+    void setLabelsIsdn4(const Tlabels& labels);          // the digits-from-ISDN labels
+    void setLabelsIsdn5(const Tlabels& labels);          // the digits-from-ISDN group
 
     // Gateway and image.
     bool isdnLoad();
@@ -220,5 +220,7 @@ private:
     bool isdnLoadSteps();
     void isdnToRecord(TIsdn& isdn) const; // the page's values in the image's form
     void setModelLayoutIsdn(int model);
+    void setIsdnPort2Caption(const Tlabels& labels, int model); // gbIsdn2
+    void setIsdnPortHeads(const Tlabels& labels, int model);    // lbIsdnBri1, lbIsdnBri2
     void showIsdnDigitsHint();
 };

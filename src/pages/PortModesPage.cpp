@@ -450,11 +450,7 @@ void PortModesPage::setModelLayoutPortModes(int model)
             rb->show();
         moveTop(rbUseReject2, 72);
         moveTop(rbRouteIn2, 72);
-        gbPortModes1->setTitle(TextOrFallback(labelText(864), QStringLiteral("ISDN BRI 1 port ( NT interface )")));
-        gbPortModes2->setTitle(TextOrFallback(labelText(865), QStringLiteral("ISDN BRI 2 port ( TE interface )")));
-        gbPortModes3->setTitle(TextOrFallback(labelText(866), QStringLiteral("GSM channels 1 and 2")));
-        rbRouteIn2->setText(formatTextInt(
-            TextOrFallback(labelText(839), QStringLiteral("Route incoming calls to ISDN BRI %d interface")), 2));
+        setPortModesModelCaptions(labelTexts, model);
         return;
     }
     if (model != 1)
@@ -468,9 +464,7 @@ void PortModesPage::setModelLayoutPortModes(int model)
         rb->hide();
     moveTop(rbUseReject2, 48);
     moveTop(rbRouteIn2, 48);
-    gbPortModes2->setTitle(TextOrFallback(labelText(867), QStringLiteral("ISDN BRI port")));
-    gbPortModes3->setTitle(TextOrFallback(labelText(866), QStringLiteral("GSM channels 1 and 2")));
-    rbRouteIn2->setText(TextOrFallback(labelText(853), QStringLiteral("Route incoming calls to ISDN BRI interface")));
+    setPortModesModelCaptions(labelTexts, model);
     // The choices that name the missing port move to the remaining one.
     if (rbRouteBri2->isChecked() || rbUseRoute2->isChecked())
         rbRejectBri2->setChecked(true);
@@ -506,7 +500,14 @@ void PortModesPage::setLabelsPortModes2(const Tlabels& t)
     // The hints follow the language.
     rerunChosenRadios();
 
-    if (gatewayModel == 0) {
+    setPortModesModelCaptions(t, gatewayModel);
+}
+
+// The model layout and the label pass both write these captions, so that a change of model and a change of
+// language leave the same text.
+void PortModesPage::setPortModesModelCaptions(const Tlabels& t, int model)
+{
+    if (model == 0) {
         gbPortModes1->setTitle(labelOr(t, 864, QStringLiteral("ISDN BRI 1 port ( NT interface )")));
         gbPortModes2->setTitle(labelOr(t, 865, QStringLiteral("ISDN BRI 2 port ( TE interface )")));
         gbPortModes3->setTitle(labelOr(t, 866, QStringLiteral("GSM channels 1 and 2")));

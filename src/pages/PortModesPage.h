@@ -64,6 +64,7 @@ public:
     void setLabelsPortModes2(const Tlabels& labels); // radios, hint labels, captions of the model
     // The page's step of setModelLayout (model 0 or 1).
     void setModelLayoutPortModes(int model);
+    void setPortModesModelCaptions(const Tlabels& labels, int model);
 
     // Gateway and image.
     bool portModesLoad();

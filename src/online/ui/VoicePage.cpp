@@ -297,14 +297,18 @@ void VoicePage::setLabelsVoice2(const Tlabels& t)
     lbVoiceTimeRem->setText(labelOr(t, 174, QStringLiteral("Remaining time [s] : ")));
     sbVoiceDial->setText(labelOr(t, 176, QStringLiteral("Dial")));
     sbVoiceStop->setText(labelOr(t, 177, QStringLiteral("Hang")));
-    for (int i = 0; i < 3; ++i) {
-        const QString name = VoiceMessageName(i, t);
+    // The lists name the DISA message by an entry of their own; the file name takes another (VoiceMessageName).
+    const QString ringTone = labelOr(t, 875, QStringLiteral("Virtual ring tone"));
+    const QString names[] = {labelOr(t, 185, QStringLiteral("Disa message")), ringTone + QStringLiteral(" 1"),
+                             ringTone + QStringLiteral(" 2")};
+    for (int i = 0; i < 3; ++i)
         for (QComboBox* list : {cbVoiceType, cbVoiceRecord})
             if (i < list->count())
-                list->setItemText(i, name);
-    }
+                list->setItemText(i, names[i]);
+    // Both lists go back to the DISA message; the file name follows unless the user chose one.
     cbVoiceType->setCurrentIndex(0);
     cbVoiceRecord->setCurrentIndex(0);
+    cbVoiceTypeChange(cbVoiceType);
 }
 
 void VoicePage::cbVoiceTypeChange(QComboBox* list)

@@ -1,0 +1,236 @@
+// Two kept dumps of every text the windows show after the label pass, one line per (window, control,
+// property): with an empty table (every place shows its English text) and with a table whose entry k holds
+// a tag naming k (every place shows the tag of its own entry). A change of any text shows as a diff against
+// the files in tests/ui/golden/.
+//
+// After a deliberate change, review the new texts and write the files anew:
+//     MESK_REWRITE_LABEL_DUMPS=1 build/tests/test_ui --gtest_filter='LabelDump*'
+#include "support/MainWindowFixture.h"
+
+#include "texts/LanguageFile.h"
+#include "ui/TfMain.h"
+#include "ui/UiState.h"
+#include "ui/WindowUtil.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSet>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <algorithm>
+
+namespace {
+
+// Pages whose tools are still being built write their own texts; their dumps join when they are done.
+const QSet<QString> kPagesLeftOut = {QStringLiteral("pTest"), QStringLiteral("pCommands"), QStringLiteral("pDiag"),
+                                     QStringLiteral("pActual")};
+
+QString escaped(QString text)
+{
+    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    text.replace(QLatin1Char('\t'), QLatin1String("\\t"));
+    return text;
+}
+
+class Dump
+{
+public:
+    QStringList lines;
+    QString programFolder;
+
+    void add(const QString& place, const QString& property, QString text)
+    {
+        // The program folder is a new temporary one in every run.
+        text.replace(programFolder, QLatin1String("<program folder>"));
+        lines << place + QLatin1Char('.') + property + QLatin1String(" = ") + escaped(text);
+    }
+
+    // A place is named by its window and its own name.
+    void walk(QObject* o, const QString& window)
+    {
+        const QString name = o->objectName();
+        if (kPagesLeftOut.contains(name))
+            return;
+        if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_")))
+            note(o, window.isEmpty() ? name : window + QLatin1Char('/') + name);
+        for (QObject* child : o->children())
+            walk(child, window.isEmpty() ? name : window);
+    }
+
+private:
+    void note(QObject* o, const QString& place)
+    {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (w && w->isWindow() && !qobject_cast<QMenu*>(w))
+            add(place, QStringLiteral("title"), w->windowTitle());
+        if (w && !w->toolTip().isEmpty())
+            add(place, QStringLiteral("hint"), w->toolTip());
+        if (auto* a = qobject_cast<QAction*>(o)) {
+            add(place, QStringLiteral("text"), a->text());
+            if (a->toolTip() != QString(a->text()).remove(QLatin1Char('&')))
+                add(place, QStringLiteral("hint"), a->toolTip());
+        } else if (auto* m = qobject_cast<QMenu*>(o)) {
+            add(place, QStringLiteral("title"), m->title());
+        } else if (auto* l = qobject_cast<QLabel*>(o)) {
+            add(place, QStringLiteral("text"), l->text());
+        } else if (auto* b = qobject_cast<QAbstractButton*>(o)) {
+            add(place, QStringLiteral("text"), b->text());
+        } else if (auto* g = qobject_cast<QGroupBox*>(o)) {
+            add(place, QStringLiteral("title"), g->title());
+        } else if (auto* c = qobject_cast<QComboBox*>(o)) {
+            for (int i = 0; i < c->count(); ++i)
+                add(place, QStringLiteral("item[%1]").arg(i), c->itemText(i));
+            add(place, QStringLiteral("current"), QString::number(c->currentIndex()));
+        } else if (auto* t = qobject_cast<QTabWidget*>(o)) {
+            for (int i = 0; i < t->count(); ++i)
+                add(place, QStringLiteral("tab[%1]").arg(i), t->tabText(i));
+        } else if (auto* t = qobject_cast<QTabBar*>(o)) {
+            for (int i = 0; i < t->count(); ++i)
+                add(place, QStringLiteral("tab[%1]").arg(i), t->tabText(i));
+        } else if (auto* t = qobject_cast<QTreeWidget*>(o)) {
+            for (int c = 0; c < t->columnCount(); ++c)
+                add(place, QStringLiteral("column[%1]").arg(c), t->headerItem()->text(c));
+            int row = 0;
+            for (QTreeWidgetItemIterator it(t); *it; ++it, ++row)
+                for (int c = 0; c < t->columnCount(); ++c)
+                    if (!(*it)->text(c).isEmpty())
+                        add(place, QStringLiteral("row[%1][%2]").arg(row).arg(c), (*it)->text(c));
+        } else if (auto* l = qobject_cast<QListWidget*>(o)) {
+            for (int i = 0; i < l->count(); ++i)
+                add(place, QStringLiteral("item[%1]").arg(i), l->item(i)->text());
+        } else if (auto* m = qobject_cast<QPlainTextEdit*>(o)) {
+            add(place, QStringLiteral("lines"), m->toPlainText());
+        } else if (auto* m = qobject_cast<QTextEdit*>(o)) {
+            add(place, QStringLiteral("lines"), m->toPlainText());
+        } else if (auto* e = qobject_cast<QLineEdit*>(o)) {
+            if (!e->text().isEmpty())
+                add(place, QStringLiteral("text"), e->text());
+        }
+    }
+};
+
+// Every window of the program, the main window first, then the others by name.
+QStringList dumpWindows(const QString& programFolder)
+{
+    QList<QWidget*> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (!w->objectName().isEmpty() && !w->parentWidget() && !w->objectName().startsWith(QLatin1String("qt_")))
+            windows << w;
+    std::sort(windows.begin(), windows.end(), [](QWidget* a, QWidget* b) {
+        const bool aMain = a == fMain;
+        const bool bMain = b == fMain;
+        return aMain != bMain ? aMain : a->objectName() < b->objectName();
+    });
+    Dump dump;
+    dump.programFolder = programFolder;
+    dump.add(QStringLiteral("application"), QStringLiteral("title"), applicationTitle());
+    for (QWidget* w : windows)
+        dump.walk(w, QString());
+    return dump.lines;
+}
+
+// Entry k holds "ž<k>ő"; the texts used as formats hold their placeholder, the cause rows their "#=" form.
+Tlabels taggedTable()
+{
+    Tlabels t(1000);
+    for (size_t k = 0; k < t.size(); ++k)
+        t[k] = QStringLiteral("ž%1ő").arg(k);
+    for (int k : {53, 551, 552, 921})
+        t[size_t(k)] += QStringLiteral(" %s");
+    for (int k : {746, 747, 838, 839, 862, 965})
+        t[size_t(k)] += QStringLiteral(" %d");
+    t[794] = QStringLiteral("#=ž794ő");
+    for (int k = 795; k <= 825; ++k)
+        t[size_t(k)] = QStringLiteral("#=%1;ž%1ő").arg(k);
+    return t;
+}
+
+class LabelDumpTest : public MainWindowFixture
+{
+protected:
+    // The dump of the windows after the pass with table t, followed by the lines that read differently with
+    // a one-port gateway.
+    QStringList dumpAfterPass(const Tlabels& t)
+    {
+        labelTexts = t;
+        fMain->setLabels(labelTexts);
+        const QStringList twoPorts = dumpWindows(programFolder());
+        // A change of model alone writes the captions that name the ports as the pass would.
+        gatewayModel = 1;
+        fMain->setModelLayout(1);
+        const QStringList onePortByLayout = dumpWindows(programFolder());
+        fMain->setLabels(labelTexts);
+        const QStringList onePort = dumpWindows(programFolder());
+        EXPECT_EQ(onePortByLayout, onePort);
+        gatewayModel = 0;
+        fMain->setModelLayout(0);
+        EXPECT_EQ(dumpWindows(programFolder()), twoPorts) << "back to two ports, every text is back";
+        fMain->setLabels(labelTexts);
+        EXPECT_EQ(dumpWindows(programFolder()), twoPorts);
+        QStringList out = twoPorts;
+        const QSet<QString> shared(twoPorts.begin(), twoPorts.end());
+        for (const QString& line : onePort)
+            if (!shared.contains(line))
+                out << QStringLiteral("[one port] ") + line;
+        return out;
+    }
+
+    static void compareWithKept(const QStringList& lines, const QString& fileName)
+    {
+        const QString file = QStringLiteral(MESK_SOURCE_DIR "/tests/ui/golden/") + fileName;
+        if (qEnvironmentVariableIsSet("MESK_REWRITE_LABEL_DUMPS")) {
+            QFile out(file);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate)) << qPrintable(file);
+            out.write((lines.join(u'\n') + u'\n').toUtf8());
+            return;
+        }
+        QFile in(file);
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << qPrintable(file);
+        QStringList kept = QString::fromUtf8(in.readAll()).split(u'\n');
+        if (!kept.isEmpty() && kept.last().isEmpty())
+            kept.removeLast();
+        if (kept == lines)
+            return;
+        const QSet<QString> keptSet(kept.begin(), kept.end());
+        const QSet<QString> nowSet(lines.begin(), lines.end());
+        QStringList diff;
+        for (const QString& line : kept)
+            if (!nowSet.contains(line))
+                diff << QStringLiteral("- ") + line;
+        for (const QString& line : lines)
+            if (!keptSet.contains(line))
+                diff << QStringLiteral("+ ") + line;
+        if (diff.isEmpty())
+            diff << QStringLiteral("(the same lines in another order)");
+        FAIL() << qPrintable(fileName) << " differs (rewrite with MESK_REWRITE_LABEL_DUMPS=1 after review):\n"
+               << qPrintable(diff.mid(0, 80).join(u'\n'));
+    }
+};
+
+TEST_F(LabelDumpTest, EnglishTextsOfAnEmptyTable)
+{
+    createWindows();
+    compareWithKept(dumpAfterPass(Tlabels(1000)), QStringLiteral("labels-english.txt"));
+}
+
+TEST_F(LabelDumpTest, TaggedEntries)
+{
+    createWindows();
+    compareWithKept(dumpAfterPass(taggedTable()), QStringLiteral("labels-tagged.txt"));
+}
+
+} // namespace
