@@ -9,6 +9,7 @@
 #include "pages/TfAuto.h"
 #include "platform/Dialogs.h"
 #include "texts/LabelRule.h"
+#include "ui/PageArea.h"
 #include "ui/TfMain.h"
 #include "ui/UiState.h"
 
@@ -81,14 +82,10 @@ void AutoPage::buildAutoPage(QWidget* host)
     sbAutoSave = pageButton(page, "sbAutoSave", "Save to gate");
     sbAutoLoad = pageButton(page, "sbAutoLoad", "Load from gate");
     sbAutoSaveFile = pageButton(page, "sbAutoSaveFile", "Save to file");
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {sbAutoSave, sbAutoLoad, sbAutoSaveFile})
-        buttons->addWidget(b);
-    buttons->addStretch();
+    addPageButtons(pAuto, {sbAutoSave, sbAutoLoad, sbAutoSaveFile});
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(table, 1);
-    layout->addLayout(buttons);
 
     auto bind = [](QPushButton* b, auto handler) { QObject::connect(b, &QPushButton::clicked, b, handler); };
     bind(sbAutoLoad, [this] { sbAutoLoadClick(); });

@@ -14,6 +14,7 @@
 #include "platform/Dialogs.h"
 #include "texts/LabelRule.h"
 #include "ui/KeyFilters.h"
+#include "ui/PageArea.h"
 #include "ui/TfMain.h"
 #include "ui/UiState.h"
 
@@ -168,15 +169,11 @@ void LcrPage::buildLcrPage(QWidget* host)
     sbLcrLoad = pageButton(page, "sbLcrLoad", "Load from gate");
     sbLcrDefaultLcr = pageButton(page, "sbLcrDefaultLcr", "Defaults");
     sbLcrSaveFile = pageButton(page, "sbLcrSaveFile", "Save to file");
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {sbLcrSave, sbLcrLoad, sbLcrDefaultLcr, sbLcrSaveFile})
-        buttons->addWidget(b);
-    buttons->addStretch();
+    addPageButtons(pLcr, {sbLcrSave, sbLcrLoad, sbLcrDefaultLcr, sbLcrSaveFile});
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(table, 1);
     layout->addWidget(gbBasic1);
-    layout->addLayout(buttons);
 
     auto bind = [](QPushButton* b, auto handler) { QObject::connect(b, &QPushButton::clicked, b, handler); };
     bind(sbLcrLoad, [this] { sbLcrLoadClick(); });

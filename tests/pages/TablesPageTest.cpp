@@ -10,15 +10,20 @@
 #include "pages/TfLcr.h"
 #include "ui/UiState.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -151,6 +156,44 @@ TEST_F(TablesTest, AListingThatStallsOrNeverEndsFailsWithinItsBounds)
     }
 }
 
+TEST_F(TablesTest, OverTheModemEachPageIsGatheredFromItsPieces)
+{
+    // Both listings, the views and the network ids over the modem line, the autorouting pages coming in slow
+    // pieces. (Slow: every modem reply has its fixed wait.)
+    gatewaysim::Config cfg;
+    cfg.pageSize = 10;
+    gateway = std::make_unique<gatewaysim::Gateway>(cfg);
+    const QString modem = gateway->startModemPty();
+    ASSERT_FALSE(modem.isEmpty());
+    CurrentConnection.LinkType = LinkModem;
+    CurrentConnection.ModemName = modem;
+    CurrentGateway.PhoneNumber = QStringLiteral("1");
+    ASSERT_TRUE(gateway->setValue("N19", ",0"));
+    ASSERT_TRUE(gateway->setValue("N29", "Voda,5"));
+    setRows('A', kMaxAutoRows, 25, autoValue);
+    setRows('R', kMaxLcrRows, 25, lcrValue);
+    ASSERT_NO_FATAL_FAILURE(connectGateway());
+
+    setFaults([](gatewaysim::Faults& f) {
+        f.chunkSize = 100; // a page takes longer than the modem reply's wait
+        f.chunkDelayMs = 300;
+    });
+    press(fMain->sbAutoLoad);
+    expectInfoBox(61);
+    EXPECT_EQ(timesReceived(" "), 2);
+    ASSERT_EQ(fMain->lvAuto->topLevelItemCount(), 25);
+    EXPECT_EQ(fMain->autoRowAt(24).clip, QStringLiteral("+420601024"));
+
+    // The LCR page's views and network ids over the modem line.
+    setFaults([](gatewaysim::Faults& f) { f = gatewaysim::Faults(); });
+    press(fMain->sbLcrLoad);
+    expectInfoBox(61);
+    EXPECT_EQ(timesReceived(" "), 2);
+    ASSERT_EQ(fMain->lvLcr->topLevelItemCount(), 25);
+    EXPECT_EQ(rowTexts(fMain->lvLcr, 1), (QStringList{"2/Voda", "00:00/24:00/w-", "", "1"}));
+    EXPECT_EQ(rowTexts(fMain->lvLcr, 24), (QStringList{"1/", "08:00/17:00/w+", "129", "99"}));
+}
+
 TEST_F(TablesTest, AnOkInsideAPageEndsTheLcrListingButNotTheAutoroutingOne)
 {
     startWithGatewayLines(QStringLiteral("title AT&R = LCR table (OK)\ntitle AT&A = Autorouting table (OK)\n"), 10);
@@ -179,13 +222,14 @@ TEST_F(TablesTest, AutoroutingRoundTripForEveryServiceAndTableSize)
         expectInfoBox(66);
         const QList<QByteArray> sent = commandsReceived();
         ASSERT_EQ(sent.size(), count + (count < kMaxAutoRows ? 1 : 0));
-        if (count > 9)
+        if (count > 9) {
             EXPECT_EQ(sent[8], "AT%A08=" + autoValue(8) + "\r\n");
-        if (count > 9)
             EXPECT_EQ(sent[9], "AT%A9=" + autoValue(9) + "\r\n");
+        }
         const QByteArray emptying = count == 0 ? "AT%A00=\r\n" : count == 9 ? "AT%A9=\r\n" : "AT%A10=\r\n";
-        if (count < kMaxAutoRows)
+        if (count < kMaxAutoRows) {
             EXPECT_EQ(sent.last(), emptying);
+        }
         EXPECT_EQ(storedRows('A', kMaxAutoRows), before);
     }
 }
@@ -458,6 +502,101 @@ TEST_F(TablesTest, FullTablesAndHolidayListRefuseMore)
     ASSERT_EQ(fMain->lbBasicHolidays->count(), 1);
     EXPECT_EQ(fMain->lbBasicHolidays->item(0)->text(), QStringLiteral("1.5"));
     EXPECT_EQ(holidayCommands({QStringLiteral("1.5")}), QList<QByteArray>{"AT%G06=0501\r\n"});
+}
+
+// Pictures of both table pages and both row dialogs, as a person sees them, for people to look at: run under
+// a real display (xvfb-run -s "-screen 0 1280x1024x24" with QT_QPA_PLATFORM=xcb), the dialogs opened by the
+// page buttons through the program's own modal path, the screen grabbed while each is up. Written on demand
+// only (scripts/screenshots.sh): build/screenshots/tables-<language>-<what>.png.
+class RealModals : public DialogHandler
+{
+public:
+    RealModals(ScriptedDialogs& boxes, std::function<void(QDialog*)> whileShown)
+        : boxes_(boxes), whileShown_(std::move(whileShown)), previous_(setDialogHandler(this))
+    {
+    }
+    ~RealModals() override { setDialogHandler(previous_); }
+    int messageBox(const QString& t, const QString& c, unsigned f) override { return boxes_.messageBox(t, c, f); }
+    QString openFileName(QWidget* p, const QString& c, const QString& i, const QString& f) override
+    {
+        return boxes_.openFileName(p, c, i, f);
+    }
+    QString saveFileName(QWidget* p, const QString& c, const QString& i, const QString& f) override
+    {
+        return boxes_.saveFileName(p, c, i, f);
+    }
+    bool inputQuery(const QString& c, const QString& p, QString& v) override { return boxes_.inputQuery(c, p, v); }
+    int showModal(QDialog* dialog) override
+    {
+        QTimer::singleShot(400, dialog, [this, dialog] {
+            whileShown_(dialog);
+            dialog->reject();
+        });
+        return dialog->exec();
+    }
+
+private:
+    ScriptedDialogs& boxes_;
+    std::function<void(QDialog*)> whileShown_;
+    DialogHandler* previous_;
+};
+
+TEST_F(TablesTest, DISABLED_PagesAndDialogsOnTheScreen)
+{
+    const QString folder = QStringLiteral(MESK_BINARY_DIR "/screenshots");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const auto& [key, value] : {std::pair{"N19", "T-Net,0"}, {"N29", "Voda,5"}, {"N39", "O3,0"}})
+        ASSERT_TRUE(gateway->setValue(key, value));
+    setRows('R', kMaxLcrRows, 12, lcrValue);
+    setRows('A', kMaxAutoRows, 12, autoValue);
+    showMainWindow();
+    ASSERT_TRUE(gateway->setValue("X20", "1026,0329"));
+    ASSERT_TRUE(gateway->setValue("G06", "0101,1224,1225"));
+    press(fMain->sbNetLoad);
+    press(fMain->sbLcrLoad);
+    press(fMain->sbAutoLoad);
+    auto shoot = [&](const QString& name) {
+        QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+        if (screen.isNull() || QGuiApplication::platformName() == QStringLiteral("offscreen"))
+            screen = (QApplication::activeModalWidget() ? QApplication::activeModalWidget() : fMain)->grab();
+        EXPECT_TRUE(screen.save(folder + QStringLiteral("/tables-") + name + QStringLiteral(".png")));
+    };
+    const struct
+    {
+        const char* name;
+        void (TfMain::*click)();
+    } languages[] = {{"english", &TfMain::tbEnglishClick}, {"czech", &TfMain::tbCzechClick}};
+    for (const auto& language : languages) {
+        (fMain->*language.click)();
+        const QString prefix = QString::fromLatin1(language.name) + QLatin1Char('-');
+        const struct
+        {
+            int topic;
+            QTreeWidget* list;
+            QPushButton* modify;
+            QDialog* dialog;
+            const char* name;
+        } pages[] = {{37, fMain->lvLcr, fMain->sbLcrEdit, fLcr, "lcr"},
+                     {38, fMain->lvAuto, fMain->sbAutoEdit, fAuto, "auto"}};
+        for (const auto& p : pages) {
+            SCOPED_TRACE(p.name);
+            fMain->selectTopic(p.topic);
+            QTest::qWait(300);
+            shoot(prefix + QString::fromLatin1(p.name) + QStringLiteral("-page"));
+            p.list->setCurrentItem(p.list->topLevelItem(1));
+            bool seen = false;
+            RealModals modals(dialogs(), [&](QDialog* d) {
+                seen = true;
+                EXPECT_EQ(d, p.dialog);
+                EXPECT_TRUE(d->isModal());
+                EXPECT_EQ(QApplication::activeModalWidget(), d);
+                EXPECT_TRUE(d->isActiveWindow() || QGuiApplication::platformName() == QStringLiteral("offscreen"));
+                shoot(prefix + QString::fromLatin1(p.name) + QStringLiteral("-dialog"));
+            });
+            p.modify->click();
+            EXPECT_TRUE(seen);
+        }
+    }
 }
 
 } // namespace
