@@ -278,6 +278,12 @@ QByteArray LinkReadTimeout(qsizetype size, double seconds)
     return linkReadWith(size, seconds, kModemLongReadMs);
 }
 
+QByteArray LinkReadWithin(qsizetype size, int ms)
+{
+    ms = std::max(ms, 1); // a modem read without a total bound would wait for the first byte for ever
+    return linkReadWith(size, ms / 1000.0, ms);
+}
+
 QByteArray ReadReply(qsizetype size)
 {
     switch (CurrentConnection.LinkType) {

@@ -36,6 +36,9 @@ QByteArray LinkRead(qsizetype size);
 // LinkRead with seconds in place of the LAN time-out on telnet (the whole-second clock must move on by more
 // than that) and at most 100 s on a modem line; the serial port's own read time-outs decide as before.
 QByteArray LinkReadTimeout(qsizetype size, double seconds);
+// One read that waits at most ms for text on a modem line (and ends 100 ms after the last byte); the serial
+// port reads as LinkRead does (its own time-outs bound it), telnet waits at most ms for the data flag.
+QByteArray LinkReadWithin(qsizetype size, int ms);
 
 // The reply to the last command, at most size - 1 bytes. Telnet: collects the text in steps (wait for the data
 // flag, 100 ms, take the text) until the text is a complete reply (ReplyComplete), a step timed out, the

@@ -31,6 +31,8 @@ LiveFlag* LiveToolRegistry::routeFlag(LiveToolSlot slot)
         return &testCallOverTcp;
     case LiveToolSlot::OnlineCommands:
         return &commandsOverTcp;
+    case LiveToolSlot::Diagnostics:
+        return &diagOverTcp;
     default:
         return nullptr;
     }
@@ -50,7 +52,7 @@ bool LiveToolRegistry::routeOn(LiveToolSlot slot) const
 
 bool LiveToolRegistry::anyRoute() const
 {
-    return terminalOverTcp || tracingOverTcp || testCallOverTcp || commandsOverTcp;
+    return terminalOverTcp || tracingOverTcp || testCallOverTcp || commandsOverTcp || diagOverTcp;
 }
 
 QPlainTextEdit* LiveToolRegistry::routeTarget() const
@@ -118,7 +120,7 @@ bool LiveToolRegistry::stopForLeave(int topic) const
 void LiveToolRegistry::reset()
 {
     tools_.fill(LiveTool{});
-    for (LiveFlag* flag : {&terminalOverTcp, &tracingOverTcp, &testCallOverTcp, &commandsOverTcp})
+    for (LiveFlag* flag : {&terminalOverTcp, &tracingOverTcp, &testCallOverTcp, &commandsOverTcp, &diagOverTcp})
         flag->set(false);
 }
 

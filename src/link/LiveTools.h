@@ -49,6 +49,9 @@ inline LiveFlag terminalOverTcp;
 inline LiveFlag tracingOverTcp;
 inline LiveFlag testCallOverTcp;
 inline LiveFlag commandsOverTcp;
+// The diagnostics worker reads the telnet link through the router too: while this is on, the received text
+// goes to the tools' routeReceived (the worker's inbox) rather than to the link's reads.
+inline LiveFlag diagOverTcp;
 
 // The firmware upgrade over the link takes the telnet text itself; the router and the keep-alive keep out.
 inline std::atomic<bool> tcpUpgradeActive{false};
@@ -84,7 +87,7 @@ public:
     // The tool that is stopped when topic is left; null when none is.
     const LiveTool* toolOfTopic(int topic) const;
 
-    // Route flags. A slot without a route (voice, diagnostics, actual calls) has none to set.
+    // Route flags. A slot without a route (voice, actual calls) has none to set.
     void setRoute(LiveToolSlot slot, bool on);
     bool routeOn(LiveToolSlot slot) const;
     bool anyRoute() const;

@@ -15,9 +15,10 @@
 
 namespace {
 
+// The diagnostics show their page only once connected: without a link it stays hidden (left out here).
 const std::map<int, QString> kPageOfTopic = {
     {17, "pLogin"},    {18, "pDateTime"},    {19, "pFirm"},     {20, "pTracing"},    {22, "pLog"},
-    {23, "pCall"},     {24, "pStatistics"},  {25, "pVoice"},    {26, "pDiag"},       {235, "pActual"},
+    {23, "pCall"},     {24, "pStatistics"},  {25, "pVoice"},    {235, "pActual"},
     {505, "pConnection"}, {543, "pMonitor"}, {548, "pTest"},      {685, "pCommands"},
     {704, "pActual"},  {30, "pSystem"},      {584, "pIsdn"},    {834, "pPortModes"}, {32, "pBasic"},
     {34, "pOutgoing"}, {35, "pIncoming"},    {36, "pNet"},      {37, "pLcr"},        {38, "pAuto"},

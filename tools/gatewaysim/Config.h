@@ -49,6 +49,9 @@ struct Faults
     // Paged listings (PagedListing.cpp).
     int stallAfterPages = 0;   // > 0: a listing stops after this many pages (the blank asking for more is ignored)
     bool endlessPages = false; // a listing never ends: its pages come round again, each with "<SPACE>"
+
+    // Diagnostics (DiagCommands.cpp).
+    bool diagSilent = false; // "AT&S0<m>", "AT&SPX", "AT&SEX" and "AT&Q<m>" get no reply
 };
 
 // What a session does after a set of "I00" that changes the ISDN interface mode (the gateway restarts its
@@ -96,6 +99,13 @@ struct Config
     QList<QByteArray> monitorLines[2];
     // "AT&U": the connection table, header line "ix ..." first; empty: the built-in table of COM, USB and GSM.
     QList<QByteArray> connectionTable;
+    // Diagnostics (DiagCommands.cpp); empty: the built-in lines. "AT&S0<m>": the status lines of GSM module m.
+    QList<QByteArray> moduleStatus[2];
+    // "AT&SPX" (index 0, the first BRI port; a gateway of model MY has none and answers ERROR) and "AT&SEX"
+    // (index 1, the second or only port): the port's status lines.
+    QList<QByteArray> briStatus[2];
+    // "AT&Q<m>": the signal lines of module m.
+    QList<QByteArray> signalLines[2];
 
     int modemGuardMs = 1000; // silence needed before and after "+++"
     DialResult dialResult = DialResult::Connect;

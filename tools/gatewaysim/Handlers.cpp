@@ -16,6 +16,7 @@ void installTraceCommands(HandlerTable& table); // TraceCommands.cpp: the trace 
 void installFirmwareLoader(HandlerTable& table); // FirmwareLoader.cpp: Mode::Boot, AT!K2RM
 void installRecordCommands(HandlerTable& table); // RecordCommands.cpp: records, X80, AT!Q, Mode::CallDelete
 void installOnlineToolCommands(HandlerTable& table); // OnlineToolCommands.cpp: AT&I<m>, AT&U
+void installDiagCommands(HandlerTable& table); // DiagCommands.cpp: AT&S0<m>, AT&SPX, AT&SEX, AT&Q<m>
 
 const HandlerTable& HandlerTable::instance()
 {
@@ -33,6 +34,7 @@ const HandlerTable& HandlerTable::instance()
         installVoiceCommands(t);
         installFirmwareLoader(t);
         installOnlineToolCommands(t);
+        installDiagCommands(t);
         return t;
     }();
     return table;

@@ -91,6 +91,9 @@ int main(int argc, char** argv)
                                       "0");
     const QCommandLineOption xSilent("xmodem-silent", "Fault: XMODEM transfers hear and say nothing.");
     p.addOptions({voiceRecord, voiceBusy, xFrame, xBad, xRepeat, xPause, xZero, xNakEnds, xSilent});
+    const QCommandLineOption diagSilent("diag-silent", "Fault: answer no diagnostics command (AT&S0<m>, AT&SPX, "
+                                                       "AT&SEX, AT&Q<m>).");
+    p.addOption(diagSilent);
     const QCommandLineOption interfaceChange(
         "interface-change", "After a change of I00: stay (logged in), login (prompt again) or drop.", "how", "stay");
     p.addOption(interfaceChange);
@@ -181,6 +184,7 @@ int main(int argc, char** argv)
     f.bootForeignBanner = p.isSet(bootForeign);
     cfg.firmwareImagePath = p.value(bootImage);
     f.endlessPages = p.isSet(endlessPages);
+    f.diagSilent = p.isSet(diagSilent);
     int portNumber = 0;
     int baudRate = 0;
     if (!number(pageSize, cfg.pageSize) || !number(guard, cfg.modemGuardMs) || !number(chunk, f.chunkSize) ||
