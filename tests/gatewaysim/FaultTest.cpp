@@ -42,6 +42,16 @@ TEST(Faults, EachSwitchShapesTheRepliesFromTheNextCommandOn)
         {"none", [](F&) {}, "AT&V\r\n", kViewReply},
         {"errorToAll", [](F& f) { f.errorToAll = true; }, "AT&V\r\n", "\r\nERROR\r\n"},
         {"errorToAll set", [](F& f) { f.errorToAll = true; }, "AT%S91=1,1\r\n", "\r\nERROR\r\n"},
+        {"errorOn",
+         [](F& f) {
+             f.errorOn = {"AT&V0", "AT%S91=1,1"};
+         },
+         "AT%S91=1,1\r\n", "\r\nERROR\r\n"},
+        {"errorOn another",
+         [](F& f) {
+             f.errorOn = {"AT&V0", "AT&V "};
+         },
+         "AT&V\r\n", kViewReply},
         {"noOk", [](F& f) { f.noOk = true; }, "AT&V\r\n", "\r\nS91=5,12\r\nX22=07:30\r\n"},
         {"noOk keeps errors", [](F& f) { f.noOk = true; }, "ATX\r\n", "\r\nERROR\r\n"},
         {"silent", [](F& f) { f.silent = true; }, "AT%S91=1,1\r\n", "", 0, 0},

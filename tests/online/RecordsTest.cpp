@@ -4,6 +4,7 @@
 #include "online/LiveToolFixture.h"
 
 #include "online/GatewayClock.h"
+#include "link/CommLog.h"
 #include "online/RecordDownloads.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
@@ -31,7 +32,7 @@ TEST(RecordRules, BlankSqueezePageTextOkLineAndEntryLines)
         QByteArray in, out;
     };
     const Squeeze squeezes[] = {
-        {"a" + QByteArray(10, ' ') + "b" + tail, "a  b" + tail},     // ten become two
+        {"a" + QByteArray(10, ' ') + "b" + tail, "a  b" + tail},                        // ten become two
         {"a" + QByteArray(9, ' ') + "b" + tail, "a" + QByteArray(9, ' ') + "b" + tail}, // nine stay
         {"a" + QByteArray(25, ' ') + "b" + tail, "a  b" + tail},
         // Blanks among the last 11 characters stay: the run stops short of them.
@@ -52,7 +53,7 @@ TEST(RecordRules, BlankSqueezePageTextOkLineAndEntryLines)
     const Ok oks[] = {
         {"a\r\nb\r\nOK\r\n", true, "a\r\nb"},
         {"OK\r\n", true, ""},
-        {"status OK\r\n", false, {}},         // an "OK" inside a record is no end
+        {"status OK\r\n", false, {}}, // an "OK" inside a record is no end
         {"a\r\nOK\r\nmore\r\n", false, {}},
     };
     for (const Ok& o : oks) {
@@ -103,8 +104,12 @@ TEST(ClockRules, CommandsReadBackAndAccountChecks)
         int failure;
     };
     const Account accounts[] = {
-        {"", "", "", 64},         {"ab", "", "x", 65},        {"ab", "cd", "", 65},
-        {"a", "cdefg", "cdefg", 892}, {"abc", "c", "c", 892}, {"abc", "cdefg", "cdefh", 893},
+        {"", "", "", 64},
+        {"ab", "", "x", 65},
+        {"ab", "cd", "", 65},
+        {"a", "cdefg", "cdefg", 892},
+        {"abc", "c", "c", 892},
+        {"abc", "cdefg", "cdefh", 893},
         {"abcdefg", "1234567", "1234567", 0},
     };
     for (const Account& a : accounts)
@@ -225,6 +230,25 @@ TEST_P(RecordsTest, StatisticsLoadAndDeleteSendsTheFiveResetsInOrder)
     EXPECT_TRUE(fMain->mStatistic->toPlainText().contains("GSM        " + QString("%1").arg(0, 7)));
 }
 
+TEST_P(RecordsTest, StatisticsResetsStopAtTheFirstOneAnsweredError)
+{
+    for (int refused : {1, 4}) {
+        SCOPED_TRACE(refused);
+        ASSERT_NO_FATAL_FAILURE(start(GetParam()));
+        gatewaysim::Faults f;
+        f.errorOn = {QByteArray(kStatisticsResets[refused]).chopped(2)};
+        gateway->setFaults(f);
+        fMain->sbStatLoadDeleteClick();
+        EXPECT_EQ(boxes(), QStringList{labelText(56)});
+        QByteArray resets;
+        for (int i = 0; i <= refused; ++i)
+            resets += kStatisticsResets[i];
+        EXPECT_EQ(sent(), "AT&T\rAT&TMOD\r" + resets) << "nothing after the refused reset";
+        TearDown();
+        SetUp();
+    }
+}
+
 TEST_P(RecordsTest, NoResetAfterASectionThatRanIntoTheIdleLimit)
 {
     ASSERT_NO_FATAL_FAILURE(start(GetParam()));
@@ -327,6 +351,34 @@ TEST_F(LoginAccountTest, OnTheSerialLinkAnEchoedOkInThePasswordIsNoSuccess)
     fMain->eLoginUser->clear();
     QTest::keyClicks(fMain->eLoginUser, QStringLiteral("a-b c#defghij"));
     EXPECT_EQ(fMain->eLoginUser->text(), "abcdefg");
+}
+
+TEST_F(LoginAccountTest, NeitherTheAccountNorItsReplyReachTheCommunicationLog)
+{
+    ASSERT_NO_FATAL_FAILURE(startGateway({}));
+    const QString pty = gateway->startSerialPty();
+    ASSERT_FALSE(pty.isEmpty());
+    listSim({});
+    startProgram("commtype=1\ngateway=Sim\nSaveLog=1\nComport=" + pty.toLocal8Bit() + "\n");
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    const QString log = commLogPath();
+    ASSERT_FALSE(log.isEmpty());
+    fMain->eLoginUser->setText("usr");
+    fMain->eLoginPass->setText("Secret7");
+    fMain->eLoginPassVer->setText("Secret7");
+    fMain->sbLoginSaveClick();
+    dialogs().answerBox(IDYES);
+    fMain->sbLoginDisableClick();
+    EXPECT_EQ(boxes(), (QStringList{labelText(66), labelText(791), labelText(66)}));
+    EXPECT_TRUE(received().contains("AT%X80=usr/Secret7\r\n"));
+    EXPECT_TRUE(received().contains("AT%X80=/\r"));
+
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray logged = file.readAll();
+    EXPECT_TRUE(logged.contains("AT&M0")) << "the connection's own commands are logged";
+    for (const char* secret : {"Secret7", "X80", "usr/"})
+        EXPECT_FALSE(logged.contains(secret)) << secret;
 }
 
 TEST_F(LoginAccountTest, OnTelnetBothButtonsSay63AndSendNothing)

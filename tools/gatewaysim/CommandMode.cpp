@@ -20,7 +20,8 @@ protected:
         const Faults f = session.faults();
         if (f.silent) {
             // nothing
-        } else if (f.errorToAll || overlong || !(text.startsWith("AT") || text.startsWith("at"))) {
+        } else if (f.errorToAll || f.errorOn.contains(text) || overlong ||
+                   !(text.startsWith("AT") || text.startsWith("at"))) {
             session.sendError();
         } else if (!HandlerTable::instance().commands(Mode::Command).dispatch(session, text.mid(2))) {
             session.sendError();

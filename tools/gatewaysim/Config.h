@@ -11,18 +11,20 @@ namespace gatewaysim {
 // them afresh for every command.
 struct Faults
 {
-    bool errorToAll = false;   // every command after the login is answered "\r\nERROR\r\n"
-    bool noOk = false;         // replies that would end in "OK\r\n" end without it
-    bool silent = false;       // commands after the login get no reply at all
-    int chunkSize = 0;         // > 0: everything sent goes out in pieces of this many bytes ...
-    int chunkDelayMs = 0;      // ... with this pause between two pieces
-    int replyDelayMs = 0;      // > 0: the reply to a command starts this late
-    int dropAfterCommands = 0; // > 0: the connection is dropped once the reply to this command has gone out
-    bool swapKeyOrder = false; // listings come in reverse order (a longer key before its tail)
-    int oversizeBytes = 0;     // > 0: replies carry this many bytes of filler lines before "OK"
-    int trickleMs = 0;         // > 0: everything sent goes out one byte every this many ms
-    bool bootMode = false;     // a new connection meets the boot loader instead of the login
-    bool refuseLogin = false;  // every login is answered "Login incorrect", whatever the user and password
+    bool errorToAll = false;     // every command after the login is answered "\r\nERROR\r\n"
+    QList<QByteArray> errorOn{}; // these commands (the line as received, without its line end) are answered
+                                 // "\r\nERROR\r\n" and do nothing; every other command as usual
+    bool noOk = false;           // replies that would end in "OK\r\n" end without it
+    bool silent = false;         // commands after the login get no reply at all
+    int chunkSize = 0;           // > 0: everything sent goes out in pieces of this many bytes ...
+    int chunkDelayMs = 0;        // ... with this pause between two pieces
+    int replyDelayMs = 0;        // > 0: the reply to a command starts this late
+    int dropAfterCommands = 0;   // > 0: the connection is dropped once the reply to this command has gone out
+    bool swapKeyOrder = false;   // listings come in reverse order (a longer key before its tail)
+    int oversizeBytes = 0;       // > 0: replies carry this many bytes of filler lines before "OK"
+    int trickleMs = 0;           // > 0: everything sent goes out one byte every this many ms
+    bool bootMode = false;       // a new connection meets the boot loader instead of the login
+    bool refuseLogin = false;    // every login is answered "Login incorrect", whatever the user and password
 
     // Voice messages (VoiceCommands.cpp, XmodemModes.cpp). The XMODEM faults hit frame xmodemFrame (1 = the
     // first data frame; 0 = none) of every transfer.

@@ -5,6 +5,7 @@
 #include <QMutexLocker>
 #include <QSet>
 #include <algorithm>
+#include <atomic>
 
 namespace gatewaysim {
 
@@ -34,13 +35,15 @@ void appendWithTailsFirst(const QList<const Parameter*>& keys, int index, QSet<i
     out.append(keys[index]);
 }
 
+std::atomic<quint64> nextSerial{1};
+
 } // namespace
 
 GatewayState::GatewayState(const Config& config, const Fixture& fixture)
-    : config_(config), pageSize_(config.pageSize > 0 ? config.pageSize : fixture.pageSize), views_(standardViews()),
-      pagedViews_(fixture.pagedViews), tableViews_(fixture.tableViews),
-      listingTitles_(fixture.listingTitles), faults_(config.faults),
-      parameters_(fixture.parameters)
+    : config_(config), serial_(nextSerial.fetch_add(1)),
+      pageSize_(config.pageSize > 0 ? config.pageSize : fixture.pageSize), views_(standardViews()),
+      pagedViews_(fixture.pagedViews), tableViews_(fixture.tableViews), listingTitles_(fixture.listingTitles),
+      faults_(config.faults), parameters_(fixture.parameters)
 {
     for (const Parameter& p : parameters_) {
         for (const QByteArray& v : p.views) {

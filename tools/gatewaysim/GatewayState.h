@@ -18,6 +18,9 @@ public:
 
     // Never changes after construction; read without the lock.
     const Config& config() const { return config_; }
+    // A number no other gateway of this process had or will have: a key for what a command group keeps per
+    // gateway (an address could be reused by the next gateway).
+    quint64 serial() const { return serial_; }
 
     Faults faults() const;
     void setFaults(const Faults& f);
@@ -64,6 +67,7 @@ private:
     void notify(int index, const QByteArray& raw);
 
     const Config config_;
+    const quint64 serial_;
     int pageSize_ = 20;
     QList<QByteArray> views_;
     QList<QByteArray> pagedViews_;

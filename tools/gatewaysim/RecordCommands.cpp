@@ -59,16 +59,16 @@ struct Records
 };
 
 QMutex recordsMutex;
-QHash<const GatewayState*, Records>& allRecords()
+QHash<quint64, Records>& allRecords()
 {
-    static QHash<const GatewayState*, Records> records;
+    static QHash<quint64, Records> records;
     return records;
 }
 
 template <class F> auto withRecords(Session& session, F f)
 {
     QMutexLocker lock(&recordsMutex);
-    return f(allRecords()[&session.state()]);
+    return f(allRecords()[session.state().serial()]);
 }
 
 // Sends lines a page at a time. Every page but the last ends in the page marker; the last ends in "OK", or,
@@ -225,10 +225,9 @@ void installRecordCommands(HandlerTable& table)
     commands.add("AT!Q", [](Session& session, const QByteArray& body) {
         if (body != "!Q")
             return false;
-        session.sendReply({"Main loops: 48211", "Max loop: 37 ms", "System stack: 612", "User stack: 1408",
-                           "Call records: " + QByteArray::number(withRecords(session, [](Records& r) {
-                               return r.calls.size();
-                           }))});
+        session.sendReply(
+            {"Main loops: 48211", "Max loop: 37 ms", "System stack: 612", "User stack: 1408",
+             "Call records: " + QByteArray::number(withRecords(session, [](Records& r) { return r.calls.size(); }))});
         return true;
     });
 }

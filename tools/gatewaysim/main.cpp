@@ -65,6 +65,8 @@ int main(int argc, char** argv)
     const QCommandLineOption dial("dial", "Modem: what a dial brings: connect, no-carrier, busy, silence.", "result",
                                   "connect");
     const QCommandLineOption errorAll("error-all", "Fault: answer every command ERROR.");
+    const QCommandLineOption errorOn("error-on", "Fault: answer this command ERROR (repeatable).", "command");
+    p.addOption(errorOn);
     const QCommandLineOption noOk("no-ok", "Fault: leave the final OK out of replies.");
     const QCommandLineOption silent("silent", "Fault: answer no command at all.");
     const QCommandLineOption chunk("chunk", "Fault: send output in pieces of <bytes>.", "bytes", "0");
@@ -167,6 +169,8 @@ int main(int argc, char** argv)
 
     gatewaysim::Faults& f = cfg.faults;
     f.errorToAll = p.isSet(errorAll);
+    for (const QString& command : p.values(errorOn))
+        f.errorOn << command.toLatin1();
     f.noOk = p.isSet(noOk);
     f.silent = p.isSet(silent);
     f.swapKeyOrder = p.isSet(swapKeys);
@@ -194,8 +198,7 @@ int main(int argc, char** argv)
         !number(voiceRecord, cfg.voiceRecordMs) || !number(xFrame, f.xmodemFrame) || !number(xBad, f.xmodemBadTimes) ||
         !number(xPause, f.xmodemPauseMs) || !number(xNakEnds, f.xmodemNakEnds) ||
         !number(resetDelay, cfg.resetDelayMs) || !number(traceInterval, cfg.traceIntervalMs) ||
-        !number(stallPages, f.stallAfterPages) ||
-        (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
+        !number(stallPages, f.stallAfterPages) || (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
     if (!number(bootRepeat, f.bootRepeat) || !number(bootRefuse, f.bootRefuse))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
