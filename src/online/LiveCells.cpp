@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr qsizetype kLeaveDrainSize = 512;
+
 bool written(const QByteArray& bytes)
 {
     return LinkWrite(CurrentConnection, bytes) == quint32(bytes.size());
@@ -28,8 +30,16 @@ void LeaveTestCallTopic()
     if (allWritten)
         allWritten = written("\r\n");
     liveTools.setRoute(LiveToolSlot::TestCalls, false);
-    if (!allWritten)
+    if (!allWritten) {
         MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+        return;
+    }
+    // The gateway's answers to the hang-up and the line ends are read away, so that the next command on the
+    // link gets its own reply. (A modem line's read would wait for its long first-byte time-out.)
+    if (CurrentConnection.LinkType == LinkTelnet)
+        LinkReadTimeout(kLeaveDrainSize, 0.01);
+    else if (CurrentConnection.LinkType == LinkSerial)
+        LinkRead(kLeaveDrainSize);
 }
 
 void resetLiveCells()

@@ -22,7 +22,8 @@ inline QPointer<LiveWorker> diagThread;
 // Leaving the test-call topic while a test call runs (its worker or its telnet route): " ", "AT!D\r" and
 // CR LF end the call on the gateway, the log closes, CR LF once more; then the worker is stopped and the
 // route cleared whatever the writes did, so no reader or route outlives the topic. A write that did not go
-// out whole is reported once (text 56) and the dispatch goes on.
+// out whole is reported once (text 56) and the dispatch goes on; otherwise what the gateway still answers is
+// read away (telnet and serial).
 void LeaveTestCallTopic();
 
 // Back to the state at program start (tests): counters zero, the log closed.

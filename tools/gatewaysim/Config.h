@@ -108,6 +108,12 @@ struct Config
     QList<QByteArray> briStatus[2];
     // "AT&Q<m>": the signal lines of module m.
     QList<QByteArray> signalLines[2];
+    // Test calls (TestCallCommands.cpp): after a start the gateway sends these chunks, one every
+    // testCallIntervalMs (empty: "\r\nCALL <command>\r\n" and "\r\nOK\r\n"); after the hang-up "AT!D" these
+    // (empty: "\r\nRELEASE cause 16\r\n"). The fault "silent" mutes them while it is on.
+    QList<QByteArray> testCallScript;
+    QList<QByteArray> testCallTrace;
+    int testCallIntervalMs = 300;
 
     int modemGuardMs = 1000; // silence needed before and after "+++"
     DialResult dialResult = DialResult::Connect;

@@ -17,6 +17,7 @@ void installFirmwareLoader(HandlerTable& table); // FirmwareLoader.cpp: Mode::Bo
 void installRecordCommands(HandlerTable& table); // RecordCommands.cpp: records, X80, AT!Q, Mode::CallDelete
 void installOnlineToolCommands(HandlerTable& table); // OnlineToolCommands.cpp: AT&I<m>, AT&U
 void installDiagCommands(HandlerTable& table); // DiagCommands.cpp: AT&S0<m>, AT&SPX, AT&SEX, AT&Q<m>
+void installTestCallCommands(HandlerTable& table); // TestCallCommands.cpp: AT!S..., AT!W..., Mode::TestCall
 
 const HandlerTable& HandlerTable::instance()
 {
@@ -35,6 +36,7 @@ const HandlerTable& HandlerTable::instance()
         installFirmwareLoader(t);
         installOnlineToolCommands(t);
         installDiagCommands(t);
+        installTestCallCommands(t);
         return t;
     }();
     return table;

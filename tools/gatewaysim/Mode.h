@@ -26,6 +26,7 @@ enum class Mode {
     Restart,       // after a reset: silent until the gateway has started again
     Trace,         // a trace is streaming until "AT!RX"
     CallDelete,    // "AT&CR": call data records sent one at a time, each "#" deletes one
+    TestCall,      // a test call: the gateway's account of the call streams until an empty line ends it
 };
 
 // The handler of one mode in one session. Each session makes its own, on first use, so a handler may keep

@@ -410,6 +410,8 @@ void ConnectionPart::setToolDefaultFiles(const QString& folder)
         fMain->recordsGatewaySelected(folder);
     if (fMain && fMain->edTracFile)
         fMain->edTracFile->setText(QDir(folder).filePath(QStringLiteral("Tracing.txt")));
+    if (fMain && fMain->edFile)
+        fMain->edFile->setText(QDir(folder).filePath(QStringLiteral("Test calls.txt")));
 }
 
 void ConnectionPart::ShowConnectionInfo()
