@@ -3,6 +3,7 @@
 #include "pages/BasicPage.h"
 
 #include "config/Parametres.h"
+#include "pages/PageFrame.h"
 #include "pages/PageRuns.h"
 #include "pages/TfCause.h"
 #include "pages/TfQuestionMark.h"
@@ -480,10 +481,7 @@ void BasicPage::basicLoadFile()
 
 void BasicPage::setLabelsBasic1(const Tlabels& t)
 {
-    sbBasicSave->setText(labelOr(t, 127, QStringLiteral("Save to gate")));
-    sbBasicLoad->setText(labelOr(t, 128, QStringLiteral("Load from gate")));
-    sbBasicDefault->setText(labelOr(t, 154, QStringLiteral("Defaults")));
-    sbBasicSaveFile->setText(labelOr(t, 156, QStringLiteral("Save to file")));
+    setFrameButtonTexts(t, sbBasicSave, sbBasicLoad, sbBasicDefault, sbBasicSaveFile);
 }
 
 void BasicPage::setLabelsBasic2(const Tlabels& t)

@@ -6,6 +6,7 @@
 #include "config/Parametres.h"
 #include "exchange/GroupsExchange.h"
 #include "pages/GroupsPageUtil.h"
+#include "pages/PageFrame.h"
 #include "pages/PageRuns.h"
 #include "pages/TinCallPrefixForm.h"
 #include "platform/Dialogs.h"
@@ -16,7 +17,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -42,69 +42,7 @@ void markIncomingChanged()
     pageChanged[pcIncoming] = 1;
 }
 
-// Rows are kept low: both pages fit the page area of the main window at its start size.
-constexpr int kRowHeight = 22;
-
-template <typename W> W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-// Labels wrap, so that a language with longer texts makes a page taller, not wider than the window.
-QLabel* label(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* l = named(new QLabel(caption, parent), name);
-    l->setWordWrap(true);
-    return l;
-}
-
-QGroupBox* group(QWidget* parent, const char* name, const QString& caption)
-{
-    return named(new QGroupBox(caption, parent), name);
-}
-
-QSpinBox* spin(QWidget* parent, const char* name, int min, int max, int value)
-{
-    auto* s = named(new QSpinBox(parent), name);
-    s->setRange(min, max);
-    s->setValue(value);
-    s->setFixedSize(64, kRowHeight);
-    DigitKeyFilter::install(s);
-    return s;
-}
-
-QLineEdit* edit(QWidget* parent, const char* name, int maxLength, int width)
-{
-    auto* e = named(new QLineEdit(parent), name);
-    e->setMaxLength(maxLength);
-    e->setFixedSize(width, kRowHeight);
-    return e;
-}
-
-QPlainTextEdit* helpMemo(QWidget* parent, const char* name)
-{
-    auto* m = named(new QPlainTextEdit(parent), name);
-    m->setReadOnly(true);
-    m->setFrameShape(QFrame::NoFrame);
-    m->setFocusPolicy(Qt::NoFocus);
-    m->viewport()->setAutoFillBackground(false);
-    m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QFont small = m->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    m->setFont(small);
-    m->setFixedHeight(4 * QFontMetrics(small).lineSpacing() + 12);
-    return m;
-}
-
-QGridLayout* grid(QGroupBox* box)
-{
-    auto* g = new QGridLayout(box);
-    g->setContentsMargins(6, 2, 6, 3);
-    g->setVerticalSpacing(1);
-    return g;
-}
+using namespace groupsPage;
 
 // A list with its Add, Remove and Remove all buttons beside it.
 QHBoxLayout* listWithButtons(QListWidget* list, QPushButton* add, QPushButton* remove, QPushButton* removeAll)
@@ -298,32 +236,10 @@ void IncomingPage::buildIncomingPage(QWidget* host)
     sbInDefault = pageRowButton(page, "sbInDefault", QStringLiteral("Defaults"));
     sbInSaveFile = pageRowButton(page, "sbInSaveFile", QStringLiteral("Save to file"));
 
-    auto* tabs = new QHBoxLayout;
-    tabs->addWidget(tcIncoming);
-    tabs->addSpacing(16);
-    tabs->addWidget(cbInSame);
-    tabs->addStretch();
-    auto* left = new QVBoxLayout;
-    for (QGroupBox* g : {gbIn1, gbIn2, gbIn3, GroupBox6, GroupBox9})
-        left->addWidget(g);
+    QVBoxLayout* left = column({gbIn1, gbIn2, gbIn3, GroupBox6, GroupBox9});
     left->addWidget(lbInNumbers);
     left->addLayout(listWithButtons(lbInCalled, sbInAdd, sbInRemove, sbInRemoveAll));
-    left->addStretch();
-    auto* right = new QVBoxLayout;
-    for (QGroupBox* g : {GroupBox8, GroupBox10, groupBox7, gbInPref})
-        right->addWidget(g);
-    right->addStretch();
-    auto* columns = new QHBoxLayout;
-    columns->addLayout(left, 1);
-    columns->addLayout(right, 1);
-    for (QLayout* column : {static_cast<QLayout*>(left), static_cast<QLayout*>(right)})
-        column->setSpacing(2);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(8, 4, 8, 6);
-    layout->setSpacing(2);
-    layout->addLayout(tabs);
-    layout->addLayout(columns);
-    layout->addStretch();
+    layOutTabbedColumns(page, tcIncoming, cbInSame, left, column({GroupBox8, GroupBox10, groupBox7, gbInPref}));
     addPageButtons(pIncoming, {sbInSave, sbInLoad, sbInDefault, sbInSaveFile});
 
     // The texts that travel inside a comma-separated value take no ",".
@@ -442,14 +358,10 @@ void IncomingPage::tcIncomingChange()
 {
     const int t = shownIncoming();
     cbInSame->setVisible(t == 1);
-    if (t == 1) {
-        incomingEnableControls(!cbInSame->isChecked());
-        if (cbInSame->isChecked())
-            incomingWork[1] = incomingWork[0];
-        incomingSaveFile();
-    } else {
+    if (t == 1)
+        applyInSame();
+    else
         incomingEnableControls(true);
-    }
 
     // A copy: the controls' handlers write the record while it is being shown.
     const TIncoming r = incomingWork[size_t(t)];
@@ -483,12 +395,15 @@ void IncomingPage::tcIncomingChange()
     markIncomingChanged();
 }
 
+void IncomingPage::applyInSame()
+{
+    applySameSettings(
+        cbInSame, incomingWork, [this](bool on) { incomingEnableControls(on); }, [this] { incomingSaveFile(); });
+}
+
 void IncomingPage::cbInSameClick()
 {
-    incomingEnableControls(!cbInSame->isChecked());
-    if (cbInSame->isChecked())
-        incomingWork[1] = incomingWork[0];
-    incomingSaveFile();
+    applyInSame();
     tcIncomingChange();
 }
 
@@ -595,10 +510,7 @@ void IncomingPage::sbInPrefRemoveAllClick()
 
 void IncomingPage::setLabelsIncoming1(const Tlabels& t)
 {
-    sbInSave->setText(labelOr(t, 127, QStringLiteral("Save to gate")));
-    sbInLoad->setText(labelOr(t, 128, QStringLiteral("Load from gate")));
-    sbInDefault->setText(labelOr(t, 154, QStringLiteral("Defaults")));
-    sbInSaveFile->setText(labelOr(t, 156, QStringLiteral("Save to file")));
+    setFrameButtonTexts(t, sbInSave, sbInLoad, sbInDefault, sbInSaveFile);
 }
 
 void IncomingPage::setLabelsIncoming2(const Tlabels& t)

@@ -133,6 +133,7 @@ public:
 
 private:
     int shownIncoming() const;
+    void applyInSame(); // the second tab's "same settings": lock, copy, write the image
     void showModeHelp();
     bool incomingFilling_ = false; // the tab change fills the controls: the DTMF limits stay as stored
 };

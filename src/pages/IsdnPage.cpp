@@ -5,6 +5,7 @@
 #include "config/Parametres.h"
 #include "link/LinkState.h"
 #include "pages/EntryFilters.h"
+#include "pages/PageFrame.h"
 #include "pages/PageRuns.h"
 #include "pages/TfQuestionMark.h"
 #include "texts/LabelRule.h"
@@ -638,10 +639,7 @@ void IsdnPage::setLabelsIsdn1(const Tlabels& t)
 
 void IsdnPage::setLabelsIsdn2(const Tlabels& t)
 {
-    sbIsdnSave->setText(labelOr(t, 127, QStringLiteral("Save to gate")));
-    sbIsdnLoad->setText(labelOr(t, 128, QStringLiteral("Load from gate")));
-    sbIsdnDefault->setText(labelOr(t, 154, QStringLiteral("Defaults")));
-    sbIsdnSaveFile->setText(labelOr(t, 156, QStringLiteral("Save to file")));
+    setFrameButtonTexts(t, sbIsdnSave, sbIsdnLoad, sbIsdnDefault, sbIsdnSaveFile);
     for (QLabel* l : {Label71, Label73, Label68, Label69})
         l->setText(labelOr(t, 902, QStringLiteral("(0=off)")));
     lbIsdnDial->setText(labelOr(t, 296, QStringLiteral("Dial tone : ")));

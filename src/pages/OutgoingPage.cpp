@@ -5,6 +5,7 @@
 #include "config/Parametres.h"
 #include "exchange/GroupsExchange.h"
 #include "pages/GroupsPageUtil.h"
+#include "pages/PageFrame.h"
 #include "pages/PageRuns.h"
 #include "texts/LabelRule.h"
 #include "ui/KeyFilters.h"
@@ -12,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,47 +33,7 @@ void markOutgoingChanged()
     pageChanged[pcOutgoing] = 1;
 }
 
-// Rows are kept low: both pages fit the page area of the main window at its start size.
-constexpr int kRowHeight = 22;
-
-template <typename W> W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-// Labels wrap, so that a language with longer texts makes a page taller, not wider than the window.
-QLabel* label(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* l = named(new QLabel(caption, parent), name);
-    l->setWordWrap(true);
-    return l;
-}
-
-QGroupBox* group(QWidget* parent, const char* name, const QString& caption)
-{
-    return named(new QGroupBox(caption, parent), name);
-}
-
-QSpinBox* spin(QWidget* parent, const char* name, int min, int max, int value)
-{
-    auto* s = named(new QSpinBox(parent), name);
-    s->setRange(min, max);
-    s->setValue(value);
-    s->setFixedSize(64, kRowHeight);
-    DigitKeyFilter::install(s);
-    return s;
-}
-
-QLineEdit* edit(QWidget* parent, const char* name, int maxLength, int width, const QString& text = QString())
-{
-    auto* e = named(new QLineEdit(text, parent), name);
-    e->setMaxLength(maxLength);
-    e->setFixedHeight(kRowHeight);
-    if (width > 0)
-        e->setFixedWidth(width);
-    return e;
-}
+using namespace groupsPage;
 
 QLineEdit* timeEdit(QWidget* parent, const char* name, const QString& text)
 {
@@ -88,14 +48,6 @@ QComboBox* combo(QWidget* parent, const char* name, const QStringList& items)
     c->addItems(items);
     c->setFixedSize(170, kRowHeight);
     return c;
-}
-
-QGridLayout* grid(QGroupBox* box)
-{
-    auto* g = new QGridLayout(box);
-    g->setContentsMargins(6, 2, 6, 3);
-    g->setVerticalSpacing(1);
-    return g;
 }
 
 void setItems(QComboBox* box, const QStringList& texts)
@@ -274,18 +226,7 @@ void OutgoingPage::buildOutgoingPage(QWidget* host)
     edOutSepChar = edit(gbOut7, "edOutSepChar", 1, 28);
     lbOutgoingClipPrefixConv = label(gbOut7, "lbOutgoingClipPrefixConv", QStringLiteral("CLIP prefix conversion :"));
     edOutgoingClipPrefixConv = edit(gbOut7, "edOutgoingClipPrefixConv", 15, 130);
-    mOutgoingClipPrefixConv = named(new QPlainTextEdit(gbOut7), "mOutgoingClipPrefixConv");
-    mOutgoingClipPrefixConv->setReadOnly(true);
-    mOutgoingClipPrefixConv->setFrameShape(QFrame::NoFrame);
-    mOutgoingClipPrefixConv->setFocusPolicy(Qt::NoFocus);
-    mOutgoingClipPrefixConv->setBackgroundVisible(false);
-    mOutgoingClipPrefixConv->viewport()->setAutoFillBackground(false);
-    mOutgoingClipPrefixConv->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    mOutgoingClipPrefixConv->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QFont small = mOutgoingClipPrefixConv->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    mOutgoingClipPrefixConv->setFont(small);
-    mOutgoingClipPrefixConv->setFixedHeight(4 * QFontMetrics(small).lineSpacing() + 12);
+    mOutgoingClipPrefixConv = helpMemo(gbOut7, "mOutgoingClipPrefixConv");
     {
         QGridLayout* g = grid(gbOut7);
         g->addWidget(lbOutHelp, 0, 0, 1, 4);
@@ -362,30 +303,8 @@ void OutgoingPage::buildOutgoingPage(QWidget* host)
     sbOutDefault = pageRowButton(page, "sbOutDefault", QStringLiteral("Defaults"));
     sbOutSaveFile = pageRowButton(page, "sbOutSaveFile", QStringLiteral("Save to file"));
 
-    auto* tabs = new QHBoxLayout;
-    tabs->addWidget(tcOutgoing);
-    tabs->addSpacing(16);
-    tabs->addWidget(cbOutSame);
-    tabs->addStretch();
-    auto* left = new QVBoxLayout;
-    for (QGroupBox* g : {gbOut1, gbOut3, gbOut5, gbOut4, gbOut2})
-        left->addWidget(g);
-    left->addStretch();
-    auto* right = new QVBoxLayout;
-    for (QGroupBox* g : {gbOut6, gbOut7, gbOutTime})
-        right->addWidget(g);
-    right->addStretch();
-    auto* columns = new QHBoxLayout;
-    columns->addLayout(left, 1);
-    columns->addLayout(right, 1);
-    for (QLayout* column : {static_cast<QLayout*>(left), static_cast<QLayout*>(right)})
-        column->setSpacing(2);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(8, 4, 8, 6);
-    layout->setSpacing(2);
-    layout->addLayout(tabs);
-    layout->addLayout(columns);
-    layout->addStretch();
+    layOutTabbedColumns(page, tcOutgoing, cbOutSame, column({gbOut1, gbOut3, gbOut5, gbOut4, gbOut2}),
+                        column({gbOut6, gbOut7, gbOutTime}));
     addPageButtons(pOutgoing, {sbOutSave, sbOutLoad, sbOutDefault, sbOutSaveFile});
 
     // Key filters: digits only in the spin edits (spin()); the number edits also take the copy and paste
@@ -702,12 +621,15 @@ void OutgoingPage::outgoingEnableControls(bool enabled)
         w->setEnabled(enabled);
 }
 
+void OutgoingPage::applyOutSame()
+{
+    applySameSettings(
+        cbOutSame, outgoingWork, [this](bool on) { outgoingEnableControls(on); }, [this] { outgoingSaveFile(); });
+}
+
 void OutgoingPage::cbOutSameClick()
 {
-    outgoingEnableControls(!cbOutSame->isChecked());
-    if (cbOutSame->isChecked())
-        outgoingWork[1] = outgoingWork[0];
-    outgoingSaveFile();
+    applyOutSame();
     tcOutgoingChange();
 }
 
@@ -736,14 +658,10 @@ void OutgoingPage::tcOutgoingChange()
 {
     const int t = shownOutgoing();
     cbOutSame->setVisible(t == 1);
-    if (t == 1) {
-        outgoingEnableControls(!cbOutSame->isChecked());
-        if (cbOutSame->isChecked())
-            outgoingWork[1] = outgoingWork[0];
-        outgoingSaveFile();
-    } else {
+    if (t == 1)
+        applyOutSame();
+    else
         outgoingEnableControls(true);
-    }
     // A copy: the controls' handlers write the record while it is being shown.
     const TOutgoing r = outgoingWork[size_t(t)];
 
@@ -799,10 +717,7 @@ void OutgoingPage::tcOutgoingChange()
 
 void OutgoingPage::setLabelsOutgoing1(const Tlabels& t)
 {
-    sbOutSave->setText(labelOr(t, 127, QStringLiteral("Save to gate")));
-    sbOutLoad->setText(labelOr(t, 128, QStringLiteral("Load from gate")));
-    sbOutDefault->setText(labelOr(t, 154, QStringLiteral("Defaults")));
-    sbOutSaveFile->setText(labelOr(t, 156, QStringLiteral("Save to file")));
+    setFrameButtonTexts(t, sbOutSave, sbOutLoad, sbOutDefault, sbOutSaveFile);
 }
 
 void OutgoingPage::setLabelsOutgoing2(const Tlabels& t)

@@ -179,6 +179,7 @@ public:
 
 private:
     int shownOutgoing() const;
+    void applyOutSame();        // the second tab's "same settings": lock, copy, write the image
     bool secondTabSame() const; // the second tab is shown with "same settings" checked
     void storeSpin(QSpinBox* spin, int TOutgoing::*field);
     void showOutgoingWindow(int window, const QString& text);

@@ -7,10 +7,12 @@
 #include "link/ui/ConnectionPart.h"
 #include "pages/PageState.h"
 #include "platform/Dialogs.h"
+#include "texts/LabelRule.h"
 #include "ui/TfMain.h"
 #include "ui/TfParam.h"
 
 #include <QLatin1Char>
+#include <QPushButton>
 
 bool connectForPageRun(bool warnFirmware)
 {
@@ -102,4 +104,13 @@ void PageFrame::saveFileClick() const
     } else {
         MessageBox(labelText(kTextFileNotWritten), labelText(fileFailureCaption), MB_ICONERROR);
     }
+}
+
+void setFrameButtonTexts(const Tlabels& t, QPushButton* save, QPushButton* load, QPushButton* defaults,
+                         QPushButton* saveFile)
+{
+    save->setText(labelOr(t, 127, QStringLiteral("Save to gate")));
+    load->setText(labelOr(t, 128, QStringLiteral("Load from gate")));
+    defaults->setText(labelOr(t, 154, QStringLiteral("Defaults")));
+    saveFile->setText(labelOr(t, 156, QStringLiteral("Save to file")));
 }

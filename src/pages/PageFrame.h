@@ -30,9 +30,12 @@
 //
 // The operations append one line per failed item to LoadErrors; the frame reads only LoadErrors, never the
 // operations' results, to choose its closing box.
+#include "texts/Labels.h"
 #include "ui/UiState.h"
 
 #include <functional>
+
+class QPushButton;
 
 struct PageFrame
 {
@@ -80,3 +83,7 @@ void refreshGatewayModel();
 void showLoadResult();
 // The save box is the success box only when LoadErrors is empty and the caller saw no failure either.
 void showSaveResult(bool failed = false);
+
+// The captions of the four buttons (texts 127, 128, 154 and 156), as a page's label step writes them.
+void setFrameButtonTexts(const Tlabels& labels, QPushButton* save, QPushButton* load, QPushButton* defaults,
+                         QPushButton* saveFile);

@@ -474,10 +474,7 @@ void PortModesPage::setModelLayoutPortModes(int model)
 
 void PortModesPage::setLabelsPortModes1(const Tlabels& t)
 {
-    sbPortModesSave->setText(labelOr(t, 127, QStringLiteral("Save to gate")));
-    sbPortModesLoad->setText(labelOr(t, 128, QStringLiteral("Load from gate")));
-    sbPortModesDefault->setText(labelOr(t, 154, QStringLiteral("Defaults")));
-    sbPortModesSaveFile->setText(labelOr(t, 156, QStringLiteral("Save to file")));
+    setFrameButtonTexts(t, sbPortModesSave, sbPortModesLoad, sbPortModesDefault, sbPortModesSaveFile);
 }
 
 void PortModesPage::setLabelsPortModes2(const Tlabels& t)

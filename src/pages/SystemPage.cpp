@@ -29,7 +29,6 @@
 
 namespace {
 
-
 void setStatus(const QString& text)
 {
     if (fLoad)
@@ -126,10 +125,7 @@ void SystemPage::setLabelsSystem(const Tlabels& t)
     lbSystemGateId->setText(labelOr(t, 573, QStringLiteral("Gate ID :")));
     lbSystemReset->setText(labelOr(t, 739, QStringLiteral("Time of system reset [hh:mm] :")));
     cbSystemReset->setText(labelOr(t, 738, QStringLiteral("Enable system reset")));
-    sbSystemSave->setText(labelOr(t, 127, QStringLiteral("Save to gate")));
-    sbSystemLoad->setText(labelOr(t, 128, QStringLiteral("Load from gate")));
-    sbSystemDefault->setText(labelOr(t, 154, QStringLiteral("Defaults")));
-    sbSystemSaveFile->setText(labelOr(t, 156, QStringLiteral("Save to file")));
+    setFrameButtonTexts(t, sbSystemSave, sbSystemLoad, sbSystemDefault, sbSystemSaveFile);
 
     // The items are rewritten in place, so the chosen mode (or none) stays chosen.
     static const char* const kModes[] = {
