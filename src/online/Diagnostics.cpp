@@ -117,7 +117,7 @@ DiagReply DiagCollect(const std::function<QByteArray(qint64 msLeft)>& read, cons
     return reply;
 }
 
-QByteArray DiagQuerySignal(const DiagPollIo& io, int module)
+QByteArray querySignal(const DiagPollIo& io, int module)
 {
     if (!io.write(DiagSignalCommand(module)))
         return {};
@@ -150,7 +150,7 @@ void DiagRefresh(const DiagPollIo& io)
         if (io.modemPause)
             io.modemPause();
         io.showModule(m, DiagModuleWords(reply.text));
-        io.showSignal(m, DiagQuerySignal(io, m));
+        io.showSignal(m, querySignal(io, m));
         io.repaint();
     }
     if (io.model() == 0) {

@@ -107,7 +107,7 @@ struct DiagPollIo
 // One complete poll.
 void DiagRefresh(const DiagPollIo& io);
 // The signal query of module m, read as DiagSignalText reads it.
-QByteArray DiagQuerySignal(const DiagPollIo& io, int module);
+QByteArray querySignal(const DiagPollIo& io, int module);
 
 // The telnet text on its way to the diagnostics worker: the router posts each chunk on the window's thread,
 // the worker takes it.

@@ -4,6 +4,7 @@
 #include "firmware/ui/FirmwarePage.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
+#include "online/Diagnostics.h"
 #include "online/LiveCells.h"
 #include "online/Terminal.h"
 #include "online/Tracing.h"
@@ -34,6 +35,7 @@ void resetProgramState()
     resetLiveTools();
     resetLiveCells();
     resetTracing();
+    resetDiagnostics();
     resetTerminal();
     resetTimings = ResetTimings{};
     resetConfigState();

@@ -117,6 +117,9 @@ void DiagPage::buildDiagPage(QWidget* host)
     box4->addWidget(lbB2tei);
     box4->addStretch();
 
+    // The groups keep their own height; what the page has beyond them stays empty below.
+    for (QGroupBox* box : {gbDiag1, gbDiag2, gbDiag3, gbDiag4})
+        box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(top);
     layout->addWidget(gbDiag3);
