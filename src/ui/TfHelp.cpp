@@ -95,7 +95,7 @@ void TfHelp::setLabelsTexts(const Tlabels& t)
     lb4->setText(labelOr(t, 420, QStringLiteral("For firmware : ")));
     lbFirm->setText(firmwareVersion1 + QStringLiteral(", ") + firmwareVersion2 + QStringLiteral(", ") +
                     firmwareVersion3 + QLatin1Char('\n') + firmwareVersion4);
-    lb5->setText(labelOr(t, 424, QStringLiteral("Parlaxion gateways")));
+    lb5->setText(labelOr(t, 424, QStringLiteral("GSM-ISDN telephony gateways")));
     lb6->setText(labelOr(t, 425, QStringLiteral("Technical support")));
     lb7->setText(labelOr(t, 421, QStringLiteral("Phone : see the gateway's documentation")));
     lb8->setText(labelOr(t, 422, QStringLiteral("Fax : see the gateway's documentation")));

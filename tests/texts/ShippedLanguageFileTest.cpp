@@ -2,6 +2,7 @@
 // (Which numbers the windows show is checked in tests/ui, by walking the windows.)
 #include "texts/LanguageFile.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QMap>
 #include <QRegularExpression>
@@ -170,6 +171,56 @@ TEST(ShippedLanguageFile, TextsWithAKnownRoleHaveItInEveryLanguage)
                               .arg(row.captured(1), englishRow.captured(1));
         }
         EXPECT_TRUE(faults.isEmpty()) << "language " << language << ":\n" << qPrintable(faults.join(u'\n'));
+    }
+}
+
+// The numbers the program's sources read from the table, as a literal or as a named constant of the same file
+// ("labelText(56)", "labelOr(t, 902, ...)", "labelText(kCaptionError)" with "constexpr int kCaptionError = 47;").
+// Numbers computed at run time ("kResultText + r") are left to the tests of their windows.
+QMap<int, QString> numbersReadBySources()
+{
+    static const QRegularExpression constant(QStringLiteral("constexpr\\s+int\\s+(k\\w+)\\s*=\\s*(\\d+)\\s*;"));
+    static const QRegularExpression read(
+        QStringLiteral("\\b(?:labelText\\(\\s*|label(?:Or|At)\\(\\s*\\w+\\s*,\\s*)(\\d+|k\\w+)\\s*[,)]"));
+    QMap<int, QString> found;
+    QDirIterator files(QStringLiteral(MESK_SOURCE_DIR "/src"), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
+                       QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QString text = QString::fromUtf8(file.readAll());
+        QMap<QString, int> constants;
+        for (auto m = constant.globalMatch(text); m.hasNext();) {
+            const auto c = m.next();
+            constants.insert(c.captured(1), c.captured(2).toInt());
+        }
+        for (auto m = read.globalMatch(text); m.hasNext();) {
+            const QString number = m.next().captured(1);
+            bool literal = false;
+            const int k = number.toInt(&literal);
+            if (literal)
+                found.insert(k, files.fileName());
+            else if (constants.contains(number))
+                found.insert(constants.value(number), files.fileName());
+        }
+    }
+    return found;
+}
+
+TEST(ShippedLanguageFile, EveryTextTheSourcesReadByNumberIsThereInEveryLanguage)
+{
+    const QMap<int, QString> numbers = numbersReadBySources();
+    ASSERT_GT(numbers.size(), 300) << "the sources are found and read";
+    for (const char* language : kLanguages) {
+        Tlabels t;
+        Tlabels names;
+        readLanguageFile(kFile, QByteArray(language).toInt(), t, names);
+        QStringList missing;
+        for (auto it = numbers.begin(); it != numbers.end(); ++it)
+            if (labelAt(t, it.key()).trimmed().isEmpty())
+                missing << QStringLiteral("%1 (%2)").arg(it.key()).arg(it.value());
+        EXPECT_TRUE(missing.isEmpty()) << "language " << language << ": " << qPrintable(missing.join(u' '));
     }
 }
 

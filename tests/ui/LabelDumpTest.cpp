@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMap>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSet>
@@ -231,6 +232,64 @@ TEST_F(LabelDumpTest, TaggedEntries)
 {
     createWindows();
     compareWithKept(dumpAfterPass(taggedTable()), QStringLiteral("labels-tagged.txt"));
+}
+
+// Item, tab, row and line counts of every list the pass writes, with the selection of each combo box.
+QMap<QString, QString> shapes()
+{
+    QMap<QString, QString> out;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        for (QObject* o : window->findChildren<QObject*>()) {
+            if (o->objectName().isEmpty() || o->objectName().startsWith(QLatin1String("qt_")))
+                continue;
+            const QString key = window->objectName() + QLatin1Char('/') + o->objectName();
+            if (auto* c = qobject_cast<QComboBox*>(o))
+                out[key] = QStringLiteral("%1 items, item %2").arg(c->count()).arg(c->currentIndex());
+            else if (auto* t = qobject_cast<QTabWidget*>(o))
+                out[key] = QStringLiteral("%1 tabs, tab %2").arg(t->count()).arg(t->currentIndex());
+            else if (auto* t = qobject_cast<QTabBar*>(o))
+                out[key] = QStringLiteral("%1 tabs, tab %2").arg(t->count()).arg(t->currentIndex());
+            else if (auto* t = qobject_cast<QTreeWidget*>(o))
+                out[key] = QStringLiteral("%1 rows").arg(t->topLevelItemCount());
+            else if (auto* l = qobject_cast<QListWidget*>(o))
+                out[key] = QStringLiteral("%1 rows").arg(l->count());
+            else if (auto* m = qobject_cast<QPlainTextEdit*>(o))
+                out[key] = QStringLiteral("%1 lines").arg(m->blockCount());
+        }
+    }
+    return out;
+}
+
+TEST_F(LabelDumpTest, ASecondPassKeepsEveryListsShapeAndTheChosenItemsInBothModels)
+{
+    createWindows();
+    labelTexts = taggedTable();
+    fMain->setLabels(labelTexts);
+    for (int model : {0, 1}) {
+        gatewayModel = model;
+        fMain->setModelLayout(model);
+        // The last item of every list chosen, as a user might have; no handler runs.
+        for (QComboBox* c : fMain->findChildren<QComboBox*>()) {
+            const QSignalBlocker quiet(c);
+            c->setCurrentIndex(c->count() - 1);
+        }
+        fMain->setLabels(labelTexts);
+        QMap<QString, QString> expected = shapes();
+        // The two voice lists go back to the DISA message; every other list keeps its choice.
+        for (const char* name : {"TfMain/cbVoiceType", "TfMain/cbVoiceRecord"}) {
+            EXPECT_TRUE(expected[QLatin1String(name)].endsWith(QStringLiteral(", item 0"))) << name;
+            fMain->findChild<QComboBox*>(QLatin1String(name).mid(7))->setCurrentIndex(2);
+        }
+        for (auto it = expected.begin(); it != expected.end(); ++it)
+            if (it.key().startsWith(QLatin1String("TfMain/cb")) && it.value().contains(QLatin1String(" items")) &&
+                !it.key().startsWith(QLatin1String("TfMain/cbVoice"))) {
+                const QComboBox* c = fMain->findChild<QComboBox*>(it.key().mid(7));
+                EXPECT_EQ(c->currentIndex(), c->count() - 1) << qPrintable(it.key()) << " model " << model;
+            }
+        fMain->setLabels(labelTexts);
+        fMain->setLabels(labelTexts);
+        EXPECT_EQ(shapes(), expected) << "model " << model;
+    }
 }
 
 } // namespace
