@@ -3,8 +3,8 @@
 // the pages show.
 #include "online/LiveToolFixture.h"
 
-#include "online/GatewayClock.h"
 #include "link/CommLog.h"
+#include "online/GatewayClock.h"
 #include "online/RecordDownloads.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
@@ -321,6 +321,35 @@ TEST_P(RecordsTest, BufferTopicShowsTheFiveValuesOrTheErrorBox)
 
 INSTANTIATE_TEST_SUITE_P(Links, RecordsTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Serial" : "Telnet"; });
+
+// A paged download and the delete handshake over the modem line, where every read has its fixed wait.
+TEST_F(LiveToolTest, RecordsDownloadOverTheModemLine)
+{
+    recordWaits = RecordWaits{};
+    gatewaysim::Config cfg;
+    cfg.pageSize = 20;
+    ASSERT_NO_FATAL_FAILURE(startGateway(cfg));
+    const QString modem = gateway->startModemPty();
+    ASSERT_FALSE(modem.isEmpty());
+    listSim("PhoneNumber=1\n");
+    startProgram("commtype=3\ngateway=Sim\nmodemName=" + modem.toLocal8Bit() + "\n");
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    gateway->clearLog();
+    dialogs().clearRecords();
+
+    fMain->sbLogLoadClick();
+    EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(61)});
+    EXPECT_EQ(gateway->receivedLines().count(" "), 2);
+    const QStringList log = fMain->mLog->toPlainText().split('\n');
+    ASSERT_EQ(log.size(), 46) << qPrintable(log.join('|'));
+    EXPECT_EQ(log[45], "05.12.26 09:10:45  GSM2  registered");
+
+    dialogs().clearRecords();
+    fMain->sbCallLoadDeleteClick();
+    EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(61)});
+    EXPECT_EQ(fMain->mCall->toPlainText().split('\n').size(), 5);
+    EXPECT_TRUE(received().endsWith("###\r\n")) << received().constData();
+}
 
 class LoginAccountTest : public RecordsTest
 {

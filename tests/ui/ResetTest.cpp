@@ -140,4 +140,35 @@ TEST_F(ResetTest, AFactoryResetWhoseLoginFailsClosesTheLink)
     EXPECT_FALSE(CurrentConnection.Handle);
 }
 
+TEST_F(ResetTest, OnTheModemLineTheResetHangsUpAndSaysSo)
+{
+    // The modem call cannot outlive the gateway's restart: after the command the program hangs up and tells
+    // the user to connect again, without waiting for the restart or logging in. (The factory reset ends the
+    // same way; over the modem its twenty row deletions take half a minute of reply waits.)
+    resetTimings.modemHangUpMs = 50;
+    gatewaysim::Config cfg;
+    cfg.resetDelayMs = 300;
+    ASSERT_NO_FATAL_FAILURE(startGateway(cfg));
+    const QString modem = gateway->startModemPty();
+    ASSERT_FALSE(modem.isEmpty());
+    listSim("PhoneNumber=1\n");
+    startProgram("commtype=3\ngateway=Sim\nmodemName=" + modem.toLocal8Bit() + "\n");
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    ASSERT_TRUE(gateway->modemInCall());
+    gateway->clearLog();
+    dialogs().clearRecords();
+
+    dialogs().answerBox(IDYES);
+    fMain->selectTopic(41);
+    const QByteArray heard = received();
+    ASSERT_TRUE(heard.startsWith("AT&BSYS=RESET\r\n")) << heard.constData();
+    EXPECT_FALSE(heard.contains("admin")) << "no new login";
+    EXPECT_EQ(gateway->loginCount(), 1);
+    expectBoxes({{55, 54}, {882, 54}});
+    EXPECT_EQ(dialogs().boxes()[1].flags, unsigned(MB_ICONINFORMATION));
+    expectEnded();
+    EXPECT_FALSE(CurrentConnection.Connected);
+    EXPECT_TRUE(waitUntil([&] { return !gateway->modemInCall(); })) << "the call was hung up";
+}
+
 } // namespace
