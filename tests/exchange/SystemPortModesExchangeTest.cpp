@@ -1,67 +1,10 @@
-// The system, GSM basic and port modes pages' reply parsing and command building, away from the window.
+// The GSM basic and port modes pages' reply parsing and command building, away from the window.
 #include "exchange/BasicExchange.h"
 #include "exchange/PortModesExchange.h"
-#include "exchange/SystemExchange.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(SystemExchange, ViewReplyReadsCdrGateIdAndResetTimeWithTheirFailureLines)
-{
-    struct Case
-    {
-        QByteArray reply;
-        qint32 cdrMode;
-        qint32 gateId;
-        QString reset;
-        QString errors;
-    } cases[] = {
-        {"S91=6,21\r\nX22=7:30\r\nOK\r\n", 6, 21, "07:30", ""},
-        {"S91=4,0\r\nX22=23:05\r\nOK\r\n", 4, 0, "23:05", ""}, // code 4 is shown as position 3
-        {"S91=9,x\r\nOK\r\n", 0, 0, "00:00", kSystemLineCdr + kSystemLineGateId},
-        {"S91=5\r\nOK\r\n", 5, 0, "00:00", kSystemLineGateId},
-        {"OK\r\n", 0, 0, "00:00", kSystemLineCdr + kSystemLineGateId},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.reply.constData());
-        QString errors = QStringLiteral("earlier\n");
-        const TSystem s = parseSystemView(c.reply, errors);
-        EXPECT_EQ(s.cdrMode, c.cdrMode);
-        EXPECT_EQ(s.gateId, c.gateId);
-        EXPECT_EQ(s.resetTime, c.reset);
-        EXPECT_EQ(errors, QStringLiteral("earlier\n") + c.errors);
-    }
-}
-
-TEST(SystemExchange, CdrPositionsSkipCodeFourBothWays)
-{
-    const int codes[] = {0, 1, 2, 3, 5, 6, 7};
-    for (int position = 0; position < 7; ++position) {
-        EXPECT_EQ(cdrPositionToCode(position), codes[position]);
-        EXPECT_EQ(cdrCodeToPosition(codes[position]), position);
-    }
-    EXPECT_EQ(cdrCodeToPosition(4), 3);
-    EXPECT_EQ(cdrCodeToPosition(-1), -1);
-    EXPECT_EQ(cdrCodeToPosition(8), -1);
-}
-
-TEST(SystemExchange, CommandsCarryTheRecordAsTheGatewayWritesIt)
-{
-    TSystem s;
-    s.cdrMode = 7;
-    s.gateId = 200;
-    s.resetTime = QStringLiteral("06:45");
-    EXPECT_EQ(systemCdrCommand(s), "AT%S91=7,200\r\n");
-    EXPECT_EQ(systemResetCommand(s), "AT%X22=06:45\r\n");
-}
-
-TEST(PortModesExchange, MissingValuesReadAsRejectAndOthersComeAsSent)
-{
-    EXPECT_EQ(parsePortModesView("X40=2,G,1,0\r\nOK\r\n"), (PortModeChars{'2', 'G', '1'}));
-    EXPECT_EQ(parsePortModesView("X40=Q,,\r\nOK\r\n"), (PortModeChars{'Q', '0', '0'}));
-    EXPECT_EQ(parsePortModesView("OK\r\n"), (PortModeChars{'0', '0', '0'}));
-}
 
 TEST(PortModesExchange, TheModelDecidesWhatMayBeRoutedToTheFirstPort)
 {
@@ -100,28 +43,6 @@ TEST(BasicExchange, ViewReplyGivesPositionsAndLeavesUnsaidVolumesAlone)
     errors.clear();
     EXPECT_EQ(parseBasicCauses("I05=1,2,3\r\nOK\r\n", errors), (std::array<qint32, 4>{102, 21, 41, 42}));
     EXPECT_EQ(errors, kBasicLineCauses);
-}
-
-TEST(BasicExchange, SaveCommandsCarryTheRecord)
-{
-    TBasic b;
-    b.relaxDelay = 4;
-    b.ringTimeout = 90;
-    b.simFlags = 5;
-    b.dialTone = 1;
-    b.ringTone = 2;
-    b.busyTone = 255;
-    b.busyStatus = 4;
-    b.pin = QStringLiteral("1234");
-    b.causes = {QStringLiteral("17/21"), QStringLiteral("34/34")};
-    b.networks = 14;
-    EXPECT_EQ(basicRelaxCommand(b, {7, 8, 9}), "AT%G08=4,7,8,9,90\r\n");
-    EXPECT_EQ(basicTonesShortCommand(b), "AT%G09=5,1,2\r\n");
-    EXPECT_EQ(basicTonesCommand(b), "AT%G09=5,1,2,255,4\r\n");
-    EXPECT_EQ(basicSierraCommand(b), "AT%G103=0,0,0,14,0\r\n");
-    EXPECT_EQ(basicPinCommand(b), "AT%S98=1234\r\n");
-    EXPECT_EQ(basicTransferCommand(b), "AT%G101=17/21,34/34\r\n");
-    EXPECT_EQ(basicCausesCommand(b), "AT%I05=102,21,41,42\r\n");
 }
 
 } // namespace

@@ -32,29 +32,6 @@ TEST(Fixture, ReadsKeysInFileOrderWithViewsShapesAndGatewaySettings)
     EXPECT_EQ(f.parameters[0].views, QList<QByteArray>{"AT&V"});
 }
 
-TEST(Fixture, ReportsTheLineOfEachMistake)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"[S91]\nviews = AT&V\nvalue = 1\n", "line 1: key S91 has no shape"},
-        {"[S91]\nshape = [0-9]\nvalue = 12\n", "line 1: value of S91 does not match its shape"},
-        {"[S91]\nshape = .*\n\n[S91]\nshape = .*\n", "line 4: key S91 defined twice"},
-        {"[S91]\nshape = .*\ncolour = red\n", "line 3: unknown setting \"colour\""},
-        {"value = 1\n", "line 1: setting outside a section"},
-        {"[S91]\nshape = (\n", "line 2: bad shape"},
-        {"[gateway]\npage-size = 0\n", "line 2: page-size must be a number above 0"},
-        {"[gateway]\nspeed = 9600\n", "line 2: unknown setting \"speed\""},
-        {"[S91\n", "line 1: section name without \"]\""},
-        {"[S 91]\nshape = .*\n", "line 1: bad key name \"S 91\""},
-        {"[S91]\nshape .*\n", "line 2: expected \"name = value\""},
-    };
-    for (const auto& [text, expected] : cases) {
-        Fixture f;
-        QString error;
-        EXPECT_FALSE(Fixture::parse(QString::fromLatin1(text), f, &error)) << text;
-        EXPECT_TRUE(error.startsWith(QString::fromLatin1(expected))) << text << " -> " << qPrintable(error);
-    }
-}
-
 TEST(Fixture, GatewayWithABadOrMissingFixtureIsInvalidAndSaysWhy)
 {
     gatewaysim::Config bad;

@@ -104,21 +104,3 @@ TEST(ModemPty, DialFailuresAnswerAsConfigured)
         EXPECT_EQ(line.readReply(), "\r\nOK\r\n"); // still in command mode
     }
 }
-
-TEST(ModemPty, ClosingTheLineEndsTheCallAndTheNextCallerStartsClean)
-{
-    gatewaysim::Gateway gw(modemConfig());
-    const QString path = gw.startModemPty();
-    {
-        PtyPeer line;
-        ASSERT_TRUE(line.open(path));
-        ASSERT_TRUE(callAndLogin(line));
-        line.send("AT&V9\r"); // its reply may be left unread
-    }
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !gw.modemInCall(); }, 5000));
-
-    PtyPeer next;
-    ASSERT_TRUE(next.open(path));
-    next.send("AT\r");
-    EXPECT_EQ(next.readReply(), "\r\nOK\r\n"); // command mode, nothing left over from the call
-}

@@ -50,24 +50,6 @@ TEST(TcpSession, OffersItsOptionsThenPromptsForTheLoginAndIdentifiesItsModel)
     }
 }
 
-TEST(TcpSession, LoginAcceptsOnlyTheRightUserAndPassword)
-{
-    const std::pair<const char*, const char*> refused[] = {
-        {"admin", "admin5"}, {"Admin", "admin"}, {"admin", ""}, {"root", "admin"}};
-    Session s;
-    ASSERT_TRUE(s.open());
-    for (const auto& [user, password] : refused) {
-        EXPECT_EQ(s.peer.login(user, password), "\r\nLogin incorrect\r\n\r\nMX login: ") << user << "/" << password;
-        // Not logged in: a command is taken as the next user name.
-        s.peer.send("AT\r\n");
-        EXPECT_EQ(s.peer.readUntil("Password: "), "\r\nPassword: ");
-        s.peer.send("\r\n");
-    }
-    EXPECT_EQ(s.gw.loginCount(), 0);
-    EXPECT_EQ(s.peer.login(), "\r\nOK\r\n");
-    EXPECT_EQ(s.gw.loginCount(), 1);
-}
-
 TEST(TcpSession, AnswersEachCommandExactly)
 {
     const QByteArray system("\r\nS91=5,12\r\nX22=07:30\r\nOK\r\n");
@@ -116,62 +98,6 @@ TEST(TcpSession, SetsAreCheckedAgainstKeyAndShapeAndTheListingShowsTheStoreAsItI
     EXPECT_EQ(s.command("AT%S91=1,1\r\n"), "\r\nERROR\r\n");
 }
 
-TEST(TcpSession, LogHoldsEveryLineWithItsExactBytes)
-{
-    Session s;
-    ASSERT_TRUE(s.open());
-    s.peer.login();
-    s.command("AT%S91=1,1\r");
-    s.peer.send("\r\n");
-    s.command("ATX\r\n");
-    EXPECT_EQ(s.gw.receivedLines(), (QList<QByteArray>{"admin\r\n", "admin\r\n", "AT%S91=1,1\r", "\r\n", "ATX\r\n"}));
-    EXPECT_EQ(s.gw.receivedBytes(), "admin\r\nadmin\r\nAT%S91=1,1\r\r\nATX\r\n");
-
-    // A line is answered at its CR; the LF that comes later still belongs to it.
-    s.gw.clearLog();
-    EXPECT_EQ(s.command("AT\r"), "\r\nOK\r\n");
-    EXPECT_EQ(s.command("\nAT&M0\r\n"), "\r\nOK\r\n");
-    EXPECT_EQ(s.gw.receivedLines(), (QList<QByteArray>{"AT\r\n", "AT&M0\r\n"}));
-}
-
-TEST(TcpSession, CrCrLfCrNulAndLfEachEndALine)
-{
-    const struct
-    {
-        QByteArray sent;
-        QList<QByteArray> logged;
-    } cases[] = {
-        {"AT\r", {"AT\r"}},
-        {"AT\r\n", {"AT\r\n"}},
-        {QByteArray("AT\r\0", 4), {QByteArray("AT\r\0", 4)}},
-        {"AT\n", {"AT\n"}},
-        // What the program's telnet link makes of "AT\r\n": the CR becomes CR LF, and the LF follows.
-        {"AT\r\n\n", {"AT\r\n", "\n"}},
-        {"AT\n\r", {"AT\n", "\r"}},
-    };
-    for (const auto& c : cases) {
-        Session s;
-        ASSERT_TRUE(s.openAndLogin());
-        s.gw.clearLog();
-        s.peer.send(c.sent);
-        EXPECT_EQ(s.peer.readReply(), "\r\nOK\r\n") << c.sent.toHex().constData();
-        EXPECT_EQ(s.peer.drain(100), QByteArray()) << c.sent.toHex().constData(); // answered once
-        EXPECT_EQ(s.gw.receivedLines(), c.logged) << c.sent.toHex().constData();
-    }
-}
-
-TEST(TcpSession, OverlongLineIsRefusedAndTheSessionGoesOn)
-{
-    Session s;
-    ASSERT_TRUE(s.openAndLogin());
-    s.peer.send("AT%S91=" + QByteArray(3000, '1'));
-    EXPECT_EQ(s.peer.readReply(), "\r\nERROR\r\n");
-    s.peer.send("\r\n");
-    s.peer.drain(200); // the rest of the long line gets its own ERROR
-    EXPECT_EQ(s.command("AT\r\n"), "\r\nOK\r\n");
-    EXPECT_EQ(s.gw.value("S91"), "5,12");
-}
-
 TEST(TcpSession, LongListingComesInPagesEachAfterABlank)
 {
     gatewaysim::Config cfg;
@@ -199,30 +125,6 @@ TEST(TcpSession, LongListingComesInPagesEachAfterABlank)
     EXPECT_TRUE(s.command("AT&A\r").endsWith("<SPACE>\r\n"));
     EXPECT_EQ(s.command("ATX\r"), "\r\nERROR\r\n");
     EXPECT_EQ(s.command(" \r"), "\r\nERROR\r\n");
-}
-
-TEST(TcpSession, OnlyPagedViewsLongerThanAPageArePaged)
-{
-    gatewaysim::Config onePage;
-    onePage.fixtureText = simtest::pagedFixture(20, 20);
-    gatewaysim::Config otherView;
-    otherView.fixtureText = simtest::pagedFixture(30, 20).replace("\nviews = AT&A", "\nviews = AT&V");
-    for (const auto& [cfg, command, last] :
-         {std::tuple{onePage, "AT&A\r", "A19=row19\r\nOK\r\n"}, {otherView, "AT&V\r\n", "A29=row29\r\nOK\r\n"}}) {
-        Session s(cfg);
-        ASSERT_TRUE(s.openAndLogin());
-        const QByteArray reply = s.command(command);
-        EXPECT_TRUE(reply.endsWith(last)) << reply.constData();
-        EXPECT_FALSE(reply.contains("<SPACE>")) << reply.constData();
-    }
-
-    gatewaysim::Config small;
-    small.fixtureText = simtest::pagedFixture(3, 20);
-    small.pageSize = 2; // the config's page size beats the fixture's
-    Session s(small);
-    ASSERT_TRUE(s.openAndLogin());
-    EXPECT_EQ(s.command("AT&A\r"), "\r\nA00=row00\r\nA01=row01\r\n<SPACE>\r\n");
-    EXPECT_EQ(s.command(" "), "A02=row02\r\nOK\r\n");
 }
 
 TEST(TcpSession, EchoRepeatsWhatComesButNeverThePassword)

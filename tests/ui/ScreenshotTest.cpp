@@ -1,5 +1,4 @@
-// A picture of the main window at its default size, after the start-up with the shipped data. It is kept
-// in the build folder for people to look at; nothing compares it.
+// Pictures of windows for a person to look at, written on demand only.
 #include "support/MainWindowFixture.h"
 
 #include "link/ui/TfCommSettings.h"
@@ -15,19 +14,6 @@
 namespace {
 
 using ScreenshotTest = MainWindowFixture;
-
-TEST_F(ScreenshotTest, MainWindowAtItsDefaultSize)
-{
-    startUp();
-    showMainWindow();
-    fMain->selectTopic(30);
-    const QString file = QStringLiteral(MESK_BINARY_DIR "/main-window.png");
-    const QPixmap picture = fMain->grab();
-    ASSERT_FALSE(picture.isNull());
-    EXPECT_EQ(picture.size(), fMain->size());
-    ASSERT_TRUE(picture.save(file));
-    EXPECT_GT(QFileInfo(file).size(), 1000);
-}
 
 // Pictures of the main window and three dialogs in Czech and in Hungarian, for a person to look at. Written
 // on demand only (scripts/screenshots.sh runs it): build/screenshots/<language>-<window>.png.
