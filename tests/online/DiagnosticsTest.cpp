@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMap>
 #include <QPointer>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -469,6 +470,27 @@ TEST_F(DiagnosticsTest, OnTheModemLineTheTimerPollsOnTheWindowsThread)
     EXPECT_EQ(diagUnfinishedPolls, 0);
     EXPECT_EQ(value(1, 2), QStringLiteral("SIMNET"));
     EXPECT_EQ(fMain->lv1->topLevelItem(6)->text(4), QStringLiteral(" idle"));
+
+    // Left and chosen again while a poll waits for a reply: that poll goes on alone (no probe, no second
+    // poll) and the timer runs again.
+    gateway->clearLog();
+    gateway->setFaults([] {
+        gatewaysim::Faults f;
+        f.replyDelayMs = 150;
+        return f;
+    }());
+    bool switched = false;
+    QTimer::singleShot(20, fMain, [&switched] {
+        fMain->selectTopic(30);
+        fMain->selectTopic(26);
+        switched = true;
+    });
+    fMain->tDiagTimer();
+    ASSERT_TRUE(switched) << "within the poll";
+    EXPECT_TRUE(fMain->tDiag->isActive());
+    EXPECT_FALSE(fMain->pDiag->isHidden());
+    EXPECT_EQ(count("AT\r\n"), 0);
+    EXPECT_EQ(count("AT&S00\r\n"), 1);
 
     // A silent gateway: each tick is a poll that does not finish; the fifth gives the page up.
     gateway->setFaults([] {

@@ -217,17 +217,22 @@ bool DiagPage::diagSection(bool chosen)
     pDiag->raise();
     diagUnfinishedPolls = 0;
     pDiag->repaint();
-    // A poll that runs already keeps the link to itself: a probe now would put its "OK" into that poll's reply.
-    if (diagThread || diagPolling_)
-        return true;
-    QByteArray probe;
-    SendCommandOk(QByteArrayLiteral("AT\r\n"), probe, 32);
-    WaitPumping(100);
+    // A poll that runs already keeps the link to itself: a probe now would put its "OK" into that poll's
+    // reply, and a second poll would take the first one's replies.
+    const bool polling = diagThread || diagPolling_;
+    if (!polling) {
+        QByteArray probe;
+        SendCommandOk(QByteArrayLiteral("AT\r\n"), probe, 32);
+        WaitPumping(100);
+    }
     if (CurrentConnection.LinkType == LinkModem) {
         tDiag->setInterval(diagTimings.modemIntervalMs);
-        tDiag->start();
-        WaitPumping(100);
-        diagRefresh();
+        if (!tDiag->isActive())
+            tDiag->start();
+        if (!polling) {
+            WaitPumping(100);
+            diagRefresh();
+        }
     } else if (!diagThread && !pDiag->isHidden()) {
         if (CurrentConnection.LinkType == LinkTelnet) {
             diagInbox.clear();
