@@ -7,6 +7,7 @@
 //     MESK_REWRITE_LABEL_DUMPS=1 build/tests/test_ui --gtest_filter='LabelDump*'
 #include "support/MainWindowFixture.h"
 
+#include "link/ui/TfCommSettings.h"
 #include "texts/LanguageFile.h"
 #include "ui/TfMain.h"
 #include "ui/UiState.h"
@@ -24,6 +25,9 @@
 #include <QMap>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTabBar>
 #include <QTabWidget>
@@ -290,6 +294,92 @@ TEST_F(LabelDumpTest, ASecondPassKeepsEveryListsShapeAndTheChosenItemsInBothMode
         fMain->setLabels(labelTexts);
         EXPECT_EQ(shapes(), expected) << "model " << model;
     }
+}
+
+// The places whose entry the pass chooses by the state of another control: the link type of the
+// communication settings and the tracing type.
+TEST_F(LabelDumpTest, ThePlacesChosenByAnotherControlFollowIt)
+{
+    createWindows();
+    labelTexts = taggedTable();
+    auto tag = [](int k) { return QStringLiteral("ž%1ő").arg(k); };
+    const struct
+    {
+        int linkItem;
+        int settings; // gSett's entry
+        int label1;   // lbSettings1's, -1 when the pass leaves it
+        int label2;   // lbSettings2's: the time-out text, replaced for the LAN
+    } links[] = {{0, 86, 87, 733}, {1, 85, -1, 88}, {2, 649, 649, 733}};
+    for (const auto& l : links) {
+        fCommSettings->gSett->setTitle(QStringLiteral("before"));
+        fCommSettings->lbSettings1->setText(QStringLiteral("before"));
+        fCommSettings->lbSettings2->setText(QStringLiteral("before"));
+        fCommSettings->cbCommType->setCurrentIndex(l.linkItem);
+        fMain->setLabels(labelTexts);
+        EXPECT_EQ(fCommSettings->gSett->title(), tag(l.settings)) << l.linkItem;
+        EXPECT_EQ(fCommSettings->lbSettings1->text(), l.label1 < 0 ? QStringLiteral("before") : tag(l.label1));
+        EXPECT_EQ(fCommSettings->lbSettings2->text(), tag(l.label2));
+    }
+    fCommSettings->gSett->setTitle(QStringLiteral("before"));
+    fCommSettings->lbSettings1->setText(QStringLiteral("before"));
+    fCommSettings->cbCommType->setCurrentIndex(-1);
+    fMain->setLabels(labelTexts);
+    EXPECT_EQ(fCommSettings->gSett->title(), QStringLiteral("before")) << "no link chosen";
+    EXPECT_EQ(fCommSettings->lbSettings1->text(), QStringLiteral("before"));
+    EXPECT_EQ(fCommSettings->lbSettings2->text(), tag(733));
+
+    // Tracing type 0 (LAN and telnet) names the telnet layers; any other the message kinds.
+    for (int type : {0, 1, -1}) {
+        const QSignalBlocker quiet(fMain->cbTracType);
+        fMain->cbTracType->setCurrentIndex(type);
+        fMain->setLabels(labelTexts);
+        const int first = type == 0 ? 149 : 159;
+        EXPECT_EQ(fMain->rbTracIpTcpTelnet->text(), tag(first)) << type;
+        EXPECT_EQ(fMain->rbTracTcpTelnet->text(), tag(first + 1)) << type;
+        EXPECT_EQ(fMain->rbTracTelnet->text(), tag(first + 2)) << type;
+        EXPECT_EQ(fMain->sbTracStart->text(), tag(152)) << "not tracing: the button starts";
+    }
+}
+
+// A table shorter than the numbers the pass reads: every place past its end shows its English text, every
+// other place its entry.
+TEST_F(LabelDumpTest, AnEntryPastTheEndOfAShortTableCountsAsEmpty)
+{
+    createWindows();
+    // Place and property -> text; a place named twice in a window is told apart by its count.
+    const auto dumpWith = [this](const Tlabels& t) {
+        labelTexts = t;
+        fMain->setLabels(labelTexts);
+        QMap<QString, QString> texts;
+        for (const QString& line : dumpWindows(programFolder())) {
+            const qsizetype split = line.indexOf(QLatin1String(" = "));
+            QString key = line.left(split);
+            for (int n = 2; texts.contains(key); ++n)
+                key = line.left(split) + QStringLiteral(" #%1").arg(n);
+            texts.insert(key, line.mid(split + 3));
+        }
+        return texts;
+    };
+    const QMap<QString, QString> english = dumpWith(Tlabels(1000));
+    const QMap<QString, QString> tagged = dumpWith(taggedTable());
+    Tlabels shortTable = taggedTable();
+    shortTable.resize(900);
+    const QMap<QString, QString> cut = dumpWith(shortTable);
+    static const QRegularExpression tag(QStringLiteral("ž(\\d+)ő"));
+    int pastTheEnd = 0;
+    for (auto it = tagged.begin(); it != tagged.end(); ++it) {
+        bool anyPast = false;
+        bool anyWithin = false;
+        for (auto m = tag.globalMatch(it.value()); m.hasNext();)
+            (m.next().captured(1).toInt() >= 900 ? anyPast : anyWithin) = true;
+        if (anyPast && !anyWithin) {
+            ++pastTheEnd;
+            EXPECT_EQ(cut.value(it.key()), english.value(it.key())) << qPrintable(it.key());
+        } else if (!anyPast) {
+            EXPECT_EQ(cut.value(it.key()), it.value()) << qPrintable(it.key());
+        }
+    }
+    EXPECT_GT(pastTheEnd, 50);
 }
 
 } // namespace
