@@ -5,6 +5,7 @@
 #include "link/GatewayList.h"
 #include "link/LinkState.h"
 #include "link/Login.h"
+#include "link/ui/ConnectionPart.h"
 #include "pages/PageFrame.h"
 #include "pages/PageRuns.h"
 #include "pages/PageState.h"

@@ -7,6 +7,7 @@
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "pages/EntryFilters.h"
+#include "link/ui/ConnectionPart.h"
 #include "pages/PageFrame.h"
 #include "pages/PageRuns.h"
 #include "pages/PageState.h"

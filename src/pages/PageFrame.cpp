@@ -14,12 +14,6 @@
 #include <QLatin1Char>
 #include <QPushButton>
 
-bool connectForPageRun(bool warnFirmware)
-{
-    CurrentConnection = ConnectToGateway(warnFirmware, fMain, false);
-    return CurrentConnection.Connected;
-}
-
 void refreshGatewayModel()
 {
     const int before = gatewayModel;

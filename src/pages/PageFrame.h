@@ -72,10 +72,6 @@ inline constexpr int kCaptionInformation = 54;
 inline constexpr int kCaptionWarning = 45;
 inline constexpr int kCaptionError = 47;
 
-// Connects for a page run as every page button does (ConnectToGateway without the firmware warning, the
-// main window as owner), stores the record in CurrentConnection and tells whether the link is up. A failed
-// connect has reported itself.
-bool connectForPageRun(bool warnFirmware = false);
 // Asks the gateway for its model, stores it in gatewayModel and lays the pages out when it changed.
 void refreshGatewayModel();
 

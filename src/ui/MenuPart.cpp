@@ -173,6 +173,14 @@ void MenuPart::buildToolBar(QMainWindow* host)
     tbEnglish->setChecked(true);
 }
 
+void MenuPart::setGatewayRunsEnabled(bool on)
+{
+    tbLoadGate->setEnabled(on);
+    tbSaveGate->setEnabled(on);
+    mLoad->setEnabled(on);
+    mSave->setEnabled(on);
+}
+
 void MenuPart::mCloseClick()
 {
     fMain->close();

@@ -100,6 +100,8 @@ public:
     // and enabled again when they close.
     void mAboutClick();
     void mGatewayListClick();
+    // The whole-gateway load and save, tool buttons and File menu items, off while a live tool holds the link.
+    void setGatewayRunsEnabled(bool on);
 
     // Label steps.
     void setLabelsLanguageNames();                              // the language menu items and buttons

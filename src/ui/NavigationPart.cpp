@@ -348,12 +348,17 @@ bool NavigationPart::runSection(int topic, bool chosen, bool showOnly, bool acti
     return true;
 }
 
+void NavigationPart::showTopicTitle(int topic, bool drawNow)
+{
+    lbMain->setText(labelText(topic));
+    if (drawNow)
+        lbMain->repaint();
+    currentTopic = topic;
+}
+
 void NavigationPart::showTopicPage(int topic)
 {
-    const int title = titleOf(topic);
-    lbMain->setText(labelText(title));
-    lbMain->repaint();
-    currentTopic = title;
+    showTopicTitle(titleOf(topic), true);
     if (QWidget* page = topicPage(topic)) {
         page->show();
         page->raise();

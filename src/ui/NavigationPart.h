@@ -65,6 +65,9 @@ public:
     void showTopic(QTreeWidgetItem* node);
     // What a section does by default for its chosen topic: title, currentTopic and the page shown.
     void showTopicPage(int topic);
+    // The title of topic over the page area and currentTopic; drawNow paints it at once, for a section that
+    // goes on to wait for the gateway.
+    void showTopicTitle(int topic, bool drawNow);
 
     // The topic number kept with a node of either tree (-1 for none).
     static int nodeTopic(const QTreeWidgetItem* node);

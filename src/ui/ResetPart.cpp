@@ -49,7 +49,7 @@ void ResetPart::buildResetTopics()
 bool ResetPart::startReset(int question)
 {
     if (!CurrentConnection.Connected)
-        CurrentConnection = ConnectToGateway(false, fMain, false);
+        connectForPageRun();
     if (!CurrentConnection.Connected)
         return false;
     if (MessageBox(labelText(question), labelText(54), MB_YESNO | MB_ICONQUESTION) != IDYES)

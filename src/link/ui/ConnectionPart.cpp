@@ -342,6 +342,12 @@ void ConnectionPart::buildConnection(QMainWindow* host)
     setConnectedState(false);
 }
 
+bool connectForPageRun(bool warnFirmware)
+{
+    CurrentConnection = ConnectToGateway(warnFirmware, fMain, false);
+    return CurrentConnection.Connected;
+}
+
 void ConnectionPart::mConnectClick()
 {
     CurrentConnection = ConnectToGateway(false, fMain, false);

@@ -65,6 +65,11 @@ private:
 // please-wait window disables. noAddressPrompt: the "unnamed" gateway on telnet is not asked for its address.
 ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddressPrompt);
 
+// Connects as every page and tool does (ConnectToGateway with the main window as owner, the firmware warning
+// only when asked for), stores the record in CurrentConnection and tells whether the link is up. A failed
+// connect has reported itself.
+bool connectForPageRun(bool warnFirmware = false);
+
 // The gateway of that name from gtws.ini (the "unnamed" gateway for an empty name, "unnamed" or a name not in
 // the list). Its gate file, when it exists, is read into GateConfig and the pages; otherwise the pages take
 // their defaults. The name asked for goes to settings.ini ("gateway"), the entry's to the status bar. The caller stores

@@ -65,10 +65,8 @@ bool BufferPage::bufferSection(bool chosen)
         pBuffer->hide();
         return true;
     }
-    fMain->lbMain->setText(labelText(kBufferTopic));
-    fMain->lbMain->repaint();
-    currentTopic = kBufferTopic;
-    CurrentConnection = ConnectToGateway(false, fMain, false);
+    fMain->showTopicTitle(kBufferTopic, true);
+    connectForPageRun();
     if (!CurrentConnection.Connected)
         return false;
     pBuffer->show();

@@ -91,7 +91,7 @@ void ConnectionStatePage::clearConnectionState()
 
 void ConnectionStatePage::lbPortClick()
 {
-    CurrentConnection = ConnectToGateway(false, fMain, false);
+    connectForPageRun();
     if (!CurrentConnection.Connected)
         return;
     clearConnectionState();

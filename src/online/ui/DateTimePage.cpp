@@ -114,7 +114,7 @@ void DateTimePage::tDateTimeTimer()
 
 bool DateTimePage::readGatewayClock()
 {
-    CurrentConnection = ConnectToGateway(false, fMain, false);
+    connectForPageRun();
     if (!CurrentConnection.Connected)
         return false;
     ShowProgress(3, fMain);
@@ -138,7 +138,7 @@ bool DateTimePage::readGatewayClock()
 
 void DateTimePage::sbDateTimeSaveClick()
 {
-    CurrentConnection = ConnectToGateway(false, fMain, false);
+    connectForPageRun();
     if (!CurrentConnection.Connected)
         return;
     const QByteArray command = ClockSetCommand(eDate->text(), cbDay->currentIndex(), eTime->text());
@@ -173,10 +173,8 @@ bool DateTimePage::dateTimeSection(bool chosen)
         pDateTime->hide();
         return true;
     }
-    if (fMain) {
-        fMain->lbMain->setText(labelText(kDateTimeTopic));
-        currentTopic = kDateTimeTopic;
-    }
+    if (fMain)
+        fMain->showTopicTitle(kDateTimeTopic, false);
     if (cbSynDateTime->isChecked()) {
         enableClockFields(false);
         if (pDateTime->isVisible())

@@ -119,7 +119,7 @@ void LoginAccountPage::sbLoginSaveClick()
         infoBox(63);
         return;
     }
-    CurrentConnection = ConnectToGateway(false, fMain, false);
+    connectForPageRun();
     if (!CurrentConnection.Handle)
         return;
     const QString user = eLoginUser->text();
@@ -139,7 +139,7 @@ void LoginAccountPage::sbLoginDisableClick()
         infoBox(63);
         return;
     }
-    CurrentConnection = ConnectToGateway(false, fMain, false);
+    connectForPageRun();
     if (!CurrentConnection.Handle)
         return;
     sendAccount(LoginDisableCommand());

@@ -50,7 +50,7 @@ void MonitorPage::setLabelsMonitor(const Tlabels& t)
 
 void MonitorPage::sbSendClick()
 {
-    CurrentConnection = ConnectToGateway(false, fMain, false);
+    connectForPageRun();
     if (!CurrentConnection.Connected)
         return;
     const QByteArray command = MonitorCommand(ed1->value());

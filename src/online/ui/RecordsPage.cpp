@@ -86,7 +86,7 @@ RecordMemoAdd memoAdder(QPlainTextEdit* memo)
 
 bool connectForRecords()
 {
-    CurrentConnection = ConnectToGateway(false, fMain, false);
+    connectForPageRun();
     return CurrentConnection.Connected;
 }
 

@@ -26,14 +26,6 @@ constexpr int kTerminalTopic = 21;
 // One pasted byte this often: a paste of any length keeps the window working.
 constexpr int kPastePaceMs = 2;
 
-void setGatewayRunsEnabled(bool on)
-{
-    fMain->tbLoadGate->setEnabled(on);
-    fMain->tbSaveGate->setEnabled(on);
-    fMain->mLoad->setEnabled(on);
-    fMain->mSave->setEnabled(on);
-}
-
 bool linkIsOpen()
 {
     const ConnectionRecord& c = CurrentConnection;
@@ -119,9 +111,7 @@ void TerminalPart::buildTerminal(QWidget* host)
 
     fMain->setTopicSection(kTerminalTopic, [this](bool chosen) {
         if (chosen) {
-            fMain->lbMain->setText(labelText(kTerminalTopic));
-            fMain->lbMain->repaint();
-            currentTopic = kTerminalTopic;
+            fMain->showTopicTitle(kTerminalTopic, true);
             OpenTerminal();
         }
         return true;
@@ -145,13 +135,13 @@ void TerminalPart::buildTerminal(QWidget* host)
 void TerminalPart::OpenTerminal()
 {
     if (!CurrentConnection.Connected)
-        CurrentConnection = ConnectToGateway(false, fMain, false);
+        connectForPageRun();
     if (!linkIsOpen())
         return;
     mTerminal->show();
     mTerminal->raise();
     mTerminal->setFocus();
-    setGatewayRunsEnabled(false);
+    fMain->setGatewayRunsEnabled(false);
     SetTerminalTimeouts(&CurrentConnection);
     if (CurrentConnection.LinkType == LinkTelnet) {
         liveTools.setRoute(LiveToolSlot::Terminal, true);
@@ -175,14 +165,14 @@ void TerminalPart::leaveTerminal()
         LinkWrite(CurrentConnection, "\r\n");
         StopLiveWorker(terminalThread);
     }
-    setGatewayRunsEnabled(true);
+    fMain->setGatewayRunsEnabled(true);
     mTerminal->hide();
 }
 
 void TerminalPart::mTerminalKeyPress(char& key)
 {
     if (!CurrentConnection.Connected)
-        CurrentConnection = ConnectToGateway(false, fMain, false);
+        connectForPageRun();
     if (!CurrentConnection.Connected) {
         fMain->mDisconnectClick();
         return;

@@ -51,14 +51,6 @@ bool written(const QByteArray& command)
     return LinkWrite(CurrentConnection, command) == quint32(command.size());
 }
 
-void setGatewayRunsEnabled(bool on)
-{
-    fMain->tbLoadGate->setEnabled(on);
-    fMain->tbSaveGate->setEnabled(on);
-    fMain->mLoad->setEnabled(on);
-    fMain->mSave->setEnabled(on);
-}
-
 // The answer to "AT!RX": read and thrown away, so that it does not end up in the next command's reply.
 void drainStopReply()
 {
@@ -169,8 +161,7 @@ void TracingPage::buildTracingPage(QWidget* host)
 
     fMain->setTopicSection(kTracingTopic, [this](bool chosen) {
         if (chosen) {
-            fMain->lbMain->setText(labelText(kTracingTopic));
-            currentTopic = kTracingTopic;
+            fMain->showTopicTitle(kTracingTopic, false);
             cbTracTypeChange();
             pTracing->show();
             pTracing->raise();
@@ -255,7 +246,7 @@ void TracingPage::sbTracFileClick()
 void TracingPage::sbTracStartClick()
 {
     if (!CurrentConnection.Connected)
-        CurrentConnection = ConnectToGateway(false, fMain, false);
+        connectForPageRun();
     if (!CurrentConnection.Connected)
         return;
     const bool telnet = CurrentConnection.LinkType == LinkTelnet;
@@ -299,7 +290,7 @@ void TracingPage::sbTracStartClick()
         tracingLine.clear();
         tracingThread = new TTracing;
     }
-    setGatewayRunsEnabled(false);
+    fMain->setGatewayRunsEnabled(false);
     sbTracStart->setText(TextOrFallback(labelText(153), QStringLiteral("Stop")));
 
     if (cbTracSave->isChecked()) {
@@ -316,7 +307,7 @@ void TracingPage::sbTracStartClick()
 
 void TracingPage::tracingStopped()
 {
-    setGatewayRunsEnabled(true);
+    fMain->setGatewayRunsEnabled(true);
     sbTracStart->setText(TextOrFallback(labelText(152), QStringLiteral("Start")));
     CloseTraceFile();
 }

@@ -352,7 +352,7 @@ bool VoicePage::voiceCommonStart()
         infoBox(68);
         return false;
     }
-    CurrentConnection = ConnectToGateway(false, fMain, false);
+    connectForPageRun();
     ComPort* port = CurrentConnection.Handle.get();
     if (!CurrentConnection.Connected || !port || !port->isOpen())
         return false;
@@ -580,7 +580,7 @@ void VoicePage::sbVoiceDeleteClick()
 
 void VoicePage::sbVoiceDialClick()
 {
-    CurrentConnection = ConnectToGateway(false, fMain, false);
+    connectForPageRun();
     if (!CurrentConnection.Connected)
         return;
     const int n = cbVoiceRecord->currentIndex();
