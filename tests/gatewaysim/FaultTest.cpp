@@ -81,25 +81,6 @@ TEST(Faults, EachSwitchShapesTheRepliesFromTheNextCommandOn)
     EXPECT_EQ(s.gw->receivedLines().size(), 2 + int(std::size(cases))) << "a command was not heard";
 }
 
-TEST(Faults, OversizeAddsExactlyThatMuchFillerBeforeOk)
-{
-    gatewaysim::Faults f;
-    f.oversizeBytes = 5000;
-    Faulty s(f);
-    ASSERT_TRUE(s.openAndLogin()); // the login's own OK comes without filler
-    s.peer.send("AT&V\r\n");
-    const QByteArray reply = s.peer.readReply();
-    const QByteArray head("\r\nS91=5,12\r\nX22=07:30\r\n");
-    ASSERT_TRUE(reply.startsWith(head));
-    ASSERT_TRUE(reply.endsWith("\r\nOK\r\n"));
-    const QByteArray fill = reply.mid(head.size(), reply.size() - head.size() - 4);
-    EXPECT_EQ(fill.size(), 5000);
-    for (const QByteArray& line : fill.split('\n')) {
-        const QByteArray text = line.endsWith('\r') ? line.chopped(1) : line;
-        EXPECT_EQ(text.count('.'), text.size()); // dots only, never something that looks like a key
-    }
-}
-
 TEST(Faults, ConnectionDropsOnceTheReplyToTheNthCommandIsOut)
 {
     gatewaysim::Faults f;

@@ -85,22 +85,3 @@ TEST(ModemPty, DialsConnectsHangsUpWithEscapeAndAth)
     line.send("ATDT123\r");
     EXPECT_EQ(line.readUntil("login: "), "\r\nCONNECT 9600\r\n\r\nMX login: ");
 }
-
-TEST(ModemPty, DialFailuresAnswerAsConfigured)
-{
-    const std::pair<gatewaysim::DialResult, const char*> cases[] = {
-        {gatewaysim::DialResult::NoCarrier, "\r\nNO CARRIER\r\n"},
-        {gatewaysim::DialResult::Busy, "\r\nBUSY\r\n"},
-        {gatewaysim::DialResult::Silence, ""},
-    };
-    for (const auto& [result, answer] : cases) {
-        gatewaysim::Gateway gw(modemConfig(result));
-        PtyPeer line;
-        ASSERT_TRUE(line.open(gw.startModemPty()));
-        line.send("ATDT555\r");
-        EXPECT_EQ(line.drain(300), answer);
-        EXPECT_FALSE(gw.modemInCall());
-        line.send("AT\r");
-        EXPECT_EQ(line.readReply(), "\r\nOK\r\n"); // still in command mode
-    }
-}
