@@ -141,16 +141,6 @@ TEST_F(PageFrameTest, OperationResultIsIgnoredOnlyLoadErrorsCounts)
     }
 }
 
-TEST(LineOrEmpty, TakesTheValueOrAppendsTheLineEveryTime)
-{
-    const ReplyList values = ReplyValueList("I05=", "I05=1,2,3,4\r\n", ',');
-    QString errors = QStringLiteral("ISDN - causes\n");
-    EXPECT_EQ(LineOrEmpty(values, 3, QStringLiteral("ISDN - causes"), errors, "9"), "4");
-    EXPECT_EQ(errors, QStringLiteral("ISDN - causes\n"));
-    EXPECT_EQ(LineOrEmpty(values, 4, QStringLiteral("ISDN - causes"), errors, "9"), "9");
-    EXPECT_EQ(errors, QStringLiteral("ISDN - causes\nISDN - causes\n"));
-}
-
 TEST(ReplyDecimal, ReadsOnlyWholeDecimalNumbers)
 {
     const struct
