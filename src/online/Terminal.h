@@ -22,7 +22,8 @@ public:
 
 inline QPointer<TTerminal> terminalThread;
 // Everything the serial terminal has received, as edited by the gateway's erase sequences. Kept for the
-// program's run: leaving and reopening the terminal shows it again. Written by the reader only.
+// program's run: leaving and reopening the terminal shows it again. While a reader runs only it touches this
+// (the view gets copies on the window's thread); others read it only when no reader runs.
 inline QByteArray terminalText;
 // Set by the keep-alive when it sends "AT" to an open terminal; any text that reaches the terminal clears it.
 inline std::atomic<bool> terminalKeepAlivePending{false};
