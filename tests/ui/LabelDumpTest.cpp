@@ -382,4 +382,33 @@ TEST_F(LabelDumpTest, AnEntryPastTheEndOfAShortTableCountsAsEmpty)
     EXPECT_GT(pastTheEnd, 50);
 }
 
+// The texts used as formats take their one number and show "%%" as "%"; anything else stays as it stands. The
+// one-port hint of the second route is no format at all.
+TEST_F(LabelDumpTest, FormattedTextsTakeTheirOneNumberAndNothingElse)
+{
+    createWindows();
+    Tlabels t(1000);
+    t[965] = QStringLiteral("%d. čísla %% %s");
+    t[839] = QStringLiteral("BRI %d, %d");
+    t[862] = QStringLiteral("BRI %d: 100 %%");
+    t[887] = QStringLiteral("100 %% %d");
+    labelTexts = t;
+    fMain->rbRouteIn2->setChecked(true);
+    const struct
+    {
+        int model;
+        QString routeIn1;
+        QString hint;
+    } cases[] = {{0, QStringLiteral("BRI 1, %d"), QStringLiteral("BRI 2: 100 %")},
+                 {1, QStringLiteral("BRI 1, %d"), QStringLiteral("100 %% %d")}};
+    for (const auto& c : cases) {
+        gatewayModel = c.model;
+        fMain->setModelLayout(c.model);
+        fMain->setLabels(labelTexts);
+        EXPECT_EQ(fMain->lbInAliveNum3->text(), QStringLiteral("3. čísla % %s"));
+        EXPECT_EQ(fMain->rbRouteIn1->text(), c.routeIn1);
+        EXPECT_EQ(fMain->lbPortModes3->text(), c.hint) << "model " << c.model;
+    }
+}
+
 } // namespace
