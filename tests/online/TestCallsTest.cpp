@@ -22,28 +22,24 @@ namespace {
 
 TEST(TestCallRules, CommandsChunksAndHeader)
 {
-    struct Dial
-    {
-        TestDial option;
-        int value;
-        QByteArray command;
+    const std::pair<QByteArray, QByteArray> commands[] = {
+        {TestDialCommand(TestDial::Rotating, 1, "123"), "AT!SP32=123\r"},
+        {TestDialCommand(TestDial::Via, 0, "123"), "AT!SP0=123\r"},
+        {TestDialCommand(TestDial::ViaGsm, 1, "123"), "AT!SG1=123\r"},
+        {TestDialCommand(TestDial::Rotating2, 0, "123"), "AT!SE32=123\r"},
+        {TestDialCommand(TestDial::Via2, 1, "123"), "AT!SE1=123\r"},
+        {TestDialCommand(TestDial::ToGsm, 0, "123"), "AT!SG32=123\r"},
+        {TestDialCommand(TestDial::None, 1, "123"), ""},
+        {TestWaitCommand(TestWait::FirstIsd, 0), "AT!WP32\r"},
+        {TestWaitCommand(TestWait::Incoming, 1), "AT!WP1\r"},
+        {TestWaitCommand(TestWait::FirstIsd2, 1), "AT!WE32\r"},
+        {TestWaitCommand(TestWait::Incoming2, 0), "AT!WE0\r"},
+        {TestWaitCommand(TestWait::From, 1), "AT!WG1\r"},
+        {TestWaitCommand(TestWait::FirstGsm, 0), "AT!WG32\r"},
+        {TestWaitCommand(TestWait::None, 0), ""},
     };
-    for (const Dial& d : {Dial{TestDial::Rotating, 1, "AT!SP32=123\r"}, Dial{TestDial::Via, 0, "AT!SP0=123\r"},
-                          Dial{TestDial::ViaGsm, 1, "AT!SG1=123\r"}, Dial{TestDial::Rotating2, 0, "AT!SE32=123\r"},
-                          Dial{TestDial::Via2, 1, "AT!SE1=123\r"}, Dial{TestDial::ToGsm, 0, "AT!SG32=123\r"},
-                          Dial{TestDial::None, 1, ""}})
-        EXPECT_EQ(TestDialCommand(d.option, d.value, "123"), d.command);
-    struct Wait
-    {
-        TestWait option;
-        int value;
-        QByteArray command;
-    };
-    for (const Wait& w :
-         {Wait{TestWait::FirstIsd, 0, "AT!WP32\r"}, Wait{TestWait::Incoming, 1, "AT!WP1\r"},
-          Wait{TestWait::FirstIsd2, 1, "AT!WE32\r"}, Wait{TestWait::Incoming2, 0, "AT!WE0\r"},
-          Wait{TestWait::From, 1, "AT!WG1\r"}, Wait{TestWait::FirstGsm, 0, "AT!WG32\r"}, Wait{TestWait::None, 0, ""}})
-        EXPECT_EQ(TestWaitCommand(w.option, w.value), w.command);
+    for (const auto& [got, expected] : commands)
+        EXPECT_EQ(got, expected);
     EXPECT_TRUE(TestCommandFits(QByteArray(127, 'x')));
     EXPECT_FALSE(TestCommandFits(QByteArray(128, 'x')));
 
