@@ -6,6 +6,7 @@
 #include "link/LiveTools.h"
 #include "online/Diagnostics.h"
 #include "online/LiveCells.h"
+#include "online/OnlineCommands.h"
 #include "online/Terminal.h"
 #include "online/Tracing.h"
 #include "ui/ResetPart.h"
@@ -36,6 +37,7 @@ void resetProgramState()
     resetLiveCells();
     resetTracing();
     resetDiagnostics();
+    resetOnlineCommands();
     resetTerminal();
     resetTimings = ResetTimings{};
     resetConfigState();

@@ -54,6 +54,8 @@ struct Faults
 
     // Diagnostics (DiagCommands.cpp).
     bool diagSilent = false; // "AT&S0<m>", "AT&SPX", "AT&SEX" and "AT&Q<m>" get no reply
+    // Commands passed to a GSM module (ModuleCommands.cpp).
+    bool moduleSilent = false; // "AT&G<m>=<text>" is taken and never answered: the module stays mute
 };
 
 // What a session does after a set of "I00" that changes the ISDN interface mode (the gateway restarts its
@@ -114,6 +116,11 @@ struct Config
     QList<QByteArray> testCallScript;
     QList<QByteArray> testCallTrace;
     int testCallIntervalMs = 300;
+    // "AT&G<m>=<text>" (ModuleCommands.cpp): the module's answer, exactly these bytes; empty: CR LF, the line
+    // "GSM<m>: <text>", a blank line and OK. It goes out in moduleBursts pieces, moduleBurstMs apart.
+    QByteArray moduleReply;
+    int moduleBursts = 3;
+    int moduleBurstMs = 40;
 
     int modemGuardMs = 1000; // silence needed before and after "+++"
     DialResult dialResult = DialResult::Connect;

@@ -18,6 +18,7 @@ void installRecordCommands(HandlerTable& table); // RecordCommands.cpp: records,
 void installOnlineToolCommands(HandlerTable& table); // OnlineToolCommands.cpp: AT&I<m>, AT&U
 void installDiagCommands(HandlerTable& table); // DiagCommands.cpp: AT&S0<m>, AT&SPX, AT&SEX, AT&Q<m>
 void installTestCallCommands(HandlerTable& table); // TestCallCommands.cpp: AT!S..., AT!W..., Mode::TestCall
+void installModuleCommands(HandlerTable& table); // ModuleCommands.cpp: AT&G<m>=<text>
 
 const HandlerTable& HandlerTable::instance()
 {
@@ -37,6 +38,7 @@ const HandlerTable& HandlerTable::instance()
         installOnlineToolCommands(t);
         installDiagCommands(t);
         installTestCallCommands(t);
+        installModuleCommands(t);
         return t;
     }();
     return table;

@@ -124,6 +124,10 @@ int main(int argc, char** argv)
     const QCommandLineOption endlessPages("endless-pages", "Fault: paged listings never end.");
     p.addOption(stallPages);
     p.addOption(endlessPages);
+    const QCommandLineOption moduleBursts("module-bursts", "AT&G answers in <n> pieces (default 3).", "n", "3");
+    const QCommandLineOption moduleBurstMs("module-burst-ms", "Pause between those pieces (default 40).", "ms", "40");
+    const QCommandLineOption moduleSilent("module-silent", "Fault: AT&G<m>=<text> gets no answer.");
+    p.addOptions({moduleBursts, moduleBurstMs, moduleSilent});
     p.process(app);
 
     if (!p.isSet(port) && !p.isSet(pty) && !p.isSet(modemPty))
@@ -189,6 +193,7 @@ int main(int argc, char** argv)
     cfg.firmwareImagePath = p.value(bootImage);
     f.endlessPages = p.isSet(endlessPages);
     f.diagSilent = p.isSet(diagSilent);
+    f.moduleSilent = p.isSet(moduleSilent);
     int portNumber = 0;
     int baudRate = 0;
     if (!number(pageSize, cfg.pageSize) || !number(guard, cfg.modemGuardMs) || !number(chunk, f.chunkSize) ||
@@ -200,7 +205,8 @@ int main(int argc, char** argv)
         !number(resetDelay, cfg.resetDelayMs) || !number(traceInterval, cfg.traceIntervalMs) ||
         !number(stallPages, f.stallAfterPages) || (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
-    if (!number(bootRepeat, f.bootRepeat) || !number(bootRefuse, f.bootRefuse))
+    if (!number(bootRepeat, f.bootRepeat) || !number(bootRefuse, f.bootRefuse) ||
+        !number(moduleBursts, cfg.moduleBursts) || !number(moduleBurstMs, cfg.moduleBurstMs))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
 
     cfg.serialBaudRate = baudRate;
