@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 
 namespace {
 
@@ -105,7 +106,10 @@ TEST_F(OnlineCommandsTest, OnThePtyAReplyInFiveBurstsEndsTheRunOnce)
     ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
     ASSERT_NO_FATAL_FAILURE(connectNow());
     ASSERT_NO_FATAL_FAILURE(openPage());
-    start(QStringLiteral("ATI"));
+    // Enter in the command field presses the start button.
+    fMain->seModule->setValue(1);
+    fMain->edCommand->setText(QStringLiteral("ATI"));
+    QTest::keyClick(fMain->edCommand, Qt::Key_Return);
     QPointer<LiveWorker> reader = commandsThread.data();
     ASSERT_TRUE(reader) << qPrintable(dialogs().boxTexts().join('|'));
     EXPECT_EQ(fMain->sbCommandsStart->text(), labelText(153));

@@ -243,7 +243,7 @@ void CommandsPage::stopCommands()
     commandsIdle();
     const QByteArray rest = LinkReadTimeout(kStopReadSize, kStopReadSeconds);
     if (!rest.isEmpty())
-        m1->appendPlainText(QString::fromLatin1(rest));
+        m1->appendPlainText(QString::fromLatin1(rest).remove(QLatin1Char('\r')));
 }
 
 void CommandsPage::waitForEndOnSerial()
