@@ -53,15 +53,4 @@ TEST(ModuleCommands, AnswerInPiecesMuteModuleAndRefusedForms)
     EXPECT_EQ(s.gw.receivedLines(), QList<QByteArray>{"AT&G0=ATI\r\n"});
 }
 
-TEST(ModuleCommands, AGivenAnswerGoesOutAsItStands)
-{
-    gatewaysim::Config cfg = simtest::testConfig();
-    cfg.moduleReply = "\r\n+CSQ: 21,0\r\n\r\nOK\r\n+CREG: 1\r\n";
-    cfg.moduleBursts = 1;
-    Session s(cfg);
-    ASSERT_TRUE(s.openAndLogin());
-    s.peer.send("AT&G0=AT+CSQ\r\n");
-    EXPECT_EQ(s.peer.readUntil("+CREG: 1\r\n"), cfg.moduleReply);
-}
-
 } // namespace
