@@ -56,6 +56,9 @@ struct Faults
     bool diagSilent = false; // "AT&S0<m>", "AT&SPX", "AT&SEX" and "AT&Q<m>" get no reply
     // Commands passed to a GSM module (ModuleCommands.cpp).
     bool moduleSilent = false; // "AT&G<m>=<text>" is taken and never answered: the module stays mute
+    // The actual calls page's tables (ActualCallCommands.cpp): "AT&XC" and "AT&AD" ...
+    bool actualTablesSilent = false; // ... get no answer
+    int actualTablesDelayMs = 0;     // ... are answered this late
 };
 
 // What a session does after a set of "I00" that changes the ISDN interface mode (the gateway restarts its
@@ -121,6 +124,10 @@ struct Config
     QByteArray moduleReply;
     int moduleBursts = 3;
     int moduleBurstMs = 40;
+    // "AT&XC": the title and table lines (the table's first line starts "cha-layer3"); "AT&AD": the same for the
+    // CLIP routing table (first line "idx"). Empty: the built-in tables, each with a row holding "OK".
+    QList<QByteArray> actualCallsTable;
+    QList<QByteArray> clipTable;
 
     int modemGuardMs = 1000; // silence needed before and after "+++"
     DialResult dialResult = DialResult::Connect;

@@ -19,6 +19,7 @@ void installOnlineToolCommands(HandlerTable& table); // OnlineToolCommands.cpp: 
 void installDiagCommands(HandlerTable& table); // DiagCommands.cpp: AT&S0<m>, AT&SPX, AT&SEX, AT&Q<m>
 void installTestCallCommands(HandlerTable& table); // TestCallCommands.cpp: AT!S..., AT!W..., Mode::TestCall
 void installModuleCommands(HandlerTable& table); // ModuleCommands.cpp: AT&G<m>=<text>
+void installActualCallCommands(HandlerTable& table); // ActualCallCommands.cpp: AT&XC, AT&AD
 
 const HandlerTable& HandlerTable::instance()
 {
@@ -39,6 +40,7 @@ const HandlerTable& HandlerTable::instance()
         installDiagCommands(t);
         installTestCallCommands(t);
         installModuleCommands(t);
+        installActualCallCommands(t);
         return t;
     }();
     return table;

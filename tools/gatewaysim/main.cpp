@@ -128,6 +128,10 @@ int main(int argc, char** argv)
     const QCommandLineOption moduleBurstMs("module-burst-ms", "Pause between those pieces (default 40).", "ms", "40");
     const QCommandLineOption moduleSilent("module-silent", "Fault: AT&G<m>=<text> gets no answer.");
     p.addOptions({moduleBursts, moduleBurstMs, moduleSilent});
+    const QCommandLineOption actualSilent("actual-silent", "Fault: answer \"AT&XC\" and \"AT&AD\" nothing.");
+    const QCommandLineOption actualDelay("actual-delay", "Fault: answer \"AT&XC\" and \"AT&AD\" this late.", "ms",
+                                         "0");
+    p.addOptions({actualSilent, actualDelay});
     p.process(app);
 
     if (!p.isSet(port) && !p.isSet(pty) && !p.isSet(modemPty))
@@ -207,6 +211,9 @@ int main(int argc, char** argv)
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
     if (!number(bootRepeat, f.bootRepeat) || !number(bootRefuse, f.bootRefuse) ||
         !number(moduleBursts, cfg.moduleBursts) || !number(moduleBurstMs, cfg.moduleBurstMs))
+        return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
+    f.actualTablesSilent = p.isSet(actualSilent);
+    if (!number(actualDelay, f.actualTablesDelayMs))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
 
     cfg.serialBaudRate = baudRate;

@@ -1,32 +1,47 @@
 #pragma once
-// The actual calls page; the dynamic CLIP routing table is shown on the same page.
-#include "link/LiveTools.h"
+// The actual calls page: the calls in progress, or the dynamic CLIP routing table (the same page under the CLIP
+// table's topic), asked for once a second and shown as the gateway writes them. The page registers as a live
+// tool (link/LiveTools.h): its poll timer stops when the topic is left, at Disconnect and at the close, and
+// the keep-alive stands aside while it runs.
 #include "texts/Labels.h"
-#include "ui/PageArea.h"
 
-#include <QScrollArea>
-#include <QTimer>
+#include <QByteArray>
+
+class QGroupBox;
+class QPlainTextEdit;
+class QRadioButton;
+class QScrollArea;
+class QTimer;
+class QWidget;
+struct ActualTable;
 
 class ActualCallsPage
 {
 public:
     QScrollArea* pActual = nullptr;
-    QTimer* tActual = nullptr; // the actual-call poll, every 1000 ms while the page (or the CLIP table) is shown
+    QGroupBox* gb1 = nullptr; // the arrangements; hidden under the CLIP table's topic
+    QRadioButton* rb1 = nullptr;
+    QRadioButton* rb2 = nullptr;
+    QRadioButton* rb3 = nullptr;
+    QRadioButton* rb4 = nullptr;
+    QPlainTextEdit* mmActual = nullptr; // the table of the last complete poll
+    QTimer* tActual = nullptr;          // the poll, every 1000 ms while the page (or the CLIP table) is shown
 
-    void buildActualCallsPage(QWidget* host)
-    {
-        pActual = addTopicPage(host, "pActual", 235);
-        addTopicToPage(pActual, 704);
-        tActual = new QTimer(pActual);
-        tActual->setObjectName(QStringLiteral("tActual"));
-        tActual->setInterval(1000);
-        LiveTool tool;
-        tool.topic = 235; // any other topic stops the poll (the CLIP table starts it again)
-        tool.running = [this] { return tActual->isActive(); };
-        tool.stopForLeave = [this] { tActual->stop(); };
-        tool.holdsLink = [this] { return tActual->isActive(); };
-        liveTools.add(LiveToolSlot::ActualCalls, tool);
-    }
+    void buildActualCallsPage(QWidget* host);
+    void setLabelsActual(const Tlabels& t);
 
-    void setLabelsActual(const Tlabels&) {}
+    void tActualTimer();
+    // One poll: the table of the topic on show (actual calls or CLIP table) into mmActual. More than three
+    // polls in a row that did not complete give up the page.
+    void PollActualCalls();
+
+private:
+    bool actualSection(int topic, bool chosen);
+    bool fetchActualTable(const ActualTable& table, quint64 entry);
+    void stopActualPolls();
+
+    bool actualPollRunning_ = false;
+    // Counts the entries and leavings of the page: a poll or an entering step that waited on the gateway
+    // while the page was left or entered anew drops what it got.
+    quint64 actualEntries_ = 0;
 };
