@@ -389,17 +389,27 @@ void VoicePage::sbVoiceReadWriteClick()
         voiceWrite();
 }
 
-void VoicePage::voiceRead()
+// What reading and writing a message share first: the checks, the view emptied, an "AT", the progress
+// window's title. Null when a check failed.
+ComPort* VoicePage::voiceTransferStart(int title, const char* english)
 {
     if (!voiceCommonStart())
-        return;
+        return nullptr;
     ComPort* port = CurrentConnection.Handle.get();
     QByteArray reply;
     mVoice->clear();
     setFirmPosition(0);
     SendCommandOk("AT\r\n", reply, 512);
     if (fFirm)
-        fFirm->setWindowTitle(firmText(428, "Reading voice message ... "));
+        fFirm->setWindowTitle(firmText(title, english));
+    return port;
+}
+
+void VoicePage::voiceRead()
+{
+    ComPort* port = voiceTransferStart(428, "Reading voice message ... ");
+    if (!port)
+        return;
     setFirmStatus(170, "Received packet :");
 
     const QString path = edVoiceFile->text();
@@ -474,15 +484,9 @@ void VoicePage::voiceRead()
 
 void VoicePage::voiceWrite()
 {
-    if (!voiceCommonStart())
+    ComPort* port = voiceTransferStart(427, "Writing voice message ... ");
+    if (!port)
         return;
-    ComPort* port = CurrentConnection.Handle.get();
-    QByteArray reply;
-    mVoice->clear();
-    setFirmPosition(0);
-    SendCommandOk("AT\r\n", reply, 512);
-    if (fFirm)
-        fFirm->setWindowTitle(firmText(427, "Writing voice message ... "));
 
     const QString path = edVoiceFile->text();
     if (!QFileInfo::exists(path)) {

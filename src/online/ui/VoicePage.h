@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <atomic>
 
+class ComPort;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -84,6 +85,7 @@ private:
     void voiceRead();
     void voiceWrite();
     bool voiceCommonStart();
+    ComPort* voiceTransferStart(int title, const char* english);
     void restoreVoiceWindow();
     void showVoiceProgress();
     void stopVoiceTools();
