@@ -22,7 +22,7 @@ TEST(ModuleCommands, AnswerInPiecesMuteModuleAndRefusedForms)
 {
     gatewaysim::Config cfg = simtest::testConfig();
     cfg.moduleBursts = 4;
-    cfg.moduleBurstMs = 60;
+    cfg.moduleBurstMs = 150; // well apart, so a busy machine still reads more than one piece
     Session s(cfg);
     ASSERT_TRUE(s.openAndLogin());
 
