@@ -21,6 +21,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class ComPort;
 
 // Writes the first length bytes of text (never more than text holds) on conn's link. Returns the bytes written;
@@ -45,6 +47,11 @@ QByteArray LinkReadWithin(qsizetype size, int ms);
 // connection dropped or 15 s have passed since the start. Modem line: 1500 ms, then one LinkRead. Serial: one
 // LinkRead. A longer reply is cut to size - 1 bytes.
 QByteArray ReadReply(qsizetype size);
+// Told of the text a read has gathered so far, each time more of it has come.
+using ArrivalWatch = std::function<void(const QByteArray& soFar)>;
+// ReadReply that tells watch of every arrival while it reads: each step on telnet, each byte on a serial port,
+// the one read on a modem line.
+QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch);
 
 // True when text, its last two characters set aside, ends in "OK", "BUSY", "ERROR" or "<SPACE>", or contains
 // "MX login:", "MY login:", "NO CARRIER" or "+++" anywhere.

@@ -284,4 +284,28 @@ TEST_F(OnlineCommandsTest, ATooLongCommandOrAFailedWriteStartsNoRun)
     EXPECT_TRUE(idle());
 }
 
+// A command goes out in Windows-1250 and the module repeats it in its answer: the view shows the same letters
+// on both links.
+class OnlineCommandsCodePageTest : public OnlineCommandsTest, public testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(OnlineCommandsCodePageTest, TheReplyShowsInTheCodePageOfTheCommand)
+{
+    if (GetParam())
+        ASSERT_NO_FATAL_FAILURE(startTelnetGateway());
+    else
+        ASSERT_NO_FATAL_FAILURE(startSerialGateway());
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    ASSERT_NO_FATAL_FAILURE(openPage());
+    const QString command = QStringLiteral("AT+CPBW=1,\"Kůň Łódź Győr\"");
+    start(command);
+    ASSERT_TRUE(waitUntil([] { return idle(); }));
+    EXPECT_TRUE(fMain->m1->toPlainText().contains(QStringLiteral("GSM1: ") + command))
+        << qPrintable(fMain->m1->toPlainText());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLinks, OnlineCommandsCodePageTest, testing::Bool(),
+                         [](const auto& info) { return info.param ? "Telnet" : "Serial"; });
+
 } // namespace

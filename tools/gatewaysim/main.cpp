@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QTimer>
 #include <cstdio>
 
@@ -128,6 +129,13 @@ int main(int argc, char** argv)
     const QCommandLineOption moduleBurstMs("module-burst-ms", "Pause between those pieces (default 40).", "ms", "40");
     const QCommandLineOption moduleSilent("module-silent", "Fault: AT&G<m>=<text> gets no answer.");
     p.addOptions({moduleBursts, moduleBurstMs, moduleSilent});
+    const QCommandLineOption dropAfterDeletes("drop-after-deletes",
+                                              "Fault: drop the connection once AT&CR has deleted <n> records.", "n",
+                                              "0");
+    const QCommandLineOption callRecords("call-records", "The call data records: the lines of <file>, bytes as they "
+                                                         "are (default: three built-in records).",
+                                         "file");
+    p.addOptions({dropAfterDeletes, callRecords});
     const QCommandLineOption actualSilent("actual-silent", "Fault: answer \"AT&XC\" and \"AT&AD\" nothing.");
     const QCommandLineOption actualDelay("actual-delay", "Fault: answer \"AT&XC\" and \"AT&AD\" this late.", "ms",
                                          "0");
@@ -213,8 +221,19 @@ int main(int argc, char** argv)
         !number(moduleBursts, cfg.moduleBursts) || !number(moduleBurstMs, cfg.moduleBurstMs))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
     f.actualTablesSilent = p.isSet(actualSilent);
-    if (!number(actualDelay, f.actualTablesDelayMs))
+    if (!number(actualDelay, f.actualTablesDelayMs) || !number(dropAfterDeletes, f.dropAfterDeletes))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
+    if (p.isSet(callRecords)) {
+        QFile file(p.value(callRecords));
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString()));
+        for (QByteArray line : file.readAll().split('\n')) {
+            if (line.endsWith('\r'))
+                line.chop(1);
+            if (!line.isEmpty())
+                cfg.callRecords.append(line);
+        }
+    }
 
     cfg.serialBaudRate = baudRate;
 

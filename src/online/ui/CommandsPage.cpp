@@ -4,6 +4,7 @@
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
 #include "online/OnlineCommands.h"
+#include "platform/Cp1250.h"
 #include "platform/Dialogs.h"
 #include "platform/Wait.h"
 #include "texts/LabelRule.h"
@@ -243,7 +244,7 @@ void CommandsPage::stopCommands()
     commandsIdle();
     const QByteArray rest = LinkReadTimeout(kStopReadSize, kStopReadSeconds);
     if (!rest.isEmpty())
-        m1->appendPlainText(QString::fromLatin1(rest).remove(QLatin1Char('\r')));
+        m1->appendPlainText(decodeCp1250(rest).remove(QLatin1Char('\r')));
 }
 
 void CommandsPage::waitForEndOnSerial()
@@ -265,7 +266,8 @@ void CommandsPage::commandsSerialChunk(const QByteArray& chunk)
     if (!commandsThread)
         return; // the last read of a reader that has been told to stop
     AppendCommandsText(commandsText, chunk);
-    QString shown = QString::fromLatin1(commandsText);
+    // Commands go out in Windows-1250, and the module's answers come back in it.
+    QString shown = decodeCp1250(commandsText);
     shown.remove(QLatin1Char('\r'));
     m1->setPlainText(shown);
     m1->verticalScrollBar()->setValue(m1->verticalScrollBar()->maximum());
