@@ -446,6 +446,17 @@ void StoreTcpReceived(const QByteArray& text)
     });
 }
 
+ComPort* LinkPort(const ConnectionRecord& conn)
+{
+    return linkPort(conn);
+}
+
+bool LinkPortLost()
+{
+    const ComPort* port = linkPort(CurrentConnection);
+    return port && port->isDisconnected();
+}
+
 void CancelLinkReads(bool on)
 {
     if (ComPort* port = linkPort(CurrentConnection))

@@ -123,6 +123,33 @@ TEST_F(OnlineCommandsTest, OnThePtyAReplyInFiveBurstsEndsTheRunOnce)
     EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
 }
 
+TEST_F(OnlineCommandsTest, AnEmptiedModuleFieldSendsModule0AndShowsIt)
+{
+    ASSERT_NO_FATAL_FAILURE(startTelnetGateway());
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    ASSERT_NO_FATAL_FAILURE(openPage());
+    // Started with the field still in hand (Enter), or after it lost the focus (a click on Start).
+    for (const bool leftField : {false, true}) {
+        fMain->seModule->setValue(1);
+        auto* field = fMain->seModule->findChild<QLineEdit*>();
+        ASSERT_TRUE(field);
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        ASSERT_TRUE(fMain->seModule->text().isEmpty());
+        if (leftField) {
+            QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
+            QCoreApplication::sendEvent(fMain->seModule, &out);
+            EXPECT_EQ(fMain->seModule->text(), QStringLiteral("0"));
+        }
+        gateway->clearLog();
+        fMain->edCommand->setText(QStringLiteral("ATI"));
+        fMain->sbCommandsStart->click();
+        EXPECT_TRUE(gatewayGot("AT&G0=ATI\r\n")) << leftField;
+        EXPECT_EQ(fMain->seModule->text(), QStringLiteral("0"));
+        ASSERT_TRUE(waitUntil([] { return idle(); }));
+    }
+}
+
 TEST_F(OnlineCommandsTest, OverTelnetTheEndIsFoundInTheTextAndTheRouterKeepsTheRestOfTheChunk)
 {
     // The view drops carriage returns and merges empty lines, so it never shows the blank line before OK.

@@ -517,4 +517,27 @@ TEST_F(LoginAccountTest, OnTelnetBothButtonsSay63AndSendNothing)
     EXPECT_TRUE(received().isEmpty());
 }
 
+TEST_F(LoginAccountTest, OnAModemLineBothButtonsTalkOnTheCallsPort)
+{
+    gatewaysim::Config cfg;
+    cfg.modemGuardMs = 500;
+    ASSERT_NO_FATAL_FAILURE(startGateway(cfg));
+    const QString modem = gateway->startModemPty();
+    ASSERT_FALSE(modem.isEmpty());
+    listSim("PhoneNumber=1\n");
+    startProgram("commtype=3\ngateway=Sim\nmodemName=" + modem.toLocal8Bit() + "\n");
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    fMain->selectTopic(17);
+    EXPECT_TRUE(fMain->sbLoginSave->isEnabled());
+    fMain->eLoginUser->setText("usr");
+    fMain->eLoginPass->setText("Secret7");
+    fMain->eLoginPassVer->setText("Secret7");
+    gateway->clearLog();
+    fMain->sbLoginSaveClick();
+    dialogs().answerBox(IDYES);
+    fMain->sbLoginDisableClick();
+    EXPECT_EQ(boxes(), (QStringList{labelText(66), labelText(791), labelText(66)}));
+    EXPECT_EQ(gateway->receivedLines(), (QList<QByteArray>{"AT%X80=usr/Secret7\r\n", "AT%X80=/\r"}));
+}
+
 } // namespace

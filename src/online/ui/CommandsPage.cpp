@@ -55,6 +55,20 @@ void setGatewayRunsEnabled(bool on)
     fMain->mSave->setEnabled(on);
 }
 
+// The module field stands for its text read as a whole number: an emptied field (the spin box keeps its last
+// value behind it) counts as 0, which the field then shows. Read at the start and when the field loses the focus.
+int moduleNumber(QSpinBox* box)
+{
+    bool ok = false;
+    const int value = box->cleanText().toInt(&ok);
+    if (ok)
+        return value;
+    box->setValue(box->minimum());
+    if (auto* edit = box->findChild<QLineEdit*>())
+        edit->setText(QString::number(box->minimum()));
+    return box->minimum();
+}
+
 QString startText()
 {
     return TextOrFallback(labelText(152), QStringLiteral("Start"));
@@ -81,6 +95,22 @@ protected:
 
 private:
     QPushButton* button_;
+};
+
+// A spin box left with an empty text would show its last value again; the emptied module field stands for 0.
+class EmptiedReadsZero : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusOut)
+            if (auto* box = qobject_cast<QSpinBox*>(watched))
+                moduleNumber(box);
+        return QObject::eventFilter(watched, event);
+    }
 };
 
 } // namespace
@@ -129,6 +159,7 @@ void CommandsPage::buildCommandsPage(QWidget* host)
     QObject::connect(sbCommandsStart, &QPushButton::clicked, page, [this] { sbCommandsStartClick(); });
     QObject::connect(edCommand, &QLineEdit::returnPressed, page, [this] { sbCommandsStart->click(); });
     seModule->installEventFilter(new EnterPresses(sbCommandsStart, seModule));
+    seModule->installEventFilter(new EmptiedReadsZero(seModule));
 
     commandsChunkReceived = [this](const QByteArray& chunk) { commandsSerialChunk(chunk); };
 
@@ -191,7 +222,7 @@ void CommandsPage::sbCommandsStartClick()
 
 void CommandsPage::startCommands()
 {
-    const QByteArray line = OnlineCommandLine(seModule->value(), edCommand->text());
+    const QByteArray line = OnlineCommandLine(moduleNumber(seModule), edCommand->text());
     if (line.size() > kCommandLineMax) {
         // The gateway's command line would overflow: nothing is sent.
         MessageBox(labelOr(labelTexts, kCommandTooLongText,
