@@ -252,7 +252,9 @@ TEST_F(VoicePageTest, OnlyAWaveFileReplacesTheMessage)
 
 TEST_F(VoicePageTest, AReadEndsWithTheGatewaysLineEndAndItsAnswer)
 {
-    ASSERT_NO_FATAL_FAILURE(start());
+    gatewaysim::Config cfg;
+    cfg.faults.replyDelayMs = 100; // the answers take a moment, as a real gateway's do
+    ASSERT_NO_FATAL_FAILURE(start(cfg));
     gateway->setVoiceMessage(0, makeWav(QStringLiteral("tone.wav"), 3000));
     for (const bool folderGone : {false, true}) {
         SCOPED_TRACE(folderGone ? "the file cannot be kept" : "the file is kept");
