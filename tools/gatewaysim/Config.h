@@ -33,7 +33,7 @@ struct Faults
     int xmodemFrame = 0;
     int xmodemBadTimes = 0;       // sending: the frame goes out this often with a flipped CRC bit; receiving:
                                   // it is answered NAK this often
-    bool xmodemRepeat = false;    // sending: the frame goes out once more after its ACK
+    int xmodemRepeat = 0;         // sending: the frame goes out this many times more, each after an ACK
     int xmodemPauseMs = 0;        // sending: the frame stops this long after its first 60 bytes
     bool xmodemZeroFirst = false; // sending: a 0x00 goes before the frame's header
     int xmodemNakEnds = 0;        // receiving: the end is answered NAK this often before its ACK
