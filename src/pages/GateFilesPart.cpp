@@ -35,7 +35,6 @@ constexpr int kTextFileMissing = 436;
 constexpr int kTextRunFailed = 62;
 constexpr int kTextGatewayListNotWritten = 414;
 constexpr int kTextBasicTopic = 32;
-constexpr int kTextSystemTopic = 30;
 const QString kGateFileFilter = QStringLiteral("Gate files (*.ini)|*.ini|All files (*.*)|*.*");
 
 // The progress window of a whole-gateway run: shown with its bar at 0, the main window disabled meanwhile.
@@ -78,13 +77,31 @@ void error(const QString& text)
     MessageBox(text, labelText(kCaptionError), MB_ICONERROR);
 }
 
-// A partly typed reset time is neither sent nor written: the run stops with the edit marked.
-bool systemPageValid()
+// The topic that names a page in a box; 0 for the pages without a topic.
+int topicOf(PageId page)
 {
-    if (fMain->systemValid())
-        return true;
-    error(labelText(kTextInvalid) + QStringLiteral(" (") + labelText(kTextSystemTopic) + QLatin1Char(')'));
-    return false;
+    switch (page) {
+    case PageId::System:
+        return 30;
+    case PageId::Isdn:
+        return 584;
+    case PageId::PortModes:
+        return 834;
+    case PageId::Basic:
+        return 32;
+    case PageId::Outgoing:
+        return 34;
+    case PageId::Incoming:
+        return 35;
+    case PageId::Network:
+        return 36;
+    case PageId::Lcr:
+        return 37;
+    case PageId::Auto:
+        return 38;
+    default:
+        return 0;
+    }
 }
 
 } // namespace
@@ -124,8 +141,10 @@ void GateFilesPart::tbSaveGateClick()
         error(labelText(kTextInvalid) + QStringLiteral(" (") + labelText(kTextBasicTopic) + QLatin1Char(')'));
         return;
     }
-    if (!systemPageValid())
+    if (!fMain->systemValid()) {
+        error(labelText(kTextInvalid) + QStringLiteral(" (") + labelText(topicOf(PageId::System)) + QLatin1Char(')'));
         return;
+    }
     showRunWindow(112, QStringLiteral("Saving parametres..."));
     bool failed = false;
     bool crashed = false;
@@ -193,9 +212,20 @@ void GateFilesPart::mLoadOClick()
         information(kTextFileLoaded);
 }
 
+bool GateFilesPart::fileTimesValid()
+{
+    const PageId page = firstPageWithPartialTimes();
+    if (page == PageId::Count)
+        return true;
+    const int topic = topicOf(page);
+    error(topic ? labelText(kTextInvalid) + QStringLiteral(" (") + labelText(topic) + QLatin1Char(')')
+                : labelText(kTextInvalid));
+    return false;
+}
+
 void GateFilesPart::tbSaveClick()
 {
-    if (!systemPageValid())
+    if (!fileTimesValid())
         return;
     runFileSave(true);
     if (!WriteGateFile(GateConfig, CurrentGateway.File, gsAll)) {
@@ -214,7 +244,7 @@ void GateFilesPart::mSaveAsClick()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".ini");
-    if (!systemPageValid())
+    if (!fileTimesValid())
         return;
     // The extension table is written as the image holds it.
     runFileSave(false);
@@ -226,7 +256,11 @@ void GateFilesPart::mSaveAsClick()
 
     IniFile gateways(gatewayListPath());
     gateways.WriteString(CurrentGateway.Name, QStringLiteral("File"), path);
-    if (!gateways.UpdateFile())
+    // The new file becomes the gateway's gate file only together with the list that names it: the next start
+    // reads the list, and every save and load meanwhile must go where that start will look.
+    if (gateways.UpdateFile())
+        CurrentGateway.File = path;
+    else
         error(labelText(kTextGatewayListNotWritten));
     information(kTextFileWritten);
 }

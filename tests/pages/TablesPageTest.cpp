@@ -289,6 +289,27 @@ TEST_F(TablesTest, LcrRoundTripWithNetworkCaptionsForTenAndSixtyFourRows)
     }
 }
 
+TEST_F(TablesTest, AMissingNetworkIdDropsTheIdsOfTheLoadBeforeAndSaysSo)
+{
+    ASSERT_TRUE(gateway->setValue("N29", "Voda,5"));
+    setRows('R', kMaxLcrRows, 3, lcrValue);
+    press(fMain->sbLcrLoad);
+    ASSERT_EQ(fMain->networkNames.value(1), QStringLiteral("Voda"));
+
+    // A gateway whose "AT&Nall" lacks the id of list 3.
+    gatewaysim::Config cfg;
+    cfg.fixtureText = gatewaysim::Fixture::builtInText();
+    ASSERT_TRUE(cfg.fixtureText.contains(QStringLiteral("[N39]\nviews = AT&Nall\n")));
+    cfg.fixtureText.replace(QStringLiteral("[N39]\nviews = AT&Nall\n"), QStringLiteral("[N39]\nviews = AT&V9\n"));
+    startGateway(cfg);
+    ASSERT_TRUE(gateway->setValue("N29", "Voda,5"));
+    setRows('R', kMaxLcrRows, 3, lcrValue);
+    press(fMain->sbLcrLoad);
+    expectListBox(218, QStringLiteral("Lcr table - Network ID\n"));
+    EXPECT_TRUE(fMain->networkNames.isEmpty());
+    EXPECT_EQ(fMain->lvLcr->topLevelItem(1)->text(LcrPage::lcNetwork), QStringLiteral("2"));
+}
+
 TEST_F(TablesTest, DatesAndHolidaysComeBackUnchangedAndFillOneOrTwoRegisters)
 {
     QList<QByteArray> dates;
