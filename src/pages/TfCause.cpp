@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -23,6 +25,28 @@ constexpr int kButtonsLeft = 270; // the spin edits end 4 px before the buttons 
 constexpr int kGap = 4;
 constexpr int kSpinTops[] = {14, 54};
 constexpr int kSpinHeight = 24;
+
+// Rows as high as their wrapped meaning: the view wraps a long meaning within its column, and each row takes the
+// height that its text needs at that width.
+class WrappingRows : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const auto* view = qobject_cast<const QTreeView*>(parent());
+        if (!view)
+            return size;
+        const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        const int width = view->columnWidth(index.column()) - 2 * margin;
+        const QRect text = option.fontMetrics.boundingRect(QRect(0, 0, std::max(width, 1), 10000), Qt::TextWordWrap,
+                                                           index.data(Qt::DisplayRole).toString());
+        size.setHeight(std::max(size.height(), text.height() + 2));
+        return size;
+    }
+};
 
 // A spin edit that selects its number whenever it gets the focus, so that the digits typed next replace it.
 class SelectingSpinBox : public QSpinBox
@@ -87,6 +111,9 @@ TfCause::TfCause(QWidget* parent) : QDialog(parent)
     ListView1->header()->setStretchLastSection(false);
     ListView1->setColumnWidth(0, 30);
     ListView1->setColumnWidth(1, 300);
+    // A meaning longer than its column goes on in a second line rather than being cut short.
+    ListView1->setWordWrap(true);
+    ListView1->setItemDelegate(new WrappingRows(ListView1));
     ListView1->setGeometry(8, 122, kWidth - 16, 532 - 130);
 
     setFixedSize(kWidth, 532);

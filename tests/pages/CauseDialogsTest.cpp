@@ -139,7 +139,7 @@ TEST_F(CauseListTest, EnterAndEscapeCloseTheDialogsAndTypedDigitsReplaceTheShown
         }
     }
 
-    // The cause dialog's numbers are selected as they get the focus: "34" typed is 34, not "134".
+    // The cause dialog's numbers are selected as they get the focus: "34" typed over the shown 1 is 34.
     dialogs().onModal([](QDialog* shown) {
         ASSERT_TRUE(QTest::qWaitForWindowActive(shown));
         ASSERT_EQ(QApplication::focusWidget(), fCause->se1);

@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 
 namespace {
 
@@ -56,6 +57,22 @@ void expectTextsFit(QWidget* window)
                                ? button->sizeHint().width()
                                : button->fontMetrics().horizontalAdvance(button->text()) + 6;
         EXPECT_GE(button->width(), needed) << qPrintable(button->objectName());
+    }
+    // A list's cell shows its whole text, in as many lines as its row has room for.
+    for (QTreeWidget* list : window->findChildren<QTreeWidget*>()) {
+        if (!list->isVisibleTo(window))
+            continue;
+        const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            for (int column = 0; column < list->columnCount(); ++column) {
+                const QModelIndex index = list->model()->index(row, column);
+                const QRect cell = list->visualRect(index).adjusted(margin, 0, -margin, 0);
+                const QRect needed = list->fontMetrics().boundingRect(QRect(0, 0, cell.width(), 10000),
+                                                                      Qt::TextWordWrap, index.data().toString());
+                EXPECT_TRUE(needed.width() <= cell.width() && needed.height() <= cell.height())
+                    << qPrintable(list->objectName()) << " " << qPrintable(index.data().toString());
+            }
+        }
     }
 }
 
