@@ -25,9 +25,10 @@
 // serves every main window a test creates. A page with more to do sets the optional fields: saveValid (GSM
 // basic, ISDN: checked before anything is sent), fileValid (GSM basic, outgoing: checked before the file is
 // written), timesValid (system, outgoing, ISDN, LCR: the typed times and dates are whole; checked before the
-// page's own file save and before every save of all pages to a gate file), modelStep (ISDN, port modes: the model is asked for and the pages laid out again before the run),
-// defaultSetsFlag = false (the LCR table's own Default), fileSaveClearsFlag = false (incoming groups). A page
-// whose Default also fills working records and shows its tab does both in fromImage.
+// page's own file save and before every save of all pages to a gate file), modelStep (ISDN, port modes: the
+// model is asked for and the pages laid out again before the run), defaultSetsFlag = false (the LCR table's own
+// Default), fileSaveClearsFlag = false (incoming groups). A page whose Default also fills working records and
+// shows its tab does both in fromImage.
 //
 // The operations append one line per failed item to LoadErrors; the frame reads only LoadErrors, never the
 // operations' results, to choose its closing box.

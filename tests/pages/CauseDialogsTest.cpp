@@ -3,8 +3,8 @@
 #include "link/LinkState.h"
 #include "pages/TfCause.h"
 #include "pages/TfNet.h"
-#include "pages/TinCallPrefixForm.h"
 #include "pages/TfQuestionMark.h"
+#include "pages/TinCallPrefixForm.h"
 #include "ui/TfMain.h"
 #include "ui/UiState.h"
 
@@ -126,7 +126,8 @@ TEST_F(CauseListTest, EnterAndEscapeCloseTheDialogsAndTypedDigitsReplaceTheShown
         QLineEdit* edit;
     } withEdits[] = {{"incoming prefix", inCallPrefixForm, inCallPrefixForm->ed1}, {"network entry", fNet, fNet->ed1}};
     for (const auto& d : withEdits) {
-        for (const auto& [key, result] : {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
+        for (const auto& [key, result] :
+             {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
             SCOPED_TRACE(std::string(d.name) + (key == Qt::Key_Return ? " Enter" : " Escape"));
             bool closedByKey = false;
             dialogs().onModal([&](QDialog* shown) {

@@ -388,14 +388,12 @@ TEST_F(GateRunsTest, APartlyTypedTimeOrDateReachesNoGateFile)
         } runs[] = {
             {"the page's Save to file", labelText(204), [&] { f.saveFile->click(); }},
             {"Save", refused, [] { fMain->tbSaveClick(); }},
-            {"Save As",
-             refused,
+            {"Save As", refused,
              [&] {
                  dialogs().answerSaveFile(copy);
                  fMain->mSaveAsClick();
              }},
-            {"Yes on close",
-             refused,
+            {"Yes on close", refused,
              [this] {
                  pageChanged[pcSystem] = 1;
                  dialogs().answerBox(IDYES);

@@ -270,12 +270,14 @@ TEST_F(LabelPassTest, PlacesFollowTheStateThePassFinds)
          [] { return fFirm->lbFirmStatus->text(); }, QStringLiteral("#171")},
         {"voice message read", [](Tlabels&) { fMain->rbVoiceRead->setChecked(true); },
          [] { return fFirm->lbFirmStatus->text(); }, QStringLiteral("#170")},
-        {"ISDN monitoring hint, entries empty", [](Tlabels& t) {
+        {"ISDN monitoring hint, entries empty",
+         [](Tlabels& t) {
              t[937].clear();
              t[945].clear();
          },
          [] { return fMain->mIsdnMonitoringHint->toPlainText(); }, QStringLiteral("\n#938\n#939\n\n#944\n\n#946")},
-        {"conversion help, entries empty", [](Tlabels& t) {
+        {"conversion help, entries empty",
+         [](Tlabels& t) {
              t[974].clear();
              t[977].clear();
          },

@@ -16,17 +16,17 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
-#include <QRadioButton>
-#include <QTest>
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTest>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 

@@ -2,9 +2,9 @@
 // exact commands, the wait for the restart marker (also split over reads), the new login and every way out.
 #include "online/LiveToolFixture.h"
 
+#include "platform/TelnetClient.h"
 #include "ui/ResetPart.h"
 #include "ui/TfDialog.h"
-#include "platform/TelnetClient.h"
 #include "ui/TwReset.h"
 
 #include <QLabel>
