@@ -35,6 +35,7 @@ constexpr int kTextFileMissing = 436;
 constexpr int kTextRunFailed = 62;
 constexpr int kTextGatewayListNotWritten = 414;
 constexpr int kTextBasicTopic = 32;
+constexpr int kTextSystemTopic = 30;
 const QString kGateFileFilter = QStringLiteral("Gate files (*.ini)|*.ini|All files (*.*)|*.*");
 
 // The progress window of a whole-gateway run: shown with its bar at 0, the main window disabled meanwhile.
@@ -77,30 +78,24 @@ void error(const QString& text)
     MessageBox(text, labelText(kCaptionError), MB_ICONERROR);
 }
 
-// The topic that names a page in a box; 0 for the pages without a topic.
-int topicOf(PageId page)
+// The "not valid" box, naming the page (by its topic) whose input stopped the run.
+void refusedOn(int topic)
+{
+    error(labelText(kTextInvalid) + QStringLiteral(" (") + labelText(topic) + QLatin1Char(')'));
+}
+
+// The topic of a page whose typed times or dates are checked before a file is written.
+int timedPageTopic(PageId page)
 {
     switch (page) {
     case PageId::System:
-        return 30;
-    case PageId::Isdn:
-        return 584;
-    case PageId::PortModes:
-        return 834;
-    case PageId::Basic:
-        return 32;
+        return kTextSystemTopic;
     case PageId::Outgoing:
         return 34;
-    case PageId::Incoming:
-        return 35;
-    case PageId::Network:
-        return 36;
     case PageId::Lcr:
         return 37;
-    case PageId::Auto:
-        return 38;
     default:
-        return 0;
+        return 584; // the ISDN page
     }
 }
 
@@ -138,11 +133,11 @@ void GateFilesPart::tbSaveGateClick()
     if (!connectForPageRun())
         return;
     if (!fMain->basicValid()) {
-        error(labelText(kTextInvalid) + QStringLiteral(" (") + labelText(kTextBasicTopic) + QLatin1Char(')'));
+        refusedOn(kTextBasicTopic);
         return;
     }
     if (!fMain->systemValid()) {
-        error(labelText(kTextInvalid) + QStringLiteral(" (") + labelText(topicOf(PageId::System)) + QLatin1Char(')'));
+        refusedOn(kTextSystemTopic);
         return;
     }
     showRunWindow(112, QStringLiteral("Saving parametres..."));
@@ -217,9 +212,7 @@ bool GateFilesPart::fileTimesValid()
     const PageId page = firstPageWithPartialTimes();
     if (page == PageId::Count)
         return true;
-    const int topic = topicOf(page);
-    error(topic ? labelText(kTextInvalid) + QStringLiteral(" (") + labelText(topic) + QLatin1Char(')')
-                : labelText(kTextInvalid));
+    refusedOn(timedPageTopic(page));
     return false;
 }
 
