@@ -40,15 +40,26 @@ ClockFields PcClockFields(const QDateTime& now)
 
 bool ParseClockReply(const QByteArray& reply, ClockFields& fields)
 {
-    static const QRegularExpression value(
-        QStringLiteral("S99=(\\d{1,2})\\.(\\d{1,2})\\.(\\d{1,4})\\.([1-7])/(\\d{1,2}):(\\d{1,2}):(\\d{1,2})\\r"));
-    const QRegularExpressionMatch m = value.match(QString::fromLatin1(reply));
-    if (!m.hasMatch())
+    // The value's line split at "/": the date with its weekday, then the time. The time is taken as a time of
+    // day converts, blanks around it allowed and its seconds optional; the date's day, month and year are
+    // shown as they came (a one-character day or month with a "0" in front), the weekday must be 1 to 7.
+    static const QRegularExpression timeOfDay(QStringLiteral("^ *(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))? *$"));
+    const ReplyList value = ReplyValueList("S99=", reply, '/');
+    if (value.size() < 2)
         return false;
-    auto part = [&m](int i) { return m.captured(i).toLatin1(); };
-    fields.date = leadingZero(part(1)) + QLatin1Char('.') + leadingZero(part(2)) + QLatin1Char('.') + m.captured(3);
-    fields.time = leadingZero(part(5)) + QLatin1Char(':') + leadingZero(part(6)) + QLatin1Char(':') + leadingZero(part(7));
-    fields.dayIndex = m.captured(4).toInt() - 1;
+    const QRegularExpressionMatch t = timeOfDay.match(QString::fromLatin1(value.at(1)));
+    if (!t.hasMatch())
+        return false;
+    const QTime time(t.captured(1).toInt(), t.captured(2).toInt(), t.captured(3).toInt());
+    const QList<QByteArray> date = value.at(0).split('.');
+    bool weekdayRead = false;
+    const int weekday = date.value(3).trimmed().toInt(&weekdayRead);
+    if (!time.isValid() || date.size() < 4 || !weekdayRead || weekday < 1 || weekday > 7)
+        return false;
+    fields.date = leadingZero(date.at(0)) + QLatin1Char('.') + leadingZero(date.at(1)) + QLatin1Char('.') +
+                  QString::fromLatin1(date.at(2));
+    fields.time = time.toString(QStringLiteral("HH:mm:ss"));
+    fields.dayIndex = weekday - 1;
     return true;
 }
 

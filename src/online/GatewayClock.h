@@ -20,7 +20,8 @@ struct ClockFields
 
 // The fields for a point in time of the PC clock.
 ClockFields PcClockFields(const QDateTime& now);
-// The fields from a "S99=d.m.y.w/h:m:s" line of a view reply; false when the reply holds no such value (the
+// The fields from a "S99=d.m.y.w/h:m:s" line of a view reply (blanks after "=" skipped, the seconds optional);
+// false when the reply holds no such value, a time of day that does not exist or a weekday outside 1 to 7 (the
 // page then shows the PC clock).
 bool ParseClockReply(const QByteArray& reply, ClockFields& fields);
 // "AT%S99=<date>.<weekday>/<time>\r\n" with every '_' sent as '0'. Empty when the date is not day.month.year

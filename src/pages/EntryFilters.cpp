@@ -33,7 +33,9 @@ bool EntryKeyFilter::eventFilter(QObject* watched, QEvent* event)
     if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste))
         return false;
     const int k = key->key();
-    if (k == Qt::Key_Tab || k == Qt::Key_Backtab || k == Qt::Key_Delete || k == Qt::Key_Backspace)
+    // Enter and Escape go on to the window: its default and cancel buttons.
+    if (k == Qt::Key_Tab || k == Qt::Key_Backtab || k == Qt::Key_Delete || k == Qt::Key_Backspace ||
+        k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Escape)
         return false;
     const QString text = key->text();
     if (text.isEmpty())

@@ -2,9 +2,10 @@
 // Filters of the number and prefix edits of the ISDN and network pages.
 //
 // The key filter lets through the typed characters of a set, Backspace and the copy and paste keys (codes 3
-// and 22); other typed characters are dropped. Keys that type nothing (arrows, Tab, Delete) pass. Pasted
-// text does not pass the key filter; the comma guard refuses any text that holds a ",", typed or pasted,
-// because the gateway splits its values at commas.
+// and 22); other typed characters are dropped. Keys that type nothing (arrows, Tab, Delete) pass, and so do
+// Enter and Escape (the dialog's default and cancel buttons). Pasted text does not pass the key filter; the
+// comma guard refuses any text that holds a ",", typed or pasted, because the gateway splits its values at
+// commas.
 #include <QObject>
 #include <QString>
 

@@ -79,13 +79,25 @@ void error(const QString& text)
     MessageBox(text, labelText(kCaptionError), MB_ICONERROR);
 }
 
-// A partly typed reset time is neither sent nor written: the run stops with the edit marked.
-bool systemPageValid()
+// The "not valid" box, naming the page (by its topic) whose input stopped the run.
+void refusedOn(int topic)
 {
-    if (fMain->systemValid())
-        return true;
-    error(labelText(kTextInvalid) + QStringLiteral(" (") + labelText(kTextSystemTopic) + QLatin1Char(')'));
-    return false;
+    error(labelText(kTextInvalid) + QStringLiteral(" (") + labelText(topic) + QLatin1Char(')'));
+}
+
+// The topic of a page whose typed times or dates are checked before a file is written.
+int timedPageTopic(PageId page)
+{
+    switch (page) {
+    case PageId::System:
+        return kTextSystemTopic;
+    case PageId::Outgoing:
+        return 34;
+    case PageId::Lcr:
+        return 37;
+    default:
+        return 584; // the ISDN page
+    }
 }
 
 } // namespace
@@ -122,11 +134,13 @@ void GateFilesPart::tbSaveGateClick()
     if (!connectForPageRun())
         return;
     if (!fMain->basicValid()) {
-        error(labelText(kTextInvalid) + QStringLiteral(" (") + labelText(kTextBasicTopic) + QLatin1Char(')'));
+        refusedOn(kTextBasicTopic);
         return;
     }
-    if (!systemPageValid())
+    if (!fMain->systemValid()) {
+        refusedOn(kTextSystemTopic);
         return;
+    }
     showRunWindow(112, QStringLiteral("Saving parametres..."));
     bool failed = false;
     bool crashed = false;
@@ -194,9 +208,18 @@ void GateFilesPart::mLoadOClick()
         information(kTextFileLoaded);
 }
 
+bool GateFilesPart::fileTimesValid()
+{
+    const PageId page = firstPageWithPartialTimes();
+    if (page == PageId::Count)
+        return true;
+    refusedOn(timedPageTopic(page));
+    return false;
+}
+
 void GateFilesPart::tbSaveClick()
 {
-    if (!systemPageValid())
+    if (!fileTimesValid())
         return;
     runFileSave(true);
     if (!WriteGateFile(GateConfig, CurrentGateway.File, gsAll)) {
@@ -215,7 +238,7 @@ void GateFilesPart::mSaveAsClick()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".ini");
-    if (!systemPageValid())
+    if (!fileTimesValid())
         return;
     // The extension table is written as the image holds it.
     runFileSave(false);
@@ -227,7 +250,11 @@ void GateFilesPart::mSaveAsClick()
 
     IniFile gateways(gatewayListPath());
     gateways.WriteString(CurrentGateway.Name, QStringLiteral("File"), path);
-    if (!gateways.UpdateFile())
+    // The new file becomes the gateway's gate file only together with the list that names it: the next start
+    // reads the list, and every save and load meanwhile must go where that start will look.
+    if (gateways.UpdateFile())
+        CurrentGateway.File = path;
+    else
         error(labelText(kTextGatewayListNotWritten));
     information(kTextFileWritten);
 }

@@ -27,6 +27,9 @@ public:
     void tbSaveClick();
     // Every page into a gate file chosen in a dialog, which becomes the gateway's file in gtws.ini.
     void mSaveAsClick();
+    // Asked before every page goes into a gate file: true when every typed time and date is whole; otherwise
+    // the first page's unfinished field is marked, the "not valid" box names the page, and the result is false.
+    bool fileTimesValid();
 
     // Every page from "defaults.ini", laid out for the two-port model.
     void mDefaultClick();

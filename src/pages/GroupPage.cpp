@@ -119,10 +119,14 @@ void GroupPage::setLabelsGroup(const Tlabels& t)
 
 void GroupPage::groupsSaveFile()
 {
+    // Nobody edits these lists: one that shows no item holds an index the file gave past its items, and that
+    // index goes back as it came.
     TGroupsAssignment& g = GateConfig.groupsAssignment;
     for (int m = 0; m < kModules; ++m) {
-        g.incoming[m] = cbGroupIns[m]->currentIndex();
-        g.outgoing[m] = cbGroupOuts[m]->currentIndex();
+        const int in = cbGroupIns[m]->currentIndex();
+        const int out = cbGroupOuts[m]->currentIndex();
+        g.incoming[m] = in < 0 ? groupInRead[m] : in;
+        g.outgoing[m] = out < 0 ? groupOutRead[m] : out;
     }
 }
 
@@ -143,6 +147,8 @@ void GroupPage::groupLoadFile()
 {
     const TGroupsAssignment& g = GateConfig.groupsAssignment;
     for (int m = 0; m < kModules; ++m) {
+        groupInRead[m] = g.incoming[m];
+        groupOutRead[m] = g.outgoing[m];
         cbGroupIns[m]->setCurrentIndex(g.incoming[m]);
         cbGroupOuts[m]->setCurrentIndex(g.outgoing[m]);
     }

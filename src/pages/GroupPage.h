@@ -33,6 +33,9 @@ public:
     QPushButton* sbGroupLoad = nullptr;
     QPushButton* sbGroupDefault = nullptr;
     QPushButton* sbGroupSaveFile = nullptr;
+    // The indexes as the image last gave them, also those past a list's items (the list then shows none).
+    std::array<int, kModules> groupInRead{};
+    std::array<int, kModules> groupOutRead{};
 
     void buildGroupPage(QWidget* host);
     void setLabelsGroup(const Tlabels& labels);

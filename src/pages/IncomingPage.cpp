@@ -12,6 +12,7 @@
 #include "platform/Dialogs.h"
 #include "texts/LabelRule.h"
 #include "ui/KeyFilters.h"
+#include "ui/TfMain.h"
 #include "ui/UiState.h"
 
 #include <QCheckBox>
@@ -75,6 +76,18 @@ void IncomingPage::buildIncomingPage(QWidget* host)
 {
     pIncoming = addTopicPage(host, "pIncoming", 35);
     registerPage(PageId::Incoming, incomingFrame());
+    if (fMain) {
+        // Shown, the page runs its mode handler again for the mode it shows.
+        fMain->setTopicSection(35, [this](bool chosen) {
+            if (!chosen) {
+                pIncoming->hide();
+                return true;
+            }
+            fMain->showTopicPage(35);
+            rerunModeHandler();
+            return true;
+        });
+    }
     QWidget* page = pIncoming->widget();
 
     tcIncoming = named(new QTabBar(page), "tcIncoming");
@@ -329,6 +342,18 @@ void IncomingPage::cbInModeChange()
     shownRecord(shownIncoming()).mode = cbInMode->currentIndex();
     showModeHelp();
     markIncomingChanged();
+}
+
+void IncomingPage::rerunModeHandler()
+{
+    // Nothing on the page changes by it, so the page does not count as changed. A list that shows no mode
+    // (the record holds one past its items) leaves the record's mode as it is.
+    const auto changed = pageChanged[pcIncoming];
+    if (cbInMode->currentIndex() >= 0)
+        cbInModeChange();
+    else
+        showModeHelp();
+    pageChanged[pcIncoming] = changed;
 }
 
 void IncomingPage::seInSeparatorChange()

@@ -117,6 +117,7 @@ public:
     void cbInSameClick();
     void incomingEnableControls(bool enabled);
     void cbInModeChange();
+    void rerunModeHandler(); // cbInModeChange for the shown mode, the changed flag kept (the page shown)
     void seInSeparatorChange();
     void edInSepChange();
 

@@ -188,6 +188,7 @@ public:
     bool isdnLoad();
     bool isdnSave();
     bool isdnValid();
+    bool isdnTimesValid(); // the alive SMS's time is whole (else marked)
     void isdnSaveFile(); // page -> GateConfig.isdn
     void isdnLoadFile(); // GateConfig.isdn -> page
 

@@ -85,6 +85,7 @@ const PageFrame& IsdnPage::isdnFrame()
         f.load = [] { return fMain->isdnLoad(); };
         f.save = [] { return fMain->isdnSave(); };
         f.saveValid = [] { return fMain->isdnValid(); };
+        f.timesValid = [] { return fMain->isdnTimesValid(); };
         f.toImage = [] { fMain->isdnSaveFile(); };
         f.fromImage = [] { fMain->isdnLoadFile(); };
         return f;
@@ -334,9 +335,13 @@ bool IsdnPage::isdnValid()
             valid = false;
         }
     }
-    // The alive SMS's time goes out with "I60" whether or not the SMS is on.
-    valid = TimeEditComplete(edInAliveTime) && valid;
-    return valid;
+    return isdnTimesValid() && valid;
+}
+
+bool IsdnPage::isdnTimesValid()
+{
+    // The alive SMS's time goes out with "I60", and into the file, whether or not the SMS is on.
+    return TimeEditComplete(edInAliveTime);
 }
 
 void IsdnPage::sbIsdnLoadClick()

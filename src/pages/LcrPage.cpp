@@ -38,6 +38,7 @@ const QString kLineSettings = QStringLiteral("LCR settings - All parametres\n");
 const QString kLineDates = QStringLiteral("System settings - Winter time, summer time\n");
 const QString kLineHolidays = QStringLiteral("Basic settings - Holiday list\n");
 const QString kLineTable = QStringLiteral("LCR table\n");
+const QString kLineNetworkIds = QStringLiteral("Lcr table - Network ID\n");
 const QString kNoDate = QStringLiteral("00.00");
 
 constexpr int kTextHolidaysFull = 73;
@@ -297,7 +298,9 @@ bool LcrPage::lcrLoad()
     for (const QString& holiday : parseHolidays(reply))
         lbBasicHolidays->addItem(holiday);
 
-    // Network ids, from "AT&Nall" (read whole: it is far longer than one reply buffer).
+    // Network ids, from "AT&Nall" (read whole: it is far longer than one reply buffer). The ids of an earlier
+    // load go first: rows and the row dialog must never name a list by another gateway's id.
+    networkNames.clear();
     reply = viewReplyCache.atNall;
     bool written = true;
     if (reply.isEmpty()) {
@@ -306,12 +309,10 @@ bool LcrPage::lcrLoad()
             viewReplyCache.store(viewReplyCache.atNall, reply);
     }
     QList<QString> ids;
-    if (!written)
-        networkNames.clear();
-    else if (parseNetworkIds(reply, ids))
+    if (written && parseNetworkIds(reply, ids))
         networkNames = ids;
-    else
-        LoadErrors += kLineSettings; // the ids shown so far stay
+    else if (written)
+        LoadErrors += kLineNetworkIds; // the rows show their bare list numbers
 
     // Rows, from the paged listing.
     QByteArray listing;
@@ -412,6 +413,7 @@ const PageFrame& LcrPage::lcrFrame()
         f.load = [] { return fMain->lcrLoad(); };
         f.save = [] { return fMain->lcrSave(); };
         f.saveValid = [] { return fMain->lcrDatesValid(); };
+        f.timesValid = [] { return fMain->lcrDatesValid(); };
         f.toImage = [] { fMain->lcrSaveFile(); };
         f.fromImage = [] { fMain->lcrLoadFile(); };
         return f;

@@ -124,6 +124,7 @@ const PageFrame& OutgoingPage::outgoingFrame()
         f.save = [] { return fMain->outgoingSave(); };
         f.saveValid = [] { return fMain->outgoingTimesValid(); };
         f.fileValid = [] { return fMain->outgoingValid(); };
+        f.timesValid = [] { return fMain->outgoingTimesValid(); };
         f.toImage = [] { fMain->outgoingSaveFile(); };
         f.fromImage = [] {
             fMain->outgoingLoadFile();

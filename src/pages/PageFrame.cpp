@@ -86,7 +86,9 @@ void PageFrame::defaultClick() const
 
 void PageFrame::saveFileClick() const
 {
-    if (fileValid && !fileValid()) {
+    // Both checks run, so that every refused field is marked at once.
+    const bool times = !timesValid || timesValid();
+    if ((fileValid && !fileValid()) || !times) {
         MessageBox(labelText(kTextInvalid), labelText(kCaptionError), MB_ICONERROR);
         return;
     }

@@ -24,9 +24,11 @@
 // The operations call fMain at the moment they run (never a captured part pointer), so one static frame
 // serves every main window a test creates. A page with more to do sets the optional fields: saveValid (GSM
 // basic, ISDN: checked before anything is sent), fileValid (GSM basic, outgoing: checked before the file is
-// written), modelStep (ISDN, port modes: the model is asked for and the pages laid out again before the run),
-// defaultSetsFlag = false (the LCR table's own Default), fileSaveClearsFlag = false (incoming groups). A page
-// whose Default also fills working records and shows its tab does both in fromImage.
+// written), timesValid (system, outgoing, ISDN, LCR: the typed times and dates are whole; checked before the
+// page's own file save and before every save of all pages to a gate file), modelStep (ISDN, port modes: the
+// model is asked for and the pages laid out again before the run), defaultSetsFlag = false (the LCR table's own
+// Default), fileSaveClearsFlag = false (incoming groups). A page whose Default also fills working records and
+// shows its tab does both in fromImage.
 //
 // The operations append one line per failed item to LoadErrors; the frame reads only LoadErrors, never the
 // operations' results, to choose its closing box.
@@ -50,6 +52,7 @@ struct PageFrame
     std::function<bool()> save;      // writes the page to the gateway
     std::function<bool()> saveValid; // optional: refuses Save before anything is sent
     std::function<bool()> fileValid; // optional: refuses Save to file before anything is written
+    std::function<bool()> timesValid; // optional: false (the edit marked) while a typed time or date is partial
     std::function<void()> toImage;   // the page into GateConfig
     std::function<void()> fromImage; // GateConfig into the page
 

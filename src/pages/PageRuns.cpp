@@ -209,6 +209,14 @@ void runFileSave(bool withExtensions)
             run(step);
 }
 
+PageId firstPageWithPartialTimes()
+{
+    for (const Step& step : kFileSaveRun)
+        if (const PageFrame* frame = registeredPage(step.page); frame && frame->timesValid && !frame->timesValid())
+            return step.page;
+    return PageId::Count;
+}
+
 void runDefault()
 {
     runAll(kDefaultRun);

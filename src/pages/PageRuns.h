@@ -52,6 +52,10 @@ void runDefault();
 // The close's save: every page into GateConfig, in the close's order.
 void runCloseSave();
 
+// The first page, in the whole-file save's order, whose typed times or dates are not whole (its timesValid
+// marks them); PageId::Count when every page's are. Asked before any run writes all pages to a gate file.
+PageId firstPageWithPartialTimes();
+
 // The changed flags the first activation clears (all but the port modes page's).
 void clearFlagsAtStartUp();
 // The changed flags Save As clears (all but the port modes and extension pages').

@@ -199,7 +199,7 @@ void SystemPage::systemSaveFile()
     s.cdrMode = cdrPositionToCode(cbSystemCDRmode->currentIndex());
     s.gateId = seSystemGate->value();
     // A partly typed time never reaches the image; the runs that send or write the page refuse it first
-    // (systemValid), and a copy made without asking (the close's save) keeps the image's time.
+    // (systemValid), and a copy made without asking keeps the image's time.
     if (!cbSystemReset->isChecked())
         s.resetTime = kNoSystemReset;
     else if (isCompleteTime(edSystemReset->text()))
@@ -232,7 +232,7 @@ const PageFrame& SystemPage::systemFrame()
         f.load = [] { return fMain->systemLoad(); };
         f.save = [] { return fMain->systemSave(); };
         f.saveValid = [] { return fMain->systemValid(); };
-        f.fileValid = [] { return fMain->systemValid(); };
+        f.timesValid = [] { return fMain->systemValid(); };
         f.toImage = [] { fMain->systemSaveFile(); };
         f.fromImage = [] { fMain->systemLoadFile(); };
         return f;

@@ -8,12 +8,59 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace {
 constexpr int kWidth = 382;
 constexpr int kFirstRow = 795;
 constexpr int kLastRow = 825;
+constexpr int kLabelLeft = 16;
+constexpr int kLabelWidth = 130; // the narrowest the labels get; the spin edits stand right of them
+constexpr int kSpinLeft = 150;
+constexpr int kSpinWidth = 70;
+constexpr int kButtonsLeft = 270; // the spin edits end 4 px before the buttons at the latest
+constexpr int kGap = 4;
+constexpr int kSpinTops[] = {14, 54};
+constexpr int kSpinHeight = 24;
+
+// Rows as high as their wrapped meaning: the view wraps a long meaning within its column, and each row takes the
+// height that its text needs at that width.
+class WrappingRows : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const auto* view = qobject_cast<const QTreeView*>(parent());
+        if (!view)
+            return size;
+        const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        const int width = view->columnWidth(index.column()) - 2 * margin;
+        const QRect text = option.fontMetrics.boundingRect(QRect(0, 0, std::max(width, 1), 10000), Qt::TextWordWrap,
+                                                           index.data(Qt::DisplayRole).toString());
+        size.setHeight(std::max(size.height(), text.height() + 2));
+        return size;
+    }
+};
+
+// A spin edit that selects its number whenever it gets the focus, so that the digits typed next replace it.
+class SelectingSpinBox : public QSpinBox
+{
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QSpinBox::focusInEvent(event);
+        selectAll();
+    }
+};
 } // namespace
 
 TfCause::TfCause(QWidget* parent) : QDialog(parent)
@@ -25,22 +72,21 @@ TfCause::TfCause(QWidget* parent) : QDialog(parent)
 
     lb1 = new QLabel(QStringLiteral("GSM cause :"), this);
     lb1->setObjectName(QStringLiteral("lb1"));
-    lb1->setGeometry(16, 18, 130, 17);
     lb2 = new QLabel(QStringLiteral("Tranfer to cause :"), this);
     lb2->setObjectName(QStringLiteral("lb2"));
-    lb2->setGeometry(16, 58, 130, 17);
 
     auto spin = [this](const char* name, int top) {
-        auto* se = new QSpinBox(this);
+        auto* se = new SelectingSpinBox(this);
         se->setObjectName(QString::fromLatin1(name));
         se->setRange(1, 127);
         se->setValue(1);
-        se->setGeometry(150, top, 70, 24);
+        se->setGeometry(kSpinLeft, top, kSpinWidth, kSpinHeight);
         DigitKeyFilter::install(se); // se1KeyPress, se2KeyPress
         return se;
     };
-    se1 = spin("se1", 14);
-    se2 = spin("se2", 54);
+    se1 = spin("se1", kSpinTops[0]);
+    se2 = spin("se2", kSpinTops[1]);
+    fitLabels();
 
     sbOk = new QPushButton(QStringLiteral("OK"), this);
     sbOk->setObjectName(QStringLiteral("sbOk"));
@@ -65,6 +111,9 @@ TfCause::TfCause(QWidget* parent) : QDialog(parent)
     ListView1->header()->setStretchLastSection(false);
     ListView1->setColumnWidth(0, 30);
     ListView1->setColumnWidth(1, 300);
+    // A meaning longer than its column goes on in a second line rather than being cut short.
+    ListView1->setWordWrap(true);
+    ListView1->setItemDelegate(new WrappingRows(ListView1));
     ListView1->setGeometry(8, 122, kWidth - 16, 532 - 130);
 
     setFixedSize(kWidth, 532);
@@ -82,6 +131,29 @@ void TfCause::setLabelsLabels(const Tlabels& t)
 {
     lb1->setText(labelOr(t, 466, QStringLiteral("GSM cause :")));
     lb2->setText(labelOr(t, 467, QStringLiteral("Tranfer to cause :")));
+    fitLabels();
+}
+
+void TfCause::fitLabels()
+{
+    // Both labels take the width of the longer text, and the spin edits move right of it; a text too long for
+    // the room before the buttons wraps. Each label stands level with its spin edit.
+    const int room = kButtonsLeft - kGap - kSpinWidth - kGap - kLabelLeft;
+    int width = kLabelWidth;
+    for (QLabel* label : {lb1, lb2}) {
+        label->setWordWrap(false);
+        width = std::max(width, label->sizeHint().width());
+    }
+    width = std::min(width, room);
+    QLabel* const labels[] = {lb1, lb2};
+    QSpinBox* const spins[] = {se1, se2};
+    for (int i = 0; i < 2; ++i) {
+        QLabel* label = labels[i];
+        label->setWordWrap(label->sizeHint().width() > width);
+        const int height = label->wordWrap() ? label->heightForWidth(width) : label->sizeHint().height();
+        label->setGeometry(kLabelLeft, kSpinTops[i] + (kSpinHeight - height) / 2, width, height);
+        spins[i]->move(std::max(kSpinLeft, kLabelLeft + width + kGap), kSpinTops[i]);
+    }
 }
 
 void TfCause::setLabelsCauses(const Tlabels& t)

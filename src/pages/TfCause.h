@@ -30,6 +30,8 @@ public:
     void BitBtn1Click();
 
     void setLabelsLabels(const Tlabels& labels); // its two labels
+    // Sizes the two labels to their texts and places the spin edits right of them.
+    void fitLabels();
     void setLabelsCauses(const Tlabels& labels); // its list columns and the cause rows
 
     // Heights of the window with the list shown and hidden.

@@ -188,6 +188,10 @@ void NavigationPart::buildNavigation(QMainWindow* host)
         tree->setObjectName(QString::fromLatin1(name));
         tree->setColumnCount(1);
         tree->setHeaderHidden(true);
+        // A topic's name is never cut short: a name longer than the pane widens the column, and the tree
+        // scrolls sideways.
+        tree->header()->setStretchLastSection(false);
+        tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
         tree->setRootIsDecorated(false);
         tree->setIconSize(QSize(16, 16));
         tree->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -320,9 +324,17 @@ void NavigationPart::showTopic(QTreeWidgetItem* node)
     if (topic != kTerminalTopic)
         SetPortTimeouts(&CurrentConnection);
 
-    for (const SectionDef& s : kSections)
-        if (!runSection(s.topic, topic == s.topic, s.showOnly, s.action))
-            return; // a section ended the dispatch: later sections and the closing step do not run
+    for (auto s = std::begin(kSections); s != std::end(kSections); ++s) {
+        if (runSection(s->topic, topic == s->topic, s->showOnly, s->action))
+            continue;
+        // A section ended the dispatch: the later sections and the closing step do not run. Their pages only
+        // go out of sight (nothing of their tools is stopped, nothing is sent), so that no page stands under
+        // the title of another topic.
+        for (auto later = s + 1; later != std::end(kSections); ++later)
+            if (QWidget* page = topicPage(later->topic); page && page != topicPage(topic))
+                page->hide();
+        return;
+    }
 
     // A run that goes on (its own topic chosen again) keeps them disabled until it ends.
     if (!keepsGatewayRunsDisabled(topic) && !liveTools.anyHoldsGatewayRuns()) {

@@ -48,9 +48,8 @@ void ResetPart::buildResetTopics()
 
 bool ResetPart::startReset(int question)
 {
-    if (!CurrentConnection.Connected)
-        connectForPageRun();
-    if (!CurrentConnection.Connected)
+    // The connect opens the link again when it has dropped since, whatever the connected flag still says.
+    if (!connectForPageRun())
         return false;
     if (MessageBox(labelText(question), labelText(54), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;

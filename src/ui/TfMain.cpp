@@ -171,6 +171,9 @@ bool TfMain::FormClose()
         if (answer == IDCANCEL)
             return false;
         if (answer == IDYES) {
+            // A partly typed time is not written: the window stays open with the field marked.
+            if (!fileTimesValid())
+                return false;
             runCloseSave();
             if (!WriteGateFile(GateConfig, CurrentGateway.File, gsAll))
                 MessageBox(labelText(60), labelText(47), MB_ICONERROR);

@@ -100,6 +100,27 @@ TEST(ClockRules, CommandsReadBackAndAccountChecks)
     EXPECT_FALSE(ParseClockReply("\r\nS91=0,0\r\nOK\r\n", read));
     EXPECT_FALSE(ParseClockReply("\r\nS99=5.1.26.x/9:5:7\r\nOK\r\n", read));
 
+    // The time is taken as it converts: blanks after "=" and missing seconds are read, a time of day that
+    // does not exist leaves the fields to the PC clock.
+    const struct
+    {
+        const char* value;
+        const char* time; // nullptr: not read
+    } clocks[] = {{" 5.3.26.4/7:08:09", "07:08:09"},   {"5.3.26.4/7:08", "07:08:00"},
+                  {"5.3.26.4/ 23:59:59 ", "23:59:59"}, {"5.3.26.4/25:61:99", nullptr},
+                  {"5.3.26.4/23:60:00", nullptr},      {"5.3.26.4/7", nullptr},
+                  {"5.3.26.8/7:08:09", nullptr},       {"5.3.26/7:08:09", nullptr}};
+    for (const auto& c : clocks) {
+        ClockFields fields;
+        const bool taken = ParseClockReply("\r\nS91=0,0\r\nS99=" + QByteArray(c.value) + "\r\nOK\r\n", fields);
+        EXPECT_EQ(taken, c.time != nullptr) << c.value;
+        if (taken && c.time) {
+            EXPECT_EQ(fields.time, QLatin1String(c.time)) << c.value;
+            EXPECT_EQ(fields.date, QStringLiteral("05.03.26")) << c.value;
+            EXPECT_EQ(fields.dayIndex, 3) << c.value;
+        }
+    }
+
     struct Account
     {
         const char *user, *pass, *again;

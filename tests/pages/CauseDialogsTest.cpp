@@ -2,11 +2,15 @@
 
 #include "link/LinkState.h"
 #include "pages/TfCause.h"
+#include "pages/TfNet.h"
 #include "pages/TfQuestionMark.h"
+#include "pages/TinCallPrefixForm.h"
 #include "ui/TfMain.h"
 #include "ui/UiState.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -111,6 +115,43 @@ protected:
         resetPageChanged();
     }
 };
+
+TEST_F(CauseListTest, EnterAndEscapeCloseTheDialogsAndTypedDigitsReplaceTheShownNumber)
+{
+    // Enter in the edit is OK, Escape is Cancel.
+    const struct
+    {
+        const char* name;
+        QDialog* dialog;
+        QLineEdit* edit;
+    } withEdits[] = {{"incoming prefix", inCallPrefixForm, inCallPrefixForm->ed1}, {"network entry", fNet, fNet->ed1}};
+    for (const auto& d : withEdits) {
+        for (const auto& [key, result] :
+             {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
+            SCOPED_TRACE(std::string(d.name) + (key == Qt::Key_Return ? " Enter" : " Escape"));
+            bool closedByKey = false;
+            dialogs().onModal([&](QDialog* shown) {
+                QTest::keyClicks(d.edit, QStringLiteral("12/34"));
+                QTest::keyClick(d.edit, key);
+                closedByKey = !shown->isVisible();
+            });
+            EXPECT_EQ(ShowModal(d.dialog), result);
+            EXPECT_TRUE(closedByKey);
+        }
+    }
+
+    // The cause dialog's numbers are selected as they get the focus: "34" typed over the shown 1 is 34.
+    dialogs().onModal([](QDialog* shown) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(shown));
+        ASSERT_EQ(QApplication::focusWidget(), fCause->se1);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("34"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5"));
+        fCause->sbOk->click();
+    });
+    fMain->sbBasicCauseAddClick();
+    EXPECT_EQ(causeEntries(), QStringList{"34/5"});
+}
 
 TEST_F(CauseListTest, AddTakesNewPairsOnlyAndAtMostNine)
 {

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMap>
@@ -314,6 +315,128 @@ TEST_F(GateRunsTest, SaveAsWritesTheChosenFileWithoutTheExtensionPage)
     EXPECT_TRUE(readFile(QStringLiteral("gtws.ini")).contains(path(QStringLiteral("copy.ini")).toUtf8()));
     ASSERT_FALSE(dialogs().boxes().isEmpty());
     EXPECT_EQ(dialogs().boxes().last().text, labelText(75));
+}
+
+TEST_F(GateRunsTest, AfterSaveAsEverySaveGoesToTheNewFileUnlessTheListCouldNotNameIt)
+{
+    const struct
+    {
+        const char* name;
+        bool listWritable;
+    } cases[] = {{"gtws.ini written", true}, {"gtws.ini not written", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CurrentGateway.File = path(QStringLiteral("sim.ini"));
+        removeFile(QStringLiteral("sim.ini"));
+        removeFile(QStringLiteral("copy.ini"));
+        QDir(path(QStringLiteral("gtws.ini"))).removeRecursively();
+        removeFile(QStringLiteral("gtws.ini"));
+        if (!c.listWritable) {
+            ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("gtws.ini")))); // a folder in the list's place
+        }
+        dialogs().clearRecords();
+        dialogs().answerSaveFile(path(QStringLiteral("copy")));
+        fMain->mSaveAsClick();
+        EXPECT_EQ(dialogs().boxTexts().contains(labelText(414)), !c.listWritable);
+        const QString gateFile = c.listWritable ? QStringLiteral("copy.ini") : QStringLiteral("sim.ini");
+        EXPECT_EQ(CurrentGateway.File, path(gateFile));
+
+        // The tool bar's save, a page's Save to file and the load all use the gateway's file.
+        removeFile(QStringLiteral("copy.ini"));
+        fMain->seSystemGate->setValue(7);
+        fMain->tbSaveClick();
+        EXPECT_TRUE(readFile(gateFile).contains("S91=0,7")) << qPrintable(gateFile);
+        fMain->seSystemGate->setValue(8);
+        fMain->sbSystemSaveFile->click();
+        EXPECT_TRUE(readFile(gateFile).contains("S91=0,8"));
+        fMain->seSystemGate->setValue(1);
+        fMain->tbLoadClick();
+        EXPECT_EQ(fMain->seSystemGate->value(), 8);
+        if (c.listWritable) {
+            EXPECT_FALSE(QFile::exists(path(QStringLiteral("sim.ini"))));
+        }
+    }
+    QDir(path(QStringLiteral("gtws.ini"))).removeRecursively();
+}
+
+TEST_F(GateRunsTest, APartlyTypedTimeOrDateReachesNoGateFile)
+{
+    fMain->cbSystemReset->setChecked(true);
+    const struct
+    {
+        QLineEdit* edit;
+        const char* partial;
+        const char* whole;
+        QPushButton* saveFile;
+        int topic;
+    } fields[] = {
+        {fMain->edSystemReset, "1_:__", "01:30", fMain->sbSystemSaveFile, 30},
+        {fMain->edOutFrom1, "1_:30", "08:00", fMain->sbOutSaveFile, 34},
+        {fMain->edSystemWinter, "1_.__", "25.10", fMain->sbLcrSaveFile, 37},
+        {fMain->edInAliveTime, "1_:__", "09:30", fMain->sbIsdnSaveFile, 584},
+    };
+    const QString copy = path(QStringLiteral("copy.ini"));
+    for (const auto& f : fields) {
+        SCOPED_TRACE(qPrintable(f.edit->objectName()));
+        f.edit->setText(QLatin1String(f.partial));
+        const QString refused = labelText(204) + QStringLiteral(" (") + labelText(f.topic) + QLatin1Char(')');
+        const struct
+        {
+            const char* name;
+            QString box;
+            std::function<void()> run;
+        } runs[] = {
+            {"the page's Save to file", labelText(204), [&] { f.saveFile->click(); }},
+            {"Save", refused, [] { fMain->tbSaveClick(); }},
+            {"Save As", refused,
+             [&] {
+                 dialogs().answerSaveFile(copy);
+                 fMain->mSaveAsClick();
+             }},
+            {"Yes on close", refused,
+             [this] {
+                 pageChanged[pcSystem] = 1;
+                 dialogs().answerBox(IDYES);
+                 EXPECT_FALSE(fMain->FormClose()) << "the window stays open";
+             }},
+        };
+        for (const auto& r : runs) {
+            SCOPED_TRACE(r.name);
+            dialogs().clearRecords();
+            r.run();
+            ASSERT_FALSE(dialogs().boxes().isEmpty());
+            EXPECT_EQ(dialogs().boxes().last().text, r.box);
+            EXPECT_EQ(dialogs().boxes().last().caption, labelText(47));
+            EXPECT_FALSE(QFile::exists(CurrentGateway.File));
+            EXPECT_FALSE(QFile::exists(copy));
+        }
+        EXPECT_EQ(f.edit->palette().color(QPalette::Base), QColor(Qt::red));
+        // Typed to its end, the field no longer holds the file back.
+        f.edit->setText(QLatin1String(f.whole));
+        dialogs().clearRecords();
+        fMain->tbSaveClick();
+        EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(75)});
+        removeFile(QStringLiteral("sim.ini"));
+    }
+}
+
+TEST_F(GateRunsTest, AGroupsAssignmentIndexPastItsListGoesBackToTheFileAsItCame)
+{
+    fMain->tbSaveClick();
+    QByteArray file = readFile(QStringLiteral("sim.ini"));
+    const QByteArray zeros = "=0" + QByteArray(",0").repeated(31) + "\n";
+    ASSERT_TRUE(file.contains("G90" + zeros) && file.contains("G00" + zeros)) << file.constData();
+    file.replace("G90" + zeros, "G90=9,3" + QByteArray(",0").repeated(30) + "\n");
+    file.replace("G00" + zeros, "G00=8,-2,7" + QByteArray(",0").repeated(29) + "\n");
+    writeFile(QStringLiteral("sim.ini"), file);
+
+    fMain->tbLoadClick();
+    EXPECT_EQ(fMain->cbGroupIns[0]->currentIndex(), -1);
+    EXPECT_EQ(fMain->cbGroupIns[1]->currentIndex(), 3);
+    fMain->tbSaveClick();
+    const QByteArray saved = readFile(QStringLiteral("sim.ini"));
+    EXPECT_TRUE(saved.contains("G90=9,3,0,")) << saved.constData();
+    EXPECT_TRUE(saved.contains("G00=8,-2,7,0,"));
 }
 
 TEST_F(GateRunsTest, ChosenProfileFillsThePages)

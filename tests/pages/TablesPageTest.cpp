@@ -289,6 +289,21 @@ TEST_F(TablesTest, LcrRoundTripWithNetworkCaptionsForTenAndSixtyFourRows)
     }
 }
 
+TEST_F(TablesTest, AMissingNetworkIdDropsTheIdsOfTheLoadBeforeAndSaysSo)
+{
+    ASSERT_TRUE(gateway->setValue("N29", "Voda,5"));
+    setRows('R', kMaxLcrRows, 3, lcrValue);
+    press(fMain->sbLcrLoad);
+    ASSERT_EQ(fMain->networkNames.value(1), QStringLiteral("Voda"));
+
+    // The next load lacks the id of list 3.
+    ASSERT_TRUE(gateway->removeKey("N39"));
+    press(fMain->sbLcrLoad);
+    expectListBox(218, QStringLiteral("Lcr table - Network ID\n"));
+    EXPECT_TRUE(fMain->networkNames.isEmpty());
+    EXPECT_EQ(fMain->lvLcr->topLevelItem(1)->text(LcrPage::lcNetwork), QStringLiteral("2"));
+}
+
 TEST_F(TablesTest, DatesAndHolidaysComeBackUnchangedAndFillOneOrTwoRegisters)
 {
     QList<QByteArray> dates;
@@ -325,7 +340,7 @@ TEST_F(TablesTest, MissingDatesOrIdsAndPartlyTypedDatesAreReportedNotSent)
     ASSERT_TRUE(gateway->removeKey("N39"));
     press(fMain->sbLcrLoad);
     const QString settings = QStringLiteral("LCR settings - All parametres\n");
-    expectListBox(218, settings + settings);
+    expectListBox(218, settings + QStringLiteral("Lcr table - Network ID\n"));
     EXPECT_EQ(fMain->edSystemWinter->text(), QStringLiteral("01.11")); // kept, not "."
 
     fMain->edSystemSummer->setText(QStringLiteral("2_.03"));

@@ -2,11 +2,14 @@
 // shows the topic's page with its title and hides the others.
 #include "support/MainWindowFixture.h"
 
+#include "config/Parametres.h"
 #include "link/LiveTools.h"
 #include "ui/TfMain.h"
 #include "ui/UiState.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QScrollArea>
 #include <QTest>
@@ -219,8 +222,13 @@ TEST_F(DispatcherTest, LeavingStepsRunInTheirOrderForEveryTopicButTheChosenOne)
     EXPECT_EQ(left, (QList<int>{235, 685, 26, 38, 20, 21, 25, 20}));
 }
 
-TEST_F(DispatcherTest, ASectionThatEndsTheDispatchStopsTheLaterSections)
+TEST_F(DispatcherTest, ASectionThatEndsTheDispatchStopsTheLaterSectionsAndHidesTheirPages)
 {
+    QList<int> left;
+    LiveTool testCalls; // a tool left in its own section, after the voice page's
+    testCalls.topic = 548;
+    testCalls.stopForLeave = [&left] { left << 548; };
+    liveTools.add(LiveToolSlot::TestCalls, testCalls);
     fMain->selectTopic(30); // the system page, a later section than the voice page
     auto* system = fMain->findChild<QScrollArea*>(QStringLiteral("pSystem"));
     ASSERT_TRUE(system->isVisibleTo(fMain));
@@ -230,10 +238,41 @@ TEST_F(DispatcherTest, ASectionThatEndsTheDispatchStopsTheLaterSections)
         return !chosen;
     });
     dispatches = 0;
+    left.clear();
     fMain->selectTopic(25);
     EXPECT_EQ(currentTopic, 25);
-    EXPECT_TRUE(system->isVisibleTo(fMain)) << "the system section after the early end must not run";
-    EXPECT_EQ(dispatches, 0);
+    EXPECT_EQ(dispatches, 0) << "the sections after the early end must not run";
+    EXPECT_TRUE(left.isEmpty()) << "nor their leaving steps";
+    EXPECT_FALSE(system->isVisibleTo(fMain)) << "no page stays in sight under another topic's title";
+    EXPECT_TRUE(fMain->findChild<QScrollArea*>(QStringLiteral("pVoice"))->isVisibleTo(fMain));
+}
+
+TEST_F(DispatcherTest, AFailedConnectLeavesThePageAreaEmpty)
+{
+    {
+        const QSignalBlocker quiet(fMain->cbSynDateTime);
+        fMain->cbSynDateTime->setChecked(false); // the date/time topic reads the gateway's clock
+    }
+    for (int topic : {18, 494}) {
+        fMain->selectTopic(30);
+        dialogs().clearRecords();
+        fMain->selectTopic(topic); // nothing to connect to
+        EXPECT_EQ(currentTopic, topic);
+        for (const QString& name : kAllPages)
+            EXPECT_FALSE(fMain->findChild<QScrollArea*>(name)->isVisibleTo(fMain)) << topic << " " << qPrintable(name);
+    }
+}
+
+TEST_F(DispatcherTest, ShowingTheIncomingGroupsPageRunsItsModeHandlerWithoutMarkingIt)
+{
+    // The list shows a mode the page has not applied yet (a code write runs no handler).
+    labelTexts[457 + 3] = QStringLiteral("help of mode 3");
+    fMain->cbInMode->setCurrentIndex(3);
+    resetPageChanged();
+    fMain->selectTopic(35);
+    EXPECT_EQ(fMain->lbInHelp->text(), QStringLiteral("help of mode 3"));
+    EXPECT_EQ(incomingWork[0].mode, 3);
+    EXPECT_EQ(pageChanged[pcIncoming], 0) << "showing the page is no edit";
 }
 
 TEST_F(DispatcherTest, EnterOpensACollapsedGroupWithEverythingBelowIt)

@@ -2,6 +2,9 @@
 // entry is empty; and the language switch.
 #include "support/MainWindowFixture.h"
 
+#include "firmware/ui/TfFirm.h"
+#include "link/LiveTools.h"
+#include "online/ui/VoicePage.h"
 #include "platform/IniFile.h"
 #include "texts/LanguageFile.h"
 #include "texts/ProgramVersion.h"
@@ -17,12 +20,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTabBar>
@@ -210,18 +216,104 @@ TEST_F(LabelPassTest, TheShippedLanguageFileHoldsEveryShownTextInAllFourLanguage
 }
 
 // With an empty table every place falls back to its English text, which reads as the shipped English one, so
-// that English looks the same with and without the language file.
+// that English looks the same with and without the language file. The two whole-gateway tool tips are the
+// exception: the shipped file names the gateway, the built-in texts stay as they always read.
 TEST_F(LabelPassTest, WithAnEmptyTableEveryPlaceShowsTheShippedEnglishText)
 {
     fMain->loadLabels(1);
     const Tlabels english = labelTexts;
+    EXPECT_EQ(english[472], QStringLiteral("Load parametres from gateway"));
+    EXPECT_EQ(english[473], QStringLiteral("Save parametres to gateway"));
     apply(numbered()); // something else first, so that nothing passes by staying as built
     apply(Tlabels(982));
-    for (const Place& p : places())
-        EXPECT_EQ(p.text, english[size_t(p.k)]) << qPrintable(p.name);
+    for (const Place& p : places()) {
+        if (p.k != 472 && p.k != 473) {
+            EXPECT_EQ(p.text, english[size_t(p.k)]) << qPrintable(p.name);
+        }
+    }
     EXPECT_EQ(fMain->Novkonfiguransoubor1->text(), QStringLiteral("Default configurations ..."));
     EXPECT_EQ(fHelp->lb3->text(), QStringLiteral("Program version :  2.1a"));
     EXPECT_TRUE(fHelp->lbWww->text().startsWith(QStringLiteral("https://")));
+}
+
+// The firmware hint holds its three lines whichever entries are empty.
+TEST_F(LabelPassTest, TheFirmwareHintKeepsThreeLinesWhateverEntryIsEmpty)
+{
+    const QStringList cases[] = {{"", "b", "c"}, {"a", "", "c"}, {"", "", "c"}, {"", "", ""}};
+    for (const QStringList& lines : cases) {
+        Tlabels t(982);
+        for (int i = 0; i < 3; ++i)
+            t[size_t(968 + i)] = lines[i];
+        apply(t);
+        apply(t);
+        EXPECT_EQ(fMain->mFirmHint->toPlainText(), lines.join(QLatin1Char('\n'))) << qPrintable(lines.join(u'|'));
+        EXPECT_EQ(fMain->mFirmHint->document()->blockCount(), 3);
+    }
+}
+
+// Places whose text depends on the state the pass finds: each case sets the state (and empties entries of the
+// numbered table), runs the pass and reads the place.
+TEST_F(LabelPassTest, PlacesFollowTheStateThePassFinds)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void(Tlabels&)> arrange;
+        std::function<QString()> shown;
+        QString expected;
+    } cases[] = {
+        {"tracing runs over telnet", [](Tlabels&) { liveTools.setRoute(LiveToolSlot::Tracing, true); },
+         [] { return fMain->sbTracStart->text(); }, QStringLiteral("#153")},
+        {"tracing stopped", [](Tlabels&) { liveTools.setRoute(LiveToolSlot::Tracing, false); },
+         [] { return fMain->sbTracStart->text(); }, QStringLiteral("#152")},
+        {"voice message written", [](Tlabels&) { fMain->rbVoiceWrite->setChecked(true); },
+         [] { return fFirm->lbFirmStatus->text(); }, QStringLiteral("#171")},
+        {"voice message read", [](Tlabels&) { fMain->rbVoiceRead->setChecked(true); },
+         [] { return fFirm->lbFirmStatus->text(); }, QStringLiteral("#170")},
+        {"ISDN monitoring hint, entries empty",
+         [](Tlabels& t) {
+             t[937].clear();
+             t[945].clear();
+         },
+         [] { return fMain->mIsdnMonitoringHint->toPlainText(); }, QStringLiteral("\n#938\n#939\n\n#944\n\n#946")},
+        {"conversion help, entries empty",
+         [](Tlabels& t) {
+             t[974].clear();
+             t[977].clear();
+         },
+         [] { return fMain->mInPrefixConv->toPlainText(); }, QStringLiteral("\n#975\n#976\n")},
+        {"voice file after a switch",
+         [](Tlabels&) {
+             voiceFileChosen = false;
+             fMain->cbVoiceType->setCurrentIndex(2);
+         },
+         [] { return QFileInfo(fMain->edVoiceFile->text()).fileName(); }, QStringLiteral("#677.wav")},
+        {"voice file the user chose",
+         [](Tlabels&) {
+             voiceFileChosen = true;
+             fMain->edVoiceFile->setText(QStringLiteral("/chosen/mine.wav"));
+         },
+         [] { return fMain->edVoiceFile->text(); }, QStringLiteral("/chosen/mine.wav")},
+        {"one-port hint of the second port",
+         [](Tlabels&) {
+             gatewayModel = 1;
+             fMain->setModelLayout(1);
+             fMain->rbUseReject2->setChecked(true);
+         },
+         [] { return fMain->lbPortModes2->text(); }, QStringLiteral("#888")},
+        {"one-port hint of the GSM channels", [](Tlabels&) { fMain->rbRouteIn2->setChecked(true); },
+         [] { return fMain->lbPortModes3->text(); }, QStringLiteral("#887")},
+    };
+    for (const auto& c : cases) {
+        Tlabels t = numbered();
+        t.resize(990);
+        for (size_t k = 982; k < t.size(); ++k)
+            t[k] = QStringLiteral("#%1").arg(k);
+        apply(Tlabels(982)); // the English texts first, so that nothing passes by staying as it was
+        c.arrange(t);
+        apply(t);
+        EXPECT_EQ(c.shown(), c.expected) << c.name;
+    }
 }
 
 TEST_F(LabelPassTest, ABlankEntryIsShownAsItIs)

@@ -1,22 +1,80 @@
 // Every configuration page at the main window's start size, in each of the four languages: no scroll bar,
 // and the page buttons in one row at the same place. Pictures of the pages are kept in the build folder
-// (pages/<topic>-<language>.png) for people to look at.
+// (pages/<topic>-<language>.png) for people to look at. The pages' dialogs and the topic trees show their texts
+// uncut in every language.
 #include "support/MainWindowFixture.h"
 
 #include "pages/BasicPage.h"
+#include "pages/TfAuto.h"
+#include "pages/TfCause.h"
+#include "pages/TfLcr.h"
+#include "pages/TfNet.h"
+#include "pages/TfQuestionMark.h"
+#include "pages/TinCallPrefixForm.h"
 #include "ui/TfMain.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QTest>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
 using PageLayoutTest = MainWindowFixture;
+
+QAction* languageButton(int language)
+{
+    QAction* const buttons[] = {fMain->tbCzech, fMain->tbEnglish, fMain->tbHungary, fMain->tbPolish};
+    return buttons[language];
+}
+
+// The texts of a shown window's labels, check boxes and radio buttons have the room they need (a word-wrapped
+// label the height), and a push button's caption fits between its edges.
+void expectTextsFit(QWidget* window)
+{
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(window) || label->text().isEmpty())
+            continue;
+        if (label->wordWrap())
+            EXPECT_GE(label->height(), label->heightForWidth(label->width())) << qPrintable(label->objectName());
+        else
+            EXPECT_GE(label->width(), label->sizeHint().width()) << qPrintable(label->objectName());
+    }
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(window) || button->text().isEmpty())
+            continue;
+        const int needed = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button)
+                               ? button->sizeHint().width()
+                               : button->fontMetrics().horizontalAdvance(button->text()) + 6;
+        EXPECT_GE(button->width(), needed) << qPrintable(button->objectName());
+    }
+    // A list's cell shows its whole text, in as many lines as its row has room for.
+    for (QTreeWidget* list : window->findChildren<QTreeWidget*>()) {
+        if (!list->isVisibleTo(window))
+            continue;
+        const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            for (int column = 0; column < list->columnCount(); ++column) {
+                const QModelIndex index = list->model()->index(row, column);
+                const QRect cell = list->visualRect(index).adjusted(margin, 0, -margin, 0);
+                const QRect needed = list->fontMetrics().boundingRect(QRect(0, 0, cell.width(), 10000),
+                                                                      Qt::TextWordWrap, index.data().toString());
+                EXPECT_TRUE(needed.width() <= cell.width() && needed.height() <= cell.height())
+                    << qPrintable(list->objectName()) << " " << qPrintable(index.data().toString());
+            }
+        }
+    }
+}
 
 TEST_F(PageLayoutTest, EveryPageFitsTheStartSizeWithItsButtonsInTheSameRow)
 {
@@ -26,9 +84,8 @@ TEST_F(PageLayoutTest, EveryPageFitsTheStartSizeWithItsButtonsInTheSameRow)
     QDir().mkpath(QStringLiteral(MESK_BINARY_DIR "/pages"));
     // The pages whose buttons stand in the shared row (addPageButtons); a page joins the list when it does.
     const int topics[] = {30, 584, 834, 32, 34, 35, 36, 37, 38};
-    QAction* const languageButtons[] = {fMain->tbCzech, fMain->tbEnglish, fMain->tbHungary, fMain->tbPolish};
     for (int language = 0; language < 4; ++language) {
-        languageButtons[language]->trigger();
+        languageButton(language)->trigger();
         // The PIN label's size follows the language: one line in Czech, two in the others; its text as shown
         // fits either way.
         const QRect pin = fMain->lbBasicPin->contentsRect();
@@ -65,6 +122,37 @@ TEST_F(PageLayoutTest, EveryPageFitsTheStartSizeWithItsButtonsInTheSameRow)
                 EXPECT_GE(b->width(), b->sizeHint().width()) << qPrintable(b->objectName()) << " is cut";
             }
         }
+    }
+}
+
+TEST_F(PageLayoutTest, ThePagesDialogsAndTheTopicTreesShowTheirTextsUncut)
+{
+    startUp();
+    showMainWindow();
+    QDir().mkpath(QStringLiteral(MESK_BINARY_DIR "/pages"));
+    QDialog* const windows[] = {fCause, fQuestionMark, inCallPrefixForm, fNet, fLcr, fAuto};
+    for (int language = 0; language < 4; ++language) {
+        languageButton(language)->trigger();
+        for (QDialog* window : windows) {
+            SCOPED_TRACE(QStringLiteral("%1, language %2").arg(window->objectName()).arg(language).toStdString());
+            window->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+            window->grab().save(
+                QStringLiteral(MESK_BINARY_DIR "/pages/%1-%2.png").arg(window->objectName()).arg(language));
+            expectTextsFit(window);
+            window->hide();
+        }
+        // Every node of both trees is drawn whole: its text is never cut short.
+        for (QTreeWidget* tree : {fMain->tvTopic, fMain->tvAlpha}) {
+            fMain->pcMain->setCurrentWidget(tree->parentWidget());
+            QCoreApplication::processEvents();
+            for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+                const QModelIndex index = tree->indexFromItem(*it);
+                EXPECT_GE(tree->visualRect(index).width(), tree->sizeHintForIndex(index).width())
+                    << qPrintable(tree->objectName()) << " " << qPrintable((*it)->text(0)) << ", language " << language;
+            }
+        }
+        fMain->pcMain->setCurrentIndex(0);
     }
 }
 

@@ -2,6 +2,7 @@
 // exact commands, the wait for the restart marker (also split over reads), the new login and every way out.
 #include "online/LiveToolFixture.h"
 
+#include "platform/TelnetClient.h"
 #include "ui/ResetPart.h"
 #include "ui/TfDialog.h"
 #include "ui/TwReset.h"
@@ -66,6 +67,27 @@ TEST_F(ResetTest, GatewayResetRestartsLogsInAgainAndSaysSo)
         EXPECT_TRUE(CurrentConnection.Connected);
         TearDown();
         SetUp();
+    }
+}
+
+TEST_F(ResetTest, AfterADroppedLinkTheResetConnectsAgainBeforeItAsks)
+{
+    ASSERT_NO_FATAL_FAILURE(startTelnetGateway());
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    const std::pair<int, int> topics[] = {{41, 55}, {42, 58}};
+    for (const auto& [topic, question] : topics) {
+        SCOPED_TRACE(topic);
+        const int logins = gateway->loginCount();
+        gateway->dropSessions(); // unseen by the connected flag
+        ASSERT_TRUE(waitUntil([] { return !tcp || !tcp->Connected(); }));
+        ASSERT_TRUE(CurrentConnection.Connected);
+        dialogs().clearRecords();
+        dialogs().answerBox(IDNO);
+        fMain->selectTopic(topic);
+        expectBoxes({{question, 54}});
+        EXPECT_EQ(gateway->loginCount(), logins + 1) << "logged in again before the question";
+        EXPECT_TRUE(tcp && tcp->Connected());
+        fMain->selectTopic(30);
     }
 }
 

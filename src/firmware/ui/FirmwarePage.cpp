@@ -271,9 +271,8 @@ void FirmwarePage::setLabelsFirmware(const Tlabels& t)
     lbFirmUpdate->setText(labelOr(t, 132, QStringLiteral("Firmware file : ")));
     sbFirmUpgrade->setText(labelOr(t, 133, QStringLiteral("Upgrade firmware")));
     sbFirmLoad->setText(labelOr(t, 128, QStringLiteral("Load from gate")));
-    mFirmHint->clear();
-    for (const int k : {968, 969, 970})
-        mFirmHint->appendPlainText(labelAt(t, k));
+    // Three lines always, an empty entry an empty line.
+    mFirmHint->setPlainText(QStringList{labelAt(t, 968), labelAt(t, 969), labelAt(t, 970)}.join(QLatin1Char('\n')));
 }
 
 QString FirmwarePage::odFirmExecute()
