@@ -288,6 +288,25 @@ TEST_P(EveryLinkTest, TestCallDialsHangsUpAtTheAnswerAndStops)
     EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
 }
 
+TEST_P(EveryLinkTest, LeavingTheTestCallPageMidCallHangsUpAndLeavesNoAnswerBehind)
+{
+    gatewaysim::Config cfg;
+    cfg.testCallScript = {"\r\nCALL\r\n"}; // the call is never answered
+    ASSERT_NO_FATAL_FAILURE(start(cfg));
+    fMain->selectTopic(548);
+    fMain->edFile->setText(path(QStringLiteral("calls.txt")));
+    fMain->edNumber1->setText(QStringLiteral("123"));
+    fMain->sbDial->click();
+    ASSERT_TRUE(waitUntil([] { return fMain->mmTest->toPlainText().contains(QStringLiteral("CALL")); }));
+    fMain->selectTopic(543);
+    EXPECT_TRUE(noToolRuns());
+    EXPECT_TRUE(fMain->pTest->isHidden());
+    // The blank before the hang-up belongs to its line.
+    expectHeard({"at\r\n", "AT!SP32=123\r", " AT!D\r", "\r\n", "\r\n"});
+    expectLinkFree();
+    EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
+}
+
 TEST_P(EveryLinkTest, OnlineCommandPassesTheTextToTheModuleAndEndsWithItsReply)
 {
     ASSERT_NO_FATAL_FAILURE(start());
