@@ -7,6 +7,7 @@
 
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
+#include "link/ModemWaits.h"
 #include "online/LiveCells.h"
 #include "online/RecordDownloads.h"
 #include "online/Terminal.h"
@@ -59,6 +60,25 @@ const char* linkName(Link link)
 class EveryLinkTest : public LiveToolTest, public ::testing::WithParamInterface<Link>
 {
 protected:
+    // The modem line's own waits before each reply (1.5 s), after each login name (3 s) and after "ATI4"
+    // (3 s) are shortened; the reads themselves still wait for the gateway's text.
+    void SetUp() override
+    {
+        LiveToolTest::SetUp();
+        modemReplyWaitMs = 0;
+        modemCredentialWaitMs = 0;
+        modemIdentWaitMs = 0;
+    }
+    void TearDown() override
+    {
+        LiveToolTest::TearDown();
+        modemReplyWaitMs = kModemWaits[0];
+        modemCredentialWaitMs = kModemWaits[1];
+        modemIdentWaitMs = kModemWaits[2];
+        recordWaits = RecordWaits{};
+    }
+    const int kModemWaits[3] = {modemReplyWaitMs, modemCredentialWaitMs, modemIdentWaitMs};
+
     bool telnet() const { return GetParam() == Link::Telnet; }
     bool modem() const { return GetParam() == Link::Modem; }
 
@@ -280,6 +300,7 @@ TEST_P(EveryLinkTest, TestCallDialsHangsUpAtTheAnswerAndStops)
     ASSERT_TRUE(waitUntil([] { return fMain->mmTest->toPlainText().contains(QStringLiteral("RELEASE")); }));
     fMain->sbStop->click();
     EXPECT_TRUE(noToolRuns());
+    EXPECT_TRUE(fMain->mmTest->toPlainText().endsWith(QStringLiteral("OK"))) << "the answer to the stop is shown";
     EXPECT_TRUE(fMain->sbDial->isEnabled());
     EXPECT_TRUE(fMain->tbLoadGate->isEnabled());
     EXPECT_TRUE(readFile(QStringLiteral("calls.txt")).contains("CALL !SP32=123\r\nOK\r\nRELEASE cause 16\r\n"));
