@@ -399,8 +399,9 @@ TEST_P(EveryLinkTest, MonitorConnectionStateAndBufferAskOnceEach)
     expectLinkFree();
 }
 
-// The resets shorten their waits (the marker waits keep their order: the gateway reset's is half the factory
-// reset's); the simulated gateway restarts in 300 ms.
+// The resets wait for the gateway's "Init: OK" 15 s (gateway reset) and 30 s (factory reset), 2 s before the
+// new login, and on a modem line 2 s before they hang up; the tests shorten these (the marker waits keep their
+// order) and the simulated gateway restarts in 300 ms.
 class EveryLinkResetTest : public EveryLinkTest
 {
 protected:
