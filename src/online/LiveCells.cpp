@@ -8,6 +8,7 @@
 namespace {
 
 constexpr qsizetype kLeaveDrainSize = 512;
+constexpr int kModemLeaveDrainMs = 500; // the first answer's wait on a modem line
 
 bool written(const QByteArray& bytes)
 {
@@ -35,11 +36,14 @@ void LeaveTestCallTopic()
         return;
     }
     // The gateway's answers to the hang-up and the line ends are read away, so that the next command on the
-    // link gets its own reply. (A modem line's read would wait for its long first-byte time-out.)
+    // link gets its own reply. A modem line's read is bounded here like the serial port's time-outs bound
+    // its own (its usual read would wait for the long first-byte time-out).
     if (CurrentConnection.LinkType == LinkTelnet)
         LinkReadTimeout(kLeaveDrainSize, 0.01);
     else if (CurrentConnection.LinkType == LinkSerial)
         LinkRead(kLeaveDrainSize);
+    else if (CurrentConnection.LinkType == LinkModem)
+        LinkReadWithin(kLeaveDrainSize, kModemLeaveDrainMs);
 }
 
 void resetLiveCells()

@@ -1,6 +1,7 @@
 #include "online/OnlineCommands.h"
 
 #include "link/LinkIo.h"
+#include "link/LinkState.h"
 #include "platform/Cp1250.h"
 
 namespace {
@@ -10,7 +11,11 @@ constexpr double kStepReadSeconds = 0.01;
 
 } // namespace
 
-TOnlineCommands::TOnlineCommands() : LiveWorker(0, [](LiveWorker&) { OnlineCommandsStep(); }) {}
+// The reader's priority follows the link it is made for: normal on a modem line, idle on a serial port.
+TOnlineCommands::TOnlineCommands()
+    : LiveWorker(CurrentConnection.LinkType == LinkModem ? 3 : 0, [](LiveWorker&) { OnlineCommandsStep(); })
+{
+}
 
 QByteArray OnlineCommandLine(int module, const QString& command)
 {

@@ -31,6 +31,10 @@ public:
     // A restarting gateway hears nothing; what came is logged as it came.
     qsizetype take(Session& session, const QByteArray& bytes, qsizetype from) override
     {
+        // The LF after the reset command's CR may come on its own (a modem passes bytes on as they come): it
+        // belongs to the command's line, as in every other mode.
+        if (session.splitter().isTail(bytes[from]))
+            return ModeHandler::take(session, bytes, from);
         session.logRaw(bytes.mid(from));
         return bytes.size() - from;
     }

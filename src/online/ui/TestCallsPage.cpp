@@ -41,6 +41,7 @@ constexpr int kCommandTooLongText = 986;
 constexpr qsizetype kProbeReplySize = 128;
 constexpr qsizetype kStopDrainSize = 512;
 constexpr int kSerialStopPauseMs = 100;
+constexpr int kModemStopDrainMs = 500; // the wait for the gateway's answer to the stop on a modem line
 constexpr int kProbePauseMs = 100;
 
 bool written(const QByteArray& bytes)
@@ -530,18 +531,23 @@ void TestCallsPage::sbStopClick()
         WaitPumping(kSerialStopPauseMs);
     // Joined before the log closes: the reader's last chunk is still handled (shown and logged).
     StopLiveWorker(testCallThread);
+    QByteArray rest;
     if (testCallOverTcp) {
         // With the route off, what the gateway still says comes to the link's reads.
         liveTools.setRoute(LiveToolSlot::TestCalls, false);
-        QByteArray rest = LinkReadTimeout(kStopDrainSize, 0.01);
-        if (!rest.isEmpty()) {
-            // One line: the reply's own line ends are not shown.
-            if (rest.startsWith("\r\n"))
-                rest.remove(0, 2);
-            if (rest.endsWith("\r\n"))
-                rest.chop(2);
-            showTestText(rest);
-        }
+        rest = LinkReadTimeout(kStopDrainSize, 0.01);
+    } else if (CurrentConnection.LinkType == LinkModem) {
+        // The reader has no pause before it is stopped here: the gateway's answer to the line end is read
+        // now, so that the next command on the line does not take it for its own.
+        rest = LinkReadWithin(kStopDrainSize, kModemStopDrainMs);
+    }
+    if (!rest.isEmpty()) {
+        // One line: the reply's own line ends are not shown.
+        if (rest.startsWith("\r\n"))
+            rest.remove(0, 2);
+        if (rest.endsWith("\r\n"))
+            rest.chop(2);
+        showTestText(rest);
     }
     closeTestLog();
     sbStop->setEnabled(false);
