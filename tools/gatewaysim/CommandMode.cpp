@@ -17,12 +17,12 @@ protected:
         const QByteArray text = echo ? eraseBackspaces(received) : received;
         const Faults f = session.faults();
         // The serial port's monitor answers the boot-loader dialogue's probe as a command monitor does: a lone
-        // CR moves to a new line (a CR LF, with which the program ends a streaming command, gets nothing), and
-        // the dialogue's lower-case commands ("at", "ati3", "at!K2RM") are echoed with their line end before
-        // the answer; "ati3" names the maker on the answer's first line. Without echo the gateway says nothing
-        // else unasked.
+        // CR (no LF or NUL came with it) moves to a new line, while a CR LF, with which the program ends a
+        // streaming command, gets nothing; the dialogue's lower-case commands ("at", "ati3", "at!K2RM") are
+        // echoed with their line end before the answer, and "ati3" names the maker on the answer's first line.
+        // Without echo the gateway says nothing else unasked.
         const bool monitor = session.onSerialPort() && !echo && !overlong && !f.silent;
-        if (monitor && text.isEmpty() && session.splitter().raw() == "\r")
+        if (monitor && text.isEmpty() && session.splitter().isTail('\n'))
             session.send("\r\n");
         if (text.isEmpty() && !overlong)
             return; // an empty line is no command
