@@ -125,6 +125,38 @@ bool CTcp::ReadByte(char& c)
     return c != '\0';
 }
 
+void CTcp::DropWaiting()
+{
+    QByteArray dropped;
+    {
+        std::lock_guard lock(rx_->mutex);
+        dropped = rx_->buffer.mid(rx_->position);
+        rx_->position = rx_->buffer.size();
+    }
+    if (!dropped.isEmpty())
+        WriteLog("{" + dropped + "}");
+}
+
+void CTcp::DropUntilQuiet(int quietMs)
+{
+    const auto quiet = std::chrono::milliseconds(qMax(1, quietMs));
+    const auto end = Steady::now() + 10 * quiet;
+    QByteArray dropped;
+    {
+        std::unique_lock lock(rx_->mutex);
+        for (;;) {
+            dropped += rx_->buffer.mid(rx_->position);
+            rx_->position = rx_->buffer.size();
+            if (rx_->closed || Steady::now() >= end)
+                break;
+            const qsizetype seen = rx_->buffer.size();
+            if (!rx_->arrived.wait_for(lock, quiet, [&] { return rx_->buffer.size() > seen || rx_->closed; }))
+                break; // quiet
+        }
+    }
+    WriteLog("{" + dropped + "}");
+}
+
 bool CTcp::ReadLine(QByteArray& line, int maximum, bool)
 {
     line.clear();

@@ -23,7 +23,8 @@ public:
     CTcp();
     ~CTcp() override;
 
-    // Takes over link's data handler, sets the mode and starts the port log afresh. Never fails.
+    // Takes over link's data handler, sets the mode and starts the port log afresh. Never fails. Called on the
+    // thread link lives on (the window's), as the client's handler and state are used there.
     bool Open(TelnetClient* link, quint32 mode);
     // What the data handler does with the unit's text (the window's thread).
     void OnDataAvailable(const QByteArray& text);
@@ -35,6 +36,8 @@ public:
     bool WriteEcho(const QByteArray& text);
     bool WriteCommand(const QByteArray& text) override;
     bool SetTimeout(quint32) override { return true; } // none over the link
+    void DropWaiting() override;
+    void DropUntilQuiet(int quietMs) override;
     void ClearLine() {}                                // nothing is kept between line reads
 
     QByteArray received() const; // everything received so far (tests)

@@ -10,6 +10,8 @@ namespace {
 
 constexpr int kLineMax = 510;
 constexpr qint32 kBootBaud = 57600;
+constexpr int kQuietMs = 1000; // how long the unit has to say nothing before a verdict's write is given up
+constexpr quint32 kMaxDword = 0xFFFFFFFF;
 
 int verdictLength(const QByteArray& line, const char* text)
 {
@@ -108,13 +110,18 @@ bool BootPort::SetMode(quint32 mode)
 bool BootPort::WriteExpect(const QByteArray& text)
 {
     if (mode_ == PortIsp || mode_ == PortBoot) {
+        DropWaiting();
         if (!WriteCommand(text))
             return false;
         int repeats = 0;
         QByteArray line;
         for (;;) {
-            if (!ReadLine(line, kLineMax, true))
+            if (!ReadLine(line, kLineMax, true)) {
+                const int error = lastError_;
+                DropUntilQuiet(bootTiming.pause(kQuietMs));
+                lastError_ = error;
                 return false;
+            }
             const char first = line.isEmpty() ? '\0' : line[0];
             if (first == '.')
                 return true;
@@ -127,6 +134,7 @@ bool BootPort::WriteExpect(const QByteArray& text)
                     fail(10, 27);
                     return false;
                 }
+                DropWaiting();
                 if (!WriteCommand(text))
                     return false;
             }
@@ -464,6 +472,37 @@ bool CPort::ReadLine(QByteArray& line, int maximum, bool logErrors)
         }
         line += b;
     }
+}
+
+void CPort::DropWaiting()
+{
+    if (!isOpen())
+        return;
+    port_->setTimeouts(CommTimeouts{kMaxDword, 0, 0, 0, 0}); // a read returns at once with what is there
+    char b = 0;
+    if (readByte(b) > 0) {
+        WriteLog("{");
+        do
+            LogByte(b);
+        while (readByte(b) > 0);
+        WriteLog("}");
+    }
+    SetTimeout(timeout_);
+}
+
+void CPort::DropUntilQuiet(int quietMs)
+{
+    if (!isOpen())
+        return;
+    const quint32 quiet = quint32(qMax(1, quietMs));
+    port_->setTimeouts(CommTimeouts{0, 0, quiet, 0, 0}); // a one-byte read waits quietMs at most
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(10 * qint64(quiet));
+    WriteLog("{");
+    char b = 0;
+    while (std::chrono::steady_clock::now() < end && readByte(b) > 0)
+        LogByte(b);
+    WriteLog("}");
+    SetTimeout(timeout_);
 }
 
 bool CPort::TestPort(const QString& name)

@@ -62,6 +62,10 @@ public:
     // Logs "Port mode: <name>...\r\n", then sets the mode.
     bool SetMode(quint32 mode);
     // One record or command, then its verdict: '.' / 'X' / 'R' in ISP and BOOT mode, "OK" / "ERROR" in AT mode.
+    // In ISP and BOOT mode a verdict is one bare line, so a line left from an answer that came too late would
+    // be taken for the next verdict and shift every later one: what is waiting is dropped before each write,
+    // and after a line that did not come in time the port waits for the unit to fall quiet and drops what came
+    // meanwhile before it gives the write up (the caller writes again).
     bool WriteExpect(const QByteArray& text);
 
     // "Error: (<code>) <text> [<location>]\n".
@@ -77,6 +81,10 @@ public:
     // One line without its LF into line; at most maximum characters.
     virtual bool ReadLine(QByteArray& line, int maximum, bool logErrors) = 0;
     virtual bool SetTimeout(quint32 ms) = 0;
+    // Drops (and logs between "{" and "}") what has arrived and not been read, without waiting.
+    virtual void DropWaiting() = 0;
+    // Drops what arrives until nothing has come for quietMs, for at most ten times that.
+    virtual void DropUntilQuiet(int quietMs) = 0;
 
 protected:
     void fail(int code, int location) // sets the error and logs its line
@@ -125,6 +133,8 @@ public:
     bool WriteCommand(const QByteArray& text) override;
     bool IspSync();
     bool ReadLine(QByteArray& line, int maximum, bool logErrors) override;
+    void DropWaiting() override;
+    void DropUntilQuiet(int quietMs) override;
     // Opens the port and checks that the unit answers in the port's mode.
     bool TestPort(const QString& name);
 

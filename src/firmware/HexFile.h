@@ -7,10 +7,15 @@
 // comments) are dropped. Line ends are read as the text-mode reader of the program's first platform read them:
 // CR LF reads as LF.
 //
-// Nothing is sent to a unit before the whole file has been checked: every line that begins with ':' must be a
-// well-formed record (hex digits only, the byte count matching the length, the checksum right) that fits one
-// piece, and the file must hold at least one record. A record that does not fit a piece would be cut and its
-// tail dropped, which the boot loader would only notice after the flash was erased.
+// Nothing is sent to a unit before the whole file has been checked, piece by piece as the upload will read it:
+//  - every piece that begins with ':' (the upload sends it as a record) is a well-formed record (hex digits
+//    only, the byte count matching the length, the checksum right) that ends its line within the piece, so
+//    no record is cut and no piece of a long comment line goes out unchecked;
+//  - no line holds a record that does not start in column 1 (its first character after a byte-order mark
+//    and blanks is ':'): the upload would drop it, and the flash would miss its data;
+//  - the file holds an end-of-file record (type 01) and no record after it: without one the unit never
+//    restarts, and a record after it would be written to a unit that has restarted with half an image.
+// Record types are not limited otherwise: the unit's loader takes more than the common six.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -28,8 +33,8 @@ struct HexFileCheck
 // become LF; a CR that ends the text is dropped too.
 QList<QByteArray> SplitHexPieces(const QByteArray& content);
 
-// Checks every record line of content (see above).
-HexFileCheck CheckHexContent(const QByteArray& content);
+// Checks content (see above) in one pass; pieces, when given, receives the pieces when the file is good.
+HexFileCheck CheckHexContent(const QByteArray& content, QList<QByteArray>* pieces = nullptr);
 
 // Reads path and checks it. pieces is filled only when the file is good.
 HexFileCheck ReadHexFile(const QString& path, QList<QByteArray>& pieces);

@@ -297,8 +297,10 @@ bool CFWUpgradeTcpThread::StartUpgrade(TelnetClient* link, const QString& fileNa
         result_ = 3;
         return false;
     }
-    link_ = link;
     startMode_ = mode;
+    // The client's handler and its state belong to the thread it lives on, the caller's: the hand-over
+    // happens here, and the unit's text is kept from now on.
+    port_.Open(link, startMode_);
     return startJob(fileName, std::move(callback));
 }
 
@@ -325,8 +327,7 @@ unsigned CFWUpgradeTcpThread::Run(void*)
         Notify(8, 0);
         return result == 0 ? 0u : 1u;
     };
-    Notify(0, 0);
-    port_.Open(link_, startMode_);
+    Notify(0, 0); // the port was opened by the start
     Notify(2, 0);
     if (!CountLines(fileName_))
         return finish(2, false);

@@ -109,6 +109,8 @@ class CFWUpgradeTcpThread : public UpgradeJob
 {
 public:
     ~CFWUpgradeTcpThread() override;
+    // Call it on link's thread (the window's): the port takes over link's data handler here, not on the job's
+    // thread.
     bool StartUpgrade(TelnetClient* link, const QString& fileName, UpgradeCallback callback, quint32 mode);
     CTcp& linkPort() { return port_; }
 
@@ -119,7 +121,6 @@ protected:
 private:
     bool readUntil(const char* text);
     CTcp port_;
-    TelnetClient* link_ = nullptr;
     quint32 startMode_ = PortAt;
 };
 

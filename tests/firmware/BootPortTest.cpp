@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -44,6 +45,28 @@ protected:
             if (n <= 0)
                 break;
             got.append(chunk, n);
+        }
+        return got;
+    }
+    // The unit's side of a verdict exchange: after each arrival of record it sends the next answer (delayMs
+    // late); returns everything it read once the line has been quiet for 300 ms after the last answer.
+    QByteArray unitAnswers(const QByteArray& record, const QList<QByteArray>& answers, int delayMs = 0)
+    {
+        QByteArray got;
+        qsizetype answered = 0;
+        pollfd p{peer, POLLIN, 0};
+        while (::poll(&p, 1, 300) > 0) {
+            char chunk[256];
+            const ssize_t n = ::read(peer, chunk, sizeof chunk);
+            if (n <= 0)
+                break;
+            got.append(chunk, n);
+            while (answered < answers.size() && got.count(record) > answered) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+                const QByteArray& a = answers[answered++];
+                if (::write(peer, a.constData(), size_t(a.size())) != a.size())
+                    return got;
+            }
         }
         return got;
     }
@@ -133,25 +156,53 @@ TEST_F(BootPortTest, EchoRulesOfTheAtMode)
     EXPECT_TRUE(log().contains("a<*RING\r\n>t\r")) << log().constData();
 }
 
-TEST_F(BootPortTest, VerdictsOfTheBootMode)
+TEST_F(BootPortTest, VerdictsOfTheBootModeAnswerTheirOwnWrite)
 {
+    const QByteArray ctrl(":00000005FB");
     const struct
     {
-        QByteArray unit;
+        QByteArray waiting;         // left from an earlier answer before the write
+        QList<QByteArray> answers;  // the unit's answer to each write of the record, at once
         bool ok;
         int error;
         int writes; // times the record went out
     } cases[] = {
-        {"noise\r\n.\r\n", true, 0, 1},         {"X\r\n", false, 11, 1}, {"R\r\nR\r\n.\r\n", true, 0, 3},
-        {"R\r\nR\r\nR\r\nR\r\n", false, 10, 4}, {"", false, 8, 1},
+        {"", {"noise\r\n.\r\n"}, true, 0, 1},
+        {"", {"X\r\n"}, false, 11, 1},
+        {"", {"R\r\n", "R\r\n", ".\r\n"}, true, 0, 3},
+        {"", {"R\r\n", "R\r\n", "R\r\n", "R\r\n"}, false, 10, 4},
+        {"", {}, false, 8, 1},
+        {"X\r\n", {".\r\n"}, true, 0, 1},
+        {"R\r\n.\r\n", {"X\r\n"}, false, 11, 1},
     };
     for (const auto& c : cases) {
         CPort port;
         ASSERT_TRUE(openPort(port, PortBoot));
-        unitSays(c.unit);
-        EXPECT_EQ(port.WriteExpect(":00000005FB"), c.ok) << c.unit.constData();
-        if (!c.ok)
-            EXPECT_EQ(port.lastError(), c.error) << c.unit.constData();
-        EXPECT_EQ(peerReads(), QByteArray(":00000005FB").repeated(c.writes)) << c.unit.constData();
+        unitSays(c.waiting);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50)); // through the pty: it waits at the port
+        QByteArray written;
+        std::thread unit([&] { written = unitAnswers(ctrl, c.answers); });
+        EXPECT_EQ(port.WriteExpect(ctrl), c.ok) << c.waiting.constData() << c.answers.value(0).constData();
+        unit.join();
+        if (!c.ok) {
+            EXPECT_EQ(port.lastError(), c.error) << c.waiting.constData() << c.answers.value(0).constData();
+        }
+        EXPECT_EQ(written, ctrl.repeated(c.writes)) << c.waiting.constData() << c.answers.value(0).constData();
     }
+
+    // An answer that comes after the line was given up is dropped with what the unit says until it falls quiet;
+    // the next write takes its own verdict.
+    bootTiming = BootTiming{1, 50}; // a missing line is given up after 220 ms; the unit falls quiet in 1 s
+    CPort port;
+    ASSERT_TRUE(openPort(port, PortBoot));
+    QByteArray written;
+    std::thread late([&] { written = unitAnswers(ctrl, {"R\r\n"}, 700); });
+    EXPECT_FALSE(port.WriteExpect(ctrl));
+    EXPECT_EQ(port.lastError(), 8);
+    late.join();
+    EXPECT_TRUE(log().contains("{R\r\n}")) << log().constData();
+    std::thread unit([&] { written = unitAnswers(ctrl, {".\r\n"}); });
+    EXPECT_TRUE(port.WriteExpect(ctrl));
+    unit.join();
+    EXPECT_EQ(written, ctrl) << "the late 'R' was not taken for this write's verdict";
 }

@@ -23,7 +23,6 @@ protected:
     void SetUp() override
     {
         ConnectTest::SetUp();
-        cfg.bootVersion = QStringLiteral("02.62");
         cfg.firmwareImagePath = path(QStringLiteral("received.hex"));
         bootPortLogPath = path(QStringLiteral("log.txt"));
     }
@@ -243,10 +242,10 @@ TEST_F(FirmwarePageTest, AGatewayStillInBootModeAfterAFailureStartsANewJob)
     EXPECT_TRUE(CurrentConnection.Connected);
 }
 
-TEST_F(FirmwarePageTest, TheSerialStartChecksTheFileAndDisconnectsQuietly)
+TEST_F(FirmwarePageTest, ARunningGatewayOnTheSerialPortIsUpgradedAfterTheFileCheck)
 {
     bootTiming = BootTiming{100, 20};
-    ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
+    ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg)); // the simulated gateway as shipped
     ASSERT_NO_FATAL_FAILURE(connectNow());
     const QString statusBefore = panel0();
 
@@ -266,17 +265,20 @@ TEST_F(FirmwarePageTest, TheSerialStartChecksTheFileAndDisconnectsQuietly)
         EXPECT_TRUE(CurrentConnection.Connected) << "refused before anything was disconnected";
     }
 
-    // A fitting file: the gateway is disconnected without the status text, the job starts on the port. The
-    // logged-in gateway answers neither probe (result 6), and the end reconnects.
+    // A fitting file: the gateway is disconnected without the status text and the job starts on the port. The
+    // running gateway answers the AT probe, erases its flash and takes the image; the end reconnects.
     dialogs().clearRecords();
     dialogs().answerBox(IDYES);
-    fMain->edFirmUpdate->setText(firmwareFile());
+    const QString file = firmwareFile();
+    fMain->edFirmUpdate->setText(file);
     fMain->sbFirmUpgradeClick();
     EXPECT_FALSE(CurrentConnection.Connected);
     EXPECT_EQ(panel0(), statusBefore) << "the upgrade's disconnect leaves the status bar";
     EXPECT_EQ(fFirm->windowTitle(), CurrentConnection.ComPortName + QStringLiteral(" : ") + labelText(198));
     ASSERT_TRUE(waitForUpgradeEnd());
-    EXPECT_EQ(firmwareJob->GetError(), 6);
-    EXPECT_EQ(dialogs().boxTexts(), (QStringList{labelText(787), labelText(211)}));
+    EXPECT_EQ(firmwareJob->GetError(), 0);
+    EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(787)});
+    EXPECT_TRUE(received("at!K2RM\r"));
+    EXPECT_TRUE(imageArrived(file));
     EXPECT_TRUE(CurrentConnection.Connected);
 }

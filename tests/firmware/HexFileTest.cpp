@@ -39,6 +39,15 @@ TEST(HexFileTest, EveryRecordIsCheckedBeforeAnythingIsSent)
         {":00000001F\n", 1, "too short"},
         {eof + "\n" + dataRecord(255) + "\n", 2, "a 521-character record does not fit a piece"},
         {dataRecord(249) + "\n" + eof, -1, "a 509-character record fits, and a last line without LF is fine"},
+        {":0100000000FF\r\n:0100000000FF\r\n", 2, "cut at a line boundary: no end-of-file record"},
+        {":0100000000FF\n" + eof + "\n; tail\n:0100000000FF\n", 4, "a record after the end-of-file record"},
+        {eof + "\n" + eof + "\n", 2, "a second end-of-file record"},
+        {":0100000000FF\n \t:0100000000FF\n" + eof, 2, "a record after blanks"},
+        {"\xEF\xBB\xBF:0100000000FF\n" + eof, 1, "a record after a byte-order mark"},
+        {"\xEF\xBB\xBF; made by hand\nNote: x\n:0100000000FF\n" + eof, -1, "comments stay dropped"},
+        {QByteArray(509, ';') + ":00000001FF" + QByteArray(3, ';') + "\n" + eof, 1,
+         "the upload would send a comment's second piece"},
+        {QByteArray(509, ';') + "\n:0100000000FF\n" + eof, -1, "a long comment's LF alone is no record"},
     };
     for (const auto& c : cases) {
         const HexFileCheck check = CheckHexContent(c.content);

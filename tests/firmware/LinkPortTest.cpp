@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -61,4 +63,35 @@ TEST_F(LinkPortTest, AClosedLinkFailsWritesAtOnceAndTheRunEnds)
     job.Join();
     EXPECT_EQ(job.GetError(), 7);
     EXPECT_EQ(states, (std::vector<int>{0, 2, 4, 5, 7, 8}));
+}
+
+TEST_F(LinkPortTest, TheLinkIsHandedOverOnTheStartingThread)
+{
+    // The client lives on this thread: the job takes its data handler over in the start, not later on its own
+    // thread, so what the link delivers once the start has returned is the port's.
+    TelnetClient link;
+    QByteArray window;
+    link.setDataHandler([&window](const QByteArray& text) { window += text; });
+    std::mutex m;
+    std::condition_variable cv;
+    bool release = false;
+    CFWUpgradeTcpThread job;
+    ASSERT_TRUE(job.StartUpgrade(
+        &link, QStringLiteral("missing.hex"),
+        [&](int state, int) {
+            std::unique_lock lock(m);
+            if (state == 0)
+                cv.wait(lock, [&] { return release; });
+        },
+        PortBoot));
+    link.dataHandler()("[ BOOT ]\r\n"); // the job waits in its first report meanwhile
+    {
+        std::lock_guard lock(m);
+        release = true;
+    }
+    cv.notify_all();
+    job.Join();
+    EXPECT_EQ(job.linkPort().received(), "[ BOOT ]\r\n");
+    EXPECT_TRUE(window.isEmpty());
+    EXPECT_EQ(job.GetError(), 2);
 }

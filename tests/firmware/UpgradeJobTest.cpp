@@ -91,6 +91,7 @@ protected:
         EXPECT_TRUE(rec.waitForEnd());
         job.Join();
         result = job.GetError();
+        detail = job.GetErrorDetail();
         return rec.reports();
     }
     QString file(const char* name, const QByteArray& content)
@@ -120,6 +121,7 @@ protected:
     gatewaysim::Config cfg;
     std::unique_ptr<gatewaysim::Gateway> gateway;
     int result = -1;
+    QString detail;
 };
 
 QByteArray threeAndEof()
@@ -193,19 +195,30 @@ TEST_F(UpgradeJobTest, FilesFromCommonToolsArriveWhole)
     }
 }
 
-TEST_F(UpgradeJobTest, ABadFileIsRefusedBeforeTheErase)
+TEST_F(UpgradeJobTest, ABadFileIsRefusedBeforeTheEraseWithItsLine)
 {
+    // A real image, cut at a line boundary before its end-of-file record.
+    ASSERT_TRUE(fwtest::objcopyHex(dir.filePath("image.bin"), dir.filePath("whole.hex"), 4096, true));
+    const QByteArray whole = fwtest::readFile(dir.filePath("whole.hex"));
+    const QByteArray cut = whole.left(whole.indexOf(":00000001FF"));
+    const int cutLines = int(cut.count('\n'));
     const QByteArray good(":0100000000FF\n");
     const QByteArray longRecord = ":FF000000" + QByteArray(510, 'A') + "00";
     const struct
     {
         const char* name;
         QByteArray content;
+        int line;
     } cases[] = {
-        {"empty.hex", ""},
-        {"checksum.hex", good + ":0100000000FE\n" + kEof},
-        {"digits.hex", good + ":01000000ZZ00\n" + kEof},
-        {"long.hex", good + longRecord + "\n" + kEof},
+        {"empty.hex", "", 0},
+        {"checksum.hex", good + ":0100000000FE\n" + kEof, 2},
+        {"digits.hex", good + ":01000000ZZ00\n" + kEof, 2},
+        {"long.hex", good + longRecord + "\n" + kEof, 2},
+        {"cut.hex", cut, cutLines},
+        {"after-end.hex", kThree[0] + "\n" + kEof + "\n" + kThree[1] + "\n", 3},
+        {"indented.hex", kThree[0] + "\n  " + kThree[1] + "\n" + kEof + "\n", 2},
+        {"bom.hex", "\xEF\xBB\xBF" + kThree[0] + "\n" + kEof + "\n", 1},
+        {"comment.hex", good + QByteArray(509, '#') + ":0400000001020304\n" + kEof + "\n", 2},
     };
     for (const auto& c : cases) {
         const Reports reports = run(file(c.name, c.content));
@@ -213,6 +226,8 @@ TEST_F(UpgradeJobTest, ABadFileIsRefusedBeforeTheErase)
         EXPECT_EQ(states(reports), (std::vector<int>{0, 2, 7, 8})) << c.name;
         EXPECT_FALSE(erased()) << c.name;
         EXPECT_TRUE(records().isEmpty()) << c.name;
+        const QString named = c.line > 0 ? QStringLiteral("%1:%2: ").arg(c.name).arg(c.line) : QStringLiteral("%1: ").arg(c.name);
+        EXPECT_TRUE(detail.contains(named)) << c.name << ": " << detail.toStdString();
         gateway.reset();
     }
 }

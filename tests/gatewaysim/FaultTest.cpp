@@ -100,10 +100,10 @@ TEST(Faults, BootModeShowsTheBannerInsteadOfTheLogin)
     f.bootMode = true;
     Faulty s(f);
     ASSERT_TRUE(s.peer.connectTo(s.gw->startTcp()));
-    EXPECT_EQ(s.peer.readUntil("]\r\n"), simtest::kNegotiation + "\r\n[ BOOT B-01.02 ]\r\n");
+    EXPECT_EQ(s.peer.readUntil("]\r\n"), simtest::kNegotiation + "\r\n[ BOOT 02.62 ]\r\n");
     s.peer.send("admin\r\n");
     EXPECT_EQ(s.peer.drain(200), QByteArray());
     s.peer.send("\r\n");
-    EXPECT_EQ(s.peer.readUntil("]\r\n"), "\r\n[ BOOT B-01.02 ]\r\n");
+    EXPECT_EQ(s.peer.readUntil("]\r\n"), "\r\n[ BOOT 02.62 ]\r\n");
     EXPECT_EQ(s.gw->loginCount(), 0);
 }

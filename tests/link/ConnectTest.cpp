@@ -46,7 +46,7 @@ TEST_F(ConnectTest, TelnetLogsInIdentifiesOffersTheLoadAndDisconnects)
         EXPECT_EQ(gatewayModel, y ? 1 : 0);
         EXPECT_EQ(panel0(), QStringLiteral("Sim : [127.0.0.1] connected ") + (y ? "Mesk Y" : "Mesk X"));
         EXPECT_EQ(fMain->statusText,
-                  QStringLiteral("Mesk %1 GSM-ISDN gateway  SW : B-01.02 /V-02.05.20").arg(QString::fromLatin1(model)));
+                  QStringLiteral("Mesk %1 GSM-ISDN gateway  SW : 02.62 /V-02.05.20").arg(QString::fromLatin1(model)));
         EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
         EXPECT_EQ(fDialog->lb1->text(), QString(labelText(53)).replace(QStringLiteral("%s"), labelText(y ? 868 : 869)));
         expectConnectedState(true);
@@ -231,7 +231,7 @@ TEST_F(ConnectTest, TheStatusTextAsksTheGatewayOnlyWhileTheWindowCanWork)
     fMain->tbLoadGate->setEnabled(true);
     fMain->ShowConnectionInfo();
     EXPECT_EQ(gateway->receivedLines(), (QList<QByteArray>{"ATI4\r\n", "\n", "ATI3\r\n", "\n"}));
-    EXPECT_EQ(fMain->statusText, QStringLiteral("Mesk MX GSM-ISDN gateway  SW : B-01.02 /V-02.05.20"));
+    EXPECT_EQ(fMain->statusText, QStringLiteral("Mesk MX GSM-ISDN gateway  SW : 02.62 /V-02.05.20"));
 }
 
 // A switch while connected asks the gateway for its identification again; a second language chosen while it

@@ -13,16 +13,31 @@ protected:
 
     void onLine(Session& session, const QByteArray& received, bool overlong) override
     {
-        const QByteArray text = session.config().echo ? eraseBackspaces(received) : received;
+        const bool echo = session.config().echo;
+        const QByteArray text = echo ? eraseBackspaces(received) : received;
+        const Faults f = session.faults();
+        // The serial port's monitor answers the boot-loader dialogue's probe as a command monitor does: a lone
+        // CR (no LF or NUL came with it) moves to a new line, while a CR LF, with which the program ends a
+        // streaming command, gets nothing; the dialogue's lower-case commands ("at", "ati3", "at!K2RM") are
+        // echoed with their line end before the answer, and "ati3" names the maker on the answer's first line.
+        // Without echo the gateway says nothing else unasked.
+        const bool monitor = session.onSerialPort() && !echo && !overlong && !f.silent;
+        if (monitor && text.isEmpty() && session.splitter().isTail('\n'))
+            session.send("\r\n");
         if (text.isEmpty() && !overlong)
             return; // an empty line is no command
         ++commands_;
-        const Faults f = session.faults();
+        if (monitor && text.startsWith("at"))
+            session.send(text + "\r\n");
         if (f.silent) {
             // nothing
         } else if (f.errorToAll || f.errorOn.contains(text) || overlong ||
                    !(text.startsWith("AT") || text.startsWith("at"))) {
             session.sendError();
+        } else if (monitor && text == "ati3") {
+            const Config& cfg = session.config();
+            session.send("(c) Korvath " + cfg.model.toLatin1() + " firmware " + cfg.firmwareVersion.toLatin1() +
+                         "\r\nOK\r\n");
         } else if (!HandlerTable::instance().commands(Mode::Command).dispatch(session, text.mid(2))) {
             session.sendError();
         }

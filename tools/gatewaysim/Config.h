@@ -81,7 +81,7 @@ struct Config
     QByteArray user = "admin";
     QByteArray password = "admin";
     QString model = QStringLiteral("MX"); // "MX" (two BRI ports) or "MY" (one BRI port)
-    QString bootVersion = QStringLiteral("B-01.02");
+    QString bootVersion = QStringLiteral("02.62");
     QString firmwareVersion = QStringLiteral("V-02.05.20");
     int pageSize = 0;  // lines per page of a paged listing; 0 = the fixture's "page-size" (20 if it has none)
     bool echo = false; // echo received characters (never the password), as the gateway's own terminal does

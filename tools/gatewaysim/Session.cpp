@@ -43,7 +43,7 @@ QByteArray bootBanner(const Config& config)
 }
 
 Session::Session(GatewayState* state, Start start, OutputQueue::Writer writer, QObject* parent)
-    : QObject(parent), state_(state), out_(new OutputQueue(state, std::move(writer), this))
+    : QObject(parent), state_(state), start_(start), out_(new OutputQueue(state, std::move(writer), this))
 {
     connect(out_, &OutputQueue::dropRequested, this, &Session::dropRequested);
     idle_.setSingleShot(true);

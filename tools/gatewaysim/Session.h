@@ -47,6 +47,10 @@ public:
     // Starts the auto-logout of an idle session (Config::idleLogoutMs; nothing when it is 0).
     void startIdleLogout();
 
+    // The session runs on the gateway's own serial port (the one transport that starts quiet), where the
+    // running firmware's monitor also serves the boot-loader dialogue's probe and erase (CommandMode.cpp).
+    bool onSerialPort() const { return start_ == Start::Quiet; }
+
     Mode mode() const { return mode_; }
     void switchTo(Mode mode);
     // This session's handler of a mode, made on first use; for a handler that takes parameters before the
@@ -68,6 +72,7 @@ private:
     ModeHandler& handlerOf(Mode mode);
 
     GatewayState* state_;
+    Start start_;
     OutputQueue* out_;
     LineSplitter splitter_;
     Mode mode_ = Mode::User;

@@ -56,8 +56,8 @@ int main(int argc, char** argv)
     const QCommandLineOption user("user", "User name for the login (default admin).", "name", "admin");
     const QCommandLineOption password("password", "Password for the login (default admin).", "text", "admin");
     const QCommandLineOption model("model", "Gateway model, MX or MY (default MX).", "model", "MX");
-    const QCommandLineOption bootVersion("boot-version", "Boot loader version (default B-01.02).", "version",
-                                         "B-01.02");
+    const QCommandLineOption bootVersion("boot-version", "Boot loader version (default 02.62).", "version",
+                                         "02.62");
     const QCommandLineOption firmware("firmware", "Firmware version (default V-02.05.20).", "version", "V-02.05.20");
     const QCommandLineOption pageSize("page-size", "Lines per page of paged listings (default: the fixture's).",
                                       "lines", "0");
