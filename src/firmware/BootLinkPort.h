@@ -36,6 +36,8 @@ public:
     bool WriteCommand(const QByteArray& text) override;
     bool SetTimeout(quint32) override { return true; } // none over the link
     void ClearLine() {}                                // nothing is kept between line reads
+    // Takes the link as gone: reads end at once, writes fail (the job is being stopped). Any thread.
+    void Drop();
 
     QByteArray received() const; // everything received so far (tests)
 

@@ -185,6 +185,11 @@ bool CPort::OpenLog(const QString* name, quint32 mode)
     return true;
 }
 
+void CPort::CancelReads()
+{
+    port_->setReadsCancelled(true);
+}
+
 bool CPort::Close()
 {
     closeLogFile();

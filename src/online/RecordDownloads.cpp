@@ -68,7 +68,7 @@ bool readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker)
     bool done = false;
     QByteArray text;
     while (!done) {
-        if (idle.passed()) {
+        if (idle.passed() || closingProgram()) {
             inTime = false;
             done = true;
         }
@@ -163,6 +163,8 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
     QByteArray scratch;
     QString failed;
     SendCommand(QByteArrayLiteral("\r\n"), scratch, 4096, failed, QString());
+    if (closingProgram())
+        return failedWrite(); // the window closed meanwhile: the LOG is not asked for
     if (!written(QByteArrayLiteral("AT&L\r")))
         return failedWrite();
 
@@ -172,7 +174,7 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
     bool done = false;
     QByteArray text;
     while (!done) {
-        if (idle.passed()) {
+        if (idle.passed() || closingProgram()) {
             inTime = false;
             done = true;
         }
@@ -218,6 +220,8 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
     add("[" + totalTitle.toLocal8Bit() + "]");
     add(QByteArray());
     const bool totalInTime = readStatisticsSection(add, QByteArrayLiteral("network"));
+    if (closingProgram())
+        return {62, true, true};
 
     if (!written(QByteArrayLiteral("AT&TMOD\r")))
         return failedWrite();
@@ -262,7 +266,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
     while (!done) {
         WaitPumping(recordWaits.callPauseMs);
         QByteArray block = ReadReply(4096);
-        if (idle.passed()) {
+        if (idle.passed() || closingProgram()) {
             inTime = false;
             done = true;
         }
@@ -320,6 +324,8 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
             line.remove(0, 5);
         if (!line.isEmpty() && line != "\r\n")
             add(line);
+        if (closingProgram())
+            break; // the window is closing: the piece is not acknowledged, so the gateway keeps it
         if (!written(QByteArrayLiteral("#")))
             return failedWrite();
         if (onTelnet())

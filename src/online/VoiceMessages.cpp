@@ -5,6 +5,8 @@
 #include "platform/Wait.h"
 #include "texts/LabelRule.h"
 
+#include <algorithm>
+
 namespace {
 
 bool holdsFinal(const QByteArray& text)
@@ -103,10 +105,16 @@ QByteArray VoiceReplyWait()
 
 bool VoiceEraseWait(ComPort* port, const QByteArray& marker, int limitMs)
 {
-    const qint64 end = Clock::milliseconds() + limitMs;
+    qint64 end = Clock::milliseconds() + limitMs;
+    bool closing = false;
     QByteArray text;
     for (;;) {
         WaitPumping(voiceWaits.erasePollMs);
+        if (!closing && closingProgram()) {
+            // The program waits for this erase before it ends: a few seconds, not the erase's full time.
+            closing = true;
+            end = std::min(end, Clock::milliseconds() + voiceWaits.closingEraseMs);
+        }
         text += ComRead(port, 512, true);
         if (text.contains(marker))
             return true;

@@ -17,6 +17,7 @@ struct VoiceWaits
     int eraseMs = 20000;       // the erase wait of a transfer
     int erasePollMs = 200;     // ... read every so often
     int recordEraseMs = 60000; // the erase before a recording, on every link
+    int closingEraseMs = 3000; // an erase wait once the program is closing (the erase of a write it broke off)
 };
 inline VoiceWaits voiceWaits;
 inline XmodemLimits voiceXmodemLimits;
@@ -44,5 +45,5 @@ int VoiceRecordLimit(int index);
 // returns all that came.
 QByteArray VoiceReplyWait();
 // Reads the port every voiceWaits.erasePollMs until what came, taken together, holds marker; false after
-// limitMs.
+// limitMs, or voiceWaits.closingEraseMs after the program began to close.
 bool VoiceEraseWait(ComPort* port, const QByteArray& marker, int limitMs);

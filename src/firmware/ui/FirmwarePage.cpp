@@ -53,6 +53,7 @@ constexpr int kBootOfferText = 52;
 constexpr int kEraseWaitMs = 30000;
 constexpr int kLinkEndPauseMs = 2000;
 constexpr int kProgressLoading = 3;
+constexpr int kCloseJoinMs = 5000; // a stopped job ends within its next read and the port's closing pause
 
 QString errorCaption()
 {
@@ -136,7 +137,7 @@ void SerialUpgradeProgress(int state, int percent)
 {
     onWindowThread([state, percent] {
         showState(state, percent);
-        if (state != 8)
+        if (state != 8 || closingProgram()) // the close has stopped the job: no result, no reconnect
             return;
         std::shared_ptr<CFWUpgradeThread> job = firmwareJob;
         if (!job)
@@ -152,7 +153,7 @@ void LinkUpgradeProgress(int state, int percent)
         showState(state, percent);
         if (state == 4 && fFirm)
             fFirm->repaint();
-        if (state != 8)
+        if (state != 8 || closingProgram())
             return;
         std::shared_ptr<CFWUpgradeTcpThread> job = tcpFirmwareJob;
         if (!job)
@@ -255,6 +256,24 @@ void FirmwarePage::buildFirmwarePage(QWidget* host)
                (tcpFirmwareJob && tcpFirmwareJob->IsRunning());
     };
     upgrade.holdsLink = [] { return tcpUpgradeActive.load(); };
+    // The close ends the job at its next step and waits for it before the link closes; the end shows nothing
+    // and connects nothing.
+    upgrade.stopForClose = [] {
+        const std::shared_ptr<UpgradeJob> jobs[] = {firmwareJob, tcpFirmwareJob};
+        for (const std::shared_ptr<UpgradeJob>& job : jobs) {
+            if (job && job->IsRunning()) {
+                job->Stop();
+                job->JoinFor(kCloseJoinMs);
+            }
+        }
+        if (tcpUpgradeActive) {
+            giveTelnetBack();
+            tcpUpgradeActive = false;
+        }
+        enableMainWindow();
+        if (fFirm)
+            fFirm->hide();
+    };
     liveTools.add(LiveToolSlot::FirmwareUpgrade, upgrade);
 
     QObject::connect(sbFirmLoad, &QPushButton::clicked, page, [] { fMain->sbFirmLoadClick(); });
@@ -376,7 +395,7 @@ void FirmwarePage::StartTcpFwUpgrade(bool erase)
         const auto limit = std::chrono::milliseconds(bootTiming.timeout(kEraseWaitMs));
         QByteArray collected;
         bool confirmed = false;
-        while (!confirmed && std::chrono::steady_clock::now() - started <= limit) {
+        while (!confirmed && std::chrono::steady_clock::now() - started <= limit && !closingProgram()) {
             ProcessMessages();
             collected += LinkRead(4096);
             confirmed = collected.contains("Boot: Ready");

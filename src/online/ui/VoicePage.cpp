@@ -57,6 +57,19 @@ public:
     TDeleteVoice() : LiveWorker(4, [](LiveWorker&) { VoiceDeletePoll(); }) {}
 };
 
+// The transfer's line: the link's serial port, given up when the program closes, so that the transfer ends at its
+// next step and its failure steps leave the gateway in command mode before the link closes.
+class VoiceXmodemLine : public ComPortXmodemLine
+{
+public:
+    using ComPortXmodemLine::ComPortXmodemLine;
+    bool write(const QByteArray& bytes) override { return !closingProgram() && ComPortXmodemLine::write(bytes); }
+    bool read(QByteArray& out, int waitMs) override
+    {
+        return !closingProgram() && ComPortXmodemLine::read(out, waitMs);
+    }
+};
+
 void errorBox(int text)
 {
     MessageBox(labelText(text), labelText(47), MB_ICONERROR);
@@ -444,6 +457,8 @@ void VoicePage::voiceRead()
     for (const QString& line : VoiceDescription(view, labelTexts))
         mVoice->appendPlainText(line);
 
+    if (closingProgram())
+        return;
     if (!writeLine(port, messageCommand(n, "READ"))) {
         errorBox(56);
         return;
@@ -454,7 +469,7 @@ void VoicePage::voiceRead()
     }
 
     showVoiceProgress();
-    ComPortXmodemLine line(*port);
+    VoiceXmodemLine line(*port);
     const XmodemResult result = XmodemReceive(line, target, firmProgress(), voiceXmodemLimits);
     restoreVoiceWindow();
 
@@ -514,6 +529,8 @@ void VoicePage::voiceWrite()
         return fail();
     WaitPumping(1000);
     VoiceReplyWait();
+    if (closingProgram())
+        return restoreVoiceWindow(); // nothing erased yet: the stored message stays
     if (!writeLine(port, messageCommand(n, "ERASE")) || !VoiceEraseWait(port, "OK", voiceWaits.eraseMs))
         return fail();
     setFirmStatus(171, "Transmitted packet : ");
@@ -522,7 +539,7 @@ void VoicePage::voiceWrite()
         return fail();
     ComRead(port, 512, true);
 
-    ComPortXmodemLine line(*port);
+    VoiceXmodemLine line(*port);
     const XmodemResult result = XmodemSend(line, source, firmProgress(), voiceXmodemLimits);
     if (result.ok) {
         restoreVoiceWindow();
@@ -605,13 +622,13 @@ void VoicePage::sbVoiceDialClick()
     if (CurrentConnection.LinkType == LinkModem) {
         voiceDeleteDone = false;
         deleteVoiceThread = new TDeleteVoice;
-        while (!voiceDeleteDone && Clock::milliseconds() <= end)
+        while (!voiceDeleteDone && Clock::milliseconds() <= end && !closingProgram())
             WaitPumping(100);
         erased = voiceDeleteDone;
         StopLiveWorker(deleteVoiceThread);
     } else {
         QByteArray text;
-        while (!(erased = text.contains("OK")) && Clock::milliseconds() <= end) {
+        while (!(erased = text.contains("OK")) && Clock::milliseconds() <= end && !closingProgram()) {
             WaitPumping(100);
             text += LinkReadTimeout(128, 0.01);
         }
