@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -124,6 +125,11 @@ struct Work
     std::function<void(CloseDuringWork&, const QByteArray& sinceClose)> check;
 };
 
+void PrintTo(const Work& work, std::ostream* os)
+{
+    *os << work.name;
+}
+
 class CloseDuringWork : public LiveToolTest, public ::testing::WithParamInterface<Work>
 {
 protected:
@@ -213,7 +219,11 @@ auto commands = [](CloseDuringWork&) {
 auto toolRuns = [](LiveToolSlot slot) { return [slot](CloseDuringWork&) { return liveTools.running(slot); }; };
 
 const Work kWorks[] = {
-    {"VoiceReadOnThePty", false, silentXmodem, [](CloseDuringWork& t) { t.voiceTransfer(false, t.path(QStringLiteral("in.wav"))); },
+    {"VoiceReadOnThePty", false, silentXmodem,
+     [](CloseDuringWork& t) {
+         t.sim().setVoiceMessage(0, t.readFile(QFileInfo(t.wavFile(4000)).fileName()));
+         t.voiceTransfer(false, t.path(QStringLiteral("in.wav")));
+     },
      [](CloseDuringWork& t) { return t.got("AT!M0=READ\r\n"); },
      [](CloseDuringWork&, const QByteArray& after) {
          EXPECT_FALSE(after.contains('C')) << "the receive asks for nothing more";
@@ -342,7 +352,9 @@ TEST_P(CloseDuringWork, EndsTheWorkThenTheProgramWithoutABox)
     QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
     watchdog.start(25000);
     quitOnTerminate = true;
+    QApplication::setQuitOnLastWindowClosed(false); // as the program has it: only its own quit ends the loop
     const int exitCode = QCoreApplication::exec();
+    QApplication::setQuitOnLastWindowClosed(true);
     quitOnTerminate = false;
 
     ASSERT_GE(boxesAtClose, 0) << "the work was never under way: " << qPrintable(dialogs().boxTexts().join('|'));
