@@ -359,7 +359,7 @@ TEST_P(CloseDuringWork, EndsTheWorkThenTheProgramWithoutABox)
 
     ASSERT_GE(boxesAtClose, 0) << "the work was never under way: " << qPrintable(dialogs().boxTexts().join('|'));
     EXPECT_EQ(exitCode, 0) << "the program ends";
-    EXPECT_EQ(dialogs().boxTexts().mid(boxesAtClose), QStringList()) << "no box after the close";
+    EXPECT_EQ(dialogs().boxTexts().mid(boxesAtClose).join('|').toStdString(), "") << "no box after the close";
     for (const QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(w->isVisible()) << qPrintable(w->objectName());
     EXPECT_FALSE(liveTools.anyRunning());

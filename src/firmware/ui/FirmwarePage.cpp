@@ -249,7 +249,8 @@ void FirmwarePage::buildFirmwarePage(QWidget* host)
     layout->addStretch(1);
 
     // The upgrade over the link has the telnet link to itself: it takes the received text (not through a route)
-    // and the keep-alive stands aside. Nothing stops it but its own end: the main window is disabled meanwhile.
+    // and the keep-alive stands aside. Only its own end and the program's close stop it: the main window is
+    // disabled meanwhile.
     LiveTool upgrade;
     upgrade.running = [] {
         return tcpUpgradeActive || (firmwareJob && firmwareJob->IsRunning()) ||
