@@ -1,4 +1,5 @@
-// Closing the main window: the save question, the gate file written on Yes, Cancel keeping everything.
+// Closing the main window: the save question, the gate file written on Yes, Cancel keeping everything, and the
+// close while long-running work is under way.
 #include "support/MainWindowFixture.h"
 
 #include "config/GateFile.h"
