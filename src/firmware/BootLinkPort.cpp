@@ -77,6 +77,13 @@ bool CTcp::Open(TelnetClient* link, quint32 mode)
     return true;
 }
 
+void CTcp::Drop()
+{
+    std::lock_guard lock(rx_->mutex);
+    rx_->closed = true;
+    rx_->arrived.notify_all();
+}
+
 void CTcp::OnDataAvailable(const QByteArray& text)
 {
     std::lock_guard lock(rx_->mutex);

@@ -39,6 +39,8 @@ public:
     void DropWaiting() override;
     void DropUntilQuiet(int quietMs) override;
     void ClearLine() {}                                // nothing is kept between line reads
+    // Takes the link as gone: reads end at once, writes fail (the job is being stopped). Any thread.
+    void Drop();
 
     QByteArray received() const; // everything received so far (tests)
 

@@ -193,6 +193,11 @@ bool CPort::OpenLog(const QString* name, quint32 mode)
     return true;
 }
 
+void CPort::CancelReads()
+{
+    port_->setReadsCancelled(true);
+}
+
 bool CPort::Close()
 {
     closeLogFile();

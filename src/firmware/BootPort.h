@@ -137,6 +137,8 @@ public:
     void DropUntilQuiet(int quietMs) override;
     // Opens the port and checks that the unit answers in the port's mode.
     bool TestPort(const QString& name);
+    // From now on every read ends at once with what has come (the job is being stopped). Any thread.
+    void CancelReads();
 
 private:
     int readByte(char& c); // 1: a byte, 0: none came in time, -1: the read failed

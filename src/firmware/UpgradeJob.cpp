@@ -4,6 +4,9 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <chrono>
+
 namespace {
 
 constexpr int kLineMax = 510;
@@ -31,6 +34,18 @@ void CThread::Join()
         thread_.join();
 }
 
+bool CThread::JoinFor(int boundMs)
+{
+    {
+        std::unique_lock lock(endMutex_);
+        if (!ended_.wait_for(lock, std::chrono::milliseconds(std::max(boundMs, 0)),
+                             [this] { return !running_.load(); }))
+            return false;
+    }
+    Join();
+    return true;
+}
+
 bool CThread::Start(void* argument)
 {
     if (running_.exchange(true))
@@ -39,7 +54,11 @@ bool CThread::Start(void* argument)
     try {
         thread_ = std::thread([this, argument] {
             Run(argument);
-            running_.store(false);
+            {
+                std::lock_guard lock(endMutex_);
+                running_.store(false);
+            }
+            ended_.notify_all();
         });
     } catch (const std::system_error&) {
         running_.store(false);
@@ -54,6 +73,23 @@ void UpgradeJob::Notify(int state, int percent)
 {
     if (callback_)
         callback_(state, percent);
+}
+
+void UpgradeJob::Stop()
+{
+    {
+        std::lock_guard lock(stopMutex_);
+        stop_.store(true);
+    }
+    stopped_.notify_all();
+    stopPort();
+}
+
+void UpgradeJob::pause(int ms)
+{
+    std::unique_lock lock(stopMutex_);
+    stopped_.wait_for(lock, std::chrono::milliseconds(std::max(bootTiming.pause(ms), 0)),
+                      [this] { return stop_.load(); });
 }
 
 bool UpgradeJob::startJob(const QString& fileName, UpgradeCallback callback)
@@ -142,7 +178,7 @@ bool UpgradeJob::upload()
     int linesRead = 0;
     const int total = totalLines();
     while (!IsEof()) {
-        if (!SendBatch(linesRead)) {
+        if (Stopped() || !SendBatch(linesRead)) {
             result_ = 7;
             return false;
         }
@@ -328,6 +364,8 @@ unsigned CFWUpgradeTcpThread::Run(void*)
         return result == 0 ? 0u : 1u;
     };
     Notify(0, 0); // the port was opened by the start
+    if (Stopped())
+        port_.Drop(); // stopped before the job's first step
     Notify(2, 0);
     if (!CountLines(fileName_))
         return finish(2, false);
@@ -335,7 +373,7 @@ unsigned CFWUpgradeTcpThread::Run(void*)
         Notify(3, 0);
         if (!port_.WriteCommand("at!K2RM\r"))
             return finish(5, true);
-        BootPause(10000);
+        pause(10000);
         if (!readUntil("In-Flash: 1234 OK") || !readUntil("Boot: Ready"))
             return finish(5, true);
         BootPause(500);
@@ -347,7 +385,7 @@ unsigned CFWUpgradeTcpThread::Run(void*)
     Notify(5, 0);
     CloseFile();
     Notify(6, 0);
-    BootPause(10000);
+    pause(10000);
     if (readUntil("Boot: OK") && readUntil("Init: OK"))
         BootPause(500);
     return finish(0, false);

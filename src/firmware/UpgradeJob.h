@@ -25,7 +25,9 @@
 #include <QString>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 using UpgradeCallback = std::function<void(int state, int percent)>;
@@ -42,12 +44,16 @@ public:
     bool IsRunning() const { return running_.load(); }
     // Waits for the thread to end; does nothing on the thread itself.
     void Join();
+    // The same, at most boundMs: true when the thread's run is over (or none ran).
+    bool JoinFor(int boundMs);
 
 protected:
     virtual unsigned Run(void* argument) = 0;
 
 private:
     std::atomic<bool> running_{false};
+    std::mutex endMutex_;
+    std::condition_variable ended_;
     std::thread thread_;
 };
 
@@ -61,6 +67,10 @@ public:
     // The state and percent of every report, in order (for the port log's reader and for tests).
     void Notify(int state, int percent);
     bool IsEof() const { return next_ >= pieces_.size(); }
+    // Asks a running job to end at its next step (the program closes): its reads end at once and its pauses
+    // are cut short; the job ends with its failure steps (the file and the port closed, state 8). Any thread.
+    void Stop();
+    bool Stopped() const { return stop_.load(); }
 
     bool CountLines(const QString& file);
     bool SendBatch(int& linesRead);
@@ -69,6 +79,10 @@ public:
 
 protected:
     virtual BootPort& port() = 0;
+    // Makes the port's reads end at once (Stop()).
+    virtual void stopPort() = 0;
+    // BootPause that ends early when the job is stopped.
+    void pause(int ms);
     bool startJob(const QString& fileName, UpgradeCallback callback);
     // The upload from state 4 on: batches with their percent; false after a failed batch (result 7 set).
     bool upload();
@@ -81,6 +95,11 @@ protected:
     qsizetype next_ = 0;
     bool fileOpen_ = false;
     int lastPercent_ = -1;
+
+private:
+    std::atomic<bool> stop_{false};
+    std::mutex stopMutex_;
+    std::condition_variable stopped_;
 };
 
 class CFWUpgradeThread : public UpgradeJob
@@ -99,6 +118,7 @@ public:
 protected:
     unsigned Run(void* argument) override;
     BootPort& port() override { return port_; }
+    void stopPort() override { port_.CancelReads(); }
 
 private:
     CPort port_;
@@ -117,6 +137,7 @@ public:
 protected:
     unsigned Run(void* argument) override;
     BootPort& port() override { return port_; }
+    void stopPort() override { port_.Drop(); }
 
 private:
     bool readUntil(const char* text);

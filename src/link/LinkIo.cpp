@@ -112,8 +112,8 @@ bool waitTcpData(double seconds)
     for (;;) {
         if (CurrentConnection.TcpDataReceived)
             return true;
-        if (!tcpUp() || expired())
-            return false;
+        if (!tcpUp() || expired() || closingProgram())
+            return false; // at the close the work that reads ends at once; the link closes after it
 
         const int untilDeadline = msUntilSecond(target);
         QEventLoop loop;
@@ -125,7 +125,10 @@ bool waitTcpData(double seconds)
         QObject::connect(tcp.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
         tcpWaiters.append(&loop);
         timer.start(estimateOff ? qMin(untilDeadline, kStepMs) : untilDeadline);
-        loop.exec();
+        {
+            NestedWait nested;
+            loop.exec();
+        }
         tcpWaiters.removeAll(&loop);
         // Woken by the timer without the deadline reached: the test clock runs off the wall clock's phase, so
         // the rest is waited in the protocol's own small steps.

@@ -81,7 +81,7 @@ bool readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker)
     bool done = false;
     QByteArray text;
     while (!done) {
-        if (idle.passed()) {
+        if (idle.passed() || closingProgram()) {
             inTime = false;
             done = true;
         }
@@ -182,6 +182,8 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
     QByteArray scratch;
     QString failed;
     SendCommand(QByteArrayLiteral("\r\n"), scratch, 4096, failed, QString());
+    if (closingProgram())
+        return failedWrite(); // the window closed meanwhile: the LOG is not asked for
     if (!written(QByteArrayLiteral("AT&L\r")))
         return failedWrite();
 
@@ -191,7 +193,7 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
     bool done = false;
     QByteArray text;
     while (!done) {
-        if (idle.passed()) {
+        if (idle.passed() || closingProgram()) {
             inTime = false;
             done = true;
         }
@@ -237,6 +239,8 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
     add("[" + encodeCp1250(totalTitle) + "]");
     add(QByteArray());
     const bool totalInTime = readStatisticsSection(add, QByteArrayLiteral("network"));
+    if (closingProgram())
+        return {62, true, true};
 
     if (!written(QByteArrayLiteral("AT&TMOD\r")))
         return failedWrite();
@@ -281,7 +285,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
     while (!done) {
         WaitPumping(recordWaits.callPauseMs);
         QByteArray block = ReadReply(4096, idle.watch());
-        if (idle.passed()) {
+        if (idle.passed() || closingProgram()) {
             inTime = false;
             done = true;
         }
@@ -376,6 +380,8 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
         }
         add(line);
         text.clear();
+        if (closingProgram())
+            break; // the window is closing: the record is not acknowledged, so the gateway keeps it
         if (!written(QByteArrayLiteral("#")))
             return failedWrite();
         if (onTelnet())

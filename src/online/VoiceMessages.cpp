@@ -5,6 +5,8 @@
 #include "platform/Wait.h"
 #include "texts/LabelRule.h"
 
+#include <algorithm>
+
 namespace {
 
 bool holdsFinal(const QByteArray& text)
@@ -88,29 +90,53 @@ int VoiceRecordLimit(int index)
     return index == 5 ? 16 : 8;
 }
 
+namespace {
+
+// The end of a voice wait: its own limit, or voiceWaits.closingMs after the program began to close (the program
+// waits for these steps before it ends), whichever comes first.
+class VoiceDeadline
+{
+public:
+    explicit VoiceDeadline(int limitMs) : end_(Clock::milliseconds() + limitMs) {}
+    bool passed()
+    {
+        if (!closing_ && closingProgram()) {
+            closing_ = true;
+            end_ = std::min(end_, Clock::milliseconds() + voiceWaits.closingMs);
+        }
+        return Clock::milliseconds() >= end_;
+    }
+
+private:
+    qint64 end_;
+    bool closing_ = false;
+};
+
+} // namespace
+
 QByteArray VoiceReplyWait()
 {
-    const qint64 end = Clock::milliseconds() + voiceWaits.replyMs;
+    VoiceDeadline deadline(voiceWaits.replyMs);
     QByteArray text;
     do {
         const QByteArray piece = ReadReply(512);
         if (piece.isEmpty())
             WaitPumping(50); // a port that answers at once with nothing must not be asked in a tight loop
         text += piece;
-    } while (!holdsFinal(text) && Clock::milliseconds() < end);
+    } while (!holdsFinal(text) && !deadline.passed());
     return text;
 }
 
 bool VoiceEraseWait(ComPort* port, const QByteArray& marker, int limitMs)
 {
-    const qint64 end = Clock::milliseconds() + limitMs;
+    VoiceDeadline deadline(limitMs);
     QByteArray text;
     for (;;) {
         WaitPumping(voiceWaits.erasePollMs);
         text += ComRead(port, 512, true);
         if (text.contains(marker))
             return true;
-        if (Clock::milliseconds() > end)
+        if (deadline.passed())
             return false;
     }
 }

@@ -17,6 +17,8 @@ struct VoiceWaits
     int eraseMs = 20000;       // the erase wait of a transfer
     int erasePollMs = 200;     // ... read every so often
     int recordEraseMs = 60000; // the erase before a recording, on every link
+    int closingMs = 2000;      // the longest a wait goes on once the program is closing (the close waits for
+                               // the failure steps of a transfer it broke off)
 };
 inline VoiceWaits voiceWaits;
 inline XmodemLimits voiceXmodemLimits;
@@ -41,8 +43,8 @@ QString VoiceMessageName(int index, const Tlabels& labels);
 int VoiceRecordLimit(int index);
 
 // Reads replies until the text holds "OK", "ERROR" or "BUSY" (in any case) or voiceWaits.replyMs have passed;
-// returns all that came.
+// returns all that came. Once the program is closing, at most voiceWaits.closingMs more.
 QByteArray VoiceReplyWait();
 // Reads the port every voiceWaits.erasePollMs until what came, taken together, holds marker; false after
-// limitMs.
+// limitMs (once the program is closing, at most voiceWaits.closingMs more).
 bool VoiceEraseWait(ComPort* port, const QByteArray& marker, int limitMs);

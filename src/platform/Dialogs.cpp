@@ -1,5 +1,6 @@
 #include "platform/Dialogs.h"
 
+#include "platform/Wait.h"
 #include "platform/WorkerThread.h"
 
 #include <QtDebug>
@@ -26,6 +27,21 @@ DialogHandler* noScreenHandler()
 {
     static NoScreenHandler handler;
     return &handler;
+}
+
+// What a box answers once the program is closing: nothing is shown; the answer is that of a user who closes it.
+int closedBoxAnswer(unsigned flags)
+{
+    switch (flags & 0x0F) {
+    case MB_OK:
+        return IDOK;
+    case MB_YESNO:
+        return IDNO;
+    case 0x02: // abort, retry, ignore
+        return IDABORT;
+    default:
+        return IDCANCEL;
+    }
 }
 
 std::atomic<DialogHandler*> defaultHandler{nullptr};
@@ -58,35 +74,61 @@ DialogHandler* dialogHandler()
 
 // Widgets live on the UI thread only; a box asked for by a worker thread is shown there and the worker waits.
 
+// Once the main window's close has been decided nothing more is shown: work that ends after it must not leave a
+// box on an empty screen.
+
 int MessageBox(const QString& text, const QString& caption, unsigned flags)
 {
-    int result = IDCANCEL;
-    WorkerThread::runOnUiThread([&] { result = dialogHandler()->messageBox(text, caption, flags); });
+    int result = closedBoxAnswer(flags);
+    WorkerThread::runOnUiThread([&] {
+        if (closingProgram())
+            return;
+        NestedWait nested;
+        result = dialogHandler()->messageBox(text, caption, flags);
+    });
     return result;
 }
 
 QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& initialPath, const QString& filter)
 {
     QString result;
-    WorkerThread::runOnUiThread([&] { result = dialogHandler()->openFileName(parent, caption, initialPath, filter); });
+    WorkerThread::runOnUiThread([&] {
+        if (closingProgram())
+            return;
+        NestedWait nested;
+        result = dialogHandler()->openFileName(parent, caption, initialPath, filter);
+    });
     return result;
 }
 
 QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& initialPath, const QString& filter)
 {
     QString result;
-    WorkerThread::runOnUiThread([&] { result = dialogHandler()->saveFileName(parent, caption, initialPath, filter); });
+    WorkerThread::runOnUiThread([&] {
+        if (closingProgram())
+            return;
+        NestedWait nested;
+        result = dialogHandler()->saveFileName(parent, caption, initialPath, filter);
+    });
     return result;
 }
 
 bool InputQuery(const QString& caption, const QString& prompt, QString& value)
 {
     bool result = false;
-    WorkerThread::runOnUiThread([&] { result = dialogHandler()->inputQuery(caption, prompt, value); });
+    WorkerThread::runOnUiThread([&] {
+        if (closingProgram())
+            return;
+        NestedWait nested;
+        result = dialogHandler()->inputQuery(caption, prompt, value);
+    });
     return result;
 }
 
 int ShowModal(QDialog* dialog)
 {
+    if (closingProgram())
+        return 0; // rejected
+    NestedWait nested;
     return dialogHandler()->showModal(dialog);
 }

@@ -5,6 +5,7 @@
 // between slices the UI thread's pending events are processed: the dialing window repaints and its timers run,
 // and an idle wait still costs no CPU. On any other thread the slices simply follow each other.
 #include "platform/ModemLine.h"
+#include "platform/Wait.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -51,8 +52,10 @@ void waitReadable(int fd, SteadyClock::time_point deadline)
             return;
         pollfd p{fd, POLLIN, 0};
         const int r = ::poll(&p, 1, int(std::min<qint64>(left + 1, kSliceMs)));
-        if (gui)
+        if (gui) {
+            NestedWait nested;
             QCoreApplication::processEvents();
+        }
         if (r != 0) // input, a hang-up or an error: the read that follows tells which
             return;
     }

@@ -9,6 +9,7 @@
 // event loop (it does, for 10 ms), and so more text may arrive while it runs; that text is queued and handed on
 // after the handler returns, so that the order is kept and libtelnet is never re-entered.
 #include "platform/TelnetClient.h"
+#include "platform/Wait.h"
 
 #include <QEventLoop>
 #include <QList>
@@ -189,7 +190,10 @@ bool TelnetClient::Connect(int timeoutMs)
     connect(socket, &QObject::destroyed, &loop, &QEventLoop::quit);
     socket->connectToHost(Host, Port);
     timer.start(qMax(0, timeoutMs));
-    loop.exec();
+    {
+        NestedWait nested;
+        loop.exec();
+    }
 
     if (!guard || d->socket != socket) {
         // Disconnect() or another Connect() ran while we waited.

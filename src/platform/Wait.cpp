@@ -8,10 +8,37 @@
 #include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <vector>
 
 namespace {
 
 std::atomic<qint64> clockOffsetMs{0};
+std::atomic<bool> closing{false};
+
+// UI thread only.
+int waitDepth = 0;
+std::vector<std::function<void()>> afterWaits;
+bool afterWaitsPosted = false;
+
+void runAfterWaits()
+{
+    afterWaitsPosted = false;
+    if (waitDepth > 0)
+        return; // still inside a wait: the end of the outermost one posts this again
+    std::vector<std::function<void()>> due;
+    due.swap(afterWaits);
+    for (const auto& fn : due)
+        fn();
+}
+
+void postAfterWaits()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (afterWaitsPosted || afterWaits.empty() || !app)
+        return;
+    afterWaitsPosted = true;
+    QMetaObject::invokeMethod(app, [] { runAfterWaits(); }, Qt::QueuedConnection);
+}
 
 // One monotonic base for tickCount() and milliseconds(), started the first time anybody asks.
 const QElapsedTimer& monotonicBase()
@@ -32,6 +59,39 @@ bool canPump()
 
 } // namespace
 
+NestedWait::NestedWait() : counted_(canPump())
+{
+    if (counted_)
+        ++waitDepth;
+}
+
+NestedWait::~NestedWait()
+{
+    if (counted_ && --waitDepth == 0)
+        postAfterWaits();
+}
+
+int nestedWaits()
+{
+    return waitDepth;
+}
+
+void afterNestedWaits(std::function<void()> fn)
+{
+    afterWaits.push_back(std::move(fn));
+    postAfterWaits();
+}
+
+bool closingProgram()
+{
+    return closing.load();
+}
+
+void setClosingProgram(bool on)
+{
+    closing.store(on);
+}
+
 void WaitPumping(int ms)
 {
     if (!canPump()) {
@@ -42,6 +102,7 @@ void WaitPumping(int ms)
         ProcessMessages();
         return;
     }
+    NestedWait nested;
     QElapsedTimer elapsed;
     elapsed.start();
     QEventLoop loop;
@@ -56,8 +117,10 @@ void WaitPumping(int ms)
 
 void ProcessMessages()
 {
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+    if (!QCoreApplication::instance())
+        return;
+    NestedWait nested;
+    QCoreApplication::processEvents();
 }
 
 void Sleep(int ms)

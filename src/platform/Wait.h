@@ -3,6 +3,8 @@
 // here a wait is a nested event loop ended by a timer, so an idle wait costs no CPU.
 #include <QtGlobal>
 
+#include <functional>
+
 // Waits ms milliseconds while the UI thread's events keep being processed. On a thread without an event
 // dispatcher it simply sleeps.
 void WaitPumping(int ms);
@@ -10,6 +12,31 @@ void WaitPumping(int ms);
 void ProcessMessages();
 // Plain sleep, for worker threads.
 void Sleep(int ms);
+
+// Nested waits. A handler that waits with the window's events running lets other handlers run inside its wait,
+// the main window's close among them. Every such wait on the UI thread (WaitPumping, ProcessMessages, the link's
+// and the telnet client's own event loops, modal boxes) holds a NestedWait while it lasts.
+class NestedWait
+{
+public:
+    NestedWait();
+    ~NestedWait();
+    NestedWait(const NestedWait&) = delete;
+    NestedWait& operator=(const NestedWait&) = delete;
+
+private:
+    bool counted_;
+};
+// The nested waits open now; 0 when control is in the outermost event loop (no handler is waiting below).
+int nestedWaits();
+// Runs fn on the UI thread, from the event loop, once no nested wait is open: once the handlers that were
+// waiting when it was asked for have returned.
+void afterNestedWaits(std::function<void()> fn);
+
+// The program is closing: on from the moment the main window's close is decided. Work under way ends at its
+// next step, and no box is shown any more (platform/Dialogs.h). Tests that start the windows anew turn it off.
+bool closingProgram();
+void setClosingProgram(bool on);
 
 // The system clock as the program reads it. Tests move it forward so that waits measured in whole seconds
 // (keep-alive, boot-loader time-outs) run in milliseconds.

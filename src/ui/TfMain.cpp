@@ -9,6 +9,7 @@
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
 #include "platform/TelnetClient.h"
+#include "platform/Wait.h"
 #include "ui/StartupSettings.h"
 #include "ui/UiState.h"
 
@@ -18,6 +19,25 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTreeWidget>
+
+namespace {
+
+// The close's stops: every live tool's and the upgrade's workers joined, then the link closed.
+void stopWorkAndLink()
+{
+    liveTools.stopForClose();
+    if (CurrentConnection.Connected && fMain)
+        fMain->mDisconnectClick();
+}
+
+// As the main window, its close ends the program, whatever other window is still open.
+void quitProgram()
+{
+    if (quitOnTerminate)
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+} // namespace
 
 TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
 {
@@ -166,6 +186,8 @@ void TfMain::FormActivate()
 
 bool TfMain::FormClose()
 {
+    if (closingProgram())
+        return true; // decided already; the close waits for the work it came in to end
     if (anyPageChanged()) {
         const int answer = MessageBox(labelText(456), labelText(54), MB_YESNOCANCEL | MB_ICONQUESTION);
         if (answer == IDCANCEL)
@@ -180,9 +202,20 @@ bool TfMain::FormClose()
         }
     }
 
-    liveTools.stopForClose();
-    if (CurrentConnection.Connected)
-        mDisconnectClick();
+    // From here on the program ends: work under way ends at its next step and shows no box.
+    setClosingProgram(true);
+    if (nestedWaits() > 0) {
+        // The close came while a handler waits in the middle of its work (a voice transfer, a download, the start
+        // of an upgrade). That work still uses the link and its files, and ends with its own steps first; the
+        // workers are stopped and the link closed once it has returned, and only then does the program end.
+        closeDeferred_ = true;
+        afterNestedWaits([] {
+            stopWorkAndLink();
+            quitProgram();
+        });
+        return true;
+    }
+    stopWorkAndLink();
     return true;
 }
 
@@ -200,7 +233,6 @@ void TfMain::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
-    // As the main window, its close ends the program, whatever other window is still open.
-    if (quitOnTerminate)
-        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    if (!closeDeferred_)
+        quitProgram();
 }

@@ -109,6 +109,8 @@ public:
     // The start-up at the first activation: settings, language, texts, gateway. Later activations do nothing.
     void FormActivate();
     // The close: the save question, the workers stopped, the link closed. False when the close is cancelled.
+    // A close that comes while a handler waits in the middle of its work stops the workers and closes the link
+    // once that handler has returned.
     bool FormClose();
 
     // The label pass: every window takes the texts of the current language (the caller loads them first).
@@ -120,6 +122,7 @@ protected:
 
 private:
     bool starting_ = false; // the start-up is running (a box it shows re-activates the window)
+    bool closeDeferred_ = false; // the close waits for the work it came in to end (FormClose)
 };
 
 inline TfMain* fMain = nullptr;

@@ -12,6 +12,7 @@
 #include "ui/ResetPart.h"
 #include "pages/PageState.h"
 #include "platform/ProgramDir.h"
+#include "platform/Wait.h"
 #include "texts/Labels.h"
 #include "ui/Forms.h"
 #include "ui/TfMain.h"
@@ -43,6 +44,7 @@ void resetProgramState()
     resetConfigState();
     resetPageState();
     setApplicationTitle(QStringLiteral("Mesk config program"));
+    setClosingProgram(false);
 }
 
 bool copyRecursively(const QString& from, const QString& to)

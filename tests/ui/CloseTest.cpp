@@ -1,14 +1,32 @@
-// Closing the main window: the save question, the gate file written on Yes, Cancel keeping everything.
+// Closing the main window: the save question, the gate file written on Yes, Cancel keeping everything, and the
+// close while long-running work is under way.
 #include "support/MainWindowFixture.h"
 
 #include "config/GateFile.h"
+#include "firmware/BootPort.h"
+#include "firmware/FirmwareFiles.h"
+#include "firmware/ui/TfFirm.h"
 #include "link/LinkState.h"
+#include "link/LiveTools.h"
+#include "online/LiveToolFixture.h"
+#include "online/VoiceMessages.h"
 #include "pages/SystemPage.h"
+#include "platform/Wait.h"
 #include "ui/TfMain.h"
+#include "ui/TfParam.h"
 #include "ui/UiState.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <functional>
 
 namespace {
 
@@ -37,6 +55,7 @@ TEST_F(CloseTest, AnyOneChangedFlagAsksTheQuestion)
         EXPECT_EQ(box.text, labelText(456));
         EXPECT_EQ(box.caption, labelText(54));
         EXPECT_EQ(box.flags, 0x23u);
+        setClosingProgram(false); // the program would end here; the next round is a fresh close
     }
     EXPECT_FALSE(labelText(456).isEmpty()) << "the shipped English file carries the question";
 }
@@ -88,3 +107,275 @@ TEST_F(CloseTest, AGateFileThatCannotBeWrittenIsReportedAndTheProgramStillCloses
 }
 
 } // namespace
+
+// ---- the close while long-running work is under way ----
+
+namespace {
+
+class CloseDuringWork;
+
+// One long-running work: the gateway that keeps it going, the user's start (run from the event loop, as a
+// click is), the moment it is under way (the window closes then), and what the gateway must have received from
+// the work's own ending steps (checked on what came after the close).
+struct Work
+{
+    const char* name;
+    bool telnet;
+    std::function<void(gatewaysim::Config&)> gateway;
+    std::function<void(CloseDuringWork&)> start;
+    std::function<bool(CloseDuringWork&)> underway;
+    std::function<void(CloseDuringWork&, const QByteArray& sinceClose)> check;
+};
+
+void PrintTo(const Work& work, std::ostream* os)
+{
+    *os << work.name;
+}
+
+class CloseDuringWork : public LiveToolTest, public ::testing::WithParamInterface<Work>
+{
+protected:
+    void SetUp() override
+    {
+        LiveToolTest::SetUp();
+        // The transfers' own waits, shortened; the close's bounds stay as shipped.
+        voiceXmodemLimits.startTryMs = 1000;
+        voiceXmodemLimits.startPauseMs = 300;
+        voiceXmodemLimits.replyMs = 1000;
+        voiceWaits.replyMs = 1500;
+        bootPortLogPath = path(QStringLiteral("log.txt"));
+    }
+    void TearDown() override
+    {
+        LiveToolTest::TearDown();
+        voiceXmodemLimits = XmodemLimits{};
+        voiceWaits = VoiceWaits{};
+        bootPortLogPath.clear();
+    }
+
+public:
+    gatewaysim::Gateway& sim() { return *gateway; }
+    bool got(const QByteArray& text) const { return received().contains(text); }
+    // A WAV file (A-law, 8000 samples a second) of the given length of silence.
+    QString wavFile(qint32 dataBytes)
+    {
+        QByteArray wav("RIFF");
+        auto le = [&wav](qint64 v, int n) {
+            for (int i = 0; i < n; ++i)
+                wav += char((v >> (8 * i)) & 0xFF);
+        };
+        le(36 + dataBytes, 4);
+        wav += "WAVEfmt ";
+        for (const auto& [value, size] : {std::pair{16, 4}, {6, 2}, {1, 2}, {8000, 4}, {8000, 4}, {1, 2}, {8, 2}})
+            le(value, size);
+        wav += "data";
+        le(dataBytes, 4);
+        wav += QByteArray(dataBytes, char(0xD5));
+        writeFile(QStringLiteral("message.wav"), wav);
+        return path(QStringLiteral("message.wav"));
+    }
+    void voiceTransfer(bool write, const QString& file)
+    {
+        fMain->selectTopic(25);
+        (write ? fMain->rbVoiceWrite : fMain->rbVoiceRead)->setChecked(true);
+        fMain->edVoiceFile->setText(file);
+        fMain->sbVoiceReadWrite->click();
+    }
+    void upgrade(qsizetype bytes)
+    {
+        const QString file = path(QStringLiteral("r5183-v-02.05.03.hex"));
+        ASSERT_TRUE(fwtest::objcopyHex(path(QStringLiteral("image.bin")), file, bytes, true));
+        fMain->edFirmUpdate->setText(file);
+        dialogs().answerBox(IDYES);
+        fMain->sbFirmUpgradeClick();
+    }
+    void slowGateway(int trickleMs)
+    {
+        gatewaysim::Faults f;
+        f.trickleMs = trickleMs;
+        gateway->setFaults(f);
+    }
+};
+
+auto silentXmodem = [](gatewaysim::Config& c) { c.faults.xmodemSilent = true; };
+auto bootVersion = [](gatewaysim::Config& c) { c.bootVersion = QStringLiteral("02.62"); };
+auto progressShown = [](CloseDuringWork&) { return fParam->isVisible(); };
+const QByteArray kCrLf10 = QByteArray("\r\n").repeated(10);
+
+auto tracing = [](CloseDuringWork&) {
+    fMain->selectTopic(20);
+    (CurrentConnection.LinkType == LinkTelnet ? fMain->rbTracTelnet : fMain->rbTracTcpTelnet)->setChecked(true);
+    fMain->sbTracStart->click();
+};
+auto testCall = [](CloseDuringWork& t) {
+    fMain->selectTopic(548);
+    fMain->edFile->setText(t.path(QStringLiteral("calls.txt")));
+    fMain->edNumber1->setText(QStringLiteral("123"));
+    fMain->sbDial->click();
+};
+auto commands = [](CloseDuringWork&) {
+    fMain->selectTopic(685);
+    fMain->edCommand->setText(QStringLiteral("ATI"));
+    fMain->sbCommandsStart->click();
+};
+auto toolRuns = [](LiveToolSlot slot) { return [slot](CloseDuringWork&) { return liveTools.running(slot); }; };
+
+const Work kWorks[] = {
+    {"VoiceReadOnThePty", false, silentXmodem,
+     [](CloseDuringWork& t) {
+         t.sim().setVoiceMessage(0, t.readFile(QFileInfo(t.wavFile(4000)).fileName()));
+         t.voiceTransfer(false, t.path(QStringLiteral("in.wav")));
+     },
+     [](CloseDuringWork& t) { return t.got("AT!M0=READ\r\n"); },
+     [](CloseDuringWork&, const QByteArray& after) {
+         EXPECT_FALSE(after.contains('C')) << "the receive asks for nothing more";
+         EXPECT_TRUE(after.endsWith(kCrLf10)) << after.toHex().constData();
+     }},
+    {"VoiceWriteToASilentGatewayOnThePty", false, silentXmodem,
+     [](CloseDuringWork& t) { t.voiceTransfer(true, t.wavFile(4000)); },
+     [](CloseDuringWork& t) { return t.got("AT!M0=WRITE\r\n"); }, nullptr},
+    {"VoiceWriteOnThePty", false, nullptr, [](CloseDuringWork& t) { t.voiceTransfer(true, t.wavFile(1 << 20)); },
+     [](CloseDuringWork&) { return fFirm->pbStatus->value() >= 10 * 128; },
+     [](CloseDuringWork& t, const QByteArray& after) {
+         EXPECT_TRUE(after.contains(kCrLf10 + "AT!M0=ERASE\r\n")) << "the write's failure steps";
+         EXPECT_EQ(t.sim().receivedLines().count("AT!M0=ERASE\r\n"), 2);
+         EXPECT_TRUE(t.sim().voiceMessage(0).isEmpty());
+     }},
+    {"VoiceRecordingOnThePty", false, [](gatewaysim::Config& c) { c.voiceRecordMs = 60000; },
+     [](CloseDuringWork&) {
+         fMain->selectTopic(25);
+         fMain->sbVoiceDial->click();
+     },
+     [](CloseDuringWork&) { return fMain->sbVoiceStop->isEnabled(); },
+     [](CloseDuringWork&, const QByteArray& after) { EXPECT_TRUE(after.contains("\r\n")) << "told to stop"; }},
+    {"UpgradeOnThePty", false, bootVersion, [](CloseDuringWork& t) { t.upgrade(64 * 1024); },
+     toolRuns(LiveToolSlot::FirmwareUpgrade), nullptr},
+    {"UpgradeStartOverTelnet", true,
+     [](gatewaysim::Config& c) {
+         bootVersion(c);
+         c.faults.bootNoReady = true;
+     },
+     [](CloseDuringWork& t) { t.upgrade(2048); }, [](CloseDuringWork& t) { return t.got("at!K2RM"); }, nullptr},
+    {"UpgradeOverTelnet", true,
+     [](gatewaysim::Config& c) {
+         bootVersion(c);
+         c.faults.bootSilent = true;
+     },
+     [](CloseDuringWork& t) { t.upgrade(64 * 1024); }, [](CloseDuringWork&) { return bool(tcpUpgradeActive); },
+     nullptr},
+    {"LogDownloadOnThePty", false, nullptr, [](CloseDuringWork&) { fMain->sbLogLoadClick(); }, progressShown,
+     [](CloseDuringWork&, const QByteArray& after) { EXPECT_FALSE(after.contains("AT&L")); }},
+    {"LogDownloadOverTelnet", true, nullptr,
+     [](CloseDuringWork& t) {
+         t.slowGateway(20);
+         fMain->sbLogLoadClick();
+     },
+     [](CloseDuringWork& t) { return t.got("AT&L"); },
+     [](CloseDuringWork&, const QByteArray& after) { EXPECT_TRUE(after.contains('\r')) << "the listing ended"; }},
+    {"CallDataOnThePty", false, nullptr, [](CloseDuringWork&) { fMain->sbCallLoadClick(); },
+     [](CloseDuringWork& t) { return t.got("AT&C\r"); }, nullptr},
+    {"CallDataOverTelnet", true, nullptr,
+     [](CloseDuringWork& t) {
+         t.slowGateway(20);
+         fMain->sbCallLoadClick();
+     },
+     [](CloseDuringWork& t) { return t.got("AT&C\r"); }, nullptr},
+    {"CallLoadAndDeleteOverTelnet", true, nullptr,
+     [](CloseDuringWork& t) {
+         t.slowGateway(20);
+         fMain->sbCallLoadDeleteClick();
+     },
+     [](CloseDuringWork& t) { return t.got("AT&CR"); },
+     [](CloseDuringWork&, const QByteArray& after) { EXPECT_FALSE(after.contains('#')) << "nothing deleted"; }},
+    {"StatisticsLoadAndDeleteOnThePty", false, nullptr, [](CloseDuringWork&) { fMain->sbStatLoadDeleteClick(); },
+     [](CloseDuringWork& t) { return t.got("AT&T\r"); },
+     [](CloseDuringWork&, const QByteArray& after) { EXPECT_FALSE(after.toUpper().contains("AT%T")); }},
+    {"StatisticsLoadAndDeleteOverTelnet", true, nullptr,
+     [](CloseDuringWork& t) {
+         t.slowGateway(20);
+         fMain->sbStatLoadDeleteClick();
+     },
+     [](CloseDuringWork& t) { return t.got("AT&T\r"); },
+     [](CloseDuringWork&, const QByteArray& after) { EXPECT_FALSE(after.toUpper().contains("AT%T")); }},
+    {"TracingOnThePty", false, nullptr, tracing, toolRuns(LiveToolSlot::Tracing), nullptr},
+    {"TracingOverTelnet", true, nullptr, tracing, toolRuns(LiveToolSlot::Tracing), nullptr},
+    {"TestCallOnThePty", false, [](gatewaysim::Config& c) { c.testCallScript = {"\r\nringing\r\n"}; }, testCall,
+     toolRuns(LiveToolSlot::TestCalls), nullptr},
+    {"TestCallOverTelnet", true, [](gatewaysim::Config& c) { c.testCallScript = {"\r\nringing\r\n"}; }, testCall,
+     toolRuns(LiveToolSlot::TestCalls), nullptr},
+    {"OnlineCommandOnThePty", false, [](gatewaysim::Config& c) { c.faults.moduleSilent = true; }, commands,
+     toolRuns(LiveToolSlot::OnlineCommands), nullptr},
+    {"OnlineCommandOverTelnet", true, [](gatewaysim::Config& c) { c.faults.moduleSilent = true; }, commands,
+     toolRuns(LiveToolSlot::OnlineCommands), nullptr},
+    {"DiagnosticsOnThePty", false, nullptr, [](CloseDuringWork&) { fMain->selectTopic(26); },
+     [](CloseDuringWork& t) { return t.got("AT&S00\r"); }, nullptr},
+    {"DiagnosticsOverTelnet", true, nullptr, [](CloseDuringWork&) { fMain->selectTopic(26); },
+     [](CloseDuringWork& t) { return t.got("AT&S00\r"); }, nullptr},
+    {"ActualCallsOnThePty", false, nullptr, [](CloseDuringWork&) { fMain->selectTopic(235); },
+     [](CloseDuringWork& t) { return t.got("AT&XC\r"); }, nullptr},
+    {"ActualCallsOverTelnet", true, nullptr, [](CloseDuringWork&) { fMain->selectTopic(235); },
+     [](CloseDuringWork& t) { return t.got("AT&XC\r"); }, nullptr},
+};
+
+} // namespace
+
+// The close stops the work, waits for it (and its worker) before the link closes, shows nothing after the
+// window has gone and ends the program: the application's event loop returns.
+TEST_P(CloseDuringWork, EndsTheWorkThenTheProgramWithoutABox)
+{
+    const Work& work = GetParam();
+    gatewaysim::Config config;
+    if (work.gateway)
+        work.gateway(config);
+    if (work.telnet)
+        ASSERT_NO_FATAL_FAILURE(startTelnetGateway(config));
+    else
+        ASSERT_NO_FATAL_FAILURE(startSerialGateway(config));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    ASSERT_NO_FATAL_FAILURE(showMainWindow());
+    gateway->clearLog();
+
+    qsizetype boxesAtClose = -1;
+    qsizetype bytesAtClose = 0;
+    QTimer::singleShot(0, fMain, [&] { work.start(*this); });
+    QTimer closer;
+    closer.setInterval(10);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (!work.underway(*this))
+            return;
+        closer.stop();
+        boxesAtClose = dialogs().boxes().size();
+        bytesAtClose = received().size();
+        fMain->close();
+    });
+    closer.start();
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    watchdog.start(25000);
+    quitOnTerminate = true;
+    QApplication::setQuitOnLastWindowClosed(false); // as the program has it: only its own quit ends the loop
+    const int exitCode = QCoreApplication::exec();
+    QApplication::setQuitOnLastWindowClosed(true);
+    quitOnTerminate = false;
+
+    ASSERT_GE(boxesAtClose, 0) << "the work was never under way: " << qPrintable(dialogs().boxTexts().join('|'));
+    EXPECT_EQ(exitCode, 0) << "the program ends";
+    EXPECT_EQ(dialogs().boxTexts().mid(boxesAtClose).join('|').toStdString(), "") << "no box after the close";
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible()) << qPrintable(w->objectName());
+    EXPECT_FALSE(liveTools.anyRunning());
+    EXPECT_FALSE(CurrentConnection.Connected);
+    EXPECT_FALSE(tcp && tcp->Connected());
+    if (work.check) {
+        // What the gateway heard after the close, once it has taken in everything that was sent.
+        for (int i = 0, heard = -1; i < 20 && heard != received().size(); ++i) {
+            heard = int(received().size());
+            QTest::qWait(100);
+        }
+        work.check(*this, received().mid(bytesAtClose));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Works, CloseDuringWork, ::testing::ValuesIn(kWorks),
+                         [](const ::testing::TestParamInfo<Work>& info) { return std::string(info.param.name); });

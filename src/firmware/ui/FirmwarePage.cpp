@@ -53,6 +53,7 @@ constexpr int kBootOfferText = 52;
 constexpr int kEraseWaitMs = 30000;
 constexpr int kLinkEndPauseMs = 2000;
 constexpr int kProgressLoading = 3;
+constexpr int kCloseJoinMs = 5000; // a stopped job ends within its next read and the port's closing pause
 
 QString errorCaption()
 {
@@ -137,7 +138,7 @@ void SerialUpgradeProgress(int state, int percent)
 {
     onWindowThread([state, percent] {
         showState(state, percent);
-        if (state != 8)
+        if (state != 8 || closingProgram()) // the close has stopped the job: no result, no reconnect
             return;
         std::shared_ptr<CFWUpgradeThread> job = firmwareJob;
         if (!job)
@@ -153,7 +154,7 @@ void LinkUpgradeProgress(int state, int percent)
         showState(state, percent);
         if (state == 4 && fFirm)
             fFirm->repaint();
-        if (state != 8)
+        if (state != 8 || closingProgram())
             return;
         std::shared_ptr<CFWUpgradeTcpThread> job = tcpFirmwareJob;
         if (!job)
@@ -249,13 +250,32 @@ void FirmwarePage::buildFirmwarePage(QWidget* host)
     layout->addStretch(1);
 
     // The upgrade over the link has the telnet link to itself: it takes the received text (not through a route)
-    // and the keep-alive stands aside. Nothing stops it but its own end: the main window is disabled meanwhile.
+    // and the keep-alive stands aside. Only its own end and the program's close stop it: the main window is
+    // disabled meanwhile.
     LiveTool upgrade;
     upgrade.running = [] {
         return tcpUpgradeActive || (firmwareJob && firmwareJob->IsRunning()) ||
                (tcpFirmwareJob && tcpFirmwareJob->IsRunning());
     };
     upgrade.holdsLink = [] { return tcpUpgradeActive.load(); };
+    // The close ends the job at its next step and waits for it before the link closes; the end shows nothing
+    // and connects nothing.
+    upgrade.stopForClose = [] {
+        const std::shared_ptr<UpgradeJob> jobs[] = {firmwareJob, tcpFirmwareJob};
+        for (const std::shared_ptr<UpgradeJob>& job : jobs) {
+            if (job && job->IsRunning()) {
+                job->Stop();
+                job->JoinFor(kCloseJoinMs);
+            }
+        }
+        if (tcpUpgradeActive) {
+            giveTelnetBack();
+            tcpUpgradeActive = false;
+        }
+        enableMainWindow();
+        if (fFirm)
+            fFirm->hide();
+    };
     liveTools.add(LiveToolSlot::FirmwareUpgrade, upgrade);
 
     QObject::connect(sbFirmLoad, &QPushButton::clicked, page, [] { fMain->sbFirmLoadClick(); });
@@ -376,7 +396,7 @@ void FirmwarePage::StartTcpFwUpgrade(bool erase)
         const auto limit = std::chrono::milliseconds(bootTiming.timeout(kEraseWaitMs));
         QByteArray collected;
         bool confirmed = false;
-        while (!confirmed && std::chrono::steady_clock::now() - started <= limit) {
+        while (!confirmed && std::chrono::steady_clock::now() - started <= limit && !closingProgram()) {
             ProcessMessages();
             collected += LinkRead(4096);
             confirmed = collected.contains("Boot: Ready");

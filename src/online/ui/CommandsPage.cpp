@@ -286,7 +286,10 @@ void CommandsPage::waitForEndOnSerial()
     QEventLoop wait;
     stopWait_ = &wait;
     QTimer::singleShot(commandsStopDrainMs, &wait, &QEventLoop::quit);
-    wait.exec();
+    {
+        NestedWait nested;
+        wait.exec();
+    }
     stopWait_ = nullptr;
     if (run == run_ && commandsRuns())
         endCommandsRun();

@@ -144,6 +144,10 @@ void DiagPage::buildDiagPage(QWidget* host)
     // Disconnect ends the worker only: on a modem line the timer goes on, and its polls fail until the guard
     // gives the page up.
     tool.stopForDisconnect = [] { StopDiagWorker(); };
+    tool.stopForClose = [this] {
+        tDiag->stop();
+        StopDiagWorker();
+    };
     tool.routeReceived = [](const QByteArray& chunk) {
         if (diagOverTcp)
             diagInbox.post(chunk);

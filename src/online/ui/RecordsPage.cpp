@@ -6,6 +6,7 @@
 #include "platform/Cp1250.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramDir.h"
+#include "platform/Wait.h"
 #include "texts/LabelRule.h"
 #include "ui/PageArea.h"
 #include "ui/TfMain.h"
@@ -234,8 +235,8 @@ void RecordsPage::sbStatLoadDeleteClick()
     RecordOutcome outcome =
         RunStatisticsDownload(memoAdder(mStatistic), labelOr(labelTexts, 489, QStringLiteral("Total statistics")),
                               labelOr(labelTexts, 490, QStringLiteral("Modules statistics")), &complete);
-    // Counters are zeroed only when the user has seen both sections whole.
-    if (outcome.closing && !complete)
+    // Counters are zeroed only when the user has seen both sections whole (never once the window is closing).
+    if (outcome.closing && (!complete || closingProgram()))
         outcome = {62, true, true};
     else if (outcome.closing)
         outcome = RunStatisticsResets();

@@ -58,6 +58,19 @@ public:
     TDeleteVoice() : LiveWorker(4, [](LiveWorker&) { VoiceDeletePoll(); }) {}
 };
 
+// The transfer's line: the link's serial port, given up when the program closes, so that the transfer ends at its
+// next step and its failure steps leave the gateway in command mode before the link closes.
+class VoiceXmodemLine : public ComPortXmodemLine
+{
+public:
+    using ComPortXmodemLine::ComPortXmodemLine;
+    bool write(const QByteArray& bytes) override { return !closingProgram() && ComPortXmodemLine::write(bytes); }
+    bool read(QByteArray& out, int waitMs) override
+    {
+        return !closingProgram() && ComPortXmodemLine::read(out, waitMs);
+    }
+};
+
 void errorBox(int text)
 {
     MessageBox(labelText(text), labelText(47), MB_ICONERROR);
@@ -454,6 +467,8 @@ void VoicePage::voiceRead()
     for (const QString& line : VoiceDescription(view, labelTexts))
         mVoice->appendPlainText(line);
 
+    if (closingProgram())
+        return;
     if (!writeLine(port, messageCommand(n, "READ"))) {
         errorBox(56);
         return;
@@ -467,7 +482,7 @@ void VoicePage::voiceRead()
     XmodemResult result;
     {
         // The transfer's own port time-outs end with it: the gateway's answers after it are read as any other.
-        ComPortXmodemLine line(*port);
+        VoiceXmodemLine line(*port);
         result = XmodemReceive(line, target, firmProgress(), voiceXmodemLimits);
     }
     restoreVoiceWindow();
@@ -541,6 +556,8 @@ void VoicePage::voiceWrite()
         return fail();
     WaitPumping(1000);
     VoiceReplyWait();
+    if (closingProgram())
+        return restoreVoiceWindow(); // nothing erased yet: the stored message stays
     if (!writeLine(port, messageCommand(n, "ERASE")) || !VoiceEraseWait(port, "OK", voiceWaits.eraseMs))
         return fail();
     setFirmStatus(171, "Transmitted packet : ");
@@ -551,7 +568,7 @@ void VoicePage::voiceWrite()
 
     XmodemResult result;
     {
-        ComPortXmodemLine line(*port); // its short time-outs last as long as the transfer
+        VoiceXmodemLine line(*port); // its short time-outs last as long as the transfer
         result = XmodemSend(line, source, firmProgress(), voiceXmodemLimits);
     }
     if (result.ok) {
@@ -627,13 +644,13 @@ void VoicePage::sbVoiceDialClick()
     if (CurrentConnection.LinkType == LinkModem) {
         voiceDeleteDone = false;
         deleteVoiceThread = new TDeleteVoice;
-        while (!voiceDeleteDone && Clock::milliseconds() <= end)
+        while (!voiceDeleteDone && Clock::milliseconds() <= end && !closingProgram())
             WaitPumping(100);
         erased = voiceDeleteDone;
         StopLiveWorker(deleteVoiceThread);
     } else {
         QByteArray text;
-        while (!(erased = text.contains("OK")) && Clock::milliseconds() <= end) {
+        while (!(erased = text.contains("OK")) && Clock::milliseconds() <= end && !closingProgram()) {
             WaitPumping(100);
             text += LinkReadTimeout(128, 0.01);
         }
