@@ -2,6 +2,7 @@
 
 #include "link/CommLog.h"
 #include "link/Login.h"
+#include "link/ModemWaits.h"
 #include "platform/ComPort.h"
 #include "platform/ModemLine.h"
 #include "platform/TelnetClient.h"
@@ -25,7 +26,6 @@ constexpr int kArrivalSettleMs = 100;    // after text has come on telnet, for t
 constexpr int kFlagDelayMs = 10;         // from telnet text stored to the data flag set
 constexpr int kCommandReplyDelayMs = 10; // SendCommand: from the write to the read
 constexpr int kCommandOkDelayMs = 100;   // SendCommandOk: from the write to the read
-constexpr int kModemReplyDelayMs = 1500; // ReadReply on a modem line: before the one read
 constexpr qint64 kReplyCapMs = 15000;    // ReadReply on telnet: the whole reply
 constexpr int kModemWriteMs = 1000;      // one write on a modem line
 constexpr int kModemReadMs = 10000;      // one read on a modem line ...
@@ -290,7 +290,7 @@ QByteArray ReadReply(qsizetype size)
     case LinkTelnet:
         return tcpReadReply(size);
     case LinkModem:
-        WaitPumping(kModemReplyDelayMs);
+        WaitPumping(modemReplyWaitMs);
         return LinkRead(size);
     case LinkSerial:
     case LinkIsdnModem:

@@ -42,8 +42,8 @@ QByteArray LinkReadWithin(qsizetype size, int ms);
 
 // The reply to the last command, at most size - 1 bytes. Telnet: collects the text in steps (wait for the data
 // flag, 100 ms, take the text) until the text is a complete reply (ReplyComplete), a step timed out, the
-// connection dropped or 15 s have passed since the start. Modem line: 1500 ms, then one LinkRead. Serial: one
-// LinkRead. A longer reply is cut to size - 1 bytes.
+// connection dropped or 15 s have passed since the start. Modem line: modemReplyWaitMs (1500 ms, ModemWaits.h),
+// then one LinkRead. Serial: one LinkRead. A longer reply is cut to size - 1 bytes.
 QByteArray ReadReply(qsizetype size);
 
 // True when text, its last two characters set aside, ends in "OK", "BUSY", "ERROR" or "<SPACE>", or contains

@@ -2,6 +2,7 @@
 
 #include "link/GatewayList.h"
 #include "link/LinkIo.h"
+#include "link/ModemWaits.h"
 #include "platform/Cp1250.h"
 #include "platform/Dialogs.h"
 #include "platform/Wait.h"
@@ -16,9 +17,7 @@ constexpr int kPromptTries = 10;
 constexpr int kPromptWaitMs = 200;
 constexpr int kAlreadyInWaitMs = 100;
 constexpr int kCredentialWaitMs = 1000;
-constexpr int kCredentialWaitModemMs = 3000;
 constexpr int kIdentWaitMs = 200;
-constexpr int kIdentWaitModemMs = 3000;
 constexpr int kIdentSecondWaitMs = 10;
 constexpr qsizetype kLoginReadSize = 1024;
 constexpr qsizetype kIdentReadSize = 4096;
@@ -68,7 +67,7 @@ Identification identify()
     Identification id;
     const bool modem = CurrentConnection.LinkType == LinkModem;
     if (writeAll(CurrentConnection, "ATI4\r\n")) {
-        WaitPumping(modem ? kIdentWaitModemMs : kIdentWaitMs);
+        WaitPumping(modem ? modemIdentWaitMs : kIdentWaitMs);
         id.ati4 = ReadReply(kIdentReadSize);
     }
     if (writeAll(CurrentConnection, "ATI3\r\n")) {
@@ -152,7 +151,7 @@ bool LoginToGateway(ConnectionRecord conn, GatewayEntry* gateway, const QByteArr
     }
     const QByteArray user = gateway ? credentialBytes(gateway->Username) : QByteArray();
     const QByteArray password = gateway ? credentialBytes(gateway->Password) : QByteArray();
-    const int wait = conn.LinkType == LinkModem ? kCredentialWaitModemMs : kCredentialWaitMs;
+    const int wait = conn.LinkType == LinkModem ? modemCredentialWaitMs : kCredentialWaitMs;
 
     if (!writeAll(conn, user + '\r'))
         return false;
