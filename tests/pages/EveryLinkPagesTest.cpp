@@ -12,17 +12,15 @@
 #include "config/GateFile.h"
 #include "link/LiveTools.h"
 #include "link/ModemWaits.h"
-#include "platform/Wait.h"
 #include "online/Terminal.h"
 #include "pages/IsdnPage.h"
 #include "pages/NetPage.h"
-#include "pages/PageFrame.h"
+#include "platform/Wait.h"
 #include "ui/TfParam.h"
 #include "ui/UiState.h"
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -31,7 +29,7 @@ enum class Link { Telnet, Serial, Modem };
 
 using Lines = QList<QByteArray>;
 
-// The gateway's table holds exactly count rows of value(i) in its registers.
+// A register of the LCR ('R') or autorouting ('A') table, its index in two digits.
 QByteArray reg(char letter, int i)
 {
     return letter + QByteArray::number(i).rightJustified(2, '0');
@@ -50,6 +48,9 @@ QByteArray autoRow(int i)
 class EveryLinkTest : public PageTest, public ::testing::WithParamInterface<Link>
 {
 protected:
+    // The links' own waits, shortened: the ISDN page's restart (5 s before the new login over telnet and the
+    // serial port, 2 s before the modem hangs up), the network listing's 1 s before "AT&Nall", and the modem
+    // line's waits before each reply (1.5 s), after each login name (3 s) and after "ATI4" (3 s).
     void SetUp() override
     {
         PageTest::SetUp();
@@ -65,6 +66,9 @@ protected:
     void TearDown() override
     {
         PageTest::TearDown();
+        isdnRestartWaitMs = kIsdnRestartWaitMs;
+        isdnModemHangupWaitMs = kIsdnModemHangupWaitMs;
+        networkListingWaitMs = kNetworkListingWaitMs;
         modemReplyWaitMs = kModemReplyWaitMs;
         modemCredentialWaitMs = kModemCredentialWaitMs;
         modemIdentWaitMs = kModemIdentWaitMs;
@@ -131,7 +135,10 @@ protected:
     bool terminalRuns() const { return GetParam() == Link::Telnet ? bool(terminalOverTcp) : !terminalThread.isNull(); }
 
 private:
-    // The program's own waits, put back for the next test in this process.
+    // The waits as the test found them, put back for the next test in this process.
+    const int kIsdnRestartWaitMs = isdnRestartWaitMs;
+    const int kIsdnModemHangupWaitMs = isdnModemHangupWaitMs;
+    const int kNetworkListingWaitMs = networkListingWaitMs;
     const int kModemReplyWaitMs = modemReplyWaitMs;
     const int kModemCredentialWaitMs = modemCredentialWaitMs;
     const int kModemIdentWaitMs = modemIdentWaitMs;
@@ -154,48 +161,49 @@ std::string linkName(const ::testing::TestParamInfo<Link>& info)
 // ISDN and port-mode pages ask for the model first when run on their own); save: the set commands.
 const Lines kModelQuery = {"ATI4\r\n", "ATI3\r\n"};
 const Lines kSystemSave = {"AT%S91=0,0\r\n", "AT%X22=00:00\r\n"};
-const Lines kIsdnSave = {"AT&Vi\r\n",          "AT%I27=\r\n",         "AT%I00=NT\r\n",        "AT%I01=0,0\r\n",
-                         "AT%I09=1,0,0\r\n",   "AT%I08=1,1,1,0\r\n",  "AT%I06=0,0,0,0\r\n",   "AT%I03=0,0\r\n",
-                         "AT&V0\r\n",          "AT%G08=2,9,9,3,120\r\n", "AT%I50=0,0,30,30\r\n", "AT%I52=\r\n",
-                         "AT%I51=,,\r\n",      "AT%I61=\r\n",         "AT%I62=\r\n"};
+const Lines kIsdnSave = {"AT&Vi\r\n",
+                         "AT%I27=\r\n",
+                         "AT%I00=NT\r\n",
+                         "AT%I01=0,0\r\n",
+                         "AT%I09=1,0,0\r\n",
+                         "AT%I08=1,1,1,0\r\n",
+                         "AT%I06=0,0,0,0\r\n",
+                         "AT%I03=0,0\r\n",
+                         "AT&V0\r\n",
+                         "AT%G08=2,9,9,3,120\r\n",
+                         "AT%I50=0,0,30,30\r\n",
+                         "AT%I52=\r\n",
+                         "AT%I51=,,\r\n",
+                         "AT%I61=\r\n",
+                         "AT%I62=\r\n"};
 const Lines kPortModesSave = {"AT%X40=0,0,0,0\r\n"};
-const Lines kBasicSave = {"AT&V0\r\n",           "AT%G08=2,9,9,3,120\r\n", "AT%G09=0,1,1\r\n",
-                          "AT%G09=0,1,1,1,0\r\n", "AT%G02=2,0,0\r\n",       "AT%G04=0,0,0\r\n",
-                          "AT%G05=10\r\n",       "AT%G103=0,0,0,2,0\r\n",  "AT%S98=\r\n",
-                          "AT%S90=0\r\n",        "AT%G101=17/17\r\n",      "AT%I05=102,21,41,42\r\n"};
-const Lines kOutgoingSave = {"AT%G11=,0,0,0,1,1,1,0\r\n", "AT%G19=1,0,0,0,0,0,\r\n",
-                             "AT%G15=00:00/24:00,00:00/00:00\r\n", "AT%G21=,0,0,0,1,1,1,0\r\n",
-                             "AT%G29=1,0,0,0,0,0,\r\n", "AT%G25=00:00/24:00,00:00/00:00\r\n",
-                             "AT%S85=\r\n", "AT%G109=\r\n"};
+const Lines kBasicSave = {"AT&V0\r\n",        "AT%G08=2,9,9,3,120\r\n", "AT%G09=0,1,1\r\n",  "AT%G09=0,1,1,1,0\r\n",
+                          "AT%G02=2,0,0\r\n", "AT%G04=0,0,0\r\n",       "AT%G05=10\r\n",     "AT%G103=0,0,0,2,0\r\n",
+                          "AT%S98=\r\n",      "AT%S90=0\r\n",           "AT%G101=17/17\r\n", "AT%I05=102,21,41,42\r\n"};
+const Lines kOutgoingSave = {"AT%G11=,0,0,0,1,1,1,0\r\n",
+                             "AT%G19=1,0,0,0,0,0,\r\n",
+                             "AT%G15=00:00/24:00,00:00/00:00\r\n",
+                             "AT%G21=,0,0,0,1,1,1,0\r\n",
+                             "AT%G29=1,0,0,0,0,0,\r\n",
+                             "AT%G25=00:00/24:00,00:00/00:00\r\n",
+                             "AT%S85=\r\n",
+                             "AT%G109=\r\n"};
 const Lines kIncomingSave = {"AT%G91=0,3,3,10,1,,\r\n", "AT%G191=0,\r\n", "AT%G95=\r\n",
                              "AT%G92=0,3,3,10,1,,\r\n", "AT%G192=0,\r\n", "AT%G96=\r\n",
-                             "AT%G99=0,12\r\n",      "AT%G198=\r\n",   "AT%G199=\r\n"};
-const Lines kNetworkSave = {
-    "AT%I07=\r\n",
-    "AT%N10=00420/,+420/\r\n",         "AT%N11=601,603,604,605,\r\n",    "AT%N12=606,607,730,731,\r\n",
-    "AT%N13=732,733,734,735,\r\n",     "AT%N14=736,737,738,739,\r\n",    "AT%N15=\r\n",
-    "AT%N16=\r\n",                     "AT%N17=\r\n",                    "AT%N19=TMOB,9\r\n",
-    "AT%N20=00420/,+420/\r\n",         "AT%N21=602,606,720,721,\r\n",    "AT%N22=722,723,724,725,\r\n",
-    "AT%N23=726,727,728,729,\r\n",     "AT%N24=\r\n",                    "AT%N25=\r\n",
-    "AT%N26=\r\n",                     "AT%N27=\r\n",                    "AT%N29=O2,9\r\n",
-    "AT%N30=00420/,+420/,0042077/77\r\n", "AT%N31=608,770,771,772,\r\n", "AT%N32=773,774,775,776,\r\n",
-    "AT%N33=777,778,779,\r\n",         "AT%N34=\r\n",                    "AT%N35=\r\n",
-    "AT%N36=\r\n",                     "AT%N37=\r\n",                    "AT%N39=VODA,9\r\n",
-    "AT%N40=00420/,+420/\r\n",         "AT%N41=799,790,791,792,\r\n",    "AT%N42=793,794,795,796,\r\n",
-    "AT%N43=797,798,\r\n",             "AT%N44=\r\n",                    "AT%N45=\r\n",
-    "AT%N46=\r\n",                     "AT%N47=\r\n",                    "AT%N49=UFON,9\r\n",
-    "AT%N50=/\r\n",                    "AT%N51=0043,0049,0036,0048,\r\n", "AT%N52=0044,0033,0039,0034,\r\n",
-    "AT%N53=0041,0031,0032,0045,\r\n", "AT%N54=0046,0047,00358,00386,\r\n", "AT%N55=00385,00421,001,007,\r\n",
-    "AT%N56=0061,0064,0081,0086,\r\n", "AT%N57=0090,0091,0020,0027,\r\n", "AT%N59=INTL,0\r\n",
-    "AT%N60=00420/,+420/,0/\r\n",      "AT%N61=2,31,32,35,\r\n",         "AT%N62=37,38,39,41,\r\n",
-    "AT%N63=46,47,48,49,\r\n",         "AT%N64=51,53,54,55,\r\n",        "AT%N65=56,57,58,59,\r\n",
-    "AT%N66=\r\n",                     "AT%N67=\r\n",                    "AT%N69=FIX,9\r\n",
-    "AT%N70=/\r\n",                    "AT%N71=800,801,802,803,\r\n",    "AT%N72=804,805,806,807,\r\n",
-    "AT%N73=808,809,840,841,\r\n",     "AT%N74=842,843,844,845,\r\n",    "AT%N75=846,847,848,849,\r\n",
-    "AT%N76=900,906,908,909,\r\n",     "AT%N77=\r\n",                    "AT%N79=EXTRA,9\r\n",
-    "AT%N80=+/00,0/\r\n",              "AT%N81=0030,0031,0032,0033,\r\n", "AT%N82=0034,0035,0036,0039,\r\n",
-    "AT%N83=0040,0041,0043,0044,\r\n", "AT%N84=0045,0046,0047,0048,\r\n", "AT%N85=0049,00350,00351,00352,\r\n",
-    "AT%N86=00353,00354,00356,00357,\r\n", "AT%N87=00358,00359,00370,00371,\r\n", "AT%N89=EU,0\r\n"};
+                             "AT%G99=0,12\r\n",         "AT%G198=\r\n",   "AT%G199=\r\n"};
+
+// The network lists' save: "I07", then the keys of each list (replaced prefixes, seven groups of prefixes,
+// network id and digits), every value going back as the gateway lists it.
+Lines networkSave(const gatewaysim::Gateway& gateway)
+{
+    Lines lines = {"AT%I07=" + gateway.value("I07") + "\r\n"};
+    for (char n = '1'; n <= '8'; ++n)
+        for (char k : QByteArray("012345679")) {
+            const QByteArray key = QByteArray("N") + n + k;
+            lines << "AT%" + key + "=" + gateway.value(key) + "\r\n";
+        }
+    return lines;
+}
 
 // The whole-gateway load: the status bar's identification and the run's model query, then the nine pages in
 // their order. The later pages take "AT&V", "AT&V0" and "AT&Nall" from the run's first replies (the port
@@ -207,22 +215,22 @@ TEST_P(EveryLinkTest, WholeGatewayLoadAndSaveCarryAllNinePages)
     fMain->tbLoadGateClick();
     expectInfoBox(61);
     expectReceived(kModelQuery + kModelQuery +
-                   Lines{"AT&V\r\n",                                     // system
-                         "AT&Vi\r\n", "AT&V0\r\n",                       // ISDN
-                         "AT&V\r\n",                                     // port modes
-                         "AT&V0\r\n", "AT&Vi\r\n",                       // GSM basic
-                         "AT&V1\r\n", "AT&V2\r\n", "AT&V0\r\n",          // outgoing groups
-                         "AT&V9\r\n", "AT&V9\r\n",                       // incoming groups
-                         "AT&VI\r\n", "AT&Nall\r\n",                     // network lists
-                         "AT&R\r",                                       // LCR table
-                         "AT&A\r"});                                     // autorouting table
+                   Lines{"AT&V\r\n",                            // system
+                         "AT&Vi\r\n", "AT&V0\r\n",              // ISDN
+                         "AT&V\r\n",                            // port modes
+                         "AT&V0\r\n", "AT&Vi\r\n",              // GSM basic
+                         "AT&V1\r\n", "AT&V2\r\n", "AT&V0\r\n", // outgoing groups
+                         "AT&V9\r\n", "AT&V9\r\n",              // incoming groups
+                         "AT&VI\r\n", "AT&Nall\r\n",            // network lists
+                         "AT&R\r",                              // LCR table
+                         "AT&A\r"});                            // autorouting table
 
     gateway->clearLog();
     dialogs().clearRecords();
     fMain->tbSaveGateClick();
     expectInfoBox(66);
-    expectReceived(kModelQuery + kSystemSave + kIsdnSave + kPortModesSave + kBasicSave + kOutgoingSave +
-                   kIncomingSave + kNetworkSave + Lines{"AT%X20=0000,0000\r\n", "AT%G06=\r\n", "AT%R00=\r\n"} +
+    expectReceived(kModelQuery + kSystemSave + kIsdnSave + kPortModesSave + kBasicSave + kOutgoingSave + kIncomingSave +
+                   networkSave(*gateway) + Lines{"AT%X20=0000,0000\r\n", "AT%G06=\r\n", "AT%R00=\r\n"} +
                    Lines{"AT%A00=\r\n"});
     EXPECT_TRUE(CurrentConnection.Connected);
 }
@@ -263,7 +271,7 @@ TEST_P(EveryLinkTest, EachPageLoadsAndSavesOnItsOwn)
         {"sbBasicLoad", "sbBasicSave", {"AT&V0\r\n", "AT&V\r\n", "AT&Vi\r\n"}, kBasicSave},
         {"sbOutLoad", "sbOutSave", {"AT&V1\r\n", "AT&V\r\n", "AT&V2\r\n", "AT&V\r\n", "AT&V0\r\n"}, kOutgoingSave},
         {"sbInLoad", "sbInSave", {"AT&V9\r\n", "AT&V9\r\n"}, kIncomingSave},
-        {"sbNetLoad", "sbNetSave", {"AT&VI\r\n", "AT&Nall\r\n"}, kNetworkSave},
+        {"sbNetLoad", "sbNetSave", {"AT&VI\r\n", "AT&Nall\r\n"}, networkSave(*gateway)},
         {"sbLcrLoad", "sbLcrSave", {"AT&V\r\n", "AT&V0\r\n", "AT&Nall\r\n", "AT&R\r", " "}, lcrSave},
         {"sbAutoLoad", "sbAutoSave", {"AT&A\r", " "}, autoSave},
     };
@@ -338,7 +346,10 @@ TEST_P(EveryLinkTest, NetworkListingIsReadWholeOrFailsWithItsLine)
     EXPECT_EQ(GateConfig.networks[7].networkId, QStringLiteral("EU"));
     EXPECT_EQ(GateConfig.networks[7].prefixes.size(), 28u);
 
-    setFaults([](gatewaysim::Faults& f) { f = gatewaysim::Faults(); f.noOk = true; });
+    setFaults([](gatewaysim::Faults& f) {
+        f = gatewaysim::Faults();
+        f.noOk = true;
+    });
     QObject context;
     QObject::connect(
         gateway.get(), &gatewaysim::Gateway::lineLogged, &context,
