@@ -362,6 +362,17 @@ TEST_P(EveryLinkTest, NetworkListingIsReadWholeOrFailsWithItsLine)
     expectListBox(218, QStringLiteral("Network list - Prefix change for call from BRI 1 to BRI2\n"
                                       "Network list - All parametres\n"));
     expectReceived({"AT&VI\r\n", "AT&Nall\r\n"});
+
+    // The LCR page reads the same listing for its network ids; on the modem line it reads until an "OK" comes
+    // or 10 s have passed, so a refused listing ends it only by time. The ids are missing then, the rows are
+    // read all the same.
+    setFaults([](gatewaysim::Faults& f) {
+        f = gatewaysim::Faults();
+        f.errorOn = {"AT&Nall"};
+    });
+    press(fMain->sbLcrLoad);
+    expectListBox(218, QStringLiteral("LCR settings - All parametres\n"));
+    expectReceived({"AT&V\r\n", "AT&V0\r\n", "AT&Nall\r\n", "AT&R\r"});
     EXPECT_TRUE(CurrentConnection.Connected);
 }
 
