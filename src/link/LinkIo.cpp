@@ -175,12 +175,28 @@ QByteArray linkReadWith(qsizetype size, double tcpSeconds, int modemMs)
     }
 }
 
+// ComRead that tells watch of every byte as it comes.
+QByteArray comReadWatched(ComPort* port, qsizetype size, const ArrivalWatch& watch)
+{
+    QByteArray text;
+    while (text.size() < size - 1) {
+        const quint8 b = ComReadByte(port);
+        if (b == 0)
+            break;
+        text += char(b);
+        watch(text);
+    }
+    if (CurrentConnection.SaveLog && !text.isEmpty())
+        LogReceived(text);
+    return text;
+}
+
 double lanSeconds()
 {
     return CurrentConnection.LanTimeout / 1000.0;
 }
 
-QByteArray tcpReadReply(qsizetype size)
+QByteArray tcpReadReply(qsizetype size, const ArrivalWatch& watch)
 {
     const qint64 startMs = Clock::milliseconds();
     QByteArray collected;
@@ -192,6 +208,8 @@ QByteArray tcpReadReply(qsizetype size)
         CurrentConnection.TcpDataReceived = false;
         noteReceived(chunk);
         collected += chunk;
+        if (watch && !chunk.isEmpty())
+            watch(collected);
         if (!arrived || ReplyComplete(collected) || Clock::milliseconds() - startMs >= kReplyCapMs)
             break;
     }
@@ -286,15 +304,24 @@ QByteArray LinkReadWithin(qsizetype size, int ms)
 
 QByteArray ReadReply(qsizetype size)
 {
+    return ReadReply(size, nullptr);
+}
+
+QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch)
+{
     switch (CurrentConnection.LinkType) {
     case LinkTelnet:
-        return tcpReadReply(size);
-    case LinkModem:
+        return tcpReadReply(size, watch);
+    case LinkModem: {
         WaitPumping(modemReplyWaitMs);
-        return LinkRead(size);
+        const QByteArray text = LinkRead(size);
+        if (watch && !text.isEmpty())
+            watch(text);
+        return text;
+    }
     case LinkSerial:
     case LinkIsdnModem:
-        return LinkRead(size);
+        return watch ? comReadWatched(linkPort(CurrentConnection), size, watch) : LinkRead(size);
     default:
         return {};
     }
@@ -417,6 +444,17 @@ void StoreTcpReceived(const QByteArray& text)
                 loop->quit();
         }
     });
+}
+
+ComPort* LinkPort(const ConnectionRecord& conn)
+{
+    return linkPort(conn);
+}
+
+bool LinkPortLost()
+{
+    const ComPort* port = linkPort(CurrentConnection);
+    return port && port->isDisconnected();
 }
 
 void CancelLinkReads(bool on)

@@ -21,6 +21,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class ComPort;
 
 // Writes the first length bytes of text (never more than text holds) on conn's link. Returns the bytes written;
@@ -45,6 +47,11 @@ QByteArray LinkReadWithin(qsizetype size, int ms);
 // connection dropped or 15 s have passed since the start. Modem line: modemReplyWaitMs (1500 ms, ModemWaits.h),
 // then one LinkRead. Serial: one LinkRead. A longer reply is cut to size - 1 bytes.
 QByteArray ReadReply(qsizetype size);
+// Told of the text a read has gathered so far, each time more of it has come.
+using ArrivalWatch = std::function<void(const QByteArray& soFar)>;
+// ReadReply that tells watch of every arrival while it reads: each step on telnet, each byte on a serial port,
+// the one read on a modem line.
+QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch);
 
 // True when text, its last two characters set aside, ends in "OK", "BUSY", "ERROR" or "<SPACE>", or contains
 // "MX login:", "MY login:", "NO CARRIER" or "+++" anywhere.
@@ -69,6 +76,13 @@ quint8 ComReadByte(ComPort* port);
 // Bytes from the port until a 0 (nothing came, or a 0x00) or size - 1 bytes are in; logged as received when
 // logging is set and "SaveLog" is on.
 QByteArray ComRead(ComPort* port, qsizetype size, bool logging);
+
+// The port that carries conn's link: the serial port's or ISDN modem's Handle, or else the modem line's data
+// port; null on telnet and while no port is open.
+ComPort* LinkPort(const ConnectionRecord& conn);
+// True when the port of CurrentConnection's link has gone away (its other end closed, the device removed):
+// every further read on it fails at once, so a reader that keeps reading would only spin.
+bool LinkPortLost();
 
 // Wakes a reader thread waiting in a read of CurrentConnection's serial port or modem line and keeps further
 // reads from waiting (on); back to normal reads (off). The stop of a live tool's reader brackets its join with it.

@@ -86,6 +86,15 @@ bool LiveToolRegistry::anyRunning() const
     return false;
 }
 
+bool LiveToolRegistry::anyHoldsGatewayRuns() const
+{
+    for (LiveToolSlot slot : {LiveToolSlot::Terminal, LiveToolSlot::Tracing, LiveToolSlot::Diagnostics,
+                              LiveToolSlot::TestCalls, LiveToolSlot::OnlineCommands, LiveToolSlot::ActualCalls})
+        if (running(slot))
+            return true;
+    return false;
+}
+
 bool LiveToolRegistry::anyHoldsLink() const
 {
     for (const LiveTool& t : tools_)

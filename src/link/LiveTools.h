@@ -98,6 +98,9 @@ public:
 
     bool running(LiveToolSlot slot) const;
     bool anyRunning() const;
+    // True while a run is active that keeps the whole-gateway load and save disabled: the terminal, tracing,
+    // diagnostics, test calls, online commands or actual calls (the end of each enables them again).
+    bool anyHoldsGatewayRuns() const;
     bool anyHoldsLink() const;
 
     // The callers' stops, in slot order.

@@ -119,10 +119,14 @@ bool SendAccountCommand(ComPort* port, const QByteArray& command, QByteArray& re
     reply.clear();
     if (ComWrite(port, command) != quint32(command.size()))
         return false;
+    // Byte by byte, so that the read ends with the verdict's line and not with the port's wait for a next
+    // byte after it (up to 10 s on a modem line).
     for (;;) {
-        const QByteArray part = ComRead(port, 4096, false);
-        reply += part;
-        if (part.isEmpty() || ReplyHasVerdict(reply))
+        const quint8 b = ComReadByte(port);
+        if (b == 0)
+            return true;
+        reply += char(b);
+        if (b == '\n' && ReplyHasVerdict(reply))
             return true;
     }
 }

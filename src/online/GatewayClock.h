@@ -42,8 +42,8 @@ int LoginAccountCheck(const QString& user, const QString& pass, const QString& p
 // "AT%X80=<user>/<pass>\r\n"; disabling the login: "AT%X80=/\r".
 QByteArray LoginAccountCommand(const QString& user, const QString& pass);
 QByteArray LoginDisableCommand();
-// Writes command on port without logging and reads the reply (without logging) until its verdict or a read
-// brings nothing. False for a short write.
+// Writes command on port without logging and reads the reply (without logging) until the line end of its
+// verdict or a read brings nothing. False for a short write.
 bool SendAccountCommand(ComPort* port, const QByteArray& command, QByteArray& reply);
 
 // The five values of the buffer state reply ("AT!Q"), in the order of its keys "Main loops:", "Max loop:",

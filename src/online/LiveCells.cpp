@@ -46,6 +46,7 @@ void resetLiveCells()
 {
     diagUnfinishedPolls = 0;
     actualUnfinishedPolls = 0;
+    liveViewLineLimit = kLiveViewLines;
     if (testLogFile) {
         std::fclose(testLogFile);
         testLogFile = nullptr;

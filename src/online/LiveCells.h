@@ -14,6 +14,11 @@ inline std::atomic<int> actualUnfinishedPolls{0};
 // The test-call log, opened "ab"; null while closed.
 inline std::FILE* testLogFile = nullptr;
 
+// The lines the trace view and the terminal keep: the oldest go as new ones come, so that a run left going
+// for days cannot use up the memory (the trace file keeps everything). Read as the views are built.
+inline constexpr int kLiveViewLines = 100000;
+inline std::atomic<int> liveViewLineLimit{kLiveViewLines};
+
 // The workers of the test calls, the online commands and the diagnostics (empty while none runs).
 inline QPointer<LiveWorker> testCallThread;
 inline QPointer<LiveWorker> commandsThread;
@@ -26,5 +31,5 @@ inline QPointer<LiveWorker> diagThread;
 // read away (telnet and serial).
 void LeaveTestCallTopic();
 
-// Back to the state at program start (tests): counters zero, the log closed.
+// Back to the state at program start (tests): counters zero, the log closed, the views' limit as built.
 void resetLiveCells();

@@ -5,15 +5,36 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-LiveWorker::LiveWorker(int priorityLevel, Body body) : WorkerThread(false), body_(std::move(body))
+LiveWorker::LiveWorker(int priorityLevel, Body body, LinkLost linkLost)
+    : WorkerThread(false), body_(std::move(body)), linkLost_(std::move(linkLost))
 {
     setPriorityLevel(priorityLevel);
 }
 
 void LiveWorker::Execute()
 {
-    while (!Terminated())
+    while (!Terminated()) {
         body_(*this);
+        if (!Terminated() && LinkPortLost())
+            waitForStop();
+    }
+}
+
+void LiveWorker::waitForStop()
+{
+    if (linkLost_) {
+        QPointer<LiveWorker> self(this);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, lost = linkLost_] {
+                if (self && !self->Terminated())
+                    lost(*self);
+            },
+            Qt::QueuedConnection);
+    }
+    // Woken by the stop's Terminate.
+    Suspend();
+    waitWhileSuspended();
 }
 
 bool StopLiveWorker(QPointer<LiveWorker>& cell, int boundMs)

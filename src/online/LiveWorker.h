@@ -8,6 +8,11 @@
 // ...) with the tool's priority and body, and one cell that holds its running worker: a QPointer, empty when
 // none runs and never dangling (the worker deletes itself when its loop ends).
 //
+// A port that goes away (its other end closed, the device removed) makes every read fail at once, so a body
+// would return at once, again and again. After each body call the loop looks at the link's port: once it is
+// gone the worker reads no more and waits for its stop, and the tool's linkLost handler, when it has one, runs
+// on the window's thread to end the run through the tool's own stop.
+//
 // Stopping (StopLiveWorker, always on the window's thread): the worker is told to terminate, its link read is
 // woken, and the stop waits for its loop to end (bounded) before it returns, so the caller may close the link
 // or a file the body writes, or start the tool again, without two readers on one link. Only when the stop is
@@ -23,14 +28,20 @@ class LiveWorker : public WorkerThread
     Q_OBJECT
 public:
     using Body = std::function<void(LiveWorker&)>;
+    // Called on the window's thread with the worker that found its port gone, while that worker still waits
+    // for its stop (not after a stop has been asked for).
+    using LinkLost = std::function<void(LiveWorker&)>;
     // Created running: the loop starts when the creating thread returns to its event loop.
-    LiveWorker(int priorityLevel, Body body);
+    LiveWorker(int priorityLevel, Body body, LinkLost linkLost = {});
 
 protected:
     void Execute() override;
 
 private:
+    void waitForStop();
+
     Body body_;
+    LinkLost linkLost_;
 };
 
 // How long a stop waits for a worker to leave its loop. A body's reads end within their time-outs (at most

@@ -2,6 +2,9 @@
 
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
+#include "platform/ComPort.h"
+#include "platform/Cp1250.h"
+#include "platform/ModemLine.h"
 #include "platform/Wait.h"
 
 #include <QFile>
@@ -10,6 +13,7 @@
 namespace {
 
 const QByteArray kPageMarker("<SPACE>");
+constexpr qsizetype kCallPieceSize = 4096; // the read and the line of the call data load and delete
 
 // The idle clock of a download: restarted by every block of more than two characters.
 class IdleClock
@@ -18,6 +22,15 @@ public:
     IdleClock() : last_(Clock::seconds()) {}
     void restart() { last_ = Clock::seconds(); }
     bool passed() const { return Clock::seconds() - last_ > recordWaits.idleSeconds; }
+    // Restarts the clock while a read is still gathering its block, so that a page that takes longer than the
+    // idle limit to come in whole does not count as silence.
+    ArrivalWatch watch()
+    {
+        return [this](const QByteArray& soFar) {
+            if (soFar.size() > 2)
+                restart();
+        };
+    }
 
 private:
     qint64 last_;
@@ -88,10 +101,16 @@ bool readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker)
     return inTime;
 }
 
-// A piece that is nothing but the gateway's error reply.
-bool isErrorReply(const QByteArray& piece)
+// The link of CurrentConnection has gone: the telnet connection closed, the serial port or the modem's line
+// went away.
+bool linkGone()
 {
-    return piece.trimmed() == "ERROR";
+    if (CurrentConnection.LinkType == LinkTelnet)
+        return !tcp || !tcp->Connected();
+    ComPort* port = CurrentConnection.Handle.get();
+    if (!port && CurrentConnection.LinkType == LinkModem && CurrentConnection.Modem)
+        port = CurrentConnection.Modem->port();
+    return !port || !port->isOpen() || port->isDisconnected();
 }
 
 } // namespace
@@ -215,13 +234,13 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
     if (!written(QByteArrayLiteral("AT&T\r")))
         return failedWrite();
     // Each section's title line is followed by an empty line.
-    add("[" + totalTitle.toLocal8Bit() + "]");
+    add("[" + encodeCp1250(totalTitle) + "]");
     add(QByteArray());
     const bool totalInTime = readStatisticsSection(add, QByteArrayLiteral("network"));
 
     if (!written(QByteArrayLiteral("AT&TMOD\r")))
         return failedWrite();
-    add("[" + moduleTitle.toLocal8Bit() + "]");
+    add("[" + encodeCp1250(moduleTitle) + "]");
     add(QByteArray());
     const bool moduleInTime = readStatisticsSection(add, QByteArrayLiteral("module"));
     if (complete)
@@ -261,7 +280,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
     QByteArray text;
     while (!done) {
         WaitPumping(recordWaits.callPauseMs);
-        QByteArray block = ReadReply(4096);
+        QByteArray block = ReadReply(4096, idle.watch());
         if (idle.passed()) {
             inTime = false;
             done = true;
@@ -306,27 +325,69 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
         return failedWrite();
     add(kCallColumnHeader);
     add(QByteArray(78, '-'));
+
+    // Each "#" deletes on the gateway the record it last sent, so one goes out only for a record that has come
+    // whole: a read ends wherever the line pauses, and the text is read on until it ends in CR LF.
+    const QByteArray echo("AT&CR\r\n");
+    bool echoSettled = false;
+    QByteArray text; // of the piece being read
+    bool failed = false;
+    bool lost = false;
     for (;;) {
-        const QByteArray piece = LinkRead(4096);
-        if (piece.isEmpty() || EndsInOkLine(piece) || piece == "#")
+        const QByteArray read = LinkRead(kCallPieceSize);
+        if (read.isEmpty()) {
+            // The gateway has nothing more to say; with part of a record in hand, it broke off within it.
+            failed = (echoSettled && !text.isEmpty()) || linkGone();
             break;
-        // A piece that is only an error reply holds no record: it is not acknowledged, so nothing is deleted.
-        if (isErrorReply(piece))
-            return failedWrite();
-        QByteArray line = piece.size() > 2 ? piece.left(piece.size() - 2) : piece;
-        if (line.startsWith("AT&CR\r\n"))
-            line.remove(0, 7);
-        else if (line.startsWith("AT&CR"))
-            line.remove(0, 5);
-        if (!line.isEmpty() && line != "\r\n")
-            add(line);
+        }
+        text += read;
+        if (!echoSettled) {
+            if (text.size() < echo.size() && echo.startsWith(text))
+                continue;
+            if (text.startsWith(echo))
+                text.remove(0, echo.size());
+            else if (text.startsWith("AT&CR"))
+                text.remove(0, 5);
+            echoSettled = true;
+        }
+        // Empty lines hold no record and are not acknowledged.
+        while (text.startsWith('\r') || text.startsWith('\n'))
+            text.remove(0, 1);
+        if (text.isEmpty())
+            continue;
+        if (text == "#" || EndsInOkLine(text))
+            break;
+        if (!text.endsWith("\r\n")) {
+            if (text.size() >= kCallPieceSize - 1) {
+                failed = true; // no record is that long
+                break;
+            }
+            continue;
+        }
+        const QByteArray line = text.chopped(2);
+        // The gateway refused the command (or a "#"), or the modem call ended: nothing to acknowledge.
+        if (line.trimmed() == "ERROR") {
+            failed = true;
+            break;
+        }
+        if (line.trimmed() == "NO CARRIER") {
+            lost = true;
+            break;
+        }
+        add(line);
+        text.clear();
         if (!written(QByteArrayLiteral("#")))
             return failedWrite();
         if (onTelnet())
             WaitPumping(recordWaits.deleteTcpPauseMs);
     }
+    if (lost || (failed && linkGone()))
+        return failedWrite();
+    // A CR LF ends the dialogue on the gateway; it deletes nothing.
     LinkWrite(CurrentConnection, QByteArrayLiteral("\r\n"));
     LinkRead(10);
+    if (failed)
+        return failedWrite();
     return {};
 }
 
@@ -349,8 +410,8 @@ bool AppendRecordFile(const QString& path, const QString& gateway, const QString
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
-    QByteArray out = "\r\n[" + gateway.toLocal8Bit() + " : " + stamp.toLocal8Bit() + "]\r\n\r\n";
+    QByteArray out = "\r\n[" + encodeCp1250(gateway) + " : " + encodeCp1250(stamp) + "]\r\n\r\n";
     for (const QString& line : lines)
-        out += line.toLocal8Bit() + "\r\n";
+        out += encodeCp1250(line) + "\r\n";
     return file.write(out) == out.size() && file.flush();
 }

@@ -34,7 +34,7 @@ struct RecordOutcome
     bool closing = true;
 };
 
-// One entry for the memo: the text, in which CR LF, CR and LF each end a line.
+// One entry for the memo: the gateway's bytes (Windows-1250 text), in which CR LF, CR and LF each end a line.
 using RecordMemoAdd = std::function<void(const QByteArray&)>;
 // The memo lines one entry gives: an empty entry gives one empty line; a line end at the entry's end gives
 // no further line.
@@ -63,7 +63,9 @@ RecordOutcome RunStatisticsResets();
 // "AT&C": the call data download.
 RecordOutcome RunCallDownload(const RecordMemoAdd& add);
 // "AT&CR": the call data read piece by piece, each piece acknowledged with "#" (the gateway then deletes it),
-// under the column header and its rule.
+// under the column header and its rule. A piece is acknowledged only once it has come whole (up to its CR LF).
+// The run ends normally at a read that brings nothing, at an "OK" line or at a lone "#"; it fails with text 56,
+// and sends no further "#", when the link goes, a write fails, the gateway answers ERROR or a piece breaks off.
 extern const char* const kCallColumnHeader;
 RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add);
 
@@ -71,5 +73,6 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add);
 QString RecordChooserPreset(const QString& edit);
 // The edit's text after a chosen name: ".txt" added when the name has no extension.
 QString RecordChosenName(const QString& chosen);
-// Appends the header and the memo lines to path with CR LF line ends. False when the file cannot be written.
+// Appends the header and the memo lines to path in Windows-1250 with CR LF line ends, so that record text holds
+// the gateway's bytes again. False when the file cannot be written.
 bool AppendRecordFile(const QString& path, const QString& gateway, const QString& stamp, const QStringList& lines);

@@ -1,6 +1,7 @@
 #include "online/Terminal.h"
 
 #include "link/LinkIo.h"
+#include "online/LiveCells.h"
 #include "platform/ComPort.h"
 
 #include <cstring>
@@ -37,23 +38,47 @@ qsizetype eraseSequenceAt(const QByteArray& chunk, qsizetype i)
 
 } // namespace
 
-TTerminal::TTerminal(bool createSuspended) : LiveWorker(0, [](LiveWorker&) { ReadTerminalData(); })
+TTerminal::TTerminal(bool createSuspended)
+    : LiveWorker(
+          0, [](LiveWorker&) { ReadTerminalData(); },
+          [](LiveWorker& lost) {
+              if (static_cast<LiveWorker*>(terminalThread.data()) == &lost && terminalLinkLost)
+                  terminalLinkLost();
+          })
 {
     if (createSuspended)
         Suspend();
 }
 
-void ApplyTerminalChunk(QByteArray& text, const QByteArray& chunk)
+void ApplyTerminalChunk(QByteArray& text, const QByteArray& chunk, qsizetype* lineFeeds)
 {
+    qsizetype feeds = 0;
     for (qsizetype i = 0; i < chunk.size();) {
         if (const qsizetype n = eraseSequenceAt(chunk, i)) {
+            if (text.endsWith('\n'))
+                --feeds;
             text.chop(1);
             i += n;
         } else {
+            if (chunk[i] == '\n')
+                ++feeds;
             text.append(chunk[i]);
             ++i;
         }
     }
+    if (lineFeeds)
+        *lineFeeds += feeds;
+}
+
+void KeepLastLines(QByteArray& text, qsizetype& lineFeeds, int limit)
+{
+    qsizetype extra = lineFeeds - (limit - 1);
+    if (limit <= 0 || extra <= 0)
+        return;
+    qsizetype cut = 0;
+    for (; extra > 0; --extra, --lineFeeds)
+        cut = text.indexOf('\n', cut) + 1;
+    text.remove(0, cut);
 }
 
 bool SetTerminalTimeouts(ConnectionRecord* conn)
@@ -76,7 +101,8 @@ void ReadTerminalData()
     if (chunk.isEmpty())
         return;
     terminalKeepAlivePending = false;
-    ApplyTerminalChunk(terminalText, chunk);
+    ApplyTerminalChunk(terminalText, chunk, &terminalTextLineFeeds);
+    KeepLastLines(terminalText, terminalTextLineFeeds, liveViewLineLimit);
     const QByteArray shown = terminalText;
     WorkerThread::runOnUiThread([shown] {
         if (terminalShowText)
@@ -88,6 +114,8 @@ void resetTerminal()
 {
     terminalThread.clear();
     terminalText.clear();
+    terminalTextLineFeeds = 0;
     terminalKeepAlivePending = false;
     terminalShowText = nullptr;
+    terminalLinkLost = nullptr;
 }

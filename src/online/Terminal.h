@@ -25,15 +25,24 @@ inline QPointer<TTerminal> terminalThread;
 // program's run: leaving and reopening the terminal shows it again. While a reader runs only it touches this
 // (the view gets copies on the window's thread); others read it only when no reader runs.
 inline QByteArray terminalText;
+// The line feeds in terminalText; kept with it. The text holds at most liveViewLineLimit lines (LiveCells.h).
+inline qsizetype terminalTextLineFeeds = 0;
 // Set by the keep-alive when it sends "AT" to an open terminal; any text that reaches the terminal clears it.
 inline std::atomic<bool> terminalKeepAlivePending{false};
 // Shows the whole of terminalText; set by the terminal part, called on the window's thread.
 inline std::function<void(const QByteArray&)> terminalShowText;
+// The reader found the link's port gone: the terminal part ends the reader. Set by the part, called on the
+// window's thread.
+inline std::function<void()> terminalLinkLost;
 
 // Applies a received chunk to text: each erase sequence of the gateway removes the last character of text
 // (nothing when it is empty): BS SP BS, and ESC with its optional tail "[D", " ", ESC, "[D" (the gateway's
-// cursor-left, blank, cursor-left); every other byte is appended as it came.
-void ApplyTerminalChunk(QByteArray& text, const QByteArray& chunk);
+// cursor-left, blank, cursor-left); every other byte is appended as it came. lineFeeds, when given, counts the
+// line feeds of text and is kept up to date.
+void ApplyTerminalChunk(QByteArray& text, const QByteArray& chunk, qsizetype* lineFeeds = nullptr);
+// Keeps the last limit lines of text (the line after its last line feed counts, empty or not): the lines
+// before them go; a limit of 0 or less keeps everything. lineFeeds counts the line feeds of text and is kept up to date.
+void KeepLastLines(QByteArray& text, qsizetype& lineFeeds, int limit);
 
 // The terminal's read time-outs (1 ms each) on conn's serial port, the write time-outs kept. False when
 // there is no open port (telnet) or it refused them.

@@ -4,7 +4,13 @@
 
 #include <QLocale>
 
-TTracing::TTracing(bool createSuspended) : LiveWorker(0, [](LiveWorker&) { ReadTracingData(); })
+TTracing::TTracing(bool createSuspended)
+    : LiveWorker(
+          0, [](LiveWorker&) { ReadTracingData(); },
+          [](LiveWorker& lost) {
+              if (static_cast<LiveWorker*>(tracingThread.data()) == &lost && tracingLinkLost)
+                  tracingLinkLost();
+          })
 {
     if (createSuspended)
         Suspend();
@@ -47,14 +53,20 @@ bool TraceByte(char c, QByteArray& line, QByteArray& finished)
     return show;
 }
 
-void ReadTracingData()
+qsizetype TraceStartReplyLength(const QByteArray& text)
 {
-    // Exactly one byte per step: LinkRead keeps at most size - 1 bytes.
-    const QByteArray got = LinkRead(2);
-    if (got.isEmpty() || got[0] == '\0')
-        return;
+    static const QByteArray ok = QByteArrayLiteral("OK\r\n");
+    for (qsizetype at = text.indexOf(ok); at >= 0; at = text.indexOf(ok, at + 1)) {
+        if (at == 0 || text[at - 1] == '\n')
+            return at + ok.size();
+    }
+    return -1;
+}
+
+void HandleTraceByte(char c)
+{
     QByteArray line;
-    if (!TraceByte(got[0], tracingLine, line))
+    if (!TraceByte(c, tracingLine, line))
         return;
     if (traceFile && tracingSave) {
         std::fwrite(line.constData(), 1, size_t(line.size()), traceFile);
@@ -65,6 +77,15 @@ void ReadTracingData()
         if (tracingShowLine)
             tracingShowLine(line);
     });
+}
+
+void ReadTracingData()
+{
+    // Exactly one byte per step: LinkRead keeps at most size - 1 bytes.
+    const QByteArray got = LinkRead(2);
+    if (got.isEmpty() || got[0] == '\0')
+        return;
+    HandleTraceByte(got[0]);
 }
 
 void CloseTraceFile()
@@ -82,4 +103,5 @@ void resetTracing()
     tracingSave = true;
     tracingLine.clear();
     tracingShowLine = nullptr;
+    tracingLinkLost = nullptr;
 }

@@ -33,6 +33,8 @@ inline std::atomic<bool> tracingSave{true};
 inline QByteArray tracingLine;
 // Shows one finished line in the trace view; set by the page, called on the window's thread.
 inline std::function<void(const QByteArray&)> tracingShowLine;
+// The reader found the link's port gone: the page ends the trace. Set by the page, called on the window's thread.
+inline std::function<void()> tracingLinkLost;
 
 // The detail mask: 1 layers 3, 4; 2 time stamps; 8 layer 2; 16 LCR; FULL gives 31 whatever the others say.
 int TracingMask(bool state34, bool timestamp, bool full, bool state2, bool lcr);
@@ -47,6 +49,14 @@ QByteArray TraceFileHeader(const QDateTime& now);
 // (line then holds it, with its carriage return); a line that is only "\r" ends without being shown. line
 // is emptied after each line feed.
 bool TraceByte(char c, QByteArray& line, QByteArray& finished);
+
+// The length of the start command's reply at the front of text: up to and including its first line "OK\r\n";
+// -1 when no such line is in it. What follows that line is already the trace.
+qsizetype TraceStartReplyLength(const QByteArray& text);
+
+// One received byte of the serial trace: assembles the line; a finished line goes to the trace file (while
+// saving is on) and to the view.
+void HandleTraceByte(char c);
 
 // One step of the reader: reads one byte from the link and handles it.
 void ReadTracingData();

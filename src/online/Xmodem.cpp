@@ -135,13 +135,15 @@ public:
             ;
     }
 
-    // Drops what has come already.
-    void discardPending()
+    // Drops what has come already; true when a CAN was among it.
+    bool discardPending()
     {
+        bool cancelled = false;
         pos_ = buf_.size();
         char c;
         while (next(c, 0))
-            ;
+            cancelled = cancelled || c == kXmodemCan;
+        return cancelled;
     }
 
 private:
@@ -265,21 +267,21 @@ XmodemResult XmodemReceive(XmodemLine& line, QIODevice& file, const XmodemProgre
                 running = false;
             else if (errors >= limits.maxBadFrames) {
                 wire.write(kXmodemCan);
-                running = false;
+                return failed(result, QStringLiteral("cancelled after bad frames"));
             }
             if (errors == 0)
                 errorSince = wire.now();
             reply = kXmodemNak;
             ++errors;
         }
+        // Repeats of the last good block count here too: a sender that never gets further is given up.
         if (running && wire.now() - errorSince > limits.errorWindowMs) {
             wire.write(kXmodemCan);
-            running = false;
-            ++errors;
+            return failed(result, QStringLiteral("cancelled: no new block in time"));
         }
     }
     if (errors > 1)
-        return failed(result, QStringLiteral("cancelled after bad frames"));
+        return failed(result, QStringLiteral("the end came after a bad frame"));
     // The ACK gap also lets the rest of a 133-byte end frame go by.
     wire.write(kXmodemAck);
     wire.drain(limits.ackGapMs, wire.now() + limits.ackGapMs);
@@ -354,6 +356,10 @@ XmodemResult XmodemSend(XmodemLine& line, QIODevice& file, const XmodemProgress&
             readNext = false;
             resends = 0;
         }
+        // A receiver may answer a damaged frame more than once; an answer left waiting must not be taken for
+        // this frame's.
+        if (wire.discardPending())
+            return failed(result, QStringLiteral("cancelled by the receiver"));
         if (!wire.write(frame))
             return failed(result, QStringLiteral("the line is gone"));
         const Reply reply = awaitReply(wire, limits.replyMs);
@@ -383,6 +389,8 @@ XmodemResult XmodemSend(XmodemLine& line, QIODevice& file, const XmodemProgress&
     }
 
     for (int tryNo = 0; !result.ok && tryNo < limits.maxEotTries; ++tryNo) {
+        if (wire.discardPending())
+            return failed(result, QStringLiteral("cancelled by the receiver"));
         if (!wire.write(kXmodemEot))
             return failed(result, QStringLiteral("the line is gone"));
         const Reply reply = awaitReply(wire, limits.replyMs);

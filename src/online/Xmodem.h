@@ -6,7 +6,9 @@
 // block whole, padding included, so a received file is always a multiple of 128 bytes. The sender pads the last
 // block with zeros and ends with a whole 133-byte end frame (0x04 and 132 zeros), which the gateway expects;
 // a receiver that NAKs it (a standard one takes only a lone EOT as the end) gets lone EOTs until it ACKs.
-// After the end's ACK the sender writes 0x11 twice, reading one byte after each.
+// After the end's ACK the sender writes 0x11 twice, reading one byte after each. Before each frame it writes,
+// the sender drops what waits in its input: a receiver may answer one sending more than once, and such an extra
+// answer must not be taken for a later frame's. A receive that has written CAN has failed, whatever follows.
 //
 // Every limit is measured on a monotonic clock and can be set (XmodemLimits, XmodemClock), so tests need not
 // sit through ten-second waits. A read that times out is a time-out, never a byte: the partial frame is

@@ -42,6 +42,7 @@ const QString kGateFileFilter = QStringLiteral("Gate files (*.ini)|*.ini|All fil
 void showRunWindow(int caption, const QString& fallback)
 {
     fLoad->setWindowTitle(labelOr(labelTexts, caption, fallback));
+    fLoad->pb1->setRange(0, 100); // the network page's own saves leave theirs in commands
     fLoad->pb1->setValue(0);
     centreOnMainWindow(fLoad);
     fLoad->show();

@@ -413,8 +413,8 @@ void NetPage::runNetworkSave(int list)
 {
     if (!connectForPageRun())
         return;
+    fLoad->pb1->setRange(0, list < 0 ? 8 * kListCommands : kListCommands);
     fLoad->pb1->setValue(0);
-    fLoad->pb1->setMaximum(list < 0 ? 8 * kListCommands : kListCommands);
     fLoad->setWindowTitle(labelOr(labelTexts, kTextSaving, QStringLiteral("Saving parametres...")));
     centreOnMainWindow(fLoad);
     fLoad->show();

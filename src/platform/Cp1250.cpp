@@ -47,3 +47,12 @@ QString decodeCp1250(const QByteArray& bytes)
         s.append(fromCp1250(static_cast<quint8>(ch)));
     return s;
 }
+
+QByteArray encodeCp1250(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text)
+        bytes.append(char(toCp1250(c)));
+    return bytes;
+}

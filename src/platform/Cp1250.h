@@ -10,3 +10,5 @@ QChar fromCp1250(quint8 byte);
 // The byte of one character; '?' for a character the code page lacks.
 quint8 toCp1250(QChar c);
 QString decodeCp1250(const QByteArray& bytes);
+// The bytes of a text, each character through toCp1250.
+QByteArray encodeCp1250(const QString& text);

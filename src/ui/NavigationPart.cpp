@@ -324,7 +324,8 @@ void NavigationPart::showTopic(QTreeWidgetItem* node)
         if (!runSection(s.topic, topic == s.topic, s.showOnly, s.action))
             return; // a section ended the dispatch: later sections and the closing step do not run
 
-    if (!keepsGatewayRunsDisabled(topic)) {
+    // A run that goes on (its own topic chosen again) keeps them disabled until it ends.
+    if (!keepsGatewayRunsDisabled(topic) && !liveTools.anyHoldsGatewayRuns()) {
         fMain->tbLoadGate->setEnabled(true);
         fMain->tbSaveGate->setEnabled(true);
     }

@@ -163,8 +163,10 @@ TEST_F(FirmwarePageTest, OverTheLinkAtRealTimingWithTheReconnect)
     ASSERT_NO_FATAL_FAILURE(connectNow());
     const QString file = firmwareFile(4096);
     fMain->edFirmUpdate->setText(file);
+    fFirm->pbStatus->setRange(0, 4000); // as a voice transfer of a 4000-byte file leaves the shared bar
     dialogs().answerBox(IDYES);
     fMain->sbFirmUpgradeClick();
+    EXPECT_EQ(fFirm->pbStatus->maximum(), 100);
     EXPECT_TRUE(tcpUpgradeActive);
     EXPECT_FALSE(fMain->isEnabled());
     EXPECT_TRUE(fFirm->isVisible());

@@ -123,6 +123,33 @@ TEST_F(OnlineCommandsTest, OnThePtyAReplyInFiveBurstsEndsTheRunOnce)
     EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
 }
 
+TEST_F(OnlineCommandsTest, AnEmptiedModuleFieldSendsModule0AndShowsIt)
+{
+    ASSERT_NO_FATAL_FAILURE(startTelnetGateway());
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    ASSERT_NO_FATAL_FAILURE(openPage());
+    // Started with the field still in hand (Enter), or after it lost the focus (a click on Start).
+    for (const bool leftField : {false, true}) {
+        fMain->seModule->setValue(1);
+        auto* field = fMain->seModule->findChild<QLineEdit*>();
+        ASSERT_TRUE(field);
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        ASSERT_TRUE(fMain->seModule->text().isEmpty());
+        if (leftField) {
+            QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
+            QCoreApplication::sendEvent(fMain->seModule, &out);
+            EXPECT_EQ(fMain->seModule->text(), QStringLiteral("0"));
+        }
+        gateway->clearLog();
+        fMain->edCommand->setText(QStringLiteral("ATI"));
+        fMain->sbCommandsStart->click();
+        EXPECT_TRUE(gatewayGot("AT&G0=ATI\r\n")) << leftField;
+        EXPECT_EQ(fMain->seModule->text(), QStringLiteral("0"));
+        ASSERT_TRUE(waitUntil([] { return idle(); }));
+    }
+}
+
 TEST_F(OnlineCommandsTest, OverTelnetTheEndIsFoundInTheTextAndTheRouterKeepsTheRestOfTheChunk)
 {
     // The view drops carriage returns and merges empty lines, so it never shows the blank line before OK.
@@ -283,5 +310,29 @@ TEST_F(OnlineCommandsTest, ATooLongCommandOrAFailedWriteStartsNoRun)
     EXPECT_EQ(dialogs().boxes()[0].text, labelText(56));
     EXPECT_TRUE(idle());
 }
+
+// A command goes out in Windows-1250 and the module repeats it in its answer: the view shows the same letters
+// on both links.
+class OnlineCommandsCodePageTest : public OnlineCommandsTest, public testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(OnlineCommandsCodePageTest, TheReplyShowsInTheCodePageOfTheCommand)
+{
+    if (GetParam())
+        ASSERT_NO_FATAL_FAILURE(startTelnetGateway());
+    else
+        ASSERT_NO_FATAL_FAILURE(startSerialGateway());
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    ASSERT_NO_FATAL_FAILURE(openPage());
+    const QString command = QStringLiteral("AT+CPBW=1,\"Kůň Łódź Győr\"");
+    start(command);
+    ASSERT_TRUE(waitUntil([] { return idle(); }));
+    EXPECT_TRUE(fMain->m1->toPlainText().contains(QStringLiteral("GSM1: ") + command))
+        << qPrintable(fMain->m1->toPlainText());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLinks, OnlineCommandsCodePageTest, testing::Bool(),
+                         [](const auto& info) { return info.param ? "Telnet" : "Serial"; });
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "link/CommLog.h"
 #include "online/GatewayClock.h"
 #include "online/RecordDownloads.h"
+#include "platform/Cp1250.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -208,6 +210,98 @@ TEST_P(RecordsTest, CallLoadAndDeleteAcknowledgesEachPieceAndKeepsErrorRecords)
     fMain->sbCallLoadDeleteClick();
     EXPECT_EQ(lines(fMain->mCall).size(), 2);
     EXPECT_EQ(boxes(), QStringList{labelText(61)});
+}
+
+// Records in Windows-1250 as the gateway keeps them: letters above 0x7F, a no-break space (0xA0) and a byte the
+// code page leaves unassigned (0x81).
+QList<QByteArray> eightBitRecords()
+{
+    return {
+        encodeCp1250(QStringLiteral("05.12.26 09:00:01 out   16  777123456  1  00:00:05  Příliš žluťoučký kůň")),
+        "05.12.26 09:10:02 in    16  777654321  2  00:00:03\xA0\x81" + encodeCp1250(QStringLiteral("Łódź")),
+        encodeCp1250(QStringLiteral("05.12.26 09:20:03 out   17  777000111  1  00:00:00  Győr ERROR")),
+    };
+}
+
+// The gateway's line pauses within a record (every 10 bytes): a "#" goes out only for a record that has come
+// whole, and the memo and the file hold each record's bytes.
+TEST_P(RecordsTest, CallLoadAndDeleteInPiecesAcknowledgesWholeRecordsAndKeepsTheirBytes)
+{
+    gatewaysim::Config cfg;
+    cfg.callRecords = eightBitRecords();
+    cfg.faults.chunkSize = 10;
+    cfg.faults.chunkDelayMs = 160;
+    ASSERT_NO_FATAL_FAILURE(start(GetParam(), cfg));
+    fMain->sbCallLoadDeleteClick();
+    EXPECT_EQ(boxes(), QStringList{labelText(61)});
+    EXPECT_EQ(sent(), "AT&CR\r###\r\n") << "one # per record";
+    QStringList shown;
+    for (QTextBlock b = fMain->mCall->document()->begin(); b.isValid(); b = b.next())
+        shown.append(b.text());
+    ASSERT_EQ(shown.size(), 5) << qPrintable(shown.join('|'));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(shown[i + 2], decodeCp1250(cfg.callRecords[i])) << i;
+
+    const QString path = programFile(QStringLiteral("calls.txt"));
+    fMain->edCallFile->setText(path);
+    fMain->sbCallSaveClick();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    const QByteArray records = cfg.callRecords.join("\r\n") + "\r\n";
+    EXPECT_TRUE(saved.endsWith("-\r\n" + records)) << saved.toHex(' ').constData();
+}
+
+// A run that fails sends no further "#" and says so: the gateway refusing the command after its echo, the link
+// going after the first record was deleted.
+TEST_P(RecordsTest, CallLoadAndDeleteFailuresShowTheFailureAndDeleteNoMore)
+{
+    struct Case
+    {
+        const char* name;
+        bool echo;
+        QList<QByteArray> errorOn;
+        int dropAfterDeletes;
+        QByteArray sent;
+        int shown;
+    };
+    const Case cases[] = {
+        {"ERROR after the echo", true, {"AT&CR"}, 0, "AT&CR\r\r\n", 2},
+        {"link gone after one delete", false, {}, 1, "AT&CR\r#", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A serial line stays when the gateway drops its session: it starts over at its login, silent.
+        if (GetParam() && c.dropAfterDeletes)
+            continue;
+        gatewaysim::Config cfg;
+        cfg.echo = c.echo;
+        cfg.faults.errorOn = c.errorOn;
+        cfg.faults.dropAfterDeletes = c.dropAfterDeletes;
+        ASSERT_NO_FATAL_FAILURE(start(GetParam(), cfg));
+        fMain->sbCallLoadDeleteClick();
+        EXPECT_EQ(boxes(), QStringList{labelText(56)});
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(lines(fMain->mCall).size(), c.shown) << qPrintable(fMain->mCall->toPlainText());
+        TearDown();
+        SetUp();
+    }
+}
+
+// A page that takes longer than the idle limit to come in whole is no silence.
+TEST_P(RecordsTest, CallDataOnASlowLineEndsInTime)
+{
+    gatewaysim::Config cfg;
+    cfg.pageSize = 20; // the header and three records in one page of about 320 bytes: over 3 s to come
+    cfg.faults.chunkSize = 20;
+    cfg.faults.chunkDelayMs = 200;
+    ASSERT_NO_FATAL_FAILURE(start(GetParam(), cfg));
+    recordWaits.idleSeconds = 1;
+    fMain->sbCallLoadClick();
+    EXPECT_EQ(boxes(), QStringList{labelText(61)});
+    const QStringList shown = lines(fMain->mCall);
+    ASSERT_EQ(shown.size(), 5) << qPrintable(shown.join('|'));
+    EXPECT_EQ(shown[4], "OK");
 }
 
 TEST_P(RecordsTest, StatisticsLoadAndDeleteSendsTheFiveResetsInOrder)
@@ -421,6 +515,29 @@ TEST_F(LoginAccountTest, OnTelnetBothButtonsSay63AndSendNothing)
     fMain->sbLoginDisableClick();
     EXPECT_EQ(boxes(), (QStringList{labelText(63), labelText(791), labelText(63)}));
     EXPECT_TRUE(received().isEmpty());
+}
+
+TEST_F(LoginAccountTest, OnAModemLineBothButtonsTalkOnTheCallsPort)
+{
+    gatewaysim::Config cfg;
+    cfg.modemGuardMs = 500;
+    ASSERT_NO_FATAL_FAILURE(startGateway(cfg));
+    const QString modem = gateway->startModemPty();
+    ASSERT_FALSE(modem.isEmpty());
+    listSim("PhoneNumber=1\n");
+    startProgram("commtype=3\ngateway=Sim\nmodemName=" + modem.toLocal8Bit() + "\n");
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    fMain->selectTopic(17);
+    EXPECT_TRUE(fMain->sbLoginSave->isEnabled());
+    fMain->eLoginUser->setText("usr");
+    fMain->eLoginPass->setText("Secret7");
+    fMain->eLoginPassVer->setText("Secret7");
+    gateway->clearLog();
+    fMain->sbLoginSaveClick();
+    dialogs().answerBox(IDYES);
+    fMain->sbLoginDisableClick();
+    EXPECT_EQ(boxes(), (QStringList{labelText(66), labelText(791), labelText(66)}));
+    EXPECT_EQ(gateway->receivedLines(), (QList<QByteArray>{"AT%X80=usr/Secret7\r\n", "AT%X80=/\r"}));
 }
 
 } // namespace

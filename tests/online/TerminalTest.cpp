@@ -5,6 +5,7 @@
 
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
+#include "online/LiveCells.h"
 #include "online/Terminal.h"
 #include "online/Tracing.h"
 #include "online/ui/TerminalPart.h"
@@ -51,12 +52,27 @@ TEST(TerminalRules, EachEraseSequenceRemovesOneCharacterAndTheRestIsAppended)
         {"", "\b \b", ""},              // nothing to remove
         {"ab", "c\r\n\b", "abc\r\n\b"}, // a lone backspace is text
         {"x", "\x1b[D\x1b[D", ""},      // two cursor-lefts: two
+        {"a\nb", "\b \b\b \b", "a"},      // the line feed goes too
     };
     for (const Case& c : cases) {
         QByteArray text = c.before;
-        ApplyTerminalChunk(text, c.chunk);
+        qsizetype feeds = text.count('\n');
+        ApplyTerminalChunk(text, c.chunk, &feeds);
         EXPECT_EQ(text, c.after) << c.chunk.toHex().constData();
+        EXPECT_EQ(feeds, text.count('\n')) << c.chunk.toHex().constData();
     }
+}
+
+TEST_F(TerminalTest, TheTextAndTheViewKeepTheirLastLines)
+{
+    liveViewLineLimit = 3;
+    ASSERT_NO_FATAL_FAILURE(startEchoing(true, false));
+    fMain->mTerminalPaste(QByteArray("AT\rAT\rATI3\r"));
+    // The last reply is "\r\nMesk MX GSM-ISDN gateway\r\n(c) Korvath\r\nOK\r\n": its last three lines stay.
+    ASSERT_TRUE(waitUntil([] { return shown() == QStringLiteral("(c) Korvath\nOK\n"); })) << qPrintable(shown());
+    fMain->selectTopic(30);
+    EXPECT_EQ(terminalText, "(c) Korvath\r\nOK\r\n");
+    EXPECT_EQ(terminalTextLineFeeds, 2);
 }
 
 TEST_F(TerminalTest, OnThePtyTheEchoIsShownAndTheGatewaysErasesApply)

@@ -4,6 +4,7 @@
 
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
+#include "online/LiveCells.h"
 #include "online/Tracing.h"
 #include "online/ui/TracingPage.h"
 
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTextBlock>
 
 namespace {
 
@@ -59,6 +61,11 @@ TEST(TracingRules, MaskLevelAndLineAssembly)
             shown << done;
     EXPECT_EQ(shown, (QList<QByteArray>{"abc\r", "xyz\r", ""}));
     EXPECT_TRUE(line.isEmpty());
+
+    // The start's reply ends with its first OK line; the trace may follow in the same read.
+    EXPECT_EQ(TraceStartReplyLength("\r\nOK\r\n1 TRACE R2\r\n2 TR"), 6);
+    EXPECT_EQ(TraceStartReplyLength("\r\nBOOK\r\nOK\r\n"), 12);
+    EXPECT_EQ(TraceStartReplyLength("\r\nERROR\r\n"), -1);
 }
 
 TEST_F(TracingTest, OnThePtyOneByteAtATimeIntoTheViewAndTheFile)
@@ -197,6 +204,82 @@ TEST_F(TracingTest, StoppedWhileTheGatewayStreamsEveryLineIsSeenOnceAndNoReaderI
         }
         last = previous;
     }
+}
+
+TEST_F(TracingTest, TheTraceRightBehindTheStartsReplyReachesTheViewAndTheFileWhole)
+{
+    for (const bool serial : {true, false}) {
+        SCOPED_TRACE(serial ? "serial" : "telnet");
+        gatewaysim::Config cfg;
+        cfg.traceIntervalMs = 3; // lines follow the start's OK at once and fill its read
+        if (serial)
+            ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
+        else
+            ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
+        ASSERT_NO_FATAL_FAILURE(connectNow());
+        openPage();
+        fMain->sbTracStart->click();
+        ASSERT_TRUE(TracingPage::tracingRuns()) << qPrintable(dialogs().boxTexts().join('|'));
+        ASSERT_TRUE(waitUntil([] { return fMain->mTracing->blockCount() > 60; }));
+        fMain->sbTracStart->click();
+        const QStringList shown = fMain->mTracing->toPlainText().split('\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(shown.value(0), QStringLiteral("1 TRACE R2"));
+        const QByteArray file = traceFile();
+        const QList<QByteArray> lines = file.mid(file.indexOf("]\r\n\r\n") + 5).split('\n');
+        ASSERT_GT(lines.size(), 60);
+        for (int i = 0; i < 60; ++i)
+            ASSERT_EQ(lines[i], QByteArray::number(i + 1) + " TRACE R2\r") << i;
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(TracingTest, ChosenAgainWhileItRunsTheTraceKeepsTheWholeGatewayRunsDisabled)
+{
+    ASSERT_NO_FATAL_FAILURE(startSerialGateway());
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    openPage();
+    fMain->sbTracStart->click();
+    ASSERT_TRUE(tracingThread) << qPrintable(dialogs().boxTexts().join('|'));
+    fMain->selectTopic(20);
+    EXPECT_TRUE(tracingThread) << "the trace goes on";
+    EXPECT_FALSE(fMain->tbLoadGate->isEnabled());
+    EXPECT_FALSE(fMain->tbSaveGate->isEnabled());
+    EXPECT_FALSE(fMain->mLoad->isEnabled());
+    EXPECT_FALSE(fMain->mSave->isEnabled());
+    // A language switch asks the gateway nothing while the trace holds the line: the stop is all it gets.
+    gateway->clearLog();
+    fMain->tbCzechClick();
+    fMain->sbTracStart->click();
+    EXPECT_TRUE(gatewayGot("AT!RX\r"));
+    EXPECT_EQ(gateway->receivedLines(), QList<QByteArray>{"AT!RX\r"});
+    EXPECT_TRUE(fMain->tbLoadGate->isEnabled());
+    EXPECT_TRUE(fMain->mSave->isEnabled());
+}
+
+TEST_F(TracingTest, TheViewKeepsItsLastLinesAndTheFileEveryLine)
+{
+    liveViewLineLimit = 5;
+    gatewaysim::Config cfg;
+    cfg.traceIntervalMs = 5;
+    ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    openPage();
+    fMain->sbTracStart->click();
+    ASSERT_TRUE(tracingThread) << qPrintable(dialogs().boxTexts().join('|'));
+    static const QRegularExpression number(QStringLiteral("^(\\d+) "));
+    auto lastShown = [] {
+        return number.match(fMain->mTracing->document()->lastBlock().text()).captured(1).toInt();
+    };
+    ASSERT_TRUE(waitUntil([&] { return lastShown() > 30; }));
+    fMain->sbTracStart->click();
+    const int last = lastShown();
+    EXPECT_EQ(fMain->mTracing->blockCount(), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(fMain->mTracing->document()->findBlockByNumber(i).text(),
+                  QStringLiteral("%1 TRACE R2").arg(last - 4 + i));
+    const QByteArray file = traceFile();
+    EXPECT_EQ(file.count(" TRACE R2\r\n"), last) << "the file keeps every line";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "online/ui/VoicePage.h"
 #include "firmware/ui/TfFirm.h"
 #include "gatewaysim/Gateway.h"
+#include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
@@ -46,7 +47,10 @@ protected:
         voiceXmodemLimits.frameWaitMs = 1000;
         voiceXmodemLimits.replyMs = 2000;
         voiceXmodemLimits.closingReadMs = 50;
+        voiceXmodemLimits.errorWindowMs = 2000;
+        voiceXmodemLimits.startPauseMs = 300;
         voiceWaits.replyMs = 1500;
+        voiceWaits.eraseMs = 1500;
     }
 
     void TearDown() override
@@ -55,6 +59,8 @@ protected:
             fMain->mDisconnectClick();
         MainWindowFixture::TearDown();
         gateway.reset();
+        voiceXmodemLimits = {};
+        voiceWaits = {};
     }
 
     // The gateway on its serial port, or behind the simulated modem (modem).
@@ -85,6 +91,13 @@ protected:
     void readInto(const QString& name)
     {
         fMain->rbVoiceRead->setChecked(true);
+        fMain->edVoiceFile->setText(path(name));
+        fMain->sbVoiceReadWrite->click();
+    }
+
+    void writeFrom(const QString& name)
+    {
+        fMain->rbVoiceWrite->setChecked(true);
         fMain->edVoiceFile->setText(path(name));
         fMain->sbVoiceReadWrite->click();
     }
@@ -135,6 +148,7 @@ TEST_F(VoicePageTest, AFailedReadLeavesTheOldFileAndNoPartOfTheNewOne)
         bool busy;
         int badTimes; // CRC flips of frame 2
         int text;
+        int repeats = 0; // frame 2 goes again after each ACK, this often
     };
     const Case cases[] = {
         {"length 0", "File length: 0", false, 0, 477},
@@ -143,6 +157,7 @@ TEST_F(VoicePageTest, AFailedReadLeavesTheOldFileAndNoPartOfTheNewOne)
         {"refused", "ERROR", false, 0, 477},
         {"busy", {}, true, 0, 681},
         {"transfer fails", {}, false, 11, 56},
+        {"frame 2 again and again", {}, false, 0, 56, 1000000},
     };
     gatewaysim::Config cfg;
     ASSERT_NO_FATAL_FAILURE(start(cfg));
@@ -155,6 +170,7 @@ TEST_F(VoicePageTest, AFailedReadLeavesTheOldFileAndNoPartOfTheNewOne)
         f.voiceBusy = c.busy;
         f.xmodemFrame = 2;
         f.xmodemBadTimes = c.badTimes;
+        f.xmodemRepeat = c.repeats;
         gateway->setFaults(f);
         gateway->clearLog();
         dialogs().clearRecords();
@@ -174,20 +190,91 @@ TEST_F(VoicePageTest, AFailedReadLeavesTheOldFileAndNoPartOfTheNewOne)
 
 TEST_F(VoicePageTest, AFailedWriteErasesTheMessageAndSaysSo)
 {
+    struct Case
+    {
+        const char* name;
+        gatewaysim::Faults faults;
+    };
+    gatewaysim::Faults nakked;
+    nakked.xmodemFrame = 2;
+    nakked.xmodemBadTimes = 11;
+    gatewaysim::Faults deaf; // nor is the recovery's erase ever answered
+    deaf.xmodemSilent = true;
+    const Case cases[] = {{"the transfer fails", nakked}, {"the recovery's erase is not confirmed", deaf}};
+    ASSERT_NO_FATAL_FAILURE(start());
+    makeWav(QStringLiteral("new.wav"), 4000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gateway->setVoiceMessage(0, "the old message");
+        gateway->setFaults(c.faults);
+        gateway->clearLog();
+        dialogs().clearRecords();
+        writeFrom(QStringLiteral("new.wav"));
+        EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(788)});
+        const QByteArray heard = gateway->receivedBytes();
+        const qsizetype recovery = heard.indexOf(QByteArray("\r\n").repeated(10));
+        ASSERT_GE(recovery, 0);
+        EXPECT_GT(heard.indexOf("AT!M0=ERASE\r\n", recovery), recovery);
+        EXPECT_TRUE(gateway->voiceMessage(0).isEmpty());
+    }
+}
+
+TEST_F(VoicePageTest, OnlyAWaveFileReplacesTheMessage)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    const QByteArray wav = makeWav(QStringLiteral("tone.wav"), 1000);
+    const QByteArray readBack = wav + QByteArray((128 - wav.size() % 128) % 128, '\0'); // as a read leaves it
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+        bool taken;
+    } cases[] = {
+        {"text", "some text that is long enough to hold a header", false},
+        {"RIFF of another form", "RIFF" + QByteArray(4, '\x20') + "AVI LIST" + QByteArray(100, 'x'), false},
+        {"shorter than a header", "RIFF" + QByteArray(4, '\0') + "WAV", false},
+        {"empty", {}, false},
+        {"made by sox", wav, true},
+        {"read from the gateway", readBack, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        gateway->setVoiceMessage(0, "the old message");
+        gateway->clearLog();
+        dialogs().clearRecords();
+        writeFile(QStringLiteral("in.wav"), c.bytes);
+        writeFrom(QStringLiteral("in.wav"));
+        EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(c.taken ? 72 : 987)});
+        EXPECT_EQ(gateway->receivedBytes().contains("AT!M0=ERASE"), c.taken);
+        EXPECT_EQ(gateway->voiceMessage(0), c.taken ? wav : QByteArray("the old message"));
+    }
+}
+
+TEST_F(VoicePageTest, AReadEndsWithTheGatewaysLineEndAndItsAnswer)
+{
     gatewaysim::Config cfg;
-    cfg.faults.xmodemFrame = 2;
-    cfg.faults.xmodemBadTimes = 11;
+    cfg.faults.replyDelayMs = 100; // the answers take a moment, as a real gateway's do
     ASSERT_NO_FATAL_FAILURE(start(cfg));
-    writeFile(QStringLiteral("new.wav"), QByteArray(600, 'w'));
-    fMain->rbVoiceWrite->setChecked(true);
-    fMain->edVoiceFile->setText(path(QStringLiteral("new.wav")));
-    fMain->sbVoiceReadWrite->click();
-    EXPECT_EQ(lastBox(), labelText(788));
-    const QByteArray heard = gateway->receivedBytes();
-    const qsizetype recovery = heard.indexOf(QByteArray("\r\n").repeated(10));
-    ASSERT_GE(recovery, 0);
-    EXPECT_GT(heard.indexOf("AT!M0=ERASE\r\n", recovery), recovery);
-    EXPECT_TRUE(gateway->voiceMessage(0).isEmpty());
+    gateway->setVoiceMessage(0, makeWav(QStringLiteral("tone.wav"), 3000));
+    for (const bool folderGone : {false, true}) {
+        SCOPED_TRACE(folderGone ? "the file cannot be kept" : "the file is kept");
+        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("keep"))));
+        // The folder goes while the transfer runs, so the finished file has nowhere to go.
+        QTimer remover;
+        QObject::connect(&remover, &QTimer::timeout, [&] {
+            if (fFirm->isVisible() && folderGone)
+                QDir(path(QStringLiteral("keep"))).removeRecursively();
+        });
+        remover.start(5);
+        gateway->clearLog();
+        dialogs().clearRecords();
+        const QString name = folderGone ? QStringLiteral("keep/lost.wav") : QStringLiteral("keep/kept.wav");
+        readInto(name);
+        EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(folderGone ? 60 : 70)});
+        EXPECT_EQ(QFile::exists(path(name)), !folderGone);
+        EXPECT_TRUE(gateway->receivedBytes().endsWith("\x06\x06\r\n"));
+        EXPECT_EQ(ComRead(CurrentConnection.Handle.get(), 512, false), QByteArray()) << "nothing left waiting";
+    }
 }
 
 TEST_F(VoicePageTest, FilesThatCannotBeUsedStopBeforeTheGatewayIsAsked)

@@ -116,6 +116,11 @@ TEST_F(NetPageTest, SaveActualSendsTheShownListOnly)
                                  "AT%N57=0090,0091,0020,0027,\r\n", "AT%N59=INTL,0\r\n"}));
     EXPECT_EQ(fLoad->pb1->maximum(), 9);
     EXPECT_EQ(fLoad->pb1->value(), 9);
+
+    // The whole-gateway save that follows counts its bar in per cent again, to the end.
+    fMain->tbSaveGateClick();
+    EXPECT_EQ(fLoad->pb1->maximum(), 100);
+    EXPECT_EQ(fLoad->pb1->value(), 100);
 }
 
 // During a whole-gateway load the listing stays for the LCR page's load, whole.

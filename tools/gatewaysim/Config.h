@@ -20,6 +20,8 @@ struct Faults
     int chunkDelayMs = 0;        // ... with this pause between two pieces
     int replyDelayMs = 0;        // > 0: the reply to a command starts this late
     int dropAfterCommands = 0;   // > 0: the connection is dropped once the reply to this command has gone out
+    int dropAfterDeletes = 0;    // > 0: the connection is dropped once an "AT&CR" dialogue has deleted this many
+                                 // records (instead of sending the next)
     bool swapKeyOrder = false;   // listings come in reverse order (a longer key before its tail)
     int oversizeBytes = 0;       // > 0: replies carry this many bytes of filler lines before "OK"
     int trickleMs = 0;           // > 0: everything sent goes out one byte every this many ms
@@ -31,7 +33,7 @@ struct Faults
     int xmodemFrame = 0;
     int xmodemBadTimes = 0;       // sending: the frame goes out this often with a flipped CRC bit; receiving:
                                   // it is answered NAK this often
-    bool xmodemRepeat = false;    // sending: the frame goes out once more after its ACK
+    int xmodemRepeat = 0;         // sending: the frame goes out this many times more, each after an ACK
     int xmodemPauseMs = 0;        // sending: the frame stops this long after its first 60 bytes
     bool xmodemZeroFirst = false; // sending: a 0x00 goes before the frame's header
     int xmodemNakEnds = 0;        // receiving: the end is answered NAK this often before its ACK
@@ -128,6 +130,9 @@ struct Config
     // CLIP routing table (first line "idx"). Empty: the built-in tables, each with a row holding "OK".
     QList<QByteArray> actualCallsTable;
     QList<QByteArray> clipTable;
+    // The call data records a gateway starts with ("AT&C", "AT&CR", "AT!Q"), each line's bytes as they are sent;
+    // empty: the three built-in records.
+    QList<QByteArray> callRecords;
 
     int modemGuardMs = 1000; // silence needed before and after "+++"
     DialResult dialResult = DialResult::Connect;

@@ -54,7 +54,7 @@ const QByteArray kCallHeader("   date     time     type  cause   from/to groups 
 // were zeroed.
 struct Records
 {
-    QList<QByteArray> calls = callRecords();
+    QList<QByteArray> calls;
     bool statisticsZeroed = false;
 };
 
@@ -68,7 +68,13 @@ QHash<quint64, Records>& allRecords()
 template <class F> auto withRecords(Session& session, F f)
 {
     QMutexLocker lock(&recordsMutex);
-    return f(allRecords()[session.state().serial()]);
+    QHash<quint64, Records>& all = allRecords();
+    auto it = all.find(session.state().serial());
+    if (it == all.end()) {
+        const QList<QByteArray>& configured = session.config().callRecords;
+        it = all.insert(session.state().serial(), Records{configured.isEmpty() ? callRecords() : configured});
+    }
+    return f(*it);
 }
 
 // Sends lines a page at a time. Every page but the last ends in the page marker; the last ends in "OK", or,
@@ -120,7 +126,11 @@ const QList<QByteArray> kResets{"%tgall=0,0,0,0", "%tiall=0,0", "%tball=0,0,0,0"
 class CallDeleteMode : public ModeHandler
 {
 public:
-    void enter(Session& session) override { sendNext(session, true); }
+    void enter(Session& session) override
+    {
+        deleted_ = 0;
+        sendNext(session, true);
+    }
     qsizetype take(Session& session, const QByteArray& bytes, qsizetype from) override
     {
         const char c = bytes[from];
@@ -132,12 +142,20 @@ public:
             session.switchTo(Mode::Command);
             return c == '\r' || c == '\n' ? 1 : 0;
         }
-        if (sent_)
+        if (sent_) {
             withRecords(session, [](Records& r) {
                 if (!r.calls.isEmpty())
                     r.calls.removeFirst();
                 return 0;
             });
+            ++deleted_;
+            const int dropAfter = session.faults().dropAfterDeletes;
+            if (dropAfter > 0 && deleted_ == dropAfter) {
+                sent_ = false;
+                session.sendDrop();
+                return 1;
+            }
+        }
         sendNext(session, false);
         return 1;
     }
@@ -156,6 +174,7 @@ private:
     }
 
     bool sent_ = false;
+    int deleted_ = 0; // records this dialogue deleted
 };
 
 bool validAccountPart(const QByteArray& s)

@@ -58,7 +58,8 @@ void XmodemSender::enter(Session& session)
     state_ = State::WaitStart;
     block_ = 1;
     badLeft_ = f.xmodemBadTimes;
-    repeated_ = repeating_ = faultSent_ = false;
+    repeatsLeft_ = f.xmodemRepeat;
+    repeating_ = faultSent_ = false;
     timer_.start(60000);
 }
 
@@ -94,6 +95,13 @@ qsizetype XmodemSender::take(Session& session, const QByteArray& bytes, qsizetyp
 {
     const char c = bytes[from];
     if (state_ == State::Finished) {
+        if (c == '\r' || c == '\n') {
+            // The program's line end after the transfer: the READ is over.
+            session.logRaw(QByteArray(1, c));
+            session.sendReply({});
+            session.switchTo(Mode::Command);
+            return 1;
+        }
         if (c != kAck) {
             session.switchTo(Mode::Command);
             return 0;
@@ -123,8 +131,9 @@ qsizetype XmodemSender::take(Session& session, const QByteArray& bytes, qsizetyp
                 done_(session, true);
             return 1;
         }
-        if (block_ == f.xmodemFrame && f.xmodemRepeat && !repeated_) {
-            repeated_ = repeating_ = true; // the same frame once more, as if our ACK had been lost
+        if (block_ == f.xmodemFrame && repeatsLeft_ > 0) {
+            --repeatsLeft_; // the same frame once more, as if our ACK had been lost
+            repeating_ = true;
         } else {
             repeating_ = false;
             ++block_;

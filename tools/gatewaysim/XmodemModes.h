@@ -16,7 +16,7 @@
 namespace gatewaysim {
 
 // Sends data after the receiver's 'C': 128-byte blocks padded with zeros, then a lone EOT. After the EOT's
-// ACK it lets the receiver's second ACK go by.
+// ACK it lets the receiver's second ACK go by; the line end that follows is answered "OK".
 class XmodemSender : public ModeHandler
 {
 public:
@@ -37,7 +37,7 @@ private:
     State state_ = State::WaitStart;
     int block_ = 0;   // 1-based index of the frame out; past the last: the EOT
     int badLeft_ = 0; // flipped CRCs still to send
-    bool repeated_ = false;
+    int repeatsLeft_ = 0;
     bool repeating_ = false;
     bool faultSent_ = false;
     QTimer timer_; // the receiver's silence

@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QTimer>
 #include <cstdio>
 
@@ -87,12 +88,14 @@ int main(int argc, char** argv)
     const QCommandLineOption xBad("xmodem-bad", "Fault: that frame goes out with a bad CRC, or is NAKed, n times.", "n",
                                   "0");
     const QCommandLineOption xRepeat("xmodem-repeat", "Fault: that frame goes out once more after its ACK.");
+    const QCommandLineOption xRepeats("xmodem-repeats", "Fault: that frame goes out n times more, each after an ACK.",
+                                      "n", "0");
     const QCommandLineOption xPause("xmodem-pause", "Fault: that frame stops this long in its middle.", "ms", "0");
     const QCommandLineOption xZero("xmodem-zero", "Fault: a 0x00 goes before that frame's header.");
     const QCommandLineOption xNakEnds("xmodem-nak-ends", "Fault: NAK the end of a received transfer n times.", "n",
                                       "0");
     const QCommandLineOption xSilent("xmodem-silent", "Fault: XMODEM transfers hear and say nothing.");
-    p.addOptions({voiceRecord, voiceBusy, xFrame, xBad, xRepeat, xPause, xZero, xNakEnds, xSilent});
+    p.addOptions({voiceRecord, voiceBusy, xFrame, xBad, xRepeat, xRepeats, xPause, xZero, xNakEnds, xSilent});
     const QCommandLineOption diagSilent("diag-silent", "Fault: answer no diagnostics command (AT&S0<m>, AT&SPX, "
                                                        "AT&SEX, AT&Q<m>).");
     p.addOption(diagSilent);
@@ -128,6 +131,13 @@ int main(int argc, char** argv)
     const QCommandLineOption moduleBurstMs("module-burst-ms", "Pause between those pieces (default 40).", "ms", "40");
     const QCommandLineOption moduleSilent("module-silent", "Fault: AT&G<m>=<text> gets no answer.");
     p.addOptions({moduleBursts, moduleBurstMs, moduleSilent});
+    const QCommandLineOption dropAfterDeletes("drop-after-deletes",
+                                              "Fault: drop the connection once AT&CR has deleted <n> records.", "n",
+                                              "0");
+    const QCommandLineOption callRecords("call-records", "The call data records: the lines of <file>, bytes as they "
+                                                         "are (default: three built-in records).",
+                                         "file");
+    p.addOptions({dropAfterDeletes, callRecords});
     const QCommandLineOption actualSilent("actual-silent", "Fault: answer \"AT&XC\" and \"AT&AD\" nothing.");
     const QCommandLineOption actualDelay("actual-delay", "Fault: answer \"AT&XC\" and \"AT&AD\" this late.", "ms",
                                          "0");
@@ -185,7 +195,7 @@ int main(int argc, char** argv)
     f.bootMode = p.isSet(bootMode);
     f.refuseLogin = p.isSet(refuseLogin);
     f.voiceBusy = p.isSet(voiceBusy);
-    f.xmodemRepeat = p.isSet(xRepeat);
+    f.xmodemRepeat = p.isSet(xRepeat) ? 1 : 0;
     f.xmodemZeroFirst = p.isSet(xZero);
     f.xmodemSilent = p.isSet(xSilent);
     f.bootAtMode = p.isSet(bootAt);
@@ -206,6 +216,7 @@ int main(int argc, char** argv)
         !number(trickle, f.trickleMs) || !number(baud, baudRate) || !number(idleLogout, cfg.idleLogoutMs) ||
         !number(voiceRecord, cfg.voiceRecordMs) || !number(xFrame, f.xmodemFrame) || !number(xBad, f.xmodemBadTimes) ||
         !number(xPause, f.xmodemPauseMs) || !number(xNakEnds, f.xmodemNakEnds) ||
+        (p.isSet(xRepeats) && !number(xRepeats, f.xmodemRepeat)) ||
         !number(resetDelay, cfg.resetDelayMs) || !number(traceInterval, cfg.traceIntervalMs) ||
         !number(stallPages, f.stallAfterPages) || (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
@@ -213,8 +224,19 @@ int main(int argc, char** argv)
         !number(moduleBursts, cfg.moduleBursts) || !number(moduleBurstMs, cfg.moduleBurstMs))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
     f.actualTablesSilent = p.isSet(actualSilent);
-    if (!number(actualDelay, f.actualTablesDelayMs))
+    if (!number(actualDelay, f.actualTablesDelayMs) || !number(dropAfterDeletes, f.dropAfterDeletes))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
+    if (p.isSet(callRecords)) {
+        QFile file(p.value(callRecords));
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString()));
+        for (QByteArray line : file.readAll().split('\n')) {
+            if (line.endsWith('\r'))
+                line.chop(1);
+            if (!line.isEmpty())
+                cfg.callRecords.append(line);
+        }
+    }
 
     cfg.serialBaudRate = baudRate;
 

@@ -81,6 +81,7 @@ void showState(int state, int percent)
 
 void showProgressWindow(const QString& caption)
 {
+    fFirm->pbStatus->setRange(0, 100); // the voice transfers leave theirs in bytes
     fFirm->pbStatus->setValue(0);
     fFirm->setWindowTitle(caption + QStringLiteral(" : ") + labelText(kUploadText));
     showWithoutWaiting(fFirm);

@@ -16,6 +16,7 @@
 #include "link/ui/TfDialing.h"
 #include "link/ui/TfInsertIp.h"
 #include "link/ui/TfLogin.h"
+#include "platform/Cp1250.h"
 #include "platform/ComPort.h"
 #include "platform/Dialogs.h"
 #include "platform/ModemLine.h"
@@ -503,7 +504,7 @@ void appendRoutedText(QPlainTextEdit* view, const QByteArray& text)
         if (c == '\r')
             continue;
         if (c != '\n') {
-            run.append(QChar(uchar(c))); // 8-bit text as the gateway sends it
+            run.append(fromCp1250(uchar(c))); // the gateway's 8-bit text is Windows-1250
             continue;
         }
         flush();

@@ -4,6 +4,7 @@
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
 #include "online/OnlineCommands.h"
+#include "platform/Cp1250.h"
 #include "platform/Dialogs.h"
 #include "platform/Wait.h"
 #include "texts/LabelRule.h"
@@ -54,6 +55,20 @@ void setGatewayRunsEnabled(bool on)
     fMain->mSave->setEnabled(on);
 }
 
+// The module field stands for its text read as a whole number: an emptied field (the spin box keeps its last
+// value behind it) counts as 0, which the field then shows. Read at the start and when the field loses the focus.
+int moduleNumber(QSpinBox* box)
+{
+    bool ok = false;
+    const int value = box->cleanText().toInt(&ok);
+    if (ok)
+        return value;
+    box->setValue(box->minimum());
+    if (auto* edit = box->findChild<QLineEdit*>())
+        edit->setText(QString::number(box->minimum()));
+    return box->minimum();
+}
+
 QString startText()
 {
     return TextOrFallback(labelText(152), QStringLiteral("Start"));
@@ -80,6 +95,22 @@ protected:
 
 private:
     QPushButton* button_;
+};
+
+// A spin box left with an empty text would show its last value again; the emptied module field stands for 0.
+class EmptiedReadsZero : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusOut)
+            if (auto* box = qobject_cast<QSpinBox*>(watched))
+                moduleNumber(box);
+        return QObject::eventFilter(watched, event);
+    }
 };
 
 } // namespace
@@ -128,6 +159,7 @@ void CommandsPage::buildCommandsPage(QWidget* host)
     QObject::connect(sbCommandsStart, &QPushButton::clicked, page, [this] { sbCommandsStartClick(); });
     QObject::connect(edCommand, &QLineEdit::returnPressed, page, [this] { sbCommandsStart->click(); });
     seModule->installEventFilter(new EnterPresses(sbCommandsStart, seModule));
+    seModule->installEventFilter(new EmptiedReadsZero(seModule));
 
     commandsChunkReceived = [this](const QByteArray& chunk) { commandsSerialChunk(chunk); };
 
@@ -190,7 +222,7 @@ void CommandsPage::sbCommandsStartClick()
 
 void CommandsPage::startCommands()
 {
-    const QByteArray line = OnlineCommandLine(seModule->value(), edCommand->text());
+    const QByteArray line = OnlineCommandLine(moduleNumber(seModule), edCommand->text());
     if (line.size() > kCommandLineMax) {
         // The gateway's command line would overflow: nothing is sent.
         MessageBox(labelOr(labelTexts, kCommandTooLongText,
@@ -243,7 +275,7 @@ void CommandsPage::stopCommands()
     commandsIdle();
     const QByteArray rest = LinkReadTimeout(kStopReadSize, kStopReadSeconds);
     if (!rest.isEmpty())
-        m1->appendPlainText(QString::fromLatin1(rest).remove(QLatin1Char('\r')));
+        m1->appendPlainText(decodeCp1250(rest).remove(QLatin1Char('\r')));
 }
 
 void CommandsPage::waitForEndOnSerial()
@@ -265,7 +297,8 @@ void CommandsPage::commandsSerialChunk(const QByteArray& chunk)
     if (!commandsThread)
         return; // the last read of a reader that has been told to stop
     AppendCommandsText(commandsText, chunk);
-    QString shown = QString::fromLatin1(commandsText);
+    // Commands go out in Windows-1250, and the module's answers come back in it.
+    QString shown = decodeCp1250(commandsText);
     shown.remove(QLatin1Char('\r'));
     m1->setPlainText(shown);
     m1->verticalScrollBar()->setValue(m1->verticalScrollBar()->maximum());

@@ -1,5 +1,6 @@
 #include "online/ui/LoginAccountPage.h"
 
+#include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"
 #include "online/GatewayClock.h"
@@ -103,7 +104,7 @@ void LoginAccountPage::setLabelsLoginAccount(const Tlabels& t)
 void LoginAccountPage::sendAccount(const QByteArray& command)
 {
     QByteArray reply;
-    if (!SendAccountCommand(CurrentConnection.Handle.get(), command, reply)) {
+    if (!SendAccountCommand(LinkPort(CurrentConnection), command, reply)) {
         errorBox(56);
         return;
     }
@@ -120,8 +121,8 @@ void LoginAccountPage::sbLoginSaveClick()
         return;
     }
     connectForPageRun();
-    if (!CurrentConnection.Handle)
-        return;
+    if (!LinkPort(CurrentConnection))
+        return; // the connect reported its own failure
     const QString user = eLoginUser->text();
     const QString pass = eLoginPass->text();
     if (const int failure = LoginAccountCheck(user, pass, eLoginPassVer->text())) {
@@ -140,7 +141,7 @@ void LoginAccountPage::sbLoginDisableClick()
         return;
     }
     connectForPageRun();
-    if (!CurrentConnection.Handle)
-        return;
+    if (!LinkPort(CurrentConnection))
+        return; // the connect reported its own failure
     sendAccount(LoginDisableCommand());
 }

@@ -3,6 +3,7 @@
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"
 #include "online/RecordDownloads.h"
+#include "platform/Cp1250.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramDir.h"
 #include "texts/LabelRule.h"
@@ -21,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -72,7 +74,7 @@ void addEntry(QPlainTextEdit* memo, const QByteArray& entry)
         if (!fresh)
             cursor.insertBlock();
         fresh = false;
-        cursor.insertText(QString::fromLocal8Bit(line));
+        cursor.insertText(decodeCp1250(line));
     }
 }
 
@@ -277,7 +279,11 @@ void RecordsPage::saveRecordMemo(QPlainTextEdit* memo, QLineEdit* edit)
 {
     if (memo->document()->isEmpty())
         return;
-    const QStringList lines = memo->toPlainText().split(QLatin1Char('\n'));
+    // The lines as the memo holds them: its plain text would turn the no-break spaces of the records into
+    // blanks.
+    QStringList lines;
+    for (QTextBlock block = memo->document()->begin(); block.isValid(); block = block.next())
+        lines.append(block.text());
     const QDateTime now = QDateTime::currentDateTime();
     const QLocale locale;
     const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +

@@ -3,9 +3,12 @@
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
+#include "online/LiveCells.h"
 #include "online/Terminal.h"
+#include "platform/Dialogs.h"
 #include "platform/TelnetClient.h"
 #include "platform/Wait.h"
+#include "texts/Labels.h"
 #include "ui/TfMain.h"
 #include "ui/UiState.h"
 
@@ -89,6 +92,7 @@ void TerminalPart::buildTerminal(QWidget* host)
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(13);
     mTerminal->setFont(font);
+    mTerminal->setMaximumBlockCount(liveViewLineLimit);
     if (auto* grid = qobject_cast<QGridLayout*>(host->layout()))
         grid->addWidget(mTerminal, 0, 0);
     mTerminal->hide();
@@ -107,6 +111,11 @@ void TerminalPart::buildTerminal(QWidget* host)
         mTerminal->setPlainText(QString::fromLatin1(shown));
         mTerminal->moveCursor(QTextCursor::End);
         mTerminal->ensureCursorVisible();
+    };
+    // The port went away under the reader: it is stopped as Disconnect stops it, and the user is told.
+    terminalLinkLost = [] {
+        StopLiveWorker(terminalThread);
+        MessageBox(labelText(56), labelText(47), MB_ICONERROR);
     };
 
     fMain->setTopicSection(kTerminalTopic, [this](bool chosen) {
@@ -165,7 +174,10 @@ void TerminalPart::leaveTerminal()
         LinkWrite(CurrentConnection, "\r\n");
         StopLiveWorker(terminalThread);
     }
-    fMain->setGatewayRunsEnabled(true);
+    // Another tool's run that goes on through this dispatch (tracing, its topic chosen again) keeps them
+    // disabled; every run enables them at its end.
+    if (!liveTools.anyHoldsGatewayRuns())
+        fMain->setGatewayRunsEnabled(true);
     mTerminal->hide();
 }
 

@@ -3,6 +3,7 @@
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
+#include "online/LiveCells.h"
 #include "online/Tracing.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramDir.h"
@@ -126,6 +127,7 @@ void TracingPage::buildTracingPage(QWidget* host)
     mTracing->setReadOnly(true);
     mTracing->setLineWrapMode(QPlainTextEdit::NoWrap);
     mTracing->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    mTracing->setMaximumBlockCount(liveViewLineLimit);
 
     auto* top = new QHBoxLayout;
     top->addWidget(gbTrac1, 3);
@@ -157,6 +159,12 @@ void TracingPage::buildTracingPage(QWidget* host)
         if (shown.endsWith('\r'))
             shown.chop(1);
         mTracing->appendPlainText(QString::fromLatin1(shown));
+    };
+    // The port went away under the reader: the trace ends as Stop ends it (whose "AT!RX" then cannot go out
+    // and says so).
+    tracingLinkLost = [this] {
+        if (tracingThread)
+            sbTracStartClick();
     };
 
     fMain->setTopicSection(kTracingTopic, [this](bool chosen) {
@@ -278,12 +286,25 @@ void TracingPage::sbTracStartClick()
         showCommError();
         return;
     }
-    const QByteArray answer = LinkRead(kTraceReplySize);
+    // The trace may follow the reply at once and come in the same read: it is handed on below, once the
+    // reader's state and the file are ready for it.
+    QByteArray answer = LinkRead(kTraceReplySize);
+    const qsizetype replyLength = TraceStartReplyLength(answer);
+    QByteArray early;
+    if (replyLength >= 0) {
+        early = answer.mid(replyLength);
+        answer.truncate(replyLength);
+    }
     if (answer.contains("ERROR") || answer.contains("BUSY")) {
         showCommError();
         return;
     }
     if (telnet) {
+        // Behind a whole reply, what the read left of the received text is the trace's too.
+        if (replyLength >= 0) {
+            early += TakeTcpReceived();
+            ClearTcpReceived();
+        }
         liveTools.setRoute(LiveToolSlot::Tracing, true);
     } else if (!tracingThread) {
         mTracing->clear();
@@ -302,6 +323,16 @@ void TracingPage::sbTracStartClick()
             std::fwrite(header.constData(), 1, size_t(header.size()), traceFile);
             std::fflush(traceFile);
         }
+    }
+
+    if (early.isEmpty())
+        return;
+    if (telnet) {
+        fMain->tcpDataAvailable(early);
+    } else {
+        // The reader has not begun yet (it starts when the window's thread is back in its event loop).
+        for (const char c : std::as_const(early))
+            HandleTraceByte(c);
     }
 }
 

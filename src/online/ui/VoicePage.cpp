@@ -37,6 +37,7 @@
 namespace {
 
 constexpr int kVoiceTopic = 25;
+constexpr int kTextNotWave = 987;
 const QString kWavFilter = QStringLiteral("Microsoft Waveform Audio Files (*wav)|*.wav");
 
 class TRecordVoice : public LiveWorker
@@ -105,16 +106,25 @@ XmodemProgress firmProgress()
     };
 }
 
+// The bar is shared with the firmware upgrade, which counts in per cent: the transfer sets its whole range.
 void setFirmMaximum(qint64 length)
 {
     if (fFirm)
-        fFirm->pbStatus->setMaximum(int(std::min<qint64>(length, std::numeric_limits<int>::max())));
+        fFirm->pbStatus->setRange(0, int(std::min<qint64>(length, std::numeric_limits<int>::max())));
 }
 
 void setFirmPosition(int position)
 {
     if (fFirm)
         fFirm->pbStatus->setValue(position);
+}
+
+// A RIFF file of the WAVE form. Nothing more is asked: the gateway judges the codec and the rate, and a file
+// read from it (padded to whole blocks, its RIFF size shorter than the file) goes back as it is.
+bool hasWaveHeader(QFile& file)
+{
+    const QByteArray head = file.peek(12);
+    return head.size() == 12 && head.startsWith("RIFF") && head.endsWith("WAVE");
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption)
@@ -454,21 +464,26 @@ void VoicePage::voiceRead()
     }
 
     showVoiceProgress();
-    ComPortXmodemLine line(*port);
-    const XmodemResult result = XmodemReceive(line, target, firmProgress(), voiceXmodemLimits);
+    XmodemResult result;
+    {
+        // The transfer's own port time-outs end with it: the gateway's answers after it are read as any other.
+        ComPortXmodemLine line(*port);
+        result = XmodemReceive(line, target, firmProgress(), voiceXmodemLimits);
+    }
     restoreVoiceWindow();
 
     if (result.ok) {
-        if (!target.commit()) {
-            errorBox(60);
-            return;
-        }
-        if (writeLine(port, "\r\n")) {
+        // The gateway waits for the line end whether or not the file can be kept.
+        const bool sent = writeLine(port, "\r\n");
+        if (sent)
             ReadReply(512);
-            infoBox(70);
-        } else {
+        const bool kept = target.commit();
+        if (!sent)
             errorBox(56);
-        }
+        if (!kept)
+            errorBox(60);
+        else if (sent)
+            infoBox(70);
         return;
     }
     target.cancelWriting();
@@ -499,6 +514,10 @@ void VoicePage::voiceWrite()
         errorBox(60);
         return;
     }
+    if (!hasWaveHeader(source)) {
+        errorBox(kTextNotWave);
+        return;
+    }
     const qint64 length = source.size();
     setFirmMaximum(length);
     mVoice->appendPlainText(QStringLiteral("File length : ") + QString::number(length));
@@ -510,6 +529,14 @@ void VoicePage::voiceWrite()
         errorBox(56);
         restoreVoiceWindow();
     };
+    // Once the message is erased, every end but success says so, whatever broke off the write.
+    auto erased = [this] {
+        restoreVoiceWindow();
+        errorBox(788);
+        mVoice->clear();
+        setFirmStatus(171, "Transmitted packet : ");
+        setFirmPosition(0);
+    };
     if (!writeLine(port, "\r\nAT\r\n"))
         return fail();
     WaitPumping(1000);
@@ -519,11 +546,14 @@ void VoicePage::voiceWrite()
     setFirmStatus(171, "Transmitted packet : ");
     WaitPumping(100);
     if (!writeLine(port, messageCommand(n, "WRITE")))
-        return fail();
+        return erased();
     ComRead(port, 512, true);
 
-    ComPortXmodemLine line(*port);
-    const XmodemResult result = XmodemSend(line, source, firmProgress(), voiceXmodemLimits);
+    XmodemResult result;
+    {
+        ComPortXmodemLine line(*port); // its short time-outs last as long as the transfer
+        result = XmodemSend(line, source, firmProgress(), voiceXmodemLimits);
+    }
     if (result.ok) {
         restoreVoiceWindow();
         if (writeLine(port, "\r\nAT\r\n")) {
@@ -536,21 +566,13 @@ void VoicePage::voiceWrite()
     }
 
     // The half-written message is erased.
-    if (!writeLine(port, QByteArray("\r\n").repeated(10)))
-        return fail();
-    VoiceReplyWait();
-    setFirmStatus(676, "Erasing voice message ... ");
-    if (!writeLine(port, messageCommand(n, "ERASE"))) {
-        restoreVoiceWindow();
-        return;
+    if (writeLine(port, QByteArray("\r\n").repeated(10))) {
+        VoiceReplyWait();
+        setFirmStatus(676, "Erasing voice message ... ");
+        if (writeLine(port, messageCommand(n, "ERASE")))
+            VoiceEraseWait(port, "OK", voiceWaits.eraseMs);
     }
-    if (!VoiceEraseWait(port, "OK", voiceWaits.eraseMs))
-        return fail();
-    restoreVoiceWindow();
-    errorBox(788);
-    mVoice->clear();
-    setFirmStatus(171, "Transmitted packet : ");
-    setFirmPosition(0);
+    erased();
 }
 
 void VoicePage::sbVoiceDeleteClick()
