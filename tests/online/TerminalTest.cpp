@@ -12,6 +12,7 @@
 #include "online/ui/TracingPage.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -113,6 +114,24 @@ TEST_F(TerminalTest, OnThePtyTheEchoIsShownAndTheGatewaysErasesApply)
     QTest::keyClick(fMain->mTerminal, Qt::Key_Return);
     ASSERT_TRUE(waitUntil([&] { return shown().size() > kept.size(); })) << qPrintable(shown());
     EXPECT_TRUE(shown().startsWith(kept)) << qPrintable(shown());
+}
+
+TEST_F(TerminalTest, LettersGoOutAndComeBackInTheGatewaysCodePage)
+{
+    for (const bool serial : {true, false}) {
+        ASSERT_NO_FATAL_FAILURE(startEchoing(serial));
+        // Windows-1250: c with caron is E8, s with caron 9A.
+        for (const QChar letter : QStringLiteral("\u010D\u0161")) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(letter));
+            QCoreApplication::sendEvent(fMain->mTerminal, &press);
+        }
+        ASSERT_TRUE(waitUntil([] { return shown().endsWith(QStringLiteral("\u010D\u0161")); })) << qPrintable(shown());
+        QTest::keyClick(fMain->mTerminal, Qt::Key_Return);
+        ASSERT_TRUE(waitUntil([] { return shown().contains(QStringLiteral("ERROR")); })) << qPrintable(shown());
+        EXPECT_EQ(gateway->receivedBytes(), serial ? QByteArray("\xE8\x9A\r") : QByteArray("\xE8\x9A\r\n"));
+        TearDown();
+        SetUp();
+    }
 }
 
 TEST_F(TerminalTest, APasteGoesOutByteByByteWithoutHoldingTheWindow)

@@ -1,6 +1,7 @@
 #include "online/ui/MonitorPage.h"
 
 #include "link/LinkIo.h"
+#include "platform/Cp1250.h"
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"
 #include "online/OnlineQueries.h"
@@ -64,5 +65,5 @@ void MonitorPage::sbSendClick()
         return;
     }
     mMonitor->clear();
-    mMonitor->setPlainText(QString::fromLatin1(reply));
+    mMonitor->setPlainText(decodeCp1250(reply));
 }

@@ -1,6 +1,7 @@
 #include "online/ui/TerminalPart.h"
 
 #include "link/LinkIo.h"
+#include "platform/Cp1250.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
 #include "online/LiveCells.h"
@@ -53,7 +54,7 @@ void TPasteMemo::keyPressEvent(QKeyEvent* event)
         QPlainTextEdit::keyPressEvent(event); // copy the selection; a paste comes back through OnPaste
         return;
     }
-    QByteArray text = event->text().toLatin1();
+    QByteArray text = encodeCp1250(event->text());
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         text = "\r";
     else if (event->key() == Qt::Key_Backspace)
@@ -79,7 +80,7 @@ void TPasteMemo::insertFromMimeData(const QMimeData* source)
         return;
     }
     if (source && source->hasText())
-        OnPaste(source->text().toLatin1());
+        OnPaste(encodeCp1250(source->text()));
 }
 
 void TerminalPart::buildTerminal(QWidget* host)
@@ -108,7 +109,7 @@ void TerminalPart::buildTerminal(QWidget* host)
         QByteArray shown = text;
         shown.replace("\r\n", "\n");
         shown.replace('\r', "");
-        mTerminal->setPlainText(QString::fromLatin1(shown));
+        mTerminal->setPlainText(decodeCp1250(shown));
         mTerminal->moveCursor(QTextCursor::End);
         mTerminal->ensureCursorVisible();
     };

@@ -1,6 +1,7 @@
 #include "online/ui/TracingPage.h"
 
 #include "link/LinkIo.h"
+#include "platform/Cp1250.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
 #include "online/LiveCells.h"
@@ -158,7 +159,7 @@ void TracingPage::buildTracingPage(QWidget* host)
         QByteArray shown = line;
         if (shown.endsWith('\r'))
             shown.chop(1);
-        mTracing->appendPlainText(QString::fromLatin1(shown));
+        mTracing->appendPlainText(decodeCp1250(shown));
     };
     // The port went away under the reader: the trace ends as Stop ends it (whose "AT!RX" then cannot go out
     // and says so).
