@@ -371,7 +371,7 @@ TEST_P(EveryLinkTest, NetworkListingIsReadWholeOrFailsWithItsLine)
         f.errorOn = {"AT&Nall"};
     });
     press(fMain->sbLcrLoad);
-    expectListBox(218, QStringLiteral("LCR settings - All parametres\n"));
+    expectListBox(218, QStringLiteral("Lcr table - Network ID\n"));
     expectReceived({"AT&V\r\n", "AT&V0\r\n", "AT&Nall\r\n", "AT&R\r"});
     EXPECT_TRUE(CurrentConnection.Connected);
 }

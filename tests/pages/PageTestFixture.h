@@ -115,7 +115,7 @@ protected:
     {
         ASSERT_EQ(dialogs().boxes().size(), 1) << qPrintable(dialogs().boxTexts().join(QStringLiteral(" | ")));
         const ScriptedDialogs::Box& box = dialogs().boxes().first();
-        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.text, text) << qPrintable(box.text);
         EXPECT_EQ(box.caption, labelText(caption));
         EXPECT_EQ(box.flags, flags);
     }
