@@ -178,8 +178,8 @@ QByteArray linkReadWith(qsizetype size, double tcpSeconds, int modemMs)
     }
 }
 
-// ComRead that tells watch of every byte as it comes.
-QByteArray comReadWatched(ComPort* port, qsizetype size, const ArrivalWatch& watch)
+// ComRead, telling watch (when given) of every byte as it comes.
+QByteArray comReadBytes(ComPort* port, qsizetype size, bool logging, const ArrivalWatch* watch)
 {
     QByteArray text;
     while (text.size() < size - 1) {
@@ -187,11 +187,17 @@ QByteArray comReadWatched(ComPort* port, qsizetype size, const ArrivalWatch& wat
         if (b == 0)
             break;
         text += char(b);
-        watch(text);
+        if (watch)
+            (*watch)(text);
     }
-    if (CurrentConnection.SaveLog && !text.isEmpty())
+    if (logging && CurrentConnection.SaveLog && !text.isEmpty())
         LogReceived(text);
     return text;
+}
+
+QByteArray comReadWatched(ComPort* port, qsizetype size, const ArrivalWatch& watch)
+{
+    return comReadBytes(port, size, true, &watch);
 }
 
 double lanSeconds()
@@ -401,16 +407,7 @@ quint8 ComReadByte(ComPort* port)
 
 QByteArray ComRead(ComPort* port, qsizetype size, bool logging)
 {
-    QByteArray text;
-    while (text.size() < size - 1) {
-        const quint8 b = ComReadByte(port);
-        if (b == 0)
-            break;
-        text += char(b);
-    }
-    if (logging && CurrentConnection.SaveLog && !text.isEmpty())
-        LogReceived(text);
-    return text;
+    return comReadBytes(port, size, logging, nullptr);
 }
 
 bool TelnetSendKey(char c)

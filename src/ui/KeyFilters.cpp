@@ -6,6 +6,7 @@
 #include <QAbstractSpinBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSpinBox>
 
 namespace {
 
@@ -330,4 +331,16 @@ bool TimeEditComplete(QLineEdit* edit)
                              QStringLiteral("Enter the whole time as HH:MM (hours 00-23, minutes 00-59).")));
     edit->setFocus();
     return false;
+}
+
+int SpinFieldValue(QSpinBox* box)
+{
+    bool ok = false;
+    const int value = box->cleanText().toInt(&ok);
+    if (ok)
+        return value;
+    box->setValue(box->minimum());
+    if (auto* edit = box->findChild<QLineEdit*>())
+        edit->setText(QString::number(box->minimum()));
+    return box->minimum();
 }

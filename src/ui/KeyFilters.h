@@ -18,6 +18,7 @@
 #include <QObject>
 
 class QLineEdit;
+class QSpinBox;
 class QKeyEvent;
 
 // The digit filter: key is set to 0 unless it is a digit or Backspace (8).
@@ -41,6 +42,9 @@ void DateEditKey(QLineEdit* edit, char& key);
 // tip, the focus) and the result is false: the caller sends and stores nothing and says so (the page frame's
 // "Some values are not valid" box). A whole time takes the mark away.
 bool TimeEditComplete(QLineEdit* edit);
+// A number field stands for its text read as a whole number; a text that is none (an emptied field: the spin box
+// keeps its last value behind it) counts as the field's minimum, which the field then shows.
+int SpinFieldValue(QSpinBox* box);
 
 // Event filter: the digit filter on the typed characters of an edit or spin box.
 class DigitKeyFilter : public QObject

@@ -55,20 +55,6 @@ void setGatewayRunsEnabled(bool on)
     fMain->mSave->setEnabled(on);
 }
 
-// The module field stands for its text read as a whole number: an emptied field (the spin box keeps its last
-// value behind it) counts as 0, which the field then shows. Read at the start and when the field loses the focus.
-int moduleNumber(QSpinBox* box)
-{
-    bool ok = false;
-    const int value = box->cleanText().toInt(&ok);
-    if (ok)
-        return value;
-    box->setValue(box->minimum());
-    if (auto* edit = box->findChild<QLineEdit*>())
-        edit->setText(QString::number(box->minimum()));
-    return box->minimum();
-}
-
 QString startText()
 {
     return TextOrFallback(labelText(152), QStringLiteral("Start"));
@@ -108,7 +94,7 @@ protected:
     {
         if (event->type() == QEvent::FocusOut)
             if (auto* box = qobject_cast<QSpinBox*>(watched))
-                moduleNumber(box);
+                SpinFieldValue(box);
         return QObject::eventFilter(watched, event);
     }
 };
@@ -222,7 +208,7 @@ void CommandsPage::sbCommandsStartClick()
 
 void CommandsPage::startCommands()
 {
-    const QByteArray line = OnlineCommandLine(moduleNumber(seModule), edCommand->text());
+    const QByteArray line = OnlineCommandLine(SpinFieldValue(seModule), edCommand->text());
     if (line.size() > kCommandLineMax) {
         // The gateway's command line would overflow: nothing is sent.
         MessageBox(labelOr(labelTexts, kCommandTooLongText,

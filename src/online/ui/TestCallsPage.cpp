@@ -74,20 +74,6 @@ QSpinBox* spin(QWidget* parent, const char* name, int maximum, int value)
     return box;
 }
 
-// A spin field stands for its text read as a whole number; a text that is none (an empty field) counts as the
-// field's minimum, which the field then shows.
-int spinValue(QSpinBox* box)
-{
-    bool ok = false;
-    const int value = box->cleanText().toInt(&ok);
-    if (ok)
-        return value;
-    box->setValue(box->minimum());
-    if (auto* edit = box->findChild<QLineEdit*>())
-        edit->setText(QString::number(box->minimum()));
-    return box->minimum();
-}
-
 void closeTestLog()
 {
     if (testLogFile) {
@@ -375,13 +361,13 @@ QByteArray TestCallsPage::dialCommand()
     if (rbRotating->isChecked())
         return TestDialCommand(TestDial::Rotating, 0, number);
     if (rbVia->isChecked())
-        return TestDialCommand(TestDial::Via, spinValue(seVia), number);
+        return TestDialCommand(TestDial::Via, SpinFieldValue(seVia), number);
     if (rbViaGsm->isChecked())
-        return TestDialCommand(TestDial::ViaGsm, spinValue(seViaGsm), number);
+        return TestDialCommand(TestDial::ViaGsm, SpinFieldValue(seViaGsm), number);
     if (rbRotating2->isChecked())
         return TestDialCommand(TestDial::Rotating2, 0, number);
     if (rbVia2->isChecked())
-        return TestDialCommand(TestDial::Via2, spinValue(seVia2), number);
+        return TestDialCommand(TestDial::Via2, SpinFieldValue(seVia2), number);
     if (rbToGsm->isChecked())
         return TestDialCommand(TestDial::ToGsm, 0, number);
     return {};
@@ -392,13 +378,13 @@ QByteArray TestCallsPage::waitCommand()
     if (rbFirstIsd->isChecked())
         return TestWaitCommand(TestWait::FirstIsd, 0);
     if (rbIncoming->isChecked())
-        return TestWaitCommand(TestWait::Incoming, spinValue(seIncoming));
+        return TestWaitCommand(TestWait::Incoming, SpinFieldValue(seIncoming));
     if (rbFirstIsd2->isChecked())
         return TestWaitCommand(TestWait::FirstIsd2, 0);
     if (rbIncoming2->isChecked())
-        return TestWaitCommand(TestWait::Incoming2, spinValue(seIncoming2));
+        return TestWaitCommand(TestWait::Incoming2, SpinFieldValue(seIncoming2));
     if (rbFrom->isChecked())
-        return TestWaitCommand(TestWait::From, spinValue(seFrom));
+        return TestWaitCommand(TestWait::From, SpinFieldValue(seFrom));
     if (rbFirstGsm->isChecked())
         return TestWaitCommand(TestWait::FirstGsm, 0);
     return {};
