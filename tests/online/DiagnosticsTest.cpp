@@ -302,11 +302,24 @@ protected:
         return texts;
     }
     int count(const QByteArray& line) const { return int(gateway->receivedLines().count(line)); }
-    // Waits until the gateway has seen the end of the first complete poll.
-    bool onePollDone()
+    // Counts the worker's polls that reached their end. The worker starts its next poll at once, so the count of
+    // unfinished polls is 0 only for a moment: it is read on the worker, right after each poll, not from here.
+    // Call it before the topic is chosen (no worker runs).
+    static void countCompletePolls()
     {
-        return waitUntil([&] { return count("AT&SEX\r\n") >= 1 && diagUnfinishedPolls == 0; });
+        completePolls = 0;
+        diagWorkerPoll = [poll = diagWorkerPoll](LiveWorker& worker) {
+            poll(worker);
+            if (diagUnfinishedPolls == 0)
+                ++completePolls;
+        };
     }
+    // Waits until the worker has finished polls reaching AT&SEX this many times.
+    bool pollsDone(int polls = 1)
+    {
+        return waitUntil([&] { return count("AT&SEX\r\n") >= polls && completePolls >= polls; });
+    }
+    static inline std::atomic<int> completePolls{0};
 
     // Leaves the topic and checks that nothing of the tool is left.
     void leaveAndCheck(QPointer<LiveWorker> worker)
@@ -330,6 +343,7 @@ protected:
         else
             ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
         ASSERT_NO_FATAL_FAILURE(connectNow());
+        countCompletePolls();
         gateway->clearLog();
         fMain->selectTopic(26);
         QPointer<LiveWorker> worker = diagThread.data();
@@ -345,9 +359,10 @@ protected:
 
         // Choosing it again starts afresh; the gateway answers now.
         gateway->setFaults({});
+        completePolls = 0;
         fMain->selectTopic(26);
         EXPECT_FALSE(fMain->pDiag->isHidden());
-        ASSERT_TRUE(onePollDone());
+        ASSERT_TRUE(pollsDone());
         ASSERT_NO_FATAL_FAILURE(leaveAndCheck(diagThread.data()));
     }
 };
@@ -356,6 +371,7 @@ TEST_F(DiagnosticsTest, OnThePtyTheWorkerFillsModulesAndListsAndLeavingEndsIt)
 {
     ASSERT_NO_FATAL_FAILURE(startSerialGateway());
     ASSERT_NO_FATAL_FAILURE(connectNow());
+    countCompletePolls();
     gateway->clearLog();
     fMain->lv2->topLevelItem(1)->setText(5, QStringLiteral("old"));
     fMain->selectTopic(26);
@@ -364,7 +380,7 @@ TEST_F(DiagnosticsTest, OnThePtyTheWorkerFillsModulesAndListsAndLeavingEndsIt)
     QPointer<LiveWorker> worker = diagThread.data();
     ASSERT_TRUE(worker);
     EXPECT_EQ(worker->priorityLevel(), 1);
-    ASSERT_TRUE(onePollDone());
+    ASSERT_TRUE(pollsDone());
     const QList<QByteArray> first = gateway->receivedLines().mid(0, 7);
     EXPECT_EQ(first, (QList<QByteArray>{"AT\r\n", "AT&S00\r\n", "AT&Q0\r\n", "AT&S01\r\n", "AT&Q1\r\n", "AT&SPX\r\n",
                                         "AT&SEX\r\n"}));
@@ -404,11 +420,12 @@ TEST_F(DiagnosticsTest, OverTelnetTheWorkerGetsItsRepliesOnAOnePortGatewayWithou
     EXPECT_EQ(fMain->gbDiag4->title(), labelText(890));
     fMain->lv2->topLevelItem(2)->setText(8, QStringLiteral("old"));
     fMain->diagValues[0][0]->setText(QStringLiteral("old"));
+    countCompletePolls();
     fMain->selectTopic(26);
     QPointer<LiveWorker> worker = diagThread.data();
     ASSERT_TRUE(worker);
     EXPECT_TRUE(diagOverTcp);
-    ASSERT_TRUE(waitUntil([&] { return count("AT&SEX\r\n") >= 2 && diagUnfinishedPolls == 0; }));
+    ASSERT_TRUE(pollsDone(2));
     EXPECT_EQ(count("AT&SPX\r\n"), 0);
     EXPECT_EQ(count("AT&Q0\r\n"), 0);
     EXPECT_EQ(value(0, 0), QStringLiteral("old"));
