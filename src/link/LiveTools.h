@@ -7,8 +7,9 @@
 // steps; the topic dispatcher stops a tool when its topic is left; the telnet text router sends the received
 // text to the view of the last route that is on; the keep-alive stands aside while a tool holds the link.
 // The callers visit the tools in the fixed order of LiveToolSlot, which is the order of every one of them:
-// Disconnect (terminal, tracing, voice, diagnostics, test calls, online commands), the close (terminal,
-// tracing, voice) and the router (terminal, tracing, test calls, online commands; the last one on wins).
+// Disconnect (terminal, tracing, voice, diagnostics, test calls, online commands, actual calls), the close
+// (terminal, tracing, voice, diagnostics, actual calls, the firmware upgrade) and the router (terminal, tracing,
+// diagnostics, test calls, online commands; the last one on wins).
 //
 // The route flags keep their names (terminalOverTcp, ...) and can be read anywhere, also on worker threads;
 // only the registry sets them (liveTools.setRoute), so a route never changes behind the router's back.
