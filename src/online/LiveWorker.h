@@ -44,6 +44,17 @@ private:
     LinkLost linkLost_;
 };
 
+// The linkLost of a tool whose running worker stands in cell: it calls handler (when set) only for that worker,
+// not for one that a stop has already replaced.
+template <class Worker>
+LiveWorker::LinkLost LinkLostOf(const QPointer<Worker>& cell, const std::function<void()>& handler)
+{
+    return [&cell, &handler](LiveWorker& lost) {
+        if (static_cast<LiveWorker*>(cell.data()) == &lost && handler)
+            handler();
+    };
+}
+
 // How long a stop waits for a worker to leave its loop. A body's reads end within their time-outs (at most
 // 230 ms with the normal serial time-outs) or at once when woken; the bound only guards against a hung device.
 inline constexpr int kLiveWorkerJoinMs = 3000;

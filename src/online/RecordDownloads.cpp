@@ -4,7 +4,6 @@
 #include "link/LinkState.h"
 #include "platform/ComPort.h"
 #include "platform/Cp1250.h"
-#include "platform/ModemLine.h"
 #include "platform/Wait.h"
 
 #include <QFile>
@@ -107,9 +106,7 @@ bool linkGone()
 {
     if (CurrentConnection.LinkType == LinkTelnet)
         return !tcp || !tcp->Connected();
-    ComPort* port = CurrentConnection.Handle.get();
-    if (!port && CurrentConnection.LinkType == LinkModem && CurrentConnection.Modem)
-        port = CurrentConnection.Modem->port();
+    const ComPort* port = LinkPort(CurrentConnection);
     return !port || !port->isOpen() || port->isDisconnected();
 }
 

@@ -40,11 +40,7 @@ qsizetype eraseSequenceAt(const QByteArray& chunk, qsizetype i)
 
 TTerminal::TTerminal(bool createSuspended)
     : LiveWorker(
-          0, [](LiveWorker&) { ReadTerminalData(); },
-          [](LiveWorker& lost) {
-              if (static_cast<LiveWorker*>(terminalThread.data()) == &lost && terminalLinkLost)
-                  terminalLinkLost();
-          })
+          0, [](LiveWorker&) { ReadTerminalData(); }, LinkLostOf(terminalThread, terminalLinkLost))
 {
     if (createSuspended)
         Suspend();

@@ -6,11 +6,7 @@
 
 TTracing::TTracing(bool createSuspended)
     : LiveWorker(
-          0, [](LiveWorker&) { ReadTracingData(); },
-          [](LiveWorker& lost) {
-              if (static_cast<LiveWorker*>(tracingThread.data()) == &lost && tracingLinkLost)
-                  tracingLinkLost();
-          })
+          0, [](LiveWorker&) { ReadTracingData(); }, LinkLostOf(tracingThread, tracingLinkLost))
 {
     if (createSuspended)
         Suspend();

@@ -75,54 +75,38 @@ DialogHandler* dialogHandler()
 // Widgets live on the UI thread only; a box asked for by a worker thread is shown there and the worker waits.
 
 // Once the main window's close has been decided nothing more is shown: work that ends after it must not leave a
-// box on an empty screen.
-
-int MessageBox(const QString& text, const QString& caption, unsigned flags)
+// box on an empty screen. show runs on the UI thread as a nested wait; result keeps its closed answer otherwise.
+template <class Result, class Show> Result showUnlessClosing(Result result, Show show)
 {
-    int result = closedBoxAnswer(flags);
     WorkerThread::runOnUiThread([&] {
         if (closingProgram())
             return;
         NestedWait nested;
-        result = dialogHandler()->messageBox(text, caption, flags);
+        result = show();
     });
     return result;
+}
+
+int MessageBox(const QString& text, const QString& caption, unsigned flags)
+{
+    return showUnlessClosing(closedBoxAnswer(flags), [&] { return dialogHandler()->messageBox(text, caption, flags); });
 }
 
 QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& initialPath, const QString& filter)
 {
-    QString result;
-    WorkerThread::runOnUiThread([&] {
-        if (closingProgram())
-            return;
-        NestedWait nested;
-        result = dialogHandler()->openFileName(parent, caption, initialPath, filter);
-    });
-    return result;
+    return showUnlessClosing(QString(),
+                             [&] { return dialogHandler()->openFileName(parent, caption, initialPath, filter); });
 }
 
 QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& initialPath, const QString& filter)
 {
-    QString result;
-    WorkerThread::runOnUiThread([&] {
-        if (closingProgram())
-            return;
-        NestedWait nested;
-        result = dialogHandler()->saveFileName(parent, caption, initialPath, filter);
-    });
-    return result;
+    return showUnlessClosing(QString(),
+                             [&] { return dialogHandler()->saveFileName(parent, caption, initialPath, filter); });
 }
 
 bool InputQuery(const QString& caption, const QString& prompt, QString& value)
 {
-    bool result = false;
-    WorkerThread::runOnUiThread([&] {
-        if (closingProgram())
-            return;
-        NestedWait nested;
-        result = dialogHandler()->inputQuery(caption, prompt, value);
-    });
-    return result;
+    return showUnlessClosing(false, [&] { return dialogHandler()->inputQuery(caption, prompt, value); });
 }
 
 int ShowModal(QDialog* dialog)
