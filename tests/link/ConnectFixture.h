@@ -84,6 +84,16 @@ protected:
         startProgram("commtype=3\nmodemName=" + path.toLocal8Bit() + "\n");
     }
 
+    // The gateway "Sim", phone number 1, behind the simulated modem.
+    void startListedModemGateway(const gatewaysim::Config& config = {})
+    {
+        ASSERT_NO_FATAL_FAILURE(startGateway(config));
+        const QString path = gateway->startModemPty();
+        ASSERT_FALSE(path.isEmpty());
+        listSim("PhoneNumber=1\n");
+        startProgram("commtype=3\ngateway=Sim\nmodemName=" + path.toLocal8Bit() + "\n");
+    }
+
     void connectNow()
     {
         CurrentConnection = ConnectToGateway(false, fMain, false);

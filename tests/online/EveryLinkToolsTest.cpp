@@ -93,14 +93,9 @@ protected:
         case Link::Serial:
             ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
             break;
-        case Link::Modem: {
-            ASSERT_NO_FATAL_FAILURE(startGateway(cfg));
-            const QString modemPath = gateway->startModemPty();
-            ASSERT_FALSE(modemPath.isEmpty());
-            listSim("PhoneNumber=1\n");
-            startProgram("commtype=3\ngateway=Sim\nmodemName=" + modemPath.toLocal8Bit() + "\n");
+        case Link::Modem:
+            ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
             break;
-        }
         }
         ASSERT_NO_FATAL_FAILURE(connectNow());
         ASSERT_TRUE(!modem() || gateway->modemInCall());

@@ -443,11 +443,7 @@ TEST_F(LiveToolTest, RecordsDownloadOverTheModemLine)
     recordWaits = RecordWaits{};
     gatewaysim::Config cfg;
     cfg.pageSize = 20;
-    ASSERT_NO_FATAL_FAILURE(startGateway(cfg));
-    const QString modem = gateway->startModemPty();
-    ASSERT_FALSE(modem.isEmpty());
-    listSim("PhoneNumber=1\n");
-    startProgram("commtype=3\ngateway=Sim\nmodemName=" + modem.toLocal8Bit() + "\n");
+    ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
     ASSERT_NO_FATAL_FAILURE(connectNow());
     gateway->clearLog();
     dialogs().clearRecords();
@@ -542,11 +538,7 @@ TEST_F(LoginAccountTest, OnAModemLineBothButtonsTalkOnTheCallsPort)
 {
     gatewaysim::Config cfg;
     cfg.modemGuardMs = 500;
-    ASSERT_NO_FATAL_FAILURE(startGateway(cfg));
-    const QString modem = gateway->startModemPty();
-    ASSERT_FALSE(modem.isEmpty());
-    listSim("PhoneNumber=1\n");
-    startProgram("commtype=3\ngateway=Sim\nmodemName=" + modem.toLocal8Bit() + "\n");
+    ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
     ASSERT_NO_FATAL_FAILURE(connectNow());
     fMain->selectTopic(17);
     EXPECT_TRUE(fMain->sbLoginSave->isEnabled());

@@ -170,11 +170,7 @@ TEST_F(ResetTest, OnTheModemLineTheResetHangsUpAndSaysSo)
     resetTimings.modemHangUpMs = 50;
     gatewaysim::Config cfg;
     cfg.resetDelayMs = 300;
-    ASSERT_NO_FATAL_FAILURE(startGateway(cfg));
-    const QString modem = gateway->startModemPty();
-    ASSERT_FALSE(modem.isEmpty());
-    listSim("PhoneNumber=1\n");
-    startProgram("commtype=3\ngateway=Sim\nmodemName=" + modem.toLocal8Bit() + "\n");
+    ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
     ASSERT_NO_FATAL_FAILURE(connectNow());
     ASSERT_TRUE(gateway->modemInCall());
     gateway->clearLog();
