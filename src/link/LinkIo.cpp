@@ -37,6 +37,10 @@ constexpr int kStepMs = 10;              // telnet wait step once the deadline e
 std::atomic<int> tcpGeneration{0};
 // Nested loops of the telnet waits in progress; the data flag wakes them all.
 QList<QPointer<QEventLoop>> tcpWaiters;
+// Telnet text stored and taken since the last reset, in bytes. The data flag follows its text 10 ms late; a read
+// may take the text within those 10 ms, and a flag set after that would wake the next read to nothing.
+qint64 tcpStoredBytes = 0;
+qint64 tcpTakenBytes = 0;
 
 void stampActivity()
 {
@@ -151,6 +155,7 @@ QByteArray takeTcpText(qsizetype cap)
         text = received.left(cap);
         received.remove(0, cap);
     }
+    tcpTakenBytes += text.size();
     return text;
 }
 
@@ -215,6 +220,7 @@ QByteArray tcpReadReply(qsizetype size, const ArrivalWatch& watch)
         QByteArray chunk;
         chunk.swap(CurrentConnection.TcpReceived);
         CurrentConnection.TcpDataReceived = false;
+        tcpTakenBytes += chunk.size();
         noteReceived(chunk);
         collected += chunk;
         if (watch && !chunk.isEmpty())
@@ -234,6 +240,8 @@ void resetLinkState()
 {
     CloseCommLog(CurrentConnection);
     ++tcpGeneration;
+    tcpStoredBytes = 0;
+    tcpTakenBytes = 0;
     for (const QPointer<QEventLoop>& loop : std::as_const(tcpWaiters)) {
         if (loop)
             loop->quit();
@@ -426,6 +434,7 @@ QByteArray TakeTcpReceived()
 
 void ClearTcpReceived()
 {
+    tcpTakenBytes += CurrentConnection.TcpReceived.size();
     CurrentConnection.TcpReceived.clear();
 }
 
@@ -434,9 +443,14 @@ void StoreTcpReceived(const QByteArray& text)
     if (text.isEmpty())
         return;
     CurrentConnection.TcpReceived += text;
+    tcpStoredBytes += text.size();
+    const qint64 end = tcpStoredBytes;
     const int generation = tcpGeneration.load();
-    QTimer::singleShot(kFlagDelayMs, Qt::PreciseTimer, [generation] {
+    QTimer::singleShot(kFlagDelayMs, Qt::PreciseTimer, [generation, end] {
         if (generation != tcpGeneration.load())
+            return;
+        // Taken whole already (the text is taken from its front): the flag would announce nothing.
+        if (tcpTakenBytes >= end || CurrentConnection.TcpReceived.isEmpty())
             return;
         CurrentConnection.TcpDataReceived = true;
         for (const QPointer<QEventLoop>& loop : std::as_const(tcpWaiters)) {

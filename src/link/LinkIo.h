@@ -96,5 +96,6 @@ QByteArray TakeTcpReceived();
 // Empties the telnet text that no tool has taken.
 void ClearTcpReceived();
 // What the telnet data event does with text while no live tool takes it: appends it to
-// CurrentConnection.TcpReceived and sets TcpDataReceived 10 ms later (a waiting read then wakes).
+// CurrentConnection.TcpReceived and sets TcpDataReceived 10 ms later (a waiting read then wakes), unless a read
+// has taken that text by then.
 void StoreTcpReceived(const QByteArray& text);

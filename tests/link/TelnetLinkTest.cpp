@@ -2,6 +2,7 @@
 // connection, and what SendCommand makes of each.
 #include "TelnetLinkFixture.h"
 
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -132,6 +133,20 @@ TEST_F(TelnetLinkTest, DroppedConnection)
     EXPECT_EQ(LinkRead(1024), "");
     EXPECT_EQ(ReadReply(1024), "");
     EXPECT_FALSE(TelnetSendKey('A'));
+}
+
+// A piece that comes in the last moments of a read's settling goes with that read, before its flag is due. The
+// flag must not wake the next read to nothing: an empty read ends the call data load and delete.
+TEST_F(TelnetLinkTest, AReadThatTookAPieceLeavesNoFlagForIt)
+{
+    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
+    StoreTcpReceived("a");
+    ASSERT_TRUE(QTest::qWaitFor([] { return CurrentConnection.TcpDataReceived; }));
+    // The read below settles 100 ms after the flag; "b" comes 5 ms before it takes the text.
+    QTimer::singleShot(95, Qt::PreciseTimer, [] { StoreTcpReceived("b"); });
+    QTimer::singleShot(400, Qt::PreciseTimer, [] { StoreTcpReceived("c"); });
+    EXPECT_EQ(LinkRead(64), "ab");
+    EXPECT_EQ(LinkRead(64), "c");
 }
 
 TEST_F(TelnetLinkTest, ReplyKeepsAtMostSizeMinusOneBytes)
