@@ -1,5 +1,6 @@
 // The program: the application object, all windows created once, the message loop.
 #include "platform/Dialogs.h"
+#include "platform/FileSizeSignal.h"
 #include "platform/WorkerThread.h"
 #include "platform/ui/QtDialogs.h"
 #include "ui/Forms.h"
@@ -12,6 +13,9 @@
 
 int main(int argc, char* argv[])
 {
+    // Before any thread starts, so that every thread has it: a write past the file-size limit fails with its
+    // own message instead of ending the program.
+    IgnoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mesk-config"));
     // The main window's close ends the program, also while a window shown without waiting is still open.

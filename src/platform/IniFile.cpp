@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include "platform/Cp1250.h"
+#include "platform/FileSizeSignal.h"
 
 #include <QChar>
 #include <QFileInfo>
@@ -327,20 +328,6 @@ bool writeAll(int fd, const char* data, size_t size)
     return true;
 }
 
-// A write past the file-size limit (RLIMIT_FSIZE) raises SIGXFSZ, whose default action ends the program with
-// every unsaved edit. Ignored, the write fails with EFBIG instead and the save reports it like a full disk.
-// A handler someone else installed is left alone.
-void ignoreFileSizeSignal()
-{
-    static const bool once = [] {
-        struct sigaction current{};
-        if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
-            ::signal(SIGXFSZ, SIG_IGN);
-        return true;
-    }();
-    (void)once;
-}
-
 // The temporary files of a save that was killed before its rename stay behind; the next save of the same file
 // removes those whose writer no longer runs. Names: ".<file>.tmp-<pid>-<n>".
 void removeStaleTemporaries(const QByteArray& dir, const QByteArray& fileName)
@@ -371,7 +358,7 @@ void removeStaleTemporaries(const QByteArray& dir, const QByteArray& fileName)
 // Replaces the file at path by data, or leaves it untouched. On success stamp describes the new file.
 bool replaceFile(const QByteArray& path, const std::string& data, Stamp& stamp)
 {
-    ignoreFileSizeSignal();
+    IgnoreFileSizeSignal(); // main() has done so already; a user of this class without it gets it here
     // Writing through a symbolic link replaces the file it points to, not the link.
     QByteArray target = path;
     struct stat old;

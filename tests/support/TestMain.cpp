@@ -1,6 +1,7 @@
 // Every test program starts here: a QApplication on the offscreen platform, then GoogleTest.
 // A fallback dialog handler answers (and prints) any box a test did not script, so a forgotten box never
 // hangs a test in a modal loop that nobody can close. Tests that care install their own ScriptedDialogs.
+#include "platform/FileSizeSignal.h"
 #include "platform/ui/QtDialogs.h"
 #include "support/ScriptedDialogs.h"
 
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv)
 {
+    IgnoreFileSizeSignal(); // as the program's main() starts
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
