@@ -35,6 +35,23 @@ private:
     qint64 last_;
 };
 
+// The last characters received, across reads: a read boundary may fall anywhere in the closing "OK" line.
+class ReceivedTail
+{
+public:
+    void append(const QByteArray& block)
+    {
+        tail_ += block;
+        if (tail_.size() > kKept)
+            tail_.remove(0, tail_.size() - kKept);
+    }
+    bool endsInOkLine() const { return EndsInOkLine(tail_); }
+
+private:
+    static constexpr qsizetype kKept = 8; // "OK" with its line end, and the line end before it
+    QByteArray tail_;
+};
+
 bool written(const QByteArray& text)
 {
     return LinkWrite(CurrentConnection, text) == quint32(text.size());
@@ -279,6 +296,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
     bool inTime = true;
     bool done = false;
     QByteArray text;
+    ReceivedTail tail;
     while (!done) {
         WaitPumping(recordWaits.callPauseMs);
         QByteArray block = ReadReply(4096, idle.watch());
@@ -287,6 +305,20 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
             done = true;
         }
         if (block.size() <= 2) {
+            // Too short to count for the idle clock, but on a slow line it may be the rest of a line, the
+            // closing "OK" line's among them.
+            if (!beforeHeader && !block.isEmpty()) {
+                tail.append(block);
+                if (!text.isEmpty()) {
+                    text += block;
+                    if (block.endsWith('\n')) {
+                        add(text);
+                        text.clear();
+                    }
+                }
+                if (tail.endsInOkLine())
+                    done = true;
+            }
             if (done)
                 endPagingAndDrain();
             continue;
@@ -295,6 +327,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
             done = true;
         idle.restart();
         applyHeader(block, QByteArrayLiteral("   date"), beforeHeader);
+        tail.append(block);
         if (block.size() > 21)
             block = SqueezeCallBlanks(block);
         const bool paged = block.contains(kPageMarker);
@@ -305,7 +338,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
         }
         if (paged && !done && !written(QByteArrayLiteral(" ")))
             return failedWrite();
-        if (EndsInOkLine(block))
+        if (tail.endsInOkLine())
             done = true;
         if (done)
             endPagingAndDrain();
@@ -334,13 +367,22 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
     QByteArray text; // of the piece being read
     bool failed = false;
     bool lost = false;
+    // While nothing but the echo has come, the gateway may still be gathering its first record: a read that
+    // brings nothing then ends the run only once the idle limit has passed since the echo.
+    qint64 echoAt = -1;
+    bool recordText = false;
     for (;;) {
         const QByteArray read = LinkRead(kCallPieceSize);
         if (read.isEmpty()) {
+            if (echoAt >= 0 && !recordText && Clock::seconds() - echoAt <= recordWaits.idleSeconds &&
+                !linkGone() && !closingProgram())
+                continue;
             // The gateway has nothing more to say; with part of a record in hand, it broke off within it.
             failed = (echoSettled && !text.isEmpty()) || linkGone();
             break;
         }
+        if (echoAt < 0)
+            echoAt = Clock::seconds();
         text += read;
         if (!echoSettled) {
             if (text.size() < echo.size() && echo.startsWith(text))
@@ -356,6 +398,7 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
             text.remove(0, 1);
         if (text.isEmpty())
             continue;
+        recordText = true;
         if (text == "#" || EndsInOkLine(text))
             break;
         if (!text.endsWith("\r\n")) {
@@ -410,11 +453,21 @@ QString RecordChosenName(const QString& chosen)
 
 bool AppendRecordFile(const QString& path, const QString& gateway, const QString& stamp, const QStringList& lines)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
     QByteArray out = "\r\n[" + encodeCp1250(gateway) + " : " + encodeCp1250(stamp) + "]\r\n\r\n";
     for (const QString& line : lines)
         out += encodeCp1250(line) + "\r\n";
-    return file.write(out) == out.size() && file.flush();
+    const bool existed = QFileInfo::exists(path);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return false;
+    const qint64 oldSize = file.size();
+    if (file.write(out) == out.size())
+        return true;
+    // A full disk or the file-size limit stopped the write part way: the file goes back to its old lines, so
+    // it never holds a header without its records.
+    if (existed)
+        file.resize(oldSize);
+    else
+        file.remove();
+    return false;
 }

@@ -64,7 +64,8 @@ RecordOutcome RunStatisticsResets();
 RecordOutcome RunCallDownload(const RecordMemoAdd& add);
 // "AT&CR": the call data read piece by piece, each piece acknowledged with "#" (the gateway then deletes it),
 // under the column header and its rule. A piece is acknowledged only once it has come whole (up to its CR LF).
-// The run ends normally at a read that brings nothing, at an "OK" line or at a lone "#"; it fails with text 56,
+// The run ends normally at a read that brings nothing (while nothing but the echo has come, only once the idle
+// limit has passed since the echo), at an "OK" line or at a lone "#"; it fails with text 56,
 // and sends no further "#", when the link goes, a write fails, the gateway answers ERROR or a piece breaks off.
 extern const char* const kCallColumnHeader;
 RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add);
@@ -74,5 +75,5 @@ QString RecordChooserPreset(const QString& edit);
 // The edit's text after a chosen name: ".txt" added when the name has no extension.
 QString RecordChosenName(const QString& chosen);
 // Appends the header and the memo lines to path in Windows-1250 with CR LF line ends, so that record text holds
-// the gateway's bytes again. False when the file cannot be written.
+// the gateway's bytes again. False when the file cannot be written; the file is then as it was before.
 bool AppendRecordFile(const QString& path, const QString& gateway, const QString& stamp, const QStringList& lines);

@@ -22,7 +22,13 @@
 #include <QTextBlock>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+#include <functional>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -75,6 +81,46 @@ TEST(RecordRules, ChooserPresetsOnlyAFinalTxt)
     EXPECT_EQ(RecordChooserPreset("/home/a/Log.csv"), "/home/a/Log.csv");
     EXPECT_EQ(RecordChosenName("/home/a.b/calls"), "/home/a.b/calls.txt");
     EXPECT_EQ(RecordChosenName("/home/a/calls.log"), "/home/a/calls.log");
+}
+
+// The exit code of fn run in a child process; -1 when the child died of a signal.
+int inChild(const std::function<int()>& fn)
+{
+    fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0)
+        _exit(fn());
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid)
+        return -2;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A record save that cannot be written whole adds nothing and is reported. The file-size limit stands in for a
+// full disk; past it SIGXFSZ would end the program unless it is ignored from the start (the test program's main
+// starts as the program's does).
+TEST(RecordRules, ASaveThatCannotBeWrittenWholeLeavesTheFileAsItWas)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("calls.txt"));
+    const QByteArray old = "\r\n[Sim : 1.1.26 10:00:00]\r\n\r\nold record\r\n";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(old), old.size());
+    }
+    const int rc = inChild([&] {
+        const rlimit limit{1024, 1024};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 3;
+        const QStringList lines(40, QString(60, QLatin1Char('x')));
+        return AppendRecordFile(path, QStringLiteral("Sim"), QStringLiteral("2.1.26 10:00:00"), lines) ? 0 : 1;
+    });
+    EXPECT_EQ(rc, 1) << "the save fails and says so; the program goes on";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
 }
 
 TEST(ClockRules, CommandsReadBackAndAccountChecks)
@@ -244,14 +290,15 @@ QList<QByteArray> eightBitRecords()
     };
 }
 
-// The gateway's line pauses within a record (every 10 bytes): a "#" goes out only for a record that has come
-// whole, and the memo and the file hold each record's bytes.
+// The gateway's line pauses within a record (every 10 bytes, 120 ms apart: a piece often comes just as a read
+// takes the text): a "#" goes out only for a record that has come whole, the run ends only after the last
+// record, and the memo and the file hold each record's bytes.
 TEST_P(RecordsTest, CallLoadAndDeleteInPiecesAcknowledgesWholeRecordsAndKeepsTheirBytes)
 {
     gatewaysim::Config cfg;
     cfg.callRecords = eightBitRecords();
     cfg.faults.chunkSize = 10;
-    cfg.faults.chunkDelayMs = 160;
+    cfg.faults.chunkDelayMs = 120;
     ASSERT_NO_FATAL_FAILURE(start(GetParam(), cfg));
     fMain->sbCallLoadDeleteClick();
     EXPECT_EQ(boxes(), QStringList{labelText(61)});
@@ -304,6 +351,41 @@ TEST_P(RecordsTest, CallLoadAndDeleteFailuresShowTheFailureAndDeleteNoMore)
         EXPECT_EQ(boxes(), QStringList{labelText(56)});
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(lines(fMain->mCall).size(), c.shown) << qPrintable(fMain->mCall->toPlainText());
+        TearDown();
+        SetUp();
+    }
+}
+
+// The gateway pauses after its echo for longer than one read. Within the idle limit the records still come
+// and are deleted; past it the run ends as one without records, and no "#" deletes any.
+TEST_P(RecordsTest, CallLoadAndDeleteWaitsForTheFirstRecordAfterTheEcho)
+{
+    struct Case
+    {
+        const char* name;
+        int idleSeconds;
+        int pauseMs;
+        QByteArray sent;
+        int shown;
+    };
+    const Case cases[] = {
+        {"pause within the idle limit", 5, 2500, "AT&CR\r##\r\n", 4},
+        {"pause past the idle limit", 1, 6000, "AT&CR\r\r\n", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gatewaysim::Config cfg;
+        cfg.callRecords = {"05.12.26 09:00:01 out", "05.12.26 09:10:02 in"};
+        ASSERT_NO_FATAL_FAILURE(start(GetParam(), cfg));
+        recordWaits.idleSeconds = c.idleSeconds;
+        gatewaysim::Faults f;
+        f.replyDelayMs = c.pauseMs; // between the echo and the first record
+        gateway->setFaults(f);
+        fMain->sbCallLoadDeleteClick();
+        EXPECT_EQ(boxes(), QStringList{labelText(61)});
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(lines(fMain->mCall).size(), c.shown) << qPrintable(fMain->mCall->toPlainText());
+
         TearDown();
         SetUp();
     }
@@ -460,6 +542,57 @@ TEST_F(LiveToolTest, RecordsDownloadOverTheModemLine)
     EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(61)});
     EXPECT_EQ(fMain->mCall->toPlainText().split('\n').size(), 5);
     EXPECT_TRUE(received().endsWith("###\r\n")) << received().constData();
+}
+
+// On a slow line the closing "OK" line comes split over two reads, its last piece as short as one character:
+// the call data download still ends at it, on every link. Serial and telnet get 16 bytes every 350 ms; the modem
+// line's reads each wait 1.5 s first, so its pieces come further apart to fall into reads of their own.
+TEST_F(LiveToolTest, CallDataEndsAtAnOkLineSplitOverReads)
+{
+    enum Link { Telnet, Serial, Modem };
+    struct Case
+    {
+        const char* name;
+        Link link;
+        int pieceSize, pauseMs;
+        int lastPiece; // bytes of "OK\r\n" in the last piece
+    };
+    const Case cases[] = {{"serial, K CR LF", Serial, 16, 350, 3},
+                          {"serial, LF", Serial, 16, 350, 1},
+                          {"telnet, K CR LF", Telnet, 16, 350, 3},
+                          {"modem, LF", Modem, 64, 2000, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        recordWaits = RecordWaits{};
+        recordWaits.callPauseMs = 0;
+        // The reply: CR LF, the header line and its CR LF, the record and its CR LF, "OK\r\n". The record's
+        // length puts the wanted part of the "OK" line into the last piece.
+        QByteArray record = "05.12.26 09:00:01 out   16  777123456  1  00:00:05  00:01:10  0  1";
+        while ((2 + 80 + record.size() + 2 + 4) % c.pieceSize != c.lastPiece)
+            record.chop(1);
+        gatewaysim::Config cfg;
+        cfg.pageSize = 20;
+        cfg.callRecords = {record};
+        if (c.link == Telnet)
+            ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
+        else if (c.link == Serial)
+            ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
+        else
+            ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
+        ASSERT_NO_FATAL_FAILURE(connectNow());
+        gatewaysim::Faults f;
+        f.chunkSize = c.pieceSize;
+        f.chunkDelayMs = c.pauseMs;
+        gateway->setFaults(f);
+        dialogs().clearRecords();
+        fMain->sbCallLoadClick();
+        EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(61)}) << qPrintable(dialogs().boxTexts().join('|'));
+        const QStringList shown = fMain->mCall->toPlainText().split('\n');
+        EXPECT_EQ(shown.mid(1), (QStringList{QString::fromLatin1(record), QStringLiteral("OK")}));
+        TearDown();
+        SetUp();
+    }
+    recordWaits = RecordWaits{};
 }
 
 class LoginAccountTest : public RecordsTest

@@ -5,8 +5,9 @@
 //            "AT%TALL=1,0,0,0,0,0,0"), each exactly so: they zero the statistics;
 //   "AT&C"   the call data records, paged like the LOG; when the lines fill the last page exactly, an empty page
 //            ("<SPACE>" alone) follows and the listing waits for its answer;
-//   "AT&CR"  the call data records one piece (record) at a time: the echoed command and the first record, then
-//            each "#" deletes the record just sent and brings the next; after the last one a lone "#";
+//   "AT&CR"  the call data records one piece (record) at a time: the echoed command and the first record (the
+//            reply delay between them), then each "#" deletes the record just sent and brings the next; after the
+//            last one a lone "#";
 //   "AT%X80=<user>/<pass>", "AT%X80=/" the login account (2 to 7 letters or digits each, or both empty); the
 //            gateway echoes the command line before its reply;
 //   "AT!Q"   the buffer state.
@@ -170,7 +171,9 @@ private:
             session.send(QByteArray("#"));
             return;
         }
-        session.send(echo + calls.first() + kCrLf);
+        // The reply delay falls between the echo and the first record, where the gateway gathers it.
+        session.send(echo);
+        session.send(calls.first() + kCrLf, first ? session.faults().replyDelayMs : 0);
     }
 
     bool sent_ = false;
