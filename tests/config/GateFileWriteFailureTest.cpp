@@ -2,6 +2,7 @@
 // process so that they cannot spill over into the other tests.
 #include "ConfigTestImages.h"
 #include "config/GateFile.h"
+#include "support/ChildProcess.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,19 +21,6 @@ QByteArray readBytes(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The exit code of fn run in a child process; -1 when the child died of a signal.
-int inChild(const std::function<int()>& fn)
-{
-    fflush(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0)
-        _exit(fn());
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid)
-        return -2;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 class GateFileWriteFailure : public ::testing::Test

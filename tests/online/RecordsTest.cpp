@@ -10,6 +10,7 @@
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
+#include "support/ChildProcess.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/TfMain.h"
 
@@ -24,11 +25,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
-#include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -81,19 +78,6 @@ TEST(RecordRules, ChooserPresetsOnlyAFinalTxt)
     EXPECT_EQ(RecordChooserPreset("/home/a/Log.csv"), "/home/a/Log.csv");
     EXPECT_EQ(RecordChosenName("/home/a.b/calls"), "/home/a.b/calls.txt");
     EXPECT_EQ(RecordChosenName("/home/a/calls.log"), "/home/a/calls.log");
-}
-
-// The exit code of fn run in a child process; -1 when the child died of a signal.
-int inChild(const std::function<int()>& fn)
-{
-    fflush(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0)
-        _exit(fn());
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid)
-        return -2;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // A record save that cannot be written whole adds nothing and is reported. The file-size limit stands in for a
