@@ -296,7 +296,7 @@ bool IsdnPage::isdnSave()
         ok &= send(c);
 
     // "G08" carries the GSM basic page's values 1 and 5: they go back as the gateway holds them now, and
-    // without them nothing is sent.
+    // without the relax delay nothing is sent.
     QByteArray v0;
     qint32 relax = 0;
     qint32 ring = 0;

@@ -250,6 +250,11 @@ TEST_F(IsdnPageTest, G08KeepsTheOtherPagesValues)
     press(fMain->sbBasicSave);
     EXPECT_EQ(gateway->value("G08"), "9,8,13,2,80");
 
+    ASSERT_TRUE(gateway->setValue("G08", "3,8,13,2")); // the GSM basic page's load reads ring 120 here too
+    save();
+    EXPECT_EQ(gateway->value("G08"), "3,7,12,6,120");
+    EXPECT_EQ(LoadErrors, "");
+
     ASSERT_TRUE(gateway->setValue("G08", ",8,13,2,80"));
     save();
     EXPECT_EQ(timesReceived("AT&V0\r\n"), 1);
