@@ -1,5 +1,6 @@
 #include "PageTestFixture.h"
 
+#include "link/GatewayList.h"
 #include "link/Login.h"
 #include "pages/ExtPage.h"
 #include "pages/GroupPage.h"
@@ -315,6 +316,27 @@ TEST_F(GateRunsTest, SaveAsWritesTheChosenFileWithoutTheExtensionPage)
     EXPECT_TRUE(readFile(QStringLiteral("gtws.ini")).contains(path(QStringLiteral("copy.ini")).toUtf8()));
     ASSERT_FALSE(dialogs().boxes().isEmpty());
     EXPECT_EQ(dialogs().boxes().last().text, labelText(75));
+}
+
+// The list never names the unnamed gateway (its file is always unnamed.ini): Save As only writes a copy, and
+// the next start and every later save still use unnamed.ini.
+TEST_F(GateRunsTest, SaveAsOnTheUnnamedGatewayWritesTheChosenFileOnly)
+{
+    CurrentGateway = UnnamedGatewayEntry();
+    writeFile(QStringLiteral("gtws.ini"), "[sim]\nHost=127.0.0.1\nFile=sim.ini\n");
+    fMain->seSystemGate->setValue(4);
+    dialogs().answerSaveFile(path(QStringLiteral("copy")));
+
+    fMain->mSaveAsClick();
+
+    EXPECT_TRUE(readFile(QStringLiteral("copy.ini")).contains("S91=0,4"));
+    EXPECT_EQ(readFile(QStringLiteral("gtws.ini")), "[sim]\nHost=127.0.0.1\nFile=sim.ini\n");
+    EXPECT_EQ(CurrentGateway.File, unnamedGateFile());
+    EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(75)});
+    fMain->seSystemGate->setValue(5);
+    fMain->tbSaveClick();
+    EXPECT_TRUE(readFile(QStringLiteral("unnamed.ini")).contains("S91=0,5"));
+    EXPECT_TRUE(readFile(QStringLiteral("copy.ini")).contains("S91=0,4"));
 }
 
 TEST_F(GateRunsTest, AfterSaveAsEverySaveGoesToTheNewFileUnlessTheListCouldNotNameIt)
