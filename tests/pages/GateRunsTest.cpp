@@ -384,6 +384,7 @@ TEST_F(GateRunsTest, AfterSaveAsEverySaveGoesToTheNewFileUnlessTheListCouldNotNa
 TEST_F(GateRunsTest, APartlyTypedTimeOrDateReachesNoGateFile)
 {
     fMain->cbSystemReset->setChecked(true);
+    fMain->cbInAliveActivate->setChecked(true);
     const struct
     {
         QLineEdit* edit;
@@ -400,7 +401,7 @@ TEST_F(GateRunsTest, APartlyTypedTimeOrDateReachesNoGateFile)
     const QString copy = path(QStringLiteral("copy.ini"));
     for (const auto& f : fields) {
         SCOPED_TRACE(qPrintable(f.edit->objectName()));
-        f.edit->setText(QLatin1String(f.partial));
+        typeInto(f.edit, f.partial);
         const QString refused = labelText(204) + QStringLiteral(" (") + labelText(f.topic) + QLatin1Char(')');
         const struct
         {
