@@ -173,7 +173,7 @@ bool parseGsmDigitFields(const QByteArray& reply, qint32& relaxDelay, qint32& ri
 {
     const ReplyList g08 = values("G08=", reply);
     qint32 relax = 0;
-    qint32 ring = 120; // a list of four fields has no ringing time-out: the GSM basic page's default goes
+    qint32 ring = 120; // a list of four fields has none: 120, as the GSM basic page reads it too
     if (!number(g08, 0, relax, 0, kMaxInt) || (g08.size() > 4 && !number(g08, 4, ring, 0, kMaxInt)))
         return false;
     relaxDelay = relax;

@@ -1,7 +1,6 @@
 #include "exchange/NetworkExchange.h"
 
 #include "config/TableRows.h"
-
 #include "exchange/IsdnExchange.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
