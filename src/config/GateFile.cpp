@@ -134,7 +134,7 @@ bool readGateSections(TParametres& image, const QString& path, int mask, GateRea
         // Rows follow their index; a gap in the numbering closes up.
         for (const auto& [index, key] : keys.rows) {
             const QString text = unescapeGateText(ini->ReadString(section(table.section), key, QString()));
-            if (text.isEmpty())
+            if (text.isEmpty() || (table.rowFits && !table.rowFits(text)))
                 r.badKeys << where(table.section, key);
             else
                 rows.push_back(text);

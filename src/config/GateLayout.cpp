@@ -1,6 +1,9 @@
 #include "config/GateLayout.h"
 #include "config/GateFile.h"
+#include "config/TableRows.h"
 #include "link/LinkState.h"
+
+#include <algorithm>
 
 QString escapeGateText(const QString& text, bool inFields)
 {
@@ -232,10 +235,11 @@ template <class A> GateKey textKey(int bit, const char* section, const QString& 
 }
 
 // A list, or a slice [from, to) of one (to < 0: up to the end), joined by ",". A slice key that is not the
-// first of its list appends to what the keys before it gave, up to limit entries in all.
+// first of its list appends to what the keys before it gave, up to limit entries in all. With entryFits, a
+// value holding an entry that does not fit is unreadable.
 template <class A>
 GateKey listKey(int bit, const char* section, const QString& name, A acc, bool keepEmpty, int from = 0, int to = -1,
-                int limit = -1)
+                int limit = -1, bool (*entryFits)(const QString&) = nullptr)
 {
     auto encode = [acc, from, to](const TParametres& p) {
         const std::vector<QString>& list = acc(p);
@@ -245,13 +249,14 @@ GateKey listKey(int bit, const char* section, const QString& name, A acc, bool k
             parts << escapeGateText(list[size_t(i)], true);
         return parts.join(QLatin1Char(','));
     };
-    auto decode = [acc, keepEmpty, from, limit](TParametres& p, const QString& value) {
+    auto decode = [acc, keepEmpty, from, limit, entryFits](TParametres& p, const QString& value) {
+        const QStringList entries = value.isEmpty() ? QStringList() : splitGateFields(value);
+        if (entryFits && !std::all_of(entries.begin(), entries.end(), entryFits))
+            return false;
         std::vector<QString>& list = acc(p);
         if (from == 0)
             list.clear();
-        if (value.isEmpty())
-            return true;
-        for (const QString& entry : splitGateFields(value)) {
+        for (const QString& entry : entries) {
             if (limit >= 0 && int(list.size()) >= limit)
                 break;
             if (keepEmpty || !entry.isEmpty())
@@ -427,15 +432,17 @@ void addNetworkKeys(std::vector<GateKey>& keys)
 {
     const char* s = kSectionNetwork;
     keys.push_back(listKey(
-        gsNetwork, s, "I07", [](auto& p) -> auto& { return p.briPrefixChanges; }, false));
+        gsNetwork, s, "I07", [](auto& p) -> auto& { return p.briPrefixChanges; }, false, 0, -1, -1,
+        networkEntryFits));
     for (int i = 0; i < 8; ++i) {
         const int n = i + 1;
-        keys.push_back(listKey(gsNetwork, s, keyName("N", n, "0"), net(i, &TNetwork::replacedPrefixes), true));
+        keys.push_back(listKey(gsNetwork, s, keyName("N", n, "0"), net(i, &TNetwork::replacedPrefixes), true, 0, -1,
+                               -1, networkEntryFits));
         // Four prefixes per key as the gateway has them; the last key takes whatever lies beyond 24, so a
         // longer list is never cut short in the file.
         for (int k = 1; k <= 7; ++k)
             keys.push_back(listKey(gsNetwork, s, keyName("N", n) + QString::number(k), net(i, &TNetwork::prefixes),
-                                   false, 4 * (k - 1), k < 7 ? 4 * k : -1));
+                                   false, 4 * (k - 1), k < 7 ? 4 * k : -1, -1, networkEntryFits));
         keys.push_back(
             fieldsKey(gsNetwork, s, keyName("N", n, "9"),
                       {textField(net(i, &TNetwork::networkId)), intField(net(i, &TNetwork::defaultDigits))}));
@@ -502,13 +509,13 @@ const std::vector<GateTable>& gateTables()
     static const std::vector<GateTable> tables = {
         {gsAutorouting, kSectionAutorouting, QStringLiteral("A"), kMaxAutoRows,
          [](TParametres& p) -> std::vector<QString>& { return p.autorouting.rows; },
-         [](const TParametres& p) -> const std::vector<QString>& { return p.autorouting.rows; }},
+         [](const TParametres& p) -> const std::vector<QString>& { return p.autorouting.rows; }, autoImageRowFits},
         {gsExtension, kSectionExtension, QStringLiteral("M"), kMaxExtRows,
          [](TParametres& p) -> std::vector<QString>& { return p.extensions.rows; },
          [](const TParametres& p) -> const std::vector<QString>& { return p.extensions.rows; }},
         {gsLcr, kSectionLcr, QStringLiteral("L"), kMaxLcrRows,
          [](TParametres& p) -> std::vector<QString>& { return p.lcr.rows; },
-         [](const TParametres& p) -> const std::vector<QString>& { return p.lcr.rows; }},
+         [](const TParametres& p) -> const std::vector<QString>& { return p.lcr.rows; }, lcrImageRowFits},
     };
     return tables;
 }

@@ -36,6 +36,7 @@ struct GateTable
     int maxRows;
     std::function<std::vector<QString>&(TParametres&)> rows;
     std::function<const std::vector<QString>&(const TParametres&)> constRows;
+    std::function<bool(const QString&)> rowFits = nullptr; // a row that does not fit is damaged; none: any row
 };
 
 // In writing order; the sections come in the order of a freshly written file.

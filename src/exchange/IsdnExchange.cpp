@@ -173,8 +173,8 @@ bool parseGsmDigitFields(const QByteArray& reply, qint32& relaxDelay, qint32& ri
 {
     const ReplyList g08 = values("G08=", reply);
     qint32 relax = 0;
-    qint32 ring = 0;
-    if (!number(g08, 0, relax, 0, kMaxInt) || !number(g08, 4, ring, 0, kMaxInt))
+    qint32 ring = 120; // a list of four fields has none: 120, as the GSM basic page reads it too
+    if (!number(g08, 0, relax, 0, kMaxInt) || (g08.size() > 4 && !number(g08, 4, ring, 0, kMaxInt)))
         return false;
     relaxDelay = relax;
     ringTimeout = ring;

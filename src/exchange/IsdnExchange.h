@@ -75,7 +75,8 @@ struct IsdnDigitValues
 IsdnDigitValues parseIsdnDigits(const QByteArray& reply, QString& errors);
 
 // The GSM basic page's part of "G08" (values 1 and 5) from an "AT&V0" reply, which the ISDN save passes on.
-// False when either is missing or not a number: the save then sends no "G08" rather than guessing.
+// False when the relax delay is missing or either is not a number: the save then sends no "G08" rather than
+// guessing. A list of four fields gives the ringing time-out 120, as the GSM basic page reads it.
 bool parseGsmDigitFields(const QByteArray& reply, qint32& relaxDelay, qint32& ringTimeout);
 
 // One set command of the save and the line its failure adds.

@@ -1,5 +1,6 @@
 #include "exchange/NetworkExchange.h"
 
+#include "config/TableRows.h"
 #include "exchange/IsdnExchange.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
@@ -33,14 +34,33 @@ NetworkCommand command(const QByteArray& name, const QByteArray& value, const QS
 
 constexpr qint64 kModemListingMs = 10000;
 
+// Appends the entries of one key's values to list (empty ones only with keepEmpty); an entry that does not
+// fit is damaged: left out, with line once. False when one was left out.
+bool takeEntries(const ReplyList& values, std::vector<QString>& list, bool keepEmpty, const QString& line,
+                 QString& errors)
+{
+    bool ok = true;
+    for (const QByteArray& v : values) {
+        if (v.isEmpty() && !keepEmpty)
+            continue;
+        const QString entry = fromWire(v);
+        if (networkEntryFits(entry)) {
+            list.push_back(entry);
+            continue;
+        }
+        ok = false;
+        if (!errors.contains(line))
+            errors += line;
+    }
+    return ok;
+}
+
 } // namespace
 
-std::vector<QString> parseBriPrefixChanges(const QByteArray& reply)
+std::vector<QString> parseBriPrefixChanges(const QByteArray& reply, QString& errors)
 {
     std::vector<QString> changes;
-    for (const QByteArray& v : listValues("I07", reply))
-        if (!v.isEmpty())
-            changes.push_back(fromWire(v));
+    takeEntries(listValues("I07", reply), changes, false, netlines::kBri, errors);
     return changes;
 }
 
@@ -51,12 +71,9 @@ bool parseNetworkLists(const QByteArray& reply, std::array<TNetwork, 8>& records
         TNetwork& r = records[size_t(n - 1)];
         r.prefixes.clear();
         for (int k = 1; k <= 7; ++k)
-            for (const QByteArray& v : listValues(key(n, k), reply))
-                if (!v.isEmpty())
-                    r.prefixes.push_back(fromWire(v));
+            ok &= takeEntries(listValues(key(n, k), reply), r.prefixes, false, netlines::kPrefixes, errors);
         r.replacedPrefixes.clear();
-        for (const QByteArray& v : listValues(key(n, 0), reply))
-            r.replacedPrefixes.push_back(fromWire(v));
+        ok &= takeEntries(listValues(key(n, 0), reply), r.replacedPrefixes, true, netlines::kReplaced, errors);
 
         const ReplyList id = listValues(key(n, 9), reply);
         if (!id.isEmpty())

@@ -22,12 +22,15 @@ inline constexpr int kMaxNetworkPrefixes = 28;
 // The most bytes the program takes of an "AT&Nall" reply.
 inline constexpr qsizetype kNetworkListingCap = 64 * 1024;
 
-// The non-empty "I07" values of an "AT&VI" reply, in order.
-std::vector<QString> parseBriPrefixChanges(const QByteArray& reply);
+// The non-empty "I07" values of an "AT&VI" reply, in order. An entry longer than the entry dialog lets a
+// person type (config/TableRows.h) is damaged: it is left out and the list's line goes to errors once.
+std::vector<QString> parseBriPrefixChanges(const QByteArray& reply, QString& errors);
 
 // Fills the eight records from an "AT&Nall" reply. A list whose N<n>9 lacks its network ID keeps the ID it
 // had; a missing or unreadable number of digits gives 0. Those faults add the digits line to errors once
 // (not when errors holds it already) and make the result false; the other lists are read all the same.
+// A prefix or replaced prefix longer than the entry dialog lets a person type is left out, with its table's
+// line once, and makes the result false.
 bool parseNetworkLists(const QByteArray& reply, std::array<TNetwork, 8>& records, QString& errors);
 
 // The network IDs of the eight lists as an "AT&Nall" reply gives them ("" where a list has none).

@@ -2,6 +2,7 @@
 
 #include "config/ConfigConversions.h"
 #include "config/Parametres.h"
+#include "config/TableRows.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/ReplyParsers.h"
@@ -276,6 +277,12 @@ bool parseLcrListing(const QByteArray& listing, std::vector<LcrRow>& rows, QStri
         if (l.isEmpty())
             l = fieldAt(listing, key, limit + 1);
         row.limit = QString::fromLatin1(l);
+        // The gateway's fields hold no more than a person can type: a longer token is a damaged listing
+        // (columns run together), and its rows are not taken.
+        if (!lcrRowFits(row.network, row.window, row.groups, row.limit)) {
+            errors += kLcrAll;
+            return false;
+        }
         found.push_back(row);
     }
     rows = std::move(found);
@@ -413,6 +420,10 @@ bool parseAutoListing(const QByteArray& listing, std::vector<AutoRow>& rows, QSt
         if (row.number.size() == 1 && QByteArrayView("RITD").contains(row.number.at(0).toLatin1())) {
             row.letter = row.number.at(0);
             row.number.clear();
+        }
+        if (!autoRowFits(row.clip, row.number, row.limit)) {
+            errors += kAutoAll; // as for the LCR listing: a damaged listing
+            return false;
         }
         found.push_back(row);
     }

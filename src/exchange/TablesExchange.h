@@ -70,7 +70,8 @@ LcrRow lcrRowFromImage(const QString& text);
 
 // The rows of an "AT&R" listing: R00, R01, ... up to the first register that is not listed. False (rows
 // untouched) when the header lacks a word: "LCR table - All parametres\n" for "idx", "netw", "from/to/wend" or
-// "groups", "Lcr table - All parametres\n" for "limit". Every field is read within its own line.
+// "groups", "Lcr table - All parametres\n" for "limit"; also, with the first line, when a row's field is longer
+// than the row dialog lets a person type (config/TableRows.h). Every field is read within its own line.
 bool parseLcrListing(const QByteArray& listing, std::vector<LcrRow>& rows, QString& errors);
 
 // "AT%R0<i>=..." for i < 9, "AT%R<i>=..." from 9 on (the gateway takes either form).
@@ -124,7 +125,8 @@ AutoRow autoRowFromImage(const QString& text);
 // The rows of an "AT&A" listing: A00, A01, ... up to the first register that is not listed or has an empty
 // CLIP. A row whose number is "R", "I", "T" or "D" is that service with an empty number; an empty number is a
 // callback, an empty limit a dial row. False (rows untouched) with "Autorouting table - All parametres\n" when
-// the header lacks a word. Every field is read within its own line.
+// the header lacks a word or a row's field is longer than the row dialog lets a person type. Every field is
+// read within its own line.
 bool parseAutoListing(const QByteArray& listing, std::vector<AutoRow>& rows, QString& errors);
 
 // The value a row goes out with: "CLIP,number" (A), "CLIP,,limit" (C), "CLIP,<letter>" (R, I, T, D), empty for

@@ -248,14 +248,17 @@ void GateFilesPart::mSaveAsClick()
     }
     clearFlagsAfterSaveAs();
 
-    IniFile gateways(gatewayListPath());
-    gateways.WriteString(CurrentGateway.Name, QStringLiteral("File"), path);
     // The new file becomes the gateway's gate file only together with the list that names it: the next start
-    // reads the list, and every save and load meanwhile must go where that start will look.
-    if (gateways.UpdateFile())
-        CurrentGateway.File = path;
-    else
-        error(labelText(kTextGatewayListNotWritten));
+    // reads the list, and every save and load meanwhile must go where that start will look. The unnamed
+    // gateway's file is always unnamed.ini (the list is never asked for it), so for it the copy stays a copy.
+    if (CurrentGateway.Name != kUnnamedGateway) {
+        IniFile gateways(gatewayListPath());
+        gateways.WriteString(CurrentGateway.Name, QStringLiteral("File"), path);
+        if (gateways.UpdateFile())
+            CurrentGateway.File = path;
+        else
+            error(labelText(kTextGatewayListNotWritten));
+    }
     information(kTextFileWritten);
 }
 

@@ -25,7 +25,8 @@ public:
     void mLoadOClick();
     // Every page into the current gate file.
     void tbSaveClick();
-    // Every page into a gate file chosen in a dialog, which becomes the gateway's file in gtws.ini.
+    // Every page into a gate file chosen in a dialog, which becomes the gateway's file in gtws.ini (the
+    // unnamed gateway's file stays unnamed.ini, and gtws.ini as it was).
     void mSaveAsClick();
     // Asked before every page goes into a gate file: true when every typed time and date is whole; otherwise
     // the first page's unfinished field is marked, the "not valid" box names the page, and the result is false.

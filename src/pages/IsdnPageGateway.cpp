@@ -296,7 +296,7 @@ bool IsdnPage::isdnSave()
         ok &= send(c);
 
     // "G08" carries the GSM basic page's values 1 and 5: they go back as the gateway holds them now, and
-    // without them nothing is sent.
+    // without the relax delay nothing is sent.
     QByteArray v0;
     qint32 relax = 0;
     qint32 ring = 0;
@@ -311,14 +311,16 @@ bool IsdnPage::isdnSave()
     for (const IsdnCommand& c : isdnMonitoringCommands(record))
         ok &= send(c);
 
-    if (!isCompleteTime(record.aliveTime)) {
-        // An unfinished time is no interval; the gateway keeps the one it has.
-        LoadErrors += kAliveTime;
-        ok = false;
-    } else if (normalisedAliveValue(isdnAliveValue(record)) != keptAlive) {
-        if (MessageBox(labelText(kTextAliveQuestion), labelText(kCaptionInformation), MB_YESNO | MB_ICONQUESTION) ==
-            IDYES)
+    if (normalisedAliveValue(isdnAliveValue(record)) != keptAlive) {
+        if (!isCompleteTime(record.aliveTime)) {
+            // An unfinished time is no interval; the gateway keeps the one it has. (Its own value, whatever
+            // its form, is never sent back, so it never fails here.)
+            LoadErrors += kAliveTime;
+            ok = false;
+        } else if (MessageBox(labelText(kTextAliveQuestion), labelText(kCaptionInformation),
+                              MB_YESNO | MB_ICONQUESTION) == IDYES) {
             ok &= send(isdnAliveCommand(record));
+        }
     }
     ok &= send(isdnAliveNumbersCommand(record));
     ok &= send(isdnAliveTextCommand(record));
@@ -340,7 +342,8 @@ bool IsdnPage::isdnValid()
 
 bool IsdnPage::isdnTimesValid()
 {
-    // The alive SMS's time goes out with "I60", and into the file, whether or not the SMS is on.
+    // The alive SMS's time goes out with "I60", and into the file, whether or not the SMS is on; the check
+    // holds back only a time typed in part while the field can be edited.
     return TimeEditComplete(edInAliveTime);
 }
 

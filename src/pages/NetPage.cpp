@@ -358,7 +358,7 @@ bool NetPage::networkLoad()
         fLoad->SetStatus(QStringLiteral("AT&&VI"));
     QByteArray reply;
     bool ok = SendCommand(QByteArrayLiteral("AT&VI\r\n"), reply, 4096, LoadErrors, netlines::kBri);
-    GateConfig.briPrefixChanges = parseBriPrefixChanges(reply);
+    GateConfig.briPrefixChanges = parseBriPrefixChanges(reply, LoadErrors);
 
     if (fLoad)
         fLoad->SetStatus(QStringLiteral("AT&&Nall"));

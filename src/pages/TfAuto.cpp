@@ -1,5 +1,6 @@
 #include "pages/TfAuto.h"
 
+#include "config/TableRows.h"
 #include "exchange/TablesExchange.h"
 #include "pages/AutoPage.h"
 #include "pages/PageFrame.h"
@@ -43,7 +44,7 @@ TfAuto::TfAuto(QWidget* parent) : QDialog(parent)
     lbGsm->setObjectName(QStringLiteral("lbGsm"));
     edGsm = new QLineEdit(GroupBox1);
     edGsm->setObjectName(QStringLiteral("edGsm"));
-    edGsm->setMaxLength(47);
+    edGsm->setMaxLength(kAutoClipLength);
     // Typed and pasted alike: the CLIP travels inside a comma-separated value.
     edGsm->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9+*#]*")), edGsm));
     auto* gsm = new QHBoxLayout(GroupBox1);
@@ -69,7 +70,7 @@ TfAuto::TfAuto(QWidget* parent) : QDialog(parent)
     rbDisa = radio("rbDisa", "Disa message dial-in");
     edDial = new QLineEdit(GroupBox2);
     edDial->setObjectName(QStringLiteral("edDial"));
-    edDial->setMaxLength(14);
+    edDial->setMaxLength(kAutoNumberLength);
     // Digits, "+", "*", "#"; or one of the service letters alone, typed into the empty edit.
     edDial->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9+*#]*|[RIDT]")), edDial));

@@ -1,6 +1,7 @@
 #include "pages/TfNet.h"
 
 #include "config/Parametres.h"
+#include "config/TableRows.h"
 #include "exchange/NetworkExchange.h"
 #include "pages/EntryFilters.h"
 #include "platform/Dialogs.h"
@@ -54,12 +55,12 @@ TfNet::TfNet(QWidget* parent) : QDialog(parent)
     lb1->setObjectName(QStringLiteral("lb1"));
     ed1 = new QLineEdit(this);
     ed1->setObjectName(QStringLiteral("ed1"));
-    ed1->setMaxLength(10);
+    ed1->setMaxLength(kNetworkPartLength);
     lb2 = new QLabel(this);
     lb2->setObjectName(QStringLiteral("lb2"));
     ed2 = new QLineEdit(this);
     ed2->setObjectName(QStringLiteral("ed2"));
-    ed2->setMaxLength(10);
+    ed2->setMaxLength(kNetworkPartLength);
     lbHelp = new QLabel(QStringLiteral("Only 0123456789+*# characters are allowed"), this);
     lbHelp->setObjectName(QStringLiteral("lbHelp"));
     QPalette red = lbHelp->palette();

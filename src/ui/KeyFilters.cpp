@@ -102,6 +102,7 @@ void overtype(QLineEdit* edit, char& key, const MaskLayout& mask, LimitRule limi
     }
     auto write = [&](int caret) {
         edit->setText(QString::fromLatin1(chars, mask.length));
+        edit->setModified(true); // a person's edit; a text the program sets is not
         edit->setCursorPosition(caret);
     };
 
@@ -316,12 +317,27 @@ bool OvertypeKeyFilter::eventFilter(QObject* watched, QEvent* event)
     return true; // the editor has done the edit (or refused it)
 }
 
+namespace {
+
+const char* const kHalfTypedMark = "halfTypedTimeMark";
+
+void unmarkTime(QLineEdit* edit)
+{
+    edit->setPalette(QPalette());
+    edit->setToolTip(QString());
+}
+
+} // namespace
+
 bool TimeEditComplete(QLineEdit* edit)
 {
     constexpr int kWholeTimeHint = 985;
-    if (isCompleteTime(edit->text())) {
-        edit->setPalette(QPalette());
-        edit->setToolTip(QString());
+    // Only a time a person typed in part is held back. A field they cannot edit, or a value the program put
+    // there (the gateway's, a gate file's, the defaults') that nobody has edited since, goes on as it stands:
+    // refusing it would lock every save on a value nobody can mend.
+    const bool editable = edit->isEnabledTo(edit->window()) && !edit->isReadOnly();
+    if (isCompleteTime(edit->text()) || !editable || !edit->isModified()) {
+        unmarkTime(edit);
         return true;
     }
     QPalette red = edit->palette();
@@ -329,6 +345,14 @@ bool TimeEditComplete(QLineEdit* edit)
     edit->setPalette(red);
     edit->setToolTip(labelOr(labelTexts, kWholeTimeHint,
                              QStringLiteral("Enter the whole time as HH:MM (hours 00-23, minutes 00-59).")));
+    // The mark stays only while the time is unfinished: it goes as soon as the field holds a whole time.
+    if (!edit->property(kHalfTypedMark).toBool()) {
+        edit->setProperty(kHalfTypedMark, true);
+        QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+            if (isCompleteTime(text))
+                unmarkTime(edit);
+        });
+    }
     edit->setFocus();
     return false;
 }

@@ -38,9 +38,11 @@ void LongTimeKeyPressFilter(QLineEdit* edit, char& key);
 void DateEditKey(QLineEdit* edit, char& key);
 
 // The one rule for every HH:MM edit before its time is sent or stored: true when the edit holds a whole time
-// (isCompleteTime, config/ConfigConversions.h). Otherwise the edit is marked (red, the hint "Enter the whole time as HH:MM ..." as its tool
-// tip, the focus) and the result is false: the caller sends and stores nothing and says so (the page frame's
-// "Some values are not valid" box). A whole time takes the mark away.
+// (isCompleteTime, config/ConfigConversions.h), and also when the time is no person's unfinished typing: the
+// field is disabled or read-only, or nobody has edited it since the program set its text (QLineEdit's modified
+// flag; the overtype editors set it). Otherwise the edit is marked (red, the hint "Enter the whole time as
+// HH:MM ..." as its tool tip, the focus) and the result is false: the caller sends and stores nothing and says
+// so (the page frame's "Some values are not valid" box). The mark goes as soon as the edit holds a whole time.
 bool TimeEditComplete(QLineEdit* edit);
 // A number field stands for its text read as a whole number; a text that is none (an emptied field: the spin box
 // keeps its last value behind it) counts as the field's minimum, which the field then shows.

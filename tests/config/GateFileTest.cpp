@@ -218,6 +218,43 @@ TEST_F(GateFileTest, GapsAndBadValuesReadTheRest)
                                                   kSectionLcr, kSectionPortModes}));
 }
 
+// A row value longer than its edit or row dialog lets a person type (and the gateway's field holds) is
+// damaged: reported with its key and not loaded. The longest values the dialogs allow load; the extension
+// rows, which nothing edits or sends, are read as they stand.
+TEST_F(GateFileTest, ARowValueLongerThanItsDialogAllowsIsDamaged)
+{
+    const QByteArray d200(200, '5');
+    const QByteArray clip47(47, '1');
+    const QByteArray number14(14, '2');
+    const QByteArray part10(10, '3');
+    const QByteArray part11(11, '4');
+    const QByteArray window = "00:00/24:00/w+";
+    writeBytes(path(), "[Network list]\nI07=" + part10 + "/" + part10 + "," + part11 + "/\nN10=" + d200 +
+                           "/\nN11=" + d200 + ",\nN12=" + part10 + "/" + part10 + ",\nN20=" + part10 + "/" +
+                           part10 + ",/" + part11 + "\n[Autorouting table]\nA0=" + d200 + ",1,,A\nA1=+420," + d200 +
+                           ",,A\nA2=" + clip47 + "," + number14 + ",,A\nA3=+1,,100,C\nA4=+2,,99,C\n"
+                           "[Extension table]\nM0=" + d200 + ",u,p," + d200 + ",1,0,1\n"
+                           "[Lcr table]\nL0=1," + window + "," + d200 + ",5\nL1=8," + window + ",1239123,99\nL2=12," +
+                           window + ",1,0\nL3=1," + window + "/w+,1,0\n");
+    TParametres image;
+    GateReadReport report;
+    EXPECT_FALSE(readGateSections(image, path(), gsAll, &report));
+
+    const QStringList bad = {"Network list/I07",      "Network list/N10",      "Network list/N11",
+                             "Network list/N20",      "Autorouting table/A0",  "Autorouting table/A1",
+                             "Autorouting table/A3",  "Lcr table/L0",          "Lcr table/L2",
+                             "Lcr table/L3"};
+    EXPECT_EQ(report.badKeys, bad) << report.badKeys.join(u' ').toStdString();
+    const TParametres defaults;
+    EXPECT_EQ(image.briPrefixChanges, defaults.briPrefixChanges);
+    EXPECT_EQ(image.networks[0].replacedPrefixes, defaults.networks[0].replacedPrefixes);
+    EXPECT_EQ(image.networks[0].prefixes, (std::vector<QString>{part10 + "/" + part10}));
+    EXPECT_EQ(image.networks[1].replacedPrefixes, defaults.networks[1].replacedPrefixes);
+    EXPECT_EQ(image.autorouting.rows, (std::vector<QString>{clip47 + "," + number14 + ",,A", "+2,,99,C"}));
+    EXPECT_EQ(image.lcr.rows, (std::vector<QString>{"8," + window + ",1239123,99"}));
+    EXPECT_EQ(image.extensions.rows, (std::vector<QString>{d200 + ",u,p," + d200 + ",1,0,1"}));
+}
+
 TEST_F(GateFileTest, FailedSectionsShowTheirBoxAndClearTheFlag)
 {
     labelTexts.assign(900, QString());

@@ -15,8 +15,10 @@ QList<QByteArray> lines(const QList<NetworkCommand>& commands)
 
 TEST(NetworkExchange, BriPrefixChangesSkipEmptyValues)
 {
-    EXPECT_EQ(parseBriPrefixChanges("\r\nI07=1/2,,3/\r\nOK\r\n"), (std::vector<QString>{"1/2", "3/"}));
-    EXPECT_TRUE(parseBriPrefixChanges("\r\nOK\r\n").empty());
+    QString errors;
+    EXPECT_EQ(parseBriPrefixChanges("\r\nI07=1/2,,3/\r\nOK\r\n", errors), (std::vector<QString>{"1/2", "3/"}));
+    EXPECT_TRUE(parseBriPrefixChanges("\r\nOK\r\n", errors).empty());
+    EXPECT_TRUE(errors.isEmpty());
     EXPECT_EQ(briPrefixCommand({}).line, "AT%I07=\r\n");
     EXPECT_EQ(briPrefixCommand({"1/2", "3/"}).line, "AT%I07=1/2,3/\r\n");
 }
@@ -53,6 +55,30 @@ TEST(NetworkExchange, ListingFillsEveryList)
     std::array<TNetwork, 8> again;
     EXPECT_FALSE(parseNetworkLists("\r\nOK\r\n", again, fresh));
     EXPECT_EQ(fresh, "Network list - Default number of digits\n");
+}
+
+// The gateway's fields hold ten characters on each side of an entry's "/", as the entry dialog does: a longer
+// entry is damaged, left out with its table's line, so the load never takes what the gate file refuses.
+TEST(NetworkExchange, AnEntryLongerThanTheGatewaysFieldsIsLeftOut)
+{
+    const QString ten(10, QLatin1Char('1'));
+    const QString eleven(11, QLatin1Char('2'));
+    QString errors;
+    const QString i07 = ten + "/" + ten + "," + eleven + "/,/" + eleven;
+    EXPECT_EQ(parseBriPrefixChanges("\r\nI07=" + i07.toLatin1() + "\r\nOK\r\n", errors),
+              (std::vector<QString>{ten + "/" + ten}));
+    EXPECT_EQ(errors, netlines::kBri);
+
+    QString reply = "\r\nN10=" + eleven + "/,/" + ten + "\r\nN11=" + ten + "," + eleven + ",\r\nN12=" + ten + "/" +
+                    eleven + ",\r\n";
+    for (int n = 1; n <= 8; ++n)
+        reply += "N" + QString::number(n) + "9=ID,5\r\n";
+    std::array<TNetwork, 8> records;
+    errors.clear();
+    EXPECT_FALSE(parseNetworkLists((reply + "OK\r\n").toLatin1(), records, errors));
+    EXPECT_EQ(records[0].replacedPrefixes, (std::vector<QString>{"/" + ten}));
+    EXPECT_EQ(records[0].prefixes, (std::vector<QString>{ten}));
+    EXPECT_EQ(errors, netlines::kPrefixes + netlines::kReplaced);
 }
 
 TEST(NetworkExchange, OneListsCommands)

@@ -1,5 +1,6 @@
 #include "PageTestFixture.h"
 
+#include "link/GatewayList.h"
 #include "link/Login.h"
 #include "pages/ExtPage.h"
 #include "pages/GroupPage.h"
@@ -317,6 +318,27 @@ TEST_F(GateRunsTest, SaveAsWritesTheChosenFileWithoutTheExtensionPage)
     EXPECT_EQ(dialogs().boxes().last().text, labelText(75));
 }
 
+// The list never names the unnamed gateway (its file is always unnamed.ini): Save As only writes a copy, and
+// the next start and every later save still use unnamed.ini.
+TEST_F(GateRunsTest, SaveAsOnTheUnnamedGatewayWritesTheChosenFileOnly)
+{
+    CurrentGateway = UnnamedGatewayEntry();
+    writeFile(QStringLiteral("gtws.ini"), "[sim]\nHost=127.0.0.1\nFile=sim.ini\n");
+    fMain->seSystemGate->setValue(4);
+    dialogs().answerSaveFile(path(QStringLiteral("copy")));
+
+    fMain->mSaveAsClick();
+
+    EXPECT_TRUE(readFile(QStringLiteral("copy.ini")).contains("S91=0,4"));
+    EXPECT_EQ(readFile(QStringLiteral("gtws.ini")), "[sim]\nHost=127.0.0.1\nFile=sim.ini\n");
+    EXPECT_EQ(CurrentGateway.File, unnamedGateFile());
+    EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(75)});
+    fMain->seSystemGate->setValue(5);
+    fMain->tbSaveClick();
+    EXPECT_TRUE(readFile(QStringLiteral("unnamed.ini")).contains("S91=0,5"));
+    EXPECT_TRUE(readFile(QStringLiteral("copy.ini")).contains("S91=0,4"));
+}
+
 TEST_F(GateRunsTest, AfterSaveAsEverySaveGoesToTheNewFileUnlessTheListCouldNotNameIt)
 {
     const struct
@@ -362,6 +384,7 @@ TEST_F(GateRunsTest, AfterSaveAsEverySaveGoesToTheNewFileUnlessTheListCouldNotNa
 TEST_F(GateRunsTest, APartlyTypedTimeOrDateReachesNoGateFile)
 {
     fMain->cbSystemReset->setChecked(true);
+    fMain->cbInAliveActivate->setChecked(true);
     const struct
     {
         QLineEdit* edit;
@@ -378,7 +401,7 @@ TEST_F(GateRunsTest, APartlyTypedTimeOrDateReachesNoGateFile)
     const QString copy = path(QStringLiteral("copy.ini"));
     for (const auto& f : fields) {
         SCOPED_TRACE(qPrintable(f.edit->objectName()));
-        f.edit->setText(QLatin1String(f.partial));
+        typeInto(f.edit, f.partial);
         const QString refused = labelText(204) + QStringLiteral(" (") + labelText(f.topic) + QLatin1Char(')');
         const struct
         {

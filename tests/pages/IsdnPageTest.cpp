@@ -226,11 +226,35 @@ TEST_F(IsdnPageTest, AliveSmsIsAskedOnlyWhenItChanged)
 
     // A time not typed to its end is no interval: the whole-gateway save (which checks no ISDN input) sends
     // none and says so.
-    fMain->edInAliveTime->setText("1_:30");
+    typeInto(fMain->edInAliveTime, "1_:30");
     LoadErrors.clear();
     EXPECT_FALSE(fMain->isdnSave());
     EXPECT_EQ(gateway->value("I60"), "09:30,15");
     EXPECT_TRUE(LoadErrors.contains("ISDN settings - Alive SMS - time interval\n"));
+}
+
+// An alive-SMS time the gateway gives in another form stays as it came while the alive SMS is off: no save
+// refuses it, none sends it back, and the gate file keeps it.
+TEST_F(IsdnPageTest, TheGatewaysOwnAliveTimeHoldsNoSaveBack)
+{
+    for (const char* i60 : {",0", "9:5,0", "0,0"}) {
+        SCOPED_TRACE(i60);
+        ASSERT_TRUE(gateway->setValue("I60", i60));
+        load();
+        const QString time = QString::fromLatin1(i60).section(QLatin1Char(','), 0, 0);
+        ASSERT_EQ(fMain->edInAliveTime->text(), time);
+        EXPECT_FALSE(fMain->edInAliveTime->isEnabled());
+
+        save();
+        expectInfoBox(66);
+        EXPECT_FALSE(from("AT&Vi").join().contains("I60"));
+        EXPECT_EQ(gateway->value("I60"), i60);
+
+        dialogs().clearRecords();
+        fMain->tbSaveClick();
+        EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(75)});
+        EXPECT_TRUE(readFile(QStringLiteral("sim.ini")).contains("I60=0," + time.toLatin1() + "\n"));
+    }
 }
 
 // "G08" belongs to two pages: each sends the other's values as the gateway holds them, and without them no
@@ -249,6 +273,11 @@ TEST_F(IsdnPageTest, G08KeepsTheOtherPagesValues)
     ASSERT_TRUE(gateway->setValue("G08", "3,8,13,2,80")); // and the ISDN page here
     press(fMain->sbBasicSave);
     EXPECT_EQ(gateway->value("G08"), "9,8,13,2,80");
+
+    ASSERT_TRUE(gateway->setValue("G08", "3,8,13,2")); // the GSM basic page's load reads ring 120 here too
+    save();
+    EXPECT_EQ(gateway->value("G08"), "3,7,12,6,120");
+    EXPECT_EQ(LoadErrors, "");
 
     ASSERT_TRUE(gateway->setValue("G08", ",8,13,2,80"));
     save();
@@ -269,7 +298,8 @@ TEST_F(IsdnPageTest, ALetterInADigitsFieldStopsTheSaveBeforeAnyByte)
 
     // The one rule of every typed time: a time not typed to its end is refused the same way.
     fMain->seIsdnWait->setValue(4);
-    fMain->edInAliveTime->setText("1_:30");
+    fMain->cbInAliveActivate->setChecked(true);
+    typeInto(fMain->edInAliveTime, "1_:30");
     save();
     expectOnlyBox(labelText(204), 47, MB_ICONERROR);
     EXPECT_TRUE(gateway->receivedBytes().isEmpty());

@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <memory>
 
@@ -35,6 +36,14 @@ inline ScriptedDialogs::ModalScript pickProfile(int row)
             list->setCurrentRow(row);
         dialog->accept();
     };
+}
+
+// A time or date as a person leaves it in its edit, half-typed or not (the program's own texts are not
+// marked as edited).
+inline void typeInto(QLineEdit* edit, const char* text)
+{
+    edit->setText(QString::fromLatin1(text));
+    edit->setModified(true);
 }
 
 class PageTest : public MainWindowFixture

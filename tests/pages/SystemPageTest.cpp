@@ -136,7 +136,7 @@ TEST_F(SystemPageTest, APartlyTypedResetTimeIsMarkedAndNeitherSentNorStored)
                  {"24:01", false}, {"12:60", false}, {"24:00", true},  {"23:59", true}, {"07:30", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        fMain->edSystemReset->setText(QString::fromLatin1(c.typed));
+        typeInto(fMain->edSystemReset, c.typed);
         fMain->cbSystemReset->setChecked(true);
         for (QAbstractButton* run : std::initializer_list<QAbstractButton*>{fMain->sbSystemSave, fMain->sbSystemSaveFile}) {
             press(run);

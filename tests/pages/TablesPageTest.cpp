@@ -259,6 +259,37 @@ TEST_F(TablesTest, AutoroutingRowsShowTheirServiceAndStayOnTheirOwnLine)
     EXPECT_EQ(fMain->autoRowAt(5).letter, QLatin1Char('D'));
 }
 
+// A listed value longer than the gateway's field (columns run together) makes a damaged listing: the load
+// fails as for a broken header and the page keeps its rows, so nothing over-long reaches a command or the file.
+TEST_F(TablesTest, AListedValueLongerThanItsFieldFailsTheLoad)
+{
+    ASSERT_TRUE(gateway->setValue(reg('A', 0), "+420601,123456"));
+    ASSERT_TRUE(gateway->setValue(reg('R', 0), "1,08:00/17:00/w-,129,5"));
+    press(fMain->sbAutoLoad);
+    press(fMain->sbLcrLoad);
+    const struct
+    {
+        QAbstractButton* load;
+        QTreeWidget* list;
+        char letter;
+        QByteArray value;
+        QString line;
+    } cases[] = {
+        {fMain->sbAutoLoad, fMain->lvAuto, 'A', QByteArray(48, '1') + ",2", "Autorouting table - All parametres\n"},
+        {fMain->sbAutoLoad, fMain->lvAuto, 'A', "+1," + QByteArray(15, '2'), "Autorouting table - All parametres\n"},
+        {fMain->sbLcrLoad, fMain->lvLcr, 'R', "1,08:00/17:00/w-,12391239,5", "LCR table - All parametres\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value.constData());
+        ASSERT_EQ(c.list->topLevelItemCount(), 1);
+        ASSERT_TRUE(gateway->setValue(reg(c.letter, 1), c.value));
+        press(c.load);
+        EXPECT_TRUE(LoadErrors.contains(c.line)) << qPrintable(LoadErrors);
+        EXPECT_EQ(c.list->topLevelItemCount(), 1);
+        ASSERT_TRUE(gateway->setValue(reg(c.letter, 1), QByteArray()));
+    }
+}
+
 TEST_F(TablesTest, LcrRoundTripWithNetworkCaptionsForTenAndSixtyFourRows)
 {
     for (const auto& [key, value] : {std::pair{"N19", ",0"}, {"N29", "Voda,5"}, {"N39", ",0"}, {"N89", "T8,0"}})

@@ -179,4 +179,62 @@ TEST(MaskedKeyGuard, KeepsEditingKeysOutButLetsCaretMovesAndDigitsIn)
     EXPECT_EQ(edit.text(), QStringLiteral("12734"));
 }
 
+bool markedRed(const QLineEdit& edit)
+{
+    return edit.palette().color(QPalette::Base) == QColor(Qt::red);
+}
+
+// The time check refuses only a time a person left half-typed in a field they can still edit: a value the
+// program put there, or a field that cannot be edited, never holds a save back.
+TEST(TimeCheck, RefusesOnlyWhatAPersonLeftHalfTyped)
+{
+    const struct
+    {
+        const char* name;
+        const char* shown;       // put there by the program
+        std::vector<Key> typed;  // then typed, caret at 1
+        bool enabled;
+        bool readOnly;
+        bool refused;
+    } cases[] = {
+        {"a whole time typed", "00:00", chars("2"), true, false, false},
+        {"half-typed", "10:30", {kBackspace}, true, false, true},
+        {"half-typed, then the field disabled", "10:30", {kBackspace}, false, false, false},
+        {"half-typed in a read-only field", "10:30", {kBackspace}, true, true, false},
+        {"the gateway's empty time", "", {}, true, false, false},
+        {"the gateway's 9:5", "9:5", {}, true, false, false},
+        {"the gateway's 0", "0", {}, true, false, false},
+    };
+    for (const auto& c : cases) {
+        QLineEdit edit;
+        OvertypeKeyFilter::install(&edit, OvertypeKeyFilter::Time);
+        edit.setText(QString::fromLatin1(c.shown));
+        edit.setCursorPosition(1);
+        for (const Key& k : c.typed)
+            type(edit, k);
+        edit.setEnabled(c.enabled);
+        edit.setReadOnly(c.readOnly);
+        EXPECT_EQ(TimeEditComplete(&edit), !c.refused) << c.name;
+        EXPECT_EQ(markedRed(edit), c.refused) << c.name;
+    }
+}
+
+TEST(TimeCheck, TheMarkGoesAsSoonAsTheTimeIsWholeAgain)
+{
+    QLineEdit edit;
+    OvertypeKeyFilter::install(&edit, OvertypeKeyFilter::Time);
+    edit.setText(QStringLiteral("10:30"));
+    edit.setCursorPosition(2);
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    ASSERT_EQ(edit.text(), QStringLiteral("__:30"));
+    EXPECT_FALSE(TimeEditComplete(&edit));
+    QTest::keyClick(&edit, '1');
+    EXPECT_TRUE(markedRed(edit)) << "still half-typed";
+    QTest::keyClick(&edit, '2');
+    EXPECT_EQ(edit.text(), QStringLiteral("12:30"));
+    EXPECT_FALSE(markedRed(edit));
+    EXPECT_TRUE(edit.toolTip().isEmpty());
+}
+
 } // namespace

@@ -1,0 +1,44 @@
+#include "config/TableRows.h"
+
+#include <QStringList>
+
+namespace {
+
+bool fits(const QString& text, int length)
+{
+    return text.size() <= length;
+}
+
+} // namespace
+
+bool autoRowFits(const QString& clip, const QString& number, const QString& limit, const QString& letter)
+{
+    return fits(clip, kAutoClipLength) && fits(number, kAutoNumberLength) && fits(limit, kRowLimitLength) &&
+           fits(letter, 1);
+}
+
+bool lcrRowFits(const QString& network, const QString& window, const QString& groups, const QString& limit)
+{
+    return fits(network, kLcrNetworkLength) && fits(window, kLcrWindowLength) && fits(groups, kLcrGroupsLength) &&
+           fits(limit, kRowLimitLength);
+}
+
+bool autoImageRowFits(const QString& row)
+{
+    const QStringList f = row.split(QLatin1Char(','));
+    return autoRowFits(f.value(0), f.value(1), f.value(2), f.value(3));
+}
+
+bool lcrImageRowFits(const QString& row)
+{
+    const QStringList f = row.split(QLatin1Char(','));
+    return lcrRowFits(f.value(0), f.value(1), f.value(2), f.value(3));
+}
+
+bool networkEntryFits(const QString& entry)
+{
+    const qsizetype slash = entry.indexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return fits(entry, kNetworkPartLength);
+    return fits(entry.left(slash), kNetworkPartLength) && fits(entry.mid(slash + 1), kNetworkPartLength);
+}

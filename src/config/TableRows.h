@@ -1,0 +1,25 @@
+#pragma once
+// The longest values of the routing tables' rows and of the network lists' entries: what their edits and row
+// dialogs let a person type, which is what the gateway's own fields hold. A longer value is damaged, wherever
+// it comes from: the gate-file reader reports its key and does not load it, and the gateway's listings do not
+// take it, so no command longer than the gateway's fields is ever built and every value the program holds
+// goes to the gate file and back. The mobility-extension rows are carried as read (nothing edits or sends them).
+#include <QString>
+
+inline constexpr int kAutoClipLength = 47;     // autorouting: the caller's GSM number (CLIP)
+inline constexpr int kAutoNumberLength = 14;   // autorouting: the number to dial
+inline constexpr int kRowLimitLength = 2;      // autorouting and LCR: the call-length limit 0..99
+inline constexpr int kLcrNetworkLength = 1;    // LCR: the network list 1..8
+inline constexpr int kLcrWindowLength = 14;    // LCR: "hh:mm/hh:mm/w+"
+inline constexpr int kLcrGroupsLength = 7;     // LCR: up to seven groups, one digit each
+inline constexpr int kNetworkPartLength = 10;  // network lists: each side of an entry "prefix/second part"
+
+// An autorouting row's fields (the service letter, when given, is one character).
+bool autoRowFits(const QString& clip, const QString& number, const QString& limit, const QString& letter = {});
+// An LCR row's fields.
+bool lcrRowFits(const QString& network, const QString& window, const QString& groups, const QString& limit);
+// A row as the image holds it ("clip,number,limit,letter" and "network,window,groups,limit").
+bool autoImageRowFits(const QString& row);
+bool lcrImageRowFits(const QString& row);
+// An entry of a network list or of the prefix changes from BRI 1 to BRI 2: each side of its first "/".
+bool networkEntryFits(const QString& entry);
