@@ -269,8 +269,7 @@ TEST_F(VoicePageTest, NoClickReachesTheWindowWhileAnOperationRuns)
     } cases[] = {
         {"write", [this] { writeFrom(QStringLiteral("tone.wav")); }, {}, {72}},
         {"read", [this] { readInto(QStringLiteral("back.wav")); }, {}, {70}},
-        {"the link closed in the read's pause", [this] { readInto(QStringLiteral("again.wav")); }, "\r\nAT\r\n",
-         {56}},
+        {"the link closed in the read's pause", [this] { readInto(QStringLiteral("again.wav")); }, "\r\nAT\r\n", {56}},
         {"erase", [] { fMain->sbVoiceDelete->click(); }, {}, {}},
     };
     for (const auto& c : cases) {
