@@ -5,6 +5,8 @@
 #include "platform/Wait.h"
 #include "texts/LabelRule.h"
 
+#include <QIODevice>
+#include <QtEndian>
 #include <algorithm>
 
 namespace {
@@ -127,16 +129,42 @@ QByteArray VoiceReplyWait()
     return text;
 }
 
-bool VoiceEraseWait(ComPort* port, const QByteArray& marker, int limitMs)
+bool VoiceEraseWait(const std::shared_ptr<ComPort>& port, const QByteArray& marker, int limitMs)
 {
     VoiceDeadline deadline(limitMs);
     QByteArray text;
     for (;;) {
         WaitPumping(voiceWaits.erasePollMs);
-        text += ComRead(port, 512, true);
+        text += ComRead(port.get(), 512, true);
         if (text.contains(marker))
             return true;
         if (deadline.passed())
             return false;
     }
+}
+
+bool IsWaveFile(QIODevice& file)
+{
+    const qint64 start = file.pos();
+    auto chunkHeader = [&file](qint64 at, QByteArray& id, quint32& size) {
+        if (!file.seek(at))
+            return false;
+        const QByteArray head = file.read(8);
+        if (head.size() < 8)
+            return false;
+        id = head.left(4);
+        size = qFromLittleEndian<quint32>(head.constData() + 4);
+        return true;
+    };
+    QByteArray id;
+    quint32 size = 0;
+    bool wave = chunkHeader(0, id, size) && id == "RIFF" && file.read(4) == "WAVE";
+    bool format = false, data = false;
+    // The chunks follow one another, each padded to an even length.
+    for (qint64 at = 12; wave && !(format && data) && chunkHeader(at, id, size); at += 8 + qint64(size) + (size & 1)) {
+        format = format || id == "fmt ";
+        data = data || id == "data";
+    }
+    file.seek(start);
+    return wave && format && data;
 }

@@ -7,8 +7,10 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 class ComPort;
+class QIODevice;
 
 // The waits of the voice operations, in ms (tests shorten them).
 struct VoiceWaits
@@ -47,4 +49,9 @@ int VoiceRecordLimit(int index);
 QByteArray VoiceReplyWait();
 // Reads the port every voiceWaits.erasePollMs until what came, taken together, holds marker; false after
 // limitMs (once the program is closing, at most voiceWaits.closingMs more).
-bool VoiceEraseWait(ComPort* port, const QByteArray& marker, int limitMs);
+bool VoiceEraseWait(const std::shared_ptr<ComPort>& port, const QByteArray& marker, int limitMs);
+
+// A RIFF file of the WAVE form that holds a "fmt " and a "data" chunk. Nothing more is asked: the gateway judges
+// the codec and the rate, and a file read from it (padded to whole blocks, its RIFF size shorter than the file)
+// goes back as it is. The file's position is left where it was.
+bool IsWaveFile(QIODevice& file);

@@ -127,12 +127,15 @@ public:
         return true;
     }
 
-    // Drops what comes until the line has been quiet for quietMs, or until the deadline.
-    void drain(int quietMs, qint64 deadline)
+    // Drops what comes until the line has been quiet for quietMs, or until the deadline; true when a CAN was
+    // among it.
+    bool drain(int quietMs, qint64 deadline)
     {
+        bool cancelled = false;
         char c;
         while (now() < deadline && next(c, int(std::min<qint64>(quietMs, deadline - now()))))
-            ;
+            cancelled = cancelled || c == kXmodemCan;
+        return cancelled;
     }
 
     // Drops what has come already; true when a CAN was among it.
@@ -274,8 +277,9 @@ XmodemResult XmodemReceive(XmodemLine& line, QIODevice& file, const XmodemProgre
             reply = kXmodemNak;
             ++errors;
         }
-        // Repeats of the last good block count here too: a sender that never gets further is given up.
-        if (running && wire.now() - errorSince > limits.errorWindowMs) {
+        // Repeats of the last good block count here too: a sender that never gets further is given up. An end
+        // that comes too late is no exception.
+        if (wire.now() - errorSince > limits.errorWindowMs) {
             wire.write(kXmodemCan);
             return failed(result, QStringLiteral("cancelled: no new block in time"));
         }
@@ -312,6 +316,14 @@ Reply awaitReply(Wire& wire, int replyMs)
             return Reply::Can;
     }
     return Reply::None;
+}
+
+// Before a frame or an end goes again: a receiver may answer one damaged sending more than once, and an answer
+// still on its way would be taken for the next sending's. So the line must have been quiet for quietMs (at
+// most a reply's time is spent waiting for that), and what came is dropped. True when a CAN was among it.
+bool settle(Wire& wire, const XmodemLimits& limits)
+{
+    return wire.drain(limits.quietMs, wire.now() + limits.replyMs);
 }
 
 } // namespace
@@ -374,6 +386,8 @@ XmodemResult XmodemSend(XmodemLine& line, QIODevice& file, const XmodemProgress&
                 wire.write(kXmodemCan);
                 return failed(result, QStringLiteral("too many NAKs"));
             }
+            if (settle(wire, limits))
+                return failed(result, QStringLiteral("cancelled by the receiver"));
             continue;
         }
         if (progress)
@@ -389,7 +403,7 @@ XmodemResult XmodemSend(XmodemLine& line, QIODevice& file, const XmodemProgress&
     }
 
     for (int tryNo = 0; !result.ok && tryNo < limits.maxEotTries; ++tryNo) {
-        if (wire.discardPending())
+        if (settle(wire, limits))
             return failed(result, QStringLiteral("cancelled by the receiver"));
         if (!wire.write(kXmodemEot))
             return failed(result, QStringLiteral("the line is gone"));

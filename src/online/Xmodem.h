@@ -7,8 +7,10 @@
 // block with zeros and ends with a whole 133-byte end frame (0x04 and 132 zeros), which the gateway expects;
 // a receiver that NAKs it (a standard one takes only a lone EOT as the end) gets lone EOTs until it ACKs.
 // After the end's ACK the sender writes 0x11 twice, reading one byte after each. Before each frame it writes,
-// the sender drops what waits in its input: a receiver may answer one sending more than once, and such an extra
-// answer must not be taken for a later frame's. A receive that has written CAN has failed, whatever follows.
+// the sender drops what waits in its input, and before it writes a frame or an end again after a NAK it waits
+// for the line to fall quiet: a receiver may answer one sending more than once, and such an extra answer, even
+// one still on its way, must not be taken for a later sending's. A receive that has written CAN has failed,
+// whatever follows.
 //
 // Every limit is measured on a monotonic clock and can be set (XmodemLimits, XmodemClock), so tests need not
 // sit through ten-second waits. A read that times out is a time-out, never a byte: the partial frame is
@@ -54,7 +56,8 @@ struct XmodemLimits
     int errorWindowMs = 9000; // receive: a run of bad frames lasting longer than this ends in CAN
     int frameWaitMs = 3000;   // receive: longest wait for a frame's header before it asks again with NAK
     int byteGapMs = 1000;     // receive: longest pause inside a frame
-    int quietMs = 1000;       // receive: the silence that ends the dropping of a broken frame
+    int quietMs = 1000;       // the silence that ends the dropping of a broken frame (receive) or of the
+                              // answers to a NAKed sending (send)
     int replyMs = 10000;      // send: a frame's ACK, NAK or CAN must come within this
     int ackGapMs = 10;        // between the receiver's two closing ACKs
     int closingReadMs = 250;  // send: wait for the byte after each closing 0x11

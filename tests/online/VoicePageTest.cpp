@@ -24,6 +24,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -234,6 +235,9 @@ TEST_F(VoicePageTest, OnlyAWaveFileReplacesTheMessage)
         {"RIFF of another form", "RIFF" + QByteArray(4, '\x20') + "AVI LIST" + QByteArray(100, 'x'), false},
         {"shorter than a header", "RIFF" + QByteArray(4, '\0') + "WAV", false},
         {"empty", {}, false},
+        {"the RIFF/WAVE header alone", "RIFF" + QByteArray::fromHex("04000000") + "WAVE", false},
+        {"no format chunk", QByteArray(wav).replace("fmt ", "fmt_"), false},
+        {"no data chunk", QByteArray(wav).replace("data", "dat_"), false},
         {"made by sox", wav, true},
         {"read from the gateway", readBack, true},
     };
@@ -247,6 +251,57 @@ TEST_F(VoicePageTest, OnlyAWaveFileReplacesTheMessage)
         EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(c.taken ? 72 : 987)});
         EXPECT_EQ(gateway->receivedBytes().contains("AT!M0=ERASE"), c.taken);
         EXPECT_EQ(gateway->voiceMessage(0), c.taken ? wav : QByteArray("the old message"));
+    }
+}
+
+// From an operation's first write to its end the main window is disabled, so no click starts another operation
+// inside it or closes the link under it; a link closed all the same (lost) fails the next write.
+TEST_F(VoicePageTest, NoClickReachesTheWindowWhileAnOperationRuns)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    makeWav(QStringLiteral("tone.wav"), 1000);
+    const struct
+    {
+        const char* name;
+        std::function<void()> run;
+        QByteArray closeAfter; // the link is closed once the gateway has heard this
+        QList<int> boxes;
+    } cases[] = {
+        {"write", [this] { writeFrom(QStringLiteral("tone.wav")); }, {}, {72}},
+        {"read", [this] { readInto(QStringLiteral("back.wav")); }, {}, {70}},
+        {"the link closed in the read's pause", [this] { readInto(QStringLiteral("again.wav")); }, "\r\nAT\r\n", {56}},
+        {"erase", [] { fMain->sbVoiceDelete->click(); }, {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        connectForPageRun(); // the link closed by the row before comes back first
+        gateway->clearLog();
+        dialogs().clearRecords();
+        bool running = true, enabledMidway = false, closed = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            const QByteArray heard = gateway->receivedBytes();
+            if (!running || heard.isEmpty())
+                return;
+            enabledMidway = enabledMidway || fMain->isEnabled();
+            if (!c.closeAfter.isEmpty() && !closed && heard.contains(c.closeAfter)) {
+                closed = true;
+                fMain->mDisconnectClick();
+            }
+        });
+        watch.start(10);
+        c.run();
+        running = false;
+        EXPECT_FALSE(enabledMidway);
+        EXPECT_TRUE(fMain->isEnabled());
+        QStringList boxes;
+        for (int text : c.boxes)
+            boxes << labelText(text);
+        EXPECT_EQ(dialogs().boxTexts(), boxes);
+        EXPECT_EQ(closed, !c.closeAfter.isEmpty());
+        if (closed) {
+            EXPECT_FALSE(gateway->receivedBytes().contains("AT!M")) << "nothing written after the close";
+        }
     }
 }
 

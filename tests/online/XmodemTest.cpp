@@ -194,79 +194,122 @@ TEST(Xmodem, RxReceivesWhatWeSend)
 
 namespace {
 
-// A receiver whose answers pile up in the sender's input until the sender reads them, on a clock that moves
-// only while the sender waits. The first sending of each damaged block is answered with the given bytes; a
-// good next block is kept and ACKed, a repeat of the last one ACKed, anything else NAKed. Like a receiver that
-// does not know the length, it takes the end whenever it comes.
-class PilingReceiver : public XmodemLine
+// A peer on a clock that moves only while our side waits: each thing it sends is due at a time of that clock
+// and arrives with the first read at or after it. What it heard is kept; react answers each write.
+class ModelPeer : public XmodemLine
 {
 public:
-    explicit PilingReceiver(QMap<int, QByteArray> damaged) : damaged_(std::move(damaged)) {}
-
     bool write(const QByteArray& bytes) override
     {
-        if (bytes[0] == kXmodemEot) {
-            ended = true;
-            pending_ += kXmodemAck;
-        } else if (bytes.size() == kXmodemFrame) {
-            const int block = quint8(bytes[1]);
-            if (damaged_.contains(block)) {
-                pending_ += damaged_.take(block);
-            } else if (block == next_) {
-                data += bytes.mid(3, kXmodemBlock);
-                ++next_;
-                pending_ += kXmodemAck;
-            } else {
-                pending_ += block == next_ - 1 ? kXmodemAck : kXmodemNak;
-            }
-        }
+        heard += bytes;
+        if (react)
+            react(bytes);
         return true;
     }
     bool read(QByteArray& out, int waitMs) override
     {
-        if (pending_.isEmpty())
-            now += waitMs;
-        out += pending_;
-        pending_.clear();
+        if (due_.isEmpty() || due_.firstKey() > now)
+            now = due_.isEmpty() ? now + waitMs : std::min(now + waitMs, due_.firstKey());
+        while (!due_.isEmpty() && due_.firstKey() <= now)
+            out += due_.take(due_.firstKey());
         return true;
     }
+    void send(qint64 at, const QByteArray& bytes) { due_.insert(at, due_.value(at) + bytes); }
+    XmodemClock clock()
+    {
+        return {[this] { return now; }, [this](int ms) { now += ms; }};
+    }
 
-    QByteArray data;
-    bool ended = false;
     qint64 now = 0;
+    QByteArray heard;
+    std::function<void(const QByteArray&)> react;
 
 private:
-    QMap<int, QByteArray> damaged_;
-    QByteArray pending_ = QByteArray(1, kXmodemCrcStart);
-    int next_ = 1;
+    QMap<qint64, QByteArray> due_;
+};
+
+// A receiver that answers 50 ms after each sending: a good next block is kept and ACKed, a repeat of the last
+// one ACKed, anything else NAKed; it takes the end frame or a lone EOT whenever it comes. The first sending of
+// the blocks in `damaged` (0 for the end frame) gets the answers given there instead, each after its delay.
+struct ScriptedReceiver : ModelPeer
+{
+    using Answers = QList<std::pair<int, char>>;
+    explicit ScriptedReceiver(QMap<int, Answers> script) : damaged(std::move(script))
+    {
+        send(0, QByteArray(1, kXmodemCrcStart));
+        react = [this](const QByteArray& bytes) {
+            const bool end = bytes[0] == kXmodemEot;
+            if (!end && bytes.size() != kXmodemFrame)
+                return; // the closing bytes
+            const int block = end ? 0 : quint8(bytes[1]);
+            if (damaged.contains(block)) {
+                for (const auto& [delay, answer] : damaged.take(block))
+                    send(now + delay, QByteArray(1, answer));
+                return;
+            }
+            char answer = kXmodemAck;
+            if (end)
+                ended = true;
+            else if (block == quint8(kept.size() / kXmodemBlock + 1))
+                kept += bytes.mid(3, kXmodemBlock);
+            else if (block != quint8(kept.size() / kXmodemBlock))
+                answer = kXmodemNak;
+            send(now + 50, QByteArray(1, answer));
+        };
+    }
+    QMap<int, Answers> damaged;
+    QByteArray kept;
+    bool ended = false;
 };
 
 } // namespace
 
-TEST(Xmodem, SendTakesNoAnswerLeftOverFromAnEarlierSending)
+TEST(Xmodem, SendTakesNoAnswerToAnEarlierSending)
 {
-    const QByteArray nak(1, kXmodemNak), twice(2, kXmodemNak);
+    using A = ScriptedReceiver::Answers;
+    const A nak{{50, kXmodemNak}}, twice{{50, kXmodemNak}, {50, kXmodemNak}}, late{{50, kXmodemNak}, {60, kXmodemNak}};
     const struct
     {
         const char* name;
         int blocks;
-        QMap<int, QByteArray> damaged;
+        QMap<int, A> damaged;
     } cases[] = {
         {"block 2 answered twice, block 4 once", 5, {{2, twice}, {4, nak}}},
         {"block 2 answered twice, the last block once", 3, {{2, twice}, {3, nak}}},
+        {"block 2's second answer on its way, the last block damaged", 3, {{2, late}, {3, nak}}},
+        {"block 2's second answer on its way, the end frame NAKed", 3, {{2, late}, {0, nak}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QBuffer file;
         file.setData(randomBytes(c.blocks * kXmodemBlock, quint32(c.blocks)));
         file.open(QIODevice::ReadOnly);
-        PilingReceiver receiver(c.damaged);
-        const XmodemClock clock{[&] { return receiver.now; }, [&](int ms) { receiver.now += ms; }};
-        const XmodemResult r = XmodemSend(receiver, file, {}, {}, clock);
+        ScriptedReceiver receiver(c.damaged);
+        const XmodemResult r = XmodemSend(receiver, file, {}, {}, receiver.clock());
         EXPECT_TRUE(r.ok) << qPrintable(r.failure);
         EXPECT_EQ(r.blocks, c.blocks);
-        EXPECT_EQ(receiver.data, file.data()) << "every block arrived, each once";
+        EXPECT_EQ(receiver.kept, file.data()) << "every block arrived, each once";
         EXPECT_TRUE(receiver.ended);
+    }
+}
+
+TEST(Xmodem, AnEndAfterTooLongARunOfBadFramesIsCancelled)
+{
+    for (const qint64 endAt : {9500, 10500}) { // the run of bad frames began at 1000; the limit is 9 s
+        SCOPED_TRACE(endAt);
+        ModelPeer sender;
+        sender.send(0, XmodemDataFrame(1, "one"));
+        QByteArray bad = XmodemDataFrame(2, "two");
+        bad[131] = char(bad[131] ^ 1);
+        for (qint64 at = 1000; at <= 8000; at += 1000)
+            sender.send(at, bad);
+        sender.send(endAt, QByteArray(1, kXmodemEot) + QByteArray(132, '\0'));
+        QBuffer file;
+        file.open(QIODevice::WriteOnly);
+        const XmodemResult r = XmodemReceive(sender, file, {}, {}, sender.clock());
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(sender.heard.count(kXmodemCan), endAt > 10000 ? 1 : 0) << sender.heard.toHex().constData();
+        EXPECT_EQ(sender.heard.endsWith(kXmodemCan), endAt > 10000);
     }
 }
 
@@ -412,7 +455,9 @@ TEST_F(XmodemSim, WritesThroughTheReceiversFaults)
         file.setData(wav);
         file.open(QIODevice::ReadOnly);
         ComPortXmodemLine line(port);
-        const XmodemResult r = XmodemSend(line, file, {}, limits());
+        XmodemLimits quick = limits();
+        quick.quietMs = 100; // the simulated gateway answers at once: a short silence settles the line
+        const XmodemResult r = XmodemSend(line, file, {}, quick);
         EXPECT_EQ(r.ok, c.ok) << qPrintable(r.failure);
         const QByteArray last = c.ok ? QByteArray("\x11\x11") : QByteArray(1, kXmodemCan);
         QTest::qWaitFor([&] { return gateway->receivedBytes().endsWith(last); }, 2000);

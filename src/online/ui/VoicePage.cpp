@@ -71,20 +71,58 @@ public:
     }
 };
 
+// One voice operation from its first write to its end. Its waits keep the window's events going, so the main
+// window stays disabled all the while: no click may start a second operation inside this one or close the link
+// under it. The link's port is held for the same span: a port closed meanwhile (the link lost) fails the next
+// write, and is never used after it was freed.
+class VoiceSpan
+{
+public:
+    VoiceSpan() : port_(CurrentConnection.Handle)
+    {
+        open_ = true;
+        if (fMain)
+            fMain->setEnabled(false);
+    }
+    ~VoiceSpan()
+    {
+        open_ = false;
+        enableMainWindow();
+    }
+    VoiceSpan(const VoiceSpan&) = delete;
+    VoiceSpan& operator=(const VoiceSpan&) = delete;
+
+    static bool open() { return open_; }
+    const std::shared_ptr<ComPort>& port() const { return port_; }
+    // A write on the serial handle that went out whole.
+    bool write(const QByteArray& line) const { return ComWrite(port_.get(), line) == quint32(line.size()); }
+
+private:
+    std::shared_ptr<ComPort> port_;
+    static inline bool open_ = false;
+};
+
+// A box shown during an operation is modal, so the main window is enabled under it: a box over the disabled
+// main window would be disabled with it and could not be answered.
+int voiceBox(int text, int caption, unsigned flags)
+{
+    const bool held = VoiceSpan::open() && fMain && !fMain->isEnabled();
+    if (held)
+        fMain->setEnabled(true);
+    const int answer = MessageBox(labelText(text), labelText(caption), flags);
+    if (held && VoiceSpan::open())
+        fMain->setEnabled(false);
+    return answer;
+}
+
 void errorBox(int text)
 {
-    MessageBox(labelText(text), labelText(47), MB_ICONERROR);
+    voiceBox(text, 47, MB_ICONERROR);
 }
 
 void infoBox(int text)
 {
-    MessageBox(labelText(text), labelText(54), MB_ICONINFORMATION);
-}
-
-// A write on the serial handle that went out whole.
-bool writeLine(ComPort* port, const QByteArray& line)
-{
-    return ComWrite(port, line) == quint32(line.size());
+    voiceBox(text, 54, MB_ICONINFORMATION);
 }
 
 QByteArray messageCommand(int n, const char* what, const char* end = "\r\n")
@@ -130,14 +168,6 @@ void setFirmPosition(int position)
 {
     if (fFirm)
         fFirm->pbStatus->setValue(position);
-}
-
-// A RIFF file of the WAVE form. Nothing more is asked: the gateway judges the codec and the rate, and a file
-// read from it (padded to whole blocks, its RIFF size shorter than the file) goes back as it is.
-bool hasWaveHeader(QFile& file)
-{
-    const QByteArray head = file.peek(12);
-    return head.size() == 12 && head.startsWith("RIFF") && head.endsWith("WAVE");
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption)
@@ -397,9 +427,8 @@ void VoicePage::showVoiceProgress()
     fFirm->repaint();
 }
 
-void VoicePage::restoreVoiceWindow()
+void VoicePage::hideVoiceProgress()
 {
-    enableMainWindow();
     if (fFirm)
         fFirm->hide();
 }
@@ -412,31 +441,28 @@ void VoicePage::sbVoiceReadWriteClick()
         voiceWrite();
 }
 
-// What reading and writing a message share first: the checks, the view emptied, an "AT", the progress
-// window's title. Null when a check failed.
-ComPort* VoicePage::voiceTransferStart(int title, const char* english)
+// What reading and writing a message share after the checks: the view emptied, an "AT", the progress window's
+// title.
+void VoicePage::voiceTransferStart(int title, const char* english)
 {
-    if (!voiceCommonStart())
-        return nullptr;
-    ComPort* port = CurrentConnection.Handle.get();
     QByteArray reply;
     mVoice->clear();
     setFirmPosition(0);
     SendCommandOk("AT\r\n", reply, 512);
     if (fFirm)
         fFirm->setWindowTitle(firmText(title, english));
-    return port;
 }
 
 void VoicePage::voiceRead()
 {
-    ComPort* port = voiceTransferStart(428, "Reading voice message ... ");
-    if (!port)
+    if (!voiceCommonStart())
         return;
+    const VoiceSpan span;
+    voiceTransferStart(428, "Reading voice message ... ");
     setFirmStatus(170, "Received packet :");
 
     const QString path = edVoiceFile->text();
-    if (QFileInfo::exists(path) && MessageBox(labelText(69), labelText(54), MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (QFileInfo::exists(path) && voiceBox(69, 54, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     // The message goes to a file beside the chosen one, which replaces the old file only once it is complete.
     QSaveFile target(path);
@@ -447,13 +473,13 @@ void VoicePage::voiceRead()
     }
 
     const int n = cbVoiceType->currentIndex();
-    if (!writeLine(port, "\r\nAT\r\n")) {
+    if (!span.write("\r\nAT\r\n")) {
         errorBox(56);
         return;
     }
     WaitPumping(1000);
     VoiceReplyWait();
-    if (!writeLine(port, messageCommand(n, "view"))) {
+    if (!span.write(messageCommand(n, "view"))) {
         errorBox(56);
         return;
     }
@@ -469,11 +495,11 @@ void VoicePage::voiceRead()
 
     if (closingProgram())
         return;
-    if (!writeLine(port, messageCommand(n, "READ"))) {
+    if (!span.write(messageCommand(n, "READ"))) {
         errorBox(56);
         return;
     }
-    if (ComRead(port, 512, true).toUpper().contains("BUSY")) {
+    if (ComRead(span.port().get(), 512, true).toUpper().contains("BUSY")) {
         errorBox(681);
         return;
     }
@@ -482,14 +508,14 @@ void VoicePage::voiceRead()
     XmodemResult result;
     {
         // The transfer's own port time-outs end with it: the gateway's answers after it are read as any other.
-        VoiceXmodemLine line(*port);
+        VoiceXmodemLine line(*span.port());
         result = XmodemReceive(line, target, firmProgress(), voiceXmodemLimits);
     }
-    restoreVoiceWindow();
+    hideVoiceProgress();
 
     if (result.ok) {
         // The gateway waits for the line end whether or not the file can be kept.
-        const bool sent = writeLine(port, "\r\n");
+        const bool sent = span.write("\r\n");
         if (sent)
             ReadReply(512);
         const bool kept = target.commit();
@@ -506,7 +532,7 @@ void VoicePage::voiceRead()
     mVoice->clear();
     setFirmStatus(170, "Received packet :");
     setFirmPosition(0);
-    if (writeLine(port, QByteArray("\r\n").repeated(10)))
+    if (span.write(QByteArray("\r\n").repeated(10)))
         VoiceReplyWait();
     else
         errorBox(56);
@@ -514,13 +540,14 @@ void VoicePage::voiceRead()
 
 void VoicePage::voiceWrite()
 {
-    ComPort* port = voiceTransferStart(427, "Writing voice message ... ");
-    if (!port)
+    if (!voiceCommonStart())
         return;
+    const VoiceSpan span;
+    voiceTransferStart(427, "Writing voice message ... ");
 
     const QString path = edVoiceFile->text();
     if (!QFileInfo::exists(path)) {
-        MessageBox(labelText(71), labelText(54), MB_ICONERROR);
+        voiceBox(71, 54, MB_ICONERROR);
         return;
     }
     // Opened before the message is erased: a file that cannot be read must not cost the stored message.
@@ -529,7 +556,7 @@ void VoicePage::voiceWrite()
         errorBox(60);
         return;
     }
-    if (!hasWaveHeader(source)) {
+    if (!IsWaveFile(source)) {
         errorBox(kTextNotWave);
         return;
     }
@@ -542,38 +569,38 @@ void VoicePage::voiceWrite()
     const int n = cbVoiceType->currentIndex();
     auto fail = [this] {
         errorBox(56);
-        restoreVoiceWindow();
+        hideVoiceProgress();
     };
     // Once the message is erased, every end but success says so, whatever broke off the write.
     auto erased = [this] {
-        restoreVoiceWindow();
+        hideVoiceProgress();
         errorBox(788);
         mVoice->clear();
         setFirmStatus(171, "Transmitted packet : ");
         setFirmPosition(0);
     };
-    if (!writeLine(port, "\r\nAT\r\n"))
+    if (!span.write("\r\nAT\r\n"))
         return fail();
     WaitPumping(1000);
     VoiceReplyWait();
     if (closingProgram())
-        return restoreVoiceWindow(); // nothing erased yet: the stored message stays
-    if (!writeLine(port, messageCommand(n, "ERASE")) || !VoiceEraseWait(port, "OK", voiceWaits.eraseMs))
+        return hideVoiceProgress(); // nothing erased yet: the stored message stays
+    if (!span.write(messageCommand(n, "ERASE")) || !VoiceEraseWait(span.port(), "OK", voiceWaits.eraseMs))
         return fail();
     setFirmStatus(171, "Transmitted packet : ");
     WaitPumping(100);
-    if (!writeLine(port, messageCommand(n, "WRITE")))
+    if (!span.write(messageCommand(n, "WRITE")))
         return erased();
-    ComRead(port, 512, true);
+    ComRead(span.port().get(), 512, true);
 
     XmodemResult result;
     {
-        VoiceXmodemLine line(*port); // its short time-outs last as long as the transfer
+        VoiceXmodemLine line(*span.port()); // its short time-outs last as long as the transfer
         result = XmodemSend(line, source, firmProgress(), voiceXmodemLimits);
     }
     if (result.ok) {
-        restoreVoiceWindow();
-        if (writeLine(port, "\r\nAT\r\n")) {
+        hideVoiceProgress();
+        if (span.write("\r\nAT\r\n")) {
             VoiceReplyWait();
             infoBox(72);
         } else {
@@ -583,11 +610,11 @@ void VoicePage::voiceWrite()
     }
 
     // The half-written message is erased.
-    if (writeLine(port, QByteArray("\r\n").repeated(10))) {
+    if (span.write(QByteArray("\r\n").repeated(10))) {
         VoiceReplyWait();
         setFirmStatus(676, "Erasing voice message ... ");
-        if (writeLine(port, messageCommand(n, "ERASE")))
-            VoiceEraseWait(port, "OK", voiceWaits.eraseMs);
+        if (span.write(messageCommand(n, "ERASE")))
+            VoiceEraseWait(span.port(), "OK", voiceWaits.eraseMs);
     }
     erased();
 }
@@ -596,15 +623,15 @@ void VoicePage::sbVoiceDeleteClick()
 {
     if (!voiceCommonStart())
         return;
-    ComPort* port = CurrentConnection.Handle.get();
-    if (!writeLine(port, "\r\nAT\r\n")) {
+    const VoiceSpan span;
+    if (!span.write("\r\nAT\r\n")) {
         errorBox(56);
         return;
     }
     const int n = cbVoiceType->currentIndex();
     mVoice->clear();
     VoiceReplyWait();
-    if (!writeLine(port, messageCommand(n, "view"))) {
+    if (!span.write(messageCommand(n, "view"))) {
         errorBox(56);
         return;
     }
@@ -613,9 +640,9 @@ void VoicePage::sbVoiceDeleteClick()
         errorBox(failText);
         return;
     }
-    if (!writeLine(port, messageCommand(n, "ERASE")) || !VoiceEraseWait(port, "\r\nOK\r\n", voiceWaits.eraseMs)) {
+    if (!span.write(messageCommand(n, "ERASE")) || !VoiceEraseWait(span.port(), "\r\nOK\r\n", voiceWaits.eraseMs)) {
         errorBox(56);
-        restoreVoiceWindow();
+        hideVoiceProgress();
         return;
     }
     mVoice->appendPlainText(formatTextString(labelText(921), cbVoiceType->currentText()));
@@ -657,7 +684,8 @@ void VoicePage::sbVoiceDialClick()
     }
     if (!erased) {
         errorBox(56);
-        restoreVoiceWindow();
+        enableMainWindow();
+        hideVoiceProgress();
         sbVoiceDial->setEnabled(true);
         return;
     }

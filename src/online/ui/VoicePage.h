@@ -6,14 +6,15 @@
 // A read receives into a temporary file beside the chosen one, which takes its name only when the transfer
 // succeeded: a failed read leaves the old file as it was. The files are opened before any "AT!M" command, so a
 // file that cannot be written or read stops the operation before the gateway is touched. Readers of other live
-// tools still on the link are stopped (and joined) before a transfer, so no one else takes its bytes.
+// tools still on the link are stopped (and joined) before a transfer, so no one else takes its bytes. From an
+// operation's first write to its end the main window is disabled (its waits keep the window's events going) and
+// the operation holds the link's port, so a port closed meanwhile fails its next write.
 #include "online/LiveWorker.h"
 #include "texts/Labels.h"
 
 #include <QPointer>
 #include <atomic>
 
-class ComPort;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -85,9 +86,9 @@ private:
     void voiceRead();
     void voiceWrite();
     bool voiceCommonStart();
-    ComPort* voiceTransferStart(int title, const char* english);
-    void restoreVoiceWindow();
+    void voiceTransferStart(int title, const char* english);
     void showVoiceProgress();
+    void hideVoiceProgress();
     void stopVoiceTools();
     void voiceSection(bool chosen);
 };
