@@ -159,6 +159,7 @@ protected:
         voiceXmodemLimits.startPauseMs = 300;
         voiceXmodemLimits.replyMs = 1000;
         voiceWaits.replyMs = 1500;
+        bootTiming.pauseDivisor = 10; // the boot loader's pauses (its time-outs stay)
         bootPortLogPath = path(QStringLiteral("log.txt"));
     }
     void TearDown() override
@@ -166,10 +167,12 @@ protected:
         LiveToolTest::TearDown();
         voiceXmodemLimits = XmodemLimits{};
         voiceWaits = VoiceWaits{};
+        bootTiming = BootTiming{};
         bootPortLogPath.clear();
     }
 
 public:
+    int loginsAtClose = -1;
     gatewaysim::Gateway& sim() { return *gateway; }
     bool got(const QByteArray& text) const { return received().contains(text); }
     // A WAV file (A-law, 8000 samples a second) of the given length of silence.
@@ -296,6 +299,11 @@ const Work kWorks[] = {
      },
      [](CloseDuringWork& t) { t.upgrade(64 * 1024); }, [](CloseDuringWork&) { return bool(tcpUpgradeActive); },
      nullptr},
+    {"UpgradeEndingOverTelnet", true, bootVersion, [](CloseDuringWork& t) { t.upgrade(2048); },
+     [](CloseDuringWork&) { return fFirm->isVisible() && fFirm->lbFirmStatus->text() == labelText(202); },
+     [](CloseDuringWork& t, const QByteArray&) {
+         EXPECT_EQ(t.sim().loginCount(), t.loginsAtClose) << "the end connects nothing after the close";
+     }},
     {"LogDownloadOnThePty", false, nullptr, [](CloseDuringWork&) { fMain->sbLogLoadClick(); }, progressShown,
      [](CloseDuringWork&, const QByteArray& after) { EXPECT_FALSE(after.contains("AT&L")); }},
     {"LogDownloadOverTelnet", true, nullptr,
@@ -384,6 +392,7 @@ TEST_P(CloseDuringWork, EndsTheWorkThenTheProgramWithoutABox)
         closer.stop();
         boxesAtClose = dialogs().boxes().size();
         bytesAtClose = received().size();
+        loginsAtClose = gateway->loginCount();
         fMain->close();
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->isVisible())
@@ -444,12 +453,7 @@ protected:
     void SetUp() override
     {
         CloseFixture::SetUp();
-        bootTiming = BootTiming{100, 10}; // the boot loader's pauses and time-outs, shortened
-    }
-    void TearDown() override
-    {
-        CloseFixture::TearDown();
-        bootTiming = BootTiming{};
+        bootTiming.timeoutDivisor = 10; // the waits for a restart that the simulated boot loader does not report
     }
 };
 
