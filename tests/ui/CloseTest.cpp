@@ -171,6 +171,17 @@ protected:
         bootPortLogPath.clear();
     }
 
+    // The simulated gateway on the link, connected, the main window shown.
+    void startConnected(bool telnet, const gatewaysim::Config& config)
+    {
+        if (telnet)
+            ASSERT_NO_FATAL_FAILURE(startTelnetGateway(config));
+        else
+            ASSERT_NO_FATAL_FAILURE(startSerialGateway(config));
+        ASSERT_NO_FATAL_FAILURE(connectNow());
+        ASSERT_NO_FATAL_FAILURE(showMainWindow());
+    }
+
 public:
     int loginsAtClose = -1;
     gatewaysim::Gateway& sim() { return *gateway; }
@@ -243,7 +254,9 @@ auto commands = [](CloseDuringWork&) {
 };
 auto toolRuns = [](LiveToolSlot slot) { return [slot](CloseDuringWork&) { return liveTools.running(slot); }; };
 // A close before the erase command went out leaves the gateway's firmware in place.
-auto noErase = [](CloseDuringWork& t, const QByteArray&) { EXPECT_FALSE(t.sim().receivedLines().join().contains("K2RM")); };
+auto noErase = [](CloseDuringWork& t, const QByteArray&) {
+    EXPECT_FALSE(t.sim().receivedLines().join().contains("K2RM"));
+};
 // No page is saved once the close is decided (it comes at the run's first wait, before any page).
 auto noPageSaved = [](CloseDuringWork&, const QByteArray& after) {
     EXPECT_FALSE(after.contains("AT%")) << after.constData();
@@ -372,12 +385,7 @@ TEST_P(CloseDuringWork, EndsTheWorkThenTheProgramWithoutABox)
     gatewaysim::Config config;
     if (work.gateway)
         work.gateway(config);
-    if (work.telnet)
-        ASSERT_NO_FATAL_FAILURE(startTelnetGateway(config));
-    else
-        ASSERT_NO_FATAL_FAILURE(startSerialGateway(config));
-    ASSERT_NO_FATAL_FAILURE(connectNow());
-    ASSERT_NO_FATAL_FAILURE(showMainWindow());
+    ASSERT_NO_FATAL_FAILURE(startConnected(work.telnet, config));
     gateway->clearLog();
 
     qsizetype boxesAtClose = -1;
@@ -471,12 +479,7 @@ TEST_P(UpgradeUnderTheCloseQuestion, ConnectsAgainOnlyWhenTheAnswerKeepsTheProgr
     const QuestionCase& c = GetParam();
     gatewaysim::Config config;
     bootVersion(config);
-    if (c.telnet)
-        ASSERT_NO_FATAL_FAILURE(startTelnetGateway(config));
-    else
-        ASSERT_NO_FATAL_FAILURE(startSerialGateway(config));
-    ASSERT_NO_FATAL_FAILURE(connectNow());
-    ASSERT_NO_FATAL_FAILURE(showMainWindow());
+    ASSERT_NO_FATAL_FAILURE(startConnected(c.telnet, config));
     pageChanged[pcSystem] = 1;
 
     int loginsAtClose = -1;
@@ -518,11 +521,8 @@ TEST_P(UpgradeUnderTheCloseQuestion, ConnectsAgainOnlyWhenTheAnswerKeepsTheProgr
     EXPECT_FALSE(liveTools.anyRunning());
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, UpgradeUnderTheCloseQuestion,
-                         ::testing::Values(QuestionCase{"NoOverTelnet", true, IDNO},
-                                           QuestionCase{"CancelOverTelnet", true, IDCANCEL},
-                                           QuestionCase{"NoOnThePty", false, IDNO},
-                                           QuestionCase{"CancelOnThePty", false, IDCANCEL}),
-                         [](const ::testing::TestParamInfo<QuestionCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Answers, UpgradeUnderTheCloseQuestion,
+    ::testing::Values(QuestionCase{"NoOverTelnet", true, IDNO}, QuestionCase{"CancelOverTelnet", true, IDCANCEL},
+                      QuestionCase{"NoOnThePty", false, IDNO}, QuestionCase{"CancelOnThePty", false, IDCANCEL}),
+    [](const ::testing::TestParamInfo<QuestionCase>& info) { return std::string(info.param.name); });
