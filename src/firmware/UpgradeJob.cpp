@@ -295,6 +295,8 @@ unsigned CFWUpgradeThread::Run(void*)
     };
     Notify(0, 0);
     if (!OpenPort(PortAt)) {
+        if (Stopped())
+            return finish(6, false); // no second probe for a job that is to end
         Notify(1, 0);
         if (!OpenPort(PortBoot)) {
             port_.setLastError(12);
@@ -305,6 +307,10 @@ unsigned CFWUpgradeThread::Run(void*)
     if (!CountLines(fileName_))
         return finish(2, false);
     if (port_.mode() == PortAt) {
+        // The last moment a stop leaves the gateway as it was: from the erase on, only an upload gives it a
+        // firmware again.
+        if (Stopped())
+            return finish(5, true);
         Notify(3, 0);
         if (!port_.WriteCommand("at!K2RM\r") || !EraseFlash())
             return finish(5, true);

@@ -68,7 +68,8 @@ public:
     void Notify(int state, int percent);
     bool IsEof() const { return next_ >= pieces_.size(); }
     // Asks a running job to end at its next step (the program closes): its reads end at once and its pauses
-    // are cut short; the job ends with its failure steps (the file and the port closed, state 8). Any thread.
+    // are cut short; the job ends with its failure steps (the file and the port closed, state 8). A job stopped
+    // before its erase command went out never sends it. Any thread.
     void Stop();
     bool Stopped() const { return stop_.load(); }
 

@@ -41,6 +41,8 @@ const QString kGateFileFilter = QStringLiteral("Gate files (*.ini)|*.ini|All fil
 // The progress window of a whole-gateway run: shown with its bar at 0, the main window disabled meanwhile.
 void showRunWindow(int caption, const QString& fallback)
 {
+    if (closingProgram())
+        return;
     fLoad->setWindowTitle(labelOr(labelTexts, caption, fallback));
     fLoad->pb1->setRange(0, 100); // the network page's own saves leave theirs in commands
     fLoad->pb1->setValue(0);

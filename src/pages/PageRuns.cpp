@@ -1,6 +1,7 @@
 #include "pages/PageRuns.h"
 
 #include "pages/PageFrame.h"
+#include "platform/Wait.h"
 #include "ui/TfMain.h"
 #include "ui/UiState.h"
 
@@ -177,6 +178,8 @@ void runGatewayLoad(const std::function<void(int)>& stepped)
         const PageFrame* frame = registeredPage(id);
         if (!frame || !frame->load)
             continue;
+        if (closingProgram())
+            return; // each page is a new exchange with the gateway: none starts once the close is decided
         frame->load(); // a page reports its failures in LoadErrors; a failed page does not stop the run
         stepped(++done);
     }
@@ -190,6 +193,8 @@ bool runGatewaySave(const std::function<void(int)>& stepped)
         const PageFrame* frame = registeredPage(id);
         if (!frame || !frame->save)
             continue;
+        if (closingProgram())
+            return false; // the pages not reached are not saved
         if (!frame->save())
             ok = false;
         stepped(++done);

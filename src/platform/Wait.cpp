@@ -14,6 +14,7 @@ namespace {
 
 std::atomic<qint64> clockOffsetMs{0};
 std::atomic<bool> closing{false};
+std::atomic<bool> closeQuestion{false};
 
 // UI thread only.
 int waitDepth = 0;
@@ -90,6 +91,16 @@ bool closingProgram()
 void setClosingProgram(bool on)
 {
     closing.store(on);
+}
+
+bool closeQuestionOpen()
+{
+    return closeQuestion.load();
+}
+
+void setCloseQuestionOpen(bool on)
+{
+    closeQuestion.store(on);
 }
 
 void WaitPumping(int ms)

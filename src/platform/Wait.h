@@ -37,6 +37,10 @@ void afterNestedWaits(std::function<void()> fn);
 // next step, and no box is shown any more (platform/Dialogs.h). Tests that start the windows anew turn it off.
 bool closingProgram();
 void setClosingProgram(bool on);
+// The close's question (save the changed pages?) is open: its answer may still end the program or keep it.
+// Work that ends meanwhile holds back what would start something new (a reconnect, a login) until the answer.
+bool closeQuestionOpen();
+void setCloseQuestionOpen(bool on);
 
 // The system clock as the program reads it. Tests move it forward so that waits measured in whole seconds
 // (keep-alive, boot-loader time-outs) run in milliseconds.

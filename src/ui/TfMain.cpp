@@ -13,11 +13,13 @@
 #include "ui/StartupSettings.h"
 #include "ui/UiState.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTreeWidget>
 
 namespace {
@@ -35,6 +37,15 @@ void quitProgram()
 {
     if (quitOnTerminate)
         QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+// The close's windows go at once: a progress window must not stay alone on the screen while the work it
+// stood for ends its last step.
+void hideProgramWindows()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != fMain && window->isVisible())
+            window->hide();
 }
 
 } // namespace
@@ -188,22 +199,15 @@ bool TfMain::FormClose()
 {
     if (closingProgram())
         return true; // decided already; the close waits for the work it came in to end
-    if (anyPageChanged()) {
-        const int answer = MessageBox(labelText(456), labelText(54), MB_YESNOCANCEL | MB_ICONQUESTION);
-        if (answer == IDCANCEL)
-            return false;
-        if (answer == IDYES) {
-            // A partly typed time is not written: the window stays open with the field marked.
-            if (!fileTimesValid())
-                return false;
-            runCloseSave();
-            if (!WriteGateFile(GateConfig, CurrentGateway.File, gsAll))
-                MessageBox(labelText(60), labelText(47), MB_ICONERROR);
-        }
-    }
+    if (closeQuestionOpen())
+        return false; // the question already shown decides
+    if (!askAndSaveOnClose())
+        return false;
 
-    // From here on the program ends: work under way ends at its next step and shows no box.
+    // From here on the program ends: work under way ends at its next step and shows no box, and no window of
+    // the program stays on screen while that work finishes.
     setClosingProgram(true);
+    hideProgramWindows();
     if (nestedWaits() > 0) {
         // The close came while a handler waits in the middle of its work (a voice transfer, a download, the start
         // of an upgrade). That work still uses the link and its files, and ends with its own steps first; the
@@ -216,6 +220,27 @@ bool TfMain::FormClose()
         return true;
     }
     stopWorkAndLink();
+    return true;
+}
+
+bool TfMain::askAndSaveOnClose()
+{
+    if (!anyPageChanged())
+        return true;
+    // The question is part of the close: work that ends under it starts nothing new until it is answered.
+    setCloseQuestionOpen(true);
+    const auto answered = qScopeGuard([] { setCloseQuestionOpen(false); });
+    const int answer = MessageBox(labelText(456), labelText(54), MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDCANCEL)
+        return false;
+    if (answer == IDYES) {
+        // A partly typed time is not written: the window stays open with the field marked.
+        if (!fileTimesValid())
+            return false;
+        runCloseSave();
+        if (!WriteGateFile(GateConfig, CurrentGateway.File, gsAll))
+            MessageBox(labelText(60), labelText(47), MB_ICONERROR);
+    }
     return true;
 }
 

@@ -121,6 +121,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The save question of the close and the save on Yes; false when the close does not go on.
+    bool askAndSaveOnClose();
+
     bool starting_ = false; // the start-up is running (a box it shows re-activates the window)
     bool closeDeferred_ = false; // the close waits for the work it came in to end (FormClose)
 };

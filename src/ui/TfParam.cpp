@@ -1,5 +1,6 @@
 #include "ui/TfParam.h"
 
+#include "platform/Wait.h"
 #include "texts/LabelRule.h"
 #include "ui/UiState.h"
 #include "ui/WindowUtil.h"
@@ -51,7 +52,7 @@ void ShowProgress(int title, QWidget* parent)
         {110, "Reading information", 111, "Reading information about gateway ... please wait"},
         {221, "Loading from gateway", 222, "Loading from gateway ... please wait"},
     };
-    if (!fParam)
+    if (!fParam || closingProgram()) // the main window is gone: work ending after the close shows nothing
         return;
     if (title >= 0 && title < 4) {
         const Texts& t = kTitles[title];

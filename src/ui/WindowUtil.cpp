@@ -1,5 +1,6 @@
 #include "ui/WindowUtil.h"
 
+#include "platform/Wait.h"
 #include "ui/TfMain.h"
 
 #include <QGridLayout>
@@ -58,7 +59,7 @@ void keepInFrontOfMainWindow(QWidget* window)
 
 void showWithoutWaiting(QWidget* window)
 {
-    if (!window)
+    if (!window || closingProgram()) // the main window is gone: work ending after the close shows nothing
         return;
     keepInFrontOfMainWindow(window);
     centreOnMainWindow(window);

@@ -16,12 +16,19 @@ ScriptedDialogs::~ScriptedDialogs()
 
 void ScriptedDialogs::answerBox(int id)
 {
-    boxAnswers_.push_back(id);
+    answerBoxAfter(nullptr, id);
 }
 
 void ScriptedDialogs::answerBoxes(std::initializer_list<int> ids)
 {
-    boxAnswers_.insert(boxAnswers_.end(), ids.begin(), ids.end());
+    for (const int id : ids)
+        answerBox(id);
+}
+
+void ScriptedDialogs::answerBoxAfter(std::function<void()> whileShown, int id)
+{
+    boxAnswers_.push_back(id);
+    boxWhileShown_.push_back(std::move(whileShown));
 }
 
 void ScriptedDialogs::answerOpenFile(const QString& path)
@@ -105,6 +112,10 @@ int ScriptedDialogs::messageBox(const QString& text, const QString& caption, uns
     if (!boxAnswers_.empty()) {
         answer = boxAnswers_.front();
         boxAnswers_.pop_front();
+        const std::function<void()> whileShown = std::move(boxWhileShown_.front());
+        boxWhileShown_.pop_front();
+        if (whileShown)
+            whileShown();
         if (!buttonsOf(flags).contains(answer))
             ADD_FAILURE() << "scripted answer " << answer << " is not a button of the box \"" << text.toStdString()
                           << "\" (flags 0x" << std::hex << flags << ")";

@@ -65,6 +65,9 @@ public:
     // Answers, used in order.
     void answerBox(int id);
     void answerBoxes(std::initializer_list<int> ids);
+    // The next box stays open while whileShown runs (it may run the event loop, as a user who takes time to
+    // answer lets the program's work go on), then is answered id.
+    void answerBoxAfter(std::function<void()> whileShown, int id);
     void answerOpenFile(const QString& path); // "" = cancel
     void answerSaveFile(const QString& path); // "" = cancel
     void answerInput(const QString& text);
@@ -100,6 +103,7 @@ public:
 private:
     DialogHandler* previous_ = nullptr;
     std::deque<int> boxAnswers_;
+    std::deque<std::function<void()>> boxWhileShown_; // one per entry of boxAnswers_, mostly empty
     std::deque<QString> openAnswers_;
     std::deque<QString> saveAnswers_;
     std::deque<std::optional<QString>> inputAnswers_;

@@ -5,6 +5,8 @@
 #include "config/GateFile.h"
 #include "firmware/BootPort.h"
 #include "firmware/FirmwareFiles.h"
+#include "firmware/UpgradeJob.h"
+#include "firmware/ui/FirmwarePage.h"
 #include "firmware/ui/TfFirm.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
@@ -12,6 +14,7 @@
 #include "online/VoiceMessages.h"
 #include "pages/SystemPage.h"
 #include "platform/Wait.h"
+#include "ui/TfLoad.h"
 #include "ui/TfMain.h"
 #include "ui/TfParam.h"
 #include "ui/UiState.h"
@@ -132,7 +135,20 @@ void PrintTo(const Work& work, std::ostream* os)
     *os << work.name;
 }
 
-class CloseDuringWork : public LiveToolTest, public ::testing::WithParamInterface<Work>
+// The windows of the program that come on screen while it is installed.
+class WindowsShown : public QObject
+{
+public:
+    QStringList names;
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && object->isWidgetType() && static_cast<QWidget*>(object)->isWindow())
+            names.append(object->objectName());
+        return false;
+    }
+};
+
+class CloseFixture : public LiveToolTest
 {
 protected:
     void SetUp() override
@@ -143,6 +159,7 @@ protected:
         voiceXmodemLimits.startPauseMs = 300;
         voiceXmodemLimits.replyMs = 1000;
         voiceWaits.replyMs = 1500;
+        bootTiming.pauseDivisor = 10; // the boot loader's pauses (its time-outs stay)
         bootPortLogPath = path(QStringLiteral("log.txt"));
     }
     void TearDown() override
@@ -150,10 +167,23 @@ protected:
         LiveToolTest::TearDown();
         voiceXmodemLimits = XmodemLimits{};
         voiceWaits = VoiceWaits{};
+        bootTiming = BootTiming{};
         bootPortLogPath.clear();
     }
 
+    // The simulated gateway on the link, connected, the main window shown.
+    void startConnected(bool telnet, const gatewaysim::Config& config)
+    {
+        if (telnet)
+            ASSERT_NO_FATAL_FAILURE(startTelnetGateway(config));
+        else
+            ASSERT_NO_FATAL_FAILURE(startSerialGateway(config));
+        ASSERT_NO_FATAL_FAILURE(connectNow());
+        ASSERT_NO_FATAL_FAILURE(showMainWindow());
+    }
+
 public:
+    int loginsAtClose = -1;
     gatewaysim::Gateway& sim() { return *gateway; }
     bool got(const QByteArray& text) const { return received().contains(text); }
     // A WAV file (A-law, 8000 samples a second) of the given length of silence.
@@ -197,6 +227,10 @@ public:
     }
 };
 
+class CloseDuringWork : public CloseFixture, public ::testing::WithParamInterface<Work>
+{
+};
+
 auto silentXmodem = [](gatewaysim::Config& c) { c.faults.xmodemSilent = true; };
 auto bootVersion = [](gatewaysim::Config& c) { c.bootVersion = QStringLiteral("02.62"); };
 auto progressShown = [](CloseDuringWork&) { return fParam->isVisible(); };
@@ -219,6 +253,14 @@ auto commands = [](CloseDuringWork&) {
     fMain->sbCommandsStart->click();
 };
 auto toolRuns = [](LiveToolSlot slot) { return [slot](CloseDuringWork&) { return liveTools.running(slot); }; };
+// A close before the erase command went out leaves the gateway's firmware in place.
+auto noErase = [](CloseDuringWork& t, const QByteArray&) {
+    EXPECT_FALSE(t.sim().receivedLines().join().contains("K2RM"));
+};
+// No page is saved once the close is decided (it comes at the run's first wait, before any page).
+auto noPageSaved = [](CloseDuringWork&, const QByteArray& after) {
+    EXPECT_FALSE(after.contains("AT%")) << after.constData();
+};
 
 const Work kWorks[] = {
     {"VoiceReadOnThePty", false, silentXmodem,
@@ -249,7 +291,14 @@ const Work kWorks[] = {
      [](CloseDuringWork&) { return fMain->sbVoiceStop->isEnabled(); },
      [](CloseDuringWork&, const QByteArray& after) { EXPECT_TRUE(after.contains("\r\n")) << "told to stop"; }},
     {"UpgradeOnThePty", false, bootVersion, [](CloseDuringWork& t) { t.upgrade(64 * 1024); },
-     toolRuns(LiveToolSlot::FirmwareUpgrade), nullptr},
+     toolRuns(LiveToolSlot::FirmwareUpgrade), noErase},
+    {"UpgradeConnectingOverTelnet", true, bootVersion,
+     [](CloseDuringWork& t) {
+         fMain->mDisconnectClick();
+         t.slowGateway(20);
+         t.upgrade(2048);
+     },
+     [](CloseDuringWork& t) { return t.got("AT&M0\r\n"); }, noErase},
     {"UpgradeStartOverTelnet", true,
      [](gatewaysim::Config& c) {
          bootVersion(c);
@@ -263,6 +312,11 @@ const Work kWorks[] = {
      },
      [](CloseDuringWork& t) { t.upgrade(64 * 1024); }, [](CloseDuringWork&) { return bool(tcpUpgradeActive); },
      nullptr},
+    {"UpgradeEndingOverTelnet", true, bootVersion, [](CloseDuringWork& t) { t.upgrade(2048); },
+     [](CloseDuringWork&) { return fFirm->isVisible() && fFirm->lbFirmStatus->text() == labelText(202); },
+     [](CloseDuringWork& t, const QByteArray&) {
+         EXPECT_EQ(t.sim().loginCount(), t.loginsAtClose) << "the end connects nothing after the close";
+     }},
     {"LogDownloadOnThePty", false, nullptr, [](CloseDuringWork&) { fMain->sbLogLoadClick(); }, progressShown,
      [](CloseDuringWork&, const QByteArray& after) { EXPECT_FALSE(after.contains("AT&L")); }},
     {"LogDownloadOverTelnet", true, nullptr,
@@ -272,6 +326,10 @@ const Work kWorks[] = {
      },
      [](CloseDuringWork& t) { return t.got("AT&L"); },
      [](CloseDuringWork&, const QByteArray& after) { EXPECT_TRUE(after.contains('\r')) << "the listing ended"; }},
+    {"WholeGatewaySaveOnThePty", false, nullptr, [](CloseDuringWork&) { fMain->tbSaveGateClick(); },
+     [](CloseDuringWork&) { return fLoad->isVisible(); }, noPageSaved},
+    {"WholeGatewaySaveOverTelnet", true, nullptr, [](CloseDuringWork&) { fMain->tbSaveGateClick(); },
+     [](CloseDuringWork&) { return fLoad->isVisible(); }, noPageSaved},
     {"CallDataOnThePty", false, nullptr, [](CloseDuringWork&) { fMain->sbCallLoadClick(); },
      [](CloseDuringWork& t) { return t.got("AT&C\r"); }, nullptr},
     {"CallDataOverTelnet", true, nullptr,
@@ -327,16 +385,12 @@ TEST_P(CloseDuringWork, EndsTheWorkThenTheProgramWithoutABox)
     gatewaysim::Config config;
     if (work.gateway)
         work.gateway(config);
-    if (work.telnet)
-        ASSERT_NO_FATAL_FAILURE(startTelnetGateway(config));
-    else
-        ASSERT_NO_FATAL_FAILURE(startSerialGateway(config));
-    ASSERT_NO_FATAL_FAILURE(connectNow());
-    ASSERT_NO_FATAL_FAILURE(showMainWindow());
+    ASSERT_NO_FATAL_FAILURE(startConnected(work.telnet, config));
     gateway->clearLog();
 
     qsizetype boxesAtClose = -1;
     qsizetype bytesAtClose = 0;
+    WindowsShown onScreenAfterClose;
     QTimer::singleShot(0, fMain, [&] { work.start(*this); });
     QTimer closer;
     closer.setInterval(10);
@@ -346,7 +400,12 @@ TEST_P(CloseDuringWork, EndsTheWorkThenTheProgramWithoutABox)
         closer.stop();
         boxesAtClose = dialogs().boxes().size();
         bytesAtClose = received().size();
+        loginsAtClose = gateway->loginCount();
         fMain->close();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                onScreenAfterClose.names.append(w->objectName());
+        qApp->installEventFilter(&onScreenAfterClose);
     });
     closer.start();
     QTimer watchdog;
@@ -362,8 +421,8 @@ TEST_P(CloseDuringWork, EndsTheWorkThenTheProgramWithoutABox)
     ASSERT_GE(boxesAtClose, 0) << "the work was never under way: " << qPrintable(dialogs().boxTexts().join('|'));
     EXPECT_EQ(exitCode, 0) << "the program ends";
     EXPECT_EQ(dialogs().boxTexts().mid(boxesAtClose).join('|').toStdString(), "") << "no box after the close";
-    for (const QWidget* w : QApplication::topLevelWidgets())
-        EXPECT_FALSE(w->isVisible()) << qPrintable(w->objectName());
+    qApp->removeEventFilter(&onScreenAfterClose);
+    EXPECT_EQ(onScreenAfterClose.names.join('|').toStdString(), "") << "no window stays or comes after the close";
     EXPECT_FALSE(liveTools.anyRunning());
     EXPECT_FALSE(CurrentConnection.Connected);
     EXPECT_FALSE(tcp && tcp->Connected());
@@ -379,3 +438,91 @@ TEST_P(CloseDuringWork, EndsTheWorkThenTheProgramWithoutABox)
 
 INSTANTIATE_TEST_SUITE_P(Works, CloseDuringWork, ::testing::ValuesIn(kWorks),
                          [](const ::testing::TestParamInfo<Work>& info) { return std::string(info.param.name); });
+
+// ---- the save question while an upgrade ends ----
+
+namespace {
+
+struct QuestionCase
+{
+    const char* name;
+    bool telnet;
+    int answer;
+};
+
+void PrintTo(const QuestionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class UpgradeUnderTheCloseQuestion : public CloseFixture, public ::testing::WithParamInterface<QuestionCase>
+{
+protected:
+    void SetUp() override
+    {
+        CloseFixture::SetUp();
+        bootTiming.timeoutDivisor = 10; // the waits for a restart that the simulated boot loader does not report
+    }
+};
+
+bool upgradeJobRuns()
+{
+    return (firmwareJob && firmwareJob->IsRunning()) || (tcpFirmwareJob && tcpFirmwareJob->IsRunning());
+}
+
+} // namespace
+
+// The question belongs to the close: an upgrade whose upload ends while it is open connects and logs in again
+// only once the answer has kept the program (Cancel); after No the program ends without a new login.
+TEST_P(UpgradeUnderTheCloseQuestion, ConnectsAgainOnlyWhenTheAnswerKeepsTheProgram)
+{
+    const QuestionCase& c = GetParam();
+    gatewaysim::Config config;
+    bootVersion(config);
+    ASSERT_NO_FATAL_FAILURE(startConnected(c.telnet, config));
+    pageChanged[pcSystem] = 1;
+
+    int loginsAtClose = -1;
+    bool closeReturned = false;
+    QTimer closer;
+    closer.setInterval(10);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (!upgradeJobRuns() || fFirm->pbStatus->value() < 50)
+            return;
+        closer.stop();
+        loginsAtClose = sim().loginCount();
+        // The user takes the time the upload needs to end; its last report comes while the box is open.
+        dialogs().answerBoxAfter(
+            [] {
+                waitUntil([] { return !upgradeJobRuns(); }, 30000);
+                QCoreApplication::processEvents();
+            },
+            c.answer);
+        fMain->close();
+        closeReturned = true;
+    });
+    closer.start();
+    ASSERT_NO_FATAL_FAILURE(upgrade(2048));
+    ASSERT_TRUE(waitUntil([&] { return closeReturned; }, 30000));
+    ASSERT_GE(loginsAtClose, 0);
+    ASSERT_FALSE(upgradeJobRuns()) << "the upload ended under the question";
+
+    if (c.answer == IDCANCEL) {
+        EXPECT_TRUE(fMain->isVisible());
+        EXPECT_TRUE(waitUntil([&] { return sim().loginCount() > loginsAtClose && CurrentConnection.Connected; }))
+            << "the upgrade's end connects again once the close is off";
+        return;
+    }
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(fMain->isVisible());
+    EXPECT_EQ(sim().loginCount(), loginsAtClose) << "no new login once the close is decided";
+    EXPECT_FALSE(CurrentConnection.Connected);
+    EXPECT_FALSE(liveTools.anyRunning());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, UpgradeUnderTheCloseQuestion,
+    ::testing::Values(QuestionCase{"NoOverTelnet", true, IDNO}, QuestionCase{"CancelOverTelnet", true, IDCANCEL},
+                      QuestionCase{"NoOnThePty", false, IDNO}, QuestionCase{"CancelOnThePty", false, IDCANCEL}),
+    [](const ::testing::TestParamInfo<QuestionCase>& info) { return std::string(info.param.name); });

@@ -112,10 +112,13 @@ void giveTelnetBack()
     }
 }
 
+// The ends below connect again. A close decided meanwhile (in the result box, in the pause) lets them end
+// without it: the close closes the link.
 void serialEnd(int result, const QString& detail)
 {
     showResult(result, detail);
-    CurrentConnection = ConnectToGateway(false, fMain, false);
+    if (!closingProgram())
+        CurrentConnection = ConnectToGateway(false, fMain, false);
 }
 
 void linkEnd(int result, const QString& detail)
@@ -126,8 +129,22 @@ void linkEnd(int result, const QString& detail)
     tcpUpgradeActive = false;
     if (fMain)
         fMain->mDisconnectClick();
-    if (result == 0)
+    if (result == 0 && !closingProgram())
         CurrentConnection = ConnectToGateway(false, fMain, true);
+}
+
+// The end of a job, once its last report (state 8) has come. Once the close is decided it does not run: the
+// close has stopped the job, and the program shows no result and connects nothing. While the close's question
+// is open it waits for the answer: Cancel keeps the program, and the end runs then.
+void endWhenTheCloseAllows(const std::function<void()>& end)
+{
+    if (closingProgram())
+        return;
+    if (closeQuestionOpen()) {
+        afterNestedWaits([end] { endWhenTheCloseAllows(end); });
+        return;
+    }
+    end();
 }
 
 } // namespace
@@ -138,13 +155,15 @@ void SerialUpgradeProgress(int state, int percent)
 {
     onWindowThread([state, percent] {
         showState(state, percent);
-        if (state != 8 || closingProgram()) // the close has stopped the job: no result, no reconnect
+        if (state != 8)
             return;
-        std::shared_ptr<CFWUpgradeThread> job = firmwareJob;
-        if (!job)
-            return;
-        job->Join(); // the job's thread has returned from this report
-        serialEnd(job->GetError(), job->GetErrorDetail());
+        endWhenTheCloseAllows([] {
+            std::shared_ptr<CFWUpgradeThread> job = firmwareJob;
+            if (!job)
+                return;
+            job->Join(); // the job's thread has returned from this report
+            serialEnd(job->GetError(), job->GetErrorDetail());
+        });
     });
 }
 
@@ -154,13 +173,15 @@ void LinkUpgradeProgress(int state, int percent)
         showState(state, percent);
         if (state == 4 && fFirm)
             fFirm->repaint();
-        if (state != 8 || closingProgram())
+        if (state != 8)
             return;
-        std::shared_ptr<CFWUpgradeTcpThread> job = tcpFirmwareJob;
-        if (!job)
-            return;
-        job->Join();
-        linkEnd(job->GetError(), job->GetErrorDetail());
+        endWhenTheCloseAllows([] {
+            std::shared_ptr<CFWUpgradeTcpThread> job = tcpFirmwareJob;
+            if (!job)
+                return;
+            job->Join();
+            linkEnd(job->GetError(), job->GetErrorDetail());
+        });
     });
 }
 
@@ -356,6 +377,8 @@ void FirmwarePage::sbFirmUpgradeClick()
 
 void FirmwarePage::startSerialUpgrade()
 {
+    if (closingProgram())
+        return; // the close came while the start waited (the version read, a box): nothing is started
     CurrentConnection.Handle.reset();
     firmwareJob = std::make_shared<CFWUpgradeThread>();
     showProgressWindow(CurrentConnection.ComPortName);
@@ -367,6 +390,8 @@ void FirmwarePage::startSerialUpgrade()
 
 void FirmwarePage::StartTcpFwUpgrade(bool erase)
 {
+    if (closingProgram())
+        return; // the close came while the start waited (the connect, a box): nothing is erased
     tcpFirmwareJob = std::make_shared<CFWUpgradeTcpThread>();
     showProgressWindow(QStringLiteral("[ ") + CurrentGateway.Host + QStringLiteral(" ]"));
     if (erase) {
@@ -403,7 +428,7 @@ void FirmwarePage::StartTcpFwUpgrade(bool erase)
             if (tcp && !tcp->Connected())
                 break;
         }
-        if (!confirmed) {
+        if (!confirmed || closingProgram()) { // the close starts no upload
             enableMainWindow();
             fFirm->hide();
             tcpUpgradeActive = false;
