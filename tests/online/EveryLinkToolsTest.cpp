@@ -60,24 +60,12 @@ const char* linkName(Link link)
 class EveryLinkTest : public LiveToolTest, public ::testing::WithParamInterface<Link>
 {
 protected:
-    // The modem line's own waits before each reply (1.5 s), after each login name (3 s) and after "ATI4"
-    // (3 s) are shortened; the reads themselves still wait for the gateway's text.
-    void SetUp() override
-    {
-        LiveToolTest::SetUp();
-        modemReplyWaitMs = 0;
-        modemCredentialWaitMs = 0;
-        modemIdentWaitMs = 0;
-    }
+    ShortModemWaits modemWaits;
     void TearDown() override
     {
         LiveToolTest::TearDown();
-        modemReplyWaitMs = kModemWaits[0];
-        modemCredentialWaitMs = kModemWaits[1];
-        modemIdentWaitMs = kModemWaits[2];
         recordWaits = RecordWaits{};
     }
-    const int kModemWaits[3] = {modemReplyWaitMs, modemCredentialWaitMs, modemIdentWaitMs};
 
     bool telnet() const { return GetParam() == Link::Telnet; }
     bool modem() const { return GetParam() == Link::Modem; }
@@ -197,6 +185,28 @@ TEST_P(EveryLinkTest, TracingSetsTheMaskStartsShowsTheTraceAndStops)
     EXPECT_TRUE(readFile(QStringLiteral("trace.txt")).contains("1 TRACE R2\r\n"));
     expectHeard({"AT%S92=0\r", "AT!R2\r", "AT!RX\r"});
     expectLinkFree();
+    EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
+}
+
+// Closing the program while it traces tells the gateway to stop before the link closes, so that the gateway
+// does not trace on after the program has ended.
+TEST_P(EveryLinkTest, TheCloseDuringATraceTellsTheGatewayToStop)
+{
+    gatewaysim::Config cfg;
+    cfg.traceIntervalMs = 50;
+    ASSERT_NO_FATAL_FAILURE(start(cfg));
+    fMain->selectTopic(20);
+    fMain->edTracFile->setText(path(QStringLiteral("trace.txt")));
+    fMain->sbTracStart->click();
+    ASSERT_TRUE(liveTools.running(LiveToolSlot::Tracing)) << qPrintable(dialogs().boxTexts().join('|'));
+    ASSERT_TRUE(waitUntil([] { return fMain->mTracing->toPlainText().contains(QStringLiteral("2 TRACE R2")); }));
+    EXPECT_TRUE(fMain->FormClose());
+    EXPECT_FALSE(CurrentConnection.Connected);
+    EXPECT_TRUE(noToolRuns());
+    // (The modem line's hang-up follows.)
+    const QList<QByteArray> want = heard({"AT%S92=0\r", "AT!R2\r", "AT!RX\r"});
+    EXPECT_TRUE(waitUntil([&] { return gateway->receivedLines().mid(0, 3) == want; }))
+        << gateway->receivedLines().join('|').constData();
     EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
 }
 
