@@ -136,6 +136,21 @@ protected:
         }
     }
     static bool noToolRuns() { return !liveTools.anyRoute() && !liveTools.anyHoldsLink(); }
+    // A trace started on the tracing page (a line every intervalMs) and its second line shown.
+    void startTrace(int intervalMs)
+    {
+        gatewaysim::Config cfg;
+        cfg.traceIntervalMs = intervalMs;
+        ASSERT_NO_FATAL_FAILURE(start(cfg));
+        fMain->selectTopic(20);
+        fMain->edTracFile->setText(path(QStringLiteral("trace.txt")));
+        fMain->sbTracStart->click();
+        ASSERT_TRUE(telnet() ? bool(tracingOverTcp) : bool(tracingThread))
+            << qPrintable(dialogs().boxTexts().join('|'));
+        EXPECT_EQ(fMain->sbTracStart->text(), labelText(153));
+        ASSERT_TRUE(waitUntil([] { return fMain->mTracing->toPlainText().contains(QStringLiteral("2 TRACE R2")); }))
+            << qPrintable(fMain->mTracing->toPlainText());
+    }
 };
 
 std::string rowName(const ::testing::TestParamInfo<Link>& info)
@@ -169,16 +184,7 @@ TEST_P(EveryLinkTest, TerminalSendsEachKeyShowsTheAnswerAndEndsTheLineWhenLeft)
 
 TEST_P(EveryLinkTest, TracingSetsTheMaskStartsShowsTheTraceAndStops)
 {
-    gatewaysim::Config cfg;
-    cfg.traceIntervalMs = 300;
-    ASSERT_NO_FATAL_FAILURE(start(cfg));
-    fMain->selectTopic(20);
-    fMain->edTracFile->setText(path(QStringLiteral("trace.txt")));
-    fMain->sbTracStart->click();
-    ASSERT_TRUE(telnet() ? bool(tracingOverTcp) : bool(tracingThread)) << qPrintable(dialogs().boxTexts().join('|'));
-    EXPECT_EQ(fMain->sbTracStart->text(), labelText(153));
-    ASSERT_TRUE(waitUntil([] { return fMain->mTracing->toPlainText().contains(QStringLiteral("2 TRACE R2")); }))
-        << qPrintable(fMain->mTracing->toPlainText());
+    ASSERT_NO_FATAL_FAILURE(startTrace(300));
     fMain->sbTracStart->click();
     EXPECT_TRUE(noToolRuns());
     EXPECT_EQ(fMain->sbTracStart->text(), labelText(152));
@@ -192,14 +198,7 @@ TEST_P(EveryLinkTest, TracingSetsTheMaskStartsShowsTheTraceAndStops)
 // does not trace on after the program has ended.
 TEST_P(EveryLinkTest, TheCloseDuringATraceTellsTheGatewayToStop)
 {
-    gatewaysim::Config cfg;
-    cfg.traceIntervalMs = 50;
-    ASSERT_NO_FATAL_FAILURE(start(cfg));
-    fMain->selectTopic(20);
-    fMain->edTracFile->setText(path(QStringLiteral("trace.txt")));
-    fMain->sbTracStart->click();
-    ASSERT_TRUE(liveTools.running(LiveToolSlot::Tracing)) << qPrintable(dialogs().boxTexts().join('|'));
-    ASSERT_TRUE(waitUntil([] { return fMain->mTracing->toPlainText().contains(QStringLiteral("2 TRACE R2")); }));
+    ASSERT_NO_FATAL_FAILURE(startTrace(50));
     EXPECT_TRUE(fMain->FormClose());
     EXPECT_FALSE(CurrentConnection.Connected);
     EXPECT_TRUE(noToolRuns());
