@@ -16,8 +16,8 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGridLayout>
