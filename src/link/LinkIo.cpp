@@ -9,6 +9,7 @@
 #include "platform/Wait.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QList>
 #include <QPointer>
@@ -41,6 +42,8 @@ QList<QPointer<QEventLoop>> tcpWaiters;
 // may take the text within those 10 ms, and a flag set after that would wake the next read to nothing.
 qint64 tcpStoredBytes = 0;
 qint64 tcpTakenBytes = 0;
+// Set by DropTcpTextUntilWrite: the telnet text that comes is the rest of a reply nobody waits for any more.
+bool tcpTailDropped = false;
 
 void stampActivity()
 {
@@ -183,11 +186,23 @@ QByteArray linkReadWith(qsizetype size, double tcpSeconds, int modemMs)
     }
 }
 
-// ComRead, telling watch (when given) of every byte as it comes.
-QByteArray comReadBytes(ComPort* port, qsizetype size, bool logging, const ArrivalWatch* watch)
+// The longest one byte's read may wait under the port's time-outs; 0 when they set no bound.
+qint64 byteWaitMs(const ComPort* port)
 {
+    const CommTimeouts t = port->timeouts();
+    return qint64(t.readTotalMultiplier) + t.readTotalConstant;
+}
+
+// ComRead, telling watch (when given) of every byte as it comes. With a deadline, no byte is waited for whose
+// wait could end past it.
+QByteArray comReadBytes(ComPort* port, qsizetype size, bool logging, const ArrivalWatch* watch,
+                        const QDeadlineTimer& deadline = QDeadlineTimer(QDeadlineTimer::Forever))
+{
+    const qint64 byteWait = port && !deadline.isForever() ? byteWaitMs(port) : 0;
     QByteArray text;
     while (text.size() < size - 1) {
+        if (!deadline.isForever() && deadline.remainingTime() < byteWait)
+            break;
         const quint8 b = ComReadByte(port);
         if (b == 0)
             break;
@@ -242,6 +257,7 @@ void resetLinkState()
     ++tcpGeneration;
     tcpStoredBytes = 0;
     tcpTakenBytes = 0;
+    tcpTailDropped = false;
     for (const QPointer<QEventLoop>& loop : std::as_const(tcpWaiters)) {
         if (loop)
             loop->quit();
@@ -260,6 +276,7 @@ void resetLinkState()
 quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetype length)
 {
     stampActivity();
+    tcpTailDropped = false; // what comes from here on may answer this write
     const QByteArray bytes = text.left(qMax<qsizetype>(length, 0));
     switch (conn.LinkType) {
     case LinkSerial:
@@ -316,6 +333,8 @@ QByteArray LinkReadTimeout(qsizetype size, double seconds)
 QByteArray LinkReadWithin(qsizetype size, int ms)
 {
     ms = std::max(ms, 1); // a modem read without a total bound would wait for the first byte for ever
+    if (CurrentConnection.LinkType == LinkSerial || CurrentConnection.LinkType == LinkIsdnModem)
+        return comReadBytes(linkPort(CurrentConnection), size, true, nullptr, QDeadlineTimer(ms));
     return linkReadWith(size, ms / 1000.0, ms);
 }
 
@@ -436,12 +455,23 @@ void ClearTcpReceived()
 {
     tcpTakenBytes += CurrentConnection.TcpReceived.size();
     CurrentConnection.TcpReceived.clear();
+    tcpTailDropped = false;
+}
+
+void DropTcpTextUntilWrite()
+{
+    ClearTcpReceived();
+    tcpTailDropped = true;
 }
 
 void StoreTcpReceived(const QByteArray& text)
 {
     if (text.isEmpty())
         return;
+    if (tcpTailDropped) {
+        noteReceived(text);
+        return;
+    }
     CurrentConnection.TcpReceived += text;
     tcpStoredBytes += text.size();
     const qint64 end = tcpStoredBytes;

@@ -39,7 +39,8 @@ QByteArray LinkRead(qsizetype size);
 // than that) and at most 100 s on a modem line; the serial port's own read time-outs decide as before.
 QByteArray LinkReadTimeout(qsizetype size, double seconds);
 // One read that waits at most ms for text on a modem line (and ends 100 ms after the last byte); the serial
-// port reads as LinkRead does (its own time-outs bound it), telnet waits at most ms for the data flag.
+// port reads as LinkRead does (its own time-outs end it at the line's silence) but waits for no byte past ms
+// after the call; telnet waits at most ms for the data flag.
 QByteArray LinkReadWithin(qsizetype size, int ms);
 
 // The reply to the last command, at most size - 1 bytes. Telnet: collects the text in steps (wait for the data
@@ -95,6 +96,10 @@ bool TelnetSendKey(char c);
 QByteArray TakeTcpReceived();
 // Empties the telnet text that no tool has taken.
 void ClearTcpReceived();
+// The rest of a reply the program has stopped waiting for: empties the telnet text that no tool has taken, and
+// the text that comes from now on is dropped as it arrives (logged as received), until the next write on the
+// link or ClearTcpReceived (a new connection), so that no later read takes it for its own reply.
+void DropTcpTextUntilWrite();
 // What the telnet data event does with text while no live tool takes it: appends it to
 // CurrentConnection.TcpReceived and sets TcpDataReceived 10 ms later (a waiting read then wakes), unless a read
 // has taken that text by then.

@@ -27,7 +27,7 @@ inline QByteArray commandsText;
 // Takes each chunk the reader got, on the window's thread (the reader waits meanwhile); set by the page.
 inline std::function<void(const QByteArray&)> commandsChunkReceived;
 
-// How long a Stop on a serial port or modem line waits for the end of the reply before it ends the run itself.
+// How long a Stop waits for the end of the reply before it ends the run itself.
 inline int commandsStopDrainMs = 2000;
 
 // The gateway takes a command line of at most this many characters, its closing CR included.

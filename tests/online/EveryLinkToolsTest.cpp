@@ -60,24 +60,12 @@ const char* linkName(Link link)
 class EveryLinkTest : public LiveToolTest, public ::testing::WithParamInterface<Link>
 {
 protected:
-    // The modem line's own waits before each reply (1.5 s), after each login name (3 s) and after "ATI4"
-    // (3 s) are shortened; the reads themselves still wait for the gateway's text.
-    void SetUp() override
-    {
-        LiveToolTest::SetUp();
-        modemReplyWaitMs = 0;
-        modemCredentialWaitMs = 0;
-        modemIdentWaitMs = 0;
-    }
+    ShortModemWaits modemWaits;
     void TearDown() override
     {
         LiveToolTest::TearDown();
-        modemReplyWaitMs = kModemWaits[0];
-        modemCredentialWaitMs = kModemWaits[1];
-        modemIdentWaitMs = kModemWaits[2];
         recordWaits = RecordWaits{};
     }
-    const int kModemWaits[3] = {modemReplyWaitMs, modemCredentialWaitMs, modemIdentWaitMs};
 
     bool telnet() const { return GetParam() == Link::Telnet; }
     bool modem() const { return GetParam() == Link::Modem; }
@@ -148,6 +136,21 @@ protected:
         }
     }
     static bool noToolRuns() { return !liveTools.anyRoute() && !liveTools.anyHoldsLink(); }
+    // A trace started on the tracing page (a line every intervalMs) and its second line shown.
+    void startTrace(int intervalMs)
+    {
+        gatewaysim::Config cfg;
+        cfg.traceIntervalMs = intervalMs;
+        ASSERT_NO_FATAL_FAILURE(start(cfg));
+        fMain->selectTopic(20);
+        fMain->edTracFile->setText(path(QStringLiteral("trace.txt")));
+        fMain->sbTracStart->click();
+        ASSERT_TRUE(telnet() ? bool(tracingOverTcp) : bool(tracingThread))
+            << qPrintable(dialogs().boxTexts().join('|'));
+        EXPECT_EQ(fMain->sbTracStart->text(), labelText(153));
+        ASSERT_TRUE(waitUntil([] { return fMain->mTracing->toPlainText().contains(QStringLiteral("2 TRACE R2")); }))
+            << qPrintable(fMain->mTracing->toPlainText());
+    }
 };
 
 std::string rowName(const ::testing::TestParamInfo<Link>& info)
@@ -181,22 +184,28 @@ TEST_P(EveryLinkTest, TerminalSendsEachKeyShowsTheAnswerAndEndsTheLineWhenLeft)
 
 TEST_P(EveryLinkTest, TracingSetsTheMaskStartsShowsTheTraceAndStops)
 {
-    gatewaysim::Config cfg;
-    cfg.traceIntervalMs = 300;
-    ASSERT_NO_FATAL_FAILURE(start(cfg));
-    fMain->selectTopic(20);
-    fMain->edTracFile->setText(path(QStringLiteral("trace.txt")));
-    fMain->sbTracStart->click();
-    ASSERT_TRUE(telnet() ? bool(tracingOverTcp) : bool(tracingThread)) << qPrintable(dialogs().boxTexts().join('|'));
-    EXPECT_EQ(fMain->sbTracStart->text(), labelText(153));
-    ASSERT_TRUE(waitUntil([] { return fMain->mTracing->toPlainText().contains(QStringLiteral("2 TRACE R2")); }))
-        << qPrintable(fMain->mTracing->toPlainText());
+    ASSERT_NO_FATAL_FAILURE(startTrace(300));
     fMain->sbTracStart->click();
     EXPECT_TRUE(noToolRuns());
     EXPECT_EQ(fMain->sbTracStart->text(), labelText(152));
     EXPECT_TRUE(readFile(QStringLiteral("trace.txt")).contains("1 TRACE R2\r\n"));
     expectHeard({"AT%S92=0\r", "AT!R2\r", "AT!RX\r"});
     expectLinkFree();
+    EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
+}
+
+// Closing the program while it traces tells the gateway to stop before the link closes, so that the gateway
+// does not trace on after the program has ended.
+TEST_P(EveryLinkTest, TheCloseDuringATraceTellsTheGatewayToStop)
+{
+    ASSERT_NO_FATAL_FAILURE(startTrace(50));
+    EXPECT_TRUE(fMain->FormClose());
+    EXPECT_FALSE(CurrentConnection.Connected);
+    EXPECT_TRUE(noToolRuns());
+    // (The modem line's hang-up follows.)
+    const QList<QByteArray> want = heard({"AT%S92=0\r", "AT!R2\r", "AT!RX\r"});
+    EXPECT_TRUE(waitUntil([&] { return gateway->receivedLines().mid(0, 3) == want; }))
+        << gateway->receivedLines().join('|').constData();
     EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
 }
 

@@ -257,6 +257,69 @@ TEST_F(TracingTest, ChosenAgainWhileItRunsTheTraceKeepsTheWholeGatewayRunsDisabl
     EXPECT_TRUE(fMain->mSave->isEnabled());
 }
 
+// A gateway that answers the stop's "AT!RX" with ERROR and traces on. However the trace ends on the serial port
+// or the modem line, the drain of the stop's answer gives the window's thread back while the gateway still
+// talks. (Disconnect on the modem line hangs up, which ends the gateway's talk with the call.)
+enum class TraceEnd { Stop, Leave, Disconnect };
+
+struct DrainRow
+{
+    const char* name;
+    bool modem;
+    TraceEnd end;
+};
+
+class TracingStopDrainTest : public TracingTest, public testing::WithParamInterface<DrainRow>
+{
+protected:
+    ShortModemWaits modemWaits;
+};
+
+TEST_P(TracingStopDrainTest, EndsWhileTheGatewayTracesOn)
+{
+    const DrainRow& row = GetParam();
+    gatewaysim::Config cfg;
+    cfg.traceScript = QByteArray("TRACE LINE\r\n").repeated(40);
+    cfg.traceIntervalMs = 100;
+    if (row.modem)
+        ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
+    else
+        ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    openPage();
+    gatewaysim::Faults f;
+    f.errorOn = {"AT!RX"};
+    f.trickleMs = 20; // the script takes about 10 s
+    gateway->setFaults(f);
+    fMain->sbTracStart->click();
+    ASSERT_TRUE(tracingThread) << qPrintable(dialogs().boxTexts().join('|'));
+    ASSERT_TRUE(waitUntil([] { return fMain->mTracing->toPlainText().contains(QStringLiteral("TRACE LINE")); }));
+    switch (row.end) {
+    case TraceEnd::Stop:
+        fMain->sbTracStart->click();
+        break;
+    case TraceEnd::Leave:
+        fMain->selectTopic(30);
+        break;
+    case TraceEnd::Disconnect:
+        fMain->mDisconnectClick();
+        break;
+    }
+    EXPECT_TRUE(gateway->sending()) << "the window's thread came back while the gateway still talked";
+    EXPECT_FALSE(tracingThread);
+    EXPECT_EQ(fMain->sbTracStart->text(), labelText(152));
+    EXPECT_TRUE(gatewayGot("AT!RX\r"));
+    EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
+}
+
+INSTANTIATE_TEST_SUITE_P(SerialAndModem, TracingStopDrainTest,
+                         testing::Values(DrainRow{"SerialStop", false, TraceEnd::Stop},
+                                         DrainRow{"SerialLeave", false, TraceEnd::Leave},
+                                         DrainRow{"SerialDisconnect", false, TraceEnd::Disconnect},
+                                         DrainRow{"ModemStop", true, TraceEnd::Stop},
+                                         DrainRow{"ModemLeave", true, TraceEnd::Leave}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(TracingTest, TheViewKeepsItsLastLinesAndTheFileEveryLine)
 {
     liveViewLineLimit = 5;

@@ -8,6 +8,7 @@
 
 #include <QMetaObject>
 #include <QPointer>
+#include <algorithm>
 
 namespace gatewaysim {
 
@@ -196,6 +197,14 @@ int Gateway::connectionCount() const
 bool Gateway::modemInCall() const
 {
     return state_ && state_->modemInCall();
+}
+
+bool Gateway::sending()
+{
+    return runOnThread([this] {
+        const QList<Session*> sessions = host_->findChildren<Session*>();
+        return std::any_of(sessions.begin(), sessions.end(), [](const Session* s) { return s->sending(); });
+    });
 }
 
 } // namespace gatewaysim

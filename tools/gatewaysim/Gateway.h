@@ -68,6 +68,8 @@ public:
     int loginCount() const;       // successful logins
     int connectionCount() const;  // telnet connections accepted, serial lines opened, modem calls made
     bool modemInCall() const;
+    // True while a session still has output queued (a trickle, a slow reply): the gateway is still talking.
+    bool sending();
     const Config& config() const { return config_; }
 
 signals:

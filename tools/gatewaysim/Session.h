@@ -36,6 +36,8 @@ public:
     Faults faults() const { return state_->faults(); }
     LineSplitter& splitter() { return splitter_; }
     void send(const QByteArray& bytes, int delayMs = 0) { out_->send(bytes, delayMs); }
+    // True while output is queued that has not gone out yet.
+    bool sending() const { return !out_->idle(); }
     // The connection is dropped once everything queued before has gone out.
     void sendDrop() { out_->sendDrop(); }
     // A reply: "\r\n", each line followed by "\r\n", then "OK\r\n" (shaped by the faults). The listing of a

@@ -2,7 +2,7 @@
 // and starts the trace stream; "AT!RX" ends it with OK. The trace mask is the parameter S92 ("AT%S92=<mask>",
 // a key of the fixture). While the trace runs the gateway sends one line "<seq> TRACE <L|R><n>\r\n" every
 // Config::traceIntervalMs (seq counting from 1), or Config::traceScript once, that long after the start. Any other line
-// during the trace is answered ERROR; the trace goes on.
+// during the trace, and "AT!RX" under the fault "error on" it, is answered ERROR; the trace goes on.
 #include "gatewaysim/Session.h"
 
 namespace gatewaysim {
@@ -40,7 +40,7 @@ protected:
     {
         if (text.isEmpty() && !overlong)
             return;
-        if (!overlong && (text == "AT!RX" || text == "at!RX")) {
+        if (!overlong && (text == "AT!RX" || text == "at!RX") && !session.faults().errorOn.contains(text)) {
             session.switchTo(Mode::Command);
             session.sendReply({});
             return;

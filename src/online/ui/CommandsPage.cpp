@@ -33,8 +33,6 @@ namespace {
 
 constexpr int kCommandsTopic = 685;
 constexpr int kCommandTooLongText = 986; // shared with the test calls
-constexpr qsizetype kStopReadSize = 128;
-constexpr double kStopReadSeconds = 0.01;
 constexpr qsizetype kProbeReplySize = 128;
 
 void showCommError()
@@ -235,7 +233,7 @@ void CommandsPage::startCommands()
         commandsThread = new TOnlineCommands; // one that runs goes on reading
     stopOffered_ = true;
     sbCommandsStart->setText(TextOrFallback(labelText(153), QStringLiteral("Stop")));
-    // A serial Stop still waiting for the end of the last reply leaves this run alone.
+    // A Stop still waiting for the end of the last reply leaves this run alone.
     if (stopWait_)
         stopWait_->quit();
 }
@@ -244,30 +242,22 @@ void CommandsPage::stopCommands()
 {
     if (stopWait_) {
         // Stopped again (or the page is left) while the first Stop waits: end now.
-        endCommandsRun();
+        abandonCommandsRun();
         return;
     }
     if (!written("\r\n")) {
         showCommError();
         return;
     }
-    if (!commandsOverTcp) {
-        setGatewayRunsEnabled(true);
-        waitForEndOnSerial();
-        return;
-    }
-    // From here the router keeps the received text for the link's reads; the last of it comes into the view.
-    liveTools.setRoute(LiveToolSlot::OnlineCommands, false);
-    commandsIdle();
-    const QByteArray rest = LinkReadTimeout(kStopReadSize, kStopReadSeconds);
-    if (!rest.isEmpty())
-        m1->appendPlainText(decodeCp1250(rest).remove(QLatin1Char('\r')));
+    setGatewayRunsEnabled(true);
+    waitForEnd();
 }
 
-void CommandsPage::waitForEndOnSerial()
+void CommandsPage::waitForEnd()
 {
-    // The gateway answers the CR LF and the reader sees the reply end; a gateway that never sends an end
-    // would keep the run, and a reader on the link, for ever: the run ends here after a bounded wait.
+    // The rest of the reply still comes as the run has it (the reader's chunks, or the telnet route into the
+    // view) until its end ends the run. A gateway that never sends an end would keep the run, and its reader
+    // or route, for ever: the run ends here after a bounded wait.
     const int run = run_;
     QEventLoop wait;
     stopWait_ = &wait;
@@ -278,7 +268,16 @@ void CommandsPage::waitForEndOnSerial()
     }
     stopWait_ = nullptr;
     if (run == run_ && commandsRuns())
-        endCommandsRun();
+        abandonCommandsRun();
+}
+
+void CommandsPage::abandonCommandsRun()
+{
+    const bool telnet = commandsOverTcp;
+    endCommandsRun();
+    // Whatever the gateway still sends of this reply would otherwise be taken by the next read for its own.
+    if (telnet)
+        DropTcpTextUntilWrite();
 }
 
 void CommandsPage::commandsSerialChunk(const QByteArray& chunk)

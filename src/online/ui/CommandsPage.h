@@ -44,7 +44,8 @@ private:
     bool commandsSection(bool chosen);
     void startCommands();
     void stopCommands();
-    void waitForEndOnSerial();
+    void waitForEnd();
+    void abandonCommandsRun();
     void commandsSerialChunk(const QByteArray& chunk);
     void commandsTelnetText(const QByteArray& text);
     void commandsReplyEnded();
@@ -54,5 +55,5 @@ private:
 
     bool stopOffered_ = false;       // the button shows Stop and stops when pressed
     int run_ = 0;                    // counts the Starts, so a wait ends only the run it was for
-    QEventLoop* stopWait_ = nullptr; // a serial Stop waiting for the reply's end
+    QEventLoop* stopWait_ = nullptr; // a Stop waiting for the reply's end
 };

@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -35,7 +36,7 @@ namespace {
 
 constexpr int kTracingTopic = 20;
 constexpr qsizetype kTraceReplySize = 128;
-constexpr int kStopDrainReads = 64;
+constexpr int kStopDrainMs = 2000; // the whole drain of the stop's answer on a serial port or modem line
 
 template <class W> W* named(W* w, const char* name)
 {
@@ -61,10 +62,16 @@ void drainStopReply()
         ClearTcpReceived();
         CurrentConnection.TcpDataReceived = false;
     } else {
-        // Trace lines still on their way come before it; each read ends at the line's silence.
+        // Trace lines still on their way come before it; a read ends at the line's silence. A gateway that
+        // answers with something else and traces on would keep this thread reading: the drain has a bound.
+        QElapsedTimer since;
+        since.start();
         QByteArray seen;
-        for (int i = 0; i < kStopDrainReads && !seen.contains("OK"); ++i) {
-            const QByteArray got = LinkRead(kTraceReplySize);
+        while (!seen.contains("OK")) {
+            const qint64 left = kStopDrainMs - since.elapsed();
+            if (left <= 0)
+                break;
+            const QByteArray got = LinkReadWithin(kTraceReplySize, int(left));
             if (got.isEmpty())
                 break;
             seen = seen.right(2) + got;
@@ -185,9 +192,13 @@ void TracingPage::buildTracingPage(QWidget* host)
     tool.topic = kTracingTopic;
     tool.running = [] { return tracingRuns(); };
     tool.stopForDisconnect = [this] { sbTracStartClick(); };
-    // The close ends the reader only: the gateway is not told, the link closes right after.
+    // The close ends the reader, then tells the gateway before the link closes, so that it does not trace on
+    // after the program has gone; the link closes right after, so nothing is read and a failed write is let be.
     tool.stopForClose = [] {
+        const bool reader = tracingThread;
         StopLiveWorker(tracingThread);
+        if (reader)
+            LinkWrite(CurrentConnection, "AT!RX\r");
         CloseTraceFile();
     };
     tool.stopForLeave = [this] {
