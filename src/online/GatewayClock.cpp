@@ -2,6 +2,7 @@
 
 #include "link/LinkIo.h"
 #include "link/ReplyParsers.h"
+#include "platform/Wait.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -93,11 +94,12 @@ bool ReplyHasVerdict(const QByteArray& reply)
 
 QByteArray ReadWholeReply()
 {
+    const qint64 endMs = Clock::milliseconds() + wholeReplyMs;
     QByteArray reply;
     for (;;) {
-        const QByteArray part = ReadReply(4096);
+        const QByteArray part = ReadReplyUntil(4096, endMs);
         reply += part;
-        if (part.isEmpty() || ReplyHasVerdict(reply))
+        if (part.isEmpty() || ReplyHasVerdict(reply) || Clock::milliseconds() >= endMs)
             return reply;
     }
 }
@@ -132,8 +134,9 @@ bool SendAccountCommand(ComPort* port, const QByteArray& command, QByteArray& re
         return false;
     // Byte by byte, so that the read ends with the verdict's line and not with the port's wait for a next
     // byte after it (up to 10 s on a modem line).
+    const qint64 endMs = Clock::milliseconds() + wholeReplyMs;
     for (;;) {
-        const quint8 b = ComReadByte(port);
+        const quint8 b = ComReadByteUntil(port, endMs);
         if (b == 0)
             return true;
         reply += char(b);
