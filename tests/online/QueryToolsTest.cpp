@@ -7,12 +7,10 @@
 #include "online/ui/MonitorPage.h"
 #include "platform/Dialogs.h"
 
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTest>
 
 namespace {
 
@@ -99,15 +97,7 @@ TEST_P(QueryToolsTest, MonitorSendsItsModuleAndShowsTheReplyOrWarnsOnBusy)
     // An emptied module field is module 0, sent with the field still in hand or after it lost the focus.
     for (const bool leftField : {false, true}) {
         fMain->ed1->setValue(1);
-        auto* field = fMain->ed1->findChild<QLineEdit*>();
-        ASSERT_TRUE(field);
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Backspace);
-        ASSERT_TRUE(fMain->ed1->text().isEmpty());
-        if (leftField) {
-            QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
-            QCoreApplication::sendEvent(fMain->ed1, &out);
-        }
+        ASSERT_NO_FATAL_FAILURE(emptySpinField(fMain->ed1, leftField));
         gateway->clearLog();
         fMain->sbSend->click();
         EXPECT_EQ(gateway->receivedLines(), heard("AT&I0")) << leftField;
