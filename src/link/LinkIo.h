@@ -55,7 +55,8 @@ QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch);
 
 // ReadReply that ends by endMs (Clock::milliseconds()) at the latest, whatever the gateway sends: on telnet the
 // collection stops then, on a modem line the wait before the read and the read itself are cut to the time left,
-// on a serial port no byte is waited for past it. Nothing is read once endMs has passed.
+// on a serial port no byte is waited for past it. Once endMs has passed nothing is waited for (telnet still
+// takes the text already received).
 QByteArray ReadReplyUntil(qsizetype size, qint64 endMs);
 
 // True when text, its last two characters set aside, ends in "OK", "BUSY", "ERROR" or "<SPACE>", or contains
