@@ -9,7 +9,6 @@
 #include "platform/Wait.h"
 
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QList>
 #include <QPointer>
@@ -108,8 +107,9 @@ int msUntilSecond(qint64 target)
 }
 
 // Waits until the telnet data flag is set (true), or until the whole-second clock has moved on by more than
-// seconds since the call, or the connection is down (false). Runs the UI thread's events meanwhile.
-bool waitTcpData(double seconds)
+// seconds since the call, endMs (Clock::milliseconds(); 0: none) has come, or the connection is down (false).
+// Runs the UI thread's events meanwhile.
+bool waitTcpData(double seconds, qint64 endMs = 0)
 {
     seconds = std::min(seconds, 1e9); // beyond any time-out a setting can hold; keeps the sums below in range
     const qint64 start = Clock::seconds();
@@ -121,8 +121,11 @@ bool waitTcpData(double seconds)
             return true;
         if (!tcpUp() || expired() || closingProgram())
             return false; // at the close the work that reads ends at once; the link closes after it
+        const qint64 untilEnd = endMs ? endMs - Clock::milliseconds() : qint64(INT_MAX);
+        if (untilEnd <= 0)
+            return false;
 
-        const int untilDeadline = msUntilSecond(target);
+        const int untilDeadline = int(std::min<qint64>(msUntilSecond(target), untilEnd));
         QEventLoop loop;
         QTimer timer;
         timer.setSingleShot(true);
@@ -186,24 +189,13 @@ QByteArray linkReadWith(qsizetype size, double tcpSeconds, int modemMs)
     }
 }
 
-// The longest one byte's read may wait under the port's time-outs; 0 when they set no bound.
-qint64 byteWaitMs(const ComPort* port)
+// ComRead, telling watch (when given) of every byte as it comes; with endMs (not 0) no byte is waited for
+// past it.
+QByteArray comReadBytes(ComPort* port, qsizetype size, bool logging, const ArrivalWatch* watch, qint64 endMs = 0)
 {
-    const CommTimeouts t = port->timeouts();
-    return qint64(t.readTotalMultiplier) + t.readTotalConstant;
-}
-
-// ComRead, telling watch (when given) of every byte as it comes. With a deadline, no byte is waited for whose
-// wait could end past it.
-QByteArray comReadBytes(ComPort* port, qsizetype size, bool logging, const ArrivalWatch* watch,
-                        const QDeadlineTimer& deadline = QDeadlineTimer(QDeadlineTimer::Forever))
-{
-    const qint64 byteWait = port && !deadline.isForever() ? byteWaitMs(port) : 0;
     QByteArray text;
     while (text.size() < size - 1) {
-        if (!deadline.isForever() && deadline.remainingTime() < byteWait)
-            break;
-        const quint8 b = ComReadByte(port);
+        const quint8 b = endMs ? ComReadByteUntil(port, endMs) : ComReadByte(port);
         if (b == 0)
             break;
         text += char(b);
@@ -225,13 +217,22 @@ double lanSeconds()
     return CurrentConnection.LanTimeout / 1000.0;
 }
 
-QByteArray tcpReadReply(qsizetype size, const ArrivalWatch& watch)
+// Milliseconds from now to endMs, at most ms; none once endMs has passed.
+int msBefore(qint64 endMs, int ms)
+{
+    return int(std::clamp<qint64>(endMs - Clock::milliseconds(), 0, ms));
+}
+
+// endMs (not 0): the whole collection ends then at the latest, a wait for text or for the rest of a piece
+// included.
+QByteArray tcpReadReply(qsizetype size, const ArrivalWatch& watch, qint64 endMs = 0)
 {
     const qint64 startMs = Clock::milliseconds();
+    const qint64 capMs = endMs ? std::min(endMs, startMs + kReplyCapMs) : startMs + kReplyCapMs;
     QByteArray collected;
     for (;;) {
-        const bool arrived = waitTcpData(lanSeconds());
-        WaitPumping(kArrivalSettleMs);
+        const bool arrived = waitTcpData(lanSeconds(), endMs);
+        WaitPumping(endMs ? msBefore(endMs, kArrivalSettleMs) : kArrivalSettleMs);
         QByteArray chunk;
         chunk.swap(CurrentConnection.TcpReceived);
         CurrentConnection.TcpDataReceived = false;
@@ -240,7 +241,7 @@ QByteArray tcpReadReply(qsizetype size, const ArrivalWatch& watch)
         collected += chunk;
         if (watch && !chunk.isEmpty())
             watch(collected);
-        if (!arrived || ReplyComplete(collected) || Clock::milliseconds() - startMs >= kReplyCapMs)
+        if (!arrived || ReplyComplete(collected) || Clock::milliseconds() >= capMs)
             break;
     }
     if (size <= 1)
@@ -334,7 +335,7 @@ QByteArray LinkReadWithin(qsizetype size, int ms)
 {
     ms = std::max(ms, 1); // a modem read without a total bound would wait for the first byte for ever
     if (CurrentConnection.LinkType == LinkSerial || CurrentConnection.LinkType == LinkIsdnModem)
-        return comReadBytes(linkPort(CurrentConnection), size, true, nullptr, QDeadlineTimer(ms));
+        return comReadBytes(linkPort(CurrentConnection), size, true, nullptr, Clock::milliseconds() + ms);
     return linkReadWith(size, ms / 1000.0, ms);
 }
 
@@ -358,6 +359,24 @@ QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch)
     case LinkSerial:
     case LinkIsdnModem:
         return watch ? comReadWatched(linkPort(CurrentConnection), size, watch) : LinkRead(size);
+    default:
+        return {};
+    }
+}
+
+QByteArray ReadReplyUntil(qsizetype size, qint64 endMs)
+{
+    switch (CurrentConnection.LinkType) {
+    case LinkTelnet:
+        return tcpReadReply(size, nullptr, endMs);
+    case LinkModem: {
+        WaitPumping(msBefore(endMs, modemReplyWaitMs));
+        const int left = msBefore(endMs, kModemReadMs);
+        return left > 0 ? modemRead(size, left) : QByteArray();
+    }
+    case LinkSerial:
+    case LinkIsdnModem:
+        return comReadBytes(linkPort(CurrentConnection), size, true, nullptr, endMs);
     default:
         return {};
     }
@@ -430,6 +449,26 @@ quint8 ComReadByte(ComPort* port)
     if (c != 0)
         stampActivity();
     return quint8(c);
+}
+
+quint8 ComReadByteUntil(ComPort* port, qint64 endMs)
+{
+    const qint64 left = endMs - Clock::milliseconds();
+    if (!port || !port->isOpen() || left <= 0)
+        return 0;
+    // The longest one byte may wait under the port's time-outs (0: no bound, it waits for the byte).
+    const CommTimeouts t = port->timeouts();
+    const qint64 byteBound = qint64(t.readTotalMultiplier) + t.readTotalConstant;
+    const bool atOnce = t.readInterval == 0xFFFFFFFF && byteBound == 0;
+    if (atOnce || (byteBound > 0 && byteBound <= left))
+        return ComReadByte(port);
+    CommTimeouts cut = t;
+    cut.readTotalMultiplier = 0;
+    cut.readTotalConstant = quint32(std::min<qint64>(left, UINT_MAX));
+    port->setTimeouts(cut);
+    const quint8 b = ComReadByte(port);
+    port->setTimeouts(t);
+    return b;
 }
 
 QByteArray ComRead(ComPort* port, qsizetype size, bool logging)

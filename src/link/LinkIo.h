@@ -54,6 +54,12 @@ using ArrivalWatch = std::function<void(const QByteArray& soFar)>;
 // the one read on a modem line.
 QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch);
 
+// ReadReply that ends by endMs (Clock::milliseconds()) at the latest, whatever the gateway sends: on telnet the
+// collection stops then, on a modem line the wait before the read and the read itself are cut to the time left,
+// on a serial port no byte is waited for past it. Once endMs has passed nothing is waited for (telnet still
+// takes the text already received).
+QByteArray ReadReplyUntil(qsizetype size, qint64 endMs);
+
 // True when text, its last two characters set aside, ends in "OK", "BUSY", "ERROR" or "<SPACE>", or contains
 // "MX login:", "MY login:", "NO CARRIER" or "+++" anywhere.
 bool ReplyComplete(const QByteArray& text);
@@ -74,6 +80,8 @@ quint32 ComWrite(ComPort* port, const QByteArray& data);
 // One byte within the port's read time-outs, or 0 when none came (a received 0x00 reads the same). Stamps the
 // activity when the byte is not 0.
 quint8 ComReadByte(ComPort* port);
+// ComReadByte whose wait ends by endMs (Clock::milliseconds()) at the latest: 0 once endMs has passed.
+quint8 ComReadByteUntil(ComPort* port, qint64 endMs);
 // Bytes from the port until a 0 (nothing came, or a 0x00) or size - 1 bytes are in; logged as received when
 // logging is set and "SaveLog" is on.
 QByteArray ComRead(ComPort* port, qsizetype size, bool logging);

@@ -2,6 +2,7 @@
 
 #include "link/LinkIo.h"
 #include "link/ReplyParsers.h"
+#include "platform/Wait.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -42,7 +43,8 @@ bool ParseClockReply(const QByteArray& reply, ClockFields& fields)
 {
     // The value's line split at "/": the date with its weekday, then the time. The time is taken as a time of
     // day converts, blanks around it allowed and its seconds optional; the date's day, month and year are
-    // shown as they came (a one-character day or month with a "0" in front), the weekday must be 1 to 7.
+    // shown as they came (a one-character day or month with a "0" in front). A weekday that converts but
+    // names no day (outside 1 to 7) is no day: the gateway's date and time still stand.
     static const QRegularExpression timeOfDay(QStringLiteral("^ *(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))? *$"));
     const ReplyList value = ReplyValueList("S99=", reply, '/');
     if (value.size() < 2)
@@ -54,12 +56,12 @@ bool ParseClockReply(const QByteArray& reply, ClockFields& fields)
     const QList<QByteArray> date = value.at(0).split('.');
     bool weekdayRead = false;
     const int weekday = date.value(3).trimmed().toInt(&weekdayRead);
-    if (!time.isValid() || date.size() < 4 || !weekdayRead || weekday < 1 || weekday > 7)
+    if (!time.isValid() || date.size() < 4 || !weekdayRead)
         return false;
     fields.date = leadingZero(date.at(0)) + QLatin1Char('.') + leadingZero(date.at(1)) + QLatin1Char('.') +
                   QString::fromLatin1(date.at(2));
     fields.time = time.toString(QStringLiteral("HH:mm:ss"));
-    fields.dayIndex = weekday - 1;
+    fields.dayIndex = weekday >= 1 && weekday <= 7 ? weekday - 1 : -1;
     return true;
 }
 
@@ -67,14 +69,10 @@ QByteArray ClockSetCommand(const QString& date, int dayIndex, const QString& tim
 {
     static const QRegularExpression dateShape(QStringLiteral("^\\d{1,2}\\.\\d{1,2}\\.\\d{2,4}$"));
     static const QRegularExpression timeShape(QStringLiteral("^\\d{1,2}:\\d{1,2}:\\d{1,2}$"));
-    QString d = date;
-    QString t = time;
-    d.replace(QLatin1Char('_'), QLatin1Char('0'));
-    t.replace(QLatin1Char('_'), QLatin1Char('0'));
-    if (dayIndex < 0 || dayIndex > 6 || !dateShape.match(d).hasMatch() || !timeShape.match(t).hasMatch())
+    if (dayIndex < 0 || dayIndex > 6 || !dateShape.match(date).hasMatch() || !timeShape.match(time).hasMatch())
         return {};
     const QByteArray command =
-        "AT%S99=" + d.toLatin1() + '.' + QByteArray::number(dayIndex + 1) + '/' + t.toLatin1() + "\r\n";
+        "AT%S99=" + date.toLatin1() + '.' + QByteArray::number(dayIndex + 1) + '/' + time.toLatin1() + "\r\n";
     if (command.size() > 39)
         return {};
     return command;
@@ -93,11 +91,12 @@ bool ReplyHasVerdict(const QByteArray& reply)
 
 QByteArray ReadWholeReply()
 {
+    const qint64 endMs = Clock::milliseconds() + wholeReplyMs;
     QByteArray reply;
     for (;;) {
-        const QByteArray part = ReadReply(4096);
+        const QByteArray part = ReadReplyUntil(4096, endMs);
         reply += part;
-        if (part.isEmpty() || ReplyHasVerdict(reply))
+        if (part.isEmpty() || ReplyHasVerdict(reply) || Clock::milliseconds() >= endMs)
             return reply;
     }
 }
@@ -132,8 +131,9 @@ bool SendAccountCommand(ComPort* port, const QByteArray& command, QByteArray& re
         return false;
     // Byte by byte, so that the read ends with the verdict's line and not with the port's wait for a next
     // byte after it (up to 10 s on a modem line).
+    const qint64 endMs = Clock::milliseconds() + wholeReplyMs;
     for (;;) {
-        const quint8 b = ComReadByte(port);
+        const quint8 b = ComReadByteUntil(port, endMs);
         if (b == 0)
             return true;
         reply += char(b);

@@ -15,25 +15,28 @@ struct ClockFields
 {
     QString date; // dd.mm.yyyy (the year as the gateway gave it)
     QString time; // HH:MM:SS
-    int dayIndex = 0; // 0 Monday ... 6 Sunday
+    int dayIndex = 0; // 0 Monday ... 6 Sunday; -1 no day
 };
 
 // The fields for a point in time of the PC clock.
 ClockFields PcClockFields(const QDateTime& now);
-// The fields from a "S99=d.m.y.w/h:m:s" line of a view reply (blanks after "=" skipped, the seconds optional);
-// false when the reply holds no such value, a time of day that does not exist or a weekday outside 1 to 7 (the
-// page then shows the PC clock).
+// The fields from a "S99=d.m.y.w/h:m:s" line of a view reply (blanks after "=" skipped, the seconds optional); a
+// weekday outside 1 to 7 gives day index -1. False when the reply holds no such value, a time of day that does
+// not exist or a weekday that is no whole number (the page then shows the PC clock).
 bool ParseClockReply(const QByteArray& reply, ClockFields& fields);
-// "AT%S99=<date>.<weekday>/<time>\r\n" with every '_' sent as '0'. Empty when the date is not day.month.year
-// (one or two digits, one or two, two to four), the time not h:m:s (one or two digits each), the day index
-// outside 0..6, or the command longer than the gateway's 39 characters.
+// "AT%S99=<date>.<weekday>/<time>\r\n". Empty when the date is not day.month.year (one or two digits, one or
+// two, two to four), the time not h:m:s (one or two digits each; a '_' of a digit place not typed is none), the
+// day index outside 0..6, or the command longer than the gateway's 39 characters.
 QByteArray ClockSetCommand(const QString& date, int dayIndex, const QString& time);
 
 // True when a line of reply is exactly "OK".
 bool ReplyHasOkLine(const QByteArray& reply);
 // True when a line of reply is exactly "OK" or "ERROR" (the gateway has given its verdict).
 bool ReplyHasVerdict(const QByteArray& reply);
-// Reads the link (ReadReply) until the reply holds its verdict or a read brings nothing.
+// The longest a whole reply is read (ReadWholeReply, SendAccountCommand), counted from the start of its read:
+// a gateway that keeps talking without its verdict must not hold the window. Tests shorten it.
+inline int wholeReplyMs = 15000;
+// Reads the link (ReadReply) until the reply holds its verdict, a read brings nothing or wholeReplyMs have passed.
 QByteArray ReadWholeReply();
 
 // The account check of the login page: 0 when the account may be sent, else the text of the first failure:
@@ -44,7 +47,7 @@ int LoginAccountCheck(const QString& user, const QString& pass, const QString& p
 QByteArray LoginAccountCommand(const QString& user, const QString& pass);
 QByteArray LoginDisableCommand();
 // Writes command on port without logging and reads the reply (without logging) until the line end of its
-// verdict or a read brings nothing. False for a short write.
+// verdict, a read brings nothing or wholeReplyMs have passed. False for a short write.
 bool SendAccountCommand(ComPort* port, const QByteArray& command, QByteArray& reply);
 
 // The five values of the buffer state reply ("AT!Q"), in the order of its keys "Main loops:", "Max loop:",

@@ -368,3 +368,18 @@ int SpinFieldValue(QSpinBox* box)
         edit->setText(QString::number(box->minimum()));
     return box->minimum();
 }
+
+EmptiedSpinFilter* EmptiedSpinFilter::install(QSpinBox* box)
+{
+    auto* filter = new EmptiedSpinFilter(box);
+    box->installEventFilter(filter);
+    return filter;
+}
+
+bool EmptiedSpinFilter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut)
+        if (auto* box = qobject_cast<QSpinBox*>(watched))
+            SpinFieldValue(box);
+    return QObject::eventFilter(watched, event);
+}

@@ -61,6 +61,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
+// Event filter: a number field that loses the focus while emptied takes SpinFieldValue's reading at once, where
+// the spin box would show its last value again.
+class EmptiedSpinFilter : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    static EmptiedSpinFilter* install(QSpinBox* box);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
 // Event filter: the masked-edit key guard alone.
 class MaskedKeyGuard : public QObject
 {

@@ -8,6 +8,7 @@
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "link/ModemWaits.h"
+#include "online/GatewayClock.h"
 #include "online/LiveCells.h"
 #include "online/RecordDownloads.h"
 #include "online/Terminal.h"
@@ -17,6 +18,7 @@
 #include "online/ui/CommandsPage.h"
 #include "online/ui/ConnectionStatePage.h"
 #include "online/ui/DateTimePage.h"
+#include "online/ui/LoginAccountPage.h"
 #include "online/ui/MonitorPage.h"
 #include "online/ui/RecordsPage.h"
 #include "online/ui/TerminalPart.h"
@@ -65,7 +67,9 @@ protected:
     {
         LiveToolTest::TearDown();
         recordWaits = RecordWaits{};
+        wholeReplyMs = kWholeReplyMs;
     }
+    const int kWholeReplyMs = wholeReplyMs;
 
     bool telnet() const { return GetParam() == Link::Telnet; }
     bool modem() const { return GetParam() == Link::Modem; }
@@ -238,6 +242,54 @@ TEST_P(EveryLinkTest, DateTimeWithoutTheSyncReadsTheGatewayClockAndSavesIt)
     expectBoxes({{56, 47}});
     EXPECT_EQ(dialogs().boxes()[0].flags, unsigned(MB_ICONERROR));
     EXPECT_TRUE(fMain->pDateTime->isHidden());
+    gateway->setFaults({});
+    expectLinkFree();
+}
+
+// A gateway that keeps talking before its verdict: the clock's read and save, the buffer state and, where the
+// login account can be set (not over telnet), its Save and Disable give up when their time is over, with the
+// error box, although the verdict would still come (1.5 s after each command; the reads give up after 0.3 s).
+TEST_P(EveryLinkTest, ClockBufferAndAccountRepliesEndWhenTheirTimeIsOver)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    fMain->selectTopic(18);
+    fMain->cbSynDateTime->setChecked(false); // the gateway's clock, while the gateway still answers at once
+    ASSERT_EQ(fMain->eTime->text(), QStringLiteral("09:05:07"));
+    fMain->eLoginUser->setText(QStringLiteral("usr"));
+    fMain->eLoginPass->setText(QStringLiteral("pass1"));
+    fMain->eLoginPassVer->setText(QStringLiteral("pass1"));
+    wholeReplyMs = 300;
+    gatewaysim::Faults chatter;
+    chatter.chatterMs = 1500;
+    gateway->setFaults(chatter);
+
+    const struct
+    {
+        const char* name;
+        bool overTelnet;
+        std::function<void()> run;
+    } operations[] = {
+        {"clock read", true, [] { fMain->selectTopic(543), fMain->selectTopic(18); }},
+        {"clock save", true, [] { fMain->sbDateTimeSaveClick(); }},
+        {"buffer state", true, [] { fMain->selectTopic(494); }},
+        {"account save", false, [] { fMain->sbLoginSaveClick(); }},
+        {"account disable", false, [this] { dialogs().answerBox(IDYES), fMain->sbLoginDisableClick(); }},
+    };
+    for (const auto& op : operations) {
+        if (telnet() && !op.overTelnet)
+            continue;
+        dialogs().clearRecords();
+        op.run();
+        const ScriptedDialogs::Box last = dialogs().boxes().value(dialogs().boxes().size() - 1);
+        EXPECT_EQ(last.text, labelText(56)) << op.name;
+        EXPECT_EQ(last.caption, labelText(47)) << op.name;
+        // What the gateway still says, up to its verdict, is not for the next operation.
+        QByteArray rest;
+        const qint64 bound = QDateTime::currentMSecsSinceEpoch() + 5000;
+        while (!ReplyHasOkLine(rest) && QDateTime::currentMSecsSinceEpoch() < bound)
+            rest += LinkReadWithin(4096, 200);
+        EXPECT_TRUE(ReplyHasOkLine(rest)) << op.name;
+    }
     gateway->setFaults({});
     expectLinkFree();
 }

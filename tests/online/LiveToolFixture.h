@@ -6,6 +6,10 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -61,4 +65,18 @@ protected:
 
     // Everything the gateway received, joined.
     QByteArray received() const { return gateway->receivedLines().join(); }
+
+    // Empties a number field as a user does (all selected, Backspace); with leave, the field then loses the focus.
+    static void emptySpinField(QSpinBox* box, bool leave)
+    {
+        auto* field = box->findChild<QLineEdit*>();
+        ASSERT_TRUE(field);
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        ASSERT_TRUE(box->text().isEmpty());
+        if (leave) {
+            QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
+            QCoreApplication::sendEvent(box, &out);
+        }
+    }
 };

@@ -131,16 +131,9 @@ TEST_F(OnlineCommandsTest, AnEmptiedModuleFieldSendsModule0AndShowsIt)
     // Started with the field still in hand (Enter), or after it lost the focus (a click on Start).
     for (const bool leftField : {false, true}) {
         fMain->seModule->setValue(1);
-        auto* field = fMain->seModule->findChild<QLineEdit*>();
-        ASSERT_TRUE(field);
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Backspace);
-        ASSERT_TRUE(fMain->seModule->text().isEmpty());
-        if (leftField) {
-            QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
-            QCoreApplication::sendEvent(fMain->seModule, &out);
+        ASSERT_NO_FATAL_FAILURE(emptySpinField(fMain->seModule, leftField));
+        if (leftField)
             EXPECT_EQ(fMain->seModule->text(), QStringLiteral("0"));
-        }
         gateway->clearLog();
         fMain->edCommand->setText(QStringLiteral("ATI"));
         fMain->sbCommandsStart->click();

@@ -93,6 +93,16 @@ TEST_P(QueryToolsTest, MonitorSendsItsModuleAndShowsTheReplyOrWarnsOnBusy)
     EXPECT_EQ(dialogs().boxes()[0].caption, labelText(45));
     EXPECT_EQ(dialogs().boxes()[0].flags & 0xF0, unsigned(MB_ICONWARNING));
     EXPECT_TRUE(fMain->mMonitor->toPlainText().contains(QStringLiteral("Signal -60"))) << "the memo is kept";
+
+    // An emptied module field is module 0, sent with the field still in hand or after it lost the focus.
+    for (const bool leftField : {false, true}) {
+        fMain->ed1->setValue(1);
+        ASSERT_NO_FATAL_FAILURE(emptySpinField(fMain->ed1, leftField));
+        gateway->clearLog();
+        fMain->sbSend->click();
+        EXPECT_EQ(gateway->receivedLines(), heard("AT&I0")) << leftField;
+        EXPECT_EQ(fMain->ed1->text(), QStringLiteral("0")) << leftField;
+    }
 }
 
 TEST_P(QueryToolsTest, ConnectionStateFillsTheLabelsOfThePickedPort)

@@ -13,6 +13,7 @@
 #include "support/ChildProcess.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/TfMain.h"
+#include "ui/UiState.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -114,7 +115,9 @@ TEST(ClockRules, CommandsReadBackAndAccountChecks)
     EXPECT_EQ(pc.date, "05.12.2026");
     EXPECT_EQ(pc.time, "09:05:07");
     EXPECT_EQ(ClockSetCommand(pc.date, pc.dayIndex, pc.time), "AT%S99=05.12.2026.6/09:05:07\r\n");
-    EXPECT_EQ(ClockSetCommand("05.12.____", 6, "__:__:__"), "AT%S99=05.12.0000.7/00:00:00\r\n");
+    // A digit place not typed is never sent as "0".
+    EXPECT_TRUE(ClockSetCommand("05.12.____", 6, "09:05:07").isEmpty());
+    EXPECT_TRUE(ClockSetCommand("05.12.2026", 6, "09:_5:07").isEmpty());
     EXPECT_EQ(ClockSetCommand("05.01.26", 2, "09:05:07"), "AT%S99=05.01.26.3/09:05:07\r\n");
     for (const QString& bad : {QStringLiteral("05.12.2026x"), QStringLiteral("05.12.20261"), QStringLiteral("5/12/26"),
                                QStringLiteral("05.12.2026.0000000000000000000")})
@@ -132,14 +135,17 @@ TEST(ClockRules, CommandsReadBackAndAccountChecks)
 
     // The time is taken as it converts: blanks after "=" and missing seconds are read, a time of day that
     // does not exist leaves the fields to the PC clock.
+    // A weekday that converts but names no day (outside 1..7) is read as no day (-1).
     const struct
     {
         const char* value;
         const char* time; // nullptr: not read
+        int day = 3;
     } clocks[] = {{" 5.3.26.4/7:08:09", "07:08:09"},   {"5.3.26.4/7:08", "07:08:00"},
                   {"5.3.26.4/ 23:59:59 ", "23:59:59"}, {"5.3.26.4/25:61:99", nullptr},
                   {"5.3.26.4/23:60:00", nullptr},      {"5.3.26.4/7", nullptr},
-                  {"5.3.26.8/7:08:09", nullptr},       {"5.3.26/7:08:09", nullptr}};
+                  {"5.3.26.8/7:08:09", "07:08:09", -1}, {"5.3.26.0/7:08:09", "07:08:09", -1},
+                  {"5.3.26.-2/7:08:09", "07:08:09", -1}, {"5.3.26/7:08:09", nullptr}};
     for (const auto& c : clocks) {
         ClockFields fields;
         const bool taken = ParseClockReply("\r\nS91=0,0\r\nS99=" + QByteArray(c.value) + "\r\nOK\r\n", fields);
@@ -147,7 +153,7 @@ TEST(ClockRules, CommandsReadBackAndAccountChecks)
         if (taken && c.time) {
             EXPECT_EQ(fields.time, QLatin1String(c.time)) << c.value;
             EXPECT_EQ(fields.date, QStringLiteral("05.03.26")) << c.value;
-            EXPECT_EQ(fields.dayIndex, 3) << c.value;
+            EXPECT_EQ(fields.dayIndex, c.day) << c.value;
         }
     }
 
@@ -480,6 +486,83 @@ TEST_P(RecordsTest, TheClockReadsBackAndSavesAsItShows)
     EXPECT_EQ(boxes().last(), labelText(66));
     IniFile settings(programFile(QStringLiteral("settings.ini")));
     EXPECT_EQ(settings.ReadString("main", "SynchronizeTimeWithPc", ""), "0");
+}
+
+// A weekday outside 1..7 that converts: the date and time as the gateway sent them and no day, so Save refuses
+// it (text 56) as any clock without a day. A half-typed date or time is refused (text 204) with its field marked
+// until it is whole again; nothing goes out for either.
+TEST_P(RecordsTest, TheClockSendsNoDayItLacksAndNoHalfTypedField)
+{
+    ASSERT_NO_FATAL_FAILURE(start(GetParam()));
+    fMain->selectTopic(18);
+    for (const QByteArray weekday : {"8", "0"}) {
+        ASSERT_TRUE(gateway->setValue("S99", "5.1.26." + weekday + "/9:5:7"));
+        fMain->cbSynDateTime->setChecked(true);
+        fMain->cbSynDateTime->setChecked(false);
+        EXPECT_EQ(fMain->eDate->text(), "05.01.26") << weekday.constData();
+        EXPECT_EQ(fMain->eTime->text(), "09:05:07") << weekday.constData();
+        EXPECT_EQ(fMain->cbDay->currentIndex(), -1) << weekday.constData();
+        gateway->clearLog();
+        dialogs().clearRecords();
+        fMain->sbDateTimeSaveClick();
+        EXPECT_EQ(boxes(), QStringList{labelText(56)}) << weekday.constData();
+        EXPECT_EQ(sent(), "") << weekday.constData();
+    }
+
+    auto marked = [](const QLineEdit* edit) { return edit->palette().color(QPalette::Base) == QColor(Qt::red); };
+    fMain->cbDay->setCurrentIndex(5);
+    const struct
+    {
+        const char *date, *time;
+        bool dateHalf, timeHalf;
+    } halves[] = {{"05.12.2026", "09:_5:07", false, true},
+                  {"05.12.2026", "12:34:0_", false, true},
+                  {"05.12.____", "12:34:00", true, false},
+                  {"0_.12.2026", "__:__:__", true, true}};
+    for (const auto& h : halves) {
+        fMain->eDate->setText(QString::fromLatin1(h.date));
+        fMain->eTime->setText(QString::fromLatin1(h.time));
+        gateway->clearLog();
+        dialogs().clearRecords();
+        fMain->sbDateTimeSaveClick();
+        EXPECT_EQ(boxes(), QStringList{labelText(204)}) << h.date << ' ' << h.time;
+        EXPECT_EQ(sent(), "") << h.date << ' ' << h.time;
+        EXPECT_EQ(marked(fMain->eDate), h.dateHalf) << h.date;
+        EXPECT_EQ(marked(fMain->eTime), h.timeHalf) << h.time;
+    }
+    fMain->eDate->setText(QStringLiteral("05.12.2026"));
+    EXPECT_FALSE(marked(fMain->eDate)) << "whole again";
+    EXPECT_TRUE(marked(fMain->eTime));
+    fMain->eTime->setText(QStringLiteral("09:05:07"));
+    EXPECT_FALSE(marked(fMain->eTime));
+    fMain->sbDateTimeSaveClick();
+    EXPECT_EQ(sent(), "AT%S99=05.12.2026.6/09:05:07\r\n");
+    EXPECT_EQ(boxes().last(), labelText(66));
+}
+
+// The failure box of the clock's read comes while the progress window stands; the window closes after it.
+TEST_P(RecordsTest, AFailedClockReadShowsItsBoxBeforeTheProgressWindowCloses)
+{
+    class ProgressAtBoxes : public ScriptedDialogs
+    {
+    public:
+        QList<bool> shown;
+        int messageBox(const QString& text, const QString& caption, unsigned flags) override
+        {
+            shown << progressShown.load();
+            return ScriptedDialogs::messageBox(text, caption, flags);
+        }
+    };
+    ASSERT_NO_FATAL_FAILURE(start(GetParam()));
+    gatewaysim::Faults f;
+    f.errorOn = {"AT&V"};
+    gateway->setFaults(f);
+    ProgressAtBoxes answers;
+    fMain->selectTopic(18);
+    fMain->cbSynDateTime->setChecked(false);
+    EXPECT_EQ(answers.boxTexts(), QStringList{labelText(56)});
+    EXPECT_EQ(answers.shown, QList<bool>{true});
+    EXPECT_FALSE(progressShown.load());
 }
 
 TEST_P(RecordsTest, BufferTopicShowsTheFiveValuesOrTheErrorBox)

@@ -1,5 +1,6 @@
 // Command mode: a logged-in session reads AT commands and hands each to the command table of Mode::Command;
-// the faults that concern every command (silence, ERROR to all, the drop after N commands) apply here.
+// the faults that concern every command (silence, ERROR to all, chatter before the reply, the drop after N
+// commands) apply here.
 #include "gatewaysim/Session.h"
 
 namespace gatewaysim {
@@ -29,6 +30,10 @@ protected:
         ++commands_;
         if (monitor && text.startsWith("at"))
             session.send(text + "\r\n");
+        if (!f.silent && f.chatterMs > 0) {
+            for (int ms = 0; ms < f.chatterMs; ms += kChatterLineMs)
+                session.send(QByteArray(38, '.') + "\r\n", kChatterLineMs);
+        }
         if (f.silent) {
             // nothing
         } else if (f.errorToAll || f.errorOn.contains(text) || overlong ||

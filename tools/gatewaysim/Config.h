@@ -9,6 +9,9 @@ namespace gatewaysim {
 
 // Faults a session shows. They can be changed while the gateway runs (Gateway::setFaults); a session reads
 // them afresh for every command.
+// The pause between two filler lines of Faults::chatterMs.
+inline constexpr int kChatterLineMs = 50;
+
 struct Faults
 {
     bool errorToAll = false;     // every command after the login is answered "\r\nERROR\r\n"
@@ -25,6 +28,8 @@ struct Faults
     bool swapKeyOrder = false;   // listings come in reverse order (a longer key before its tail)
     int oversizeBytes = 0;       // > 0: replies carry this many bytes of filler lines before "OK"
     int trickleMs = 0;           // > 0: everything sent goes out one byte every this many ms
+    int chatterMs = 0;           // > 0: a command's reply comes only after this many ms of filler lines (one every
+                                 // kChatterLineMs): a gateway that keeps talking before its verdict
     bool bootMode = false;       // a new connection meets the boot loader instead of the login
     bool refuseLogin = false;    // every login is answered "Login incorrect", whatever the user and password
 

@@ -77,6 +77,7 @@ int main(int argc, char** argv)
     const QCommandLineOption swapKeys("swap-keys", "Fault: list keys in reverse order.");
     const QCommandLineOption oversize("oversize", "Fault: add <bytes> of filler lines before OK.", "bytes", "0");
     const QCommandLineOption trickle("trickle", "Fault: send one byte every <ms>.", "ms", "0");
+    const QCommandLineOption chatter("chatter", "Fault: send filler lines for <ms> before each reply.", "ms", "0");
     const QCommandLineOption bootMode("boot-mode", "Fault: meet connections with the boot loader.");
     const QCommandLineOption refuseLogin("refuse-login", "Fault: answer every login \"Login incorrect\".");
     const QCommandLineOption baud("baud", "Serial port: answer only at this line speed (default 0: any).", "bps", "0");
@@ -127,6 +128,7 @@ int main(int argc, char** argv)
     const QCommandLineOption endlessPages("endless-pages", "Fault: paged listings never end.");
     p.addOption(stallPages);
     p.addOption(endlessPages);
+    p.addOption(chatter);
     const QCommandLineOption moduleBursts("module-bursts", "AT&G answers in <n> pieces (default 3).", "n", "3");
     const QCommandLineOption moduleBurstMs("module-burst-ms", "Pause between those pieces (default 40).", "ms", "40");
     const QCommandLineOption moduleSilent("module-silent", "Fault: AT&G<m>=<text> gets no answer.");
@@ -218,7 +220,7 @@ int main(int argc, char** argv)
         !number(xPause, f.xmodemPauseMs) || !number(xNakEnds, f.xmodemNakEnds) ||
         (p.isSet(xRepeats) && !number(xRepeats, f.xmodemRepeat)) ||
         !number(resetDelay, cfg.resetDelayMs) || !number(traceInterval, cfg.traceIntervalMs) ||
-        !number(stallPages, f.stallAfterPages) || (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
+        !number(stallPages, f.stallAfterPages) || !number(chatter, f.chatterMs) || (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
     if (!number(bootRepeat, f.bootRepeat) || !number(bootRefuse, f.bootRefuse) ||
         !number(moduleBursts, cfg.moduleBursts) || !number(moduleBurstMs, cfg.moduleBurstMs))

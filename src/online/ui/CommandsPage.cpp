@@ -81,22 +81,6 @@ private:
     QPushButton* button_;
 };
 
-// A spin box left with an empty text would show its last value again; the emptied module field stands for 0.
-class EmptiedReadsZero : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusOut)
-            if (auto* box = qobject_cast<QSpinBox*>(watched))
-                SpinFieldValue(box);
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 } // namespace
 
 bool CommandsPage::commandsRuns()
@@ -143,7 +127,7 @@ void CommandsPage::buildCommandsPage(QWidget* host)
     QObject::connect(sbCommandsStart, &QPushButton::clicked, page, [this] { sbCommandsStartClick(); });
     QObject::connect(edCommand, &QLineEdit::returnPressed, page, [this] { sbCommandsStart->click(); });
     seModule->installEventFilter(new EnterPresses(sbCommandsStart, seModule));
-    seModule->installEventFilter(new EmptiedReadsZero(seModule));
+    EmptiedSpinFilter::install(seModule);
 
     commandsChunkReceived = [this](const QByteArray& chunk) { commandsSerialChunk(chunk); };
 

@@ -21,6 +21,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTimer>
@@ -33,6 +34,42 @@ constexpr int kDateTimeTopic = 18;
 void clockError()
 {
     MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+}
+
+bool halfTyped(const QLineEdit* edit)
+{
+    return edit->text().contains(QLatin1Char('_'));
+}
+
+void markHalfTyped(QLineEdit* edit, bool half)
+{
+    QPalette red = edit->palette();
+    red.setColor(QPalette::Base, Qt::red);
+    edit->setPalette(half ? red : QPalette());
+}
+
+// A digit place not typed yet would reach the gateway as another date or time: such a field is marked, the
+// first of them gets the focus, and nothing is sent.
+bool clockFieldsWhole(QLineEdit* date, QLineEdit* time)
+{
+    bool whole = true;
+    for (QLineEdit* edit : {date, time}) {
+        const bool half = halfTyped(edit);
+        markHalfTyped(edit, half);
+        if (half && whole)
+            edit->setFocus();
+        whole = whole && !half;
+    }
+    return whole;
+}
+
+// The mark goes as soon as the field holds a whole value again.
+void unmarkWhenWhole(QLineEdit* edit)
+{
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] {
+        if (!halfTyped(edit) && edit->palette().color(QPalette::Base) == QColor(Qt::red))
+            markHalfTyped(edit, false);
+    });
 }
 
 } // namespace
@@ -50,6 +87,8 @@ void DateTimePage::buildDateTimePage(QWidget* host)
     // Whatever reaches the edits another way (a paste) is held to the command's room.
     eDate->setMaxLength(10);
     eTime->setMaxLength(8);
+    unmarkWhenWhole(eDate);
+    unmarkWhenWhole(eTime);
     cbDay = named(new QComboBox(page), "cbDay");
     cbDay->addItems({QStringLiteral("Monday"), QStringLiteral("Tuesday"), QStringLiteral("Wednesday"),
                      QStringLiteral("Thursday"), QStringLiteral("Friday"), QStringLiteral("Saturday"),
@@ -118,17 +157,19 @@ bool DateTimePage::readGatewayClock()
     if (!CurrentConnection.Connected)
         return false;
     ShowProgress(3, fMain);
+    // A failure's box stands over the progress window, which closes once the box has been answered.
     if (LinkWrite(CurrentConnection, QByteArrayLiteral("AT&V\r")) != 5) {
-        HideProgress(fMain);
         clockError();
+        HideProgress(fMain);
         return false;
     }
     const QByteArray reply = ReadWholeReply();
-    HideProgress(fMain);
     if (!ReplyHasOkLine(reply)) {
         clockError();
+        HideProgress(fMain);
         return false;
     }
+    HideProgress(fMain);
     ClockFields fields;
     if (!ParseClockReply(reply, fields))
         fields = PcClockFields(QDateTime::currentDateTime());
@@ -138,6 +179,10 @@ bool DateTimePage::readGatewayClock()
 
 void DateTimePage::sbDateTimeSaveClick()
 {
+    if (!clockFieldsWhole(eDate, eTime)) {
+        MessageBox(labelText(204), labelText(47), MB_ICONERROR);
+        return;
+    }
     connectForPageRun();
     if (!CurrentConnection.Connected)
         return;

@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Wait.h"
 #include "texts/LabelRule.h"
+#include "ui/KeyFilters.h"
 #include "ui/PageArea.h"
 #include "ui/TfMain.h"
 #include "ui/WindowUtil.h"
@@ -27,6 +28,7 @@ void MonitorPage::buildMonitorPage(QWidget* host)
     ed1 = named(new QSpinBox(page), "ed1");
     ed1->setRange(0, 1);
     ed1->setValue(0);
+    EmptiedSpinFilter::install(ed1);
     sbSend = named(new QPushButton(QStringLiteral("Send request"), page), "sbSend");
     mMonitor = named(new QPlainTextEdit(page), "mMonitor");
     mMonitor->setReadOnly(true);
@@ -54,7 +56,7 @@ void MonitorPage::sbSendClick()
     connectForPageRun();
     if (!CurrentConnection.Connected)
         return;
-    const QByteArray command = MonitorCommand(ed1->value());
+    const QByteArray command = MonitorCommand(SpinFieldValue(ed1));
     if (LinkWrite(CurrentConnection, command) != quint32(command.size()))
         return;
     WaitPumping(10);
