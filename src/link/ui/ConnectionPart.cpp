@@ -8,6 +8,7 @@
 #include "link/LiveTools.h"
 #include "link/Login.h"
 #include "online/LiveCells.h"
+#include "online/LiveWorker.h"
 #include "online/Terminal.h"
 #include "online/ui/TerminalPart.h"
 #include "link/ProgramSettings.h"
@@ -31,6 +32,7 @@
 #include "ui/UiState.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QFileInfo>
@@ -43,6 +45,8 @@
 #include <QTextCursor>
 #include <QTimer>
 #include <QTreeWidgetItem>
+
+#include <atomic>
 
 namespace {
 
@@ -101,6 +105,12 @@ bool openTelnet(ConnectionRecord& c, QWidget* owner, bool noAddressPrompt, QByte
     tcp->setDataHandler([](const QByteArray& text) {
         if (fMain)
             fMain->tcpDataAvailable(text);
+    });
+    static QMetaObject::Connection dropWatch;
+    QObject::disconnect(dropWatch);
+    dropWatch = QObject::connect(tcp.data(), &TelnetClient::disconnected, fMain, [] {
+        if (fMain)
+            fMain->telnetDropped();
     });
     ClearTcpReceived();
     c.TcpDataReceived = false;
@@ -340,6 +350,26 @@ void ConnectionPart::buildConnection(QMainWindow* host)
     });
     tLoginTimer->start();
     askLoginHook = [](GatewayEntry& entry) { return fLogin && fLogin->ask(entry); };
+    liveLinkLost = [] {
+        if (fMain)
+            fMain->linkLost();
+    };
+    linkLostHook = [] {
+        // Work that met the loss in its own reads reports it itself and ends; the connection ends after it.
+        static std::atomic<bool> pending{false};
+        if (pending.exchange(true))
+            return;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [] {
+                afterNestedWaits([] {
+                    pending = false;
+                    if (fMain)
+                        fMain->linkLost();
+                });
+            },
+            Qt::QueuedConnection);
+    };
     setConnectedState(false);
 }
 
@@ -380,6 +410,26 @@ void ConnectionPart::mDisconnectClick()
     setConnectedState(false);
     if (!upgradeDisconnect)
         ShowConnectionInfo();
+}
+
+void ConnectionPart::linkLost()
+{
+    // The first caller ends the connection; later ones find it ended, or a new one that is up. An upgrade
+    // takes the link over and connects again by itself.
+    if (!CurrentConnection.Connected || !LinkLost() || liveTools.running(LiveToolSlot::FirmwareUpgrade))
+        return;
+    const bool tell = liveTools.stopForLinkLoss();
+    mDisconnectClick();
+    if (tell)
+        MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+}
+
+void ConnectionPart::telnetDropped()
+{
+    if (liveTools.anyRoute())
+        linkLost(); // a tool waits for text that cannot come
+    else
+        linkLostHook();
 }
 
 void ConnectionPart::mCommSettClick()
@@ -474,7 +524,7 @@ void ConnectionPart::tcpDataAvailable(const QByteArray& text)
         // text that came with the loss still belongs to the tool that was reading.
         QPlainTextEdit* view = liveTools.routeTarget();
         if (!tcp || !tcp->Connected())
-            mDisconnectClick();
+            linkLost();
         // The gateway's echo of an erased character (BS SP BS): the view has erased it already.
         if (text.size() > 2 && text.startsWith("\b \b"))
             return;
