@@ -71,6 +71,10 @@ constexpr int kOnlineTopicLast = 17;
 constexpr int kImageConnected = 3;
 constexpr int kImageDisconnected = 4;
 
+// A look at a lost link is on its way to the window's thread (linkLostHook): the reads that fail meanwhile
+// ask for no other.
+std::atomic<bool> lossCheckPending{false};
+
 void failBox(int text, const QString& detail = QString())
 {
     QString message = labelText(text);
@@ -354,16 +358,16 @@ void ConnectionPart::buildConnection(QMainWindow* host)
         if (fMain)
             fMain->linkLost();
     };
+    lossCheckPending = false;
     linkLostHook = [] {
         // Work that met the loss in its own reads reports it itself and ends; the connection ends after it.
-        static std::atomic<bool> pending{false};
-        if (pending.exchange(true))
+        if (lossCheckPending.exchange(true))
             return;
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [] {
                 afterNestedWaits([] {
-                    pending = false;
+                    lossCheckPending = false;
                     if (fMain)
                         fMain->linkLost();
                 });
@@ -414,9 +418,15 @@ void ConnectionPart::mDisconnectClick()
 
 void ConnectionPart::linkLost()
 {
-    // The first caller ends the connection; later ones find it ended, or a new one that is up. An upgrade
-    // takes the link over and connects again by itself.
-    if (!CurrentConnection.Connected || !LinkLost() || liveTools.running(LiveToolSlot::FirmwareUpgrade))
+    // The first caller ends the connection; later ones find it ended, or a new one that is up.
+    if (LinkLost())
+        endLostConnection();
+}
+
+void ConnectionPart::endLostConnection()
+{
+    // An upgrade takes the link over and connects again by itself.
+    if (!CurrentConnection.Connected || liveTools.running(LiveToolSlot::FirmwareUpgrade))
         return;
     const bool tell = liveTools.stopForLinkLoss();
     mDisconnectClick();
@@ -427,7 +437,7 @@ void ConnectionPart::linkLost()
 void ConnectionPart::telnetDropped()
 {
     if (liveTools.anyRoute())
-        linkLost(); // a tool waits for text that cannot come
+        endLostConnection(); // a tool waits for text that cannot come
     else
         linkLostHook();
 }
@@ -524,7 +534,7 @@ void ConnectionPart::tcpDataAvailable(const QByteArray& text)
         // text that came with the loss still belongs to the tool that was reading.
         QPlainTextEdit* view = liveTools.routeTarget();
         if (!tcp || !tcp->Connected())
-            linkLost();
+            endLostConnection();
         // The gateway's echo of an erased character (BS SP BS): the view has erased it already.
         if (text.size() > 2 && text.startsWith("\b \b"))
             return;

@@ -69,6 +69,9 @@ public:
     void setToolDefaultFiles(const QString& folder);
 
 private:
+    // linkLost's steps once the link is known gone (the telnet client said so, or LinkLost()).
+    void endLostConnection();
+
     bool keepAliveRunning_ = false;
 };
 
