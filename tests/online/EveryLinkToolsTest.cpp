@@ -42,8 +42,6 @@
 
 namespace {
 
-enum class Link { Telnet, Serial, Modem };
-
 const char* linkName(Link link)
 {
     switch (link) {
@@ -60,24 +58,11 @@ const char* linkName(Link link)
 class EveryLinkTest : public LiveToolTest, public ::testing::WithParamInterface<Link>
 {
 protected:
-    // The modem line's own waits before each reply (1.5 s), after each login name (3 s) and after "ATI4"
-    // (3 s) are shortened; the reads themselves still wait for the gateway's text.
-    void SetUp() override
-    {
-        LiveToolTest::SetUp();
-        modemReplyWaitMs = 0;
-        modemCredentialWaitMs = 0;
-        modemIdentWaitMs = 0;
-    }
     void TearDown() override
     {
         LiveToolTest::TearDown();
-        modemReplyWaitMs = kModemWaits[0];
-        modemCredentialWaitMs = kModemWaits[1];
-        modemIdentWaitMs = kModemWaits[2];
         recordWaits = RecordWaits{};
     }
-    const int kModemWaits[3] = {modemReplyWaitMs, modemCredentialWaitMs, modemIdentWaitMs};
 
     bool telnet() const { return GetParam() == Link::Telnet; }
     bool modem() const { return GetParam() == Link::Modem; }
@@ -86,17 +71,7 @@ protected:
     void start(gatewaysim::Config cfg = {})
     {
         cfg.modemGuardMs = 300; // the hang-up's escape at the end of a modem test
-        switch (GetParam()) {
-        case Link::Telnet:
-            ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
-            break;
-        case Link::Serial:
-            ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
-            break;
-        case Link::Modem:
-            ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
-            break;
-        }
+        ASSERT_NO_FATAL_FAILURE(startOnLink(GetParam(), cfg));
         ASSERT_NO_FATAL_FAILURE(connectNow());
         ASSERT_TRUE(!modem() || gateway->modemInCall());
         gateway->clearLog();

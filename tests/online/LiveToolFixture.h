@@ -2,14 +2,52 @@
 // The main window connected to the simulated gateway, for the live tools: helpers to wait for what the
 // gateway or the tools do, in event-loop turns (the waits are the gateway's).
 #include "link/ConnectFixture.h"
+#include "link/ModemWaits.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <functional>
 
+// The three links the simulated gateway offers.
+enum class Link { Telnet, Serial, Modem };
+
 class LiveToolTest : public ConnectTest
 {
 protected:
+    // The modem line's own waits before each reply (1.5 s), after each login name (3 s) and after "ATI4" (3 s)
+    // are shortened; the reads themselves still wait for the gateway's text.
+    void SetUp() override
+    {
+        ConnectTest::SetUp();
+        modemReplyWaitMs = 0;
+        modemCredentialWaitMs = 0;
+        modemIdentWaitMs = 0;
+    }
+    void TearDown() override
+    {
+        ConnectTest::TearDown();
+        modemReplyWaitMs = kModemWaits[0];
+        modemCredentialWaitMs = kModemWaits[1];
+        modemIdentWaitMs = kModemWaits[2];
+    }
+    const int kModemWaits[3] = {modemReplyWaitMs, modemCredentialWaitMs, modemIdentWaitMs};
+
+    // The gateway on link (the listed gateway "Sim" behind the modem) and the program started for it.
+    void startOnLink(Link link, const gatewaysim::Config& cfg)
+    {
+        switch (link) {
+        case Link::Telnet:
+            ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
+            break;
+        case Link::Serial:
+            ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
+            break;
+        case Link::Modem:
+            ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
+            break;
+        }
+    }
+
     // Processes events until done() holds, at most boundMs; true when it held.
     static bool waitUntil(const std::function<bool()>& done, int boundMs = 5000)
     {

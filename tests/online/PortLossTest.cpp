@@ -7,7 +7,6 @@
 
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
-#include "link/ModemWaits.h"
 #include "online/Diagnostics.h"
 #include "online/LiveCells.h"
 #include "online/Terminal.h"
@@ -27,7 +26,6 @@
 
 namespace {
 
-enum class Link { Telnet, Serial, Modem };
 enum class Tool { Terminal, Tracing, TestCalls, Commands, Diagnostics, ActualCalls };
 
 using Row = std::tuple<Tool, Link>;
@@ -38,21 +36,10 @@ protected:
     void SetUp() override
     {
         LiveToolTest::SetUp();
-        modemReplyWaitMs = 0;
-        modemCredentialWaitMs = 0;
-        modemIdentWaitMs = 0;
         diagTimings.replyMs = 1000;
         diagTimings.modemPauseMs = 0;
         diagTimings.modemIntervalMs = 200;
     }
-    void TearDown() override
-    {
-        LiveToolTest::TearDown();
-        modemReplyWaitMs = kModemWaits[0];
-        modemCredentialWaitMs = kModemWaits[1];
-        modemIdentWaitMs = kModemWaits[2];
-    }
-    const int kModemWaits[3] = {modemReplyWaitMs, modemCredentialWaitMs, modemIdentWaitMs};
 
     Tool tool() const { return std::get<0>(GetParam()); }
     Link link() const { return std::get<1>(GetParam()); }
@@ -62,18 +49,7 @@ protected:
         gatewaysim::Config cfg;
         cfg.traceIntervalMs = 300;
         cfg.testCallScript = {"\r\nCALL\r\n"}; // the call is never answered
-        cfg.modemGuardMs = 300;
-        switch (link()) {
-        case Link::Telnet:
-            ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
-            break;
-        case Link::Serial:
-            ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
-            break;
-        case Link::Modem:
-            ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
-            break;
-        }
+        ASSERT_NO_FATAL_FAILURE(startOnLink(link(), cfg));
         gatewaysim::Faults f;
         f.moduleSilent = true; // an online command's reply never ends: the run stays on
         gateway->setFaults(f);
