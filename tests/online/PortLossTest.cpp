@@ -13,11 +13,13 @@
 #include "online/Tracing.h"
 #include "online/ui/ActualCallsPage.h"
 #include "online/ui/CommandsPage.h"
+#include "online/ui/DateTimePage.h"
 #include "online/ui/DiagPage.h"
 #include "online/ui/TerminalPart.h"
 #include "online/ui/TestCallsPage.h"
 #include "online/ui/TracingPage.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -30,12 +32,39 @@ enum class Tool { Terminal, Tracing, TestCalls, Commands, Diagnostics, ActualCal
 
 using Row = std::tuple<Tool, Link>;
 
-class LinkLossTest : public LiveToolTest, public ::testing::WithParamInterface<Row>
+// How the link goes away, and how the program gets it back.
+class LossTest : public LiveToolTest
+{
+protected:
+    void loseLink(Link link)
+    {
+        if (link == Link::Serial)
+            gateway->stop(); // the gateway's end of the line closes: the program's port hangs up
+        else
+            gateway->dropSessions(); // telnet: the connection closes; modem: the call ends with "NO CARRIER"
+    }
+
+    // The serial gateway comes back on a port of its own, which the user then picks.
+    void connectAgain(Link link)
+    {
+        if (link == Link::Serial) {
+            ASSERT_NO_FATAL_FAILURE(startGateway({}));
+            CurrentConnection.ComPortName = gateway->startSerialPty();
+        }
+        dialogs().clearRecords();
+        ASSERT_NO_FATAL_FAILURE(connectNow());
+        EXPECT_TRUE(link != Link::Modem || gateway->modemInCall()) << "dialled again";
+        QByteArray reply;
+        EXPECT_EQ(SendCommandOk("AT\r\n", reply, 128), "\r\nOK\r\n");
+    }
+};
+
+class LinkLossTest : public LossTest, public ::testing::WithParamInterface<Row>
 {
 protected:
     void SetUp() override
     {
-        LiveToolTest::SetUp();
+        LossTest::SetUp();
         diagTimings.replyMs = 1000;
         diagTimings.modemPauseMs = 0;
         diagTimings.modemIntervalMs = 200;
@@ -96,28 +125,6 @@ protected:
         ASSERT_TRUE(liveTools.anyRunning()) << qPrintable(dialogs().boxTexts().join('|'));
     }
 
-    void loseLink()
-    {
-        if (link() == Link::Serial)
-            gateway->stop(); // the gateway's end of the line closes: the program's port hangs up
-        else
-            gateway->dropSessions(); // telnet: the connection closes; modem: the call ends with "NO CARRIER"
-    }
-
-    // The serial gateway comes back on a port of its own, which the user then picks.
-    void connectAgain()
-    {
-        if (link() == Link::Serial) {
-            ASSERT_NO_FATAL_FAILURE(startGateway({}));
-            CurrentConnection.ComPortName = gateway->startSerialPty();
-        }
-        dialogs().clearRecords();
-        ASSERT_NO_FATAL_FAILURE(connectNow());
-        EXPECT_TRUE(link() != Link::Modem || gateway->modemInCall()) << "dialled again";
-        QByteArray reply;
-        EXPECT_EQ(SendCommandOk("AT\r\n", reply, 128), "\r\nOK\r\n");
-    }
-
     static bool toolEnded()
     {
         return !CurrentConnection.Connected && !liveTools.anyRunning() && !liveTools.anyRoute() && !terminalThread &&
@@ -133,7 +140,7 @@ TEST_P(LinkLossTest, TheToolEndsTheProgramShowsItselfDisconnectedAndConnectsAgai
     ASSERT_NO_FATAL_FAILURE(startTool());
     dialogs().clearRecords();
 
-    loseLink();
+    loseLink(link());
     EXPECT_TRUE(waitUntil(toolEnded, 8000)) << "connected " << CurrentConnection.Connected << ", tool running "
                                              << liveTools.anyRunning();
     const bool polled = tool() == Tool::Diagnostics || tool() == Tool::ActualCalls;
@@ -154,7 +161,7 @@ TEST_P(LinkLossTest, TheToolEndsTheProgramShowsItselfDisconnectedAndConnectsAgai
     EXPECT_EQ(::traceFile, nullptr);
     EXPECT_EQ(testLogFile, nullptr);
 
-    ASSERT_NO_FATAL_FAILURE(connectAgain());
+    ASSERT_NO_FATAL_FAILURE(connectAgain(link()));
 }
 
 std::string rowName(const ::testing::TestParamInfo<Row>& info)
@@ -169,5 +176,36 @@ INSTANTIATE_TEST_SUITE_P(EveryToolEveryLink, LinkLossTest,
                                                               Tool::Commands, Tool::Diagnostics, Tool::ActualCalls),
                                             ::testing::Values(Link::Telnet, Link::Serial, Link::Modem)),
                          rowName);
+
+// Work on the window's thread meets the loss in its own reads and writes: it reports its failure as it always
+// does, and the program then shows itself disconnected. A dropped telnet connection says so by itself.
+class PageLinkLossTest : public LossTest, public ::testing::WithParamInterface<Link>
+{
+};
+
+TEST_P(PageLinkLossTest, TheFailedReadIsReportedAndTheProgramShowsItselfDisconnected)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnLink(GetParam(), {}));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    fMain->selectTopic(18); // the date and time, in step with the PC: the gateway is not asked
+    dialogs().clearRecords();
+    loseLink(GetParam());
+    if (GetParam() != Link::Telnet) {
+        fMain->cbSynDateTime->setChecked(false); // reads the gateway's clock
+        ASSERT_EQ(dialogs().boxes().size(), 1) << qPrintable(dialogs().boxTexts().join('|'));
+        EXPECT_EQ(dialogs().boxes()[0].text, labelText(56));
+    }
+    EXPECT_TRUE(waitUntil([] { return !CurrentConnection.Connected; }));
+    expectConnectedState(false);
+    EXPECT_EQ(dialogs().boxes().size(), GetParam() == Link::Telnet ? 0 : 1) << "told once";
+    ASSERT_NO_FATAL_FAILURE(connectAgain(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, PageLinkLossTest, ::testing::Values(Link::Telnet, Link::Serial, Link::Modem),
+                         [](const ::testing::TestParamInfo<Link>& info) {
+                             return std::string(info.param == Link::Telnet   ? "Telnet"
+                                                : info.param == Link::Serial ? "Serial"
+                                                                             : "Modem");
+                         });
 
 } // namespace
