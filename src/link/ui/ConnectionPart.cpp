@@ -425,8 +425,9 @@ void ConnectionPart::linkLost()
 
 void ConnectionPart::endLostConnection()
 {
-    // An upgrade takes the link over and connects again by itself.
-    if (!CurrentConnection.Connected || liveTools.running(LiveToolSlot::FirmwareUpgrade))
+    // An upgrade takes the link over and connects again by itself; the close ends the tools and the link in
+    // its own order.
+    if (!CurrentConnection.Connected || liveTools.running(LiveToolSlot::FirmwareUpgrade) || closingProgram())
         return;
     const bool tell = liveTools.stopForLinkLoss();
     mDisconnectClick();
