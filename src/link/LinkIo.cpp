@@ -63,6 +63,19 @@ bool tcpUp()
     return tcp && tcp->Connected();
 }
 
+// A modem line's data goes through its ModemLine, which watches for the call's end.
+ModemLine* modemLine(const ConnectionRecord& conn)
+{
+    return conn.LinkType == LinkModem && !conn.Handle ? conn.Modem.get() : nullptr;
+}
+
+// After a read or write that may have met a link that is gone.
+void noteIfLost()
+{
+    if (linkLostHook && LinkPortLost())
+        linkLostHook();
+}
+
 void noteReceived(const QByteArray& text)
 {
     if (text.isEmpty())
@@ -89,9 +102,11 @@ QByteArray modemRead(qsizetype size, int totalMs)
         return {};
     setModemTimeouts(port, totalMs);
     QByteArray text(size - 1, '\0');
-    const qint64 n = port->read(text.data(), text.size());
+    ModemLine* line = modemLine(CurrentConnection);
+    const qint64 n = line ? line->read(text.data(), text.size()) : port->read(text.data(), text.size());
     text.resize(n > 0 ? n : 0);
     noteReceived(text);
+    noteIfLost();
     return text;
 }
 
@@ -204,6 +219,7 @@ QByteArray comReadBytes(ComPort* port, qsizetype size, bool logging, const Arriv
     }
     if (logging && CurrentConnection.SaveLog && !text.isEmpty())
         LogReceived(text);
+    noteIfLost();
     return text;
 }
 
@@ -271,6 +287,7 @@ void resetLinkState()
     ati4Reply.clear();
     tcp = nullptr;
     commandStatusHook = nullptr;
+    linkLostHook = nullptr;
     askLoginHook = nullptr;
 }
 
@@ -281,10 +298,14 @@ quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetyp
     const QByteArray bytes = text.left(qMax<qsizetype>(length, 0));
     switch (conn.LinkType) {
     case LinkSerial:
-    case LinkIsdnModem:
+    case LinkIsdnModem: {
         if (conn.SaveLog)
             LogSent(bytes);
-        return ComWrite(linkPort(conn), bytes);
+        const quint32 n = ComWrite(linkPort(conn), bytes);
+        if (n != quint32(bytes.size()))
+            noteIfLost();
+        return n;
+    }
     case LinkTelnet: {
         // The telnet client sends characters, as the program's old telnet component did; a NUL ends the text.
         const qsizetype nul = bytes.indexOf('\0');
@@ -308,7 +329,10 @@ quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetyp
         if (!port || !port->isOpen())
             return 0;
         setModemTimeouts(port, kModemReadMs);
-        const qint64 n = port->write(bytes);
+        ModemLine* line = modemLine(conn);
+        const qint64 n = line ? line->write(bytes) : port->write(bytes);
+        if (n != bytes.size())
+            noteIfLost();
         return n > 0 ? quint32(n) : 0;
     }
     default:
@@ -536,8 +560,19 @@ ComPort* LinkPort(const ConnectionRecord& conn)
 
 bool LinkPortLost()
 {
-    const ComPort* port = linkPort(CurrentConnection);
-    return port && port->isDisconnected();
+    const ConnectionRecord& c = CurrentConnection;
+    const ComPort* port = linkPort(c);
+    if (port && port->isDisconnected())
+        return true;
+    const ModemLine* line = modemLine(c);
+    return line && line->callEnded();
+}
+
+bool LinkLost()
+{
+    if (CurrentConnection.LinkType == LinkTelnet)
+        return !tcpUp();
+    return LinkPortLost();
 }
 
 void CancelLinkReads(bool on)

@@ -89,9 +89,12 @@ QByteArray ComRead(ComPort* port, qsizetype size, bool logging);
 // The port that carries conn's link: the serial port's or ISDN modem's Handle, or else the modem line's data
 // port; null on telnet and while no port is open.
 ComPort* LinkPort(const ConnectionRecord& conn);
-// True when the port of CurrentConnection's link has gone away (its other end closed, the device removed):
-// every further read on it fails at once, so a reader that keeps reading would only spin.
+// True when the port of CurrentConnection's link has gone away (its other end closed, the device removed) or
+// the modem line's call has ended (the modem said "NO CARRIER"): every further read on it fails at once, so a
+// reader that keeps reading would only spin. A read or write that finds it so tells linkLostHook.
 bool LinkPortLost();
+// LinkPortLost, and on telnet: the connection is down.
+bool LinkLost();
 
 // Wakes a reader thread waiting in a read of CurrentConnection's serial port or modem line and keeps further
 // reads from waiting (on); back to normal reads (off). The stop of a live tool's reader brackets its join with it.

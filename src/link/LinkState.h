@@ -69,7 +69,11 @@ inline QPointer<TelnetClient> tcp;
 // with each command it sends; the user interface sets it (this library has no windows of its own).
 inline std::function<void(const QString&)> commandStatusHook;
 
+// Told, on whichever thread read or wrote, that a read or write found the link gone (LinkPortLost()); the user
+// interface sets it and ends the connection on the window's thread.
+inline std::function<void()> linkLostHook;
+
 // Back to the state at program start: a fresh CurrentConnection and CurrentGateway, model 0, no identification
-// replies, no telnet client, no status hook, no login question, the communication log closed, pending telnet
+// replies, no telnet client, no status or link-lost hook, no login question, the communication log closed, pending telnet
 // flags dropped.
 void resetLinkState();

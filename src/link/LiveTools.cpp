@@ -117,6 +117,19 @@ void LiveToolRegistry::stopForClose() const
             tools_[i].stopForClose();
 }
 
+bool LiveToolRegistry::stopForLinkLoss() const
+{
+    bool tell = false;
+    for (size_t i = 0; i < tools_.size(); ++i) {
+        if (!running(LiveToolSlot(i)))
+            continue;
+        tell = tell || tools_[i].tellsLinkLoss;
+        if (tools_[i].stopForLinkLoss)
+            tools_[i].stopForLinkLoss();
+    }
+    return tell;
+}
+
 bool LiveToolRegistry::stopForLeave(int topic) const
 {
     const LiveTool* t = toolOfTopic(topic);

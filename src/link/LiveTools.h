@@ -70,6 +70,12 @@ struct LiveTool
     std::function<void()> stopForDisconnect;
     std::function<void()> stopForClose;
     std::function<void()> stopForLeave;
+    // The link went away under the tool (the port gone, the modem's call or the telnet connection ended):
+    // its steps before Disconnect runs, none of which may write to the link. Without them the Disconnect
+    // steps end it.
+    std::function<void()> stopForLinkLoss;
+    // Whether the user is told of the link's loss (once, text 56) when it ends this tool's run.
+    bool tellsLinkLoss = true;
     // The view that routed telnet text goes to while the tool's route is on.
     std::function<QPlainTextEdit*()> routeView;
     // The tool's own use of every routed chunk, whichever view takes it (the trace file, the test-call
@@ -107,6 +113,9 @@ public:
     // The callers' stops, in slot order.
     void stopForDisconnect() const;
     void stopForClose() const;
+    // The steps of every running tool for the loss of the link (stopForLinkLoss where given). True when one
+    // of them tells the user of the loss.
+    bool stopForLinkLoss() const;
     // Runs the leaving step of topic's tool; false when no tool is stopped by leaving topic.
     bool stopForLeave(int topic) const;
 

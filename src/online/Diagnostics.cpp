@@ -197,7 +197,9 @@ void DiagInbox::clear()
     text_.clear();
 }
 
-TDiagThread::TDiagThread(bool createSuspended) : LiveWorker(3, [](LiveWorker& w) { DiagThreadStep(w); })
+TDiagThread::TDiagThread(bool createSuspended)
+    : LiveWorker(
+          3, [](LiveWorker& w) { DiagThreadStep(w); }, LinkLostOf(diagThread, liveLinkLost))
 {
     if (createSuspended)
         Suspend();

@@ -55,6 +55,10 @@ LiveWorker::LinkLost LinkLostOf(const QPointer<Worker>& cell, const std::functio
     };
 }
 
+// The linkLost handler the tools' workers pass (through LinkLostOf): the program's ending of a lost link (the
+// main window sets it).
+inline std::function<void()> liveLinkLost;
+
 // How long a stop waits for a worker to leave its loop. A body's reads end within their time-outs (at most
 // 230 ms with the normal serial time-outs) or at once when woken; the bound only guards against a hung device.
 inline constexpr int kLiveWorkerJoinMs = 3000;

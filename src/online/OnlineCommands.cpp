@@ -13,7 +13,9 @@ constexpr double kStepReadSeconds = 0.01;
 
 // The reader's priority follows the link it is made for: normal on a modem line, idle on a serial port.
 TOnlineCommands::TOnlineCommands()
-    : LiveWorker(CurrentConnection.LinkType == LinkModem ? 3 : 0, [](LiveWorker&) { OnlineCommandsStep(); })
+    : LiveWorker(
+          CurrentConnection.LinkType == LinkModem ? 3 : 0, [](LiveWorker&) { OnlineCommandsStep(); },
+          LinkLostOf(commandsThread, liveLinkLost))
 {
 }
 

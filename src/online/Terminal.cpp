@@ -40,7 +40,7 @@ qsizetype eraseSequenceAt(const QByteArray& chunk, qsizetype i)
 
 TTerminal::TTerminal(bool createSuspended)
     : LiveWorker(
-          0, [](LiveWorker&) { ReadTerminalData(); }, LinkLostOf(terminalThread, terminalLinkLost))
+          0, [](LiveWorker&) { ReadTerminalData(); }, LinkLostOf(terminalThread, liveLinkLost))
 {
     if (createSuspended)
         Suspend();
@@ -113,5 +113,4 @@ void resetTerminal()
     terminalTextLineFeeds = 0;
     terminalKeepAlivePending = false;
     terminalShowText = nullptr;
-    terminalLinkLost = nullptr;
 }

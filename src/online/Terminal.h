@@ -31,9 +31,6 @@ inline qsizetype terminalTextLineFeeds = 0;
 inline std::atomic<bool> terminalKeepAlivePending{false};
 // Shows the whole of terminalText; set by the terminal part, called on the window's thread.
 inline std::function<void(const QByteArray&)> terminalShowText;
-// The reader found the link's port gone: the terminal part ends the reader. Set by the part, called on the
-// window's thread.
-inline std::function<void()> terminalLinkLost;
 
 // Applies a received chunk to text: each erase sequence of the gateway removes the last character of text
 // (nothing when it is empty): BS SP BS, and ESC with its optional tail "[D", " ", ESC, "[D" (the gateway's

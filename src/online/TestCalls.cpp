@@ -4,7 +4,9 @@
 
 #include <QLocale>
 
-TTestCall::TTestCall(bool createSuspended) : LiveWorker(0, [](LiveWorker& self) { testCallPoll(self); })
+TTestCall::TTestCall(bool createSuspended)
+    : LiveWorker(
+          0, [](LiveWorker& self) { testCallPoll(self); }, LinkLostOf(testCallThread, liveLinkLost))
 {
     if (createSuspended)
         Suspend();

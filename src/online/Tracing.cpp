@@ -6,7 +6,7 @@
 
 TTracing::TTracing(bool createSuspended)
     : LiveWorker(
-          0, [](LiveWorker&) { ReadTracingData(); }, LinkLostOf(tracingThread, tracingLinkLost))
+          0, [](LiveWorker&) { ReadTracingData(); }, LinkLostOf(tracingThread, liveLinkLost))
 {
     if (createSuspended)
         Suspend();
@@ -99,5 +99,4 @@ void resetTracing()
     tracingSave = true;
     tracingLine.clear();
     tracingShowLine = nullptr;
-    tracingLinkLost = nullptr;
 }

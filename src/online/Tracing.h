@@ -33,8 +33,6 @@ inline std::atomic<bool> tracingSave{true};
 inline QByteArray tracingLine;
 // Shows one finished line in the trace view; set by the page, called on the window's thread.
 inline std::function<void(const QByteArray&)> tracingShowLine;
-// The reader found the link's port gone: the page ends the trace. Set by the page, called on the window's thread.
-inline std::function<void()> tracingLinkLost;
 
 // The detail mask: 1 layers 3, 4; 2 time stamps; 8 layer 2; 16 LCR; FULL gives 31 whatever the others say.
 int TracingMask(bool state34, bool timestamp, bool full, bool state2, bool lcr);

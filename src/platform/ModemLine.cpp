@@ -35,6 +35,8 @@ constexpr CommTimeouts kImmediate{0xFFFFFFFFu, 0, 0, 0, 0};
 
 const char* const kFailureWords[] = {"NO CARRIER", "BUSY", "NO DIALTONE", "NO ANSWER", "ERROR"};
 const QString kNoAnswer = QStringLiteral("No answer from the modem");
+// The modem's result line for a call that ended while it was in data mode.
+constexpr QByteArrayView kCallEndedLine("NO CARRIER");
 
 bool onGuiThread()
 {
@@ -244,8 +246,35 @@ bool ModemLine::dial(const QString& device, qint32 baudRate, const QString& numb
     }
     reader.returnRest();
     port_->setTimeouts(kNormalTimeouts);
+    line_.clear();
+    callEnded_ = false;
     connected_ = true;
     return true;
+}
+
+qint64 ModemLine::read(char* data, qint64 size)
+{
+    if (!port_ || callEnded_.load())
+        return -1;
+    const qint64 n = port_->read(data, size);
+    for (qint64 i = 0; i < n; ++i) {
+        const char c = data[i];
+        if (c == '\r' || c == '\n') {
+            if (line_ == kCallEndedLine)
+                callEnded_ = true;
+            line_.clear();
+        } else if (line_.size() <= kCallEndedLine.size()) {
+            line_.append(c);
+        }
+    }
+    return n;
+}
+
+qint64 ModemLine::write(const QByteArray& bytes)
+{
+    if (!port_ || callEnded_.load())
+        return -1;
+    return port_->write(bytes);
 }
 
 void ModemLine::hangUp()
@@ -254,7 +283,9 @@ void ModemLine::hangUp()
         connected_ = false;
         return;
     }
-    if (connected_ && port_->isOpen() && !port_->isDisconnected()) {
+    // A call that ended by itself has left the modem in command mode: the escape and "ATH" would only be
+    // answered "ERROR" there.
+    if (connected_ && !callEnded_.load() && port_->isOpen() && !port_->isDisconnected()) {
         report(QStringLiteral("Hanging up"));
         port_->setTimeouts(kImmediate);
         ReplyReader reader(*port_);

@@ -4,9 +4,17 @@
 // Hang-up: DTR dropped, then "+++" and "ATH" for modems that ignore DTR.
 // dial() and hangUp() wait in short poll() slices and process the UI thread's events between them, so they may
 // be called on the UI thread (the window keeps working, like the wait for a telephony call did).
+//
+// The call's data goes through read() and write(). The modem itself ends a call the far end dropped with its
+// result line "NO CARRIER" and goes back to command mode, where it would answer an "AT" on its own: read()
+// watches the lines for one that is exactly "NO CARRIER" and from then on the call counts as ended (callEnded()),
+// so that no later command can take the modem's answer for the gateway's. A line that only contains the
+// words (a module's answer the gateway passes on) is data.
 #include "platform/ComPort.h"
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -26,8 +34,17 @@ public:
     // port() carries the call with the program's normal read time-outs; bytes that came right behind the
     // CONNECT line are the first ones read.
     bool dial(const QString& device, qint32 baudRate, const QString& number, int timeoutMs);
+    // Hangs up (nothing to do for a call that has ended already) and closes the port.
     void hangUp();
     bool isConnected() const { return connected_; }
+
+    // One read of the call's data under the port's time-outs, as ComPort::read. The bytes are returned as they
+    // came, a "NO CARRIER" line included; once the call has ended, -1 at once.
+    qint64 read(char* data, qint64 size);
+    // One write of the call's data, as ComPort::write; -1 once the call has ended (it would go to the modem).
+    qint64 write(const QByteArray& bytes);
+    // True once read() saw the modem's "NO CARRIER" line. Callable from any thread.
+    bool callEnded() const { return callEnded_.load(); }
     ComPort* port() { return port_.get(); }
     QString errorString() const { return error_; }
 
@@ -39,6 +56,9 @@ private:
 
     std::unique_ptr<ComPort> port_;
     bool connected_ = false;
+    std::atomic<bool> callEnded_{false};
+    // The current data line as far as it came (cut at its first bytes: only its length and start matter).
+    QByteArray line_;
     QString error_;
     ProgressHandler progress_;
 };

@@ -44,8 +44,6 @@
 
 namespace {
 
-enum class Link { Telnet, Serial, Modem };
-
 const char* linkName(Link link)
 {
     switch (link) {
@@ -62,7 +60,6 @@ const char* linkName(Link link)
 class EveryLinkTest : public LiveToolTest, public ::testing::WithParamInterface<Link>
 {
 protected:
-    ShortModemWaits modemWaits;
     void TearDown() override
     {
         LiveToolTest::TearDown();
@@ -78,17 +75,7 @@ protected:
     void start(gatewaysim::Config cfg = {})
     {
         cfg.modemGuardMs = 300; // the hang-up's escape at the end of a modem test
-        switch (GetParam()) {
-        case Link::Telnet:
-            ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
-            break;
-        case Link::Serial:
-            ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
-            break;
-        case Link::Modem:
-            ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
-            break;
-        }
+        ASSERT_NO_FATAL_FAILURE(startOnLink(GetParam(), cfg));
         ASSERT_NO_FATAL_FAILURE(connectNow());
         ASSERT_TRUE(!modem() || gateway->modemInCall());
         gateway->clearLog();

@@ -13,34 +13,46 @@
 #include <QTimer>
 #include <functional>
 
-// The modem line's own waits before each reply (1.5 s), after each login name (3 s) and after "ATI4" (3 s),
-// shortened while it lives; the reads themselves still wait for the gateway's text. A fixture member, so that
-// they come back after the fixture's TearDown has closed the link.
-class ShortModemWaits
-{
-public:
-    ShortModemWaits()
-    {
-        modemReplyWaitMs = 0;
-        modemCredentialWaitMs = 0;
-        modemIdentWaitMs = 0;
-    }
-    ~ShortModemWaits()
-    {
-        modemReplyWaitMs = saved_[0];
-        modemCredentialWaitMs = saved_[1];
-        modemIdentWaitMs = saved_[2];
-    }
-    ShortModemWaits(const ShortModemWaits&) = delete;
-    ShortModemWaits& operator=(const ShortModemWaits&) = delete;
-
-private:
-    const int saved_[3] = {modemReplyWaitMs, modemCredentialWaitMs, modemIdentWaitMs};
-};
+// The three links the simulated gateway offers.
+enum class Link { Telnet, Serial, Modem };
 
 class LiveToolTest : public ConnectTest
 {
 protected:
+    // The modem line's own waits before each reply (1.5 s), after each login name (3 s) and after "ATI4" (3 s)
+    // are shortened; the reads themselves still wait for the gateway's text.
+    void SetUp() override
+    {
+        ConnectTest::SetUp();
+        modemReplyWaitMs = 0;
+        modemCredentialWaitMs = 0;
+        modemIdentWaitMs = 0;
+    }
+    void TearDown() override
+    {
+        ConnectTest::TearDown();
+        modemReplyWaitMs = kModemWaits[0];
+        modemCredentialWaitMs = kModemWaits[1];
+        modemIdentWaitMs = kModemWaits[2];
+    }
+    const int kModemWaits[3] = {modemReplyWaitMs, modemCredentialWaitMs, modemIdentWaitMs};
+
+    // The gateway on link (the listed gateway "Sim" behind the modem) and the program started for it.
+    void startOnLink(Link link, const gatewaysim::Config& cfg)
+    {
+        switch (link) {
+        case Link::Telnet:
+            ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
+            break;
+        case Link::Serial:
+            ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
+            break;
+        case Link::Modem:
+            ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
+            break;
+        }
+    }
+
     // Processes events until done() holds, at most boundMs; true when it held. Between two looks the thread
     // sleeps until an event comes; the gateway's thread changes what done() sees without one here, so a timer
     // wakes it for a look now and then.

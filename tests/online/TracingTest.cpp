@@ -272,7 +272,6 @@ struct DrainRow
 class TracingStopDrainTest : public TracingTest, public testing::WithParamInterface<DrainRow>
 {
 protected:
-    ShortModemWaits modemWaits;
 };
 
 TEST_P(TracingStopDrainTest, EndsWhileTheGatewayTracesOn)

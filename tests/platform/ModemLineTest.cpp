@@ -36,6 +36,8 @@ public:
         thread_.join();
         ::close(fd_);
     }
+    // Sends bytes as the far end of the call would.
+    void say(const QByteArray& b) { send(b); }
     QList<QByteArray> commands() const
     {
         std::lock_guard lock(mutex_);
@@ -171,4 +173,40 @@ TEST(ModemLineTest, ModemThatNeverAnswersIsTriedAFewTimes)
     const auto heard = modem.commands();
     EXPECT_GE(heard.size(), 2) << "no retry";
     EXPECT_EQ(heard.count("AT"), heard.size()) << "dialed although the modem never said OK";
+}
+
+// The modem ends a call the far end dropped with the line "NO CARRIER", then answers commands itself: from that
+// line on the call's reads and writes fail. A line that only holds the words is the gateway's text.
+TEST(ModemLineTest, OnlyTheLineNoCarrierEndsTheCall)
+{
+    const struct
+    {
+        QList<QByteArray> pieces; // each read by itself
+        bool ends;
+    } rows[] = {
+        {{"\r\nOK\r\n", "\r\nNO CARRIER\r\n"}, true},
+        {{"NO CARRIER\r\n"}, true},
+        {{"\r\nNO CAR", "RIER\r\n"}, true},
+        {{"\r\n+CME ERROR: NO CARRIER\r\n"}, false},
+        {{"\r\nNO CARRIERS\r\n", "NO CARRIER now\r\n"}, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.pieces.join("|").toStdString());
+        Dialer d;
+        ASSERT_TRUE(d.pair.isReady()) << d.pair.errorString().toStdString();
+        ScriptedModem modem(d.pair.pathB(), {{"AT", kOk}, {"ATDT123", "\r\nCONNECT 9600\r\n"}, {"+++", kOk}, {"ATH", kOk}});
+        ASSERT_TRUE(d.dial());
+        for (const QByteArray& piece : row.pieces) {
+            modem.say(piece);
+            QByteArray got(piece.size(), '\0');
+            EXPECT_EQ(d.line->read(got.data(), got.size()), piece.size());
+            EXPECT_EQ(got, piece) << "the bytes are handed on as they came";
+        }
+        EXPECT_EQ(d.line->callEnded(), row.ends);
+        char c;
+        EXPECT_EQ(d.line->read(&c, 1) < 0, row.ends);
+        EXPECT_EQ(d.line->write("AT\r") < 0, row.ends) << "a write after the end would reach the modem";
+        d.line->hangUp();
+        EXPECT_EQ(modem.commands().contains("+++"), !row.ends) << "no escape into a modem that left the call";
+    }
 }

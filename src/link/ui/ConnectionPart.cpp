@@ -8,6 +8,7 @@
 #include "link/LiveTools.h"
 #include "link/Login.h"
 #include "online/LiveCells.h"
+#include "online/LiveWorker.h"
 #include "online/Terminal.h"
 #include "online/ui/TerminalPart.h"
 #include "link/ProgramSettings.h"
@@ -31,6 +32,7 @@
 #include "ui/UiState.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QFileInfo>
@@ -43,6 +45,8 @@
 #include <QTextCursor>
 #include <QTimer>
 #include <QTreeWidgetItem>
+
+#include <atomic>
 
 namespace {
 
@@ -66,6 +70,10 @@ constexpr int kOnlineTopicFirst = 1; // nodes 1 to 17 of tvTopic
 constexpr int kOnlineTopicLast = 17;
 constexpr int kImageConnected = 3;
 constexpr int kImageDisconnected = 4;
+
+// A look at a lost link is on its way to the window's thread (linkLostHook): the reads that fail meanwhile
+// ask for no other.
+std::atomic<bool> lossCheckPending{false};
 
 void failBox(int text, const QString& detail = QString())
 {
@@ -101,6 +109,12 @@ bool openTelnet(ConnectionRecord& c, QWidget* owner, bool noAddressPrompt, QByte
     tcp->setDataHandler([](const QByteArray& text) {
         if (fMain)
             fMain->tcpDataAvailable(text);
+    });
+    static QMetaObject::Connection dropWatch;
+    QObject::disconnect(dropWatch);
+    dropWatch = QObject::connect(tcp.data(), &TelnetClient::disconnected, fMain, [] {
+        if (fMain)
+            fMain->telnetDropped();
     });
     ClearTcpReceived();
     c.TcpDataReceived = false;
@@ -340,6 +354,26 @@ void ConnectionPart::buildConnection(QMainWindow* host)
     });
     tLoginTimer->start();
     askLoginHook = [](GatewayEntry& entry) { return fLogin && fLogin->ask(entry); };
+    liveLinkLost = [] {
+        if (fMain)
+            fMain->linkLost();
+    };
+    lossCheckPending = false;
+    linkLostHook = [] {
+        // Work that met the loss in its own reads reports it itself and ends; the connection ends after it.
+        if (lossCheckPending.exchange(true))
+            return;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [] {
+                afterNestedWaits([] {
+                    lossCheckPending = false;
+                    if (fMain)
+                        fMain->linkLost();
+                });
+            },
+            Qt::QueuedConnection);
+    };
     setConnectedState(false);
 }
 
@@ -380,6 +414,33 @@ void ConnectionPart::mDisconnectClick()
     setConnectedState(false);
     if (!upgradeDisconnect)
         ShowConnectionInfo();
+}
+
+void ConnectionPart::linkLost()
+{
+    // The first caller ends the connection; later ones find it ended, or a new one that is up.
+    if (LinkLost())
+        endLostConnection();
+}
+
+void ConnectionPart::endLostConnection()
+{
+    // An upgrade takes the link over and connects again by itself; the close ends the tools and the link in
+    // its own order.
+    if (!CurrentConnection.Connected || liveTools.running(LiveToolSlot::FirmwareUpgrade) || closingProgram())
+        return;
+    const bool tell = liveTools.stopForLinkLoss();
+    mDisconnectClick();
+    if (tell)
+        MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+}
+
+void ConnectionPart::telnetDropped()
+{
+    if (liveTools.anyRoute())
+        endLostConnection(); // a tool waits for text that cannot come
+    else
+        linkLostHook();
 }
 
 void ConnectionPart::mCommSettClick()
@@ -474,7 +535,7 @@ void ConnectionPart::tcpDataAvailable(const QByteArray& text)
         // text that came with the loss still belongs to the tool that was reading.
         QPlainTextEdit* view = liveTools.routeTarget();
         if (!tcp || !tcp->Connected())
-            mDisconnectClick();
+            endLostConnection();
         // The gateway's echo of an erased character (BS SP BS): the view has erased it already.
         if (text.size() > 2 && text.startsWith("\b \b"))
             return;

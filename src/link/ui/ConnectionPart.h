@@ -12,6 +12,10 @@
 // The keep-alive (tLoginTimer, every 2 s) sends "AT" once the link has been quiet for 91 whole seconds, unless
 // the please-wait window is shown or a live tool works on the link, and disconnects when the gateway does not
 // answer (or, on a modem line, answers "+++" or "NO CARRIER").
+//
+// A link that goes away (the serial port gone, the modem's call ended, the telnet connection dropped) ends the
+// connection as Disconnect does (linkLost), so that the window never shows a gateway it cannot reach and the
+// next operation connects again.
 #include "link/LinkState.h"
 
 #include <QByteArray>
@@ -39,6 +43,13 @@ public:
     // buttons, status bar and topic images into the disconnected state.
     void mDisconnectClick();
     void tbDisconnectClick() { mDisconnectClick(); }
+    // The link went away (LinkLost()): each running tool ends by its steps for the loss, then Disconnect
+    // runs, and the user is told once (text 56) when a tool that reports failures was running. Nothing when
+    // not connected or the link is up.
+    void linkLost();
+    // The telnet connection dropped: with a route on at once (the tool waits for text), otherwise once the
+    // work under way has returned.
+    void telnetDropped();
     // The communication settings, modal.
     void mCommSettClick();
 
@@ -58,6 +69,9 @@ public:
     void setToolDefaultFiles(const QString& folder);
 
 private:
+    // linkLost's steps once the link is known gone (the telnet client said so, or LinkLost()).
+    void endLostConnection();
+
     bool keepAliveRunning_ = false;
 };
 

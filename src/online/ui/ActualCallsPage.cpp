@@ -77,6 +77,12 @@ void ActualCallsPage::buildActualCallsPage(QWidget* host)
     tool.stopForLeave = [this] { stopActualPolls(); };
     tool.stopForDisconnect = [this] { stopActualPolls(); };
     tool.stopForClose = [this] { stopActualPolls(); };
+    // The link is gone: the page ends as the poll guard ends it, without a word (its failed polls say none).
+    tool.stopForLinkLoss = [this] {
+        stopActualPolls();
+        pActual->hide();
+    };
+    tool.tellsLinkLoss = false;
     // A poll waits for its reply with the window's events running: the keep-alive must not talk meanwhile.
     tool.holdsLink = [this] { return tActual->isActive() || actualPollRunning_; };
     liveTools.add(LiveToolSlot::ActualCalls, tool);

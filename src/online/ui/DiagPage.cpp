@@ -144,6 +144,9 @@ void DiagPage::buildDiagPage(QWidget* host)
     // Disconnect ends the worker only: on a modem line the timer goes on, and its polls fail until the guard
     // gives the page up.
     tool.stopForDisconnect = [] { StopDiagWorker(); };
+    // The link is gone: the page ends as the poll guard ends it, and tells nobody (its failed polls never do).
+    tool.stopForLinkLoss = [this] { giveUpDiag(); };
+    tool.tellsLinkLoss = false;
     tool.stopForClose = [this] {
         tDiag->stop();
         StopDiagWorker();
@@ -249,6 +252,13 @@ bool DiagPage::diagSection(bool chosen)
     return true;
 }
 
+void DiagPage::giveUpDiag()
+{
+    pDiag->hide();
+    tDiag->stop();
+    StopDiagWorker();
+}
+
 void DiagPage::tDiagTimer()
 {
     if (pDiag->isHidden()) {
@@ -273,12 +283,9 @@ DiagPollIo DiagPage::diagModemIo()
 {
     DiagPollIo io;
     io.shown = [this] { return !pDiag->isHidden(); };
-    io.giveUp = [this] {
-        pDiag->hide();
-        tDiag->stop();
-        StopDiagWorker();
-    };
-    io.alive = [] { return CurrentConnection.Connected; };
+    io.giveUp = [this] { giveUpDiag(); };
+    // A call that has ended answers every read at once: the reply is not waited for.
+    io.alive = [] { return CurrentConnection.Connected && !LinkPortLost(); };
     io.write = [](const QByteArray& command) {
         return LinkWrite(CurrentConnection, command) == quint32(command.size());
     };
@@ -320,7 +327,8 @@ DiagPollIo DiagPage::diagWorkerIo(LiveWorker& worker)
         });
         w->Terminate();
     };
-    io.alive = [w] { return !w->Terminated(); };
+    // A port that is gone answers every read at once: the reply is not waited for.
+    io.alive = [w, telnet] { return !w->Terminated() && (telnet || !LinkPortLost()); };
     if (telnet) {
         io.write = [onUi](const QByteArray& command) {
             bool written = false;

@@ -49,6 +49,8 @@ public:
 
 private:
     bool diagSection(bool chosen);
+    // What the poll guard does when it trips: the page hidden, the timer and the worker stopped.
+    void giveUpDiag();
     void diagWorkerRefresh(LiveWorker& worker);
     DiagPollIo diagModemIo();
     DiagPollIo diagWorkerIo(LiveWorker& worker);

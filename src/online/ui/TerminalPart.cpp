@@ -113,11 +113,6 @@ void TerminalPart::buildTerminal(QWidget* host)
         mTerminal->moveCursor(QTextCursor::End);
         mTerminal->ensureCursorVisible();
     };
-    // The port went away under the reader: it is stopped as Disconnect stops it, and the user is told.
-    terminalLinkLost = [] {
-        StopLiveWorker(terminalThread);
-        MessageBox(labelText(56), labelText(47), MB_ICONERROR);
-    };
 
     fMain->setTopicSection(kTerminalTopic, [this](bool chosen) {
         if (chosen) {

@@ -168,12 +168,6 @@ void TracingPage::buildTracingPage(QWidget* host)
             shown.chop(1);
         mTracing->appendPlainText(decodeCp1250(shown));
     };
-    // The port went away under the reader: the trace ends as Stop ends it (whose "AT!RX" then cannot go out
-    // and says so).
-    tracingLinkLost = [this] {
-        if (tracingThread)
-            sbTracStartClick();
-    };
 
     fMain->setTopicSection(kTracingTopic, [this](bool chosen) {
         if (chosen) {
@@ -200,6 +194,12 @@ void TracingPage::buildTracingPage(QWidget* host)
         if (reader)
             LinkWrite(CurrentConnection, "AT!RX\r");
         CloseTraceFile();
+    };
+    // The link is gone: the trace ends as Stop ends it, without the "AT!RX" that cannot go out.
+    tool.stopForLinkLoss = [this] {
+        StopLiveWorker(tracingThread);
+        liveTools.setRoute(LiveToolSlot::Tracing, false);
+        tracingStopped();
     };
     tool.stopForLeave = [this] {
         cbTracFullTracingClick();
