@@ -194,6 +194,18 @@ TEST_F(ConnectTest, FailuresAreReportedAndLeaveTheLinkClosed)
         SetUp();
     }
 
+    // Once the close is decided nothing opens the link: no box, not a byte to the gateway.
+    ASSERT_NO_FATAL_FAILURE(startTelnetGateway());
+    setClosingProgram(true);
+    CurrentConnection = ConnectToGateway(false, fMain, false);
+    setClosingProgram(false);
+    EXPECT_FALSE(CurrentConnection.Connected);
+    EXPECT_FALSE(tcp->Connected());
+    EXPECT_TRUE(gateway->receivedLines().isEmpty());
+    EXPECT_TRUE(dialogs().boxes().isEmpty());
+    TearDown();
+    SetUp();
+
     // A serial gateway at a speed the scan does not try is silent.
     gatewaysim::Config silent;
     silent.serialBaudRate = 4800;

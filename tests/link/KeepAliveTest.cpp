@@ -4,6 +4,7 @@
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "platform/ModemLine.h"
+#include "platform/Wait.h"
 
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -45,6 +46,9 @@ TEST_F(KeepAliveTest, AtGoesOutAfterNinetyOneQuietSecondsUnlessTheLinkIsBusy)
     tcpUpgradeActive = true;
     fMain->tLoginTimerTimer();
     tcpUpgradeActive = false;
+    setClosingProgram(true);
+    fMain->tLoginTimerTimer();
+    setClosingProgram(false);
     bool busy = false;
     for (auto slot : {LiveToolSlot::Tracing, LiveToolSlot::Diagnostics, LiveToolSlot::ActualCalls}) {
         LiveTool tool;

@@ -261,6 +261,9 @@ ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddr
     if (linkOpen(c))
         return c;
     c.Connected = false;
+    // Once the close is decided no work opens the link again: the program is about to end.
+    if (closingProgram())
+        return c;
 
     QByteArray received;
     bool opened = false;
@@ -501,7 +504,8 @@ void ConnectionPart::ShowConnectionInfo()
 
 void ConnectionPart::tLoginTimerTimer()
 {
-    if (keepAliveRunning_ || tcpUpgradeActive || progressShown || liveTools.anyHoldsLink())
+    // Once the close is decided nothing starts a new dialogue with the gateway.
+    if (keepAliveRunning_ || tcpUpgradeActive || progressShown || liveTools.anyHoldsLink() || closingProgram())
         return;
     if (!CurrentConnection.Connected || Clock::seconds() - lastLinkActivity.load() < kKeepAliveIdleSeconds)
         return;
