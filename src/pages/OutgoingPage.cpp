@@ -352,9 +352,6 @@ void OutgoingPage::buildOutgoingPage(QWidget* host)
     onSpin(seOutDelaySms, [this] { seOutDelaySmsChange(); });
     onSpin(seOutDelayConnect, [this] { seOutDelayConnectChange(); });
 
-    // A time edited again is no longer marked as refused.
-    for (QLineEdit* e : {edOutFrom1, edOutTo1, edOutFrom5, edOutTo5})
-        onText(e, [e] { markInvalid(e, false); });
     onText(edOutFrom1, [this] { edOutFrom1Change(); });
     onText(edOutTo1, [this] { edOutTo1Change(); });
     onToggle(cbOutWeekend1, [this] { cbOutWeekend1Click(); });
@@ -625,6 +622,8 @@ void OutgoingPage::applyOutSame()
 {
     applySameSettings(
         cbOutSame, outgoingWork, [this](bool on) { outgoingEnableControls(on); }, [this] { outgoingSaveFile(); });
+    if (cbOutSame->isChecked())
+        outgoingTyped[1] = outgoingTyped[0];
 }
 
 void OutgoingPage::cbOutSameClick()
@@ -656,6 +655,7 @@ void OutgoingPage::showOutgoingWindow(int window, const QString& text)
 
 void OutgoingPage::tcOutgoingChange()
 {
+    keepTypedTimes(); // before the edits are refilled
     const int t = shownOutgoing();
     cbOutSame->setVisible(t == 1);
     if (t == 1)
@@ -711,6 +711,15 @@ void OutgoingPage::tcOutgoingChange()
 
     cbOut2Interval->setChecked(r.sim.secondInterval);
     cbOut2IntervalClick();
+
+    // Filling the edits cleared their modified flags: they get back the shown group's, and a mark of the
+    // group shown before goes.
+    const std::array<QLineEdit*, 4> edits = outgoingTimeEdits();
+    for (size_t i = 0; i < edits.size(); ++i) {
+        edits[i]->setModified(outgoingTyped[size_t(t)][i]);
+        ClearTimeMark(edits[i]);
+    }
+    outgoingEditsGroup = t;
 }
 
 // ---- Label steps

@@ -11,6 +11,8 @@
 #include "texts/Labels.h"
 #include "ui/PageArea.h"
 
+#include <array>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -126,7 +128,8 @@ public:
     bool outgoingSave();
     // False (and the field marked red) when the SMS count is empty.
     bool outgoingValid();
-    // The page's Save button: refuses windows with a time not typed to the end (the field marked red).
+    // The page's Save button and every save to a gate file: refuses a window time a person left half-typed
+    // (its group's tab shown, the field marked red).
     bool outgoingTimesValid();
     void outgoingSaveFile(); // outgoingWork -> GateConfig
     void outgoingLoadFile(); // GateConfig -> outgoingWork (the caller shows the tab)
@@ -183,4 +186,16 @@ private:
     bool secondTabSame() const; // the second tab is shown with "same settings" checked
     void storeSpin(QSpinBox* spin, int TOutgoing::*field);
     void showOutgoingWindow(int window, const QString& text);
+
+    // Which window times of each group a person has edited (the edits' modified flags, in the order of
+    // outgoingTimeEdits). The edits show one group at a time and the tab change refills them, so each group
+    // keeps its own flags: only a time a person left half-typed holds a save back, never one the program put
+    // there (gateway, gate file, defaults).
+    std::array<std::array<bool, 4>, 2> outgoingTyped{};
+    int outgoingEditsGroup = 0; // the group whose times the edits hold
+    std::array<QLineEdit*, 4> outgoingTimeEdits() const;
+    void keepTypedTimes();   // the edits' flags -> their group's
+    void forgetTypedTimes(); // the records are the program's again: nothing in them is typed
+    // No time of the group that goes out is one a person left half-typed.
+    bool typedTimesWhole(int group);
 };

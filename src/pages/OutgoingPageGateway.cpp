@@ -8,6 +8,7 @@
 #include "pages/GroupsPageUtil.h"
 #include "pages/PageFrame.h"
 #include "pages/PageState.h"
+#include "ui/KeyFilters.h"
 #include "ui/TfMain.h"
 
 #include <QCheckBox>
@@ -47,6 +48,7 @@ bool OutgoingPage::outgoingLoad()
     const QString conversion = fromWire(ReplyValue(QByteArrayLiteral("G109="), reply0));
     for (TOutgoing& r : outgoingWork)
         r.clipPrefixConversion = conversion;
+    forgetTypedTimes();
     tcOutgoingChange();
     outgoingSaveFile();
     return ok;
@@ -60,9 +62,10 @@ bool OutgoingPage::outgoingSave()
         const TOutgoing& r = outgoingWork[size_t(n - 1)];
         exchangeCommand(outgoingLimitsCommand(n, r), kOutLineLimits);
         exchangeCommand(outgoingMessagesCommand(n, r), kOutLineMessages);
-        // A time typed only in part ("1_:__") is never sent; the page's Save button refuses it before, the
-        // whole-gateway save lists the group's window as failed.
-        if (outgoingTimesComplete(r))
+        // A time a person left half-typed ("1_:__") is never sent: the page's Save button refuses it before,
+        // the whole-gateway save lists the group's window as failed. The gateway's own windows go back as
+        // they came, whatever their form.
+        if (typedTimesWhole(n - 1))
             exchangeCommand(outgoingTimeCommand(n, r), kOutLineTime);
         else if (!LoadErrors.contains(kOutLineTime))
             LoadErrors += kOutLineTime;
@@ -83,20 +86,50 @@ bool OutgoingPage::outgoingValid()
     return true;
 }
 
+std::array<QLineEdit*, 4> OutgoingPage::outgoingTimeEdits() const
+{
+    return {edOutFrom1, edOutTo1, edOutFrom5, edOutTo5};
+}
+
+void OutgoingPage::keepTypedTimes()
+{
+    const std::array<QLineEdit*, 4> edits = outgoingTimeEdits();
+    for (size_t i = 0; i < edits.size(); ++i)
+        outgoingTyped[size_t(outgoingEditsGroup)][i] = edits[i]->isModified();
+}
+
+void OutgoingPage::forgetTypedTimes()
+{
+    outgoingTyped = {};
+    for (QLineEdit* e : outgoingTimeEdits())
+        e->setModified(false);
+}
+
+bool OutgoingPage::typedTimesWhole(int group)
+{
+    keepTypedTimes();
+    // With "same settings" the second group goes out as a copy of the first.
+    const size_t g = group == 1 && !cbOutSame->isChecked() ? 1 : 0;
+    const TOutgoing& r = outgoingWork[g];
+    const std::array<bool, 4>& typed = outgoingTyped[g];
+    const auto whole = [&typed](const QString& window, size_t from) {
+        const OutgoingWindow w = parseOutgoingWindow(window);
+        return (!typed[from] || isCompleteTime(w.from)) && (!typed[from + 1] || isCompleteTime(w.to));
+    };
+    return whole(r.sim.window1, 0) && (!r.sim.secondInterval || whole(r.sim.window2, 2));
+}
+
 bool OutgoingPage::outgoingTimesValid()
 {
     const int groups = cbOutSame->isChecked() ? 1 : 2;
     for (int g = 0; g < groups; ++g) {
-        if (outgoingTimesComplete(outgoingWork[size_t(g)]))
+        if (typedTimesWhole(g))
             continue;
-        // The group's tab is shown with the unfinished times marked.
+        // The group's tab is shown (its edits get back their modified flags) with the half-typed times marked.
         if (tcOutgoing->currentIndex() != g)
             tcOutgoing->setCurrentIndex(g);
-        QList<QLineEdit*> edits{edOutFrom1, edOutTo1};
-        if (cbOut2Interval->isChecked())
-            edits << edOutFrom5 << edOutTo5;
-        for (QLineEdit* e : edits)
-            markInvalid(e, !isCompleteTime(e->text()));
+        for (QLineEdit* e : outgoingTimeEdits())
+            TimeEditComplete(e);
         return false;
     }
     return true;
@@ -110,6 +143,7 @@ void OutgoingPage::outgoingSaveFile()
 void OutgoingPage::outgoingLoadFile()
 {
     outgoingWork = GateConfig.outgoing;
+    forgetTypedTimes();
 }
 
 const PageFrame& OutgoingPage::outgoingFrame()

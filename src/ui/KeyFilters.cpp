@@ -321,13 +321,13 @@ namespace {
 
 const char* const kHalfTypedMark = "halfTypedTimeMark";
 
-void unmarkTime(QLineEdit* edit)
+} // namespace
+
+void ClearTimeMark(QLineEdit* edit)
 {
     edit->setPalette(QPalette());
     edit->setToolTip(QString());
 }
-
-} // namespace
 
 bool TimeEditComplete(QLineEdit* edit)
 {
@@ -337,7 +337,7 @@ bool TimeEditComplete(QLineEdit* edit)
     // refusing it would lock every save on a value nobody can mend.
     const bool editable = edit->isEnabledTo(edit->window()) && !edit->isReadOnly();
     if (isCompleteTime(edit->text()) || !editable || !edit->isModified()) {
-        unmarkTime(edit);
+        ClearTimeMark(edit);
         return true;
     }
     QPalette red = edit->palette();
@@ -350,7 +350,7 @@ bool TimeEditComplete(QLineEdit* edit)
         edit->setProperty(kHalfTypedMark, true);
         QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
             if (isCompleteTime(text))
-                unmarkTime(edit);
+                ClearTimeMark(edit);
         });
     }
     edit->setFocus();

@@ -114,10 +114,13 @@ TEST_F(OutgoingPageTest, WindowTextsShowAndRebuildWithTheirWeekendMarks)
         {"7:30/9:00/w-", "07:30", "09:00", false, true, "07:30/09:00/w-"},
         {"00:00/24:00", "00:00", "24:00", true, false, "00:00/24:00"},
         {"12:00", "", "12:00", true, false, "/12:00"}, // no "/": all of it is the end
+        {"9:5/24:00", "9:5", "24:00", true, false, "9:5/24:00"},
+        {"", "", "", true, false, "/"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.window);
         ASSERT_TRUE(gateway->setValue("G15", c.window));
+        ASSERT_TRUE(gateway->setValue("G25", c.window)); // a group not on show
         load();
         EXPECT_EQ(fMain->edOutFrom1->text(), QString::fromLatin1(c.from));
         EXPECT_EQ(fMain->edOutTo1->text(), QString::fromLatin1(c.to));
@@ -126,6 +129,15 @@ TEST_F(OutgoingPageTest, WindowTextsShowAndRebuildWithTheirWeekendMarks)
         EXPECT_EQ(fMain->rbOutAll1->isEnabled(), c.weekend);
         EXPECT_EQ(outgoingWork[0].sim.window1, QString::fromLatin1(c.rebuilt));
         EXPECT_FALSE(outgoingWork[0].sim.secondInterval) << "one window: the second is off";
+
+        // The gateway's own windows, whole times or not, hold no save back and go out as they stand.
+        save();
+        const QList<QByteArray> lines = commandsReceived();
+        EXPECT_TRUE(lines.contains("AT%G15=" + QByteArray(c.rebuilt) + ",00:00/00:00\r\n"));
+        EXPECT_TRUE(lines.contains("AT%G25=" + QByteArray(c.window) + ",00:00/00:00\r\n"));
+        dialogs().clearRecords();
+        fMain->tbSaveClick();
+        EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(75)});
     }
     // Editing the controls rebuilds the text of the window.
     fMain->edOutFrom1->setText(QStringLiteral("06:00"));
@@ -219,7 +231,7 @@ TEST_F(OutgoingPageTest, APartlyTypedTimeIsNeverSent)
     load();
     showTab(1);
     fMain->cbOut2Interval->setChecked(true);
-    fMain->edOutTo5->setText(QStringLiteral("1_:__"));
+    typeInto(fMain->edOutTo5, "1_:__");
     showTab(0);
 
     // The page's Save refuses before it connects, and shows the group with the time marked.
@@ -239,6 +251,14 @@ TEST_F(OutgoingPageTest, APartlyTypedTimeIsNeverSent)
     for (const QByteArray& line : lines)
         EXPECT_FALSE(line.startsWith("AT%G25=")) << line.constData();
     EXPECT_TRUE(LoadErrors.contains(kOutLineTime));
+
+    // The mark stays while the time is still in part, and goes once it is whole.
+    fMain->mDisconnectClick();
+    save();
+    typeInto(fMain->edOutTo5, "12:__");
+    EXPECT_EQ(fMain->edOutTo5->palette().color(QPalette::Base), QColor(Qt::red));
+    typeInto(fMain->edOutTo5, "12:00");
+    EXPECT_NE(fMain->edOutTo5->palette().color(QPalette::Base), QColor(Qt::red));
 }
 
 TEST_F(OutgoingPageTest, TextsThatGoInsideAValueListRefuseACommaTypedOrPasted)
