@@ -133,15 +133,6 @@ QString buildOutgoingWindow(const QString& from, const QString& to, bool weekend
     return from + QLatin1Char('/') + to + mark;
 }
 
-bool isCompleteWindow(const QString& text)
-{
-    const qsizetype p1 = text.indexOf(QLatin1Char('/'));
-    if (p1 < 0)
-        return false;
-    const qsizetype p2 = text.indexOf(QLatin1Char('/'), p1 + 1);
-    return isCompleteTime(text.left(p1)) && isCompleteTime(p2 < 0 ? text.mid(p1 + 1) : text.mid(p1 + 1, p2 - p1 - 1));
-}
-
 QString outgoingViewLine(int group)
 {
     return QStringLiteral("Outgoing groups  - GSM group %1\n").arg(group);
@@ -208,11 +199,6 @@ QByteArray outgoingTimeCommand(int group, const TOutgoing& r)
 {
     const QString second = r.sim.secondInterval ? r.sim.window2 : kWindowOff;
     return "AT%" + groupKey("G", group, "5=") + wireText(r.sim.window1) + ',' + wireText(second) + "\r\n";
-}
-
-bool outgoingTimesComplete(const TOutgoing& r)
-{
-    return isCompleteWindow(r.sim.window1) && (!r.sim.secondInterval || isCompleteWindow(r.sim.window2));
 }
 
 QByteArray outgoingSmsTextCommand(const TOutgoing& r)

@@ -41,8 +41,6 @@ struct OutgoingWindow
 // A text without "/" gives an empty from and the whole text as to.
 OutgoingWindow parseOutgoingWindow(const QString& text);
 QString buildOutgoingWindow(const QString& from, const QString& to, bool weekendEnabled, bool wholeWeekend);
-// Both times of a window text are complete.
-bool isCompleteWindow(const QString& text);
 
 // The second window's text when it is not in use.
 inline const QString kWindowOff = QStringLiteral("00:00/00:00");
@@ -77,8 +75,6 @@ void readOutgoingGroup(const QByteArray& reply, int group, TOutgoing& record, QS
 QByteArray outgoingLimitsCommand(int group, const TOutgoing& record);   // G<n>1
 QByteArray outgoingMessagesCommand(int group, const TOutgoing& record); // G<n>9; no separator: ends in ","
 QByteArray outgoingTimeCommand(int group, const TOutgoing& record);     // G<n>5; second window off: "00:00/00:00"
-// Whether the record's windows may be sent (the times that go out are complete).
-bool outgoingTimesComplete(const TOutgoing& record);
 QByteArray outgoingSmsTextCommand(const TOutgoing& record);    // S85
 QByteArray outgoingClipPrefixCommand(const TOutgoing& record); // G109
 
