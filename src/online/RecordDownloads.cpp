@@ -74,6 +74,22 @@ void applyHeader(QByteArray& block, const QByteArray& marker, bool& beforeHeader
     }
 }
 
+// Takes a block of a LOG or statistics download. A block of more than two characters restarts the idle clock
+// and is searched for the header marker; a shorter one does neither, but once the header has come it may be the
+// rest of a line on a slow line, the closing "OK" line's among them, and is kept. False: the block comes before
+// the header and is dropped.
+bool takeBlock(QByteArray& block, const QByteArray& marker, bool& beforeHeader, IdleClock& idle, ReceivedTail& tail)
+{
+    if (block.size() > 2) {
+        idle.restart();
+        applyHeader(block, marker, beforeHeader);
+    }
+    if (beforeHeader)
+        return false;
+    tail.append(block);
+    return true;
+}
+
 // A gateway left waiting in its paging takes the CR as the end of the listing; what it still sends is read
 // and dropped.
 void endPagingAndDrain()
@@ -96,21 +112,20 @@ bool readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker)
     bool inTime = true;
     bool done = false;
     QByteArray text;
+    ReceivedTail tail;
     while (!done) {
         if (idle.passed() || closingProgram()) {
             inTime = false;
             done = true;
         }
         QByteArray block = ReadReply(4096);
-        if (block.size() <= 2)
+        if (!takeBlock(block, marker, beforeHeader, idle, tail))
             continue;
-        idle.restart();
-        applyHeader(block, marker, beforeHeader);
-        if (EndsInOkLine(block)) {
-            block = CutOkLine(block);
+        text += block;
+        if (tail.endsInOkLine()) {
+            text = CutOkLine(text);
             done = true;
         }
-        text += block;
     }
     WaitPumping(recordWaits.sectionPauseMs);
     add(text);
@@ -206,6 +221,7 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
     bool inTime = true;
     bool done = false;
     QByteArray text;
+    ReceivedTail tail;
     while (!done) {
         if (idle.passed() || closingProgram()) {
             inTime = false;
@@ -214,23 +230,21 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
         if (onTelnet())
             WaitPumping(recordWaits.logTcpPauseMs);
         QByteArray block = LinkReadTimeout(4096, recordWaits.logReadSeconds);
-        if (block.size() <= 2)
+        if (!takeBlock(block, QByteArrayLiteral("   date"), beforeHeader, idle, tail))
             continue;
-        idle.restart();
-        applyHeader(block, QByteArrayLiteral("   date"), beforeHeader);
         if (block.contains(kPageMarker)) {
             text += RecordPageText(block);
             add(text);
             text.clear();
             if (!written(QByteArrayLiteral(" ")))
                 return failedWrite();
-        } else if (EndsInOkLine(block)) {
-            text += CutOkLine(block);
-            add(text);
+            continue;
+        }
+        text += block;
+        if (tail.endsInOkLine()) {
+            add(CutOkLine(text));
             text.clear();
             done = true;
-        } else {
-            text += block;
         }
     }
     if (!text.isEmpty())
