@@ -2,6 +2,7 @@
 
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
+#include "online/GatewayClock.h"
 #include "platform/ComPort.h"
 #include "platform/Cp1250.h"
 #include "platform/Wait.h"
@@ -292,8 +293,17 @@ RecordOutcome RunStatisticsResets()
     for (const char* command : kStatisticsResets) {
         if (!written(QByteArray(command)))
             return failedWrite();
-        // The whole reply, however long: the verdict is its terminating line.
-        const QByteArray reply = ReadReply(4096);
+        // The whole reply, however long and in however many reads: the verdict is its terminating line. A read
+        // that brings nothing, a whole ERROR line or the time bound ends the reading.
+        const qint64 endMs = Clock::milliseconds() + wholeReplyMs;
+        QByteArray reply;
+        for (;;) {
+            const QByteArray part = ReadReplyUntil(4096, endMs);
+            reply += part;
+            if (part.isEmpty() || EndsInOkLine(reply) || (reply.endsWith('\n') && ReplyHasVerdict(reply)) ||
+                Clock::milliseconds() >= endMs)
+                break;
+        }
         if (!EndsInOkLine(reply))
             return failedWrite();
     }

@@ -436,6 +436,21 @@ TEST_P(RecordsTest, StatisticsResetsStopAtTheFirstOneAnsweredError)
     }
 }
 
+// On a slow serial line a reset's "\r\nOK\r\n" comes in two reads; the reset is still confirmed and the next
+// one sent. The resets are run alone: the statistics in pieces that small would take half a minute.
+TEST_F(RecordsTest, StatisticsResetsReadTheirRepliesAcrossReads)
+{
+    ASSERT_NO_FATAL_FAILURE(start(true));
+    gatewaysim::Faults f;
+    f.chunkSize = 4;
+    f.chunkDelayMs = 350;
+    gateway->setFaults(f);
+    const RecordOutcome outcome = RunStatisticsResets();
+    EXPECT_EQ(outcome.text, 61);
+    EXPECT_FALSE(outcome.error);
+    EXPECT_EQ(gateway->receivedLines().size(), 5) << received().constData();
+}
+
 TEST_P(RecordsTest, NoResetAfterASectionThatRanIntoTheIdleLimit)
 {
     ASSERT_NO_FATAL_FAILURE(start(GetParam()));
