@@ -233,15 +233,15 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
         QByteArray block = LinkReadTimeout(4096, recordWaits.logReadSeconds);
         if (!takeBlock(block, QByteArrayLiteral("   date"), beforeHeader, idle, tail))
             continue;
-        if (block.contains(kPageMarker)) {
-            text += RecordPageText(block);
-            add(text);
+        // The page marker may come split over reads: it is looked for in the page's text received so far.
+        text += block;
+        if (text.contains(kPageMarker)) {
+            add(RecordPageText(text));
             text.clear();
             if (!written(QByteArrayLiteral(" ")))
                 return failedWrite();
             continue;
         }
-        text += block;
         if (tail.endsInOkLine()) {
             add(CutOkLine(text));
             text.clear();
@@ -321,6 +321,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
     bool done = false;
     QByteArray text;
     ReceivedTail tail;
+    bool pageBegun = false; // text of the page has come since the last page answer
     while (!done) {
         WaitPumping(recordWaits.callPauseMs);
         QByteArray block = ReadReply(4096, idle.watch());
@@ -333,6 +334,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
             // closing "OK" line's among them.
             if (!beforeHeader && !block.isEmpty()) {
                 tail.append(block);
+                pageBegun = true;
                 if (!text.isEmpty()) {
                     text += block;
                     if (block.endsWith('\n')) {
@@ -347,17 +349,25 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
                 endPagingAndDrain();
             continue;
         }
-        if (block == "<SPACE>\r\n")
+        // An empty page ends the listing; a page marker read apart from its page's text does not.
+        if (block == "<SPACE>\r\n" && !pageBegun)
             done = true;
         idle.restart();
         applyHeader(block, QByteArrayLiteral("   date"), beforeHeader);
         tail.append(block);
         if (block.size() > 21)
             block = SqueezeCallBlanks(block);
-        const bool paged = block.contains(kPageMarker);
-        text += paged ? RecordPageText(block) : block;
+        // The marker may have come split over reads; what of it came before is still in the text.
+        text += block;
+        const bool paged = text.contains(kPageMarker);
+        // A marker read after its page's last line was added adds no line of its own.
+        const bool markerAlone = paged && pageBegun && text.startsWith(kPageMarker);
+        if (paged)
+            text = RecordPageText(text);
+        pageBegun = !paged && (pageBegun || !block.isEmpty());
         if (block.endsWith('\n')) {
-            add(text);
+            if (!markerAlone)
+                add(text);
             text.clear();
         }
         if (paged && !done && !written(QByteArrayLiteral(" ")))

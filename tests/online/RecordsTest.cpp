@@ -706,6 +706,38 @@ TEST_F(LiveToolTest, DownloadsEndAtAnOkLineSplitOverReads)
     recordWaits = RecordWaits{};
 }
 
+// On a slow serial line a page marker comes split over two reads ("<SPAC" and "E>\r\n" for the LOG), or apart
+// from its page's text (the call data's first page in pieces of 79: the marker alone in the last). Each page is
+// answered once and the download goes on to its end.
+TEST_F(RecordsTest, PagedDownloadsAnswerAPageMarkerSplitOverReads)
+{
+    struct Case
+    {
+        const char* name;
+        bool log;
+        int pageSize, pieceSize;
+        int blanks, lines;
+    };
+    const Case cases[] = {{"LOG", true, 20, 246, 2, 46}, {"call data", false, 2, 79, 2, 5}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gatewaysim::Config cfg;
+        cfg.pageSize = c.pageSize;
+        ASSERT_NO_FATAL_FAILURE(start(true, cfg));
+        gatewaysim::Faults f;
+        f.chunkSize = c.pieceSize;
+        f.chunkDelayMs = 350;
+        gateway->setFaults(f);
+        c.log ? fMain->sbLogLoadClick() : fMain->sbCallLoadClick();
+        EXPECT_EQ(boxes(), QStringList{labelText(61)});
+        EXPECT_EQ(blanksReceived(), c.blanks);
+        const QStringList shown = lines(c.log ? fMain->mLog : fMain->mCall);
+        EXPECT_EQ(shown.size(), c.lines) << qPrintable(shown.join('|'));
+        TearDown();
+        SetUp();
+    }
+}
+
 class LoginAccountTest : public RecordsTest
 {
 };
