@@ -64,28 +64,44 @@ bool onTelnet()
 }
 
 // The header marker: everything before its first occurrence is dropped; before it has come, whole blocks are.
-void applyHeader(QByteArray& block, const QByteArray& marker, bool& beforeHeader)
+// A read boundary may fall within the marker, so until it has come the end of the text dropped so far is searched
+// with each block.
+class HeaderMarker
 {
-    const qsizetype at = block.indexOf(marker);
-    if (at >= 0) {
-        block.remove(0, at);
-        beforeHeader = false;
-    } else if (beforeHeader) {
-        block.clear();
+public:
+    explicit HeaderMarker(QByteArray marker) : marker_(std::move(marker)) {}
+    bool before() const { return before_; }
+    void apply(QByteArray& block)
+    {
+        const QByteArray seen = before_ ? held_ + block : block;
+        const qsizetype at = seen.indexOf(marker_);
+        if (at >= 0) {
+            block = seen.mid(at);
+            before_ = false;
+            held_.clear();
+        } else if (before_) {
+            held_ = seen.right(marker_.size() - 1);
+            block.clear();
+        }
     }
-}
+
+private:
+    QByteArray marker_;
+    QByteArray held_;
+    bool before_ = true;
+};
 
 // Takes a block of a LOG or statistics download. A block of more than two characters restarts the idle clock
 // and is searched for the header marker; a shorter one does neither, but once the header has come it may be the
 // rest of a line on a slow line, the closing "OK" line's among them, and is kept. False: the block comes before
 // the header and is dropped.
-bool takeBlock(QByteArray& block, const QByteArray& marker, bool& beforeHeader, IdleClock& idle, ReceivedTail& tail)
+bool takeBlock(QByteArray& block, HeaderMarker& header, IdleClock& idle, ReceivedTail& tail)
 {
     if (block.size() > 2) {
         idle.restart();
-        applyHeader(block, marker, beforeHeader);
+        header.apply(block);
     }
-    if (beforeHeader)
+    if (header.before())
         return false;
     tail.append(block);
     return true;
@@ -109,7 +125,7 @@ RecordOutcome failedWrite()
 bool readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker)
 {
     IdleClock idle;
-    bool beforeHeader = true;
+    HeaderMarker header(marker);
     bool inTime = true;
     bool done = false;
     QByteArray text;
@@ -120,7 +136,7 @@ bool readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker)
             done = true;
         }
         QByteArray block = ReadReply(4096);
-        if (!takeBlock(block, marker, beforeHeader, idle, tail))
+        if (!takeBlock(block, header, idle, tail))
             continue;
         text += block;
         if (tail.endsInOkLine()) {
@@ -218,7 +234,7 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
         return failedWrite();
 
     IdleClock idle;
-    bool beforeHeader = true;
+    HeaderMarker header(QByteArrayLiteral("   date"));
     bool inTime = true;
     bool done = false;
     QByteArray text;
@@ -231,7 +247,7 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
         if (onTelnet())
             WaitPumping(recordWaits.logTcpPauseMs);
         QByteArray block = LinkReadTimeout(4096, recordWaits.logReadSeconds);
-        if (!takeBlock(block, QByteArrayLiteral("   date"), beforeHeader, idle, tail))
+        if (!takeBlock(block, header, idle, tail))
             continue;
         // The page marker may come split over reads: it is looked for in the page's text received so far.
         text += block;
@@ -316,7 +332,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
         return failedWrite();
 
     IdleClock idle;
-    bool beforeHeader = true;
+    HeaderMarker header(QByteArrayLiteral("   date"));
     bool inTime = true;
     bool done = false;
     QByteArray text;
@@ -332,7 +348,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
         if (block.size() <= 2) {
             // Too short to count for the idle clock, but on a slow line it may be the rest of a line, the
             // closing "OK" line's among them.
-            if (!beforeHeader && !block.isEmpty()) {
+            if (!header.before() && !block.isEmpty()) {
                 tail.append(block);
                 pageBegun = true;
                 if (!text.isEmpty()) {
@@ -353,7 +369,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
         if (block == "<SPACE>\r\n" && !pageBegun)
             done = true;
         idle.restart();
-        applyHeader(block, QByteArrayLiteral("   date"), beforeHeader);
+        header.apply(block);
         tail.append(block);
         if (block.size() > 21)
             block = SqueezeCallBlanks(block);

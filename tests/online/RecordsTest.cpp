@@ -706,23 +706,28 @@ TEST_F(LiveToolTest, DownloadsEndAtAnOkLineSplitOverReads)
     recordWaits = RecordWaits{};
 }
 
-// On a slow serial line a page marker comes split over two reads ("<SPAC" and "E>\r\n" for the LOG), or apart
-// from its page's text (the call data's first page in pieces of 79: the marker alone in the last). Each page is
-// answered once and the download goes on to its end.
-TEST_F(RecordsTest, PagedDownloadsAnswerAPageMarkerSplitOverReads)
+// On a slow serial line a marker comes split over two reads: a LOG page's ("<SPAC" and "E>\r\n"), the call data's
+// header ("\r\n   " and "date ..." in pieces of 5), or a page marker comes apart from its page's text (the call data's
+// first page in pieces of 79: the marker alone in the last). Each page is answered once, the header's line is the
+// memo's first and the download goes on to its end.
+TEST_F(RecordsTest, DownloadsFindTheirMarkersSplitOverReads)
 {
     struct Case
     {
         const char* name;
         bool log;
         int pageSize, pieceSize;
+        QList<QByteArray> records; // the call data's, when not the gateway's own
         int blanks, lines;
     };
-    const Case cases[] = {{"LOG", true, 20, 246, 2, 46}, {"call data", false, 2, 79, 2, 5}};
+    const Case cases[] = {{"LOG page marker", true, 20, 246, {}, 2, 46},
+                          {"call data page marker", false, 2, 79, {}, 2, 5},
+                          {"call data header", false, 20, 5, {"05.12.26 09:00:01 out"}, 0, 3}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         gatewaysim::Config cfg;
         cfg.pageSize = c.pageSize;
+        cfg.callRecords = c.records;
         ASSERT_NO_FATAL_FAILURE(start(true, cfg));
         gatewaysim::Faults f;
         f.chunkSize = c.pieceSize;
@@ -733,6 +738,7 @@ TEST_F(RecordsTest, PagedDownloadsAnswerAPageMarkerSplitOverReads)
         EXPECT_EQ(blanksReceived(), c.blanks);
         const QStringList shown = lines(c.log ? fMain->mLog : fMain->mCall);
         EXPECT_EQ(shown.size(), c.lines) << qPrintable(shown.join('|'));
+        EXPECT_TRUE(shown.first().startsWith("   date")) << qPrintable(shown.first());
         TearDown();
         SetUp();
     }
