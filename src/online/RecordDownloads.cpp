@@ -2,6 +2,7 @@
 
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
+#include "online/GatewayClock.h"
 #include "platform/ComPort.h"
 #include "platform/Cp1250.h"
 #include "platform/Wait.h"
@@ -63,15 +64,47 @@ bool onTelnet()
 }
 
 // The header marker: everything before its first occurrence is dropped; before it has come, whole blocks are.
-void applyHeader(QByteArray& block, const QByteArray& marker, bool& beforeHeader)
+// A read boundary may fall within the marker, so until it has come the end of the text dropped so far is searched
+// with each block.
+class HeaderMarker
 {
-    const qsizetype at = block.indexOf(marker);
-    if (at >= 0) {
-        block.remove(0, at);
-        beforeHeader = false;
-    } else if (beforeHeader) {
-        block.clear();
+public:
+    explicit HeaderMarker(QByteArray marker) : marker_(std::move(marker)) {}
+    bool before() const { return before_; }
+    void apply(QByteArray& block)
+    {
+        const QByteArray seen = before_ ? held_ + block : block;
+        const qsizetype at = seen.indexOf(marker_);
+        if (at >= 0) {
+            block = seen.mid(at);
+            before_ = false;
+            held_.clear();
+        } else if (before_) {
+            held_ = seen.right(marker_.size() - 1);
+            block.clear();
+        }
     }
+
+private:
+    QByteArray marker_;
+    QByteArray held_;
+    bool before_ = true;
+};
+
+// Takes a block of a LOG or statistics download. A block of more than two characters restarts the idle clock
+// and is searched for the header marker; a shorter one does neither, but once the header has come it may be the
+// rest of a line on a slow line, the closing "OK" line's among them, and is kept. False: the block comes before
+// the header and is dropped.
+bool takeBlock(QByteArray& block, HeaderMarker& header, IdleClock& idle, ReceivedTail& tail)
+{
+    if (block.size() > 2) {
+        idle.restart();
+        header.apply(block);
+    }
+    if (header.before())
+        return false;
+    tail.append(block);
+    return true;
 }
 
 // A gateway left waiting in its paging takes the CR as the end of the listing; what it still sends is read
@@ -92,25 +125,24 @@ RecordOutcome failedWrite()
 bool readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker)
 {
     IdleClock idle;
-    bool beforeHeader = true;
+    HeaderMarker header(marker);
     bool inTime = true;
     bool done = false;
     QByteArray text;
+    ReceivedTail tail;
     while (!done) {
         if (idle.passed() || closingProgram()) {
             inTime = false;
             done = true;
         }
         QByteArray block = ReadReply(4096);
-        if (block.size() <= 2)
+        if (!takeBlock(block, header, idle, tail))
             continue;
-        idle.restart();
-        applyHeader(block, marker, beforeHeader);
-        if (EndsInOkLine(block)) {
-            block = CutOkLine(block);
+        text += block;
+        if (tail.endsInOkLine()) {
+            text = CutOkLine(text);
             done = true;
         }
-        text += block;
     }
     WaitPumping(recordWaits.sectionPauseMs);
     add(text);
@@ -202,10 +234,11 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
         return failedWrite();
 
     IdleClock idle;
-    bool beforeHeader = true;
+    HeaderMarker header(QByteArrayLiteral("   date"));
     bool inTime = true;
     bool done = false;
     QByteArray text;
+    ReceivedTail tail;
     while (!done) {
         if (idle.passed() || closingProgram()) {
             inTime = false;
@@ -214,23 +247,21 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
         if (onTelnet())
             WaitPumping(recordWaits.logTcpPauseMs);
         QByteArray block = LinkReadTimeout(4096, recordWaits.logReadSeconds);
-        if (block.size() <= 2)
+        if (!takeBlock(block, header, idle, tail))
             continue;
-        idle.restart();
-        applyHeader(block, QByteArrayLiteral("   date"), beforeHeader);
-        if (block.contains(kPageMarker)) {
-            text += RecordPageText(block);
-            add(text);
+        // The page marker may come split over reads: it is looked for in the page's text received so far.
+        text += block;
+        if (text.contains(kPageMarker)) {
+            add(RecordPageText(text));
             text.clear();
             if (!written(QByteArrayLiteral(" ")))
                 return failedWrite();
-        } else if (EndsInOkLine(block)) {
-            text += CutOkLine(block);
-            add(text);
+            continue;
+        }
+        if (tail.endsInOkLine()) {
+            add(CutOkLine(text));
             text.clear();
             done = true;
-        } else {
-            text += block;
         }
     }
     if (!text.isEmpty())
@@ -278,8 +309,17 @@ RecordOutcome RunStatisticsResets()
     for (const char* command : kStatisticsResets) {
         if (!written(QByteArray(command)))
             return failedWrite();
-        // The whole reply, however long: the verdict is its terminating line.
-        const QByteArray reply = ReadReply(4096);
+        // The whole reply, however long and in however many reads: the verdict is its terminating line. A read
+        // that brings nothing, a whole ERROR line or the time bound ends the reading.
+        const qint64 endMs = Clock::milliseconds() + wholeReplyMs;
+        QByteArray reply;
+        for (;;) {
+            const QByteArray part = ReadReplyUntil(4096, endMs);
+            reply += part;
+            if (part.isEmpty() || EndsInOkLine(reply) || (reply.endsWith('\n') && ReplyHasVerdict(reply)) ||
+                Clock::milliseconds() >= endMs)
+                break;
+        }
         if (!EndsInOkLine(reply))
             return failedWrite();
     }
@@ -292,11 +332,12 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
         return failedWrite();
 
     IdleClock idle;
-    bool beforeHeader = true;
+    HeaderMarker header(QByteArrayLiteral("   date"));
     bool inTime = true;
     bool done = false;
     QByteArray text;
     ReceivedTail tail;
+    bool pageBegun = false; // text of the page has come since the last page answer
     while (!done) {
         WaitPumping(recordWaits.callPauseMs);
         QByteArray block = ReadReply(4096, idle.watch());
@@ -307,8 +348,9 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
         if (block.size() <= 2) {
             // Too short to count for the idle clock, but on a slow line it may be the rest of a line, the
             // closing "OK" line's among them.
-            if (!beforeHeader && !block.isEmpty()) {
+            if (!header.before() && !block.isEmpty()) {
                 tail.append(block);
+                pageBegun = true;
                 if (!text.isEmpty()) {
                     text += block;
                     if (block.endsWith('\n')) {
@@ -323,17 +365,25 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
                 endPagingAndDrain();
             continue;
         }
-        if (block == "<SPACE>\r\n")
+        // An empty page ends the listing; a page marker read apart from its page's text does not.
+        if (block == "<SPACE>\r\n" && !pageBegun)
             done = true;
         idle.restart();
-        applyHeader(block, QByteArrayLiteral("   date"), beforeHeader);
+        header.apply(block);
         tail.append(block);
         if (block.size() > 21)
             block = SqueezeCallBlanks(block);
-        const bool paged = block.contains(kPageMarker);
-        text += paged ? RecordPageText(block) : block;
+        // The marker may have come split over reads; what of it came before is still in the text.
+        text += block;
+        const bool paged = text.contains(kPageMarker);
+        // A marker read after its page's last line was added adds no line of its own.
+        const bool markerAlone = paged && pageBegun && text.startsWith(kPageMarker);
+        if (paged)
+            text = RecordPageText(text);
+        pageBegun = !paged && (pageBegun || !block.isEmpty());
         if (block.endsWith('\n')) {
-            add(text);
+            if (!markerAlone)
+                add(text);
             text.clear();
         }
         if (paged && !done && !written(QByteArrayLiteral(" ")))

@@ -5,7 +5,8 @@
 // are the page's.
 //
 // A download ends at the gateway's terminating "OK" line (an "OK" inside a record is text like any other), at
-// the idle limit or at a failed write. Text that has come is never dropped: whatever is left when the loop
+// the idle limit or at a failed write. The "OK" line, the header marker and the page marker are found in the text
+// received so far, so a slow line may split them over reads anywhere. Text that has come is never dropped: whatever is left when the loop
 // ends reaches the memo. A download that ended at the idle limit answers a page the gateway may still be
 // waiting in with a CR and drains the rest, so the next command's first byte is not taken as a page answer.
 #include <QByteArray>
@@ -57,7 +58,8 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add);
 // when both sections ended at their "OK" lines.
 RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& totalTitle,
                                     const QString& moduleTitle, bool* complete = nullptr);
-// The five counter resets, in this order and case; stops at the first one not answered with "OK".
+// The five counter resets, in this order and case; each reply is read until its "OK" line (across reads, bounded
+// by wholeReplyMs). Stops at the first one not answered with "OK".
 extern const char* const kStatisticsResets[5];
 RecordOutcome RunStatisticsResets();
 // "AT&C": the call data download.

@@ -436,6 +436,21 @@ TEST_P(RecordsTest, StatisticsResetsStopAtTheFirstOneAnsweredError)
     }
 }
 
+// On a slow serial line a reset's "\r\nOK\r\n" comes in two reads; the reset is still confirmed and the next
+// one sent. The resets are run alone: the statistics in pieces that small would take half a minute.
+TEST_F(RecordsTest, StatisticsResetsReadTheirRepliesAcrossReads)
+{
+    ASSERT_NO_FATAL_FAILURE(start(true));
+    gatewaysim::Faults f;
+    f.chunkSize = 4;
+    f.chunkDelayMs = 350;
+    gateway->setFaults(f);
+    const RecordOutcome outcome = RunStatisticsResets();
+    EXPECT_EQ(outcome.text, 61);
+    EXPECT_FALSE(outcome.error);
+    EXPECT_EQ(gateway->receivedLines().size(), 5) << received().constData();
+}
+
 TEST_P(RecordsTest, NoResetAfterASectionThatRanIntoTheIdleLimit)
 {
     ASSERT_NO_FATAL_FAILURE(start(GetParam()));
@@ -612,54 +627,121 @@ TEST_F(LiveToolTest, RecordsDownloadOverTheModemLine)
 }
 
 // On a slow line the closing "OK" line comes split over two reads, its last piece as short as one character:
-// the call data download still ends at it, on every link. Serial and telnet get 16 bytes every 350 ms; the modem
-// line's reads each wait 1.5 s first, so its pieces come further apart to fall into reads of their own.
-TEST_F(LiveToolTest, CallDataEndsAtAnOkLineSplitOverReads)
+// each download still ends at it, on every link, with every line shown once. Serial and telnet get a piece every
+// 350 ms; the modem line's replies each wait 1.5 s first, so their pieces come further apart to fall into reads of
+// their own. The call data record's length, or for the LOG and the statistics (whose text is the gateway's) the
+// piece size, puts the wanted part of "OK\r\n" into the last piece; the LOG's page markers stay whole. Each call
+// data row has a gateway of its own with its record; a LOG or statistics row goes on with the link of the row
+// before when it is the same.
+TEST_F(LiveToolTest, DownloadsEndAtAnOkLineSplitOverReads)
 {
     enum Link { Telnet, Serial, Modem };
+    enum Download { Calls, Log, Statistics };
     struct Case
     {
         const char* name;
+        Download download;
         Link link;
         int pieceSize, pauseMs;
-        int lastPiece; // bytes of "OK\r\n" in the last piece
+        int lastPiece;    // call data: bytes of "OK\r\n" in the last piece
+        int lines;        // of the memo
+        const char* last; // its last line
     };
-    const Case cases[] = {{"serial, K CR LF", Serial, 16, 350, 3},
-                          {"serial, LF", Serial, 16, 350, 1},
-                          {"telnet, K CR LF", Telnet, 16, 350, 3},
-                          {"modem, LF", Modem, 64, 2000, 1}};
+    const char* const lastRecord = "05.12.26 09:10:45  GSM2  registered";
+    const char* const lastModule = "GSM4            34    104      0";
+    const Case cases[] = {{"call data, serial, K CR LF", Calls, Serial, 16, 350, 3, 3, "OK"},
+                          {"call data, telnet, K CR LF", Calls, Telnet, 16, 350, 3, 3, "OK"},
+                          {"LOG, telnet, LF", Log, Telnet, 230, 350, 0, 46, lastRecord},
+                          {"call data, serial, LF", Calls, Serial, 16, 350, 1, 3, "OK"},
+                          {"LOG, serial, K CR LF", Log, Serial, 228, 350, 0, 46, lastRecord},
+                          {"statistics, serial, total section, LF", Statistics, Serial, 124, 350, 0, 13, lastModule},
+                          {"statistics, serial, modules, K CR LF", Statistics, Serial, 35, 350, 0, 13, lastModule},
+                          {"call data, modem, LF", Calls, Modem, 64, 2000, 1, 3, "OK"},
+                          {"LOG, modem, LF", Log, Modem, 230, 350, 0, 46, lastRecord},
+                          {"statistics, modem, modules, LF", Statistics, Modem, 177, 2000, 0, 13, lastModule}};
+    const Case* previous = nullptr;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        if (c.download == Calls || !previous || previous->link != c.link) {
+            if (previous) {
+                TearDown();
+                SetUp();
+            }
+            // The call data reply: CR LF, the header line and its CR LF, the record and its CR LF, "OK\r\n".
+            QByteArray record = "05.12.26 09:00:01 out   16  777123456  1  00:00:05  00:01:10  0  1";
+            while ((2 + 80 + record.size() + 2 + 4) % c.pieceSize != c.lastPiece)
+                record.chop(1);
+            gatewaysim::Config cfg;
+            cfg.pageSize = 20;
+            cfg.callRecords = {record};
+            if (c.link == Telnet)
+                ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
+            else if (c.link == Serial)
+                ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
+            else
+                ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
+            ASSERT_NO_FATAL_FAILURE(connectNow());
+        }
+        previous = &c;
         recordWaits = RecordWaits{};
         recordWaits.callPauseMs = 0;
-        // The reply: CR LF, the header line and its CR LF, the record and its CR LF, "OK\r\n". The record's
-        // length puts the wanted part of the "OK" line into the last piece.
-        QByteArray record = "05.12.26 09:00:01 out   16  777123456  1  00:00:05  00:01:10  0  1";
-        while ((2 + 80 + record.size() + 2 + 4) % c.pieceSize != c.lastPiece)
-            record.chop(1);
-        gatewaysim::Config cfg;
-        cfg.pageSize = 20;
-        cfg.callRecords = {record};
-        if (c.link == Telnet)
-            ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
-        else if (c.link == Serial)
-            ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
-        else
-            ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
-        ASSERT_NO_FATAL_FAILURE(connectNow());
+        recordWaits.logTcpPauseMs = 0;
         gatewaysim::Faults f;
         f.chunkSize = c.pieceSize;
         f.chunkDelayMs = c.pauseMs;
         gateway->setFaults(f);
         dialogs().clearRecords();
-        fMain->sbCallLoadClick();
+        QPlainTextEdit* memo = c.download == Calls ? fMain->mCall : c.download == Log ? fMain->mLog : fMain->mStatistic;
+        if (c.download == Calls)
+            fMain->sbCallLoadClick();
+        else if (c.download == Log)
+            fMain->sbLogLoadClick();
+        else
+            fMain->sbStatLoadClick();
         EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(61)}) << qPrintable(dialogs().boxTexts().join('|'));
-        const QStringList shown = fMain->mCall->toPlainText().split('\n');
-        EXPECT_EQ(shown.mid(1), (QStringList{QString::fromLatin1(record), QStringLiteral("OK")}));
+        const QStringList shown = memo->toPlainText().split('\n');
+        EXPECT_EQ(shown.size(), c.lines) << qPrintable(shown.join('|'));
+        EXPECT_EQ(shown.last(), QString::fromLatin1(c.last));
+    }
+    recordWaits = RecordWaits{};
+}
+
+// On a slow serial line a marker comes split over two reads: a LOG page's ("<SPAC" and "E>\r\n"), the call data's
+// header ("\r\n   " and "date ..." in pieces of 5), or a page marker comes apart from its page's text (the call data's
+// first page in pieces of 79: the marker alone in the last). Each page is answered once, the header's line is the
+// memo's first and the download goes on to its end.
+TEST_F(RecordsTest, DownloadsFindTheirMarkersSplitOverReads)
+{
+    struct Case
+    {
+        const char* name;
+        bool log;
+        int pageSize, pieceSize;
+        QList<QByteArray> records; // the call data's, when not the gateway's own
+        int blanks, lines;
+    };
+    const Case cases[] = {{"LOG page marker", true, 20, 246, {}, 2, 46},
+                          {"call data page marker", false, 2, 79, {}, 2, 5},
+                          {"call data header", false, 20, 5, {"05.12.26 09:00:01 out"}, 0, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gatewaysim::Config cfg;
+        cfg.pageSize = c.pageSize;
+        cfg.callRecords = c.records;
+        ASSERT_NO_FATAL_FAILURE(start(true, cfg));
+        gatewaysim::Faults f;
+        f.chunkSize = c.pieceSize;
+        f.chunkDelayMs = 350;
+        gateway->setFaults(f);
+        c.log ? fMain->sbLogLoadClick() : fMain->sbCallLoadClick();
+        EXPECT_EQ(boxes(), QStringList{labelText(61)});
+        EXPECT_EQ(blanksReceived(), c.blanks);
+        const QStringList shown = lines(c.log ? fMain->mLog : fMain->mCall);
+        EXPECT_EQ(shown.size(), c.lines) << qPrintable(shown.join('|'));
+        EXPECT_TRUE(shown.first().startsWith("   date")) << qPrintable(shown.first());
         TearDown();
         SetUp();
     }
-    recordWaits = RecordWaits{};
 }
 
 class LoginAccountTest : public RecordsTest
