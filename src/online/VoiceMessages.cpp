@@ -125,7 +125,7 @@ QByteArray VoiceReplyWait()
         if (piece.isEmpty())
             WaitPumping(50); // a port that answers at once with nothing must not be asked in a tight loop
         text += piece;
-    } while (!holdsFinal(text) && !deadline.passed());
+    } while (!holdsFinal(text) && !deadline.passed() && !LinkPortLost()); // no answer comes over a lost port
     return text;
 }
 
@@ -138,7 +138,7 @@ bool VoiceEraseWait(const std::shared_ptr<ComPort>& port, const QByteArray& mark
         text += ComRead(port.get(), 512, true);
         if (text.contains(marker))
             return true;
-        if (deadline.passed())
+        if (deadline.passed() || port->isDisconnected())
             return false;
     }
 }

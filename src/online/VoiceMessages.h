@@ -44,11 +44,11 @@ QString VoiceMessageName(int index, const Tlabels& labels);
 // 8 for the others.
 int VoiceRecordLimit(int index);
 
-// Reads replies until the text holds "OK", "ERROR" or "BUSY" (in any case) or voiceWaits.replyMs have passed;
-// returns all that came. Once the program is closing, at most voiceWaits.closingMs more.
+// Reads replies until the text holds "OK", "ERROR" or "BUSY" (in any case), voiceWaits.replyMs have passed or
+// the link's port is gone; returns all that came. Once the program is closing, at most voiceWaits.closingMs more.
 QByteArray VoiceReplyWait();
 // Reads the port every voiceWaits.erasePollMs until what came, taken together, holds marker; false after
-// limitMs (once the program is closing, at most voiceWaits.closingMs more).
+// limitMs (once the program is closing, at most voiceWaits.closingMs more) or once the port is gone.
 bool VoiceEraseWait(const std::shared_ptr<ComPort>& port, const QByteArray& marker, int limitMs);
 
 // A RIFF file of the WAVE form that holds a "fmt " and a "data" chunk. Nothing more is asked: the gateway judges

@@ -74,7 +74,8 @@ public:
 // One voice operation from its first write to its end. Its waits keep the window's events going, so the main
 // window stays disabled all the while: no click may start a second operation inside this one or close the link
 // under it. The link's port is held for the same span: a port closed meanwhile (the link lost) fails the next
-// write, and is never used after it was freed.
+// write, and is never used after it was freed. The operation reports its own failure; a port that went away
+// under it then ends the connection, once the operation has returned.
 class VoiceSpan
 {
 public:
@@ -88,6 +89,8 @@ public:
     {
         open_ = false;
         enableMainWindow();
+        if (lost() && linkLostHook)
+            linkLostHook();
     }
     VoiceSpan(const VoiceSpan&) = delete;
     VoiceSpan& operator=(const VoiceSpan&) = delete;
@@ -96,6 +99,8 @@ public:
     const std::shared_ptr<ComPort>& port() const { return port_; }
     // A write on the serial handle that went out whole.
     bool write(const QByteArray& line) const { return ComWrite(port_.get(), line) == quint32(line.size()); }
+    // The port went away (a read or write found it hung up).
+    bool lost() const { return port_ && port_->isDisconnected(); }
 
 private:
     std::shared_ptr<ComPort> port_;
@@ -286,8 +291,11 @@ void VoicePage::buildVoicePage(QWidget* host)
         if (sbVoiceStop->isEnabled()) // an operation runs
             sbVoiceStopClick();
     };
-    tool.stopForDisconnect = [this] { stopVoiceTools(); };
-    tool.stopForClose = [this] { stopVoiceTools(); };
+    tool.stopForDisconnect = [this] { stopVoiceTools(true); };
+    tool.stopForClose = [this] { stopVoiceTools(true); };
+    // The transfers report their own failures and are never running when the loss is handled; the recording
+    // ends without the stop that cannot go out, and the loss is told once for it.
+    tool.stopForLinkLoss = [this] { stopVoiceTools(false); };
     tool.holdsLink = [this] { return recordVoiceThread || deleteVoiceThread || (tVoice && tVoice->isActive()); };
     liveTools.add(LiveToolSlot::Voice, tool);
 
@@ -310,10 +318,11 @@ void VoicePage::voiceSection(bool chosen)
     sbVoiceDial->setEnabled(true);
 }
 
-void VoicePage::stopVoiceTools()
+void VoicePage::stopVoiceTools(bool tellGateway)
 {
-    // A running recording is told to stop on the gateway; both watchers end, and the tick with them.
-    if (sbVoiceStop->isEnabled())
+    // A running recording is told to stop on the gateway while the link is there; both watchers end, and the
+    // tick with them.
+    if (tellGateway && sbVoiceStop->isEnabled())
         sbVoiceStopClick();
     StopLiveWorker(recordVoiceThread);
     StopLiveWorker(deleteVoiceThread);
@@ -534,7 +543,7 @@ void VoicePage::voiceRead()
     setFirmPosition(0);
     if (span.write(QByteArray("\r\n").repeated(10)))
         VoiceReplyWait();
-    else
+    else if (!span.lost()) // a port gone under the transfer was its failure, told above
         errorBox(56);
 }
 

@@ -89,7 +89,7 @@ private:
     void voiceTransferStart(int title, const char* english);
     void showVoiceProgress();
     void hideVoiceProgress();
-    void stopVoiceTools();
+    void stopVoiceTools(bool tellGateway);
     void voiceSection(bool chosen);
 };
 
