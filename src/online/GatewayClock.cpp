@@ -96,7 +96,8 @@ QByteArray ReadWholeReply()
     for (;;) {
         const QByteArray part = ReadReplyUntil(4096, endMs);
         reply += part;
-        if (part.isEmpty() || ReplyHasVerdict(reply) || Clock::milliseconds() >= endMs)
+        // The verdict's line counts once its line end is in too, or the CR LF would be left for the next read.
+        if (part.isEmpty() || (reply.endsWith('\n') && ReplyHasVerdict(reply)) || Clock::milliseconds() >= endMs)
             return reply;
     }
 }

@@ -36,7 +36,8 @@ bool ReplyHasVerdict(const QByteArray& reply);
 // The longest a whole reply is read (ReadWholeReply, SendAccountCommand), counted from the start of its read:
 // a gateway that keeps talking without its verdict must not hold the window. Tests shorten it.
 inline int wholeReplyMs = 15000;
-// Reads the link (ReadReply) until the reply holds its verdict, a read brings nothing or wholeReplyMs have passed.
+// Reads the link (ReadReply) until the reply holds its verdict with its line end, a read brings nothing or
+// wholeReplyMs have passed.
 QByteArray ReadWholeReply();
 
 // The account check of the login page: 0 when the account may be sent, else the text of the first failure:

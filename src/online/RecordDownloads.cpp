@@ -149,14 +149,16 @@ bool readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker)
     return inTime;
 }
 
-// The link of CurrentConnection has gone: the telnet connection closed, the serial port or the modem's line
-// went away.
+// The link of CurrentConnection has gone: lost (the telnet connection closed, the port went away, the modem's
+// call ended) or its port closed under the download.
 bool linkGone()
 {
+    if (LinkLost())
+        return true;
     if (CurrentConnection.LinkType == LinkTelnet)
-        return !tcp || !tcp->Connected();
+        return false;
     const ComPort* port = LinkPort(CurrentConnection);
-    return !port || !port->isOpen() || port->isDisconnected();
+    return !port || !port->isOpen();
 }
 
 } // namespace
@@ -309,18 +311,8 @@ RecordOutcome RunStatisticsResets()
     for (const char* command : kStatisticsResets) {
         if (!written(QByteArray(command)))
             return failedWrite();
-        // The whole reply, however long and in however many reads: the verdict is its terminating line. A read
-        // that brings nothing, a whole ERROR line or the time bound ends the reading.
-        const qint64 endMs = Clock::milliseconds() + wholeReplyMs;
-        QByteArray reply;
-        for (;;) {
-            const QByteArray part = ReadReplyUntil(4096, endMs);
-            reply += part;
-            if (part.isEmpty() || EndsInOkLine(reply) || (reply.endsWith('\n') && ReplyHasVerdict(reply)) ||
-                Clock::milliseconds() >= endMs)
-                break;
-        }
-        if (!EndsInOkLine(reply))
+        // The whole reply, however long and in however many reads: the verdict is its terminating line.
+        if (!EndsInOkLine(ReadWholeReply()))
             return failedWrite();
     }
     return {};
