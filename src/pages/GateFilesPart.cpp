@@ -108,6 +108,7 @@ void GateFilesPart::tbLoadGateClick()
 {
     if (!connectForPageRun(true))
         return;
+    const LoadRunScope loading;
     fMain->ShowConnectionInfo();
     showRunWindow(114, QStringLiteral("Loading parametres..."));
     bool crashed = false;

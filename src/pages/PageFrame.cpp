@@ -44,6 +44,7 @@ void PageFrame::loadClick() const
 {
     if (!connectForPageRun())
         return; // the connect has said why
+    const LoadRunScope loading;
     if (modelStep)
         refreshGatewayModel();
     LoadErrors.clear();

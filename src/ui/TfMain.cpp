@@ -48,7 +48,27 @@ void hideProgramWindows()
             window->hide();
 }
 
+// The load runs open now and whether a close came during them (UI thread only).
+int loadRuns = 0;
+bool closeHeld = false;
+
 } // namespace
+
+LoadRunScope::LoadRunScope()
+{
+    if (loadRuns++ == 0)
+        closeHeld = false;
+}
+
+LoadRunScope::~LoadRunScope()
+{
+    if (--loadRuns > 0 || !closeHeld)
+        return;
+    closeHeld = false;
+    // From the event loop, as the window manager's close came: the load's handler has returned by then.
+    if (fMain)
+        QMetaObject::invokeMethod(fMain, [window = fMain] { window->close(); }, Qt::QueuedConnection);
+}
 
 TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
 {
@@ -199,6 +219,11 @@ bool TfMain::FormClose()
 {
     if (closingProgram())
         return true; // decided already; the close waits for the work it came in to end
+    if (loadRuns > 0) {
+        // Saved now, the gate file would hold the pages loaded so far next to the old values of the others.
+        closeHeld = true;
+        return false;
+    }
     if (closeQuestionOpen())
         return false; // the question already shown decides
     if (!askAndSaveOnClose())

@@ -110,7 +110,8 @@ public:
     void FormActivate();
     // The close: the save question, the workers stopped, the link closed. False when the close is cancelled.
     // A close that comes while a handler waits in the middle of its work stops the workers and closes the link
-    // once that handler has returned.
+    // once that handler has returned. One that comes during a load from the gateway is held (false here) and
+    // runs once the load has ended (LoadRunScope).
     bool FormClose();
 
     // The label pass: every window takes the texts of the current language (the caller loads them first).
@@ -129,3 +130,16 @@ private:
 };
 
 inline TfMain* fMain = nullptr;
+
+// A load from the gateway into the pages (a page's Load, the whole-gateway load), from its first command until
+// its result box has been answered. The pages hold part old and part new values until it ends, so a close that
+// comes meanwhile (over telnet the load's waits run the window's events) is held, and runs its usual steps once
+// the outermost scope ends; further closes meanwhile add nothing.
+class LoadRunScope
+{
+public:
+    LoadRunScope();
+    ~LoadRunScope();
+    LoadRunScope(const LoadRunScope&) = delete;
+    LoadRunScope& operator=(const LoadRunScope&) = delete;
+};

@@ -526,3 +526,79 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(QuestionCase{"NoOverTelnet", true, IDNO}, QuestionCase{"CancelOverTelnet", true, IDCANCEL},
                       QuestionCase{"NoOnThePty", false, IDNO}, QuestionCase{"CancelOnThePty", false, IDCANCEL}),
     [](const ::testing::TestParamInfo<QuestionCase>& info) { return std::string(info.param.name); });
+
+// ---- a close during a load from the gateway ----
+
+namespace {
+
+struct LoadCase
+{
+    const char* name;
+    Link link;
+    bool wholeGateway; // else the system page's Load
+    int answer;        // to the close's question
+};
+
+void PrintTo(const LoadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class CloseDuringLoad : public CloseFixture, public ::testing::WithParamInterface<LoadCase>
+{
+};
+
+} // namespace
+
+// Two closes come while the load runs: the question comes once, after the load's result box, and Yes writes
+// what the gateway holds on the load's first page and on its last.
+TEST_P(CloseDuringLoad, WaitsForTheLoadAndItsResultBoxThenAsksOnce)
+{
+    const LoadCase& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(startOnLink(c.link, {}));
+    ASSERT_TRUE(gateway->setValue("S91", "6,21"));
+    ASSERT_TRUE(gateway->setValue("A00", "+420777,R"));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    ASSERT_NO_FATAL_FAILURE(showMainWindow());
+    CurrentGateway.File = path(QStringLiteral("gate.ini"));
+    pageChanged[pcIsdn] = 1; // an edit from before: the question is due whenever the close comes
+
+    QWidget* progress = c.wholeGateway ? static_cast<QWidget*>(fLoad) : fParam;
+    int closes = 0;
+    QTimer closer;
+    closer.setInterval(10);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (progress->isVisible() && closes < 2 && ++closes)
+            fMain->close();
+    });
+    closer.start();
+    dialogs().answerBoxes({IDOK, c.answer});
+    if (c.wholeGateway)
+        fMain->tbLoadGateClick();
+    else
+        fMain->sbSystemLoad->click();
+    closer.stop();
+    EXPECT_EQ(closes, 2);
+    EXPECT_TRUE(waitUntil([this] { return dialogs().boxes().size() >= 2; }));
+    QTest::qWait(50); // a second held close would ask now
+    EXPECT_EQ(dialogs().boxTexts().join('|').toStdString(), (labelText(61) + '|' + labelText(456)).toStdString());
+    EXPECT_EQ(fMain->isVisible(), c.answer == IDCANCEL);
+    if (c.answer != IDYES)
+        return;
+    TParametres file;
+    ASSERT_TRUE(readGateSections(file, CurrentGateway.File, gsAll));
+    EXPECT_EQ(file.system.gateId, 21);
+    if (c.wholeGateway) {
+        ASSERT_EQ(file.autorouting.rows.size(), 1u);
+        EXPECT_EQ(file.autorouting.rows[0].toStdString(), "+420777,,,R");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loads, CloseDuringLoad,
+    ::testing::Values(LoadCase{"WholeGatewayOverTelnet", Link::Telnet, true, IDYES},
+                      LoadCase{"WholeGatewayOnThePty", Link::Serial, true, IDYES},
+                      LoadCase{"WholeGatewayOverTheModem", Link::Modem, true, IDYES},
+                      LoadCase{"PageOverTelnet", Link::Telnet, false, IDYES},
+                      LoadCase{"CancelledOverTelnet", Link::Telnet, true, IDCANCEL}),
+    [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
