@@ -99,4 +99,22 @@ TEST(GroupsExchange, IncomingLoopCalledNumbersAndConversions)
     EXPECT_FALSE(incomingCalledCommand(0, r[0]).has_value()) << "the joining comma makes it one too many";
 }
 
+// A CLIP conversion list longer than the page's dialog builds (31 characters) is damaged: not taken.
+TEST(GroupsExchange, ConversionsLongerThanTheDialogBuildsAreNotTaken)
+{
+    for (int length : {31, 32}) {
+        SCOPED_TRACE(length);
+        const QByteArray list = QByteArray(length - 3, '1') + "/22";
+        std::array<TIncoming, 2> r;
+        QString errors;
+        readIncomingGroups(
+            reply("G91=1,2,3,4,5,6,7\r\nG92=1,2,3,4,5,6,7\r\nG99=5,0\r\nG191=3,\r\nG192=3,\r\nG198=" + list + "\r\n"),
+            r, errors);
+        const bool fits = length <= 31;
+        EXPECT_EQ(r[0].clipConversions, fits ? QString::fromLatin1(list) : QString());
+        EXPECT_EQ(r[1].clipConversions, r[0].clipConversions);
+        EXPECT_EQ(errors, fits ? QString() : kInLineConversions);
+    }
+}
+
 } // namespace

@@ -90,20 +90,21 @@ TEST(IsdnExchange, DigitsOfG08)
     }
 }
 
-TEST(IsdnExchange, GsmFieldsOfG08NeedTheRelaxDelay)
+// Values 1 and 5 of "G08" belong to the GSM basic page; where they cannot be read, its own defaults go back.
+TEST(IsdnExchange, GsmFieldsOfG08FallBackToThatPagesDefaults)
 {
-    qint32 relax = -1, ring = -1;
-    EXPECT_TRUE(parseGsmDigitFields("G08=4,5,6,7,90\r\n", relax, ring));
-    EXPECT_EQ(relax, 4);
-    EXPECT_EQ(ring, 90);
-    // Firmware that lists four fields has no ringing time-out of its own: it goes back as 120.
-    EXPECT_TRUE(parseGsmDigitFields("G08=4,5,6,7\r\n", relax, ring));
-    EXPECT_EQ(relax, 4);
-    EXPECT_EQ(ring, 120);
-    for (const QByteArray& reply : {QByteArray("G08=,5,6,7,90\r\n"), QByteArray("G08=4,5,6,7,x\r\n"), QByteArray("OK")}) {
-        relax = ring = -1;
-        EXPECT_FALSE(parseGsmDigitFields(reply, relax, ring)) << reply.constData();
-        EXPECT_EQ(relax, -1);
+    const struct
+    {
+        QByteArray reply;
+        qint32 relax, ring;
+    } cases[] = {
+        {"G08=4,5,6,7,90\r\n", 4, 90},  {"G08=4,5,6,7\r\n", 4, 120},   {"G08=,5,6,7,90\r\n", 2, 120},
+        {"G08=x,9,9,3,90\r\n", 2, 120}, {"G08=3,9,9,3,x\r\n", 2, 120}, {"OK\r\n", 2, 120},
+    };
+    for (const auto& c : cases) {
+        const GsmDigitFields read = parseGsmDigitFields(c.reply);
+        EXPECT_EQ(read.relaxDelay, c.relax) << c.reply.constData();
+        EXPECT_EQ(read.ringTimeout, c.ring) << c.reply.constData();
     }
 }
 

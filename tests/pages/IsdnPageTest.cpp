@@ -257,8 +257,28 @@ TEST_F(IsdnPageTest, TheGatewaysOwnAliveTimeHoldsNoSaveBack)
     }
 }
 
-// "G08" belongs to two pages: each sends the other's values as the gateway holds them, and without them no
-// "G08" at all.
+// Switching the alive SMS on with the gateway's own time, in whatever form it came, asks the question; Yes
+// sends that time as it came with the day, No sends nothing for it.
+TEST_F(IsdnPageTest, TheGatewaysOwnAliveTimeGoesBackWithANewDay)
+{
+    for (int answer : {IDYES, IDNO}) {
+        SCOPED_TRACE(answer);
+        ASSERT_TRUE(gateway->setValue("I60", "9:5,0"));
+        load();
+        fMain->cbInAliveActivate->setChecked(true);
+        fMain->seInAliveDay->setValue(3);
+        dialogs().answerBox(answer);
+        save();
+        ASSERT_FALSE(dialogs().boxes().isEmpty());
+        EXPECT_EQ(dialogs().boxes().first().text, labelText(973));
+        const QList<QByteArray> sent = from("AT&Vi");
+        EXPECT_EQ(sent.count("AT%I60=9:5,3\r\n"), answer == IDYES ? 1 : 0);
+        EXPECT_FALSE(answer == IDNO && sent.join().contains("I60="));
+    }
+}
+
+// "G08" belongs to two pages: each sends the other's values as the gateway holds them. The ISDN page sends the
+// GSM basic page's defaults (2, 120) where the gateway's cannot be read, and nothing only without the view.
 TEST_F(IsdnPageTest, G08KeepsTheOtherPagesValues)
 {
     ASSERT_TRUE(gateway->setValue("G08", "4,5,12,6,90"));
@@ -274,12 +294,21 @@ TEST_F(IsdnPageTest, G08KeepsTheOtherPagesValues)
     press(fMain->sbBasicSave);
     EXPECT_EQ(gateway->value("G08"), "9,8,13,2,80");
 
-    ASSERT_TRUE(gateway->setValue("G08", "3,8,13,2")); // the GSM basic page's load reads ring 120 here too
-    save();
-    EXPECT_EQ(gateway->value("G08"), "3,7,12,6,120");
-    EXPECT_EQ(LoadErrors, "");
+    const std::pair<QByteArray, QByteArray> kept[] = {
+        {"3,8,13,2", "3,7,12,6,120"}, // the GSM basic page's load reads ring 120 here too
+        {",8,13,2,80", "2,7,12,6,120"},
+        {"3,9,9,3,x", "2,7,12,6,120"},
+        {"x,9,9,3,90", "2,7,12,6,120"},
+    };
+    for (const auto& [held, sent] : kept) {
+        SCOPED_TRACE(held.constData());
+        ASSERT_TRUE(gateway->setValue("G08", held));
+        save();
+        EXPECT_EQ(timesReceived("AT%G08=" + sent + "\r\n"), 1);
+        EXPECT_EQ(LoadErrors, "");
+    }
 
-    ASSERT_TRUE(gateway->setValue("G08", ",8,13,2,80"));
+    setFaults([](gatewaysim::Faults& f) { f.errorOn = {"AT&V0"}; });
     save();
     EXPECT_EQ(timesReceived("AT&V0\r\n"), 1);
     EXPECT_FALSE(from("AT&V0").join().contains("G08"));
