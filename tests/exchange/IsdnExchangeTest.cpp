@@ -90,24 +90,6 @@ TEST(IsdnExchange, DigitsOfG08)
     }
 }
 
-// Values 1 and 5 of "G08" belong to the GSM basic page; where they cannot be read, its own defaults go back.
-TEST(IsdnExchange, GsmFieldsOfG08FallBackToThatPagesDefaults)
-{
-    const struct
-    {
-        QByteArray reply;
-        qint32 relax, ring;
-    } cases[] = {
-        {"G08=4,5,6,7,90\r\n", 4, 90},  {"G08=4,5,6,7\r\n", 4, 120},   {"G08=,5,6,7,90\r\n", 2, 120},
-        {"G08=x,9,9,3,90\r\n", 2, 120}, {"G08=3,9,9,3,x\r\n", 2, 120}, {"OK\r\n", 2, 120},
-    };
-    for (const auto& c : cases) {
-        const GsmDigitFields read = parseGsmDigitFields(c.reply);
-        EXPECT_EQ(read.relaxDelay, c.relax) << c.reply.constData();
-        EXPECT_EQ(read.ringTimeout, c.ring) << c.reply.constData();
-    }
-}
-
 TEST(IsdnExchange, Commands)
 {
     TIsdn i;
