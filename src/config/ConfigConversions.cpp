@@ -69,6 +69,16 @@ QString digitsToDayMonth(const QString& digits)
     return digits.mid(kWireDateDayAt, 2) + QLatin1Char('.') + digits.mid(kWireDateMonthAt, 2);
 }
 
+bool isWholeDayMonth(const QString& text)
+{
+    if (text.size() != 5 || text.at(2) != QLatin1Char('.'))
+        return false;
+    for (int i : {0, 1, 3, 4})
+        if (text.at(i) < QLatin1Char('0') || text.at(i) > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
 bool isCompleteTime(const QString& text)
 {
     const qsizetype colon = text.indexOf(QLatin1Char(':'));

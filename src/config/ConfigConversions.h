@@ -14,6 +14,9 @@ int volumePositionToCode(int position, int positions);
 QString dayMonthToDigits(const QString& dayMonth);
 // "mmdd" -> "dd.mm"; the empty text for a value shorter than four characters.
 QString digitsToDayMonth(const QString& digits);
+// A whole "dd.mm": two digits, ".", two digits, the form the date edits give once every digit is typed. No
+// calendar check: "00.00" is "no date".
+bool isWholeDayMonth(const QString& text);
 
 // The one rule of every HH:MM time the user types, before it is sent or stored: "hh:mm" (or "h:mm", as the
 // gateway lists an early time) digits with hours 00 to 23 or the day's end "24:00" and minutes 00 to 59. The

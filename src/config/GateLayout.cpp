@@ -1,4 +1,5 @@
 #include "config/GateLayout.h"
+#include "config/ConfigConversions.h"
 #include "config/GateFile.h"
 #include "config/TableRows.h"
 #include "link/LinkState.h"
@@ -176,6 +177,15 @@ template <class A> Field textField(A acc)
             [acc](TParametres& p, const QString& s) { acc(p) = s; }};
 }
 
+// A day-and-month date "dd.mm" as the date edits hold it once it is whole; anything else would be a date
+// nobody typed that the page's checks then take for unfinished typing.
+template <class A> Field dayMonthField(A acc)
+{
+    Field f = textField(acc);
+    f.valid = isWholeDayMonth;
+    return f;
+}
+
 // A character that may be absent (null): the empty field.
 template <class A> Field charField(A acc)
 {
@@ -216,13 +226,17 @@ GateKey fieldsKey(int bit, const char* section, const QString& name, std::vector
     return {bit, section, name, encode, decode};
 }
 
-// A key that holds one free text: its commas are plain commas.
+// A key that holds one free text: its commas are plain commas. With fits, a text that does not fit is
+// unreadable.
 GateKey textKey(int bit, const char* section, const QString& name, std::function<QString(const TParametres&)> get,
-                std::function<void(TParametres&, const QString&)> set)
+                std::function<void(TParametres&, const QString&)> set, bool (*fits)(const QString&) = nullptr)
 {
     return {bit, section, name, [get](const TParametres& p) { return escapeGateText(get(p), false); },
-            [set](TParametres& p, const QString& v) {
-                set(p, unescapeGateText(v));
+            [set, fits](TParametres& p, const QString& v) {
+                const QString text = unescapeGateText(v);
+                if (fits && !fits(text))
+                    return false;
+                set(p, text);
                 return true;
             }};
 }
@@ -235,11 +249,11 @@ template <class A> GateKey textKey(int bit, const char* section, const QString& 
 }
 
 // A list, or a slice [from, to) of one (to < 0: up to the end), joined by ",". A slice key that is not the
-// first of its list appends to what the keys before it gave, up to limit entries in all. With entryFits, a
-// value holding an entry that does not fit is unreadable.
+// first of its list appends to what the keys before it gave, up to limit entries in all. With fits, a value
+// whose entries do not fit is unreadable.
 template <class A>
 GateKey listKey(int bit, const char* section, const QString& name, A acc, bool keepEmpty, int from = 0, int to = -1,
-                int limit = -1, bool (*entryFits)(const QString&) = nullptr)
+                int limit = -1, bool (*fits)(const QStringList&) = nullptr)
 {
     auto encode = [acc, from, to](const TParametres& p) {
         const std::vector<QString>& list = acc(p);
@@ -249,9 +263,9 @@ GateKey listKey(int bit, const char* section, const QString& name, A acc, bool k
             parts << escapeGateText(list[size_t(i)], true);
         return parts.join(QLatin1Char(','));
     };
-    auto decode = [acc, keepEmpty, from, limit, entryFits](TParametres& p, const QString& value) {
+    auto decode = [acc, keepEmpty, from, limit, fits](TParametres& p, const QString& value) {
         const QStringList entries = value.isEmpty() ? QStringList() : splitGateFields(value);
-        if (entryFits && !std::all_of(entries.begin(), entries.end(), entryFits))
+        if (fits && !fits(entries))
             return false;
         std::vector<QString>& list = acc(p);
         if (from == 0)
@@ -267,6 +281,11 @@ GateKey listKey(int bit, const char* section, const QString& name, A acc, bool k
     return {bit, section, name, encode, decode};
 }
 
+bool networkEntriesFit(const QStringList& entries)
+{
+    return std::all_of(entries.begin(), entries.end(), networkEntryFits);
+}
+
 // "<prefix><n><suffix>", such as "G" 1 "9" for G19.
 QString keyName(const char* prefix, int n, const char* suffix = "")
 {
@@ -279,7 +298,7 @@ void addSystemKeys(std::vector<GateKey>& keys)
                              {intField(sys(&TSystem::cdrMode)), intField(sys(&TSystem::gateId))}));
     keys.push_back(textKey(gsSystem, kSectionSystem, "X22", sys(&TSystem::resetTime)));
     keys.push_back(fieldsKey(gsHolidays, kSectionSystem, "X20",
-                             {textField(sys(&TSystem::winterDate)), textField(sys(&TSystem::summerDate))}));
+                             {dayMonthField(sys(&TSystem::winterDate)), dayMonthField(sys(&TSystem::summerDate))}));
 }
 
 void addIsdnKeys(std::vector<GateKey>& keys)
@@ -337,7 +356,7 @@ void addGsmKeys(std::vector<GateKey>& keys)
     keys.push_back(fieldsKey(gsBasic, s, "G05", {intField(bas(&TBasic::dtmfDelay))}));
     keys.push_back(textKey(gsBasic, s, "S98", bas(&TBasic::pin)));
     keys.push_back(fieldsKey(gsBasic, s, "S90", {intField(bas(&TBasic::moduleSelection))}));
-    keys.push_back(listKey(gsBasic, s, "G101", bas(&TBasic::causes), false));
+    keys.push_back(listKey(gsBasic, s, "G101", bas(&TBasic::causes), false, 0, -1, -1, causeListFits));
     keys.push_back(
         fieldsKey(gsBasic, s, "I05",
                   {intField(bas(&TBasic::causeLackOfDigits)), intField(bas(&TBasic::causeRestricted)),
@@ -419,7 +438,8 @@ void addIncomingKeys(std::vector<GateKey>& keys)
         [](TParametres& p, const QString& v) {
             for (TIncoming& i : p.incoming)
                 i.clipConversions = v;
-        }));
+        },
+        clipConversionsFit));
     keys.push_back(textKey(
         gsIncoming, s, "G199", [](const TParametres& p) { return p.incoming[0].cdnPrefixConversion; },
         [](TParametres& p, const QString& v) {
@@ -433,16 +453,16 @@ void addNetworkKeys(std::vector<GateKey>& keys)
     const char* s = kSectionNetwork;
     keys.push_back(listKey(
         gsNetwork, s, "I07", [](auto& p) -> auto& { return p.briPrefixChanges; }, false, 0, -1, -1,
-        networkEntryFits));
+        networkEntriesFit));
     for (int i = 0; i < 8; ++i) {
         const int n = i + 1;
         keys.push_back(listKey(gsNetwork, s, keyName("N", n, "0"), net(i, &TNetwork::replacedPrefixes), true, 0, -1,
-                               -1, networkEntryFits));
+                               -1, networkEntriesFit));
         // Four prefixes per key as the gateway has them; the last key takes whatever lies beyond 24, so a
         // longer list is never cut short in the file.
         for (int k = 1; k <= 7; ++k)
             keys.push_back(listKey(gsNetwork, s, keyName("N", n) + QString::number(k), net(i, &TNetwork::prefixes),
-                                   false, 4 * (k - 1), k < 7 ? 4 * k : -1, -1, networkEntryFits));
+                                   false, 4 * (k - 1), k < 7 ? 4 * k : -1, -1, networkEntriesFit));
         keys.push_back(
             fieldsKey(gsNetwork, s, keyName("N", n, "9"),
                       {textField(net(i, &TNetwork::networkId)), intField(net(i, &TNetwork::defaultDigits))}));

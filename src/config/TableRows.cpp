@@ -2,11 +2,20 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 bool fits(const QString& text, int length)
 {
     return text.size() <= length;
+}
+
+bool causeFits(QStringView cause)
+{
+    if (cause.isEmpty() || cause.size() > kCauseDigits)
+        return false;
+    return std::all_of(cause.begin(), cause.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 } // namespace
@@ -41,4 +50,27 @@ bool networkEntryFits(const QString& entry)
     if (slash < 0)
         return fits(entry, kNetworkPartLength);
     return fits(entry.left(slash), kNetworkPartLength) && fits(entry.mid(slash + 1), kNetworkPartLength);
+}
+
+bool causeEntryFits(const QString& entry)
+{
+    const qsizetype slash = entry.indexOf(QLatin1Char('/'));
+    return slash >= 0 && causeFits(QStringView(entry).left(slash)) && causeFits(QStringView(entry).mid(slash + 1));
+}
+
+bool causeListFits(const QStringList& entries)
+{
+    int count = 0;
+    for (const QString& entry : entries) {
+        if (entry.isEmpty())
+            continue;
+        if (++count > kCauseEntries || !causeEntryFits(entry))
+            return false;
+    }
+    return true;
+}
+
+bool clipConversionsFit(const QString& list)
+{
+    return fits(list, kClipConversionsLength);
 }

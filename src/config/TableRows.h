@@ -1,10 +1,12 @@
 #pragma once
-// The longest values of the routing tables' rows and of the network lists' entries: what their edits and row
-// dialogs let a person type, which is what the gateway's own fields hold. A longer value is damaged, wherever
-// it comes from: the gate-file reader reports its key and does not load it, and the gateway's listings do not
-// take it, so no command longer than the gateway's fields is ever built and every value the program holds
-// goes to the gate file and back. The mobility-extension rows are carried as read (nothing edits or sends them).
+// The longest values of the routing tables' rows, of the network lists' entries, of the cause transfer list and
+// of the CLIP conversion list: what their edits and dialogs let a person type, which is what the gateway's own
+// fields hold. A longer value is damaged, wherever it comes from: the gate-file reader reports its key and does
+// not load it, and the gateway's listings do not take it, so no command longer than the gateway's fields is ever
+// built and every value the program holds goes to the gate file and back. The mobility-extension rows are
+// carried as read (nothing edits or sends them).
 #include <QString>
+#include <QStringList>
 
 inline constexpr int kAutoClipLength = 47;     // autorouting: the caller's GSM number (CLIP)
 inline constexpr int kAutoNumberLength = 14;   // autorouting: the number to dial
@@ -13,6 +15,11 @@ inline constexpr int kLcrNetworkLength = 1;    // LCR: the network list 1..8
 inline constexpr int kLcrWindowLength = 14;    // LCR: "hh:mm/hh:mm/w+"
 inline constexpr int kLcrGroupsLength = 7;     // LCR: up to seven groups, one digit each
 inline constexpr int kNetworkPartLength = 10;  // network lists: each side of an entry "prefix/second part"
+inline constexpr int kCauseEntries = 9;        // cause transfer list: its entries "gsm/isdn"
+inline constexpr int kCauseDigits = 3;         // cause transfer list: each cause of an entry, in decimal
+
+// Incoming groups: the CLIP conversion list, its entries joined by ",".
+inline constexpr int kClipConversionsLength = 31;
 
 // An autorouting row's fields (the service letter, when given, is one character).
 bool autoRowFits(const QString& clip, const QString& number, const QString& limit, const QString& letter = {});
@@ -23,3 +30,10 @@ bool autoImageRowFits(const QString& row);
 bool lcrImageRowFits(const QString& row);
 // An entry of a network list or of the prefix changes from BRI 1 to BRI 2: each side of its first "/".
 bool networkEntryFits(const QString& entry);
+// An entry of the cause transfer list: 1 to 3 digits, "/", 1 to 3 digits. The dialog's range 1..127 is not
+// asked here: a gateway holding cause 0 or 200 has its entry carried as it stands.
+bool causeEntryFits(const QString& entry);
+// The cause transfer list: at most nine entries, each of them fitting; empty entries (which are dropped) aside.
+bool causeListFits(const QStringList& entries);
+// The CLIP conversion list as it is kept, its entries joined by ",".
+bool clipConversionsFit(const QString& list);

@@ -1,6 +1,7 @@
 #include "exchange/BasicExchange.h"
 
 #include "config/ConfigConversions.h"
+#include "config/TableRows.h"
 #include "link/ReplyParsers.h"
 
 #include <algorithm>
@@ -117,9 +118,19 @@ BasicView0 parseBasicView0(const QByteArray& reply, const BasicListSizes& sizes,
     if (!ReplyDecimal(ReplyValue(QByteArrayLiteral("G05="), reply), v.dtmfDelay))
         v.dtmfDelay = 1;
 
-    for (const QByteArray& entry : ReplyValueList(QByteArrayLiteral("G101="), reply, ','))
-        if (!entry.isEmpty())
-            v.causes << QString::fromLatin1(entry);
+    // The gateway's list holds what the page's dialog gives: nothing longer reaches a command or the file.
+    bool damaged = false;
+    for (const QByteArray& value : ReplyValueList(QByteArrayLiteral("G101="), reply, ',')) {
+        const QString entry = QString::fromLatin1(value);
+        if (entry.isEmpty())
+            continue;
+        if (v.causes.size() < kCauseEntries && causeEntryFits(entry))
+            v.causes << entry;
+        else
+            damaged = true;
+    }
+    if (damaged)
+        errors += kBasicLineTransfer;
     return v;
 }
 

@@ -83,7 +83,9 @@ struct BasicView0
     qint32 searchPriority = 0;
     qint32 networksPosition = 0;
     qint32 dtmfDelay = 1;
-    QStringList causes; // G101 entries, empty ones left out
+    // G101 entries, empty ones left out. An entry that is not "gsm/isdn" of 1 to 3 digits each, or one past
+    // the ninth, is damaged (config/TableRows.h): it is left out and the cause transfer line added once.
+    QStringList causes;
 };
 BasicView0 parseBasicView0(const QByteArray& reply, const BasicListSizes& sizes, QString& errors);
 

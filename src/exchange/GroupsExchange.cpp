@@ -1,5 +1,6 @@
 #include "exchange/GroupsExchange.h"
 
+#include "config/TableRows.h"
 #include "link/ReplyParsers.h"
 #include "platform/Cp1250.h"
 
@@ -271,7 +272,12 @@ void readIncomingGroups(const QByteArray& reply, std::array<TIncoming, 2>& recor
             addOnce(errors, kInLoopRead, Presence::TextOnly);
         }
     }
-    const QString conversions = fromWire(ReplyValue(QByteArrayLiteral("G198="), reply));
+    // A list longer than the page's dialog builds is damaged: not taken, so no longer one is ever sent or filed.
+    QString conversions = fromWire(ReplyValue(QByteArrayLiteral("G198="), reply));
+    if (!clipConversionsFit(conversions)) {
+        conversions.clear();
+        errors += kInLineConversions;
+    }
     for (TIncoming& r : records)
         r.clipConversions = conversions;
 }
@@ -345,5 +351,5 @@ std::optional<int> clipConversionRoom(qsizetype listLength)
 {
     if (listLength > 28)
         return std::nullopt;
-    return int(31 - listLength - (listLength > 0 ? 1 : 0));
+    return int(kClipConversionsLength - listLength - (listLength > 0 ? 1 : 0));
 }

@@ -99,7 +99,9 @@ inline const QString kInLinePrefix = QStringLiteral("Incoming groups - Prefix co
 // "AT%G95=", the list, CR LF and its end mark).
 inline constexpr int kMaxCalledList = 246;
 
-// Reads the two groups' keys (G9<n>, G9<n+4>, G99, G19<n>) and G198 of an "AT&V9" reply into records.
+// Reads the two groups' keys (G9<n>, G9<n+4>, G99, G19<n>) and G198 of an "AT&V9" reply into records. A G198
+// longer than the page's dialog builds (config/TableRows.h) is damaged: the records get the empty list and its
+// line goes to errors.
 void readIncomingGroups(const QByteArray& reply, std::array<TIncoming, 2>& records, QString& errors);
 // G199 of the second "AT&V9" reply, into both records.
 void readIncomingPrefixConversion(const QByteArray& reply, std::array<TIncoming, 2>& records);

@@ -169,16 +169,15 @@ IsdnDigitValues parseIsdnDigits(const QByteArray& reply, QString& errors)
     return d;
 }
 
-bool parseGsmDigitFields(const QByteArray& reply, qint32& relaxDelay, qint32& ringTimeout)
+GsmDigitFields parseGsmDigitFields(const QByteArray& reply)
 {
     const ReplyList g08 = values("G08=", reply);
-    qint32 relax = 0;
-    qint32 ring = 120; // a list of four fields has none: 120, as the GSM basic page reads it too
-    if (!number(g08, 0, relax, 0, kMaxInt) || (g08.size() > 4 && !number(g08, 4, ring, 0, kMaxInt)))
-        return false;
-    relaxDelay = relax;
-    ringTimeout = ring;
-    return true;
+    GsmDigitFields read;
+    // A list of four fields has no ringing time-out: 120, as the GSM basic page reads it too.
+    if (!number(g08, 0, read.relaxDelay, 0, kMaxInt) ||
+        (g08.size() > 4 && !number(g08, 4, read.ringTimeout, 0, kMaxInt)))
+        return {};
+    return read;
 }
 
 IsdnCommand isdnMsnCommand(const TIsdn& isdn, bool twoPort)

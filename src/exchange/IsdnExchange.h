@@ -75,9 +75,14 @@ struct IsdnDigitValues
 IsdnDigitValues parseIsdnDigits(const QByteArray& reply, QString& errors);
 
 // The GSM basic page's part of "G08" (values 1 and 5) from an "AT&V0" reply, which the ISDN save passes on.
-// False when the relax delay is missing or either is not a number: the save then sends no "G08" rather than
-// guessing. A list of four fields gives the ringing time-out 120, as the GSM basic page reads it.
-bool parseGsmDigitFields(const QByteArray& reply, qint32& relaxDelay, qint32& ringTimeout);
+// A missing relax delay, or a value 1 or 5 that is not a number, gives both defaults (2 and 120), the values
+// that page itself loads then; a list of four fields gives the ringing time-out 120.
+struct GsmDigitFields
+{
+    qint32 relaxDelay = 2;
+    qint32 ringTimeout = 120;
+};
+GsmDigitFields parseGsmDigitFields(const QByteArray& reply);
 
 // One set command of the save and the line its failure adds.
 struct IsdnCommand

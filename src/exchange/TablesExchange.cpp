@@ -3,6 +3,7 @@
 #include "config/ConfigConversions.h"
 #include "config/Parametres.h"
 #include "config/TableRows.h"
+#include "config/WireDate.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/ReplyParsers.h"
@@ -304,10 +305,16 @@ QByteArray lcrEmptyingCommand(int count)
 bool parseLcrDates(const QByteArray& reply, QString& winter, QString& summer)
 {
     const ReplyList dates = ReplyValueList("X20=", reply + "\r", ',');
-    if (dates.size() < 2 || dates.at(0).size() < 4 || dates.at(1).size() < 4)
+    if (dates.size() < 2)
         return false;
-    winter = digitsToDayMonth(QString::fromLatin1(dates.at(0)));
-    summer = digitsToDayMonth(QString::fromLatin1(dates.at(1)));
+    // Four digits each, or the edits would show a date nobody typed that no save then takes.
+    const QString w = QString::fromLatin1(dates.at(0));
+    const QString s = QString::fromLatin1(dates.at(1));
+    if (w.size() != kWireDateLength || s.size() != kWireDateLength || !isWholeDayMonth(digitsToDayMonth(w)) ||
+        !isWholeDayMonth(digitsToDayMonth(s)))
+        return false;
+    winter = digitsToDayMonth(w);
+    summer = digitsToDayMonth(s);
     return true;
 }
 

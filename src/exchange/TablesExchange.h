@@ -83,8 +83,8 @@ QByteArray lcrEmptyingCommand(int count);
 
 inline constexpr int kHolidaysPerRegister = 12;
 
-// X20's two dates as "dd.mm" (winter, summer). False when "X20=" is missing or has fewer than two values of
-// four digits.
+// X20's two dates as "dd.mm" (winter, summer). False when "X20=" is missing or its first two values are not
+// four digits each.
 bool parseLcrDates(const QByteArray& reply, QString& winter, QString& summer);
 // The holidays of "G06" and then "G07" as "dd.mm"; values shorter than four characters are skipped, at most 24
 // are kept.

@@ -7,6 +7,7 @@
 // page reads "G08" again before it saves), "G09" (sent in a three-value form that old firmware knows, then in
 // the five-value form), "G02", "G04", "G103" (volumes as codes, see volumeCodeToPosition), "G05", "G101" from
 // "AT&V0"; "S98", "S90" from "AT&V"; "I05" from "AT&Vi". Image: GateConfig.basic; gate-file bit gsBasic.
+#include "config/TableRows.h"
 #include "exchange/BasicExchange.h"
 #include "texts/Labels.h"
 #include "ui/PageArea.h"
@@ -112,8 +113,8 @@ public:
     QPushButton* sbBasicDefault = nullptr;
     QPushButton* sbBasicSaveFile = nullptr;
 
-    // The most entries the cause transfer list takes from the Add button.
-    static constexpr int kMaxCauseEntries = 9;
+    // The most entries the cause transfer list takes from the Add button: what the gateway and the file hold.
+    static constexpr int kMaxCauseEntries = kCauseEntries;
     // The page's record for its buttons and the runs (pages/PageRuns.h).
     static const PageFrame& basicFrame();
 

@@ -1,7 +1,6 @@
 // The ISDN page and the gateway: its load, its save, its validation and its buttons.
 #include "pages/IsdnPage.h"
 
-#include "config/ConfigConversions.h"
 #include "config/Parametres.h"
 #include "exchange/IsdnExchange.h"
 #include "link/LinkIo.h"
@@ -295,26 +294,24 @@ bool IsdnPage::isdnSave()
     for (const IsdnCommand& c : isdnPortCommands(record))
         ok &= send(c);
 
-    // "G08" carries the GSM basic page's values 1 and 5: they go back as the gateway holds them now, and
-    // without the relax delay nothing is sent.
+    // "G08" carries the GSM basic page's values 1 and 5: they go back as the gateway holds them now, or as
+    // that page's defaults where the gateway's cannot be read. Only without the view is nothing sent.
     QByteArray v0;
-    qint32 relax = 0;
-    qint32 ring = 0;
-    if (!viewExchange(QByteArrayLiteral("AT&V0\r\n"), QStringLiteral("AT&&V0"), v0) ||
-        !parseGsmDigitFields(v0, relax, ring)) {
+    if (!viewExchange(QByteArrayLiteral("AT&V0\r\n"), QStringLiteral("AT&&V0"), v0)) {
         LoadErrors += kRelax;
         ok = false;
     } else {
-        ok &= send(isdnDigitsCommand(record, relax, ring));
+        const GsmDigitFields gsm = parseGsmDigitFields(v0);
+        ok &= send(isdnDigitsCommand(record, gsm.relaxDelay, gsm.ringTimeout));
     }
 
     for (const IsdnCommand& c : isdnMonitoringCommands(record))
         ok &= send(c);
 
     if (normalisedAliveValue(isdnAliveValue(record)) != keptAlive) {
-        if (!isCompleteTime(record.aliveTime)) {
-            // An unfinished time is no interval; the gateway keeps the one it has. (Its own value, whatever
-            // its form, is never sent back, so it never fails here.)
+        if (!TimeEditComplete(edInAliveTime)) {
+            // A time typed in part is no interval; the gateway keeps the one it has. A time nobody typed (the
+            // gateway's own, in whatever form it gave it) goes back as it stands.
             LoadErrors += kAliveTime;
             ok = false;
         } else if (MessageBox(labelText(kTextAliveQuestion), labelText(kCaptionInformation),

@@ -604,9 +604,12 @@ void LcrPage::edSystemSummerChange()
 
 bool LcrPage::lcrDatesValid()
 {
+    // As for the typed times (TimeEditComplete): only a date a person typed in part is held back. A date the
+    // program set (gateway, gate file, defaults) that nobody has edited since goes on as it stands.
     bool valid = true;
     for (QLineEdit* edit : {edSystemWinter, edSystemSummer}) {
-        if (!isCompleteMaskedText(edit->text())) {
+        const bool editable = edit->isEnabledTo(edit->window()) && !edit->isReadOnly();
+        if (editable && edit->isModified() && !isWholeDayMonth(edit->text())) {
             markRed(edit, true);
             valid = false;
         }

@@ -101,7 +101,8 @@ public:
     void checkDayMonthEdit(QLineEdit* edit);
     void edSystemWinterChange();
     void edSystemSummerChange();
-    // Both dates completely typed; a partly typed one is marked. Save refuses the page otherwise.
+    // Both dates whole, or as the program set them; a date a person typed in part is marked. Save refuses the
+    // page otherwise.
     bool lcrDatesValid();
 
     // Showing the LCR topic: every row whose caption starts with a list's digit shows that list's id from

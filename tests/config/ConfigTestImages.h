@@ -85,7 +85,7 @@ inline TParametres fullImage(int seed)
     p.system.gateId = 200 + seed;
     p.system.resetTime = QStringLiteral("0%1:30").arg(seed + 2);
     p.system.winterDate = QStringLiteral("2%1.10").arg(seed);
-    p.system.summerDate = QStringLiteral(" %1.3").arg(seed);
+    p.system.summerDate = QStringLiteral("0%1.03").arg(seed);
 
     TBasic& b = p.basic;
     b.relaxDelay = 7 + seed;

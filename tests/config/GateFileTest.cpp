@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -253,6 +254,50 @@ TEST_F(GateFileTest, ARowValueLongerThanItsDialogAllowsIsDamaged)
     EXPECT_EQ(image.autorouting.rows, (std::vector<QString>{clip47 + "," + number14 + ",,A", "+2,,99,C"}));
     EXPECT_EQ(image.lcr.rows, (std::vector<QString>{"8," + window + ",1239123,99"}));
     EXPECT_EQ(image.extensions.rows, (std::vector<QString>{d200 + ",u,p," + d200 + ",1,0,1"}));
+}
+
+// A cause transfer list, CLIP conversion list or winter/summer date that no dialog or date edit gives is
+// damaged: reported with its key, its default taken. The range of a cause is the dialog's check alone.
+TEST_F(GateFileTest, ValuesNoDialogGivesAreDamaged)
+{
+    auto causes = [](const TParametres& p) {
+        return QStringList(p.basic.causes.begin(), p.basic.causes.end()).join(u',');
+    };
+    auto clips = [](const TParametres& p) { return p.incoming[1].clipConversions; };
+    auto dates = [](const TParametres& p) { return p.system.winterDate + u',' + p.system.summerDate; };
+    const QString nine = QStringLiteral("1/16,17/17,0/200,999/1,1/2,3/4,5/6,7/8,9/10");
+    const struct
+    {
+        const char* section;
+        const char* key;
+        QString value;
+        bool damaged;
+        std::function<QString(const TParametres&)> held;
+    } cases[] = {
+        {kSectionGsm, "G101", nine, false, causes},
+        {kSectionGsm, "G101", nine + ",11/12", true, causes},
+        {kSectionGsm, "G101", "1/16,1234/1", true, causes},
+        {kSectionGsm, "G101", "1/", true, causes},
+        {kSectionGsm, "G101", "a/1", true, causes},
+        {kSectionIncoming, "G198", QString(15, u'1') + "/" + QString(15, u'2'), false, clips},
+        {kSectionIncoming, "G198", QString(16, u'1') + "/" + QString(15, u'2'), true, clips},
+        {kSectionSystem, "X20", "00.00,99.99", false, dates},
+        {kSectionSystem, "X20", "1_.05,31.12", true, dates},
+        {kSectionSystem, "X20", "1.05,31.12", true, dates},
+        {kSectionSystem, "X20", "01.05,31.1a", true, dates},
+    };
+    const TParametres defaults;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1=%2").arg(QLatin1String(c.key), c.value).toStdString());
+        writeBytes(path(), QByteArray("[") + c.section + "]\n" + c.key + "=" + c.value.toLatin1() + "\n");
+        TParametres image = fullImage(1);
+        GateReadReport report;
+        readGateSections(image, path(), gsAll, &report);
+        const QStringList bad =
+            c.damaged ? QStringList{QLatin1String(c.section) + u'/' + QLatin1String(c.key)} : QStringList();
+        EXPECT_EQ(report.badKeys.join(u' ').toStdString(), bad.join(u' ').toStdString());
+        EXPECT_EQ(c.held(image).toStdString(), (c.damaged ? c.held(defaults) : c.value).toStdString());
+    }
 }
 
 TEST_F(GateFileTest, FailedSectionsShowTheirBoxAndClearTheFlag)

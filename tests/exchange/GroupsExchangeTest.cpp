@@ -99,4 +99,16 @@ TEST(GroupsExchange, IncomingLoopCalledNumbersAndConversions)
     EXPECT_FALSE(incomingCalledCommand(0, r[0]).has_value()) << "the joining comma makes it one too many";
 }
 
+// A CLIP conversion list longer than the page's dialog builds (31 characters) is damaged: not taken.
+TEST(GroupsExchange, ConversionsLongerThanTheDialogBuildsAreNotTaken)
+{
+    std::array<TIncoming, 2> r;
+    QString errors;
+    readIncomingGroups(reply("G91=1,2,3,4,5,6,7\r\nG92=1,2,3,4,5,6,7\r\nG99=5,0\r\nG191=3,\r\nG192=3,\r\nG198=" +
+                             QByteArray(29, '1') + "/22\r\n"),
+                       r, errors);
+    EXPECT_TRUE(r[0].clipConversions.isEmpty() && r[1].clipConversions.isEmpty());
+    EXPECT_EQ(errors, kInLineConversions);
+}
+
 } // namespace

@@ -90,23 +90,6 @@ TEST(IsdnExchange, DigitsOfG08)
     }
 }
 
-TEST(IsdnExchange, GsmFieldsOfG08NeedTheRelaxDelay)
-{
-    qint32 relax = -1, ring = -1;
-    EXPECT_TRUE(parseGsmDigitFields("G08=4,5,6,7,90\r\n", relax, ring));
-    EXPECT_EQ(relax, 4);
-    EXPECT_EQ(ring, 90);
-    // Firmware that lists four fields has no ringing time-out of its own: it goes back as 120.
-    EXPECT_TRUE(parseGsmDigitFields("G08=4,5,6,7\r\n", relax, ring));
-    EXPECT_EQ(relax, 4);
-    EXPECT_EQ(ring, 120);
-    for (const QByteArray& reply : {QByteArray("G08=,5,6,7,90\r\n"), QByteArray("G08=4,5,6,7,x\r\n"), QByteArray("OK")}) {
-        relax = ring = -1;
-        EXPECT_FALSE(parseGsmDigitFields(reply, relax, ring)) << reply.constData();
-        EXPECT_EQ(relax, -1);
-    }
-}
-
 TEST(IsdnExchange, Commands)
 {
     TIsdn i;

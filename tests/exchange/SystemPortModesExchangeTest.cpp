@@ -45,4 +45,16 @@ TEST(BasicExchange, ViewReplyGivesPositionsAndLeavesUnsaidVolumesAlone)
     EXPECT_EQ(errors, kBasicLineCauses);
 }
 
+// The gateway's cause transfer list is taken as the page's dialog gives it: nine entries of 1 to 3 digits on
+// each side (a cause outside the dialog's 1..127 too). Any other entry is left out and the item listed once.
+TEST(BasicExchange, CauseEntriesNoDialogGivesAreLeftOut)
+{
+    QString errors;
+    const BasicView0 v = parseBasicView0("G101=0/200,1234/1,1/,a/1,16,1/2/3,,2/2,3/3,4/4,5/5,6/6,7/7,8/8,999/9,"
+                                         "10/10\r\nOK\r\n",
+                                         kSizes, errors);
+    EXPECT_EQ(v.causes, QStringList({"0/200", "2/2", "3/3", "4/4", "5/5", "6/6", "7/7", "8/8", "999/9"}));
+    EXPECT_EQ(errors.count(kBasicLineTransfer), 1) << qPrintable(errors);
+}
+
 } // namespace

@@ -233,8 +233,8 @@ TEST_F(IsdnPageTest, AliveSmsIsAskedOnlyWhenItChanged)
     EXPECT_TRUE(LoadErrors.contains("ISDN settings - Alive SMS - time interval\n"));
 }
 
-// An alive-SMS time the gateway gives in another form stays as it came while the alive SMS is off: no save
-// refuses it, none sends it back, and the gate file keeps it.
+// An alive-SMS time the gateway gives in another form is nobody's half-typed time: while the alive SMS is off no
+// save refuses it, none sends it back, and the gate file keeps it; switched on, it goes back as it came.
 TEST_F(IsdnPageTest, TheGatewaysOwnAliveTimeHoldsNoSaveBack)
 {
     for (const char* i60 : {",0", "9:5,0", "0,0"}) {
@@ -254,11 +254,20 @@ TEST_F(IsdnPageTest, TheGatewaysOwnAliveTimeHoldsNoSaveBack)
         fMain->tbSaveClick();
         EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(75)});
         EXPECT_TRUE(readFile(QStringLiteral("sim.ini")).contains("I60=0," + time.toLatin1() + "\n"));
+
+        // Switched on, the time goes back as it came, with the day, once the question is answered Yes.
+        fMain->cbInAliveActivate->setChecked(true);
+        fMain->seInAliveDay->setValue(3);
+        dialogs().answerBox(IDYES);
+        save();
+        ASSERT_FALSE(dialogs().boxes().isEmpty());
+        EXPECT_EQ(dialogs().boxes().first().text, labelText(973));
+        EXPECT_EQ(timesReceived("AT%I60=" + time.toLatin1() + ",3\r\n"), 1);
     }
 }
 
-// "G08" belongs to two pages: each sends the other's values as the gateway holds them, and without them no
-// "G08" at all.
+// "G08" belongs to two pages: each sends the other's values as the gateway holds them. The ISDN page sends the
+// GSM basic page's defaults (2, 120) where the gateway's cannot be read, and nothing only without the view.
 TEST_F(IsdnPageTest, G08KeepsTheOtherPagesValues)
 {
     ASSERT_TRUE(gateway->setValue("G08", "4,5,12,6,90"));
@@ -274,12 +283,21 @@ TEST_F(IsdnPageTest, G08KeepsTheOtherPagesValues)
     press(fMain->sbBasicSave);
     EXPECT_EQ(gateway->value("G08"), "9,8,13,2,80");
 
-    ASSERT_TRUE(gateway->setValue("G08", "3,8,13,2")); // the GSM basic page's load reads ring 120 here too
-    save();
-    EXPECT_EQ(gateway->value("G08"), "3,7,12,6,120");
-    EXPECT_EQ(LoadErrors, "");
+    const std::pair<QByteArray, QByteArray> kept[] = {
+        {"3,8,13,2", "3,7,12,6,120"}, // the GSM basic page's load reads ring 120 here too
+        {",8,13,2,80", "2,7,12,6,120"},
+        {"3,9,9,3,x", "2,7,12,6,120"},
+        {"x,9,9,3,90", "2,7,12,6,120"},
+    };
+    for (const auto& [held, sent] : kept) {
+        SCOPED_TRACE(held.constData());
+        ASSERT_TRUE(gateway->setValue("G08", held));
+        save();
+        EXPECT_EQ(timesReceived("AT%G08=" + sent + "\r\n"), 1);
+        EXPECT_EQ(LoadErrors, "") << qPrintable(LoadErrors);
+    }
 
-    ASSERT_TRUE(gateway->setValue("G08", ",8,13,2,80"));
+    setFaults([](gatewaysim::Faults& f) { f.errorOn = {"AT&V0"}; });
     save();
     EXPECT_EQ(timesReceived("AT&V0\r\n"), 1);
     EXPECT_FALSE(from("AT&V0").join().contains("G08"));

@@ -374,7 +374,10 @@ TEST_F(TablesTest, MissingDatesOrIdsAndPartlyTypedDatesAreReportedNotSent)
     expectListBox(218, settings + QStringLiteral("Lcr table - Network ID\n"));
     EXPECT_EQ(fMain->edSystemWinter->text(), QStringLiteral("01.11")); // kept, not "."
 
+    // Only a date a person left half-typed holds the save back, not one the program set.
     fMain->edSystemSummer->setText(QStringLiteral("2_.03"));
+    EXPECT_TRUE(fMain->lcrDatesValid());
+    typeInto(fMain->edSystemSummer, "2_.03");
     press(fMain->sbLcrSave);
     expectOnlyBox(labelText(204), 47, MB_ICONERROR);
     EXPECT_TRUE(gateway->receivedLines().isEmpty());
