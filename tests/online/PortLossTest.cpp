@@ -16,13 +16,16 @@
 #include "online/ui/ActualCallsPage.h"
 #include "online/ui/CommandsPage.h"
 #include "online/ui/DateTimePage.h"
+#include "online/ui/ConnectionStatePage.h"
 #include "online/ui/DiagPage.h"
+#include "online/ui/LoginAccountPage.h"
 #include "online/ui/TerminalPart.h"
 #include "online/ui/TestCallsPage.h"
 #include "online/ui/TracingPage.h"
 #include "online/ui/VoicePage.h"
 
 #include <QCheckBox>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -30,6 +33,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
+
+#include <ctime>
 
 namespace {
 
@@ -296,6 +301,53 @@ INSTANTIATE_TEST_SUITE_P(Links, PageLinkLossTest, ::testing::Values(Link::Telnet
                              return std::string(info.param == Link::Telnet   ? "Telnet"
                                                 : info.param == Link::Serial ? "Serial"
                                                                              : "Modem");
+                         });
+
+// The login account's Save and the connection state meet the lost link in reads of their own: the account's
+// bytes stay out of the log but still pass the modem line's watch for the call's end, and the connection
+// state's read of its table ends at once instead of reading on until its time is over. Each tells only its own
+// failure (the account its box 56, the connection state nothing), uses little CPU while it does, and the
+// program shows itself disconnected and connects again.
+enum class Work { AccountSave, ConnectionState };
+
+class WindowWorkLossTest : public LossTest, public ::testing::WithParamInterface<std::tuple<Work, Link>>
+{
+};
+
+TEST_P(WindowWorkLossTest, TheWorkEndsAtOnceAndTheProgramShowsItselfDisconnected)
+{
+    const auto [work, link] = GetParam();
+    ASSERT_NO_FATAL_FAILURE(startOnLink(link, {}));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    fMain->selectTopic(work == Work::AccountSave ? 17 : 505);
+    fMain->eLoginUser->setText(QStringLiteral("usr"));
+    fMain->eLoginPass->setText(QStringLiteral("pass1"));
+    fMain->eLoginPassVer->setText(QStringLiteral("pass1"));
+    fMain->lbPort->setCurrentRow(1);
+    dialogs().clearRecords();
+    loseLink(link);
+    ASSERT_TRUE(waitUntil([&] { return link != Link::Modem || !gateway->modemInCall(); }));
+
+    const std::clock_t cpuBefore = std::clock();
+    if (work == Work::AccountSave)
+        fMain->sbLoginSaveClick();
+    else
+        fMain->lbPortClick();
+    EXPECT_LT(double(std::clock() - cpuBefore) / CLOCKS_PER_SEC, 2.0) << "CPU seconds while the link is gone";
+    EXPECT_TRUE(waitUntil([] { return !CurrentConnection.Connected; }));
+    expectConnectedState(false);
+    EXPECT_EQ(dialogs().boxTexts(), work == Work::AccountSave ? QStringList{labelText(56)} : QStringList{});
+    ASSERT_NO_FATAL_FAILURE(connectAgain(link));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WindowWorkLossTest,
+                         ::testing::Values(std::tuple{Work::AccountSave, Link::Serial},
+                                           std::tuple{Work::AccountSave, Link::Modem},
+                                           std::tuple{Work::ConnectionState, Link::Modem}),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) == Work::AccountSave ? "AccountSave"
+                                                                                            : "ConnectionState") +
+                                    (std::get<1>(info.param) == Link::Serial ? "Serial" : "Modem");
                          });
 
 } // namespace
