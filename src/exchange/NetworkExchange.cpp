@@ -135,7 +135,7 @@ QByteArray readNetworkListing()
     for (;;) {
         const QByteArray piece = ReadReply(kNetworkListingCap + 1);
         reply += piece;
-        if (ReplyComplete(reply) || reply.size() > kNetworkListingCap)
+        if (ReplyComplete(reply) || reply.size() > kNetworkListingCap || LinkLost())
             break;
         if (modem ? Clock::milliseconds() - start > kModemListingMs : piece.isEmpty())
             break;

@@ -32,7 +32,7 @@ void showStatus(const QString& text)
 }
 
 // One page of a listing. On a modem line the page is gathered in chunks until it ends a page or the listing,
-// or more than 5 s have passed; elsewhere one reply read.
+// more than 5 s have passed or the call has ended (every read then returns at once); elsewhere one reply read.
 QByteArray readPage(qsizetype modemChunk)
 {
     if (CurrentConnection.LinkType != LinkModem)
@@ -42,7 +42,8 @@ QByteArray readPage(qsizetype modemChunk)
     while (text.size() < kPageSize) {
         ProcessMessages();
         text += LinkRead(modemChunk + 1);
-        if (text.contains("OK\r\n") || text.contains("<SPACE>\r\n") || Clock::seconds() - start > kModemPageSeconds)
+        if (text.contains("OK\r\n") || text.contains("<SPACE>\r\n") || Clock::seconds() - start > kModemPageSeconds ||
+            LinkLost())
             break;
     }
     return text.left(kPageSize - 1);
@@ -223,7 +224,7 @@ bool ReadNetworkIds(QByteArray& reply, QString& errors)
     if (CurrentConnection.LinkType == LinkModem) {
         const qint64 start = Clock::seconds();
         while (!reply.contains("OK\r\n") && reply.size() < kNetworkIdsMax &&
-               Clock::seconds() - start <= kModemNetworkIdsSeconds)
+               Clock::seconds() - start <= kModemNetworkIdsSeconds && !LinkLost())
             reply += ReadReply(kReplySize);
     } else {
         WaitPumping(kReplyDelayMs);

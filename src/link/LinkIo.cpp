@@ -266,6 +266,29 @@ QByteArray tcpReadReply(qsizetype size, const ArrivalWatch& watch, qint64 endMs 
     return collected;
 }
 
+// One byte that readByte takes within the port's time-outs, its wait cut so that it ends by endMs (0 once
+// endMs has passed).
+template <typename ReadByte>
+quint8 byteUntil(ComPort* port, qint64 endMs, ReadByte readByte)
+{
+    const qint64 left = endMs - Clock::milliseconds();
+    if (!port || !port->isOpen() || left <= 0)
+        return 0;
+    // The longest one byte may wait under the port's time-outs (0: no bound, it waits for the byte).
+    const CommTimeouts t = port->timeouts();
+    const qint64 byteBound = qint64(t.readTotalMultiplier) + t.readTotalConstant;
+    const bool atOnce = t.readInterval == 0xFFFFFFFF && byteBound == 0;
+    if (atOnce || (byteBound > 0 && byteBound <= left))
+        return readByte();
+    CommTimeouts cut = t;
+    cut.readTotalMultiplier = 0;
+    cut.readTotalConstant = quint32(std::min<qint64>(left, UINT_MAX));
+    port->setTimeouts(cut);
+    const quint8 b = readByte();
+    port->setTimeouts(t);
+    return b;
+}
+
 } // namespace
 
 void resetLinkState()
@@ -477,27 +500,74 @@ quint8 ComReadByte(ComPort* port)
 
 quint8 ComReadByteUntil(ComPort* port, qint64 endMs)
 {
-    const qint64 left = endMs - Clock::milliseconds();
-    if (!port || !port->isOpen() || left <= 0)
-        return 0;
-    // The longest one byte may wait under the port's time-outs (0: no bound, it waits for the byte).
-    const CommTimeouts t = port->timeouts();
-    const qint64 byteBound = qint64(t.readTotalMultiplier) + t.readTotalConstant;
-    const bool atOnce = t.readInterval == 0xFFFFFFFF && byteBound == 0;
-    if (atOnce || (byteBound > 0 && byteBound <= left))
-        return ComReadByte(port);
-    CommTimeouts cut = t;
-    cut.readTotalMultiplier = 0;
-    cut.readTotalConstant = quint32(std::min<qint64>(left, UINT_MAX));
-    port->setTimeouts(cut);
-    const quint8 b = ComReadByte(port);
-    port->setTimeouts(t);
-    return b;
+    return byteUntil(port, endMs, [port] { return ComReadByte(port); });
 }
 
 QByteArray ComRead(ComPort* port, qsizetype size, bool logging)
 {
     return comReadBytes(port, size, logging, nullptr);
+}
+
+quint32 LinkPortWrite(const QByteArray& bytes)
+{
+    ComPort* port = linkPort(CurrentConnection);
+    ModemLine* line = modemLine(CurrentConnection);
+    quint32 n = 0;
+    if (!line) {
+        n = ComWrite(port, bytes);
+    } else {
+        stampActivity();
+        if (port && port->isOpen()) {
+            setModemTimeouts(port, kModemReadMs);
+            n = quint32(std::max<qint64>(line->write(bytes), 0));
+        }
+    }
+    if (n != quint32(bytes.size()))
+        noteIfLost();
+    return n;
+}
+
+quint8 LinkPortReadByteUntil(qint64 endMs)
+{
+    ComPort* port = linkPort(CurrentConnection);
+    ModemLine* line = modemLine(CurrentConnection);
+    const quint8 b = !line ? ComReadByteUntil(port, endMs) : byteUntil(port, endMs, [line] {
+        char c = 0;
+        if (line->read(&c, 1) != 1)
+            return quint8(0);
+        if (c != 0)
+            stampActivity();
+        return quint8(c);
+    });
+    if (b == 0)
+        noteIfLost();
+    return b;
+}
+
+void DropArrivedText()
+{
+    if (CurrentConnection.LinkType == LinkTelnet) {
+        ClearTcpReceived();
+        CurrentConnection.TcpDataReceived = false;
+        return;
+    }
+    ComPort* port = linkPort(CurrentConnection);
+    if (!port || !port->isOpen())
+        return;
+    ModemLine* line = modemLine(CurrentConnection);
+    const CommTimeouts kept = port->timeouts();
+    port->setTimeouts({0xFFFFFFFF, 0, 0, kept.writeTotalMultiplier, kept.writeTotalConstant}); // what is there
+    QByteArray text(4096, '\0');
+    for (;;) {
+        const qint64 n = line ? line->read(text.data(), text.size()) : port->read(text.data(), text.size());
+        if (n <= 0)
+            break;
+        noteReceived(text.left(n));
+        if (n < text.size())
+            break;
+    }
+    port->setTimeouts(kept);
+    noteIfLost();
 }
 
 bool TelnetSendKey(char c)

@@ -83,21 +83,23 @@ bool ReplyHasOkLine(const QByteArray& reply)
     return replyLines(reply).contains("OK");
 }
 
-bool ReplyHasVerdict(const QByteArray& reply)
+bool ReplyHasVerdict(const QByteArray& reply, bool busy)
 {
     const QList<QByteArray> lines = replyLines(reply);
-    return lines.contains("OK") || lines.contains("ERROR");
+    return lines.contains("OK") || lines.contains("ERROR") || (busy && lines.contains("BUSY"));
 }
 
-QByteArray ReadWholeReply()
+QByteArray ReadWholeReply(int boundMs, bool busy)
 {
-    const qint64 endMs = Clock::milliseconds() + wholeReplyMs;
+    const qint64 endMs = Clock::milliseconds() + boundMs;
     QByteArray reply;
     for (;;) {
         const QByteArray part = ReadReplyUntil(4096, endMs);
         reply += part;
         // The verdict's line counts once its line end is in too, or the CR LF would be left for the next read.
-        if (part.isEmpty() || (reply.endsWith('\n') && ReplyHasVerdict(reply)) || Clock::milliseconds() >= endMs)
+        // A link that is gone answers every read at once with nothing: reading on would only spin.
+        if (part.isEmpty() || LinkLost() || (reply.endsWith('\n') && ReplyHasVerdict(reply, busy)) ||
+            Clock::milliseconds() >= endMs)
             return reply;
     }
 }
@@ -125,16 +127,18 @@ QByteArray LoginDisableCommand()
     return QByteArrayLiteral("AT%X80=/\r");
 }
 
-bool SendAccountCommand(ComPort* port, const QByteArray& command, QByteArray& reply)
+bool SendAccountCommand(const QByteArray& command, QByteArray& reply)
 {
     reply.clear();
-    if (ComWrite(port, command) != quint32(command.size()))
+    // Past the communication log, but through the modem line's watch for the call's end: a call that has
+    // dropped ends the connection like any other read that meets it.
+    if (LinkPortWrite(command) != quint32(command.size()))
         return false;
     // Byte by byte, so that the read ends with the verdict's line and not with the port's wait for a next
     // byte after it (up to 10 s on a modem line).
     const qint64 endMs = Clock::milliseconds() + wholeReplyMs;
     for (;;) {
-        const quint8 b = ComReadByteUntil(port, endMs);
+        const quint8 b = LinkPortReadByteUntil(endMs);
         if (b == 0)
             return true;
         reply += char(b);

@@ -8,8 +8,6 @@
 #include <QDateTime>
 #include <QString>
 
-class ComPort;
-
 // The fields of the date/time page.
 struct ClockFields
 {
@@ -31,14 +29,14 @@ QByteArray ClockSetCommand(const QString& date, int dayIndex, const QString& tim
 
 // True when a line of reply is exactly "OK".
 bool ReplyHasOkLine(const QByteArray& reply);
-// True when a line of reply is exactly "OK" or "ERROR" (the gateway has given its verdict).
-bool ReplyHasVerdict(const QByteArray& reply);
+// True when a line of reply is exactly "OK" or "ERROR" (the gateway has given its verdict), or with busy "BUSY".
+bool ReplyHasVerdict(const QByteArray& reply, bool busy = false);
 // The longest a whole reply is read (ReadWholeReply, SendAccountCommand), counted from the start of its read:
 // a gateway that keeps talking without its verdict must not hold the window. Tests shorten it.
 inline int wholeReplyMs = 15000;
-// Reads the link (ReadReply) until the reply holds its verdict with its line end, a read brings nothing or
-// wholeReplyMs have passed.
-QByteArray ReadWholeReply();
+// Reads the link (ReadReplyUntil) until the reply holds its verdict with its line end (with busy a line "BUSY"
+// counts as one), a read brings nothing, the link is gone (LinkLost) or boundMs have passed.
+QByteArray ReadWholeReply(int boundMs = wholeReplyMs, bool busy = false);
 
 // The account check of the login page: 0 when the account may be sent, else the text of the first failure:
 // 64 user name empty, 65 a password field empty, 892 user name or password shorter than 2, 893 the
@@ -47,9 +45,9 @@ int LoginAccountCheck(const QString& user, const QString& pass, const QString& p
 // "AT%X80=<user>/<pass>\r\n"; disabling the login: "AT%X80=/\r".
 QByteArray LoginAccountCommand(const QString& user, const QString& pass);
 QByteArray LoginDisableCommand();
-// Writes command on port without logging and reads the reply (without logging) until the line end of its
-// verdict, a read brings nothing or wholeReplyMs have passed. False for a short write.
-bool SendAccountCommand(ComPort* port, const QByteArray& command, QByteArray& reply);
+// Writes command on the link's port without logging (LinkPortWrite) and reads the reply the same way until the
+// line end of its verdict, a read brings nothing or wholeReplyMs have passed. False for a short write.
+bool SendAccountCommand(const QByteArray& command, QByteArray& reply);
 
 // The five values of the buffer state reply ("AT!Q"), in the order of its keys "Main loops:", "Max loop:",
 // "System stack:", "User stack:", "Call records:".

@@ -83,11 +83,12 @@ bool ResetPart::afterResetCommandOnModem()
 
 bool ResetPart::waitForRestart(int waitMs, QByteArray& received)
 {
-    // The marker may come split over two reads: the reads are joined before looking for it.
+    // The marker may come split over two reads: the reads are joined before looking for it. A port that has
+    // gone away brings it no more.
     const qint64 end = Clock::milliseconds() + waitMs;
     while (!received.contains("Init: OK") && Clock::milliseconds() < end) {
         received += LinkRead(kResetReadSize);
-        if (received.contains("Init: OK"))
+        if (received.contains("Init: OK") || LinkPortLost())
             break;
         WaitPumping(resetTimings.pollMs);
     }

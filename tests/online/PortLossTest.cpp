@@ -7,6 +7,7 @@
 
 #include "firmware/ui/TfFirm.h"
 
+#include "exchange/TablesExchange.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "online/Diagnostics.h"
@@ -16,13 +17,17 @@
 #include "online/ui/ActualCallsPage.h"
 #include "online/ui/CommandsPage.h"
 #include "online/ui/DateTimePage.h"
+#include "online/ui/ConnectionStatePage.h"
 #include "online/ui/DiagPage.h"
+#include "online/ui/LoginAccountPage.h"
 #include "online/ui/TerminalPart.h"
 #include "online/ui/TestCallsPage.h"
 #include "online/ui/TracingPage.h"
 #include "online/ui/VoicePage.h"
+#include "pages/AutoPage.h"
 
 #include <QCheckBox>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -30,6 +35,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
+
+#include <ctime>
 
 namespace {
 
@@ -297,5 +304,69 @@ INSTANTIATE_TEST_SUITE_P(Links, PageLinkLossTest, ::testing::Values(Link::Telnet
                                                 : info.param == Link::Serial ? "Serial"
                                                                              : "Modem");
                          });
+
+// The login account's Save, the connection state and a table's load meet the lost link in reads of their own:
+// the account's bytes stay out of the log but still pass the modem line's watch for the call's end, and the
+// reads of the connection state's table and of a listing's page end at once instead of reading on until their
+// time is over. Each tells only its own failure (the account its box 56, the load its failed listing, the
+// connection state nothing), uses little CPU while it does, and the program shows itself disconnected and
+// connects again.
+enum class Work { AccountSave, ConnectionState, TableLoad };
+
+class WindowWorkLossTest : public LossTest, public ::testing::WithParamInterface<std::tuple<Work, Link>>
+{
+};
+
+TEST_P(WindowWorkLossTest, TheWorkEndsAtOnceAndTheProgramShowsItselfDisconnected)
+{
+    const auto [work, link] = GetParam();
+    ASSERT_NO_FATAL_FAILURE(startOnLink(link, {}));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    fMain->selectTopic(work == Work::AccountSave ? 17 : 505);
+    fMain->eLoginUser->setText(QStringLiteral("usr"));
+    fMain->eLoginPass->setText(QStringLiteral("pass1"));
+    fMain->eLoginPassVer->setText(QStringLiteral("pass1"));
+    fMain->lbPort->setCurrentRow(1);
+    dialogs().clearRecords();
+    loseLink(link);
+    ASSERT_TRUE(waitUntil([&] { return link != Link::Modem || !gateway->modemInCall(); }));
+
+    const std::clock_t cpuBefore = std::clock();
+    QString told; // what the one box says, or no box
+    switch (work) {
+    case Work::AccountSave:
+        fMain->sbLoginSaveClick();
+        told = labelText(56);
+        break;
+    case Work::ConnectionState:
+        fMain->lbPortClick();
+        break;
+    case Work::TableLoad:
+        fMain->sbAutoLoadClick();
+        told = pagedListingLine(PagedTable::Autorouting).trimmed();
+        break;
+    }
+    EXPECT_LT(double(std::clock() - cpuBefore) / CLOCKS_PER_SEC, 2.0) << "CPU seconds while the link is gone";
+    EXPECT_TRUE(waitUntil([] { return !CurrentConnection.Connected; }));
+    expectConnectedState(false);
+    ASSERT_EQ(dialogs().boxes().size(), told.isEmpty() ? 0 : 1) << qPrintable(dialogs().boxTexts().join('|'));
+    if (!told.isEmpty())
+        EXPECT_TRUE(dialogs().boxes()[0].text.contains(told)) << qPrintable(dialogs().boxes()[0].text);
+    ASSERT_NO_FATAL_FAILURE(connectAgain(link));
+}
+
+std::string workRowName(const ::testing::TestParamInfo<std::tuple<Work, Link>>& info)
+{
+    static const char* const works[] = {"AccountSave", "ConnectionState", "TableLoad"};
+    return std::string(works[int(std::get<0>(info.param))]) +
+           (std::get<1>(info.param) == Link::Serial ? "Serial" : "Modem");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WindowWorkLossTest,
+                         ::testing::Values(std::tuple{Work::AccountSave, Link::Serial},
+                                           std::tuple{Work::AccountSave, Link::Modem},
+                                           std::tuple{Work::ConnectionState, Link::Modem},
+                                           std::tuple{Work::TableLoad, Link::Modem}),
+                         workRowName);
 
 } // namespace

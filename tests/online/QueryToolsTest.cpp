@@ -2,6 +2,7 @@
 // the exact commands, the replies as the pages show them, and the table rules of the connection state.
 #include "online/LiveToolFixture.h"
 
+#include "online/GatewayClock.h"
 #include "online/OnlineQueries.h"
 #include "online/ui/ConnectionStatePage.h"
 #include "online/ui/MonitorPage.h"
@@ -146,5 +147,63 @@ TEST_P(QueryToolsTest, ConnectionStateFillsTheLabelsOfThePickedPort)
 
 INSTANTIATE_TEST_SUITE_P(Links, QueryToolsTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Telnet" : "SerialPty"; });
+
+// A gateway that relays the answers more slowly than one read (16 bytes every 350 ms), with the program's own
+// waits: the connection state's table and each module's answer are read up to their verdict lines, and an answer
+// still on its way when its read gave up is dropped before the next request, so no answer shows another's tail.
+class SlowRelayTest : public LiveToolTest, public ::testing::WithParamInterface<Link>
+{
+protected:
+    void TearDown() override
+    {
+        LiveToolTest::TearDown();
+        wholeReplyMs = kWholeReplyMs;
+    }
+    const int kWholeReplyMs = wholeReplyMs;
+
+    std::string askModule(int module)
+    {
+        fMain->ed1->setValue(module);
+        fMain->sbSendClick();
+        return fMain->mMonitor->toPlainText().toStdString();
+    }
+};
+
+TEST_P(SlowRelayTest, EachAnswerIsReadToItsVerdictLineAndNoTailReachesTheNext)
+{
+    modemReplyWaitMs = kModemWaits[0];
+    gatewaysim::Config cfg;
+    cfg.monitorLines[0] = {"GSM0 monitor  Operator: SIMNET  Cell: 1F2A", "LAC: 0B11  Signal: -71 dBm  BER: 0",
+                           "Neighbours: 1F2B 1F2C 1F2D 1F2E 1F2F 1F30"};
+    cfg.monitorLines[1] = {"GSM1 idle"};
+    cfg.connectionTable = {"ix port  shell  telnet tunnel user     con", "-- ----  -----  ------ ------ -------- ---",
+                           "0  COM1  IDLE   LOGOUT NONE   -        NO", "1  USB1  BUSY   IDLE   TCP    admin    YES"};
+    ASSERT_NO_FATAL_FAILURE(startOnLink(GetParam(), cfg));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    gatewaysim::Faults slow;
+    slow.chunkSize = 16;
+    slow.chunkDelayMs = 350;
+    gateway->setFaults(slow);
+
+    fMain->selectTopic(505);
+    fMain->lbPort->setCurrentRow(1);
+    fMain->lbPortClick();
+    EXPECT_EQ(fMain->lb5->text(), QStringLiteral("YES"));
+
+    fMain->selectTopic(543);
+    const std::string module1 = "\nGSM1 idle\nOK\n";
+    EXPECT_TRUE(askModule(0).ends_with("1F30\nOK\n")) << fMain->mMonitor->toPlainText().toStdString();
+    EXPECT_EQ(askModule(1), module1);
+
+    wholeReplyMs = 1000; // module 0's answer takes about 3 s: its read gives up, the rest comes after it
+    askModule(0);
+    wholeReplyMs = kWholeReplyMs;
+    QTest::qWait(2500);
+    EXPECT_EQ(askModule(1), module1);
+    EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, SlowRelayTest, ::testing::Values(Link::Serial, Link::Modem),
+                         [](const auto& info) { return info.param == Link::Serial ? "Serial" : "Modem"; });
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"
+#include "online/GatewayClock.h"
 #include "online/OnlineQueries.h"
 #include "platform/Wait.h"
 #include "texts/LabelRule.h"
@@ -18,6 +19,8 @@
 namespace {
 
 constexpr int kConnectionTopic = 505;
+constexpr int kStateReplyMs = 10000;
+constexpr qsizetype kStateReplySize = 4096;
 
 QString stateText(int k, const QString& english)
 {
@@ -99,15 +102,9 @@ void ConnectionStatePage::lbPortClick()
     if (LinkWrite(CurrentConnection, command) != quint32(command.size()))
         return;
     WaitPumping(10);
-    QByteArray reply;
-    if (CurrentConnection.LinkType == LinkModem) {
-        // The modem line gives the reply in pieces; the whole-second clock bounds the wait.
-        const qint64 start = Clock::seconds();
-        while (!reply.contains("\r\nOK\r\n") && Clock::seconds() - start <= 10 && reply.size() < 4095)
-            reply += LinkRead(std::min<qsizetype>(1024, 4096 - reply.size()));
-    } else {
-        reply = ReadReply(1024);
-    }
+    // The table may come in pieces on every link: it is read up to its verdict line, so that none of it is left
+    // for the next command.
+    const QByteArray reply = ReadWholeReply(kStateReplyMs).left(kStateReplySize - 1);
     const QListWidgetItem* item = lbPort->currentItem();
     if (!item || !item->isSelected())
         return;

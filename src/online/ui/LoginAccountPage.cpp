@@ -104,7 +104,7 @@ void LoginAccountPage::setLabelsLoginAccount(const Tlabels& t)
 void LoginAccountPage::sendAccount(const QByteArray& command)
 {
     QByteArray reply;
-    if (!SendAccountCommand(LinkPort(CurrentConnection), command, reply)) {
+    if (!SendAccountCommand(command, reply)) {
         errorBox(56);
         return;
     }

@@ -4,6 +4,7 @@
 #include "platform/Cp1250.h"
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"
+#include "online/GatewayClock.h"
 #include "online/OnlineQueries.h"
 #include "platform/Dialogs.h"
 #include "platform/Wait.h"
@@ -19,6 +20,12 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
+
+namespace {
+
+constexpr qsizetype kMonitorReplySize = 4096;
+
+} // namespace
 
 void MonitorPage::buildMonitorPage(QWidget* host)
 {
@@ -57,10 +64,13 @@ void MonitorPage::sbSendClick()
     if (!CurrentConnection.Connected)
         return;
     const QByteArray command = MonitorCommand(SpinFieldValue(ed1));
+    // The rest of an earlier answer that came after its read had given up is not this module's answer.
+    DropArrivedText();
     if (LinkWrite(CurrentConnection, command) != quint32(command.size()))
         return;
     WaitPumping(10);
-    const QByteArray reply = ReadReply(4096);
+    // The module's answer may come more slowly than one read: it is read up to the gateway's verdict line.
+    const QByteArray reply = ReadWholeReply(wholeReplyMs, true).left(kMonitorReplySize - 1);
     if (reply.contains("BUSY")) {
         MessageBox(labelOr(labelTexts, 545, QStringLiteral("The gateway is busy, try it again later.")),
                    labelText(45), MB_ICONWARNING);

@@ -680,13 +680,13 @@ void VoicePage::sbVoiceDialClick()
     if (CurrentConnection.LinkType == LinkModem) {
         voiceDeleteDone = false;
         deleteVoiceThread = new TDeleteVoice;
-        while (!voiceDeleteDone && Clock::milliseconds() <= end && !closingProgram())
+        while (!voiceDeleteDone && Clock::milliseconds() <= end && !closingProgram() && !LinkLost())
             WaitPumping(100);
         erased = voiceDeleteDone;
         StopLiveWorker(deleteVoiceThread);
     } else {
         QByteArray text;
-        while (!(erased = text.contains("OK")) && Clock::milliseconds() <= end && !closingProgram()) {
+        while (!(erased = text.contains("OK")) && Clock::milliseconds() <= end && !closingProgram() && !LinkLost()) {
             WaitPumping(100);
             text += LinkReadTimeout(128, 0.01);
         }
