@@ -445,6 +445,7 @@ struct MomentCase
     int answer = 0; // the close's question, with a changed page: the answer, given once the erase is reached
     void (*gateway)(gatewaysim::Config&) = nullptr;
     bool ownTiming = false; // the program's own boot timing, as around the erase
+    bool bootMode = false;  // the connect meets the boot loader (no erase) and offers the upgrade
 };
 
 void PrintTo(const MomentCase& c, std::ostream* os)
@@ -489,6 +490,9 @@ std::vector<MomentCase> momentCases()
         {"LinkWithoutBootReady", true, MomentAfterErase, Outcome::Refused, 0,
          [](gatewaysim::Config& c) { c.faults.bootNoReady = true; }},
         {"LinkSilentLoader", true, 4, Outcome::Refused, 0, [](gatewaysim::Config& c) { c.faults.bootSilent = true; }},
+        // Met in its boot loader, the gateway's firmware is gone with the upload's first record, after state 4.
+        {"SerialBootModeAtState4", false, 4, Outcome::Ends, 0, nullptr, false, true},
+        {"SerialBootModeAtState5", false, 5, Outcome::Refused, 0, nullptr, false, true},
     };
     static std::vector<std::string> names;
     names.reserve(32);
@@ -517,7 +521,13 @@ TEST_P(UpgradeClosedAt, TheEraseDecidesBetweenTheCloseAndTheUpload)
     bootVersion(config);
     if (c.gateway)
         c.gateway(config);
-    ASSERT_NO_FATAL_FAILURE(startConnected(c.telnet, config));
+    config.faults.bootMode = c.bootMode;
+    if (c.bootMode) {
+        ASSERT_NO_FATAL_FAILURE(startSerialGateway(config));
+        ASSERT_NO_FATAL_FAILURE(showMainWindow());
+    } else {
+        ASSERT_NO_FATAL_FAILURE(startConnected(c.telnet, config));
+    }
     if (c.answer)
         pageChanged[pcSystem] = 1;
     gateway->clearLog();
@@ -581,7 +591,15 @@ TEST_P(UpgradeClosedAt, TheEraseDecidesBetweenTheCloseAndTheUpload)
     watchdog.start(60000);
     quitOnTerminate = true;
     QApplication::setQuitOnLastWindowClosed(false);
-    QTimer::singleShot(0, fMain, [this] { upgrade(2048); });
+    QTimer::singleShot(0, fMain, [this, &c] {
+        if (!c.bootMode)
+            return upgrade(2048);
+        const QString file = path(QStringLiteral("r5183-v-02.05.03.hex"));
+        ASSERT_TRUE(fwtest::objcopyHex(path(QStringLiteral("image.bin")), file, 2048, true));
+        dialogs().answerBox(IDYES); // the offer
+        dialogs().answerOpenFile(file);
+        CurrentConnection = ConnectToGateway(false, fMain, false);
+    });
     const int exitCode = QCoreApplication::exec();
     QApplication::setQuitOnLastWindowClosed(true);
     quitOnTerminate = false;
@@ -590,18 +608,22 @@ TEST_P(UpgradeClosedAt, TheEraseDecidesBetweenTheCloseAndTheUpload)
     ASSERT_TRUE(closed.load()) << "never at the moment: " << qPrintable(dialogs().boxTexts().join('|'));
     EXPECT_EQ(exitCode, 0) << "the program ends, at the close or at the one after the upgrade";
     EXPECT_FALSE(liveTools.anyRunning());
+    const QList<QByteArray> heard = sim().receivedLines();
+    const bool recordsHeard = std::any_of(heard.begin(), heard.end(), [](const QByteArray& l) {
+        return l.startsWith(':') && !l.startsWith(":00000012EE"); // records, not the boot loader's probe
+    });
     if (c.outcome == Outcome::Ends) {
         EXPECT_TRUE(accepted);
         EXPECT_EQ(erasesHeard(sim()), 0) << "the gateway keeps its firmware";
+        EXPECT_FALSE(recordsHeard);
         EXPECT_EQ(dialogs().boxes().size(), boxesAtClose + (c.answer ? 1 : 0)) << "no box but the question";
         return;
     }
     EXPECT_FALSE(accepted);
     if (c.outcome == Outcome::Refused)
         EXPECT_TRUE(quiet) << "refused as by a disabled window: no question, no box";
-    EXPECT_EQ(erasesHeard(sim()), 1);
+    EXPECT_EQ(erasesHeard(sim()), c.bootMode ? 0 : 1);
     EXPECT_GE(loginsAtEnd, 0) << "the upgrade ended as usual";
-    const QList<QByteArray> heard = sim().receivedLines();
     if (!c.gateway)
         EXPECT_TRUE(std::any_of(heard.begin(), heard.end(), [](const QByteArray& l) { return l.startsWith(":00000001FF"); }))
             << "the upload ran to its end";
