@@ -62,12 +62,6 @@ void upgradeCloseEnds()
     gate().changed.notify_all();
 }
 
-bool upgradeCommitted()
-{
-    std::lock_guard lock(gate().mutex);
-    return gate().committed;
-}
-
 void upgradeEndShown()
 {
     std::lock_guard lock(gate().mutex);

@@ -44,8 +44,6 @@ using UpgradeCallback = std::function<void(int state, int percent)>;
 // (closingProgram()). Window thread.
 bool upgradeCloseBegins();
 void upgradeCloseEnds();
-// Whether an upgrade is committed and its end not yet shown.
-bool upgradeCommitted();
 // The end of the upgrade has been shown (the main window is enabled again): a close works again.
 void upgradeEndShown();
 // Takes the commit for the window thread's own erase (the link upgrade): never waits; false when a close is

@@ -473,8 +473,7 @@ int erasesHeard(gatewaysim::Gateway& sim)
     return int(std::count_if(lines.begin(), lines.end(), [](const QByteArray& l) { return l.contains("K2RM"); }));
 }
 
-const int kSerialJob[] = {0, 2, 4, 5, 6, 7, 8};
-const int kLinkJob[] = {0, 2, 4, 6, 8};
+const int kJobStates[] = {0, 2, 4, 5, 6, 7, 8}; // 1 and 3 only where the probe or the erase is the job's
 
 std::vector<MomentCase> momentCases()
 {
@@ -496,12 +495,12 @@ std::vector<MomentCase> momentCases()
     };
     static std::vector<std::string> names;
     names.reserve(32);
-    for (const int state : kSerialJob)
+    for (const int state : kJobStates) {
         cases.push_back({names.emplace_back("SerialState" + std::to_string(state)).c_str(), false, state,
                          state < 3 ? Outcome::Ends : Outcome::Refused});
-    for (const int state : kLinkJob)
         cases.push_back({names.emplace_back("LinkState" + std::to_string(state)).c_str(), true, state,
-                         Outcome::Refused});
+                         Outcome::Refused}); // the link's erase is the page's, before its job starts
+    }
     return cases;
 }
 
