@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -122,8 +123,11 @@ bool CTcp::Write(const QByteArray& bytes)
 
 bool CTcp::ReadByte(char& c)
 {
+    if (readsExpired())
+        return false;
     std::unique_lock lock(rx_->mutex);
-    const auto deadline = Steady::now() + std::chrono::milliseconds(bootTiming.timeout(kByteWaitMs));
+    const auto deadline =
+        std::min(readsEnd_, Steady::now() + std::chrono::milliseconds(bootTiming.timeout(kByteWaitMs)));
     rx_->arrived.wait_until(lock, deadline, [this] { return rx_->buffer.size() > rx_->position || rx_->closed; });
     if (rx_->buffer.size() <= rx_->position)
         return false;
@@ -175,7 +179,7 @@ bool CTcp::ReadLine(QByteArray& line, int maximum, bool)
             LogByte(c);
         if (got && c == '\n')
             return true;
-        if (Steady::now() > limit)
+        if (Steady::now() > limit || (!got && readsExpired()))
             return false;
         if (!got) {
             std::lock_guard lock(rx_->mutex);
@@ -249,12 +253,14 @@ bool CTcp::WriteEcho(const QByteArray& text)
     return true;
 }
 
-bool CTcp::WriteCommand(const QByteArray& text)
+bool CTcp::WriteCommand(const QByteArray& text, const std::function<bool()>& mayWrite)
 {
     const qint64 h = processHundredths();
     char stamp[16];
     std::snprintf(stamp, sizeof stamp, "[%02i.%02i]", int((h / 100) % 100), int(h % 100));
     WriteLog(stamp);
+    if (mayWrite && !mayWrite())
+        return false;
     if (mode_ == PortIsp || mode_ == PortBoot)
         return WriteEcho(text);
     if (mode_ != PortAt)

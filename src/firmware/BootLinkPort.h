@@ -34,7 +34,7 @@ public:
     bool ReadLine(QByteArray& line, int maximum, bool logErrors = true) override;
     bool WriteLine(const QByteArray& text) override;
     bool WriteEcho(const QByteArray& text);
-    bool WriteCommand(const QByteArray& text) override;
+    bool WriteCommand(const QByteArray& text, const std::function<bool()>& mayWrite = {}) override;
     bool SetTimeout(quint32) override { return true; } // none over the link
     void DropWaiting() override;
     void DropUntilQuiet(int quietMs) override;

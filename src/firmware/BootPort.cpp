@@ -239,6 +239,8 @@ bool CPort::SetTimeout(quint32 ms)
 
 int CPort::readByte(char& c)
 {
+    if (readsExpired())
+        return 0;
     const qint64 n = port_->read(&c, 1);
     if (n == 1)
         byteRead_ = c;
@@ -402,13 +404,15 @@ void CPort::drain()
     WriteLog("}");
 }
 
-bool CPort::WriteCommand(const QByteArray& text)
+bool CPort::WriteCommand(const QByteArray& text, const std::function<bool()>& mayWrite)
 {
     const quint32 saved = timeout_;
     SetTimeout(0);
     if (mode_ == PortAt)
         drain();
     SetTimeout(saved);
+    if (mayWrite && !mayWrite())
+        return false;
     if (mode_ == PortIsp || mode_ == PortBoot)
         return WriteEcho(text);
     if (mode_ != PortAt)
@@ -422,6 +426,9 @@ bool CPort::WriteCommand(const QByteArray& text)
             fail(10, 19);
             return false;
         }
+        // A stopped job's reads fail at once: its command is not written again (an erase least of all).
+        if (port_->readsCancelled())
+            return false;
         WriteEcho("\r");
         BootPause(500);
     }

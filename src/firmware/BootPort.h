@@ -17,7 +17,9 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 class ComPort;
@@ -75,8 +77,14 @@ public:
     void WriteLog(const QByteArray& text);
     bool logOpen() const { return log_ != nullptr; }
 
-    // The transport's operations.
-    virtual bool WriteCommand(const QByteArray& text) = 0;
+    // A step's limit: from ms after now, every read ends as if nothing had come (a read already waiting ends
+    // with its own time-out). Bounds the steps that read line after line until the one they wait for.
+    void limitReads(int ms) { readsEnd_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms); }
+    void clearReadLimit() { readsEnd_ = std::chrono::steady_clock::time_point::max(); }
+
+    // The transport's operations. mayWrite, when given, is asked once, right before the command's first byte
+    // goes out; false: nothing is written and the command fails.
+    virtual bool WriteCommand(const QByteArray& text, const std::function<bool()>& mayWrite = {}) = 0;
     virtual bool WriteLine(const QByteArray& text) = 0;
     // One line without its LF into line; at most maximum characters.
     virtual bool ReadLine(QByteArray& line, int maximum, bool logErrors) = 0;
@@ -94,11 +102,13 @@ protected:
     }
     void openLogFile();
     void closeLogFile();
+    bool readsExpired() const { return std::chrono::steady_clock::now() >= readsEnd_; }
 
     quint32 mode_ = PortAt;
     int lastError_ = 0;
     char byteSent_ = 0;
     char byteRead_ = 0;
+    std::chrono::steady_clock::time_point readsEnd_ = std::chrono::steady_clock::time_point::max();
 
 private:
     std::FILE* log_ = nullptr;
@@ -130,7 +140,7 @@ public:
     bool WriteByteEcho(char c);
     bool WriteLine(const QByteArray& text) override;
     bool WriteEcho(const QByteArray& text);
-    bool WriteCommand(const QByteArray& text) override;
+    bool WriteCommand(const QByteArray& text, const std::function<bool()>& mayWrite = {}) override;
     bool IspSync();
     bool ReadLine(QByteArray& line, int maximum, bool logErrors) override;
     void DropWaiting() override;

@@ -1,8 +1,10 @@
 #include "firmware/UpgradeJob.h"
 
 #include "firmware/HexFile.h"
+#include "platform/Wait.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <chrono>
@@ -14,8 +16,76 @@ constexpr int kBatchRecords = 8;
 constexpr int kBatchTries = 5;
 constexpr int kEraseTimeoutMs = 10000;
 constexpr int kRunTimeoutMs = 500;
+// The limits of the steps after the erase (bootTiming.timeout scales them for tests): the serial erase (its
+// command, "In-Flash" and "Boot: Ready", each line with 30 s per byte), one try of a batch (the records and
+// the verdict), the serial restart banners; over the link the erase's and the restart's banners, whose every
+// line gives up within 4 s.
+constexpr int kEraseLimitMs = 60000;
+constexpr int kTryLimitMs = 30000;
+constexpr int kRestartLimitMs = 60000;
+constexpr int kLinkBannerLimitMs = 30000;
+
+// The commit of the running upgrade and the closes that are open, under one lock.
+struct CommitGate
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    int closesOpen = 0;
+    bool committed = false;
+};
+
+CommitGate& gate()
+{
+    static CommitGate g;
+    return g;
+}
 
 } // namespace
+
+// ---- the point of no return ----
+
+bool upgradeCloseBegins()
+{
+    std::lock_guard lock(gate().mutex);
+    if (gate().committed)
+        return false;
+    ++gate().closesOpen;
+    return true;
+}
+
+void upgradeCloseEnds()
+{
+    {
+        std::lock_guard lock(gate().mutex);
+        gate().closesOpen = std::max(0, gate().closesOpen - 1);
+    }
+    gate().changed.notify_all();
+}
+
+void upgradeEndShown()
+{
+    std::lock_guard lock(gate().mutex);
+    gate().committed = false;
+}
+
+bool commitUpgradeNow()
+{
+    std::lock_guard lock(gate().mutex);
+    if (!gate().committed && (gate().closesOpen > 0 || closingProgram()))
+        return false;
+    gate().committed = true;
+    return true;
+}
+
+void resetUpgradeCommit()
+{
+    {
+        std::lock_guard lock(gate().mutex);
+        gate().closesOpen = 0;
+        gate().committed = false;
+    }
+    gate().changed.notify_all();
+}
 
 // ---- CThread ----
 
@@ -71,8 +141,15 @@ bool CThread::Start(void* argument)
 
 void UpgradeJob::Notify(int state, int percent)
 {
+    moment(state);
     if (callback_)
         callback_(state, percent);
+}
+
+void UpgradeJob::moment(int which)
+{
+    if (upgradeMomentHook)
+        upgradeMomentHook(which);
 }
 
 void UpgradeJob::Stop()
@@ -82,7 +159,24 @@ void UpgradeJob::Stop()
         stop_.store(true);
     }
     stopped_.notify_all();
+    {
+        std::lock_guard lock(gate().mutex); // a commit waiting for a close's answer sees the stop
+    }
+    gate().changed.notify_all();
     stopPort();
+}
+
+bool UpgradeJob::commit()
+{
+    if (committed_)
+        return true;
+    std::unique_lock lock(gate().mutex);
+    gate().changed.wait(lock, [this] { return gate().closesOpen == 0 || Stopped(); });
+    if (Stopped() || closingProgram())
+        return false;
+    gate().committed = true;
+    committed_ = true;
+    return true;
 }
 
 void UpgradeJob::pause(int ms)
@@ -147,9 +241,11 @@ bool UpgradeJob::SendBatch(int& linesRead)
         batch.append(piece);
     }
     BootPort& p = port();
+    const auto clearLimit = qScopeGuard([&p] { p.clearReadLimit(); });
     if (!batch.isEmpty()) {
         bool sent = false;
         for (int tryNo = 0; tryNo < kBatchTries && !sent; ++tryNo) {
+            p.limitReads(bootTiming.timeout(kTryLimitMs));
             bool written = true;
             for (const QByteArray& record : batch) {
                 if (!p.WriteLine(record)) {
@@ -164,8 +260,10 @@ bool UpgradeJob::SendBatch(int& linesRead)
     }
     if (!heldBack.isEmpty()) {
         bool sent = false;
-        for (int tryNo = 0; tryNo < kBatchTries && !sent; ++tryNo)
+        for (int tryNo = 0; tryNo < kBatchTries && !sent; ++tryNo) {
+            p.limitReads(bootTiming.timeout(kTryLimitMs));
             sent = p.WriteExpect(heldBack);
+        }
         return sent;
     }
     return true;
@@ -178,7 +276,8 @@ bool UpgradeJob::upload()
     int linesRead = 0;
     const int total = totalLines();
     while (!IsEof()) {
-        if (Stopped() || !SendBatch(linesRead)) {
+        // A unit met in its boot loader has its firmware until the first record: the decision is taken there.
+        if (!commit() || Stopped() || !SendBatch(linesRead)) {
             result_ = 7;
             return false;
         }
@@ -250,6 +349,7 @@ bool CFWUpgradeThread::OpenPort(quint32 mode)
 
 bool CFWUpgradeThread::EraseFlash()
 {
+    const auto clearLimit = qScopeGuard([this] { port_.clearReadLimit(); });
     QByteArray line;
     port_.SetTimeout(kEraseTimeoutMs);
     do {
@@ -267,6 +367,8 @@ bool CFWUpgradeThread::EraseFlash()
 
 bool CFWUpgradeThread::WaitForRestart()
 {
+    port_.limitReads(bootTiming.timeout(kRestartLimitMs));
+    const auto clearLimit = qScopeGuard([this] { port_.clearReadLimit(); });
     QByteArray line;
     port_.SetTimeout(kEraseTimeoutMs);
     for (const char* banner : {"Boot: OK", "Init: OK"}) {
@@ -312,7 +414,19 @@ unsigned CFWUpgradeThread::Run(void*)
         if (Stopped())
             return finish(5, true);
         Notify(3, 0);
-        if (!port_.WriteCommand("at!K2RM\r") || !EraseFlash())
+        // Stop or erase is decided once, after the drain and right before the command's first byte; a close
+        // that is open holds it until its answer.
+        const auto mayErase = [this] {
+            moment(MomentBeforeErase);
+            return commit();
+        };
+        port_.limitReads(bootTiming.timeout(kEraseLimitMs));
+        if (!port_.WriteCommand("at!K2RM\r", mayErase)) {
+            port_.clearReadLimit();
+            return finish(5, true);
+        }
+        moment(MomentAfterErase);
+        if (!EraseFlash())
             return finish(5, true);
         port_.SetMode(PortBoot);
     }
@@ -356,6 +470,14 @@ bool CFWUpgradeTcpThread::readUntil(const char* text)
     return true;
 }
 
+bool CFWUpgradeTcpThread::readBanners(const char* first, const char* second)
+{
+    port_.limitReads(bootTiming.timeout(kLinkBannerLimitMs));
+    const bool seen = readUntil(first) && readUntil(second);
+    port_.clearReadLimit();
+    return seen;
+}
+
 unsigned CFWUpgradeTcpThread::Run(void*)
 {
     const auto finish = [this](int result, bool fileOpen) {
@@ -377,10 +499,15 @@ unsigned CFWUpgradeTcpThread::Run(void*)
         return finish(2, false);
     if (startMode_ == PortAt) {
         Notify(3, 0);
-        if (!port_.WriteCommand("at!K2RM\r"))
+        const auto mayErase = [this] {
+            moment(MomentBeforeErase);
+            return commit();
+        };
+        if (!port_.WriteCommand("at!K2RM\r", mayErase))
             return finish(5, true);
+        moment(MomentAfterErase);
         pause(10000);
-        if (!readUntil("In-Flash: 1234 OK") || !readUntil("Boot: Ready"))
+        if (!readBanners("In-Flash: 1234 OK", "Boot: Ready"))
             return finish(5, true);
         BootPause(500);
         port_.SetMode(PortBoot);
@@ -392,7 +519,7 @@ unsigned CFWUpgradeTcpThread::Run(void*)
     CloseFile();
     Notify(6, 0);
     pause(10000);
-    if (readUntil("Boot: OK") && readUntil("Init: OK"))
+    if (readBanners("Boot: OK", "Init: OK"))
         BootPause(500);
     return finish(0, false);
 }

@@ -17,6 +17,13 @@
 //
 // Disposal: a job is joined from another thread than its own; a job dropped by its own thread lets its thread
 // end on its own (the state-8 work may start a new upgrade while the old job's last callback still returns).
+//
+// The point of no return: from the first byte of the erase command (or, for a unit met in its boot loader, of
+// the first record) the unit has no firmware until the upload has ended, so from then on the upgrade is
+// committed and the program's close is refused until the end of the upgrade has been shown
+// (upgradeEndShown). The decision between erase and close is taken once, under one lock shared with the close
+// (upgradeCloseBegins/upgradeCloseEnds): a close that is open (its question) holds the erase back, a close
+// that went through (or a Stop) means nothing is erased. After the erase, every wait of the job has a limit.
 #include "firmware/BootLinkPort.h"
 #include "firmware/BootPort.h"
 
@@ -31,6 +38,24 @@
 #include <thread>
 
 using UpgradeCallback = std::function<void(int state, int percent)>;
+
+// The close of the program asks here first: false while an upgrade is committed (the close is then refused).
+// Otherwise no upgrade commits until upgradeCloseEnds, and none at all once the close went through
+// (closingProgram()). Window thread.
+bool upgradeCloseBegins();
+void upgradeCloseEnds();
+// The end of the upgrade has been shown (the main window is enabled again): a close works again.
+void upgradeEndShown();
+// Takes the commit for the window thread's own erase (the link upgrade): never waits; false when a close is
+// open or went through.
+bool commitUpgradeNow();
+// Back to the program's start (no close, nothing committed).
+void resetUpgradeCommit();
+
+// Moments at which a test may hold the thread that reaches them: each report (its state), and right before the
+// erase is decided and right after its command went out.
+enum : int { MomentBeforeErase = 100, MomentAfterErase = 101 };
+inline std::function<void(int moment)> upgradeMomentHook;
 
 class CThread
 {
@@ -72,6 +97,10 @@ public:
     // before its erase command went out never sends it. Any thread.
     void Stop();
     bool Stopped() const { return stop_.load(); }
+    // The decision before the erase (or the first record): true when the upgrade is committed (already or now);
+    // false, with nothing written, when the job was stopped or the program closes. A close that is open holds
+    // the decision until its answer.
+    bool commit();
 
     bool CountLines(const QString& file);
     bool SendBatch(int& linesRead);
@@ -84,6 +113,8 @@ protected:
     virtual void stopPort() = 0;
     // BootPause that ends early when the job is stopped.
     void pause(int ms);
+    // Runs the moment hook, if any.
+    static void moment(int which);
     bool startJob(const QString& fileName, UpgradeCallback callback);
     // The upload from state 4 on: batches with their percent; false after a failed batch (result 7 set).
     bool upload();
@@ -99,6 +130,7 @@ protected:
 
 private:
     std::atomic<bool> stop_{false};
+    bool committed_ = false; // the job's thread only
     std::mutex stopMutex_;
     std::condition_variable stopped_;
 };
@@ -142,6 +174,8 @@ protected:
 
 private:
     bool readUntil(const char* text);
+    // Both banners in order, within the step's limit.
+    bool readBanners(const char* first, const char* second);
     CTcp port_;
     quint32 startMode_ = PortAt;
 };

@@ -1,6 +1,7 @@
 #include "ui/TfMain.h"
 
 #include "config/GateFile.h"
+#include "firmware/UpgradeJob.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
 #include "link/ui/TfCommSettings.h"
@@ -278,7 +279,16 @@ bool TfMain::event(QEvent* event)
 
 void TfMain::closeEvent(QCloseEvent* event)
 {
-    if (!FormClose()) {
+    // Past its erase an upgrade leaves the gateway without firmware until its upload ends: the window refuses
+    // its close then, as the disabled window it is (a window manager still delivers the close). Before the
+    // erase the close holds it back until the close is decided.
+    if (!upgradeCloseBegins()) {
+        event->ignore();
+        return;
+    }
+    const bool closes = FormClose();
+    upgradeCloseEnds();
+    if (!closes) {
         event->ignore();
         return;
     }

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -43,6 +44,31 @@ TEST_F(LinkPortTest, LinesAsTheLinkDeliversThem)
     port.OnDataAvailable(QByteArray(511, 'x') + "\n");
     EXPECT_FALSE(port.ReadLine(line, 510));
     EXPECT_EQ(port.lastError(), 7);
+}
+
+TEST_F(LinkPortTest, AStepsLimitEndsLinesThatKeepComing)
+{
+    // A boot loader that never says what the step waits for but never falls quiet either.
+    CTcp port;
+    std::atomic<bool> reading{true};
+    std::thread unit([&] {
+        for (int i = 0; i < 2000 && reading; ++i) {
+            port.OnDataAvailable("In-Flash: busy\r\n");
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    port.limitReads(300);
+    QByteArray line;
+    int lines = 0;
+    while (port.ReadLine(line, 510) && !line.startsWith("Boot: Ready"))
+        ++lines;
+    const bool stillComing = reading.exchange(false);
+    unit.join();
+    EXPECT_TRUE(stillComing) << "the read ended by its limit, not by the unit's silence";
+    EXPECT_GT(lines, 0);
+    port.clearReadLimit();
+    port.OnDataAvailable("Boot: Ready\r\n");
+    EXPECT_TRUE(port.ReadLine(line, 510)) << "the next step reads again";
 }
 
 TEST_F(LinkPortTest, AClosedLinkFailsWritesAtOnceAndTheRunEnds)

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -318,6 +319,44 @@ TEST_F(UpgradeJobTest, AnUnrulyMonitorOrASilentLoader)
         EXPECT_EQ(erased(), c.erased) << c.why;
         if (cfg.faults.bootUnsolicited)
             EXPECT_TRUE(fwtest::readFile(bootPortLogPath).contains("<*RING\r\n>")) << c.why;
+        gateway.reset();
+    }
+}
+
+// Stop or erase is decided once, right before the erase command's first byte: a stop up to then leaves the unit
+// as it was (however the command's echo read ends), one after it never makes the job write the erase again.
+TEST_F(UpgradeJobTest, AStopAroundTheEraseWritesItAtMostOnce)
+{
+    const struct
+    {
+        int moment;
+        int erases;
+    } cases[] = {{3, 0}, {MomentBeforeErase, 0}, {MomentAfterErase, 1}};
+    const QString three = file("three.hex", threeAndEof());
+    for (const auto& c : cases) {
+        Recorder rec;
+        CFWUpgradeThread job;
+        bool held = false;
+        upgradeMomentHook = [&](int moment) {
+            if (moment == c.moment && !held) {
+                held = true;
+                job.Stop();
+            }
+        };
+        ASSERT_TRUE(job.StartUpgrade(startGateway(), three, rec.callback()));
+        ASSERT_TRUE(rec.waitForEnd());
+        job.Join();
+        upgradeMomentHook = nullptr;
+        EXPECT_TRUE(held) << c.moment;
+        if (c.erases == 0) { // as a stop before state 3: the file closed, the port closed, the end
+            EXPECT_EQ(job.GetError(), 5) << c.moment;
+            EXPECT_EQ(states(rec.reports()), (std::vector<int>{0, 2, 3, 5, 7, 8})) << c.moment;
+        }
+        const QList<QByteArray> lines = gateway->receivedLines();
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const QByteArray& l) { return l.contains("K2RM"); }),
+                  c.erases)
+            << c.moment;
+        EXPECT_TRUE(records().isEmpty()) << c.moment;
         gateway.reset();
     }
 }

@@ -29,7 +29,14 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -299,24 +306,6 @@ const Work kWorks[] = {
          t.upgrade(2048);
      },
      [](CloseDuringWork& t) { return t.got("AT&M0\r\n"); }, noErase},
-    {"UpgradeStartOverTelnet", true,
-     [](gatewaysim::Config& c) {
-         bootVersion(c);
-         c.faults.bootNoReady = true;
-     },
-     [](CloseDuringWork& t) { t.upgrade(2048); }, [](CloseDuringWork& t) { return t.got("at!K2RM"); }, nullptr},
-    {"UpgradeOverTelnet", true,
-     [](gatewaysim::Config& c) {
-         bootVersion(c);
-         c.faults.bootSilent = true;
-     },
-     [](CloseDuringWork& t) { t.upgrade(64 * 1024); }, [](CloseDuringWork&) { return bool(tcpUpgradeActive); },
-     nullptr},
-    {"UpgradeEndingOverTelnet", true, bootVersion, [](CloseDuringWork& t) { t.upgrade(2048); },
-     [](CloseDuringWork&) { return fFirm->isVisible() && fFirm->lbFirmStatus->text() == labelText(202); },
-     [](CloseDuringWork& t, const QByteArray&) {
-         EXPECT_EQ(t.sim().loginCount(), t.loginsAtClose) << "the end connects nothing after the close";
-     }},
     {"LogDownloadOnThePty", false, nullptr, [](CloseDuringWork&) { fMain->sbLogLoadClick(); }, progressShown,
      [](CloseDuringWork&, const QByteArray& after) { EXPECT_FALSE(after.contains("AT&L")); }},
     {"LogDownloadOverTelnet", true, nullptr,
@@ -439,30 +428,33 @@ TEST_P(CloseDuringWork, EndsTheWorkThenTheProgramWithoutABox)
 INSTANTIATE_TEST_SUITE_P(Works, CloseDuringWork, ::testing::ValuesIn(kWorks),
                          [](const ::testing::TestParamInfo<Work>& info) { return std::string(info.param.name); });
 
-// ---- the save question while an upgrade ends ----
+// ---- the close at each moment of an upgrade ----
 
 namespace {
 
-struct QuestionCase
+enum class Outcome { Ends, Refused, Kept };
+
+// A close at one moment of an upgrade (a job's report, or right before or after the erase's first byte): the
+// thread that reaches it waits there until the close has been handled (or has stopped the job).
+struct MomentCase
 {
     const char* name;
     bool telnet;
-    int answer;
+    int moment;
+    Outcome outcome;
+    int answer = 0; // the close's question, with a changed page: the answer, given once the erase is reached
+    void (*gateway)(gatewaysim::Config&) = nullptr;
+    bool ownTiming = false; // the program's own boot timing, as around the erase
+    bool bootMode = false;  // the connect meets the boot loader (no erase) and offers the upgrade
 };
 
-void PrintTo(const QuestionCase& c, std::ostream* os)
+void PrintTo(const MomentCase& c, std::ostream* os)
 {
     *os << c.name;
 }
 
-class UpgradeUnderTheCloseQuestion : public CloseFixture, public ::testing::WithParamInterface<QuestionCase>
+class UpgradeClosedAt : public CloseFixture, public ::testing::WithParamInterface<MomentCase>
 {
-protected:
-    void SetUp() override
-    {
-        CloseFixture::SetUp();
-        bootTiming.timeoutDivisor = 10; // the waits for a restart that the simulated boot loader does not report
-    }
 };
 
 bool upgradeJobRuns()
@@ -470,62 +462,174 @@ bool upgradeJobRuns()
     return (firmwareJob && firmwareJob->IsRunning()) || (tcpFirmwareJob && tcpFirmwareJob->IsRunning());
 }
 
-} // namespace
-
-// The question belongs to the close: an upgrade whose upload ends while it is open connects and logs in again
-// only once the answer has kept the program (Cancel); after No the program ends without a new login.
-TEST_P(UpgradeUnderTheCloseQuestion, ConnectsAgainOnlyWhenTheAnswerKeepsTheProgram)
+bool upgradeJobStopped()
 {
-    const QuestionCase& c = GetParam();
-    gatewaysim::Config config;
-    bootVersion(config);
-    ASSERT_NO_FATAL_FAILURE(startConnected(c.telnet, config));
-    pageChanged[pcSystem] = 1;
-
-    int loginsAtClose = -1;
-    bool closeReturned = false;
-    QTimer closer;
-    closer.setInterval(10);
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (!upgradeJobRuns() || fFirm->pbStatus->value() < 50)
-            return;
-        closer.stop();
-        loginsAtClose = sim().loginCount();
-        // The user takes the time the upload needs to end; its last report comes while the box is open.
-        dialogs().answerBoxAfter(
-            [] {
-                waitUntil([] { return !upgradeJobRuns(); }, 30000);
-                QCoreApplication::processEvents();
-            },
-            c.answer);
-        fMain->close();
-        closeReturned = true;
-    });
-    closer.start();
-    ASSERT_NO_FATAL_FAILURE(upgrade(2048));
-    ASSERT_TRUE(waitUntil([&] { return closeReturned; }, 30000));
-    ASSERT_GE(loginsAtClose, 0);
-    ASSERT_FALSE(upgradeJobRuns()) << "the upload ended under the question";
-
-    if (c.answer == IDCANCEL) {
-        EXPECT_TRUE(fMain->isVisible());
-        EXPECT_TRUE(waitUntil([&] { return sim().loginCount() > loginsAtClose && CurrentConnection.Connected; }))
-            << "the upgrade's end connects again once the close is off";
-        return;
-    }
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(fMain->isVisible());
-    EXPECT_EQ(sim().loginCount(), loginsAtClose) << "no new login once the close is decided";
-    EXPECT_FALSE(CurrentConnection.Connected);
-    EXPECT_FALSE(liveTools.anyRunning());
+    return (firmwareJob && firmwareJob->Stopped()) || (tcpFirmwareJob && tcpFirmwareJob->Stopped());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, UpgradeUnderTheCloseQuestion,
-    ::testing::Values(QuestionCase{"NoOverTelnet", true, IDNO}, QuestionCase{"CancelOverTelnet", true, IDCANCEL},
-                      QuestionCase{"NoOnThePty", false, IDNO}, QuestionCase{"CancelOnThePty", false, IDCANCEL}),
-    [](const ::testing::TestParamInfo<QuestionCase>& info) { return std::string(info.param.name); });
+int erasesHeard(gatewaysim::Gateway& sim)
+{
+    const QList<QByteArray> lines = sim.receivedLines();
+    return int(std::count_if(lines.begin(), lines.end(), [](const QByteArray& l) { return l.contains("K2RM"); }));
+}
+
+const int kJobStates[] = {0, 2, 4, 5, 6, 7, 8}; // 1 and 3 only where the probe or the erase is the job's
+
+std::vector<MomentCase> momentCases()
+{
+    std::vector<MomentCase> cases = {
+        {"SerialAtState3", false, 3, Outcome::Ends},
+        {"SerialBeforeTheErase", false, MomentBeforeErase, Outcome::Ends, 0, nullptr, true},
+        {"SerialAfterTheErase", false, MomentAfterErase, Outcome::Refused, 0, nullptr, true},
+        {"SerialQuestionOpenAtTheEraseCancel", false, 3, Outcome::Kept, IDCANCEL},
+        {"SerialQuestionOpenAtTheEraseNo", false, 3, Outcome::Ends, IDNO},
+        {"LinkAtState3", true, 3, Outcome::Ends},
+        {"LinkBeforeTheErase", true, MomentBeforeErase, Outcome::Ends},
+        {"LinkAfterTheErase", true, MomentAfterErase, Outcome::Refused},
+        {"LinkWithoutBootReady", true, MomentAfterErase, Outcome::Refused, 0,
+         [](gatewaysim::Config& c) { c.faults.bootNoReady = true; }},
+        {"LinkSilentLoader", true, 4, Outcome::Refused, 0, [](gatewaysim::Config& c) { c.faults.bootSilent = true; }},
+        // Met in its boot loader, the gateway's firmware is gone with the upload's first record, after state 4.
+        {"SerialBootModeAtState4", false, 4, Outcome::Ends, 0, nullptr, false, true},
+        {"SerialBootModeAtState5", false, 5, Outcome::Refused, 0, nullptr, false, true},
+    };
+    static std::vector<std::string> names;
+    names.reserve(32);
+    for (const int state : kJobStates) {
+        cases.push_back({names.emplace_back("SerialState" + std::to_string(state)).c_str(), false, state,
+                         state < 3 ? Outcome::Ends : Outcome::Refused});
+        cases.push_back({names.emplace_back("LinkState" + std::to_string(state)).c_str(), true, state,
+                         Outcome::Refused}); // the link's erase is the page's, before its job starts
+    }
+    return cases;
+}
+
+} // namespace
+
+// Up to the erase's first byte the close ends the upgrade and the gateway keeps its firmware (a close whose
+// question is open holds the erase until the answer); from then on the window refuses the close (no box, no
+// question), the upload runs to its end, the program connects again, and a close after that ends it.
+TEST_P(UpgradeClosedAt, TheEraseDecidesBetweenTheCloseAndTheUpload)
+{
+    const MomentCase& c = GetParam();
+    if (c.ownTiming)
+        bootTiming = BootTiming{};
+    else
+        bootTiming.timeoutDivisor = 10;
+    gatewaysim::Config config;
+    bootVersion(config);
+    if (c.gateway)
+        c.gateway(config);
+    config.faults.bootMode = c.bootMode;
+    if (c.bootMode) {
+        ASSERT_NO_FATAL_FAILURE(startSerialGateway(config));
+        ASSERT_NO_FATAL_FAILURE(showMainWindow());
+    } else {
+        ASSERT_NO_FATAL_FAILURE(startConnected(c.telnet, config));
+    }
+    if (c.answer)
+        pageChanged[pcSystem] = 1;
+    gateway->clearLog();
+
+    std::atomic<bool> fired{false};
+    std::atomic<bool> closed{false};
+    std::atomic<bool> atErase{false};
+    bool accepted = true;
+    bool quiet = false;
+    qsizetype boxesAtClose = -1;
+    int loginsAtClose = -1;
+    const auto closeNow = [&] {
+        boxesAtClose = dialogs().boxes().size();
+        loginsAtClose = sim().loginCount();
+        if (c.answer) {
+            dialogs().answerBoxAfter(
+                [&] {
+                    waitUntil([&] { return atErase.load(); }, 20000);
+                    QTest::qWait(200); // the job waits at the erase for the answer
+                },
+                c.answer);
+        }
+        accepted = fMain->close();
+        quiet = fMain->isVisible() && dialogs().boxes().size() == boxesAtClose;
+        closed = true;
+    };
+    upgradeMomentHook = [&](int moment) {
+        if (moment == MomentBeforeErase)
+            atErase = true;
+        if (moment != c.moment || fired.exchange(true))
+            return;
+        QMetaObject::invokeMethod(fMain, closeNow, Qt::QueuedConnection);
+        if (QThread::currentThread() == fMain->thread()) {
+            ProcessMessages();
+            return;
+        }
+        for (int i = 0; i < 4000 && !closed && !upgradeJobStopped() && !closeQuestionOpen(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+    const QString resultBox = labelText(212);
+    int loginsAtEnd = -1;
+    QTimer again; // once the upgrade has ended as usual, the next close ends the program
+    again.setInterval(20);
+    QObject::connect(&again, &QTimer::timeout, [&] {
+        if (!closed || !fMain->isVisible() || upgradeJobRuns() || tcpUpgradeActive || fFirm->isVisible())
+            return;
+        const bool ended = c.gateway ? dialogs().boxTexts().contains(resultBox)
+                                     : CurrentConnection.Connected && sim().loginCount() > loginsAtClose;
+        if (!ended)
+            return;
+        again.stop();
+        loginsAtEnd = sim().loginCount();
+        if (c.answer)
+            dialogs().answerBox(IDNO);
+        fMain->close();
+    });
+    again.start();
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    watchdog.start(60000);
+    quitOnTerminate = true;
+    QApplication::setQuitOnLastWindowClosed(false);
+    QTimer::singleShot(0, fMain, [this, &c] {
+        if (!c.bootMode)
+            return upgrade(2048);
+        const QString file = path(QStringLiteral("r5183-v-02.05.03.hex"));
+        ASSERT_TRUE(fwtest::objcopyHex(path(QStringLiteral("image.bin")), file, 2048, true));
+        dialogs().answerBox(IDYES); // the offer
+        dialogs().answerOpenFile(file);
+        CurrentConnection = ConnectToGateway(false, fMain, false);
+    });
+    const int exitCode = QCoreApplication::exec();
+    QApplication::setQuitOnLastWindowClosed(true);
+    quitOnTerminate = false;
+    upgradeMomentHook = nullptr;
+
+    ASSERT_TRUE(closed.load()) << "never at the moment: " << qPrintable(dialogs().boxTexts().join('|'));
+    EXPECT_EQ(exitCode, 0) << "the program ends, at the close or at the one after the upgrade";
+    EXPECT_FALSE(liveTools.anyRunning());
+    const QList<QByteArray> heard = sim().receivedLines();
+    const bool recordsHeard = std::any_of(heard.begin(), heard.end(), [](const QByteArray& l) {
+        return l.startsWith(':') && !l.startsWith(":00000012EE"); // records, not the boot loader's probe
+    });
+    if (c.outcome == Outcome::Ends) {
+        EXPECT_TRUE(accepted);
+        EXPECT_EQ(erasesHeard(sim()), 0) << "the gateway keeps its firmware";
+        EXPECT_FALSE(recordsHeard);
+        EXPECT_EQ(dialogs().boxes().size(), boxesAtClose + (c.answer ? 1 : 0)) << "no box but the question";
+        return;
+    }
+    EXPECT_FALSE(accepted);
+    if (c.outcome == Outcome::Refused)
+        EXPECT_TRUE(quiet) << "refused as by a disabled window: no question, no box";
+    EXPECT_EQ(erasesHeard(sim()), c.bootMode ? 0 : 1);
+    EXPECT_GE(loginsAtEnd, 0) << "the upgrade ended as usual";
+    if (!c.gateway)
+        EXPECT_TRUE(std::any_of(heard.begin(), heard.end(), [](const QByteArray& l) { return l.startsWith(":00000001FF"); }))
+            << "the upload ran to its end";
+}
+
+INSTANTIATE_TEST_SUITE_P(Moments, UpgradeClosedAt, ::testing::ValuesIn(momentCases()),
+                         [](const ::testing::TestParamInfo<MomentCase>& info) { return std::string(info.param.name); });
 
 // ---- a close during a load from the gateway ----
 

@@ -91,6 +91,7 @@ void showProgressWindow(const QString& caption)
 // The end of an upgrade in the windows: the main window back, the progress window away, the result shown.
 void showResult(int result, const QString& detail)
 {
+    upgradeEndShown();
     enableMainWindow();
     if (fFirm)
         fFirm->hide();
@@ -189,6 +190,7 @@ void resetFirmwareState()
 {
     firmwareJob.reset();
     tcpFirmwareJob.reset();
+    resetUpgradeCommit();
     tcpUpgradeActive = false;
     upgradeDisconnect = false;
 }
@@ -280,7 +282,7 @@ void FirmwarePage::buildFirmwarePage(QWidget* host)
     };
     upgrade.holdsLink = [] { return tcpUpgradeActive.load(); };
     // The close ends the job at its next step and waits for it before the link closes; the end shows nothing
-    // and connects nothing.
+    // and connects nothing. It comes only before the erase: from then on the main window refuses its close.
     upgrade.stopForClose = [] {
         const std::shared_ptr<UpgradeJob> jobs[] = {firmwareJob, tcpFirmwareJob};
         for (const std::shared_ptr<UpgradeJob>& job : jobs) {
@@ -409,8 +411,23 @@ void FirmwarePage::StartTcpFwUpgrade(bool erase)
             MessageBox(text, errorCaption(), MB_ICONERROR);
             return;
         }
+        if (upgradeMomentHook)
+            upgradeMomentHook(3);
+        if (upgradeMomentHook)
+            upgradeMomentHook(MomentBeforeErase);
+        // Stop or erase is decided here, once: a close that went through (or whose question is open) leaves
+        // the gateway as it is; from the command's first byte on the close is refused until the end is shown.
+        if (!commitUpgradeNow()) {
+            enableMainWindow();
+            fFirm->hide();
+            return;
+        }
         const QByteArray command("at!K2RM\r\n");
-        if (LinkWrite(CurrentConnection, command) != quint32(command.size())) {
+        const bool written = LinkWrite(CurrentConnection, command) == quint32(command.size());
+        if (upgradeMomentHook)
+            upgradeMomentHook(MomentAfterErase);
+        if (!written) {
+            upgradeEndShown();
             enableMainWindow();
             fFirm->hide();
             MessageBox(labelText(kNotWrittenText), errorCaption(), MB_ICONERROR);
@@ -428,7 +445,8 @@ void FirmwarePage::StartTcpFwUpgrade(bool erase)
             if (tcp && !tcp->Connected())
                 break;
         }
-        if (!confirmed || closingProgram()) { // the close starts no upload
+        if (!confirmed || closingProgram()) {
+            upgradeEndShown();
             enableMainWindow();
             fFirm->hide();
             tcpUpgradeActive = false;
