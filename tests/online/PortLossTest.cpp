@@ -10,6 +10,7 @@
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "online/Diagnostics.h"
+#include "online/RecordDownloads.h"
 #include "online/LiveCells.h"
 #include "online/Terminal.h"
 #include "online/Tracing.h"
@@ -30,6 +31,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -296,6 +299,57 @@ INSTANTIATE_TEST_SUITE_P(Links, PageLinkLossTest, ::testing::Values(Link::Telnet
                              return std::string(info.param == Link::Telnet   ? "Telnet"
                                                 : info.param == Link::Serial ? "Serial"
                                                                              : "Modem");
+                         });
+
+// The statistics download meets the loss in its reads on the window's thread. Its reads fail at once from then
+// on: the download ends at once rather than reading on to its idle limit at full speed, says so once (text 56)
+// and the program shows itself disconnected. The gateway's statistics never end ("no OK"), so only the loss or
+// the idle limit can end the section; the process's CPU time from the click until the program shows itself
+// disconnected stays well below the idle limit's 5 s a spinning loop would burn.
+class RecordLinkLossTest : public LossTest, public ::testing::WithParamInterface<Link>
+{
+};
+
+TEST_P(RecordLinkLossTest, TheStatisticsDownloadEndsAtOnceAndDoesNotSpin)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnLink(GetParam(), {}));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    recordWaits = RecordWaits{};
+    gatewaysim::Faults f;
+    f.noOk = true;
+    gateway->setFaults(f);
+    fMain->selectTopic(24);
+    dialogs().clearRecords();
+    // The link goes once the command is out and the first section's title shows.
+    bool lost = false;
+    const QMetaObject::Connection title = QObject::connect(fMain->mStatistic, &QPlainTextEdit::textChanged, [&] {
+        if (!lost && !fMain->mStatistic->toPlainText().isEmpty()) {
+            lost = true;
+            loseLink(GetParam());
+        }
+    });
+    auto cpuMs = [] {
+        rusage use{};
+        getrusage(RUSAGE_SELF, &use);
+        return (use.ru_utime.tv_sec + use.ru_stime.tv_sec) * 1000.0 + (use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1000.0;
+    };
+    const double before = cpuMs();
+    fMain->sbStatLoadClick();
+    QObject::disconnect(title);
+    ASSERT_TRUE(lost);
+    EXPECT_TRUE(waitUntil([] { return !CurrentConnection.Connected; }, 8000));
+    EXPECT_LT(cpuMs() - before, 1500.0);
+    recordWaits = RecordWaits{};
+    EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(56)});
+    expectConnectedState(false);
+    gateway->setFaults({});
+    ASSERT_NO_FATAL_FAILURE(connectAgain(GetParam()));
+}
+
+// On telnet every read after the drop still takes its settling pause, so nothing spins there.
+INSTANTIATE_TEST_SUITE_P(Links, RecordLinkLossTest, ::testing::Values(Link::Serial, Link::Modem),
+                         [](const ::testing::TestParamInfo<Link>& info) {
+                             return std::string(info.param == Link::Serial ? "Serial" : "Modem");
                          });
 
 } // namespace
