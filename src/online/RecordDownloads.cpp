@@ -389,7 +389,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
     bool done = false;
     QByteArray text;
     ReceivedTail tail;
-    bool pageBegun = false; // text of the page has come since the last page answer
+    bool pageBegun = false; // lines of the page have been added since the last page answer
     while (!done) {
         WaitPumping(recordWaits.callPauseMs);
         QByteArray block = ReadReply(4096, idle.watch());
@@ -427,12 +427,10 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
                 pageBegun = false;
                 if (!done && !written(QByteArrayLiteral(" ")))
                     return failedWrite();
-            } else {
+            } else if (text.endsWith('\n')) {
+                add(text);
+                text.clear();
                 pageBegun = true;
-                if (text.endsWith('\n')) {
-                    add(text);
-                    text.clear();
-                }
             }
             if (tail.endsInOkLine())
                 done = true;

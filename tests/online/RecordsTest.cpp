@@ -767,8 +767,10 @@ TEST_F(RecordsTest, DownloadsShowTheSameLinesWhereverTheLineCutsTheText)
     // The first call data page up to and with its marker: CR LF, the header line, the first record.
     const int callPageToMarker = 2 + int(qstrlen(kCallColumnHeader)) + 2 + int(records[0].size()) + 2 + 7;
     const Case cases[] = {
-        {"call data, each line pausing after two characters", Calls, 2, 0, 0, 350},
-        {"call data, a page cut before its marker's line end", Calls, 0, 0, callPageToMarker, 350},
+        // The call data download pauses 200 ms before each read, which waits 230 ms for a byte: pieces 500 ms
+        // apart each come in a read of their own.
+        {"call data, each line pausing after two characters", Calls, 2, 0, 0, 500},
+        {"call data, a page cut before its marker's line end", Calls, 0, 0, callPageToMarker, 500},
         {"LOG, the header split after one character", Log, 1, 2, 0, 350},
         // The LOG's first page has 742 bytes: pieces of 370 end after its marker, of 247 after the marker's CR.
         {"LOG, a page cut before its marker's line end", Log, 0, 0, 370, 250},
