@@ -10,8 +10,8 @@
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "online/Diagnostics.h"
-#include "online/RecordDownloads.h"
 #include "online/LiveCells.h"
+#include "online/RecordDownloads.h"
 #include "online/Terminal.h"
 #include "online/Tracing.h"
 #include "online/ui/ActualCallsPage.h"
@@ -331,7 +331,8 @@ TEST_P(RecordLinkLossTest, TheStatisticsDownloadEndsAtOnceAndDoesNotSpin)
     auto cpuMs = [] {
         rusage use{};
         getrusage(RUSAGE_SELF, &use);
-        return (use.ru_utime.tv_sec + use.ru_stime.tv_sec) * 1000.0 + (use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1000.0;
+        return (use.ru_utime.tv_sec + use.ru_stime.tv_sec) * 1000.0 +
+               (use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1000.0;
     };
     const double before = cpuMs();
     fMain->sbStatLoadClick();

@@ -830,7 +830,8 @@ TEST_F(RecordsTest, ABrokenOffRunSaysSoOverTheProgressWindow)
         bool overProgress;
     };
     const Case cases[] = {
-        {"statistics reset answered ERROR", QByteArray(kStatisticsResets[0]).chopped(2), &RecordsPage::sbStatLoadDeleteClick, 56, true},
+        {"statistics reset answered ERROR", QByteArray(kStatisticsResets[0]).chopped(2),
+         &RecordsPage::sbStatLoadDeleteClick, 56, true},
         {"call data load and delete refused", "AT&CR", &RecordsPage::sbCallLoadDeleteClick, 56, true},
         {"LOG to its end", {}, &RecordsPage::sbLogLoadClick, 61, false},
     };
