@@ -91,21 +91,53 @@ private:
     bool before_ = true;
 };
 
-// Takes a block of a LOG or statistics download. A block of more than two characters restarts the idle clock
-// and is searched for the header marker; a shorter one does neither, but once the header has come it may be the
-// rest of a line on a slow line, the closing "OK" line's among them, and is kept. False: the block comes before
-// the header and is dropped.
+// Takes a block of a LOG or statistics download. Only a block of more than two characters restarts the idle
+// clock; every block, however short, is searched for the header marker (a slow line may split it anywhere) and
+// once the header has come is kept: it may be the rest of a line, the closing "OK" line's among them. False: the
+// block comes before the header and is dropped.
 bool takeBlock(QByteArray& block, HeaderMarker& header, IdleClock& idle, ReceivedTail& tail)
 {
-    if (block.size() > 2) {
+    if (block.size() > 2)
         idle.restart();
-        header.apply(block);
-    }
+    header.apply(block);
     if (header.before())
         return false;
     tail.append(block);
     return true;
 }
+
+// The line end after a page marker belongs to the marker: a read boundary may fall between the marker and its
+// CR LF, or between the CR and the LF, and what of it a later read brings is dropped there, so that the next
+// page starts as it would had the page come in one read.
+class MarkerLineEnd
+{
+public:
+    // A page marker has come; after is the text that followed it in the same read.
+    void owe(const QByteArray& after)
+    {
+        const QByteArray lineEnd("\r\n");
+        qsizetype n = 0;
+        while (n < lineEnd.size() && n < after.size() && after[n] == lineEnd[n])
+            ++n;
+        // Other text after the marker: the gateway ended its marker without (the rest of) a line end.
+        owed_ = n < after.size() ? QByteArray() : lineEnd.mid(n);
+    }
+    // Drops from the front of block what of the marker's line end is still owed.
+    void settle(QByteArray& block)
+    {
+        while (!owed_.isEmpty() && !block.isEmpty()) {
+            if (block[0] != owed_[0]) {
+                owed_.clear(); // the gateway sent no (further) line end after its marker
+                return;
+            }
+            block.remove(0, 1);
+            owed_.remove(0, 1);
+        }
+    }
+
+private:
+    QByteArray owed_;
+};
 
 // A gateway left waiting in its paging takes the CR as the end of the listing; what it still sends is read
 // and dropped.
@@ -120,35 +152,6 @@ RecordOutcome failedWrite()
     return {56, true, false};
 }
 
-// One statistics section: the blocks after the header marker up to the terminating "OK" line. Returns whether
-// the section ended at its "OK" line.
-bool readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker)
-{
-    IdleClock idle;
-    HeaderMarker header(marker);
-    bool inTime = true;
-    bool done = false;
-    QByteArray text;
-    ReceivedTail tail;
-    while (!done) {
-        if (idle.passed() || closingProgram()) {
-            inTime = false;
-            done = true;
-        }
-        QByteArray block = ReadReply(4096);
-        if (!takeBlock(block, header, idle, tail))
-            continue;
-        text += block;
-        if (tail.endsInOkLine()) {
-            text = CutOkLine(text);
-            done = true;
-        }
-    }
-    WaitPumping(recordWaits.sectionPauseMs);
-    add(text);
-    return inTime;
-}
-
 // The link of CurrentConnection has gone: lost (the telnet connection closed, the port went away, the modem's
 // call ended) or its port closed under the download.
 bool linkGone()
@@ -159,6 +162,49 @@ bool linkGone()
         return false;
     const ComPort* port = LinkPort(CurrentConnection);
     return !port || !port->isOpen();
+}
+
+// A read that brought nothing because the link has gone: every further read would return at once, so a loop
+// that reads until a marker or its idle limit ends at once instead of spinning. The read has told the program of
+// the loss (linkLostHook); the run reports its failure as a failed write does, and the connection ends after it.
+bool readFailedForGood(const QByteArray& block)
+{
+    return block.isEmpty() && linkGone();
+}
+
+enum class SectionEnd { Ok, Idle, Lost };
+
+// One statistics section: the blocks after the header marker up to the terminating "OK" line.
+SectionEnd readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker)
+{
+    IdleClock idle;
+    HeaderMarker header(marker);
+    SectionEnd end = SectionEnd::Ok;
+    bool done = false;
+    QByteArray text;
+    ReceivedTail tail;
+    while (!done) {
+        if (idle.passed() || closingProgram()) {
+            end = SectionEnd::Idle;
+            done = true;
+        }
+        QByteArray block = ReadReply(4096);
+        if (readFailedForGood(block)) {
+            end = SectionEnd::Lost;
+            break;
+        }
+        if (!takeBlock(block, header, idle, tail))
+            continue;
+        text += block;
+        if (tail.endsInOkLine()) {
+            text = CutOkLine(text);
+            done = true;
+        }
+    }
+    if (end != SectionEnd::Lost)
+        WaitPumping(recordWaits.sectionPauseMs);
+    add(text);
+    return end;
 }
 
 } // namespace
@@ -237,6 +283,7 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
 
     IdleClock idle;
     HeaderMarker header(QByteArrayLiteral("   date"));
+    MarkerLineEnd markerEnd;
     bool inTime = true;
     bool done = false;
     QByteArray text;
@@ -249,11 +296,19 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
         if (onTelnet())
             WaitPumping(recordWaits.logTcpPauseMs);
         QByteArray block = LinkReadTimeout(4096, recordWaits.logReadSeconds);
+        if (readFailedForGood(block)) {
+            if (!text.isEmpty())
+                add(text);
+            return failedWrite();
+        }
+        markerEnd.settle(block);
         if (!takeBlock(block, header, idle, tail))
             continue;
         // The page marker may come split over reads: it is looked for in the page's text received so far.
         text += block;
-        if (text.contains(kPageMarker)) {
+        const qsizetype at = text.indexOf(kPageMarker);
+        if (at >= 0) {
+            markerEnd.owe(text.mid(at + kPageMarker.size()));
             add(RecordPageText(text));
             text.clear();
             if (!written(QByteArrayLiteral(" ")))
@@ -285,7 +340,9 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
     // Each section's title line is followed by an empty line.
     add("[" + encodeCp1250(totalTitle) + "]");
     add(QByteArray());
-    const bool totalInTime = readStatisticsSection(add, QByteArrayLiteral("network"));
+    const SectionEnd total = readStatisticsSection(add, QByteArrayLiteral("network"));
+    if (total == SectionEnd::Lost)
+        return failedWrite();
     if (closingProgram())
         return {62, true, true};
 
@@ -293,10 +350,12 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
         return failedWrite();
     add("[" + encodeCp1250(moduleTitle) + "]");
     add(QByteArray());
-    const bool moduleInTime = readStatisticsSection(add, QByteArrayLiteral("module"));
+    const SectionEnd modules = readStatisticsSection(add, QByteArrayLiteral("module"));
+    if (modules == SectionEnd::Lost)
+        return failedWrite();
     if (complete)
-        *complete = totalInTime && moduleInTime;
-    if (!moduleInTime)
+        *complete = total == SectionEnd::Ok && modules == SectionEnd::Ok;
+    if (modules != SectionEnd::Ok)
         return {62, true, true};
     return {};
 }
@@ -325,11 +384,12 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
 
     IdleClock idle;
     HeaderMarker header(QByteArrayLiteral("   date"));
+    MarkerLineEnd markerEnd;
     bool inTime = true;
     bool done = false;
     QByteArray text;
     ReceivedTail tail;
-    bool pageBegun = false; // text of the page has come since the last page answer
+    bool pageBegun = false; // lines of the page have been added since the last page answer
     while (!done) {
         WaitPumping(recordWaits.callPauseMs);
         QByteArray block = ReadReply(4096, idle.watch());
@@ -337,51 +397,44 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
             inTime = false;
             done = true;
         }
-        if (block.size() <= 2) {
-            // Too short to count for the idle clock, but on a slow line it may be the rest of a line, the
-            // closing "OK" line's among them.
-            if (!header.before() && !block.isEmpty()) {
-                tail.append(block);
-                pageBegun = true;
-                if (!text.isEmpty()) {
-                    text += block;
-                    if (block.endsWith('\n')) {
-                        add(text);
-                        text.clear();
-                    }
-                }
-                if (tail.endsInOkLine())
-                    done = true;
-            }
-            if (done)
-                endPagingAndDrain();
-            continue;
-        }
-        // An empty page ends the listing; a page marker read apart from its page's text does not.
-        if (block == "<SPACE>\r\n" && !pageBegun)
-            done = true;
-        idle.restart();
-        header.apply(block);
-        tail.append(block);
-        if (block.size() > 21)
-            block = SqueezeCallBlanks(block);
-        // The marker may have come split over reads; what of it came before is still in the text.
-        text += block;
-        const bool paged = text.contains(kPageMarker);
-        // A marker read after its page's last line was added adds no line of its own.
-        const bool markerAlone = paged && pageBegun && text.startsWith(kPageMarker);
-        if (paged)
-            text = RecordPageText(text);
-        pageBegun = !paged && (pageBegun || !block.isEmpty());
-        if (block.endsWith('\n')) {
-            if (!markerAlone)
+        if (readFailedForGood(block)) {
+            if (!text.isEmpty())
                 add(text);
-            text.clear();
-        }
-        if (paged && !done && !written(QByteArrayLiteral(" ")))
             return failedWrite();
-        if (tail.endsInOkLine())
-            done = true;
+        }
+        // A block of one or two characters does not count for the idle clock, but its text is the gateway's
+        // like any other: on a slow line it may be the start or the rest of a line or a marker.
+        if (block.size() > 2)
+            idle.restart();
+        markerEnd.settle(block);
+        header.apply(block);
+        if (!block.isEmpty()) {
+            tail.append(block);
+            if (block.size() > 21)
+                block = SqueezeCallBlanks(block);
+            // The marker may have come split over reads; what of it came before is still in the text.
+            text += block;
+            const qsizetype at = text.indexOf(kPageMarker);
+            if (at >= 0) {
+                // An empty page ends the listing; a page marker read apart from its page's text does not, and
+                // adds no line of its own once the page's last line has been added.
+                if (at == 0 && !pageBegun)
+                    done = true;
+                if (at > 0 || !pageBegun)
+                    add(RecordPageText(text));
+                markerEnd.owe(text.mid(at + kPageMarker.size()));
+                text.clear();
+                pageBegun = false;
+                if (!done && !written(QByteArrayLiteral(" ")))
+                    return failedWrite();
+            } else if (text.endsWith('\n')) {
+                add(text);
+                text.clear();
+                pageBegun = true;
+            }
+            if (tail.endsInOkLine())
+                done = true;
+        }
         if (done)
             endPagingAndDrain();
     }

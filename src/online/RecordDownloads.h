@@ -5,8 +5,11 @@
 // are the page's.
 //
 // A download ends at the gateway's terminating "OK" line (an "OK" inside a record is text like any other), at
-// the idle limit or at a failed write. The "OK" line, the header marker and the page marker are found in the text
-// received so far, so a slow line may split them over reads anywhere. Text that has come is never dropped: whatever is left when the loop
+// the idle limit, at a failed write or at a read that fails because the link has gone. The "OK" line, the header
+// marker and the page marker are found in the text received so far, so a slow line may split them over reads
+// anywhere, with pieces of any size (only the idle clock passes over pieces of one or two characters). The line
+// end after a page marker belongs to the marker, whichever read brings it, so the memo holds the lines it would
+// hold had every page come in one read. Text that has come is never dropped: whatever is left when the loop
 // ends reaches the memo. A download that ended at the idle limit answers a page the gateway may still be
 // waiting in with a CR and drains the rest, so the next command's first byte is not taken as a page answer.
 #include <QByteArray>
@@ -27,7 +30,8 @@ struct RecordWaits
 inline RecordWaits recordWaits;
 
 // How a run ended: the message the page shows (text number, error or information icon) and whether it is the
-// closing message (false: a write failed and the run ends with text 56 alone).
+// closing message (false: a write failed, a reset was not confirmed or the link went, and the run ends with text
+// 56 alone, shown while the progress window still stands).
 struct RecordOutcome
 {
     int text = 61;

@@ -12,6 +12,7 @@
 #include "link/LiveTools.h"
 #include "online/Diagnostics.h"
 #include "online/LiveCells.h"
+#include "online/RecordDownloads.h"
 #include "online/Terminal.h"
 #include "online/Tracing.h"
 #include "online/ui/ActualCallsPage.h"
@@ -368,5 +369,51 @@ INSTANTIATE_TEST_SUITE_P(Rows, WindowWorkLossTest,
                                            std::tuple{Work::ConnectionState, Link::Modem},
                                            std::tuple{Work::TableLoad, Link::Modem}),
                          workRowName);
+
+// The statistics download meets the loss in its reads on the window's thread. Its reads fail at once from then
+// on: the download ends at once rather than reading on to its idle limit at full speed, says so once (text 56)
+// and the program shows itself disconnected. The gateway's statistics never end ("no OK"), so only the loss or
+// the idle limit can end the section; the process's CPU time from the click until the program shows itself
+// disconnected stays well below the idle limit's 5 s a spinning loop would burn.
+class RecordLinkLossTest : public LossTest, public ::testing::WithParamInterface<Link>
+{
+};
+
+TEST_P(RecordLinkLossTest, TheStatisticsDownloadEndsAtOnceAndDoesNotSpin)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnLink(GetParam(), {}));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    recordWaits = RecordWaits{};
+    gatewaysim::Faults f;
+    f.noOk = true;
+    gateway->setFaults(f);
+    fMain->selectTopic(24);
+    dialogs().clearRecords();
+    // The link goes once the command is out and the first section's title shows.
+    bool lost = false;
+    const QMetaObject::Connection title = QObject::connect(fMain->mStatistic, &QPlainTextEdit::textChanged, [&] {
+        if (!lost && !fMain->mStatistic->toPlainText().isEmpty()) {
+            lost = true;
+            loseLink(GetParam());
+        }
+    });
+    const std::clock_t cpuBefore = std::clock();
+    fMain->sbStatLoadClick();
+    QObject::disconnect(title);
+    ASSERT_TRUE(lost);
+    EXPECT_TRUE(waitUntil([] { return !CurrentConnection.Connected; }, 8000));
+    EXPECT_LT(double(std::clock() - cpuBefore) / CLOCKS_PER_SEC, 1.5) << "CPU seconds while the link is gone";
+    recordWaits = RecordWaits{};
+    EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(56)});
+    expectConnectedState(false);
+    gateway->setFaults({});
+    ASSERT_NO_FATAL_FAILURE(connectAgain(GetParam()));
+}
+
+// On telnet every read after the drop still takes its settling pause, so nothing spins there.
+INSTANTIATE_TEST_SUITE_P(Links, RecordLinkLossTest, ::testing::Values(Link::Serial, Link::Modem),
+                         [](const ::testing::TestParamInfo<Link>& info) {
+                             return std::string(info.param == Link::Serial ? "Serial" : "Modem");
+                         });
 
 } // namespace

@@ -180,6 +180,18 @@ TEST(ClockRules, CommandsReadBackAndAccountChecks)
     EXPECT_TRUE(ReplyHasOkLine("AT%X80=usr/OKAY12\r\n\r\nOK\r\n"));
 }
 
+// Notes for each box whether the progress window stood when it came.
+class ProgressAtBoxes : public ScriptedDialogs
+{
+public:
+    QList<bool> shown;
+    int messageBox(const QString& text, const QString& caption, unsigned flags) override
+    {
+        shown << progressShown.load();
+        return ScriptedDialogs::messageBox(text, caption, flags);
+    }
+};
+
 class RecordsTest : public LiveToolTest, public ::testing::WithParamInterface<bool>
 {
 protected:
@@ -558,16 +570,6 @@ TEST_P(RecordsTest, TheClockSendsNoDayItLacksAndNoHalfTypedField)
 // The failure box of the clock's read comes while the progress window stands; the window closes after it.
 TEST_P(RecordsTest, AFailedClockReadShowsItsBoxBeforeTheProgressWindowCloses)
 {
-    class ProgressAtBoxes : public ScriptedDialogs
-    {
-    public:
-        QList<bool> shown;
-        int messageBox(const QString& text, const QString& caption, unsigned flags) override
-        {
-            shown << progressShown.load();
-            return ScriptedDialogs::messageBox(text, caption, flags);
-        }
-    };
     ASSERT_NO_FATAL_FAILURE(start(GetParam()));
     gatewaysim::Faults f;
     f.errorOn = {"AT&V"};
@@ -741,6 +743,110 @@ TEST_F(RecordsTest, DownloadsFindTheirMarkersSplitOverReads)
         EXPECT_TRUE(shown.first().startsWith("   date")) << qPrintable(shown.first());
         TearDown();
         SetUp();
+    }
+}
+
+// A slow serial line cuts the gateway's text anywhere: a line pauses after its first one or two characters (a
+// header split by a short piece, a lone "05" of a record, the "<S" of a page marker), or fixed pieces end a page
+// just before its marker's line end or between that CR and LF. Each download, with the program's own pauses,
+// answers every page once and shows the lines it shows when every page comes in one read.
+TEST_F(RecordsTest, DownloadsShowTheSameLinesWhereverTheLineCutsTheText)
+{
+    enum Download { Calls, Log, Statistics };
+    struct Case
+    {
+        const char* name;
+        Download download;
+        int headBytes, headLines; // the fault "line head"
+        int pieceSize, pauseMs;
+    };
+    // Call data in pages of two: the last page is an empty one.
+    const QList<QByteArray> records{"05.12.26 09:00:01 out   16  777123456  1  00:00:05",
+                                    "05.12.26 09:10:02 in    16  777654321  2  00:00:03",
+                                    "05.12.26 09:20:03 out   17  777000111  1  00:00:00"};
+    // The first call data page up to and with its marker: CR LF, the header line, the first record.
+    const int callPageToMarker = 2 + int(qstrlen(kCallColumnHeader)) + 2 + int(records[0].size()) + 2 + 7;
+    const Case cases[] = {
+        // The call data download pauses 200 ms before each read, which waits 230 ms for a byte: pieces 500 ms
+        // apart each come in a read of their own.
+        {"call data, each line pausing after two characters", Calls, 2, 0, 0, 500},
+        {"call data, a page cut before its marker's line end", Calls, 0, 0, callPageToMarker, 500},
+        {"LOG, the header split after one character", Log, 1, 2, 0, 350},
+        // The LOG's first page has 742 bytes: pieces of 370 end after its marker, of 247 after the marker's CR.
+        {"LOG, a page cut before its marker's line end", Log, 0, 0, 370, 250},
+        {"LOG, a page cut within its marker's line end", Log, 0, 0, 247, 250},
+        {"statistics, both headers split after two characters", Statistics, 2, 2, 0, 350},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The call data rows share a gateway with pages of two, the others one with pages of 20.
+        if (&c == cases || (c.download == Calls) != ((&c - 1)->download == Calls)) {
+            if (&c != cases) {
+                TearDown();
+                SetUp();
+            }
+            gatewaysim::Config cfg;
+            cfg.pageSize = c.download == Calls ? 2 : 20;
+            cfg.callRecords = records;
+            ASSERT_NO_FATAL_FAILURE(start(true, cfg));
+        }
+        recordWaits = RecordWaits{};
+        QPlainTextEdit* memo = c.download == Calls ? fMain->mCall : c.download == Log ? fMain->mLog : fMain->mStatistic;
+        auto download = [&] {
+            gateway->clearLog();
+            dialogs().clearRecords();
+            c.download == Calls ? fMain->sbCallLoadClick()
+            : c.download == Log ? fMain->sbLogLoadClick()
+                                : fMain->sbStatLoadClick();
+            EXPECT_EQ(boxes(), QStringList{labelText(61)});
+            return memo->toPlainText();
+        };
+        const QString whole = download();
+        const int answers = blanksReceived();
+        gatewaysim::Faults f;
+        f.lineHeadBytes = c.headBytes;
+        f.lineHeadLines = c.headLines;
+        f.lineHeadPauseMs = c.pauseMs;
+        f.chunkSize = c.pieceSize;
+        f.chunkDelayMs = c.pauseMs;
+        gateway->setFaults(f);
+        EXPECT_EQ(download(), whole);
+        EXPECT_EQ(blanksReceived(), answers);
+        gateway->setFaults({});
+    }
+}
+
+// A run that breaks off (a reset answered ERROR, the gateway refusing "AT&CR") says so while the progress window
+// stands, which closes once the box has been answered; a run that comes to its end shows its closing message
+// after the window has closed.
+TEST_F(RecordsTest, ABrokenOffRunSaysSoOverTheProgressWindow)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray refused;
+        void (RecordsPage::*click)();
+        int text;
+        bool overProgress;
+    };
+    const Case cases[] = {
+        {"statistics reset answered ERROR", QByteArray(kStatisticsResets[0]).chopped(2),
+         &RecordsPage::sbStatLoadDeleteClick, 56, true},
+        {"call data load and delete refused", "AT&CR", &RecordsPage::sbCallLoadDeleteClick, 56, true},
+        {"LOG to its end", {}, &RecordsPage::sbLogLoadClick, 61, false},
+    };
+    ASSERT_NO_FATAL_FAILURE(start(true));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gatewaysim::Faults f;
+        if (!c.refused.isEmpty())
+            f.errorOn = {c.refused};
+        gateway->setFaults(f);
+        ProgressAtBoxes answers;
+        (fMain->*c.click)();
+        EXPECT_EQ(answers.boxTexts(), QStringList{labelText(c.text)});
+        EXPECT_EQ(answers.shown, QList<bool>{c.overProgress});
+        EXPECT_FALSE(progressShown.load());
     }
 }
 

@@ -21,6 +21,10 @@ struct Faults
     bool silent = false;         // commands after the login get no reply at all
     int chunkSize = 0;           // > 0: everything sent goes out in pieces of this many bytes ...
     int chunkDelayMs = 0;        // ... with this pause between two pieces
+    int lineHeadBytes = 0;       // > 0: each line goes out in two pieces, its first this many characters and the
+                                 // rest up to and with its LF (a line no longer than that in one) ...
+    int lineHeadPauseMs = 0;     // ... with this pause after each piece ...
+    int lineHeadLines = 0;       // ... in the first this many lines of each reply or page (0: in every line)
     int replyDelayMs = 0;        // > 0: the reply to a command starts this late
     int dropAfterCommands = 0;   // > 0: the connection is dropped once the reply to this command has gone out
     int dropAfterDeletes = 0;    // > 0: the connection is dropped once an "AT&CR" dialogue has deleted this many

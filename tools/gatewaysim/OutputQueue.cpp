@@ -51,12 +51,19 @@ void OutputQueue::pump()
         if (f.trickleMs > 0) {
             piece = 1;
             pause = f.trickleMs;
+        } else if (f.lineHeadBytes > 0 && (f.lineHeadLines <= 0 || item.linesSent < f.lineHeadLines)) {
+            const qsizetype lf = item.bytes.indexOf('\n');
+            const qsizetype lineRest = lf < 0 ? item.bytes.size() : lf + 1;
+            piece = item.lineAt < f.lineHeadBytes ? qMin<qsizetype>(lineRest, f.lineHeadBytes - item.lineAt) : lineRest;
+            pause = f.lineHeadPauseMs;
         } else if (f.chunkSize > 0) {
             piece = qMin<qsizetype>(f.chunkSize, item.bytes.size());
             pause = f.chunkDelayMs;
         }
         const QByteArray out = item.bytes.left(piece);
         item.bytes.remove(0, piece);
+        item.lineAt = out.endsWith('\n') ? 0 : item.lineAt + piece;
+        item.linesSent += int(out.count('\n'));
         if (item.bytes.isEmpty())
             items_.removeFirst();
         if (!out.isEmpty())

@@ -36,6 +36,8 @@ private:
         QByteArray bytes;
         int delayMs = 0;
         bool drop = false;
+        qsizetype lineAt = 0; // characters of the current line already sent (the fault "line head")
+        int linesSent = 0;
     };
     void pump();
 

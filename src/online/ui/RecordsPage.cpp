@@ -201,6 +201,18 @@ void RecordsPage::showRecordOutcome(const RecordOutcome& outcome)
         MessageBox(labelText(outcome.text), labelText(54), MB_ICONINFORMATION);
 }
 
+void RecordsPage::endRecordRun(const RecordOutcome& outcome)
+{
+    // A run that broke off (a command, a page answer or a "#" not written whole, a reset not confirmed, the link
+    // gone) says so over the progress window, which closes once the box has been answered; the closing message
+    // of a run that came to its end follows the window's close.
+    if (!outcome.closing)
+        showRecordOutcome(outcome);
+    HideProgress(fMain);
+    if (outcome.closing)
+        showRecordOutcome(outcome);
+}
+
 void RecordsPage::sbLogLoadClick()
 {
     if (!connectForRecords())
@@ -208,8 +220,7 @@ void RecordsPage::sbLogLoadClick()
     ShowProgress(3, fMain);
     mLog->clear();
     const RecordOutcome outcome = RunLogDownload(memoAdder(mLog));
-    HideProgress(fMain);
-    showRecordOutcome(outcome);
+    endRecordRun(outcome);
 }
 
 void RecordsPage::sbStatLoadClick()
@@ -221,8 +232,7 @@ void RecordsPage::sbStatLoadClick()
     const RecordOutcome outcome =
         RunStatisticsDownload(memoAdder(mStatistic), labelOr(labelTexts, 489, QStringLiteral("Total statistics")),
                               labelOr(labelTexts, 490, QStringLiteral("Modules statistics")));
-    HideProgress(fMain);
-    showRecordOutcome(outcome);
+    endRecordRun(outcome);
 }
 
 void RecordsPage::sbStatLoadDeleteClick()
@@ -240,8 +250,7 @@ void RecordsPage::sbStatLoadDeleteClick()
         outcome = {62, true, true};
     else if (outcome.closing)
         outcome = RunStatisticsResets();
-    HideProgress(fMain);
-    showRecordOutcome(outcome);
+    endRecordRun(outcome);
 }
 
 void RecordsPage::sbCallLoadClick()
@@ -251,8 +260,7 @@ void RecordsPage::sbCallLoadClick()
     ShowProgress(3, fMain);
     mCall->clear();
     const RecordOutcome outcome = RunCallDownload(memoAdder(mCall));
-    HideProgress(fMain);
-    showRecordOutcome(outcome);
+    endRecordRun(outcome);
 }
 
 void RecordsPage::sbCallLoadDeleteClick()
@@ -263,8 +271,7 @@ void RecordsPage::sbCallLoadDeleteClick()
         return;
     ShowProgress(3, fMain);
     const RecordOutcome outcome = RunCallLoadDelete(memoAdder(mCall));
-    HideProgress(fMain);
-    showRecordOutcome(outcome);
+    endRecordRun(outcome);
 }
 
 void RecordsPage::chooseRecordFile(QLineEdit* edit, const QString& defaultName)

@@ -65,4 +65,6 @@ public:
 
 private:
     void showRecordOutcome(const RecordOutcome& outcome);
+    // The run's box and the progress window's close, in the order the outcome asks.
+    void endRecordRun(const RecordOutcome& outcome);
 };
