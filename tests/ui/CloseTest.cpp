@@ -619,13 +619,15 @@ TEST_P(UpgradeClosedAt, TheEraseDecidesBetweenTheCloseAndTheUpload)
         return;
     }
     EXPECT_FALSE(accepted);
-    if (c.outcome == Outcome::Refused)
+    if (c.outcome == Outcome::Refused) {
         EXPECT_TRUE(quiet) << "refused as by a disabled window: no question, no box";
+    }
     EXPECT_EQ(erasesHeard(sim()), c.bootMode ? 0 : 1);
     EXPECT_GE(loginsAtEnd, 0) << "the upgrade ended as usual";
-    if (!c.gateway)
+    if (!c.gateway) {
         EXPECT_TRUE(std::any_of(heard.begin(), heard.end(), [](const QByteArray& l) { return l.startsWith(":00000001FF"); }))
             << "the upload ran to its end";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Moments, UpgradeClosedAt, ::testing::ValuesIn(momentCases()),
