@@ -309,13 +309,14 @@ bool parseLcrDates(const QByteArray& reply, QString& winter, QString& summer)
     if (dates.size() < 2)
         return false;
     // Four digits each, or the edits would show a date nobody typed that no save then takes.
-    const QString w = QString::fromLatin1(dates.at(0));
-    const QString s = QString::fromLatin1(dates.at(1));
-    if (w.size() != kWireDateLength || s.size() != kWireDateLength || !isWholeDayMonth(digitsToDayMonth(w)) ||
-        !isWholeDayMonth(digitsToDayMonth(s)))
+    if (dates.at(0).size() != kWireDateLength || dates.at(1).size() != kWireDateLength)
         return false;
-    winter = digitsToDayMonth(w);
-    summer = digitsToDayMonth(s);
+    const QString w = digitsToDayMonth(QString::fromLatin1(dates.at(0)));
+    const QString s = digitsToDayMonth(QString::fromLatin1(dates.at(1)));
+    if (!isWholeDayMonth(w) || !isWholeDayMonth(s))
+        return false;
+    winter = w;
+    summer = s;
     return true;
 }
 

@@ -141,12 +141,12 @@ bool CThread::Start(void* argument)
 
 void UpgradeJob::Notify(int state, int percent)
 {
-    moment(state);
+    upgradeMoment(state);
     if (callback_)
         callback_(state, percent);
 }
 
-void UpgradeJob::moment(int which)
+void upgradeMoment(int which)
 {
     if (upgradeMomentHook)
         upgradeMomentHook(which);
@@ -164,6 +164,12 @@ void UpgradeJob::Stop()
     }
     gate().changed.notify_all();
     stopPort();
+}
+
+bool UpgradeJob::eraseMayStart()
+{
+    upgradeMoment(MomentBeforeErase);
+    return commit();
 }
 
 bool UpgradeJob::commit()
@@ -416,16 +422,12 @@ unsigned CFWUpgradeThread::Run(void*)
         Notify(3, 0);
         // Stop or erase is decided once, after the drain and right before the command's first byte; a close
         // that is open holds it until its answer.
-        const auto mayErase = [this] {
-            moment(MomentBeforeErase);
-            return commit();
-        };
         port_.limitReads(bootTiming.timeout(kEraseLimitMs));
-        if (!port_.WriteCommand("at!K2RM\r", mayErase)) {
+        if (!port_.WriteCommand("at!K2RM\r", [this] { return eraseMayStart(); })) {
             port_.clearReadLimit();
             return finish(5, true);
         }
-        moment(MomentAfterErase);
+        upgradeMoment(MomentAfterErase);
         if (!EraseFlash())
             return finish(5, true);
         port_.SetMode(PortBoot);
@@ -499,13 +501,9 @@ unsigned CFWUpgradeTcpThread::Run(void*)
         return finish(2, false);
     if (startMode_ == PortAt) {
         Notify(3, 0);
-        const auto mayErase = [this] {
-            moment(MomentBeforeErase);
-            return commit();
-        };
-        if (!port_.WriteCommand("at!K2RM\r", mayErase))
+        if (!port_.WriteCommand("at!K2RM\r", [this] { return eraseMayStart(); }))
             return finish(5, true);
-        moment(MomentAfterErase);
+        upgradeMoment(MomentAfterErase);
         pause(10000);
         if (!readBanners("In-Flash: 1234 OK", "Boot: Ready"))
             return finish(5, true);

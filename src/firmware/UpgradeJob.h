@@ -56,6 +56,8 @@ void resetUpgradeCommit();
 // erase is decided and right after its command went out.
 enum : int { MomentBeforeErase = 100, MomentAfterErase = 101 };
 inline std::function<void(int moment)> upgradeMomentHook;
+// Runs the moment hook, if any.
+void upgradeMoment(int which);
 
 class CThread
 {
@@ -113,8 +115,8 @@ protected:
     virtual void stopPort() = 0;
     // BootPause that ends early when the job is stopped.
     void pause(int ms);
-    // Runs the moment hook, if any.
-    static void moment(int which);
+    // Right before the erase command's first byte: the moment, then the decision between stop and erase.
+    bool eraseMayStart();
     bool startJob(const QString& fileName, UpgradeCallback callback);
     // The upload from state 4 on: batches with their percent; false after a failed batch (result 7 set).
     bool upload();

@@ -110,6 +110,29 @@ QByteArray modemRead(qsizetype size, int totalMs)
     return text;
 }
 
+// One write on conn's port: the serial port, the ISDN modem's, or the modem line's, which watches for the call's
+// end. Logged when logging is set and "SaveLog" is on. A short write that met the link gone tells the program.
+quint32 portWrite(const ConnectionRecord& conn, const QByteArray& bytes, bool logging)
+{
+    if (logging && conn.SaveLog)
+        LogSent(bytes);
+    ComPort* port = linkPort(conn);
+    if (conn.LinkType != LinkModem) {
+        const quint32 n = ComWrite(port, bytes);
+        if (n != quint32(bytes.size()))
+            noteIfLost();
+        return n;
+    }
+    if (!port || !port->isOpen())
+        return 0;
+    setModemTimeouts(port, kModemReadMs);
+    ModemLine* line = modemLine(conn);
+    const qint64 n = line ? line->write(bytes) : port->write(bytes);
+    if (n != bytes.size())
+        noteIfLost();
+    return n > 0 ? quint32(n) : 0;
+}
+
 // Milliseconds until the whole-second clock shows target. Clock::seconds() turns with the wall clock's seconds
 // (plus any test offset), so the wall clock's phase tells when the next second begins.
 int msUntilSecond(qint64 target)
@@ -321,14 +344,9 @@ quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetyp
     const QByteArray bytes = text.left(qMax<qsizetype>(length, 0));
     switch (conn.LinkType) {
     case LinkSerial:
-    case LinkIsdnModem: {
-        if (conn.SaveLog)
-            LogSent(bytes);
-        const quint32 n = ComWrite(linkPort(conn), bytes);
-        if (n != quint32(bytes.size()))
-            noteIfLost();
-        return n;
-    }
+    case LinkIsdnModem:
+    case LinkModem:
+        return portWrite(conn, bytes, true);
     case LinkTelnet: {
         // The telnet client sends characters, as the program's old telnet component did; a NUL ends the text.
         const qsizetype nul = bytes.indexOf('\0');
@@ -344,19 +362,6 @@ quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetyp
             ++sent;
         }
         return sent;
-    }
-    case LinkModem: {
-        if (conn.SaveLog)
-            LogSent(bytes);
-        ComPort* port = linkPort(conn);
-        if (!port || !port->isOpen())
-            return 0;
-        setModemTimeouts(port, kModemReadMs);
-        ModemLine* line = modemLine(conn);
-        const qint64 n = line ? line->write(bytes) : port->write(bytes);
-        if (n != bytes.size())
-            noteIfLost();
-        return n > 0 ? quint32(n) : 0;
     }
     default:
         return 0;
@@ -510,21 +515,8 @@ QByteArray ComRead(ComPort* port, qsizetype size, bool logging)
 
 quint32 LinkPortWrite(const QByteArray& bytes)
 {
-    ComPort* port = linkPort(CurrentConnection);
-    ModemLine* line = modemLine(CurrentConnection);
-    quint32 n = 0;
-    if (!line) {
-        n = ComWrite(port, bytes);
-    } else {
-        stampActivity();
-        if (port && port->isOpen()) {
-            setModemTimeouts(port, kModemReadMs);
-            n = quint32(std::max<qint64>(line->write(bytes), 0));
-        }
-    }
-    if (n != quint32(bytes.size()))
-        noteIfLost();
-    return n;
+    stampActivity();
+    return portWrite(CurrentConnection, bytes, false);
 }
 
 quint8 LinkPortReadByteUntil(qint64 endMs)

@@ -172,6 +172,14 @@ bool readFailedForGood(const QByteArray& block)
     return block.isEmpty() && linkGone();
 }
 
+// The run's end once its link has gone: what has come reaches the memo, and the run reports its failure.
+RecordOutcome endLost(const RecordMemoAdd& add, const QByteArray& text)
+{
+    if (!text.isEmpty())
+        add(text);
+    return failedWrite();
+}
+
 enum class SectionEnd { Ok, Idle, Lost };
 
 // One statistics section: the blocks after the header marker up to the terminating "OK" line.
@@ -296,11 +304,8 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
         if (onTelnet())
             WaitPumping(recordWaits.logTcpPauseMs);
         QByteArray block = LinkReadTimeout(4096, recordWaits.logReadSeconds);
-        if (readFailedForGood(block)) {
-            if (!text.isEmpty())
-                add(text);
-            return failedWrite();
-        }
+        if (readFailedForGood(block))
+            return endLost(add, text);
         markerEnd.settle(block);
         if (!takeBlock(block, header, idle, tail))
             continue;
@@ -397,11 +402,8 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
             inTime = false;
             done = true;
         }
-        if (readFailedForGood(block)) {
-            if (!text.isEmpty())
-                add(text);
-            return failedWrite();
-        }
+        if (readFailedForGood(block))
+            return endLost(add, text);
         // A block of one or two characters does not count for the idle clock, but its text is the gateway's
         // like any other: on a slow line it may be the start or the rest of a line or a marker.
         if (block.size() > 2)

@@ -608,8 +608,7 @@ bool LcrPage::lcrDatesValid()
     // program set (gateway, gate file, defaults) that nobody has edited since goes on as it stands.
     bool valid = true;
     for (QLineEdit* edit : {edSystemWinter, edSystemSummer}) {
-        const bool editable = edit->isEnabledTo(edit->window()) && !edit->isReadOnly();
-        if (editable && edit->isModified() && !isWholeDayMonth(edit->text())) {
+        if (TypedByPerson(edit) && !isWholeDayMonth(edit->text())) {
             markRed(edit, true);
             valid = false;
         }

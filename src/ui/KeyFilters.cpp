@@ -329,14 +329,18 @@ void ClearTimeMark(QLineEdit* edit)
     edit->setToolTip(QString());
 }
 
+bool TypedByPerson(const QLineEdit* edit)
+{
+    return edit->isEnabledTo(edit->window()) && !edit->isReadOnly() && edit->isModified();
+}
+
 bool TimeEditComplete(QLineEdit* edit)
 {
     constexpr int kWholeTimeHint = 985;
     // Only a time a person typed in part is held back. A field they cannot edit, or a value the program put
     // there (the gateway's, a gate file's, the defaults') that nobody has edited since, goes on as it stands:
     // refusing it would lock every save on a value nobody can mend.
-    const bool editable = edit->isEnabledTo(edit->window()) && !edit->isReadOnly();
-    if (isCompleteTime(edit->text()) || !editable || !edit->isModified()) {
+    if (isCompleteTime(edit->text()) || !TypedByPerson(edit)) {
         ClearTimeMark(edit);
         return true;
     }

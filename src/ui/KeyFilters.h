@@ -44,6 +44,9 @@ void DateEditKey(QLineEdit* edit, char& key);
 // HH:MM ..." as its tool tip, the focus) and the result is false: the caller sends and stores nothing and says
 // so (the page frame's "Some values are not valid" box). The mark goes as soon as the edit holds a whole time.
 bool TimeEditComplete(QLineEdit* edit);
+// The edit's text is a person's typing: the field can be edited and has been since the program last set its text.
+// Only such a text can be unfinished typing that a check holds back (times here, the LCR page's dates).
+bool TypedByPerson(const QLineEdit* edit);
 // Takes TimeEditComplete's mark off the edit, for an edit that is refilled with a time of another record.
 void ClearTimeMark(QLineEdit* edit);
 // A number field stands for its text read as a whole number; a text that is none (an emptied field: the spin box

@@ -88,13 +88,20 @@ void showProgressWindow(const QString& caption)
     showWithoutWaiting(fFirm);
 }
 
-// The end of an upgrade in the windows: the main window back, the progress window away, the result shown.
-void showResult(int result, const QString& detail)
+// The end of an upgrade, or of its start, in the windows: the main window back (a close works again), the
+// progress window away.
+void hideUpgradeWindows()
 {
     upgradeEndShown();
     enableMainWindow();
     if (fFirm)
         fFirm->hide();
+}
+
+// The end of an upgrade in the windows, with its result.
+void showResult(int result, const QString& detail)
+{
+    hideUpgradeWindows();
     if (result >= 1 && result <= 7) {
         QString text = labelText(kResultText + result);
         if (!detail.isEmpty())
@@ -295,9 +302,7 @@ void FirmwarePage::buildFirmwarePage(QWidget* host)
             giveTelnetBack();
             tcpUpgradeActive = false;
         }
-        enableMainWindow();
-        if (fFirm)
-            fFirm->hide();
+        hideUpgradeWindows();
     };
     liveTools.add(LiveToolSlot::FirmwareUpgrade, upgrade);
 
@@ -402,8 +407,7 @@ void FirmwarePage::StartTcpFwUpgrade(bool erase)
         QList<QByteArray> pieces;
         const HexFileCheck check = ReadHexFile(edFirmUpdate->text(), pieces);
         if (!check.ok) {
-            enableMainWindow();
-            fFirm->hide();
+            hideUpgradeWindows();
             QString text = labelText(kResultText + 2);
             text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + edFirmUpdate->text() +
                     (check.line > 0 ? QStringLiteral(":%1").arg(check.line) : QString()) + QStringLiteral(": ") +
@@ -411,25 +415,19 @@ void FirmwarePage::StartTcpFwUpgrade(bool erase)
             MessageBox(text, errorCaption(), MB_ICONERROR);
             return;
         }
-        if (upgradeMomentHook)
-            upgradeMomentHook(3);
-        if (upgradeMomentHook)
-            upgradeMomentHook(MomentBeforeErase);
+        upgradeMoment(3);
+        upgradeMoment(MomentBeforeErase);
         // Stop or erase is decided here, once: a close that went through (or whose question is open) leaves
         // the gateway as it is; from the command's first byte on the close is refused until the end is shown.
         if (!commitUpgradeNow()) {
-            enableMainWindow();
-            fFirm->hide();
+            hideUpgradeWindows();
             return;
         }
         const QByteArray command("at!K2RM\r\n");
         const bool written = LinkWrite(CurrentConnection, command) == quint32(command.size());
-        if (upgradeMomentHook)
-            upgradeMomentHook(MomentAfterErase);
+        upgradeMoment(MomentAfterErase);
         if (!written) {
-            upgradeEndShown();
-            enableMainWindow();
-            fFirm->hide();
+            hideUpgradeWindows();
             MessageBox(labelText(kNotWrittenText), errorCaption(), MB_ICONERROR);
             fMain->mDisconnectClick();
             return;
@@ -446,9 +444,7 @@ void FirmwarePage::StartTcpFwUpgrade(bool erase)
                 break;
         }
         if (!confirmed || closingProgram()) {
-            upgradeEndShown();
-            enableMainWindow();
-            fFirm->hide();
+            hideUpgradeWindows();
             tcpUpgradeActive = false;
             MessageBox(labelText(kResultText + 7), errorCaption(), MB_ICONERROR);
             giveTelnetBack();
