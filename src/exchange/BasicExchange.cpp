@@ -160,13 +160,15 @@ std::array<qint32, 4> parseBasicCauses(const QByteArray& reply, QString& errors)
     return causes;
 }
 
-bool parseG08IsdnValues(const QByteArray& reply, std::array<qint32, 3>& values)
+std::array<qint32, 3> g08IsdnValues(const QByteArray& reply)
 {
     const ReplyList g08 = ReplyValueList(QByteArrayLiteral("G08="), reply, ',');
-    bool read = true;
-    for (int i = 0; i < 3; ++i)
-        read = read && decimalAt(g08, i + 1, values[size_t(i)]);
-    return read;
+    std::array<qint32, 3> values{};
+    for (int i = 0; i < 3; ++i) {
+        if (!decimalAt(g08, i + 1, values[size_t(i)]))
+            return {9, 9, 3};
+    }
+    return values;
 }
 
 QByteArray basicRelaxCommand(const TBasic& b, const std::array<qint32, 3>& isdn)

@@ -101,8 +101,9 @@ BasicViewV parseBasicViewV(const QByteArray& reply, const BasicListSizes& sizes,
 // 42) and the line is added.
 std::array<qint32, 4> parseBasicCauses(const QByteArray& reply, QString& errors);
 
-// The ISDN page's values 2 to 4 of "G08" in an "AT&V0" reply, which the page's save sends back as they are.
-bool parseG08IsdnValues(const QByteArray& reply, std::array<qint32, 3>& values);
+// The ISDN page's values 2 to 4 of "G08" in an "AT&V0" reply, which the page's save sends back as they are;
+// when any of them is missing or is no number, all three are that page's defaults 9, 9 and 3.
+std::array<qint32, 3> g08IsdnValues(const QByteArray& reply);
 
 // The save's set commands, from the record as the page shows it.
 QByteArray basicRelaxCommand(const TBasic& b, const std::array<qint32, 3>& isdnValues); // "AT%G08=..."

@@ -171,21 +171,15 @@ bool BasicPage::basicSave()
     const TBasic shown = basicShown();
 
     // "G08" carries the ISDN page's three values between this page's two: they go back as the gateway holds
-    // them now. Without them nothing is sent, so the ISDN settings are never overwritten with guesses.
+    // them now, or as that page's defaults where the gateway's cannot be read. Only without the view is
+    // nothing sent.
     const Exchange v0 = exchange(QByteArrayLiteral("AT&V0\r\n"), QStringLiteral("AT&&V0"));
     if (!v0.written)
         LoadErrors += kBasicLineRelax;
     if (!v0.answeredOk())
         LoadErrors += kBasicLineRelax;
-    std::array<qint32, 3> isdn{};
-    bool isdnRead = v0.ok();
-    if (isdnRead) {
-        isdnRead = parseG08IsdnValues(v0.reply, isdn);
-        if (!isdnRead)
-            LoadErrors += kBasicLineRelax;
-    }
-    if (isdnRead)
-        ok &= sendSet(basicRelaxCommand(shown, isdn), kBasicLineRelax);
+    if (v0.ok())
+        ok &= sendSet(basicRelaxCommand(shown, g08IsdnValues(v0.reply)), kBasicLineRelax);
     else
         ok = false;
 
