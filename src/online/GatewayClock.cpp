@@ -7,7 +7,12 @@
 #include <QList>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
+
+// One slice of a whole reply's read on a serial port, and the least time one read that brings nothing takes.
+constexpr int kWholeReplySliceMs = 100;
 
 QString twoDigits(int v)
 {
@@ -92,15 +97,30 @@ bool ReplyHasVerdict(const QByteArray& reply, bool busy)
 QByteArray ReadWholeReply(int boundMs, bool busy)
 {
     const qint64 endMs = Clock::milliseconds() + boundMs;
+    const bool serial = CurrentConnection.LinkType == LinkSerial || CurrentConnection.LinkType == LinkIsdnModem;
     QByteArray reply;
     for (;;) {
-        const QByteArray part = ReadReplyUntil(4096, endMs);
+        const qint64 sliceStart = Clock::milliseconds();
+        // A serial read blocks the window's thread: it is read in short slices, the window's messages handled
+        // between them, so a gateway that is slow to answer (or silent) does not freeze the window.
+        const qint64 sliceEnd = serial ? std::min(endMs, sliceStart + kWholeReplySliceMs) : endMs;
+        const QByteArray part = ReadReplyUntil(4096, sliceEnd);
         reply += part;
         // The verdict's line counts once its line end is in too, or the CR LF would be left for the next read.
-        // A link that is gone answers every read at once with nothing: reading on would only spin.
-        if (part.isEmpty() || LinkLost() || (reply.endsWith('\n') && ReplyHasVerdict(reply, busy)) ||
+        // A quiet moment is no end of the answer (a slow line pauses in it, a busy gateway starts it late); a
+        // link that is gone answers every read at once with nothing, so reading on would only spin.
+        if (LinkLost() || closingProgram() || (reply.endsWith('\n') && ReplyHasVerdict(reply, busy)) ||
             Clock::milliseconds() >= endMs)
             return reply;
+        if (part.isEmpty()) {
+            // A read that came back early with nothing (a port closed under it, reads cancelled) is not asked
+            // again at once.
+            const qint64 early = sliceStart + kWholeReplySliceMs - Clock::milliseconds();
+            WaitPumping(int(std::clamp<qint64>(std::min(early, endMs - Clock::milliseconds()), 0,
+                                               kWholeReplySliceMs)));
+        } else {
+            ProcessMessages();
+        }
     }
 }
 

@@ -35,7 +35,9 @@ bool ReplyHasVerdict(const QByteArray& reply, bool busy = false);
 // a gateway that keeps talking without its verdict must not hold the window. Tests shorten it.
 inline int wholeReplyMs = 15000;
 // Reads the link (ReadReplyUntil) until the reply holds its verdict with its line end (with busy a line "BUSY"
-// counts as one), a read brings nothing, the link is gone (LinkLost) or boundMs have passed.
+// counts as one), the link is gone (LinkLost), the program is closing or boundMs have passed. A read that
+// brings nothing is no end. On a serial port it reads in slices of 100 ms with the window's messages handled
+// between them.
 QByteArray ReadWholeReply(int boundMs = wholeReplyMs, bool busy = false);
 
 // The account check of the login page: 0 when the account may be sent, else the text of the first failure:

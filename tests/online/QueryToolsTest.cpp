@@ -2,12 +2,17 @@
 // the exact commands, the replies as the pages show them, and the table rules of the connection state.
 #include "online/LiveToolFixture.h"
 
+#include "link/LinkIo.h"
 #include "online/GatewayClock.h"
 #include "online/OnlineQueries.h"
+#include "online/RecordDownloads.h"
 #include "online/ui/ConnectionStatePage.h"
 #include "online/ui/MonitorPage.h"
 #include "platform/Dialogs.h"
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -205,5 +210,103 @@ TEST_P(SlowRelayTest, EachAnswerIsReadToItsVerdictLineAndNoTailReachesTheNext)
 
 INSTANTIATE_TEST_SUITE_P(Links, SlowRelayTest, ::testing::Values(Link::Serial, Link::Modem),
                          [](const auto& info) { return info.param == Link::Serial ? "Serial" : "Modem"; });
+
+// A serial gateway whose answers pause longer than one quiet byte wait of the port (16 bytes every 500 ms) or
+// start late (400 ms): with the program's own bounds, each answer is read up to its verdict line, so the page
+// shows it whole and nothing of it is left on the line for the next command.
+struct SlowSerialRow
+{
+    const char* name;
+    bool late; // the answer starts late; else it comes in pieces
+    std::function<void()> prepare; // before the gateway slows down
+    std::function<void()> run;
+    // The boxes shown and the gateway as they are after the run.
+    std::function<void(const QStringList& boxes, const gatewaysim::Gateway& gateway)> check;
+};
+
+void PrintTo(const SlowSerialRow& row, std::ostream* os)
+{
+    *os << row.name << (row.late ? " starting late" : " in pieces");
+}
+
+class SlowSerialTest : public LiveToolTest, public ::testing::WithParamInterface<SlowSerialRow>
+{
+};
+
+TEST_P(SlowSerialTest, EachAnswerIsReadWholeAndNothingIsLeftForTheNextCommand)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnLink(Link::Serial, gatewaysim::Config()));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    if (GetParam().prepare)
+        GetParam().prepare();
+    gatewaysim::Faults slow;
+    if (GetParam().late) {
+        slow.replyDelayMs = 400;
+    } else {
+        slow.chunkSize = 16;
+        slow.chunkDelayMs = 500;
+    }
+    gateway->setFaults(slow);
+    dialogs().clearRecords();
+    gateway->clearLog();
+    GetParam().run();
+    GetParam().check(dialogs().boxTexts(), *gateway);
+    QTest::qWait(1500); // a tail would be on the line by now
+    EXPECT_EQ(LinkReadWithin(4096, 300), QByteArray());
+}
+
+void clockShown(const QStringList& boxes, const gatewaysim::Gateway&)
+{
+    EXPECT_EQ(fMain->eDate->text(), QStringLiteral("05.12.2026"));
+    EXPECT_EQ(fMain->eTime->text(), QStringLiteral("09:05:07"));
+    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join('|'));
+}
+
+const SlowSerialRow kSlowSerialRows[] = {
+    {"Monitor", false, nullptr, [] { fMain->selectTopic(543); fMain->ed1->setValue(0); fMain->sbSendClick(); },
+     [](const QStringList& boxes, const gatewaysim::Gateway&) {
+         EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join('|'));
+         EXPECT_EQ(fMain->mMonitor->toPlainText().toStdString(),
+                   "\nGSM0 monitor\nOperator: SIMNET  Cell: 1F2A  LAC: 0B11\nSignal: -71 dBm  BER: 0\nOK\n");
+     }},
+    {"ConnectionState", false, nullptr,
+     [] { fMain->selectTopic(505); fMain->lbPort->setCurrentRow(2); fMain->lbPortClick(); },
+     [](const QStringList&, const gatewaysim::Gateway&) { EXPECT_EQ(fMain->lb3->text(), QStringLiteral("NONE")); EXPECT_EQ(fMain->lb5->text(), QStringLiteral("NO")); }},
+    {"ClockRead", false, nullptr,
+     [] { fMain->selectTopic(18); fMain->cbSynDateTime->setChecked(true); fMain->cbSynDateTime->setChecked(false); },
+     clockShown},
+    {"ClockSave", false,
+     [] { fMain->selectTopic(18); fMain->cbSynDateTime->setChecked(true); fMain->cbSynDateTime->setChecked(false); },
+     [] { fMain->eTime->setText(QStringLiteral("10:11:12")); fMain->sbDateTimeSaveClick(); },
+     [](const QStringList& boxes, const gatewaysim::Gateway& gateway) {
+         EXPECT_EQ(boxes, QStringList{labelText(66)});
+         EXPECT_EQ(gateway.value("S99"), "05.12.2026.6/10:11:12");
+     }},
+    {"BufferState", false, nullptr, [] { fMain->selectTopic(494); },
+     [](const QStringList& boxes, const gatewaysim::Gateway&) {
+         EXPECT_EQ(fMain->lbBuffer1->text(), QStringLiteral("48211"));
+         EXPECT_EQ(fMain->lbBuffer5->text(), QStringLiteral("3"));
+         EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join('|'));
+     }},
+    {"StatisticsReset", false, nullptr, [] { EXPECT_EQ(RunStatisticsResets().text, 61); },
+     [](const QStringList&, const gatewaysim::Gateway& gateway) {
+         EXPECT_EQ(gateway.receivedLines().size(), 5);
+     }},
+};
+
+std::vector<SlowSerialRow> slowSerialRows()
+{
+    std::vector<SlowSerialRow> rows;
+    for (const SlowSerialRow& row : kSlowSerialRows) {
+        rows.push_back(row);
+        rows.push_back(row);
+        rows.back().late = true;
+    }
+    return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SlowSerialTest, ::testing::ValuesIn(slowSerialRows()), [](const auto& info) {
+    return std::string(info.param.name) + (info.param.late ? "StartingLate" : "InPieces");
+});
 
 } // namespace

@@ -72,8 +72,18 @@ bool BufferPage::bufferSection(bool chosen)
     pBuffer->show();
     pBuffer->raise();
     pBuffer->repaint();
-    QByteArray probe;
-    SendCommandOk(QByteArrayLiteral("at\r\n"), probe, 4096);
+    // The probe's answer is read to its verdict: an "OK" that came late would be taken for the answer to "AT!Q".
+    // A probe the gateway has not answered within the bound leaves its answer still to come, so "AT!Q" is not
+    // asked then.
+    const QByteArray probe("at\r\n");
+    if (LinkWrite(CurrentConnection, probe) == quint32(probe.size())) {
+        WaitPumping(100);
+        const QByteArray probeReply = ReadWholeReply();
+        if (!probeReply.endsWith('\n') || !ReplyHasVerdict(probeReply)) {
+            MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+            return false;
+        }
+    }
     WaitPumping(100);
     const QByteArray command("AT!Q\r\n");
     if (LinkWrite(CurrentConnection, command) != quint32(command.size())) {
