@@ -25,6 +25,14 @@ QString leadingZero(const QByteArray& part)
     return s.size() == 1 ? QLatin1Char('0') + s : s;
 }
 
+// After a read that brought nothing: the window's events are handled, and a read that came back sooner than one
+// slice (a port closed under it, reads cancelled) is not asked again at once.
+void afterQuietRead(qint64 readStartMs, qint64 endMs)
+{
+    const qint64 until = std::min(readStartMs + kWholeReplySliceMs, endMs);
+    WaitPumping(int(std::clamp<qint64>(until - Clock::milliseconds(), 0, kWholeReplySliceMs)));
+}
+
 QList<QByteArray> replyLines(const QByteArray& reply)
 {
     QList<QByteArray> lines;
@@ -112,15 +120,10 @@ QByteArray ReadWholeReply(int boundMs, bool busy)
         if (LinkLost() || closingProgram() || (reply.endsWith('\n') && ReplyHasVerdict(reply, busy)) ||
             Clock::milliseconds() >= endMs)
             return reply;
-        if (part.isEmpty()) {
-            // A read that came back early with nothing (a port closed under it, reads cancelled) is not asked
-            // again at once.
-            const qint64 early = sliceStart + kWholeReplySliceMs - Clock::milliseconds();
-            WaitPumping(int(std::clamp<qint64>(std::min(early, endMs - Clock::milliseconds()), 0,
-                                               kWholeReplySliceMs)));
-        } else {
+        if (part.isEmpty())
+            afterQuietRead(sliceStart, endMs);
+        else
             ProcessMessages();
-        }
     }
 }
 
@@ -155,12 +158,18 @@ bool SendAccountCommand(const QByteArray& command, QByteArray& reply)
     if (LinkPortWrite(command) != quint32(command.size()))
         return false;
     // Byte by byte, so that the read ends with the verdict's line and not with the port's wait for a next
-    // byte after it (up to 10 s on a modem line).
+    // byte after it (up to 10 s on a modem line). A moment without a byte is no end of the answer; each wait
+    // is a short slice with the window's events handled between them.
     const qint64 endMs = Clock::milliseconds() + wholeReplyMs;
     for (;;) {
-        const quint8 b = LinkPortReadByteUntil(endMs);
-        if (b == 0)
-            return true;
+        const qint64 readStart = Clock::milliseconds();
+        const quint8 b = LinkPortReadByteUntil(std::min(endMs, readStart + kWholeReplySliceMs));
+        if (b == 0) {
+            if (LinkPortLost() || closingProgram() || Clock::milliseconds() >= endMs)
+                return true;
+            afterQuietRead(readStart, endMs);
+            continue;
+        }
         reply += char(b);
         if (b == '\n' && ReplyHasVerdict(reply))
             return true;

@@ -48,7 +48,8 @@ int LoginAccountCheck(const QString& user, const QString& pass, const QString& p
 QByteArray LoginAccountCommand(const QString& user, const QString& pass);
 QByteArray LoginDisableCommand();
 // Writes command on the link's port without logging (LinkPortWrite) and reads the reply the same way until the
-// line end of its verdict, a read brings nothing or wholeReplyMs have passed. False for a short write.
+// line end of its verdict, the link is gone, the program is closing or wholeReplyMs have passed (a moment
+// without a byte is no end). False for a short write.
 bool SendAccountCommand(const QByteArray& command, QByteArray& reply);
 
 // The five values of the buffer state reply ("AT!Q"), in the order of its keys "Main loops:", "Max loop:",

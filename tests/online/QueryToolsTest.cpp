@@ -7,6 +7,7 @@
 #include "online/OnlineQueries.h"
 #include "online/RecordDownloads.h"
 #include "online/ui/ConnectionStatePage.h"
+#include "online/ui/LoginAccountPage.h"
 #include "online/ui/MonitorPage.h"
 #include "platform/Dialogs.h"
 
@@ -288,6 +289,14 @@ const SlowSerialRow kSlowSerialRows[] = {
          EXPECT_EQ(fMain->lbBuffer5->text(), QStringLiteral("3"));
          EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join('|'));
      }},
+    {"AccountSave", false,
+     [] {
+         fMain->eLoginUser->setText(QStringLiteral("usr"));
+         fMain->eLoginPass->setText(QStringLiteral("pass1"));
+         fMain->eLoginPassVer->setText(QStringLiteral("pass1"));
+     },
+     [] { fMain->sbLoginSaveClick(); },
+     [](const QStringList& boxes, const gatewaysim::Gateway&) { EXPECT_EQ(boxes, QStringList{labelText(66)}); }},
     {"StatisticsReset", false, nullptr, [] { EXPECT_EQ(RunStatisticsResets().text, 61); },
      [](const QStringList&, const gatewaysim::Gateway& gateway) {
          EXPECT_EQ(gateway.receivedLines().size(), 5);
