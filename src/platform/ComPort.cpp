@@ -369,6 +369,17 @@ qint64 ComPort::write(const char* data, qint64 size)
 
 qint64 ComPort::read(char* data, qint64 size)
 {
+    return readWith(data, size, nullptr);
+}
+
+qint64 ComPort::readArrived(char* data, qint64 size)
+{
+    constexpr CommTimeouts kAtOnce{kMaxDword, 0, 0, 0, 0};
+    return readWith(data, size, &kAtOnce);
+}
+
+qint64 ComPort::readWith(char* data, qint64 size, const CommTimeouts* fixed)
+{
     if (fd_ < 0) {
         setError(QStringLiteral("Port is not open"));
         return -1;
@@ -380,7 +391,7 @@ qint64 ComPort::read(char* data, qint64 size)
     CommTimeouts t;
     {
         std::lock_guard lock(mutex_);
-        t = timeouts_;
+        t = fixed ? *fixed : timeouts_;
         if (!pending_.isEmpty()) {
             got = std::min<qint64>(size, pending_.size());
             std::memcpy(data, pending_.constData(), size_t(got));

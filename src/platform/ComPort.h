@@ -58,6 +58,10 @@ public:
     // Reads up to size bytes under the time-out rules; returns the count (0 = timed out), -1 on error
     // (the other side closed or the device went away).
     qint64 read(char* data, qint64 size);
+    // Reads what has already come (bytes put back first), up to size, without waiting and whatever the
+    // time-outs are; a hang-up shows as in read(). The time-outs stay as they are, so a reader on another
+    // thread keeps its own.
+    qint64 readArrived(char* data, qint64 size);
     // One byte under the time-out rules. True with the byte in out when one came (0x00 included),
     // false when the read timed out or failed.
     bool readByte(char& out);
@@ -86,6 +90,7 @@ public:
 
 private:
     void setError(const QString& text);
+    qint64 readWith(char* data, qint64 size, const CommTimeouts* fixed); // fixed: instead of the port's own
 
     int fd_ = -1;
     QString device_;

@@ -152,6 +152,23 @@ SteadyClock::time_point after(int ms)
     return SteadyClock::now() + Ms(ms);
 }
 
+// Follows the call's data line by line in line (the current line as far as it came); true when a line that is
+// exactly "NO CARRIER" ended among these bytes.
+bool watchLines(QByteArray& line, const char* data, qint64 size)
+{
+    bool ended = false;
+    for (qint64 i = 0; i < size; ++i) {
+        const char c = data[i];
+        if (c == '\r' || c == '\n') {
+            ended = ended || line == kCallEndedLine;
+            line.clear();
+        } else if (line.size() <= kCallEndedLine.size()) {
+            line.append(c);
+        }
+    }
+    return ended;
+}
+
 } // namespace
 
 ModemLine::~ModemLine()
@@ -256,23 +273,44 @@ qint64 ModemLine::read(char* data, qint64 size)
 {
     if (!port_ || callEnded_.load())
         return -1;
+    std::lock_guard lock(reading_);
+    if (callEnded_.load()) // a write's look saw the end while this read waited for the lock
+        return -1;
     const qint64 n = port_->read(data, size);
-    for (qint64 i = 0; i < n; ++i) {
-        const char c = data[i];
-        if (c == '\r' || c == '\n') {
-            if (line_ == kCallEndedLine)
-                callEnded_ = true;
-            line_.clear();
-        } else if (line_.size() <= kCallEndedLine.size()) {
-            line_.append(c);
-        }
-    }
+    if (n > 0 && watchLines(line_, data, n))
+        callEnded_ = true;
     return n;
+}
+
+void ModemLine::lookForCallEnd()
+{
+    std::unique_lock lock(reading_, std::try_to_lock);
+    if (!lock.owns_lock())
+        return;
+    QByteArray arrived;
+    char chunk[1024];
+    for (;;) {
+        const qint64 n = port_->readArrived(chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        arrived.append(chunk, n);
+        if (n < qint64(sizeof chunk))
+            break;
+    }
+    port_->unread(arrived);
+    // The watch itself follows these bytes when read() hands them out: here it runs on a copy, so that it sees
+    // each byte once however often the text is looked at.
+    QByteArray line = line_;
+    if (watchLines(line, arrived.constData(), arrived.size()))
+        callEnded_ = true;
 }
 
 qint64 ModemLine::write(const QByteArray& bytes)
 {
     if (!port_ || callEnded_.load())
+        return -1;
+    lookForCallEnd();
+    if (callEnded_.load() || port_->isDisconnected())
         return -1;
     return port_->write(bytes);
 }

@@ -10,6 +10,11 @@
 // watches the lines for one that is exactly "NO CARRIER" and from then on the call counts as ended (callEnded()),
 // so that no later command can take the modem's answer for the gateway's. A line that only contains the
 // words (a module's answer the gateway passes on) is data.
+// The call may also have ended while nobody read: the gateway logged an idle session out, or the far end dropped
+// just before a command that is written without reading its answer (a reset). So write() first looks at what
+// has come and not been read, unless a read is under way on another thread (that reader sees the end itself):
+// a "NO CARRIER" line there ends the call before the command can reach the modem. The look takes nothing: the
+// bytes are put back for the next read, and the watch follows them there, once.
 #include "platform/ComPort.h"
 #include <QByteArray>
 #include <QString>
@@ -17,6 +22,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 class ModemLine
 {
@@ -41,9 +47,10 @@ public:
     // One read of the call's data under the port's time-outs, as ComPort::read. The bytes are returned as they
     // came, a "NO CARRIER" line included; once the call has ended, -1 at once.
     qint64 read(char* data, qint64 size);
-    // One write of the call's data, as ComPort::write; -1 once the call has ended (it would go to the modem).
+    // One write of the call's data, as ComPort::write; -1 once the call has ended (it would go to the modem),
+    // also when the look at the unread text finds the end there.
     qint64 write(const QByteArray& bytes);
-    // True once read() saw the modem's "NO CARRIER" line. Callable from any thread.
+    // True once read() or a write's look saw the modem's "NO CARRIER" line. Callable from any thread.
     bool callEnded() const { return callEnded_.load(); }
     ComPort* port() { return port_.get(); }
     QString errorString() const { return error_; }
@@ -53,12 +60,16 @@ public:
 private:
     void report(const QString& text);
     bool fail(const QString& error); // reports and stores the error, closes the port, returns false
+    void lookForCallEnd();
 
     std::unique_ptr<ComPort> port_;
     bool connected_ = false;
     std::atomic<bool> callEnded_{false};
     // The current data line as far as it came (cut at its first bytes: only its length and start matter).
     QByteArray line_;
+    // Held by read() while it reads and watches; a write's look only takes it when it is free (the port serves
+    // one reading thread at a time, and the reader waiting in it will see the end anyway).
+    std::mutex reading_;
     QString error_;
     ProgressHandler progress_;
 };

@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -209,4 +210,40 @@ TEST(ModemLineTest, OnlyTheLineNoCarrierEndsTheCall)
         d.line->hangUp();
         EXPECT_EQ(modem.commands().contains("+++"), !row.ends) << "no escape into a modem that left the call";
     }
+}
+
+// A write first looks at what has come and not been read: the login prompt waiting there still reaches the next
+// read whole, and a "NO CARRIER" whose line began in bytes already looked at and read ends the call at the
+// next write's look, before the command reaches the modem.
+TEST(ModemLineTest, AWriteLooksAtTheUnreadTextAndTakesNothing)
+{
+    Dialer d;
+    ASSERT_TRUE(d.pair.isReady()) << d.pair.errorString().toStdString();
+    auto modem = std::make_unique<ScriptedModem>(
+        d.pair.pathB(), QHash<QByteArray, QByteArray>{{"AT", kOk}, {"ATDT123", "\r\nCONNECT 9600\r\n"}});
+    ASSERT_TRUE(d.dial());
+    modem.reset(); // the far end from now on says only what the test makes it say, and echoes nothing
+    const int far = ::open(QFile::encodeName(d.pair.pathB()).constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(far, 0);
+    auto say = [&](const QByteArray& b) {
+        ASSERT_EQ(::write(far, b.constData(), b.size()), b.size());
+        QElapsedTimer t;
+        t.start();
+        int queued = 0;
+        while (::ioctl(d.line->port()->fd(), FIONREAD, &queued) == 0 && queued < b.size() && t.elapsed() < 5000)
+            ::usleep(1000);
+        ASSERT_EQ(queued, b.size()) << "the bytes did not reach the line";
+    };
+
+    const QByteArray first("\r\nMX login: \r\nNO CAR");
+    ASSERT_NO_FATAL_FAILURE(say(first));
+    EXPECT_EQ(d.line->write("admin\r"), 6);
+    QByteArray got(first.size() + 1, '\0');
+    got.resize(std::max<qint64>(d.line->read(got.data(), got.size()), 0));
+    EXPECT_EQ(got, first) << "the bytes looked at did not reach the read whole and in order";
+
+    ASSERT_NO_FATAL_FAILURE(say("RIER\r\n"));
+    EXPECT_LT(d.line->write("AT\r"), 0) << "the command went to the modem";
+    EXPECT_TRUE(d.line->callEnded());
+    ::close(far);
 }
