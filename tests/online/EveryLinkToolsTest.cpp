@@ -381,8 +381,9 @@ TEST_P(EveryLinkTest, OnlineCommandPassesTheTextToTheModuleAndEndsWithItsReply)
     EXPECT_EQ(fMain->sbCommandsStart->text(), labelText(153));
     // The reader of a modem line runs at normal priority, the serial port's at idle; telnet has none.
     EXPECT_EQ(bool(commandsThread), !telnet());
-    if (commandsThread)
+    if (commandsThread) {
         EXPECT_EQ(commandsThread->priorityLevel(), modem() ? 3 : 0);
+    }
     ASSERT_TRUE(waitUntil([] {
         return fMain->sbCommandsStart->text() == labelText(152) && fMain->tbLoadGate->isEnabled() &&
                !CommandsPage::commandsRuns();

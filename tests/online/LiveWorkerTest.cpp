@@ -96,8 +96,9 @@ TEST_F(LiveWorkerTest, StopsFromTheWindowThreadWhileTheWorkerWaitsForIt)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         else
             EXPECT_TRUE(StopLiveWorker(cell));
-        if (mode == 1)
+        if (mode == 1) {
             EXPECT_FALSE(joinedInCall);
+        }
         EXPECT_TRUE(cell.isNull());
         for (int i = 0; i < 100 && watch; ++i) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);

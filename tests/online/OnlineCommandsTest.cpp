@@ -132,8 +132,9 @@ TEST_F(OnlineCommandsTest, AnEmptiedModuleFieldSendsModule0AndShowsIt)
     for (const bool leftField : {false, true}) {
         fMain->seModule->setValue(1);
         ASSERT_NO_FATAL_FAILURE(emptySpinField(fMain->seModule, leftField));
-        if (leftField)
+        if (leftField) {
             EXPECT_EQ(fMain->seModule->text(), QStringLiteral("0"));
+        }
         gateway->clearLog();
         fMain->edCommand->setText(QStringLiteral("ATI"));
         fMain->sbCommandsStart->click();

@@ -64,8 +64,9 @@ TEST(RecordRules, BlankSqueezePageTextOkLineAndEntryLines)
     };
     for (const Ok& o : oks) {
         EXPECT_EQ(EndsInOkLine(o.block), o.ends) << o.block.constData();
-        if (o.ends)
+        if (o.ends) {
             EXPECT_EQ(CutOkLine(o.block), o.cut);
+        }
     }
     EXPECT_EQ(RecordEntryLines("a\r\nb\r"), (QList<QByteArray>{"a", "b"}));
     EXPECT_EQ(RecordEntryLines(""), (QList<QByteArray>{""}));

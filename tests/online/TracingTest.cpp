@@ -197,8 +197,9 @@ TEST_F(TracingTest, StoppedWhileTheGatewayStreamsEveryLineIsSeenOnceAndNoReaderI
             const auto m = line.match(QString::fromLatin1(l));
             ASSERT_TRUE(m.hasMatch()) << l.toHex().constData();
             const int n = m.captured(1).toInt();
-            if (previous >= 0)
+            if (previous >= 0) {
                 EXPECT_EQ(n, previous + 1);
+            }
             EXPECT_GT(n, last);
             previous = n;
         }

@@ -88,8 +88,9 @@ TEST_P(IsdnModeRoundTrip, ComesBackWithoutALogin)
     EXPECT_EQ(gatewayModel, c.model == QByteArray("MY") ? 1 : 0);
     EXPECT_EQ(fMain->cbIsdnTEmode->currentIndex(), c.teMode);
     EXPECT_EQ(fMain->cbIsdnTEmode->count(), c.interfaceItem < 0 ? 4 : 2);
-    if (c.interfaceItem >= 0)
+    if (c.interfaceItem >= 0) {
         EXPECT_EQ(fMain->cbIsdnInterface->currentIndex(), c.interfaceItem);
+    }
     EXPECT_EQ(fMain->cbIsdnDisaTone->isChecked(), c.disa);
     EXPECT_EQ(fMain->edIsdnMsnNumber->isEnabled(), c.msnEnabled);
     EXPECT_EQ(fMain->edIsdnMsnNumber->text(), c.msn);
@@ -180,8 +181,9 @@ TEST_P(IsdnModeChange, LaterCommandsWaitForTheNewLogin)
     if (c.goesOn) {
         expectInfoBox(66);
         EXPECT_TRUE(after.contains("AT%I01=0,0\r\n"));
-        if (c.newLogin) // the user name comes before the next command
+        if (c.newLogin) { // the user name comes before the next command
             EXPECT_LT(after.indexOf("admin\r\n"), after.indexOf("AT%I01=0,0\r\n"));
+        }
     } else {
         expectListBox(219, QStringLiteral("System settings - Incorrect login\n"));
         EXPECT_EQ(after.size(), 1) << "nothing after I00";

@@ -213,8 +213,9 @@ TEST_F(NetPageTest, PrefixEditorRules)
                                                   : (c.edit ? fMain->sbNetPriEdit : fMain->sbNetPriAdd);
             opener->click();
             EXPECT_EQ(okAtStart, c.okAtStart);
-            if (!c.edit)
+            if (!c.edit) {
                 EXPECT_EQ(okAfterSecondOnly, c.target == 1);
+            }
             EXPECT_EQ(entries(box), c.after);
             EXPECT_EQ(entries(list), c.after);
             EXPECT_EQ(pageChanged[pcNetwork], 1);
