@@ -12,10 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <memory>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace {
 
@@ -28,7 +25,9 @@ QByteArray randomBytes(int size, quint32 seed)
     return b;
 }
 
-// Runs an lrzsz tool with its standard input and output on the pty.
+// Runs an lrzsz tool with its standard input and output on the pty. A peer shares nothing with the peers of other
+// test processes on the machine: it has its own pty pair and folder, and sx and rx set and flush only their
+// standard input and output, never /dev/tty. Peers of runs going on at once therefore need no turns.
 class Peer
 {
 public:
@@ -40,11 +39,6 @@ public:
 
     Peer(const QString& command, const QString& pty, const QString& dir, Line on = Line::Tty) : dir_(dir)
     {
-        // lrzsz peers of concurrently running test processes disturb each other (the receiver's 'C' never
-        // arrives), so only one test process at a time drives one.
-        lock_ = ::open("/tmp/mesk-lrzsz-peer.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (lock_ >= 0)
-            ::flock(lock_, LOCK_EX);
         process_.setWorkingDirectory(dir);
         if (on == Line::Socket) {
             // socat keeps no exit code of its child: the tool's is left in a file.
@@ -63,8 +57,6 @@ public:
             process_.kill();
             process_.waitForFinished(5000);
         }
-        if (lock_ >= 0)
-            ::close(lock_); // releases the lock
     }
     bool finish() { return process_.waitForFinished(30000) && process_.exitStatus() == QProcess::NormalExit; }
     int exitCode() const
@@ -80,7 +72,6 @@ public:
 private:
     QString dir_;
     bool socketed_ = false;
-    int lock_ = -1;
     QProcess process_;
 };
 
