@@ -21,8 +21,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <thread>
 #include <unistd.h>
 
@@ -158,11 +156,6 @@ int main(int argc, char** argv)
         return 1;
     source.close();
 
-    // lrzsz peers of processes running at the same time disturb each other: the tests that drive one take this
-    // lock, and so does the bench, for all its runs.
-    const int lock = ::open("/tmp/mesk-lrzsz-peer.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (lock >= 0)
-        ::flock(lock, LOCK_EX);
     const double theirs = sxToRx(dir.path(), size);
     const double in = sxToUs(dir.path(), size);
     QStringList retries;
