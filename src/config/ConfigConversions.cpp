@@ -23,16 +23,18 @@ int volumePositionToCode(int position, int positions)
 namespace {
 
 // Reads a decimal number the way "%d" does: leading blanks skipped, digits up to the first other character.
-// Returns -1 when there are no digits.
-int leadingNumber(const QString& text, int& pos)
+// Returns -1 when there are no digits; a number above 99 reads as 99 and sets tooLarge.
+int leadingNumber(const QString& text, int& pos, bool& tooLarge)
 {
     while (pos < text.size() && text.at(pos) == QLatin1Char(' '))
         ++pos;
     int value = -1;
     while (pos < text.size() && text.at(pos).isDigit() && text.at(pos).unicode() < 128) {
         value = (value < 0 ? 0 : value) * 10 + text.at(pos).digitValue();
-        if (value > 99)
+        if (value > 99) {
             value = 99;
+            tooLarge = true;
+        }
         ++pos;
     }
     return value;
@@ -43,23 +45,45 @@ QString twoDigits(int n)
     return QStringLiteral("%1").arg(n < 0 ? 0 : n, 2, 10, QLatin1Char('0'));
 }
 
-} // namespace
-
-QString dayMonthToDigits(const QString& dayMonth)
+// The day and month as the conversion to four digits takes them (-1 for a number it finds no digits for),
+// and whether they are the text's own numbers.
+bool scanDayMonth(const QString& dayMonth, int& day, int& month)
 {
     QString text = dayMonth;
     text.replace(QLatin1Char(' '), QLatin1Char('0'));
     int pos = 0;
-    const int day = leadingNumber(text, pos);
-    int month = -1;
+    bool tooLarge = false;
+    day = leadingNumber(text, pos, tooLarge);
+    month = -1;
     if (day >= 0 && pos < text.size() && text.at(pos) == QLatin1Char('.')) {
         ++pos;
-        month = leadingNumber(text, pos);
+        month = leadingNumber(text, pos, tooLarge);
     }
+    return day >= 0 && month >= 0 && !tooLarge;
+}
+
+} // namespace
+
+QString dayMonthToDigits(const QString& dayMonth)
+{
+    int day = -1;
+    int month = -1;
+    scanDayMonth(dayMonth, day, month);
     QString digits(kWireDateLength, QLatin1Char('0'));
     digits.replace(kWireDateMonthAt, 2, twoDigits(month));
     digits.replace(kWireDateDayAt, 2, twoDigits(day));
     return digits;
+}
+
+bool dayMonthNumbers(const QString& dayMonth, int& day, int& month)
+{
+    int d = -1;
+    int m = -1;
+    if (!scanDayMonth(dayMonth, d, m))
+        return false;
+    day = d;
+    month = m;
+    return true;
 }
 
 QString digitsToDayMonth(const QString& digits)

@@ -12,6 +12,11 @@ int volumePositionToCode(int position, int positions);
 // month first, then the day (config/WireDate.h; the same order in both directions, so a date survives a load
 // and a save unchanged). Blanks count as "0"; a text without numbers gives "0000".
 QString dayMonthToDigits(const QString& dayMonth);
+// The day and month dayMonthToDigits sends, when they are the text's own: blanks counted as "0", digits, ".",
+// digits, each number at most 99; what follows the month's digits is not read ("01.05.2024" is 1 May). False
+// (day and month untouched) for a text that conversion would send as another date: no digits before the ".",
+// no "." right after them, no digits right after it (a sign is no digit), or a number above 99.
+bool dayMonthNumbers(const QString& dayMonth, int& day, int& month);
 // "mmdd" -> "dd.mm"; the empty text for a value shorter than four characters.
 QString digitsToDayMonth(const QString& digits);
 // A whole "dd.mm": two digits, ".", two digits, the form the date edits give once every digit is typed. No

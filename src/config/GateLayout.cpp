@@ -164,6 +164,62 @@ template <class A> Field intField(A acc)
             [acc](TParametres& p, const QString& s) { readInt(s, &acc(p)); }};
 }
 
+// An integer that its page holds in another form (a list position, check boxes, a bar) and builds again for
+// the gateway: kept is what that form gives back unchanged; any other number would go out as another value.
+template <class A> Field keptIntField(A acc, bool (*kept)(qint32))
+{
+    Field f = intField(acc);
+    f.valid = [kept](const QString& s) {
+        qint32 v = 0;
+        return readInt(s, &v) && kept(v);
+    };
+    return f;
+}
+
+// The page forms behind keptIntField.
+bool cdrCodeKept(qint32 code) // the CDR list: codes 0..3 and 5..7 (4 shows as 3)
+{
+    return code >= 0 && code <= 7 && code != 4;
+}
+bool fivePositionsKept(qint32 position) // the Siemens and Sierra volume bars
+{
+    return position >= 0 && position <= 4;
+}
+bool sevenPositionsKept(qint32 position) // the Wavecom volume bars
+{
+    return position >= 0 && position <= 6;
+}
+bool networksCodeKept(qint32 code) // the Sierra networks list: 2, 13, 14 (any other goes out as 2)
+{
+    return code == 2 || code == 13 || code == 14;
+}
+bool simFlagsKept(qint32 flags) // check boxes for 1, 2, 4 and 16
+{
+    return (flags & ~(1 | 2 | 4 | 16)) == 0;
+}
+bool busyToneKept(qint32 tone) // five tones, then "disabled", which goes out as 255
+{
+    return (tone >= 0 && tone <= 4) || tone == 255;
+}
+bool busyStatusKept(qint32 status) // one check box for 4
+{
+    return status == 0 || status == 4;
+}
+bool isdnFlagsKept(qint32 flags) // check boxes for 4 and 16
+{
+    return (flags & ~(4 | 16)) == 0;
+}
+bool portMaskKept(qint32 mask) // check boxes for 1, 2 and 4
+{
+    return (mask & ~7) == 0;
+}
+bool interfaceModeKept(const QString& mode) // the ISDN page's choices of either model
+{
+    static const QStringList modes = {QStringLiteral("NT"),   QStringLiteral("NT/E"), QStringLiteral("NT/O"),
+                                      QStringLiteral("NT/S"), QStringLiteral("TE/E"), QStringLiteral("TE/T")};
+    return modes.contains(mode);
+}
+
 template <class A> Field boolField(A acc)
 {
     return {[acc](const TParametres& p) { return acc(p) ? QStringLiteral("1") : QStringLiteral("0"); },
@@ -204,7 +260,10 @@ Field mirrored(Field first, Field second)
     return {first.get, first.valid, set};
 }
 
-GateKey fieldsKey(int bit, const char* section, const QString& name, std::vector<Field> fields)
+// kept, when given, also sees the fields (as read, unescaped) and refuses values whose fields only together
+// go out as another value.
+GateKey fieldsKey(int bit, const char* section, const QString& name, std::vector<Field> fields,
+                  std::function<bool(const QStringList&)> kept = nullptr)
 {
     auto encode = [fields](const TParametres& p) {
         QStringList parts;
@@ -212,13 +271,15 @@ GateKey fieldsKey(int bit, const char* section, const QString& name, std::vector
             parts << escapeGateText(f.get(p), true);
         return parts.join(QLatin1Char(','));
     };
-    auto decode = [fields](TParametres& p, const QString& value) {
+    auto decode = [fields, kept](TParametres& p, const QString& value) {
         const QStringList parts = splitGateFields(value);
         if (parts.size() < qsizetype(fields.size())) // fields beyond ours are left for a later version
             return false;
         for (size_t i = 0; i < fields.size(); ++i)
             if (!fields[i].valid(parts[qsizetype(i)]))
                 return false;
+        if (kept && !kept(parts))
+            return false;
         for (size_t i = 0; i < fields.size(); ++i)
             fields[i].set(p, parts[qsizetype(i)]);
         return true;
@@ -250,10 +311,11 @@ template <class A> GateKey textKey(int bit, const char* section, const QString& 
 
 // A list, or a slice [from, to) of one (to < 0: up to the end), joined by ",". A slice key that is not the
 // first of its list appends to what the keys before it gave, up to limit entries in all. With fits, a value
-// whose entries do not fit is unreadable.
+// whose entries do not fit is unreadable; with entryFits, a value with an entry that does not fit among those
+// it adds (an entry past the limit is never taken, so it is not asked).
 template <class A>
 GateKey listKey(int bit, const char* section, const QString& name, A acc, bool keepEmpty, int from = 0, int to = -1,
-                int limit = -1, bool (*fits)(const QStringList&) = nullptr)
+                int limit = -1, bool (*fits)(const QStringList&) = nullptr, bool (*entryFits)(const QString&) = nullptr)
 {
     auto encode = [acc, from, to](const TParametres& p) {
         const std::vector<QString>& list = acc(p);
@@ -263,19 +325,23 @@ GateKey listKey(int bit, const char* section, const QString& name, A acc, bool k
             parts << escapeGateText(list[size_t(i)], true);
         return parts.join(QLatin1Char(','));
     };
-    auto decode = [acc, keepEmpty, from, limit, fits](TParametres& p, const QString& value) {
+    auto decode = [acc, keepEmpty, from, limit, fits, entryFits](TParametres& p, const QString& value) {
         const QStringList entries = value.isEmpty() ? QStringList() : splitGateFields(value);
         if (fits && !fits(entries))
             return false;
         std::vector<QString>& list = acc(p);
-        if (from == 0)
-            list.clear();
+        // The list as this key leaves it, checked before the image is touched.
+        std::vector<QString> taken = from == 0 ? std::vector<QString>() : list;
         for (const QString& entry : entries) {
-            if (limit >= 0 && int(list.size()) >= limit)
+            if (limit >= 0 && int(taken.size()) >= limit)
                 break;
-            if (keepEmpty || !entry.isEmpty())
-                list.push_back(entry);
+            if (!keepEmpty && entry.isEmpty())
+                continue;
+            if (entryFits && !entryFits(entry))
+                return false;
+            taken.push_back(entry);
         }
+        list = std::move(taken);
         return true;
     };
     return {bit, section, name, encode, decode};
@@ -295,7 +361,7 @@ QString keyName(const char* prefix, int n, const char* suffix = "")
 void addSystemKeys(std::vector<GateKey>& keys)
 {
     keys.push_back(fieldsKey(gsSystem, kSectionSystem, "S91",
-                             {intField(sys(&TSystem::cdrMode)), intField(sys(&TSystem::gateId))}));
+                             {keptIntField(sys(&TSystem::cdrMode), cdrCodeKept), intField(sys(&TSystem::gateId))}));
     keys.push_back(textKey(gsSystem, kSectionSystem, "X22", sys(&TSystem::resetTime)));
     keys.push_back(fieldsKey(gsHolidays, kSectionSystem, "X20",
                              {dayMonthField(sys(&TSystem::winterDate)), dayMonthField(sys(&TSystem::summerDate))}));
@@ -304,17 +370,22 @@ void addSystemKeys(std::vector<GateKey>& keys)
 void addIsdnKeys(std::vector<GateKey>& keys)
 {
     const char* s = kSectionIsdn;
-    keys.push_back(textKey(gsIsdn, s, "I00", isd(&TIsdn::interfaceMode)));
-    keys.push_back(fieldsKey(gsIsdn, s, "I01", {intField(isd(&TIsdn::tei)), intField(isd(&TIsdn::portMode))}));
+    keys.push_back(textKey(
+        gsIsdn, s, "I00", [](const TParametres& p) { return p.isdn.interfaceMode; },
+        [](TParametres& p, const QString& v) { p.isdn.interfaceMode = v; }, interfaceModeKept));
+    // Point-to-multipoint (port mode 1, or a higher one the list shows as 1) has the dynamic TEI, 64.
+    keys.push_back(
+        fieldsKey(gsIsdn, s, "I01", {intField(isd(&TIsdn::tei)), intField(isd(&TIsdn::portMode))},
+                  [](const QStringList& f) { return f[1].trimmed().toInt() < 1 || f[0].trimmed().toInt() == 64; }));
     keys.push_back(fieldsKey(gsIsdn, s, "I06",
                              {intField(isd(&TIsdn::setupAckProgress)), intField(isd(&TIsdn::callProceedingProgress)),
                               intField(isd(&TIsdn::progressProgress)), intField(isd(&TIsdn::alertingProgress))}));
     keys.push_back(
         fieldsKey(gsIsdn, s, "I08",
                   {intField(isd(&TIsdn::dialTone)), intField(isd(&TIsdn::ringTone)), intField(isd(&TIsdn::busyTone))}));
-    keys.push_back(
-        fieldsKey(gsIsdn, s, "I09",
-                  {intField(isd(&TIsdn::statsDay)), intField(isd(&TIsdn::flags)), intField(isd(&TIsdn::setupDigits))}));
+    keys.push_back(fieldsKey(gsIsdn, s, "I09",
+                             {intField(isd(&TIsdn::statsDay)), keptIntField(isd(&TIsdn::flags), isdnFlagsKept),
+                              intField(isd(&TIsdn::setupDigits))}));
     keys.push_back(fieldsKey(gsIsdn, s, "I03", {intField(isd(&TIsdn::cdnPlan)), intField(isd(&TIsdn::cgnPlan))}));
     keys.push_back(textKey(gsIsdn, s, "I27", isd(&TIsdn::msn)));
     keys.push_back(fieldsKey(
@@ -323,7 +394,8 @@ void addIsdnKeys(std::vector<GateKey>& keys)
     keys.push_back(textKey(gsIsdn, s, "I52", isd(&TIsdn::stateSmsText)));
     keys.push_back(fieldsKey(gsIsdn, s, "I50",
                              {intField(isd(&TIsdn::deactivationTimeout)), intField(isd(&TIsdn::activationTimeout)),
-                              intField(isd(&TIsdn::portMask1)), intField(isd(&TIsdn::portMask2))}));
+                              keptIntField(isd(&TIsdn::portMask1), portMaskKept),
+                              keptIntField(isd(&TIsdn::portMask2), portMaskKept)}));
     std::vector<Field> numbers;
     for (int i = 0; i < 3; ++i)
         numbers.push_back(textField([i](auto& p) -> auto& { return p.isdn.stateSmsNumbers[size_t(i)]; }));
@@ -341,18 +413,22 @@ void addGsmKeys(std::vector<GateKey>& keys)
     const char* s = kSectionGsm;
     keys.push_back(
         fieldsKey(gsBasic, s, "G08", {intField(bas(&TBasic::relaxDelay)), intField(bas(&TBasic::ringTimeout))}));
-    keys.push_back(
-        fieldsKey(gsBasic, s, "G09",
-                  {intField(bas(&TBasic::simFlags)), intField(bas(&TBasic::dialTone)), intField(bas(&TBasic::ringTone)),
-                   intField(bas(&TBasic::busyTone)), intField(bas(&TBasic::busyStatus))}));
+    keys.push_back(fieldsKey(gsBasic, s, "G09",
+                             {keptIntField(bas(&TBasic::simFlags), simFlagsKept), intField(bas(&TBasic::dialTone)),
+                              intField(bas(&TBasic::ringTone)), keptIntField(bas(&TBasic::busyTone), busyToneKept),
+                              keptIntField(bas(&TBasic::busyStatus), busyStatusKept)}));
     keys.push_back(fieldsKey(gsBasic, s, "G02",
-                             {intField(bas(&TBasic::siemensTransmit)), intField(bas(&TBasic::siemensReceive))}));
+                             {keptIntField(bas(&TBasic::siemensTransmit), fivePositionsKept),
+                              keptIntField(bas(&TBasic::siemensReceive), fivePositionsKept)}));
     keys.push_back(fieldsKey(gsBasic, s, "G04",
-                             {intField(bas(&TBasic::wavecomTransmit)), intField(bas(&TBasic::wavecomReceive)),
+                             {keptIntField(bas(&TBasic::wavecomTransmit), sevenPositionsKept),
+                              keptIntField(bas(&TBasic::wavecomReceive), sevenPositionsKept),
                               intField(bas(&TBasic::echoCancelling))}));
-    keys.push_back(fieldsKey(gsBasic, s, "G103",
-                             {intField(bas(&TBasic::sierraTransmit)), intField(bas(&TBasic::sierraReceive)),
-                              intField(bas(&TBasic::networks)), intField(bas(&TBasic::searchPriority))}));
+    keys.push_back(
+        fieldsKey(gsBasic, s, "G103",
+                  {keptIntField(bas(&TBasic::sierraTransmit), fivePositionsKept),
+                   keptIntField(bas(&TBasic::sierraReceive), fivePositionsKept),
+                   keptIntField(bas(&TBasic::networks), networksCodeKept), intField(bas(&TBasic::searchPriority))}));
     keys.push_back(fieldsKey(gsBasic, s, "G05", {intField(bas(&TBasic::dtmfDelay))}));
     keys.push_back(textKey(gsBasic, s, "S98", bas(&TBasic::pin)));
     keys.push_back(fieldsKey(gsBasic, s, "S90", {intField(bas(&TBasic::moduleSelection))}));
@@ -475,17 +551,28 @@ void addLcrKeys(std::vector<GateKey>& keys)
     {
         return p.lcr.holidays;
     };
-    keys.push_back(listKey(gsHolidays, kSectionLcr, "G06", holidays, false, 0, 12, kMaxHolidays));
-    keys.push_back(listKey(gsHolidays, kSectionLcr, "G07", holidays, false, 12, kMaxHolidays, kMaxHolidays));
+    // A holiday goes out as the day and month the save reads in it; one it would send as another date is
+    // damaged.
+    auto readable = [](const QString& holiday) {
+        int day = 0;
+        int month = 0;
+        return dayMonthNumbers(holiday, day, month);
+    };
+    keys.push_back(listKey(gsHolidays, kSectionLcr, "G06", holidays, false, 0, 12, kMaxHolidays, nullptr, +readable));
+    keys.push_back(
+        listKey(gsHolidays, kSectionLcr, "G07", holidays, false, 12, kMaxHolidays, kMaxHolidays, nullptr, +readable));
 }
 
 void addPortModeKeys(std::vector<GateKey>& keys)
 {
+    // Each character stands for one choice of its group on the port modes page; the page has none for any
+    // other and would send the choice it showed before.
+    static const char* const choices[3] = {"012", "02AG", "01BG"}; // GSM, BRI 1, BRI 2
     std::vector<Field> chars;
     for (int i = 0; i < 3; ++i)
         chars.push_back(
             {[i](const TParametres& p) { return QString(QLatin1Char(p.portModeChars[size_t(i)])); },
-             [](const QString& v) { return v.size() == 1 && v.at(0).unicode() > 32 && v.at(0).unicode() < 127; },
+             [i](const QString& v) { return v.size() == 1 && QLatin1String(choices[i]).contains(v.at(0)); },
              [i](TParametres& p, const QString& v) { p.portModeChars[size_t(i)] = char(v.at(0).unicode()); }});
     keys.push_back(fieldsKey(gsPortModes, kSectionPortModes, "X40", chars));
 }

@@ -28,14 +28,16 @@ bool autoRowFits(const QString& clip, const QString& number, const QString& limi
 
 bool lcrRowFits(const QString& network, const QString& window, const QString& groups, const QString& limit)
 {
-    return fits(network, kLcrNetworkLength) && fits(window, kLcrWindowLength) && fits(groups, kLcrGroupsLength) &&
-           fits(limit, kRowLimitLength);
+    return fits(network, kLcrNetworkLength) && !network.contains(QLatin1Char('/')) && fits(window, kLcrWindowLength) &&
+           fits(groups, kLcrGroupsLength) && fits(limit, kRowLimitLength);
 }
 
 bool autoImageRowFits(const QString& row)
 {
     const QStringList f = row.split(QLatin1Char(','));
-    return autoRowFits(f.value(0), f.value(1), f.value(2), f.value(3));
+    const QString letter = f.value(3);
+    return autoRowFits(f.value(0), f.value(1), f.value(2), letter) && letter.size() == 1 &&
+           QLatin1String(kAutoServiceLetters).contains(letter.at(0));
 }
 
 bool lcrImageRowFits(const QString& row)

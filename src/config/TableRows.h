@@ -21,11 +21,17 @@ inline constexpr int kCauseDigits = 3;         // cause transfer list: each caus
 // Incoming groups: the CLIP conversion list, its entries joined by ",".
 inline constexpr int kClipConversionsLength = 31;
 
+// The autorouting services: A dial, C callback, R reject, I ignore, T tone dial-in, D DISA dial-in. The letter
+// decides which fields of a row go out; a row with any other letter (or none) would go out empty.
+inline constexpr char kAutoServiceLetters[] = "ACRITD";
+
 // An autorouting row's fields (the service letter, when given, is one character).
 bool autoRowFits(const QString& clip, const QString& number, const QString& limit, const QString& letter = {});
-// An LCR row's fields.
+// An LCR row's fields. The network is also what the row goes out with, its caption up to the first "/" on the
+// page, so it holds no "/".
 bool lcrRowFits(const QString& network, const QString& window, const QString& groups, const QString& limit);
-// A row as the image holds it ("clip,number,limit,letter" and "network,window,groups,limit").
+// A row as the image holds it ("clip,number,limit,letter" and "network,window,groups,limit"); an autorouting
+// row's letter is one of kAutoServiceLetters.
 bool autoImageRowFits(const QString& row);
 bool lcrImageRowFits(const QString& row);
 // An entry of a network list or of the prefix changes from BRI 1 to BRI 2: each side of its first "/".

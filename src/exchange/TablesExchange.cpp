@@ -320,16 +320,22 @@ bool parseLcrDates(const QByteArray& reply, QString& winter, QString& summer)
     return true;
 }
 
-std::vector<QString> parseHolidays(const QByteArray& reply)
+bool parseHolidays(const QByteArray& reply, std::vector<QString>& holidays)
 {
-    std::vector<QString> holidays;
+    holidays.clear();
+    bool whole = true;
     for (const char* key : {"G06=", "G07="}) {
         for (const QByteArray& value : ReplyValueList(key, reply + "\r", ',')) {
-            if (value.size() > 3 && int(holidays.size()) < kMaxHolidays)
-                holidays.push_back(digitsToDayMonth(QString::fromLatin1(value)));
+            if (value.isEmpty())
+                continue;
+            const QString holiday = digitsToDayMonth(QString::fromLatin1(value));
+            if (value.size() != kWireDateLength || !isWholeDayMonth(holiday))
+                whole = false;
+            else if (int(holidays.size()) < kMaxHolidays)
+                holidays.push_back(holiday);
         }
     }
-    return holidays;
+    return whole;
 }
 
 bool parseNetworkIds(const QByteArray& reply, QList<QString>& ids)
@@ -377,8 +383,8 @@ bool isCompleteMaskedText(const QString& text)
 
 int autoServiceText(QChar letter)
 {
-    for (int i = 0; i < int(std::size(kAutoServices)); ++i)
-        if (letter == QLatin1Char(kAutoServices[i]))
+    for (int i = 0; kAutoServiceLetters[i]; ++i)
+        if (letter == QLatin1Char(kAutoServiceLetters[i]))
             return 914 + i;
     return -1;
 }

@@ -86,9 +86,10 @@ inline constexpr int kHolidaysPerRegister = 12;
 // X20's two dates as "dd.mm" (winter, summer). False when "X20=" is missing or its first two values are not
 // four digits each.
 bool parseLcrDates(const QByteArray& reply, QString& winter, QString& summer);
-// The holidays of "G06" and then "G07" as "dd.mm"; values shorter than four characters are skipped, at most 24
-// are kept.
-std::vector<QString> parseHolidays(const QByteArray& reply);
+// The holidays of "G06" and then "G07" as "dd.mm", at most 24. A value that is not four digits, as the dates of
+// X20, is left out (an empty one is no holiday), and the result is false: the page would show a date the
+// gateway does not hold and save another.
+bool parseHolidays(const QByteArray& reply, std::vector<QString>& holidays);
 // The first value of N19= .. N89=, list 1 first. False when a key is missing (ids then incomplete).
 bool parseNetworkIds(const QByteArray& reply, QList<QString>& ids);
 
@@ -103,9 +104,8 @@ bool isCompleteMaskedText(const QString& text);
 
 // ---- Autorouting table
 
-// The service letters: A dial, C callback, R reject, I ignore, T tone dial-in, D DISA dial-in.
-inline constexpr char kAutoServices[] = {'A', 'C', 'R', 'I', 'T', 'D'};
-// The text number of a service letter's name (914..919); -1 for another letter.
+// The text number of a service letter's name (914..919, in the order of kAutoServiceLetters,
+// config/TableRows.h); -1 for another letter.
 int autoServiceText(QChar letter);
 
 // One autorouting row: CLIP, number to dial (service A), limit (service C), service letter.

@@ -294,8 +294,13 @@ bool LcrPage::lcrLoad()
             return false;
         viewReplyCache.store(viewReplyCache.atV0, reply);
     }
+    std::vector<QString> holidays;
+    // A holiday the gateway holds in no form of ours is not shown (it would be saved as another date); the
+    // others are. The line is the dates' too: listed once.
+    if (!parseHolidays(reply, holidays) && !LoadErrors.contains(kLineSettings))
+        LoadErrors += kLineSettings;
     lbBasicHolidays->clear();
-    for (const QString& holiday : parseHolidays(reply))
+    for (const QString& holiday : holidays)
         lbBasicHolidays->addItem(holiday);
 
     // Network ids, from "AT&Nall" (read whole: it is far longer than one reply buffer). The ids of an earlier
@@ -543,7 +548,12 @@ void LcrPage::sbBasicAddClick()
     int day = 0;
     int month = 0;
     readDayMonth(value, day, month);
-    if (day < 1 || day > 31 || month < 1 || month > 12) {
+    // The save sends the day and month it reads itself ("+1.5" has none, "1.5 " is the 50th month): a holiday
+    // it would send as another date than the one typed is refused like one outside the calendar.
+    int sentDay = 0;
+    int sentMonth = 0;
+    const bool sentAsTyped = dayMonthNumbers(value, sentDay, sentMonth) && sentDay == day && sentMonth == month;
+    if (!sentAsTyped || day < 1 || day > 31 || month < 1 || month > 12) {
         MessageBox(labelText(kTextBadDate), labelText(kCaptionError), MB_ICONERROR);
         return;
     }

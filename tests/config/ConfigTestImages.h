@@ -1,6 +1,7 @@
 #pragma once
-// Images for the gate-file tests: two fully populated images that differ from each other and from the
-// defaults in every member, and the rule which members each section bit carries.
+// Images for the gate-file tests: two fully populated images that differ from each other in every member and
+// from the defaults in nearly every one (where the page keeps only two values, such as the BUSY status, one
+// image has the default), and the rule which members each section bit carries.
 #include "config/Parametres.h"
 
 #include <QString>
@@ -94,8 +95,8 @@ inline TParametres fullImage(int seed)
     b.dialTone = 2 + seed;
     b.ringTone = 1 + seed;
     b.busyTone = seed == 1 ? 255 : 4;
-    b.busyStatus = 4 * seed;
-    b.siemensTransmit = 3 + seed;
+    b.busyStatus = seed == 1 ? 4 : 0;
+    b.siemensTransmit = 2 + seed;
     b.siemensReceive = seed - 1;
     b.wavecomTransmit = 4 + seed;
     b.wavecomReceive = seed - 1;
@@ -135,8 +136,8 @@ inline TParametres fullImage(int seed)
 
     TIsdn& d = p.isdn;
     d.interfaceMode = seed == 1 ? QStringLiteral("NT/E") : QStringLiteral("TE/T");
-    d.tei = 60 + seed;
-    d.portMode = seed;
+    d.tei = seed == 1 ? 61 : 64; // point-to-multipoint has the dynamic TEI
+    d.portMode = seed == 1 ? 0 : 2;
     d.setupAckProgress = 1 + seed;
     d.callProceedingProgress = 2 + seed;
     d.progressProgress = 3 + seed;
@@ -145,7 +146,7 @@ inline TParametres fullImage(int seed)
     d.ringTone = 1 + seed;
     d.busyTone = 2 + seed;
     d.statsDay = 20 + seed;
-    d.flags = 4 * seed + 16;
+    d.flags = seed == 1 ? 20 : 4;
     d.setupDigits = 10 + seed;
     d.cdnPlan = 100 + seed;
     d.cgnPlan = 110 + seed;

@@ -15,4 +15,17 @@ TEST(TablesExchange, DatesAreFourDigitsEach)
         EXPECT_FALSE(parseLcrDates("X20=" + x20 + "\r\n", winter, summer)) << x20.constData();
 }
 
+// Holidays likewise: a value that is not four digits is not shown (it would be saved as another date) and the
+// load lists it; the others are taken, an empty value is no holiday.
+TEST(TablesExchange, HolidaysAreFourDigitsEach)
+{
+    std::vector<QString> holidays;
+    EXPECT_TRUE(parseHolidays("G06=0501,,1224\r\nG07=\r\n", holidays));
+    EXPECT_EQ(holidays, (std::vector<QString>{"01.05", "24.12"}));
+    for (const QByteArray odd : {"1_05", "12345", "105", "+105"}) {
+        EXPECT_FALSE(parseHolidays("G06=0501," + odd + "\r\nG07=1231\r\n", holidays)) << odd.constData();
+        EXPECT_EQ(holidays, (std::vector<QString>{"01.05", "31.12"})) << odd.constData();
+    }
+}
+
 } // namespace

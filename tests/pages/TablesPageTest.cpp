@@ -364,15 +364,18 @@ TEST_F(TablesTest, DatesAndHolidaysComeBackUnchangedAndFillOneOrTwoRegisters)
     }
 }
 
-TEST_F(TablesTest, MissingDatesOrIdsAndPartlyTypedDatesAreReportedNotSent)
+TEST_F(TablesTest, MissingDatesOrIdsOddHolidaysAndPartlyTypedDatesAreReportedNotSent)
 {
     fMain->edSystemWinter->setText(QStringLiteral("01.11"));
     ASSERT_TRUE(gateway->removeKey("X20"));
     ASSERT_TRUE(gateway->removeKey("N39"));
+    ASSERT_TRUE(gateway->setValue("G06", "0501,1_05")); // a holiday in no form of ours: listed (once), not shown
     press(fMain->sbLcrLoad);
     const QString settings = QStringLiteral("LCR settings - All parametres\n");
     expectListBox(218, settings + QStringLiteral("Lcr table - Network ID\n"));
     EXPECT_EQ(fMain->edSystemWinter->text(), QStringLiteral("01.11")); // kept, not "."
+    ASSERT_EQ(fMain->lbBasicHolidays->count(), 1);
+    EXPECT_EQ(fMain->lbBasicHolidays->item(0)->text(), QStringLiteral("01.05"));
 
     // Only a date a person left half-typed holds the save back, not one the program set.
     fMain->edSystemSummer->setText(QStringLiteral("2_.03"));
@@ -542,12 +545,18 @@ TEST_F(TablesTest, FullTablesAndHolidayListRefuseMore)
     expectOnlyBox(labelText(73), 47, MB_ICONERROR);
     EXPECT_TRUE(dialogs().modals().isEmpty());
 
-    // An answer outside the calendar is refused; "1.5" is kept as typed and sent with leading zeros.
+    // An answer outside the calendar is refused, and so is one the save would send as another date (no digits
+    // after a sign; a blank read as "0", the 50th month); "1.5" is kept as typed and sent with leading zeros.
     fMain->lbBasicHolidays->clear();
-    for (const char* answer : {"32.1", "1.5"}) {
+    for (const char* answer : {"32.1", "+1.5", "1.+5", "1.5 "}) {
+        SCOPED_TRACE(answer);
+        dialogs().clearRecords();
         dialogs().answerInput(QString::fromLatin1(answer));
         press(fMain->sbBasicAdd);
+        expectOnlyBox(labelText(74), 47, MB_ICONERROR);
     }
+    dialogs().answerInput(QStringLiteral("1.5"));
+    press(fMain->sbBasicAdd);
     ASSERT_EQ(fMain->lbBasicHolidays->count(), 1);
     EXPECT_EQ(fMain->lbBasicHolidays->item(0)->text(), QStringLiteral("1.5"));
     EXPECT_EQ(holidayCommands({QStringLiteral("1.5")}), QList<QByteArray>{"AT%G06=0501\r\n"});
