@@ -20,6 +20,20 @@ int volumePositionToCode(int position, int positions)
     return steps > 0 ? 2 * steps - 1 : -2 * steps;
 }
 
+int cdrCodeToPosition(int code)
+{
+    if (code < 0 || code > 7)
+        return -1;
+    return code > 3 ? code - 1 : code;
+}
+
+int cdrPositionToCode(int position)
+{
+    if (position < 0)
+        return 0;
+    return position > 3 ? position + 1 : position;
+}
+
 namespace {
 
 // Reads a decimal number the way "%d" does: leading blanks skipped, digits up to the first other character.
@@ -45,9 +59,9 @@ QString twoDigits(int n)
     return QStringLiteral("%1").arg(n < 0 ? 0 : n, 2, 10, QLatin1Char('0'));
 }
 
-// The day and month as the conversion to four digits takes them (-1 for a number it finds no digits for),
-// and whether they are the text's own numbers.
-bool scanDayMonth(const QString& dayMonth, int& day, int& month)
+} // namespace
+
+bool dayMonthNumbers(const QString& dayMonth, int& day, int& month)
 {
     QString text = dayMonth;
     text.replace(QLatin1Char(' '), QLatin1Char('0'));
@@ -62,28 +76,15 @@ bool scanDayMonth(const QString& dayMonth, int& day, int& month)
     return day >= 0 && month >= 0 && !tooLarge;
 }
 
-} // namespace
-
 QString dayMonthToDigits(const QString& dayMonth)
 {
     int day = -1;
     int month = -1;
-    scanDayMonth(dayMonth, day, month);
+    dayMonthNumbers(dayMonth, day, month);
     QString digits(kWireDateLength, QLatin1Char('0'));
     digits.replace(kWireDateMonthAt, 2, twoDigits(month));
     digits.replace(kWireDateDayAt, 2, twoDigits(day));
     return digits;
-}
-
-bool dayMonthNumbers(const QString& dayMonth, int& day, int& month)
-{
-    int d = -1;
-    int m = -1;
-    if (!scanDayMonth(dayMonth, d, m))
-        return false;
-    day = d;
-    month = m;
-    return true;
 }
 
 QString digitsToDayMonth(const QString& digits)

@@ -176,22 +176,23 @@ template <class A> Field keptIntField(A acc, bool (*kept)(qint32))
     return f;
 }
 
-// The page forms behind keptIntField.
-bool cdrCodeKept(qint32 code) // the CDR list: codes 0..3 and 5..7 (4 shows as 3)
+// The page forms behind keptIntField: a list's code survives the way to its position and back, a volume is a
+// position of its bar.
+bool cdrCodeKept(qint32 code)
 {
-    return code >= 0 && code <= 7 && code != 4;
+    return cdrPositionToCode(cdrCodeToPosition(code)) == code;
 }
-bool fivePositionsKept(qint32 position) // the Siemens and Sierra volume bars
+bool fivePositionsKept(qint32 position)
 {
-    return position >= 0 && position <= 4;
+    return volumePositionToCode(position, kSiemensPositions) >= 0;
 }
-bool sevenPositionsKept(qint32 position) // the Wavecom volume bars
+bool sevenPositionsKept(qint32 position)
 {
-    return position >= 0 && position <= 6;
+    return volumePositionToCode(position, kWavecomPositions) >= 0;
 }
-bool networksCodeKept(qint32 code) // the Sierra networks list: 2, 13, 14 (any other goes out as 2)
+bool networksCodeKept(qint32 code)
 {
-    return code == 2 || code == 13 || code == 14;
+    return basicNetworksCode(basicNetworksPosition(code)) == code;
 }
 bool simFlagsKept(qint32 flags) // check boxes for 1, 2, 4 and 16
 {

@@ -3,6 +3,7 @@
 // view replies say ("AT&V0": G08, G09, G02, G04, G103, G05, G101; "AT&V": S98, S90; "AT&Vi": I05) and the set
 // commands of its save. No widgets and no link here; the page sends the commands in its order and applies the
 // values read here to its controls in its own order.
+#include "config/ConfigConversions.h"
 #include "config/Parametres.h"
 
 #include <QByteArray>
@@ -38,20 +39,6 @@ inline const QString kBasicLineDtmf = QStringLiteral("Basic settings - delay of 
 inline const QString kBasicLineSierra = QStringLiteral("Basic settings - settings for 3G sierra phones\n");
 inline const QString kBasicLinePin = QStringLiteral("Basic settings - SIM cards PIN number\n");
 inline const QString kBasicLineTransfer = QStringLiteral("Basic settings - Cause transfer\n");
-
-inline constexpr int kSiemensPositions = 5; // Siemens and Sierra volume bars
-inline constexpr int kWavecomPositions = 7;
-
-// The Sierra modules' networks: list position 0 "GSM and 3G", 1 "only GSM", 2 "only 3G"; the gateway's codes
-// 2, 13 and 14 (a code it may hold besides 13 and 14 reads as "GSM and 3G").
-inline int basicNetworksCode(int position)
-{
-    return position == 1 ? 13 : position == 2 ? 14 : 2;
-}
-inline int basicNetworksPosition(int code)
-{
-    return code == 13 ? 1 : code == 14 ? 2 : 0;
-}
 
 // The lengths of the page's lists: a number beyond its list reads as unreadable (it would select nothing and
 // go back as -1).

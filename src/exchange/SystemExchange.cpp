@@ -2,20 +2,6 @@
 
 #include "link/ReplyParsers.h"
 
-int cdrCodeToPosition(int code)
-{
-    if (code < 0 || code > 7)
-        return -1;
-    return code > 3 ? code - 1 : code;
-}
-
-int cdrPositionToCode(int position)
-{
-    if (position < 0)
-        return 0;
-    return position > 3 ? position + 1 : position;
-}
-
 TSystem parseSystemView(const QByteArray& reply, QString& errors)
 {
     TSystem system;

@@ -2,6 +2,7 @@
 // The system page's exchange with the gateway, as plain functions over its image record TSystem: what the
 // view reply "AT&V" says (S91, X22) and the two set commands of its save. No widgets and no link here; the
 // page sends the commands in its order and applies the record read here to its controls.
+#include "config/ConfigConversions.h"
 #include "config/Parametres.h"
 
 #include <QByteArray>
@@ -15,11 +16,6 @@ inline const QString kSystemLineS91 = QStringLiteral("System settings - Saving c
 inline const QString kSystemLineReset = QStringLiteral("System settings - System reset\n");
 // The reset time that means "no daily reset".
 inline const QString kNoSystemReset = QStringLiteral("00:00");
-
-// The gateway's CDR code and the list position: positions 0..3 are codes 0..3, positions 4..6 codes 5..7.
-// A code of 4 shows as position 3. -1 for a code the list has no place for (below 0 or above 7).
-int cdrCodeToPosition(int code);
-int cdrPositionToCode(int position);
 
 // The system page's values in an "AT&V" reply. A CDR mode or gate ID that cannot be read adds its line to
 // errors (in that order) and reads as the first list position and 0. The reset time comes with the leading

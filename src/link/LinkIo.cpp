@@ -434,6 +434,14 @@ QByteArray ReadReplyUntil(qsizetype size, qint64 endMs)
     }
 }
 
+QByteArray ReadReplyOnUntil(qsizetype size, qint64 endMs)
+{
+    if (CurrentConnection.LinkType != LinkModem)
+        return ReadReplyUntil(size, endMs);
+    const int left = msBefore(endMs, kModemReadMs);
+    return left > 0 ? modemRead(size, left) : QByteArray();
+}
+
 bool ReplyComplete(const QByteArray& text)
 {
     for (const char* marker : {"MX login:", "MY login:", "NO CARRIER", "+++"}) {

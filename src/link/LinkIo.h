@@ -59,6 +59,9 @@ QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch);
 // on a serial port no byte is waited for past it. Once endMs has passed nothing is waited for (telnet still
 // takes the text already received).
 QByteArray ReadReplyUntil(qsizetype size, qint64 endMs);
+// ReadReplyUntil for more of a reply whose wait has been waited already: on a modem line the read starts at
+// once (its wait before the read is for the reply's start); the other links read as ReadReplyUntil.
+QByteArray ReadReplyOnUntil(qsizetype size, qint64 endMs);
 
 // True when text, its last two characters set aside, ends in "OK", "BUSY", "ERROR" or "<SPACE>", or contains
 // "MX login:", "MY login:", "NO CARRIER" or "+++" anywhere.

@@ -107,12 +107,15 @@ QByteArray ReadWholeReply(int boundMs, bool busy)
     const qint64 endMs = Clock::milliseconds() + boundMs;
     const bool serial = CurrentConnection.LinkType == LinkSerial || CurrentConnection.LinkType == LinkIsdnModem;
     QByteArray reply;
+    bool first = true;
     for (;;) {
         const qint64 sliceStart = Clock::milliseconds();
         // A serial read blocks the window's thread: it is read in short slices, the window's messages handled
         // between them, so a gateway that is slow to answer (or silent) does not freeze the window.
         const qint64 sliceEnd = serial ? std::min(endMs, sliceStart + kWholeReplySliceMs) : endMs;
-        const QByteArray part = ReadReplyUntil(4096, sliceEnd);
+        // The modem's wait for the start of a reply belongs to the first read only.
+        const QByteArray part = first ? ReadReplyUntil(4096, sliceEnd) : ReadReplyOnUntil(4096, sliceEnd);
+        first = false;
         reply += part;
         // The verdict's line counts once its line end is in too, or the CR LF would be left for the next read.
         // A quiet moment is no end of the answer (a slow line pauses in it, a busy gateway starts it late); a
