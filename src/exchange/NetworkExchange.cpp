@@ -122,23 +122,30 @@ QList<NetworkCommand> networkListCommands(const TNetwork& list, int n)
             group += wireText(list.prefixes[i]) + ',';
         commands.append(command(key(n, k), group, netlines::kPrefixes));
     }
-    commands.append(command(key(n, 9), wireText(list.networkId) + ',' + QByteArray::number(list.defaultDigits),
-                            netlines::kId));
+    commands.append(
+        command(key(n, 9), wireText(list.networkId) + ',' + QByteArray::number(list.defaultDigits), netlines::kId));
     return commands;
 }
 
-QByteArray readNetworkListing()
+QByteArray exchangeNetworkListing(const QByteArray& command, bool& written)
 {
     const qint64 start = Clock::milliseconds();
     const bool modem = CurrentConnection.LinkType == LinkModem;
+    ReplyReading reading;
+    reading.size = kNetworkListingCap + 1;
+    const ExchangeResult e = Exchange(command, 0, reading);
+    written = e.written;
+    if (!written)
+        return {};
     QByteArray reply;
+    QByteArray piece = e.reply;
     for (;;) {
-        const QByteArray piece = ReadReply(kNetworkListingCap + 1);
         reply += piece;
         if (ReplyComplete(reply) || reply.size() > kNetworkListingCap || LinkLost())
             break;
-        if (modem ? Clock::milliseconds() - start > kModemListingMs : piece.isEmpty())
+        if (piece.isEmpty() || (modem && Clock::milliseconds() - start > kModemListingMs))
             break;
+        piece = ReadReply(kNetworkListingCap + 1);
     }
     if (reply.size() > kNetworkListingCap)
         return {}; // a listing that long is not the gateway's

@@ -50,10 +50,10 @@ NetworkCommand briPrefixCommand(const std::vector<QString>& changes);
 // keys beyond the last entry are emptied on the gateway.
 QList<NetworkCommand> networkListCommands(const TNetwork& list, int n);
 
-// Reads the reply to "AT&Nall" whole: piece after piece until it is complete (it ends in "OK"), nothing more
-// comes, it grows beyond kNetworkListingCap, or (on the modem line, whose reads end on silence) more than
-// 10 s have passed. The caller judges the result by its "OK".
-QByteArray readNetworkListing();
+// Sends command (one Exchange) and reads its listing whole: piece after piece until it is complete (it ends in
+// "OK"), nothing more comes, it grows beyond kNetworkListingCap, or (on the modem line) more than 10 s have
+// passed. written tells whether the command went out. The caller judges the result by its "OK".
+QByteArray exchangeNetworkListing(const QByteArray& command, bool& written);
 
 namespace netlines {
 inline const QString kBri = QStringLiteral("Network list - Prefix change for call from BRI 1 to BRI2\n");

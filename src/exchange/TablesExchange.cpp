@@ -17,7 +17,6 @@ constexpr int kReplyDelayMs = 10;
 constexpr qsizetype kPageSize = 4096;
 constexpr qsizetype kReplySize = 1024;
 constexpr qsizetype kNetworkIdsMax = 65536;
-constexpr qint64 kModemPageSeconds = 5;
 constexpr qint64 kModemNetworkIdsSeconds = 10;
 
 const QString kLcrAll = QStringLiteral("LCR table - All parametres\n");
@@ -29,24 +28,6 @@ void showStatus(const QString& text)
 {
     if (commandStatusHook)
         commandStatusHook(text);
-}
-
-// One page of a listing. On a modem line the page is gathered in chunks until it ends a page or the listing,
-// more than 5 s have passed or the call has ended (every read then returns at once); elsewhere one reply read.
-QByteArray readPage(qsizetype modemChunk)
-{
-    if (CurrentConnection.LinkType != LinkModem)
-        return ReadReply(kPageSize);
-    const qint64 start = Clock::seconds();
-    QByteArray text;
-    while (text.size() < kPageSize) {
-        ProcessMessages();
-        text += LinkRead(modemChunk + 1);
-        if (text.contains("OK\r\n") || text.contains("<SPACE>\r\n") || Clock::seconds() - start > kModemPageSeconds ||
-            LinkLost())
-            break;
-    }
-    return text.left(kPageSize - 1);
 }
 
 // A line of text: [start, end) without its CR or LF.
@@ -142,7 +123,6 @@ bool PagedListing(PagedTable table, QByteArray& listing, QString& errors)
     const bool lcr = table == PagedTable::Lcr;
     const QByteArray command = lcr ? "AT&R\r" : "AT&A\r";
     const QByteArray endMarker = lcr ? "OK" : "OK\r\n";
-    const qsizetype nextChunk = lcr ? 800 : 4096;
     const QString line = pagedListingLine(table);
     const PagedListingLimits limits = pagedListingLimits;
 
@@ -153,10 +133,13 @@ bool PagedListing(PagedTable table, QByteArray& listing, QString& errors)
     };
 
     showStatus(lcr ? QStringLiteral("AT&&R") : QStringLiteral("AT&&A"));
-    if (LinkWrite(CurrentConnection, command) != quint32(command.size()))
+    // Each page is one whole reply, up to its "<SPACE>" line or the listing's "OK".
+    ReplyReading pageReading;
+    pageReading.size = kPageSize;
+    ExchangeResult e = Exchange(command, kReplyDelayMs, pageReading);
+    if (!e.written)
         return fail();
-    WaitPumping(kReplyDelayMs);
-    QByteArray page = readPage(1200);
+    QByteArray page = e.reply;
 
     int pages = 1;
     if (page.contains("<SPACE>")) {
@@ -167,10 +150,10 @@ bool PagedListing(PagedTable table, QByteArray& listing, QString& errors)
             // A page that does not come, or a gateway that pages on and on, ends the listing as failed.
             if (page.isEmpty() || pages >= limits.maxPages || collected.size() >= limits.maxBytes)
                 return fail();
-            if (LinkWrite(CurrentConnection, QByteArray(" ")) != 1)
+            e = Exchange(QByteArrayLiteral(" "), kReplyDelayMs, pageReading);
+            if (!e.written)
                 return fail();
-            WaitPumping(kReplyDelayMs);
-            page = readPage(nextChunk);
+            page = e.reply;
             ++pages;
         }
     } else {
@@ -185,10 +168,12 @@ bool PagedListing(PagedTable table, QByteArray& listing, QString& errors)
 bool SendTableCommand(const QByteArray& command, const QString& line, QString& errors)
 {
     showStatus(QString::fromLatin1(command));
-    if (LinkWrite(CurrentConnection, command) != quint32(command.size()))
+    ReplyReading reading;
+    reading.size = kReplySize;
+    const ExchangeResult e = Exchange(command, kReplyDelayMs, reading, true);
+    if (!e.written && !e.refused)
         errors += line;
-    WaitPumping(kReplyDelayMs);
-    if (ReadReply(kReplySize).contains("OK"))
+    if (e.reply.contains("OK"))
         return true;
     errors += line;
     return false;
@@ -199,12 +184,14 @@ bool ReadView(const QByteArray& command, qsizetype size, const QString& line, QB
     QByteArray status = command.trimmed();
     status.replace("&", "&&");
     showStatus(QString::fromLatin1(status));
-    if (LinkWrite(CurrentConnection, command) != quint32(command.size())) {
+    ReplyReading reading;
+    reading.size = size;
+    const ExchangeResult e = Exchange(command, kReplyDelayMs, reading);
+    reply = e.reply;
+    if (!e.written) {
         errors += line;
         return false;
     }
-    WaitPumping(kReplyDelayMs);
-    reply = ReadReply(size);
     if (!reply.contains("OK")) {
         errors += line;
         return false;
@@ -216,21 +203,21 @@ bool ReadNetworkIds(QByteArray& reply, QString& errors)
 {
     const QByteArray command = "AT&Nall\r\n";
     showStatus(QStringLiteral("AT&&Nall"));
-    reply.clear();
-    if (LinkWrite(CurrentConnection, command) != quint32(command.size())) {
+    // One whole reply: the 72 keys of the eight lists are far longer than 1,024 bytes.
+    const bool modem = CurrentConnection.LinkType == LinkModem;
+    const qint64 start = Clock::seconds();
+    ReplyReading reading;
+    reading.size = kNetworkIdsMax;
+    const ExchangeResult e = Exchange(command, modem ? 0 : kReplyDelayMs, reading);
+    reply = e.reply;
+    if (!e.written) {
         errors += kLcrNetworkId;
         return false;
     }
-    if (CurrentConnection.LinkType == LinkModem) {
-        const qint64 start = Clock::seconds();
-        while (!reply.contains("OK\r\n") && reply.size() < kNetworkIdsMax &&
-               Clock::seconds() - start <= kModemNetworkIdsSeconds && !LinkLost())
-            reply += ReadReply(kReplySize);
-    } else {
-        WaitPumping(kReplyDelayMs);
-        // One read of the whole reply: the 72 keys of the eight lists are far longer than 1,024 bytes.
-        reply = ReadReply(kNetworkIdsMax);
-    }
+    // On a modem line a reply cut short is gathered on within its time.
+    while (modem && !reply.isEmpty() && !reply.contains("OK\r\n") && reply.size() < kNetworkIdsMax &&
+           Clock::seconds() - start <= kModemNetworkIdsSeconds && !LinkLost())
+        reply += ReadReply(kReplySize);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "link/LinkIo.h"
 
 #include "link/CommLog.h"
+#include "link/LiveTools.h"
 #include "link/Login.h"
 #include "link/ModemWaits.h"
 #include "platform/ComPort.h"
@@ -8,10 +9,12 @@
 #include "platform/TelnetClient.h"
 #include "platform/Wait.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QEventLoop>
 #include <QList>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -43,6 +46,23 @@ qint64 tcpStoredBytes = 0;
 qint64 tcpTakenBytes = 0;
 // Set by DropTcpTextUntilWrite: the telnet text that comes is the rest of a reply nobody waits for any more.
 bool tcpTailDropped = false;
+
+constexpr int kSliceMs = 100;      // the longest one read of a reply holds the window's thread
+constexpr int kSliceByteGapMs = 2; // a slice's read hands over what came once the line pauses this long
+
+// Waits of the window's thread on the link now open (LinkWaitScope); exchanges refuse to start meanwhile.
+int linkWaits = 0;
+// Open gateway runs (GatewayRunScope), and whether one of their exchanges found the gateway silent.
+int gatewayRuns = 0;
+bool gatewayRunSilent = false;
+// Opens and closes of the link (AdvanceLinkEpoch).
+std::atomic<quint64> linkEpoch{0};
+
+bool onWindowThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
 
 void stampActivity()
 {
@@ -95,16 +115,85 @@ void setModemTimeouts(ComPort* port, int readTotalMs)
         port->setTimeouts(wanted);
 }
 
+// The port of the link a read started on, kept alive while the read lasts: a handler run between its slices
+// may close the link (Disconnect) and drop the connection's own references.
+struct HeldPort
+{
+    std::shared_ptr<ComPort> handle;
+    std::shared_ptr<ModemLine> modem;
+    ComPort* port = nullptr;
+    ModemLine* line = nullptr; // the modem line's watch for the call's end
+
+    HeldPort() : handle(CurrentConnection.Handle), modem(CurrentConnection.Modem)
+    {
+        port = linkPort(CurrentConnection);
+        line = modemLine(CurrentConnection);
+    }
+    bool open() const { return port && port->isOpen(); }
+    // One read under timeouts (the port's write time-outs kept), through the line's watch where there is one.
+    qint64 read(char* data, qint64 size, const CommTimeouts& timeouts) const
+    {
+        const CommTimeouts kept = port->timeouts();
+        port->setTimeouts({timeouts.readInterval, timeouts.readTotalMultiplier, timeouts.readTotalConstant,
+                           kept.writeTotalMultiplier, kept.writeTotalConstant});
+        const qint64 n = line ? line->read(data, size) : port->read(data, size);
+        port->setTimeouts(kept);
+        return n;
+    }
+    bool lost() const { return (port && port->isDisconnected()) || (line && line->callEnded()); }
+};
+
+// Waits on the window's thread in slices: handles the window's events for the rest of a slice that a read
+// left early (a port closed or reads cancelled), so that a loop of such reads never spins.
+void restOfSlice(qint64 sliceStart, qint64 sliceEnd)
+{
+    const qint64 left = std::min(sliceEnd, sliceStart + kSliceMs) - Clock::milliseconds();
+    if (left > 0)
+        WaitPumping(int(left));
+    else
+        ProcessMessages();
+}
+
+// One read on the modem line: waits at most totalMs for the first byte and ends 100 ms after the last. On the
+// window's thread it reads in slices of at most 100 ms with the window's events handled between them.
 QByteArray modemRead(qsizetype size, int totalMs)
 {
-    ComPort* port = linkPort(CurrentConnection);
-    if (!port || !port->isOpen() || size <= 1)
+    const HeldPort held;
+    if (!held.open() || size <= 1)
         return {};
-    setModemTimeouts(port, totalMs);
     QByteArray text(size - 1, '\0');
-    ModemLine* line = modemLine(CurrentConnection);
-    const qint64 n = line ? line->read(text.data(), text.size()) : port->read(text.data(), text.size());
-    text.resize(n > 0 ? n : 0);
+    qint64 got = 0;
+    if (!onWindowThread()) {
+        setModemTimeouts(held.port, totalMs);
+        got = std::max<qint64>(0, held.line ? held.line->read(text.data(), text.size())
+                                            : held.port->read(text.data(), text.size()));
+    } else {
+        LinkWaitScope waiting;
+        const quint64 epoch = linkEpoch.load();
+        const qint64 firstByteEnd = Clock::milliseconds() + totalMs;
+        while (got < text.size()) {
+            const qint64 start = Clock::milliseconds();
+            // Before the first byte a slice waits for it; after it, a slice that brings nothing is the quiet end.
+            const qint64 sliceEnd = got == 0 ? std::min(firstByteEnd, start + kSliceMs) : start + kModemQuietMs;
+            if (sliceEnd <= start)
+                break;
+            const qint64 n =
+                held.read(text.data() + got, text.size() - got, {kModemQuietMs, 0, quint32(sliceEnd - start), 0, 0});
+            if (n > 0)
+                got += n;
+            else if (got > 0 || n < 0)
+                break;
+            if (held.lost() || linkEpoch.load() != epoch || !held.open() || closingProgram())
+                break;
+            if (n == 0 && Clock::milliseconds() < sliceEnd)
+                restOfSlice(start, sliceEnd);
+            else
+                ProcessMessages();
+            if (linkEpoch.load() != epoch || !held.open())
+                break; // closed by a handler meanwhile: what comes now is not this read's
+        }
+    }
+    text.resize(got);
     noteReceived(text);
     noteIfLost();
     return text;
@@ -205,6 +294,7 @@ QByteArray takeTcpText(qsizetype cap)
 
 QByteArray tcpRead(qsizetype size, double seconds)
 {
+    const LinkWaitScope waiting;
     waitTcpData(seconds);
     WaitPumping(kArrivalSettleMs);
     const QByteArray text = takeTcpText(size - 1);
@@ -262,37 +352,124 @@ int msBefore(qint64 endMs, int ms)
     return int(std::clamp<qint64>(endMs - Clock::milliseconds(), 0, ms));
 }
 
-// endMs (not 0): the whole collection ends then at the latest, a wait for text or for the rest of a piece
-// included.
-QByteArray tcpReadReply(qsizetype size, const ArrivalWatch& watch, qint64 endMs = 0)
+// Whether the reply has ended, looking at the lines that came whole from `from` on (the line `from` falls in
+// included) and at the markers that may stand anywhere.
+bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy)
 {
-    const qint64 startMs = Clock::milliseconds();
-    const qint64 capMs = endMs ? std::min(endMs, startMs + kReplyCapMs) : startMs + kReplyCapMs;
+    for (const QByteArrayView marker : {QByteArrayView("MX login:"), QByteArrayView("MY login:"),
+                                        QByteArrayView("NO CARRIER"), QByteArrayView("+++")}) {
+        if (text.indexOf(marker, std::max<qsizetype>(0, from - marker.size() + 1)) >= 0)
+            return true;
+    }
+    qsizetype lineStart = from > 0 ? text.lastIndexOf('\n', from - 1) + 1 : 0;
+    for (;;) {
+        const qsizetype lineEnd = text.indexOf('\n', lineStart);
+        if (lineEnd < 0)
+            return false;
+        const QByteArray line = text.mid(lineStart, lineEnd - lineStart).trimmed();
+        if (line == "OK" || line == "ERROR" || line == "<SPACE>" || (busy && line == "BUSY"))
+            return true;
+        lineStart = lineEnd + 1;
+    }
+}
+
+// Why a whole reply's read stops early: the program closes, or the link it started on is lost or gone.
+bool readAbandoned(quint64 epoch)
+{
+    return closingProgram() || linkEpoch.load() != epoch || LinkLost();
+}
+
+void noteReplyText(const QByteArray& text, bool logged)
+{
+    if (text.isEmpty())
+        return;
+    if (logged) {
+        noteReceived(text);
+    } else {
+        stampActivity();
+    }
+}
+
+// The telnet collection: steps of a wait for the data flag, 100 ms for the rest of a piece, the text taken.
+// bounded: the whole read ends at endMs and a step that brought nothing is no end before it.
+QByteArray tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool bounded)
+{
+    const qint64 capMs = bounded ? endMs : Clock::milliseconds() + kReplyCapMs;
     QByteArray collected;
     for (;;) {
-        const bool arrived = waitTcpData(lanSeconds(), endMs);
-        WaitPumping(endMs ? msBefore(endMs, kArrivalSettleMs) : kArrivalSettleMs);
+        const bool arrived = waitTcpData(lanSeconds(), bounded ? endMs : 0);
+        WaitPumping(bounded ? msBefore(endMs, kArrivalSettleMs) : kArrivalSettleMs);
+        if (linkEpoch.load() != epoch)
+            break; // another connection's text is none of this read's
         QByteArray chunk;
         chunk.swap(CurrentConnection.TcpReceived);
         CurrentConnection.TcpDataReceived = false;
         tcpTakenBytes += chunk.size();
-        noteReceived(chunk);
+        noteReplyText(chunk, r.logged);
+        const qsizetype from = collected.size();
         collected += chunk;
-        if (watch && !chunk.isEmpty())
-            watch(collected);
-        if (!arrived || ReplyComplete(collected) || Clock::milliseconds() >= capMs)
+        if (r.watch && !chunk.isEmpty())
+            r.watch(collected);
+        if (replyEndsFrom(collected, from, r.busy) || readAbandoned(epoch) || Clock::milliseconds() >= capMs)
+            break;
+        if (!arrived && !bounded)
             break;
     }
-    if (size <= 1)
-        return {};
-    collected.truncate(size - 1);
+    return collected;
+}
+
+// The serial port's and the modem line's reading: slices of at most 100 ms, each handing over what came, the
+// window's events handled between them; ends at the reply's end, at its bound, or once the read is abandoned.
+QByteArray portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool bounded)
+{
+    const HeldPort held;
+    const bool modem = held.line || CurrentConnection.LinkType == LinkModem;
+    const int firstByteMs = modem ? modemReplyWaitMs + kModemReadMs : serialReplyQuietMs;
+    const int quietMs = modem ? kModemReadMs : serialReplyQuietMs;
+    const qint64 startMs = Clock::milliseconds();
+    qint64 lastArrivalMs = startMs;
+    qint64 capMs = bounded ? endMs : LLONG_MAX;
+    QByteArray collected;
+    QByteArray buffer(4096, '\0');
+    for (;;) {
+        if (!held.open() || held.lost() || held.port->readsCancelled() || readAbandoned(epoch))
+            break;
+        const qint64 now = Clock::milliseconds();
+        const qint64 quietEnd = lastArrivalMs + (collected.isEmpty() ? firstByteMs : quietMs);
+        const qint64 until = bounded ? endMs : std::min(quietEnd, capMs);
+        if (now >= until)
+            break;
+        const qint64 sliceEnd = std::min(until, now + kSliceMs);
+        const qint64 n = held.read(buffer.data(), buffer.size(), {kSliceByteGapMs, 0, quint32(sliceEnd - now), 0, 0});
+        if (n > 0) {
+            const QByteArray chunk = buffer.left(n);
+            noteReplyText(chunk, r.logged);
+            const qsizetype from = collected.size();
+            if (collected.isEmpty() && !bounded)
+                capMs = Clock::milliseconds() + kReplyCapMs;
+            collected += chunk;
+            lastArrivalMs = Clock::milliseconds();
+            if (r.watch)
+                r.watch(collected);
+            if (replyEndsFrom(collected, from, r.busy))
+                break;
+        }
+        if (n < 0 || !onWindowThread())
+            continue; // the loss is seen at the top; a worker's read paces itself
+        // A read that came back before its slice was over with nothing (reads cancelled, a port closed under
+        // it) is not asked again at once.
+        if (n == 0 && Clock::milliseconds() < sliceEnd)
+            restOfSlice(now, sliceEnd);
+        else
+            ProcessMessages();
+    }
+    noteIfLost();
     return collected;
 }
 
 // One byte that readByte takes within the port's time-outs, its wait cut so that it ends by endMs (0 once
 // endMs has passed).
-template <typename ReadByte>
-quint8 byteUntil(ComPort* port, qint64 endMs, ReadByte readByte)
+template <typename ReadByte> quint8 byteUntil(ComPort* port, qint64 endMs, ReadByte readByte)
 {
     const qint64 left = endMs - Clock::milliseconds();
     if (!port || !port->isOpen() || left <= 0)
@@ -317,6 +494,10 @@ quint8 byteUntil(ComPort* port, qint64 endMs, ReadByte readByte)
 void resetLinkState()
 {
     CloseCommLog(CurrentConnection);
+    ++linkEpoch;
+    linkWaits = 0;
+    gatewayRuns = 0;
+    gatewayRunSilent = false;
     ++tcpGeneration;
     tcpStoredBytes = 0;
     tcpTakenBytes = 0;
@@ -393,14 +574,53 @@ QByteArray LinkReadWithin(qsizetype size, int ms)
 
 QByteArray ReadReply(qsizetype size)
 {
-    return ReadReply(size, nullptr);
+    ReplyReading r;
+    r.size = size;
+    return ReadReply(r);
 }
 
 QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch)
 {
+    ReplyReading r;
+    r.size = size;
+    r.watch = watch;
+    return ReadReply(r);
+}
+
+QByteArray ReadReply(const ReplyReading& r)
+{
+    const quint64 epoch = linkEpoch.load();
+    const bool bounded = r.boundMs > 0;
+    const qint64 endMs = bounded ? Clock::milliseconds() + r.boundMs : 0;
+    LinkWaitScope waiting;
+    QByteArray reply;
     switch (CurrentConnection.LinkType) {
     case LinkTelnet:
-        return tcpReadReply(size, watch);
+        reply = tcpReadReply(r, epoch, endMs, bounded);
+        break;
+    case LinkModem:
+    case LinkSerial:
+    case LinkIsdnModem:
+        reply = portReadReply(r, epoch, endMs, bounded);
+        break;
+    default:
+        break;
+    }
+    if (r.size <= 1)
+        return {};
+    reply.truncate(r.size - 1);
+    return reply;
+}
+
+QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch)
+{
+    switch (CurrentConnection.LinkType) {
+    case LinkTelnet: {
+        ReplyReading r;
+        r.size = size;
+        r.watch = watch;
+        return ReadReply(r);
+    }
     case LinkModem: {
         WaitPumping(modemReplyWaitMs);
         const QByteArray text = LinkRead(size);
@@ -416,46 +636,38 @@ QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch)
     }
 }
 
-QByteArray ReadReplyUntil(qsizetype size, qint64 endMs)
-{
-    switch (CurrentConnection.LinkType) {
-    case LinkTelnet:
-        return tcpReadReply(size, nullptr, endMs);
-    case LinkModem: {
-        WaitPumping(msBefore(endMs, modemReplyWaitMs));
-        const int left = msBefore(endMs, kModemReadMs);
-        return left > 0 ? modemRead(size, left) : QByteArray();
-    }
-    case LinkSerial:
-    case LinkIsdnModem:
-        return comReadBytes(linkPort(CurrentConnection), size, true, nullptr, endMs);
-    default:
-        return {};
-    }
-}
-
-QByteArray ReadReplyOnUntil(qsizetype size, qint64 endMs)
-{
-    if (CurrentConnection.LinkType != LinkModem)
-        return ReadReplyUntil(size, endMs);
-    const int left = msBefore(endMs, kModemReadMs);
-    return left > 0 ? modemRead(size, left) : QByteArray();
-}
-
 bool ReplyComplete(const QByteArray& text)
 {
-    for (const char* marker : {"MX login:", "MY login:", "NO CARRIER", "+++"}) {
-        if (text.contains(marker))
-            return true;
+    return replyEndsFrom(text, 0, true);
+}
+
+bool ReplyEnded(const QByteArray& text, bool busy)
+{
+    return replyEndsFrom(text, 0, busy);
+}
+
+ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReading& reading, bool readAfterShortWrite)
+{
+    ExchangeResult result;
+    if ((onWindowThread() && linkWaits > 0) || (gatewayRuns > 0 && gatewayRunSilent)) {
+        result.refused = true;
+        return result;
     }
-    if (text.size() < 2)
-        return false;
-    const QByteArrayView body = QByteArrayView(text).chopped(2);
-    for (const char* end : {"OK", "BUSY", "ERROR", "<SPACE>"}) {
-        if (body.endsWith(end))
-            return true;
-    }
-    return false;
+    LinkWaitScope waiting;
+    const quint64 epoch = linkEpoch.load();
+    // A live tool's reader or route that holds the link takes what comes itself.
+    if (!liveTools.anyHoldsLink() && !liveTools.anyRoute())
+        DropArrivedText();
+    const quint32 n = reading.logged ? LinkWrite(CurrentConnection, command, command.size()) : LinkPortWrite(command);
+    result.written = n == quint32(command.size());
+    if (!result.written && !readAfterShortWrite)
+        return result;
+    WaitPumping(delayMs);
+    result.reply = ReadReply(reading);
+    // No byte of answer within the bound, on a link that is still up: a gateway that has stopped answering.
+    if (result.written && result.reply.isEmpty() && gatewayRuns > 0 && !readAbandoned(epoch))
+        gatewayRunSilent = true;
+    return result;
 }
 
 bool SendCommand(const QByteArray& command, QByteArray& reply, qsizetype size, QString& failedItems,
@@ -464,12 +676,14 @@ bool SendCommand(const QByteArray& command, QByteArray& reply, qsizetype size, Q
     if (commandStatusHook)
         commandStatusHook(QString::fromLatin1(command));
     reply.clear();
-    if (LinkWrite(CurrentConnection, command, command.size()) < quint32(command.size())) {
+    ReplyReading r;
+    r.size = size;
+    const ExchangeResult e = Exchange(command, kCommandReplyDelayMs, r);
+    if (!e.written && !e.refused) {
         failedItems += itemLine;
         return false;
     }
-    WaitPumping(kCommandReplyDelayMs);
-    reply = ReadReply(size);
+    reply = e.reply;
     if (reply.contains("OK"))
         return true;
     if (!failedItems.contains(itemLine))
@@ -479,12 +693,55 @@ bool SendCommand(const QByteArray& command, QByteArray& reply, qsizetype size, Q
 
 QByteArray SendCommandOk(const QByteArray& command, QByteArray& reply, qsizetype size)
 {
-    reply.clear();
-    if (LinkWrite(CurrentConnection, command, command.size()) < quint32(command.size()))
-        return {};
-    WaitPumping(kCommandOkDelayMs);
-    reply = ReadReply(size);
+    ReplyReading r;
+    r.size = size;
+    const ExchangeResult e = Exchange(command, kCommandOkDelayMs, r);
+    reply = e.reply;
     return reply.contains("OK") ? reply : QByteArray();
+}
+
+bool LinkExchangeWaiting()
+{
+    return linkWaits > 0;
+}
+
+LinkWaitScope::LinkWaitScope() : counted_(onWindowThread())
+{
+    if (counted_)
+        ++linkWaits;
+}
+
+LinkWaitScope::~LinkWaitScope()
+{
+    if (counted_)
+        --linkWaits;
+}
+
+GatewayRunScope::GatewayRunScope()
+{
+    if (gatewayRuns++ == 0)
+        gatewayRunSilent = false;
+}
+
+GatewayRunScope::~GatewayRunScope()
+{
+    if (--gatewayRuns == 0)
+        gatewayRunSilent = false;
+}
+
+bool GatewayFoundSilent()
+{
+    return gatewayRuns > 0 && gatewayRunSilent;
+}
+
+quint64 LinkEpoch()
+{
+    return linkEpoch.load();
+}
+
+void AdvanceLinkEpoch()
+{
+    ++linkEpoch;
 }
 
 quint32 ComWrite(ComPort* port, const char* data, qsizetype count)
@@ -547,26 +804,24 @@ quint8 LinkPortReadByteUntil(qint64 endMs)
 void DropArrivedText()
 {
     if (CurrentConnection.LinkType == LinkTelnet) {
+        const QByteArray dropped = CurrentConnection.TcpReceived;
         ClearTcpReceived();
         CurrentConnection.TcpDataReceived = false;
+        noteReceived(dropped);
         return;
     }
-    ComPort* port = linkPort(CurrentConnection);
-    if (!port || !port->isOpen())
+    const HeldPort held;
+    if (!held.open())
         return;
-    ModemLine* line = modemLine(CurrentConnection);
-    const CommTimeouts kept = port->timeouts();
-    port->setTimeouts({0xFFFFFFFF, 0, 0, kept.writeTotalMultiplier, kept.writeTotalConstant}); // what is there
     QByteArray text(4096, '\0');
     for (;;) {
-        const qint64 n = line ? line->read(text.data(), text.size()) : port->read(text.data(), text.size());
+        const qint64 n = held.read(text.data(), text.size(), {0xFFFFFFFF, 0, 0, 0, 0}); // what is there
         if (n <= 0)
             break;
         noteReceived(text.left(n));
         if (n < text.size())
             break;
     }
-    port->setTimeouts(kept);
     noteIfLost();
 }
 

@@ -32,7 +32,8 @@ quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetyp
 quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text); // length = text.size()
 
 // One read of what the link has. Serial: ComRead with logging. Modem: one read of up to size - 1 bytes that waits
-// at most 10 s for the first byte and ends 100 ms after the last. Telnet: waits for the data flag or the LAN
+// at most 10 s for the first byte and ends 100 ms after the last (on the window's thread in slices of at most
+// 100 ms, the window's events handled between them). Telnet: waits for the data flag or the LAN
 // time-out, waits 100 ms, then takes the received text (text beyond size - 1 bytes stays for the next read).
 QByteArray LinkRead(qsizetype size);
 // LinkRead with seconds in place of the LAN time-out on telnet (the whole-second clock must move on by more
@@ -43,38 +44,106 @@ QByteArray LinkReadTimeout(qsizetype size, double seconds);
 // after the call; telnet waits at most ms for the data flag.
 QByteArray LinkReadWithin(qsizetype size, int ms);
 
-// The reply to the last command, at most size - 1 bytes. Telnet: collects the text in steps (wait for the data
-// flag, 100 ms, take the text) until the text is a complete reply (ReplyComplete), a step timed out, the
-// connection dropped or 15 s have passed since the start. Modem line: modemReplyWaitMs (1500 ms, ModemWaits.h),
-// then one LinkRead. Serial: one LinkRead. A longer reply is cut to size - 1 bytes.
-QByteArray ReadReply(qsizetype size);
 // Told of the text a read has gathered so far, each time more of it has come.
 using ArrivalWatch = std::function<void(const QByteArray& soFar)>;
-// ReadReply that tells watch of every arrival while it reads: each step on telnet, each byte on a serial port,
-// the one read on a modem line.
+
+// How ReadReply reads one whole reply.
+struct ReplyReading
+{
+    qsizetype size = 4096; // at most size - 1 bytes are kept; the reply is read to its end all the same
+    bool busy = true;      // a line "BUSY" ends the reply like a verdict
+    // 0: the link's own bounds (below); else the read's whole time, within which a quiet moment is no end (the
+    // whole replies of the live pages).
+    int boundMs = 0;
+    ArrivalWatch watch; // told of the text gathered so far, each time more has come
+    bool logged = true; // false: kept out of the communication log (the login account)
+};
+
+// The longest a serial port's answer may keep silent, before its first byte and between two: after that the
+// gateway counts as not answering. A serial gateway starts its answers within a few hundred ms.
+inline int serialReplyQuietMs = 3000;
+
+// The reply to the last command: one whole reply on every link, at most size - 1 bytes of it kept. It is read
+// until it ends (ReplyComplete), the link is lost, closed or another one opened meanwhile (LinkEpoch), or the
+// program closes. A quiet moment is no end; the bounds for an answer that stops or never starts:
+// - telnet: a step that brings nothing within the LAN time-out (more than LanTimeout/1000 whole seconds, then
+//   100 ms), or 15 s since the start;
+// - serial port: serialReplyQuietMs without a byte, or 15 s since the first byte;
+// - modem line: modemReplyWaitMs plus 10 s before the first byte, 10 s between two, or 15 s since the first.
+// Serial and modem read in slices of at most 100 ms with the window's events handled between them; the telnet
+// waits run them too. While a read waits on the window's thread no other exchange starts (LinkExchangeWaiting).
+QByteArray ReadReply(qsizetype size);
 QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch);
+QByteArray ReadReply(const ReplyReading& reading);
+// One piece of a long listing that the caller gathers itself (the record downloads): telnet collects as
+// ReadReply does; a modem line waits modemReplyWaitMs, then reads once (up to 10 s for the first byte, ending
+// 100 ms after the last); a serial port reads once until its line is quiet.
+QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch = {});
 
-// ReadReply that ends by endMs (Clock::milliseconds()) at the latest, whatever the gateway sends: on telnet the
-// collection stops then, on a modem line the wait before the read and the read itself are cut to the time left,
-// on a serial port no byte is waited for past it. Once endMs has passed nothing is waited for (telnet still
-// takes the text already received).
-QByteArray ReadReplyUntil(qsizetype size, qint64 endMs);
-// ReadReplyUntil for more of a reply whose wait has been waited already: on a modem line the read starts at
-// once (its wait before the read is for the reply's start); the other links read as ReadReplyUntil.
-QByteArray ReadReplyOnUntil(qsizetype size, qint64 endMs);
-
-// True when text, its last two characters set aside, ends in "OK", "BUSY", "ERROR" or "<SPACE>", or contains
-// "MX login:", "MY login:", "NO CARRIER" or "+++" anywhere.
+// True when text holds the end of a reply: a whole line (its line end included) that is only "OK", "BUSY",
+// "ERROR" or "<SPACE>", or "MX login:", "MY login:", "NO CARRIER" or "+++" anywhere. A value line that ends in
+// "OK" ("I62=Gateway OK") ends nothing.
 bool ReplyComplete(const QByteArray& text);
+// ReplyComplete, with a line "BUSY" counting only when busy is set.
+bool ReplyEnded(const QByteArray& text, bool busy);
+
+// One exchange of the window's thread: what has arrived unasked is dropped (logged as received), so that an
+// answer that came after its exchange had ended is never taken for this one's; the command is written, delayMs
+// waited and its whole reply read (ReadReply). A short write reads nothing unless readAfterShortWrite is set.
+// Refused with nothing written (refused set) while another exchange waits for its answer, or once the gateway
+// run it belongs to has found the gateway silent (GatewayRunScope). reading.logged false writes past the log.
+struct ExchangeResult
+{
+    bool written = false;
+    bool refused = false;
+    QByteArray reply;
+};
+ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReading& reading = {},
+                        bool readAfterShortWrite = false);
+
+// True while the window's thread waits for an answer: inside an Exchange or a read of the link that handles
+// the window's events. Nothing may start another exchange meanwhile: the window refuses the user's input but
+// Disconnect and the close, and the timers that send skip their turn.
+bool LinkExchangeWaiting();
+// Held by work of the window's thread while it waits on the link (every such read holds one itself).
+class LinkWaitScope
+{
+public:
+    LinkWaitScope();
+    ~LinkWaitScope();
+    LinkWaitScope(const LinkWaitScope&) = delete;
+    LinkWaitScope& operator=(const LinkWaitScope&) = delete;
+
+private:
+    bool counted_;
+};
+
+// A run of exchanges with the gateway (a page's load or save, the whole-gateway load and save). Once one of its
+// exchanges has had no byte of answer within its bound, the gateway counts as silent for the rest of the run:
+// the later exchanges are refused at once, so the run ends with its one box instead of waiting out every command.
+class GatewayRunScope
+{
+public:
+    GatewayRunScope();
+    ~GatewayRunScope();
+    GatewayRunScope(const GatewayRunScope&) = delete;
+    GatewayRunScope& operator=(const GatewayRunScope&) = delete;
+};
+bool GatewayFoundSilent();
+
+// Counts the link's opens and closes: a read that started on one link ends when this has moved on (a
+// Disconnect, or another connection made meanwhile), and never takes that link's text.
+quint64 LinkEpoch();
+void AdvanceLinkEpoch();
 
 // Sends one command and reads its reply into reply (at most size - 1 bytes): shows the command through
-// commandStatusHook, writes it with LinkWrite, waits 10 ms, reads with ReadReply. True when the reply contains
+// commandStatusHook, then one Exchange (the write, 10 ms, ReadReply). True when the reply contains
 // "OK". A short write appends itemLine to failedItems as it is (no presence test) and returns false with an
-// empty reply; a reply without "OK" appends itemLine unless failedItems holds it already.
+// empty reply; a reply without "OK" (a refused exchange too) appends itemLine unless failedItems holds it already.
 bool SendCommand(const QByteArray& command, QByteArray& reply, qsizetype size, QString& failedItems,
                  const QString& itemLine);
-// Writes command, waits 100 ms, reads the reply into reply and returns it when it contains "OK"; otherwise
-// (a short write included) returns the empty text.
+// One Exchange (the write, 100 ms, ReadReply) into reply; returns the reply when it contains "OK", otherwise
+// (a short write or a refused exchange included) the empty text.
 QByteArray SendCommandOk(const QByteArray& command, QByteArray& reply, qsizetype size);
 
 // One write on a serial port; returns the bytes written (0 for a missing or closed port). Stamps the activity.

@@ -90,4 +90,5 @@ void CloseLink(ConnectionRecord& conn)
     conn.Handle.reset();
     conn.Modem.reset();
     conn.Reserved1 = 0;
+    AdvanceLinkEpoch(); // a read waiting on this link ends; the next link's text is none of its
 }

@@ -66,14 +66,10 @@ Identification identify()
 {
     Identification id;
     const bool modem = CurrentConnection.LinkType == LinkModem;
-    if (writeAll(CurrentConnection, "ATI4\r\n")) {
-        WaitPumping(modem ? modemIdentWaitMs : kIdentWaitMs);
-        id.ati4 = ReadReply(kIdentReadSize);
-    }
-    if (writeAll(CurrentConnection, "ATI3\r\n")) {
-        WaitPumping(kIdentSecondWaitMs);
-        id.ati3 = ReadReply(kIdentReadSize);
-    }
+    ReplyReading reading;
+    reading.size = kIdentReadSize;
+    id.ati4 = Exchange(QByteArrayLiteral("ATI4\r\n"), modem ? modemIdentWaitMs : kIdentWaitMs, reading).reply;
+    id.ati3 = Exchange(QByteArrayLiteral("ATI3\r\n"), kIdentSecondWaitMs, reading).reply;
     ati4Reply = keptReply(id.ati4);
     ati3Reply = keptReply(id.ati3);
     return id;

@@ -8,11 +8,9 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
-
-// One slice of a whole reply's read on a serial port, and the least time one read that brings nothing takes.
-constexpr int kWholeReplySliceMs = 100;
 
 QString twoDigits(int v)
 {
@@ -25,12 +23,15 @@ QString leadingZero(const QByteArray& part)
     return s.size() == 1 ? QLatin1Char('0') + s : s;
 }
 
-// After a read that brought nothing: the window's events are handled, and a read that came back sooner than one
-// slice (a port closed under it, reads cancelled) is not asked again at once.
-void afterQuietRead(qint64 readStartMs, qint64 endMs)
+// A whole reply's reading: kept whole however long, read to its verdict or its bound.
+ReplyReading wholeReading(int boundMs, bool busy, bool logged)
 {
-    const qint64 until = std::min(readStartMs + kWholeReplySliceMs, endMs);
-    WaitPumping(int(std::clamp<qint64>(until - Clock::milliseconds(), 0, kWholeReplySliceMs)));
+    ReplyReading r;
+    r.size = std::numeric_limits<qsizetype>::max();
+    r.busy = busy;
+    r.boundMs = std::max(boundMs, 1);
+    r.logged = logged;
+    return r;
 }
 
 QList<QByteArray> replyLines(const QByteArray& reply)
@@ -104,30 +105,12 @@ bool ReplyHasVerdict(const QByteArray& reply, bool busy)
 
 QByteArray ReadWholeReply(int boundMs, bool busy)
 {
-    const qint64 endMs = Clock::milliseconds() + boundMs;
-    const bool serial = CurrentConnection.LinkType == LinkSerial || CurrentConnection.LinkType == LinkIsdnModem;
-    QByteArray reply;
-    bool first = true;
-    for (;;) {
-        const qint64 sliceStart = Clock::milliseconds();
-        // A serial read blocks the window's thread: it is read in short slices, the window's messages handled
-        // between them, so a gateway that is slow to answer (or silent) does not freeze the window.
-        const qint64 sliceEnd = serial ? std::min(endMs, sliceStart + kWholeReplySliceMs) : endMs;
-        // The modem's wait for the start of a reply belongs to the first read only.
-        const QByteArray part = first ? ReadReplyUntil(4096, sliceEnd) : ReadReplyOnUntil(4096, sliceEnd);
-        first = false;
-        reply += part;
-        // The verdict's line counts once its line end is in too, or the CR LF would be left for the next read.
-        // A quiet moment is no end of the answer (a slow line pauses in it, a busy gateway starts it late); a
-        // link that is gone answers every read at once with nothing, so reading on would only spin.
-        if (LinkLost() || closingProgram() || (reply.endsWith('\n') && ReplyHasVerdict(reply, busy)) ||
-            Clock::milliseconds() >= endMs)
-            return reply;
-        if (part.isEmpty())
-            afterQuietRead(sliceStart, endMs);
-        else
-            ProcessMessages();
-    }
+    return ReadReply(wholeReading(boundMs, busy, true));
+}
+
+ExchangeResult SendWholeCommand(const QByteArray& command, int delayMs, int boundMs, bool busy)
+{
+    return Exchange(command, delayMs, wholeReading(boundMs, busy, true));
 }
 
 int LoginAccountCheck(const QString& user, const QString& pass, const QString& passVerify)
@@ -155,28 +138,11 @@ QByteArray LoginDisableCommand()
 
 bool SendAccountCommand(const QByteArray& command, QByteArray& reply)
 {
-    reply.clear();
     // Past the communication log, but through the modem line's watch for the call's end: a call that has
     // dropped ends the connection like any other read that meets it.
-    if (LinkPortWrite(command) != quint32(command.size()))
-        return false;
-    // Byte by byte, so that the read ends with the verdict's line and not with the port's wait for a next
-    // byte after it (up to 10 s on a modem line). A moment without a byte is no end of the answer; each wait
-    // is a short slice with the window's events handled between them.
-    const qint64 endMs = Clock::milliseconds() + wholeReplyMs;
-    for (;;) {
-        const qint64 readStart = Clock::milliseconds();
-        const quint8 b = LinkPortReadByteUntil(std::min(endMs, readStart + kWholeReplySliceMs));
-        if (b == 0) {
-            if (LinkPortLost() || closingProgram() || Clock::milliseconds() >= endMs)
-                return true;
-            afterQuietRead(readStart, endMs);
-            continue;
-        }
-        reply += char(b);
-        if (b == '\n' && ReplyHasVerdict(reply))
-            return true;
-    }
+    const ExchangeResult e = Exchange(command, 0, wholeReading(wholeReplyMs, false, false));
+    reply = e.reply;
+    return e.written;
 }
 
 QList<QByteArray> BufferStateValues(const QByteArray& reply)

@@ -4,6 +4,8 @@
 // Replies are read until they are complete, however long (a long "AT&V" listing included), and a command's
 // verdict is a reply line that is exactly "OK": the gateway echoes the command, so text the user typed into it
 // ("OKAY12" as a password) never counts as the gateway's answer.
+#include "link/LinkIo.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -11,8 +13,8 @@
 // The fields of the date/time page.
 struct ClockFields
 {
-    QString date; // dd.mm.yyyy (the year as the gateway gave it)
-    QString time; // HH:MM:SS
+    QString date;     // dd.mm.yyyy (the year as the gateway gave it)
+    QString time;     // HH:MM:SS
     int dayIndex = 0; // 0 Monday ... 6 Sunday; -1 no day
 };
 
@@ -34,11 +36,12 @@ bool ReplyHasVerdict(const QByteArray& reply, bool busy = false);
 // The longest a whole reply is read (ReadWholeReply, SendAccountCommand), counted from the start of its read:
 // a gateway that keeps talking without its verdict must not hold the window. Tests shorten it.
 inline int wholeReplyMs = 15000;
-// Reads the link (ReadReplyUntil) until the reply holds its verdict with its line end (with busy a line "BUSY"
-// counts as one), the link is gone (LinkLost), the program is closing or boundMs have passed. A read that
-// brings nothing is no end. On a serial port it reads in slices of 100 ms with the window's messages handled
-// between them.
+// Reads one whole reply (ReadReply) until it ends (its verdict line; with busy a line "BUSY" counts as one),
+// the link is gone or closed, the program is closing or boundMs have passed. A read that brings nothing is no
+// end before the bound.
 QByteArray ReadWholeReply(int boundMs = wholeReplyMs, bool busy = false);
+// One Exchange whose reply is read as ReadWholeReply reads it.
+ExchangeResult SendWholeCommand(const QByteArray& command, int delayMs, int boundMs = wholeReplyMs, bool busy = false);
 
 // The account check of the login page: 0 when the account may be sent, else the text of the first failure:
 // 64 user name empty, 65 a password field empty, 892 user name or password shorter than 2, 893 the

@@ -196,7 +196,7 @@ SectionEnd readStatisticsSection(const RecordMemoAdd& add, const QByteArray& mar
             end = SectionEnd::Idle;
             done = true;
         }
-        QByteArray block = ReadReply(4096);
+        QByteArray block = ReadReplyPiece(4096);
         if (readFailedForGood(block)) {
             end = SectionEnd::Lost;
             break;
@@ -366,17 +366,16 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
 }
 
 const char* const kStatisticsResets[5] = {
-    "at%tgall=0,0,0,0\r\n", "at%tiall=0,0\r\n", "at%tball=0,0,0,0\r\n", "AT%TGALL=0,0,0,0\r\n",
-    "AT%TALL=1,0,0,0,0,0,0\r\n",
+    "at%tgall=0,0,0,0\r\n", "at%tiall=0,0\r\n",          "at%tball=0,0,0,0\r\n",
+    "AT%TGALL=0,0,0,0\r\n", "AT%TALL=1,0,0,0,0,0,0\r\n",
 };
 
 RecordOutcome RunStatisticsResets()
 {
     for (const char* command : kStatisticsResets) {
-        if (!written(QByteArray(command)))
-            return failedWrite();
         // The whole reply, however long and in however many reads: the verdict is its terminating line.
-        if (!EndsInOkLine(ReadWholeReply()))
+        const ExchangeResult e = SendWholeCommand(QByteArray(command), 0);
+        if (!e.written || !EndsInOkLine(e.reply))
             return failedWrite();
     }
     return {};
@@ -397,7 +396,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
     bool pageBegun = false; // lines of the page have been added since the last page answer
     while (!done) {
         WaitPumping(recordWaits.callPauseMs);
-        QByteArray block = ReadReply(4096, idle.watch());
+        QByteArray block = ReadReplyPiece(4096, idle.watch());
         if (idle.passed() || closingProgram()) {
             inTime = false;
             done = true;
@@ -447,8 +446,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
     return {};
 }
 
-const char* const kCallColumnHeader =
-    "   date     time     type  cause   from/to groups  conn. durat.  aoc-info  gid";
+const char* const kCallColumnHeader = "   date     time     type  cause   from/to groups  conn. durat.  aoc-info  gid";
 
 RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
 {
@@ -471,8 +469,8 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
     for (;;) {
         const QByteArray read = LinkRead(kCallPieceSize);
         if (read.isEmpty()) {
-            if (echoAt >= 0 && !recordText && Clock::seconds() - echoAt <= recordWaits.idleSeconds &&
-                !linkGone() && !closingProgram())
+            if (echoAt >= 0 && !recordText && Clock::seconds() - echoAt <= recordWaits.idleSeconds && !linkGone() &&
+                !closingProgram())
                 continue;
             // The gateway has nothing more to say; with part of a record in hand, it broke off within it.
             failed = (echoSettled && !text.isEmpty()) || linkGone();

@@ -32,7 +32,7 @@ void setStatus(const QString& text)
 // One command and its reply, as the page exchanges its view commands and its first set commands: the status
 // line, the write, 10 ms, the reply. The reply is read even after a short write, as the gateway may still
 // answer what got through.
-struct Exchange
+struct PageExchange
 {
     bool written = false;
     QByteArray reply;
@@ -40,20 +40,22 @@ struct Exchange
     bool ok() const { return written && answeredOk(); }
 };
 
-Exchange exchange(const QByteArray& command, const QString& status)
+PageExchange exchange(const QByteArray& command, const QString& status)
 {
     setStatus(status);
-    Exchange e;
-    e.written = LinkWrite(CurrentConnection, command) == quint32(command.size());
-    WaitPumping(10);
-    e.reply = ReadReply(kReplySize);
+    ReplyReading reading;
+    reading.size = kReplySize;
+    const ExchangeResult r = Exchange(command, 10, reading, true);
+    PageExchange e;
+    e.written = r.written || r.refused; // a refused command counts once, as a reply without "OK"
+    e.reply = r.reply;
     return e;
 }
 
 // A set command whose item line goes in once for a short write and once more for a reply without "OK".
 bool sendSet(const QByteArray& command, const QString& itemLine)
 {
-    const Exchange e = exchange(command, QString::fromLatin1(command));
+    const PageExchange e = exchange(command, QString::fromLatin1(command));
     if (!e.written)
         LoadErrors += itemLine;
     if (!e.answeredOk())
@@ -97,7 +99,7 @@ const PageFrame& BasicPage::basicFrame()
 
 bool BasicPage::basicLoad()
 {
-    const Exchange v0 = exchange(QByteArrayLiteral("AT&V0\r\n"), QStringLiteral("AT&&V0"));
+    const PageExchange v0 = exchange(QByteArrayLiteral("AT&V0\r\n"), QStringLiteral("AT&&V0"));
     if (!v0.ok()) {
         LoadErrors += kBasicLineAll;
         return false;
@@ -138,7 +140,7 @@ bool BasicPage::basicLoad()
     // "AT&V": PIN and module selection; a whole-gateway load has the system page's reply already.
     QByteArray replyV = viewReplyCache.atV;
     if (replyV.isEmpty()) {
-        const Exchange view = exchange(QByteArrayLiteral("AT&V\r\n"), QStringLiteral("AT&&V"));
+        const PageExchange view = exchange(QByteArrayLiteral("AT&V\r\n"), QStringLiteral("AT&&V"));
         if (!view.ok()) {
             LoadErrors += kBasicLinePinSelection;
             return false;
@@ -150,7 +152,7 @@ bool BasicPage::basicLoad()
     cbBasicSelection->setCurrentIndex(pinSelection.moduleSelection);
 
     // "AT&Vi": the causes sent to ISDN on the gateway's own errors.
-    const Exchange vi = exchange(QByteArrayLiteral("AT&Vi\r\n"), QStringLiteral("AT&&Vi"));
+    const PageExchange vi = exchange(QByteArrayLiteral("AT&Vi\r\n"), QStringLiteral("AT&&Vi"));
     if (!vi.ok()) {
         LoadErrors += kBasicLineCauses;
         return false;
@@ -173,7 +175,7 @@ bool BasicPage::basicSave()
     // "G08" carries the ISDN page's three values between this page's two: they go back as the gateway holds
     // them now, or as that page's defaults where the gateway's cannot be read. Only without the view is
     // nothing sent.
-    const Exchange v0 = exchange(QByteArrayLiteral("AT&V0\r\n"), QStringLiteral("AT&&V0"));
+    const PageExchange v0 = exchange(QByteArrayLiteral("AT&V0\r\n"), QStringLiteral("AT&&V0"));
     if (!v0.written)
         LoadErrors += kBasicLineRelax;
     if (!v0.answeredOk())

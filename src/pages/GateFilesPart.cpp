@@ -3,6 +3,7 @@
 #include "config/DefaultProfiles.h"
 #include "config/GateFile.h"
 #include "link/GatewayList.h"
+#include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/Login.h"
 #include "link/ui/ConnectionPart.h"
@@ -109,6 +110,7 @@ void GateFilesPart::tbLoadGateClick()
     if (!connectForPageRun(true))
         return;
     const LoadRunScope loading;
+    const GatewayRunScope run; // a gateway that has stopped answering is waited for once, not once a command
     fMain->ShowConnectionInfo();
     showRunWindow(114, QStringLiteral("Loading parametres..."));
     bool crashed = false;
@@ -144,6 +146,7 @@ void GateFilesPart::tbSaveGateClick()
         refusedOn(kTextSystemTopic);
         return;
     }
+    const GatewayRunScope run;
     showRunWindow(112, QStringLiteral("Saving parametres..."));
     bool failed = false;
     bool crashed = false;

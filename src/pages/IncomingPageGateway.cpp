@@ -30,10 +30,11 @@ void setStatus(const QString& text)
 bool exchange(const QByteArray& command, const QString& status, bool pause, QByteArray* reply = nullptr)
 {
     setStatus(status);
-    const bool written = LinkWrite(CurrentConnection, command) == quint32(command.size());
-    if (pause)
-        WaitPumping(10);
-    const QByteArray text = ReadReply(kReplySize);
+    ReplyReading reading;
+    reading.size = kReplySize;
+    const ExchangeResult e = Exchange(command, pause ? 10 : 0, reading, true);
+    const bool written = e.written;
+    const QByteArray& text = e.reply;
     if (reply)
         *reply = text;
     return written && text.contains("OK");

@@ -39,11 +39,11 @@ bool viewExchange(const QByteArray& command, const QString& status, QByteArray& 
 {
     if (!status.isEmpty())
         setStatus(status);
-    if (LinkWrite(CurrentConnection, command) != quint32(command.size()))
-        return false;
-    WaitPumping(10);
-    reply = ReadReply(kReplySize);
-    return reply.contains("OK");
+    ReplyReading reading;
+    reading.size = kReplySize;
+    const ExchangeResult e = Exchange(command, 10, reading);
+    reply = e.reply;
+    return e.written && reply.contains("OK");
 }
 
 bool send(const IsdnCommand& c)
@@ -262,13 +262,14 @@ bool IsdnPage::isdnSave()
     // "I00" goes out on its own: a new mode restarts the gateway's interface.
     const QByteArray modeLine = isdnModeCommand(record);
     setStatus(QString::fromLatin1(modeLine));
-    const bool modeWritten = LinkWrite(CurrentConnection, modeLine) == quint32(modeLine.size());
-    if (!modeWritten) {
+    ReplyReading reading;
+    reading.size = kReplySize;
+    const ExchangeResult mode = Exchange(modeLine, 10, reading, true);
+    if (!mode.written && !mode.refused) {
         LoadErrors += kMode;
         ok = false;
     }
-    WaitPumping(10);
-    const QByteArray modeReply = ReadReply(kReplySize);
+    const QByteArray& modeReply = mode.reply;
     if (!modeReply.contains("OK")) {
         LoadErrors += kMode;
         ok = false;

@@ -6,8 +6,8 @@
 #include "exchange/NetworkExchange.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
-#include "pages/EntryFilters.h"
 #include "link/ui/ConnectionPart.h"
+#include "pages/EntryFilters.h"
 #include "pages/PageFrame.h"
 #include "pages/PageRuns.h"
 #include "pages/PageState.h"
@@ -120,11 +120,10 @@ bool sendNetworkCommand(const NetworkCommand& c)
     if (ok) {
         if (fLoad)
             fLoad->SetStatus(QString::fromLatin1(c.line));
-        ok = LinkWrite(CurrentConnection, c.line) == quint32(c.line.size());
-        if (ok) {
-            WaitPumping(10);
-            ok = ReadReply(kReplySize).contains("OK");
-        }
+        ReplyReading reading;
+        reading.size = kReplySize;
+        const ExchangeResult e = Exchange(c.line, 10, reading);
+        ok = e.written && e.reply.contains("OK");
     }
     if (!ok && !LoadErrors.contains(c.itemLine))
         LoadErrors += c.itemLine;
@@ -183,8 +182,8 @@ void NetPage::buildNetPage(QWidget* host)
     auto* body = place<QWidget>(page, "netBody", 8, 38, 736, 508);
     QPushButton* rep[4];
     const char* const repNames[4] = {"sbNetRepAdd", "sbNetRepEdit", "sbNetRepRemove", "sbNetRepRemoveAll"};
-    gbNet1 = listGroup(body, "gbNet1", QStringLiteral("Table of replaced prefixes :"), lbNetRep, "lbNetRep", rep,
-                       repNames);
+    gbNet1 =
+        listGroup(body, "gbNet1", QStringLiteral("Table of replaced prefixes :"), lbNetRep, "lbNetRep", rep, repNames);
     sbNetRepAdd = rep[0];
     sbNetRepEdit = rep[1];
     sbNetRepRemove = rep[2];
@@ -252,14 +251,22 @@ void NetPage::buildNetPage(QWidget* host)
     QObject::connect(edNetNetid, &QLineEdit::textChanged, edNetNetid, [this] { edNetNetidChange(); });
     QObject::connect(seNetDefault, &QSpinBox::valueChanged, seNetDefault, [this] { seNetDefaultChange(); });
     const std::pair<QPushButton*, void (NetPage::*)()> clicks[] = {
-        {sbNetRepAdd, &NetPage::sbNetRepAddClick},         {sbNetRepEdit, &NetPage::sbNetRepEditClick},
-        {sbNetRepRemove, &NetPage::sbNetRepRemoveClick},   {sbNetRepRemoveAll, &NetPage::sbNetRepRemoveAllClick},
-        {sbNetPrefAdd, &NetPage::sbNetPrefAddClick},       {sbNetPrefEdit, &NetPage::sbNetPrefEditClick},
-        {sbNetPrefRemove, &NetPage::sbNetPrefRemoveClick}, {sbNetPrefRemoveAll, &NetPage::sbNetPrefRemoveAllClick},
-        {sbNetPriAdd, &NetPage::sbNetPriAddClick},         {sbNetPriEdit, &NetPage::sbNetPriEditClick},
-        {sbNetPriRemove, &NetPage::sbNetPriRemoveClick},   {sbNetPriRemoveAll, &NetPage::sbNetPriRemoveAllClick},
-        {sbNetSave, &NetPage::sbNetSaveClick},             {sbNetLoad, &NetPage::sbNetLoadClick},
-        {sbNetDefault, &NetPage::sbNetDefaultClick},       {sbNetSaveFile, &NetPage::sbNetSaveFileClick},
+        {sbNetRepAdd, &NetPage::sbNetRepAddClick},
+        {sbNetRepEdit, &NetPage::sbNetRepEditClick},
+        {sbNetRepRemove, &NetPage::sbNetRepRemoveClick},
+        {sbNetRepRemoveAll, &NetPage::sbNetRepRemoveAllClick},
+        {sbNetPrefAdd, &NetPage::sbNetPrefAddClick},
+        {sbNetPrefEdit, &NetPage::sbNetPrefEditClick},
+        {sbNetPrefRemove, &NetPage::sbNetPrefRemoveClick},
+        {sbNetPrefRemoveAll, &NetPage::sbNetPrefRemoveAllClick},
+        {sbNetPriAdd, &NetPage::sbNetPriAddClick},
+        {sbNetPriEdit, &NetPage::sbNetPriEditClick},
+        {sbNetPriRemove, &NetPage::sbNetPriRemoveClick},
+        {sbNetPriRemoveAll, &NetPage::sbNetPriRemoveAllClick},
+        {sbNetSave, &NetPage::sbNetSaveClick},
+        {sbNetLoad, &NetPage::sbNetLoadClick},
+        {sbNetDefault, &NetPage::sbNetDefaultClick},
+        {sbNetSaveFile, &NetPage::sbNetSaveFileClick},
         {sbNetSaveActual, &NetPage::sbNetSaveActualClick},
     };
     for (const auto& [b, handler] : clicks)
@@ -363,12 +370,12 @@ bool NetPage::networkLoad()
     if (fLoad)
         fLoad->SetStatus(QStringLiteral("AT&&Nall"));
     WaitPumping(networkListingWaitMs);
-    const QByteArray command = QByteArrayLiteral("AT&Nall\r\n");
-    if (LinkWrite(CurrentConnection, command) != quint32(command.size())) {
+    bool written = false;
+    const QByteArray listing = exchangeNetworkListing(QByteArrayLiteral("AT&Nall\r\n"), written);
+    if (!written) {
         LoadErrors += netlines::kAll;
         return false;
     }
-    const QByteArray listing = readNetworkListing();
     if (!listing.contains("OK")) {
         LoadErrors += netlines::kAll;
         return false;
@@ -473,7 +480,8 @@ void NetPage::openNetEntry(int target, bool editing)
         first = slash < 0 ? entry : entry.left(slash);
         second = slash < 0 ? QString() : entry.mid(slash + 1);
     }
-    fNet->openEntry(target, editing, first, second, labelAt(labelTexts, target == 2 ? kTextSecondPart : kTextReplacement),
+    fNet->openEntry(target, editing, first, second,
+                    labelAt(labelTexts, target == 2 ? kTextSecondPart : kTextReplacement),
                     labelAt(labelTexts, editing ? kTextEditEntry : kTextAddEntry));
     markNetChanged(); // whatever the dialog did
 }

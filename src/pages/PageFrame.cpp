@@ -2,6 +2,7 @@
 
 #include "config/DefaultProfiles.h"
 #include "config/GateFile.h"
+#include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/Login.h"
 #include "link/ui/ConnectionPart.h"
@@ -45,6 +46,7 @@ void PageFrame::loadClick() const
     if (!connectForPageRun())
         return; // the connect has said why
     const LoadRunScope loading;
+    const GatewayRunScope run;
     if (modelStep)
         refreshGatewayModel();
     LoadErrors.clear();
@@ -63,6 +65,7 @@ void PageFrame::saveClick() const
     }
     if (!connectForPageRun())
         return;
+    const GatewayRunScope run;
     if (modelStep)
         refreshGatewayModel();
     LoadErrors.clear();

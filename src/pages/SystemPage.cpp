@@ -139,13 +139,14 @@ void SystemPage::setLabelsSystem(const Tlabels& t)
 bool SystemPage::systemLoad()
 {
     setStatus(QStringLiteral("AT&&V"));
-    const QByteArray command = "AT&V\r\n";
-    if (LinkWrite(CurrentConnection, command) != quint32(command.size())) {
+    ReplyReading reading;
+    reading.size = 1024;
+    const ExchangeResult e = Exchange(QByteArrayLiteral("AT&V\r\n"), 10, reading);
+    if (!e.written) {
         LoadErrors += kSystemLineAll;
         return false;
     }
-    WaitPumping(10);
-    const QByteArray reply = ReadReply(1024);
+    const QByteArray& reply = e.reply;
     if (!reply.contains("OK")) {
         LoadErrors += kSystemLineAll;
         return false;
@@ -172,13 +173,15 @@ bool SystemPage::systemSave()
     shown.resetTime = cbSystemReset->isChecked() ? edSystemReset->text() : kNoSystemReset;
 
     const QByteArray s91 = systemCdrCommand(shown);
-    if (LinkWrite(CurrentConnection, s91) != quint32(s91.size())) {
+    setStatus(QString::fromLatin1(s91));
+    ReplyReading reading;
+    reading.size = 1024;
+    const ExchangeResult e = Exchange(s91, 10, reading, true);
+    if (!e.written && !e.refused) {
         LoadErrors += kSystemLineS91;
         ok = false;
     }
-    setStatus(QString::fromLatin1(s91));
-    WaitPumping(10);
-    if (!ReadReply(1024).contains("OK")) {
+    if (!e.reply.contains("OK")) {
         // After a failed write the line is there already: one line per failed item.
         if (!LoadErrors.contains(kSystemLineS91))
             LoadErrors += kSystemLineS91;

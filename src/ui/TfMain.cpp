@@ -11,6 +11,7 @@
 #include "platform/ProgramDir.h"
 #include "platform/TelnetClient.h"
 #include "platform/Wait.h"
+#include "ui/ExchangeInputGuard.h"
 #include "ui/StartupSettings.h"
 #include "ui/UiState.h"
 
@@ -68,7 +69,8 @@ LoadRunScope::~LoadRunScope()
     closeHeld = false;
     // From the event loop, as the window manager's close came: the load's handler has returned by then.
     if (fMain)
-        QMetaObject::invokeMethod(fMain, [window = fMain] { window->close(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            fMain, [window = fMain] { window->close(); }, Qt::QueuedConnection);
 }
 
 TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
@@ -82,6 +84,7 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
 
     buildMenu(this);
     buildToolBar(this);
+    installExchangeInputGuard(this, tbDisconnect);
     buildStatusBar(this);
     buildNavigation(this);
     buildConnection(this);

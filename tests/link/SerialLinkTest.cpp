@@ -1,11 +1,16 @@
 // The serial and modem links over a pty pair: the code under test holds one end as its port, the test plays
 // the gateway on the other end byte by byte.
 #include "link/LinkIo.h"
+#include "link/LinkOpen.h"
+#include "online/GatewayClock.h"
 #include "platform/ComPort.h"
 #include "platform/Wait.h"
 #include "support/PtyPair.h"
 
 #include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <memory>
@@ -137,6 +142,87 @@ TEST_F(SerialLinkTest, UnpluggedPortEndsReadsAndWrites)
     EXPECT_TRUE(port->isDisconnected());
     EXPECT_EQ(ReadReply(64), "");
     EXPECT_EQ(LinkWrite(CurrentConnection, "AT\r\n"), 0u);
+}
+
+// An answer as a gateway sends it: each piece at its moment after the command, written by the far end while the
+// read runs the window's events.
+struct Piece
+{
+    int atMs;
+    QByteArray bytes;
+};
+
+struct WholeReplyRow
+{
+    const char* name;
+    quint8 link;
+    QList<Piece> pieces;
+};
+
+void PrintTo(const WholeReplyRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class WholeReplyTest : public SerialLinkTest, public ::testing::WithParamInterface<WholeReplyRow>
+{
+};
+
+TEST_P(WholeReplyTest, IsReadToItsEndWithTheWindowsEventsRunning)
+{
+    CurrentConnection.LinkType = GetParam().link;
+    QByteArray whole;
+    for (const Piece& piece : GetParam().pieces) {
+        whole += piece.bytes;
+        QTimer::singleShot(piece.atMs, [this, piece] { peerSends(piece.bytes); });
+    }
+    // The longest stretch in which the window's events were not handled while the read ran.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start(10);
+    const QByteArray reply = ReadReply(4096);
+    tick.stop();
+    EXPECT_EQ(reply, whole);
+    EXPECT_LT(longest, 400) << "ms without the window's events";
+    EXPECT_EQ(LinkReadWithin(64, 300), "") << "nothing of the answer is left for the next command";
+}
+
+const WholeReplyRow kWholeReplyRows[] = {
+    {"SerialLate400", LinkSerial, {{400, "\r\nOK\r\n"}}},
+    {"SerialLate1500", LinkSerial, {{1500, "\r\nS01=1\r\n"}, {1600, "\r\nOK\r\n"}}},
+    // A value that ends in "OK" is no verdict, wherever a piece ends.
+    {"SerialValueEndingInOk",
+     LinkSerial,
+     {{0, "\r\nI62=Gateway OK"}, {500, "\r\nI60=00:00,0\r\n"}, {900, "\r\nOK\r\n"}}},
+    {"SerialPageEnd", LinkSerial, {{0, "\r\nL0=1\r\n"}, {600, "<SPACE>\r\n"}}},
+    {"ModemLate2000", LinkModem, {{2000, "\r\nERROR\r\n"}}},
+    {"ModemPausing1200", LinkModem, {{0, "\r\nG02=1,2\r\n"}, {1200, "G03=4\r\n"}, {2400, "\r\nOK\r\n"}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, WholeReplyTest, ::testing::ValuesIn(kWholeReplyRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The user's Disconnect (or any close of the link) ends a read that waits on it at once; a new link's text is
+// never taken for the old one's answer.
+TEST_F(SerialLinkTest, AClosedLinkEndsTheReadThatWaitsOnIt)
+{
+    for (const quint8 link : {quint8(LinkSerial), quint8(LinkModem)}) {
+        CurrentConnection.LinkType = link;
+        CurrentConnection.Handle = port;
+        ASSERT_TRUE(port->isOpen() || port->open(pair.pathA(), 9600));
+        QTimer::singleShot(1000, [] { CloseLink(CurrentConnection); });
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(ReadWholeReply(15000), "") << int(link);
+        EXPECT_LT(clock.elapsed(), 1600) << int(link);
+    }
 }
 
 } // namespace

@@ -9,11 +9,12 @@ namespace {
 
 TEST(ReplyComplete, Rules)
 {
+    // A verdict is a whole line of its own, its line end included; what follows it is no part of the reply.
     for (const char* text : {"\r\nOK\r\n", "\r\nERROR\r\n", "\r\nBUSY\r\n", "S01=1\r\n<SPACE>\r\n",
-                             "\r\nMX login: ", "NO CARRIER", "ab+++cd"})
+                             "\r\nMX login: ", "NO CARRIER", "ab+++cd", "\r\nOK\r\nS", "OK\n"})
         EXPECT_TRUE(ReplyComplete(text)) << text;
-    // The two characters set aside are the line end: an "OK" without it, or with text after it, ends nothing.
-    for (const char* text : {"\r\nOK", "\r\nOK\r\nS", "\r\nOKAY\r\n", "", "Mx login: "})
+    // An "OK" without its line end, or at the end of a value line (a text the user stored), ends nothing.
+    for (const char* text : {"\r\nOK", "\r\nOKAY\r\n", "", "Mx login: ", "\r\nI62=Gateway OK\r\n", "\r\nI62=ERROR\r\n"})
         EXPECT_FALSE(ReplyComplete(text)) << text;
 }
 

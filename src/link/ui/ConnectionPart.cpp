@@ -7,18 +7,18 @@
 #include "link/LinkOpen.h"
 #include "link/LiveTools.h"
 #include "link/Login.h"
-#include "online/LiveCells.h"
-#include "online/LiveWorker.h"
-#include "online/Terminal.h"
-#include "online/ui/TerminalPart.h"
 #include "link/ProgramSettings.h"
 #include "link/ui/TfAddNumber.h"
 #include "link/ui/TfCommSettings.h"
 #include "link/ui/TfDialing.h"
 #include "link/ui/TfInsertIp.h"
 #include "link/ui/TfLogin.h"
-#include "platform/Cp1250.h"
+#include "online/LiveCells.h"
+#include "online/LiveWorker.h"
+#include "online/Terminal.h"
+#include "online/ui/TerminalPart.h"
 #include "platform/ComPort.h"
+#include "platform/Cp1250.h"
 #include "platform/Dialogs.h"
 #include "platform/ModemLine.h"
 #include "platform/ProgramDir.h"
@@ -34,9 +34,9 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QLineEdit>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QPlainTextEdit>
@@ -282,6 +282,7 @@ ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddr
     }
     if (!opened)
         return c;
+    AdvanceLinkEpoch(); // a read still waiting on an earlier link never takes this one's text
 
     if (IsBootModeAnswer(received)) {
         // The firmware has to be loaded through the boot loader before the gateway can be configured: the
@@ -505,7 +506,9 @@ void ConnectionPart::ShowConnectionInfo()
 void ConnectionPart::tLoginTimerTimer()
 {
     // Once the close is decided nothing starts a new dialogue with the gateway.
-    if (keepAliveRunning_ || tcpUpgradeActive || progressShown || liveTools.anyHoldsLink() || closingProgram())
+    // Nor inside another exchange's wait: the turn is skipped, the next one comes 2 s later.
+    if (keepAliveRunning_ || tcpUpgradeActive || progressShown || liveTools.anyHoldsLink() || closingProgram() ||
+        LinkExchangeWaiting())
         return;
     if (!CurrentConnection.Connected || Clock::seconds() - lastLinkActivity.load() < kKeepAliveIdleSeconds)
         return;

@@ -147,8 +147,8 @@ void ActualCallsPage::PollActualCalls()
 {
     // The reply is awaited with the window's events running, so a tick can come back here before it is in;
     // a second poll would put its command between the first one and its reply. One poll at a time.
-    if (actualPollRunning_)
-        return;
+    if (actualPollRunning_ || LinkExchangeWaiting())
+        return; // a tick inside another exchange's wait skips its turn
     const int old = actualUnfinishedPolls.fetch_add(1);
     if (old > 3) {
         tActual->stop();
@@ -168,10 +168,10 @@ void ActualCallsPage::PollActualCalls()
 
 bool ActualCallsPage::fetchActualTable(const ActualTable& table, quint64 entry)
 {
-    if (LinkWrite(CurrentConnection, table.command) != quint32(table.command.size()))
+    const ExchangeResult e = Exchange(table.command, 100);
+    if (!e.written)
         return false;
-    WaitPumping(100);
-    const QByteArray reply = ReadReply(4096);
+    const QByteArray& reply = e.reply;
     if (entry != actualEntries_)
         return false; // the page was left or entered anew while the reply came: it is not this page's any more
     mmActual->clear();

@@ -75,24 +75,15 @@ bool BufferPage::bufferSection(bool chosen)
     // The probe's answer is read to its verdict: an "OK" that came late would be taken for the answer to "AT!Q".
     // A probe the gateway has not answered within the bound leaves its answer still to come, so "AT!Q" is not
     // asked then.
-    const QByteArray probe("at\r\n");
-    if (LinkWrite(CurrentConnection, probe) == quint32(probe.size())) {
-        WaitPumping(100);
-        const QByteArray probeReply = ReadWholeReply();
-        if (!probeReply.endsWith('\n') || !ReplyHasVerdict(probeReply)) {
-            MessageBox(labelText(56), labelText(47), MB_ICONERROR);
-            return false;
-        }
-    }
-    WaitPumping(100);
-    const QByteArray command("AT!Q\r\n");
-    if (LinkWrite(CurrentConnection, command) != quint32(command.size())) {
+    const ExchangeResult probe = SendWholeCommand(QByteArrayLiteral("at\r\n"), 100);
+    if (probe.refused || (probe.written && (!probe.reply.endsWith('\n') || !ReplyHasVerdict(probe.reply)))) {
         MessageBox(labelText(56), labelText(47), MB_ICONERROR);
         return false;
     }
     WaitPumping(100);
-    const QByteArray reply = ReadWholeReply();
-    if (!ReplyHasOkLine(reply)) {
+    const ExchangeResult e = SendWholeCommand(QByteArrayLiteral("AT!Q\r\n"), 100);
+    const QByteArray& reply = e.reply;
+    if (!e.written || !ReplyHasOkLine(reply)) {
         MessageBox(labelText(56), labelText(47), MB_ICONERROR);
         return false;
     }

@@ -99,12 +99,12 @@ void ConnectionStatePage::lbPortClick()
         return;
     clearConnectionState();
     const QByteArray command(kConnectionStateCommand);
-    if (LinkWrite(CurrentConnection, command) != quint32(command.size()))
-        return;
-    WaitPumping(10);
     // The table may come in pieces on every link: it is read up to its verdict line, so that none of it is left
     // for the next command.
-    const QByteArray reply = ReadWholeReply(kStateReplyMs).left(kStateReplySize - 1);
+    const ExchangeResult e = SendWholeCommand(command, 10, kStateReplyMs);
+    if (!e.written)
+        return;
+    const QByteArray reply = e.reply.left(kStateReplySize - 1);
     const QListWidgetItem* item = lbPort->currentItem();
     if (!item || !item->isSelected())
         return;
@@ -112,7 +112,7 @@ void ConnectionStatePage::lbPortClick()
     if (!cells)
         return;
     lb1->setText(stateText(ShellStateText(cells->shell), QStringLiteral("Idle, waiting for commands")));
-    lb2->setText(TelnetStateText(cells->telnet) == 507 ? stateText(507, QStringLiteral("User logged in"))
+    lb2->setText(TelnetStateText(cells->telnet) == 507   ? stateText(507, QStringLiteral("User logged in"))
                  : TelnetStateText(cells->telnet) == 508 ? stateText(508, QStringLiteral("User logged out"))
                                                          : QString());
     lb3->setText(QString::fromLatin1(cells->tunnel));

@@ -158,13 +158,9 @@ bool DateTimePage::readGatewayClock()
         return false;
     ShowProgress(3, fMain);
     // A failure's box stands over the progress window, which closes once the box has been answered.
-    if (LinkWrite(CurrentConnection, QByteArrayLiteral("AT&V\r")) != 5) {
-        clockError();
-        HideProgress(fMain);
-        return false;
-    }
-    const QByteArray reply = ReadWholeReply();
-    if (!ReplyHasOkLine(reply)) {
+    const ExchangeResult e = SendWholeCommand(QByteArrayLiteral("AT&V\r"), 0);
+    const QByteArray& reply = e.reply;
+    if (!e.written || !ReplyHasOkLine(reply)) {
         clockError();
         HideProgress(fMain);
         return false;
@@ -187,11 +183,12 @@ void DateTimePage::sbDateTimeSaveClick()
     if (!CurrentConnection.Connected)
         return;
     const QByteArray command = ClockSetCommand(eDate->text(), cbDay->currentIndex(), eTime->text());
-    if (command.isEmpty() || LinkWrite(CurrentConnection, command) != quint32(command.size())) {
+    if (command.isEmpty()) {
         clockError();
         return;
     }
-    if (ReplyHasOkLine(ReadWholeReply()))
+    const ExchangeResult e = SendWholeCommand(command, 0);
+    if (e.written && ReplyHasOkLine(e.reply))
         MessageBox(labelText(66), labelText(54), MB_ICONINFORMATION);
     else
         clockError();

@@ -272,8 +272,11 @@ void DiagPage::diagRefresh()
 {
     // A tick that comes while a poll waits (it keeps the window working) starts no second poll: the two would
     // take each other's replies.
-    if (diagPolling_)
+    if (diagPolling_ || LinkExchangeWaiting())
         return;
+    // The poll's commands and reads are one exchange after another with the window's events running between
+    // them: nothing else may write meanwhile.
+    const LinkWaitScope waiting;
     diagPolling_ = true;
     DiagRefresh(diagModemIo());
     diagPolling_ = false;
@@ -287,6 +290,7 @@ DiagPollIo DiagPage::diagModemIo()
     // A call that has ended answers every read at once: the reply is not waited for.
     io.alive = [] { return CurrentConnection.Connected && !LinkPortLost(); };
     io.write = [](const QByteArray& command) {
+        DropArrivedText(); // a late reply to an earlier command is no part of this one's
         return LinkWrite(CurrentConnection, command) == quint32(command.size());
     };
     io.read = [](qint64 msLeft) {
@@ -349,6 +353,7 @@ DiagPollIo DiagPage::diagWorkerIo(LiveWorker& worker)
         };
     } else {
         io.write = [](const QByteArray& command) {
+            DropArrivedText(); // a late reply to an earlier command is no part of this one's
             return LinkWrite(CurrentConnection, command) == quint32(command.size());
         };
         // The port's read time-outs pace the steps; a stop wakes the read.

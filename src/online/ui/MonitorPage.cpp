@@ -1,11 +1,11 @@
 #include "online/ui/MonitorPage.h"
 
 #include "link/LinkIo.h"
-#include "platform/Cp1250.h"
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"
 #include "online/GatewayClock.h"
 #include "online/OnlineQueries.h"
+#include "platform/Cp1250.h"
 #include "platform/Dialogs.h"
 #include "platform/Wait.h"
 #include "texts/LabelRule.h"
@@ -64,16 +64,14 @@ void MonitorPage::sbSendClick()
     if (!CurrentConnection.Connected)
         return;
     const QByteArray command = MonitorCommand(SpinFieldValue(ed1));
-    // The rest of an earlier answer that came after its read had given up is not this module's answer.
-    DropArrivedText();
-    if (LinkWrite(CurrentConnection, command) != quint32(command.size()))
-        return;
-    WaitPumping(10);
     // The module's answer may come more slowly than one read: it is read up to the gateway's verdict line.
-    const QByteArray reply = ReadWholeReply(wholeReplyMs, true).left(kMonitorReplySize - 1);
+    const ExchangeResult e = SendWholeCommand(command, 10, wholeReplyMs, true);
+    if (!e.written)
+        return;
+    const QByteArray reply = e.reply.left(kMonitorReplySize - 1);
     if (reply.contains("BUSY")) {
-        MessageBox(labelOr(labelTexts, 545, QStringLiteral("The gateway is busy, try it again later.")),
-                   labelText(45), MB_ICONWARNING);
+        MessageBox(labelOr(labelTexts, 545, QStringLiteral("The gateway is busy, try it again later.")), labelText(45),
+                   MB_ICONWARNING);
         return;
     }
     mMonitor->clear();

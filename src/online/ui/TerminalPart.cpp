@@ -1,11 +1,11 @@
 #include "online/ui/TerminalPart.h"
 
 #include "link/LinkIo.h"
-#include "platform/Cp1250.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
 #include "online/LiveCells.h"
 #include "online/Terminal.h"
+#include "platform/Cp1250.h"
 #include "platform/Dialogs.h"
 #include "platform/TelnetClient.h"
 #include "platform/Wait.h"
@@ -220,6 +220,8 @@ void TerminalPart::mTerminalPaste(const QByteArray& text)
 
 void TerminalPart::sendNextPasted()
 {
+    if (LinkExchangeWaiting())
+        return; // the next byte goes out at the next tick, once the answer awaited now is in
     if (pasteQueue_.isEmpty()) {
         pasteTimer_->stop();
         return;

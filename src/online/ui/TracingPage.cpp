@@ -1,11 +1,11 @@
 #include "online/ui/TracingPage.h"
 
 #include "link/LinkIo.h"
-#include "platform/Cp1250.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
 #include "online/LiveCells.h"
 #include "online/Tracing.h"
+#include "platform/Cp1250.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramDir.h"
 #include "platform/Wait.h"
@@ -285,11 +285,10 @@ void TracingPage::sbTracStartClick()
     mTracing->clear();
     const int mask = TracingMask(cbTracState34->isChecked(), cbTracTimestamp->isChecked(),
                                  cbTracFullTracing->isChecked(), cbTracState2->isChecked(), cbTracLcr->isChecked());
-    if (!written(TracingMaskCommand(mask))) {
-        showCommError();
-        return;
-    }
-    if (!ReadReply(kTraceReplySize).contains("OK")) {
+    ReplyReading maskReading;
+    maskReading.size = kTraceReplySize;
+    const ExchangeResult maskSet = Exchange(TracingMaskCommand(mask), 0, maskReading);
+    if (!maskSet.written || !maskSet.reply.contains("OK")) {
         showCommError();
         return;
     }
