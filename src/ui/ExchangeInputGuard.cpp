@@ -42,8 +42,10 @@ public:
         }
         if (event->type() != QEvent::Shortcut || watched == disconnect_)
             return false;
-        if (const auto* shortcut = qobject_cast<QShortcut*>(watched))
-            return shortcut->parentWidget() && shortcut->parentWidget()->window() == main_;
+        if (qobject_cast<QShortcut*>(watched)) {
+            const auto* owner = qobject_cast<QWidget*>(watched->parent());
+            return owner && owner->window() == main_;
+        }
         if (const auto* action = qobject_cast<QAction*>(watched))
             return action->parent() == main_.data();
         return false;

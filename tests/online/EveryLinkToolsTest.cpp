@@ -44,19 +44,6 @@
 
 namespace {
 
-const char* linkName(Link link)
-{
-    switch (link) {
-    case Link::Telnet:
-        return "Telnet";
-    case Link::Serial:
-        return "Serial";
-    case Link::Modem:
-        return "Modem";
-    }
-    return "";
-}
-
 class EveryLinkTest : public LiveToolTest, public ::testing::WithParamInterface<Link>
 {
 protected:

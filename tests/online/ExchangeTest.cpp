@@ -23,19 +23,6 @@
 
 namespace {
 
-std::string linkName(Link link)
-{
-    switch (link) {
-    case Link::Telnet:
-        return "Telnet";
-    case Link::Serial:
-        return "Serial";
-    case Link::Modem:
-        return "Modem";
-    }
-    return {};
-}
-
 bool noBox(const QStringList& boxes)
 {
     return boxes.isEmpty();
@@ -198,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SilentGatewayTest,
                                            SilentRow{Link::Serial, false}, SilentRow{Link::Serial, true},
                                            SilentRow{Link::Modem, false}, SilentRow{Link::Modem, true}),
                          [](const auto& info) {
-                             return linkName(info.param.link) + (info.param.save ? "Save" : "Load");
+                             return std::string(linkName(info.param.link)) + (info.param.save ? "Save" : "Load");
                          });
 
 class OneExchangeTest : public LiveToolTest, public ::testing::WithParamInterface<Link>
@@ -267,6 +254,6 @@ TEST_P(OneExchangeTest, TheToolBarDisconnectEndsTheWaitAtOnce)
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, OneExchangeTest, ::testing::Values(Link::Telnet, Link::Serial, Link::Modem),
-                         [](const auto& info) { return linkName(info.param); });
+                         [](const auto& info) { return std::string(linkName(info.param)); });
 
 } // namespace

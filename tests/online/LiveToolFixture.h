@@ -16,6 +16,19 @@
 // The three links the simulated gateway offers.
 enum class Link { Telnet, Serial, Modem };
 
+inline const char* linkName(Link link)
+{
+    switch (link) {
+    case Link::Telnet:
+        return "Telnet";
+    case Link::Serial:
+        return "Serial";
+    case Link::Modem:
+        return "Modem";
+    }
+    return "";
+}
+
 class LiveToolTest : public ConnectTest
 {
 protected:
