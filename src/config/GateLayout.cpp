@@ -374,10 +374,9 @@ void addIsdnKeys(std::vector<GateKey>& keys)
     keys.push_back(textKey(
         gsIsdn, s, "I00", [](const TParametres& p) { return p.isdn.interfaceMode; },
         [](TParametres& p, const QString& v) { p.isdn.interfaceMode = v; }, interfaceModeKept));
-    // Point-to-multipoint (port mode 1, or a higher one the list shows as 1) has the dynamic TEI, 64.
-    keys.push_back(
-        fieldsKey(gsIsdn, s, "I01", {intField(isd(&TIsdn::tei)), intField(isd(&TIsdn::portMode))},
-                  [](const QStringList& f) { return f[1].trimmed().toInt() < 1 || f[0].trimmed().toInt() == 64; }));
+    // Read as it stands: the page shows point-to-multipoint with the dynamic TEI whatever TEI comes with it,
+    // and writes a fixed one itself where it is laid out for the other model without being loaded.
+    keys.push_back(fieldsKey(gsIsdn, s, "I01", {intField(isd(&TIsdn::tei)), intField(isd(&TIsdn::portMode))}));
     keys.push_back(fieldsKey(gsIsdn, s, "I06",
                              {intField(isd(&TIsdn::setupAckProgress)), intField(isd(&TIsdn::callProceedingProgress)),
                               intField(isd(&TIsdn::progressProgress)), intField(isd(&TIsdn::alertingProgress))}));

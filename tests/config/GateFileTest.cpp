@@ -315,7 +315,7 @@ TEST_F(GateFileTest, ValuesNoDialogGivesAreDamaged)
         {kSectionGsm, "G09", "0,0,0,5,0", true, nullptr},
         {kSectionGsm, "G09", "0,0,0,0,1", true, nullptr},
         {kSectionIsdn, "I00", "TE", true, nullptr},
-        {kSectionIsdn, "I01", "5,1", true, nullptr},
+        {kSectionIsdn, "I01", "5,1", false, nullptr}, // a file the ISDN page writes itself
         {kSectionIsdn, "I09", "1,8,0", true, nullptr},
         {kSectionIsdn, "I50", "0,0,0,8", true, nullptr},
         {kSectionPortModes, "X40", "0,1,0", true, nullptr},
