@@ -551,12 +551,12 @@ void addLcrKeys(std::vector<GateKey>& keys)
     {
         return p.lcr.holidays;
     };
-    // A holiday goes out as the day and month the save reads in it; one it would send as another date is
-    // damaged.
+    // A holiday goes out as the day and month the save reads in it; one without such a day and month would go
+    // out as another date.
     auto readable = [](const QString& holiday) {
         int day = 0;
         int month = 0;
-        return dayMonthNumbers(holiday, day, month);
+        return holidayNumbers(holiday, day, month);
     };
     keys.push_back(listKey(gsHolidays, kSectionLcr, "G06", holidays, false, 0, 12, kMaxHolidays, nullptr, +readable));
     keys.push_back(
