@@ -36,12 +36,10 @@ int cdrPositionToCode(int position)
 
 namespace {
 
-// Reads a decimal number the way "%d" does: leading blanks skipped, digits up to the first other character.
-// Returns -1 when there are no digits; a number above 99 reads as 99 and sets tooLarge.
-int leadingNumber(const QString& text, int& pos, bool& tooLarge)
+// The number the decimal digits from pos on make (a sign is no digit); -1 when there are none. A number above
+// 99 reads as 99 and sets tooLarge.
+int numberAt(const QString& text, qsizetype& pos, bool& tooLarge)
 {
-    while (pos < text.size() && text.at(pos) == QLatin1Char(' '))
-        ++pos;
     int value = -1;
     while (pos < text.size() && text.at(pos).isDigit() && text.at(pos).unicode() < 128) {
         value = (value < 0 ? 0 : value) * 10 + text.at(pos).digitValue();
@@ -54,37 +52,72 @@ int leadingNumber(const QString& text, int& pos, bool& tooLarge)
     return value;
 }
 
+// Moves pos past blanks; true when there were any.
+bool skipBlanks(const QString& text, qsizetype& pos)
+{
+    const qsizetype from = pos;
+    while (pos < text.size() && text.at(pos) == QLatin1Char(' '))
+        ++pos;
+    return pos > from;
+}
+
 QString twoDigits(int n)
 {
     return QStringLiteral("%1").arg(n < 0 ? 0 : n, 2, 10, QLatin1Char('0'));
 }
 
-} // namespace
-
-bool dayMonthNumbers(const QString& dayMonth, int& day, int& month)
+QString wireDate(int day, int month)
 {
-    QString text = dayMonth;
-    text.replace(QLatin1Char(' '), QLatin1Char('0'));
-    int pos = 0;
-    bool tooLarge = false;
-    day = leadingNumber(text, pos, tooLarge);
-    month = -1;
-    if (day >= 0 && pos < text.size() && text.at(pos) == QLatin1Char('.')) {
-        ++pos;
-        month = leadingNumber(text, pos, tooLarge);
-    }
-    return day >= 0 && month >= 0 && !tooLarge;
-}
-
-QString dayMonthToDigits(const QString& dayMonth)
-{
-    int day = -1;
-    int month = -1;
-    dayMonthNumbers(dayMonth, day, month);
     QString digits(kWireDateLength, QLatin1Char('0'));
     digits.replace(kWireDateMonthAt, 2, twoDigits(month));
     digits.replace(kWireDateDayAt, 2, twoDigits(day));
     return digits;
+}
+
+} // namespace
+
+QString dayMonthToDigits(const QString& dayMonth)
+{
+    QString text = dayMonth;
+    text.replace(QLatin1Char(' '), QLatin1Char('0'));
+    qsizetype pos = 0;
+    bool tooLarge = false;
+    const int day = numberAt(text, pos, tooLarge);
+    int month = -1;
+    if (day >= 0 && pos < text.size() && text.at(pos) == QLatin1Char('.')) {
+        ++pos;
+        month = numberAt(text, pos, tooLarge);
+    }
+    return wireDate(day, month);
+}
+
+bool holidayNumbers(const QString& holiday, int& day, int& month)
+{
+    qsizetype pos = 0;
+    bool tooLarge = false;
+    skipBlanks(holiday, pos);
+    day = numberAt(holiday, pos, tooLarge);
+    month = -1;
+    if (day < 0)
+        return false;
+    skipBlanks(holiday, pos);
+    if (pos == holiday.size() || holiday.at(pos) != QLatin1Char('.'))
+        return false;
+    ++pos;
+    skipBlanks(holiday, pos);
+    month = numberAt(holiday, pos, tooLarge);
+    if (month < 0 || tooLarge)
+        return false;
+    // "1.1 5": a digit after the blank is a number the reading would leave out.
+    return !(skipBlanks(holiday, pos) && pos < holiday.size() && holiday.at(pos).isDigit());
+}
+
+QString holidayToDigits(const QString& holiday)
+{
+    int day = -1;
+    int month = -1;
+    holidayNumbers(holiday, day, month);
+    return wireDate(day, month);
 }
 
 QString digitsToDayMonth(const QString& digits)

@@ -28,13 +28,18 @@ inline int basicNetworksPosition(int code)
 
 // Day-and-month dates: the image holds "dd.mm" as the page shows it; the gateway carries four digits, the
 // month first, then the day (config/WireDate.h; the same order in both directions, so a date survives a load
-// and a save unchanged). Blanks count as "0"; a text without numbers gives "0000".
+// and a save unchanged).
+// The winter and summer dates as their overtype edits hold them, where a blank is a digit not typed over: blanks
+// count as "0", then digits, ".", digits (a number above 99 as 99); a text without numbers gives "0000".
 QString dayMonthToDigits(const QString& dayMonth);
-// The day and month dayMonthToDigits sends (-1 where it finds no digits, a number above 99 as 99): blanks
-// counted as "0", digits, ".", digits; what follows the month's digits is not read ("01.05.2024" is 1 May).
-// True when they are the text's own; false for a text that conversion would send as another date: no digits
-// before the ".", no "." right after them, no digits right after it (a sign is no digit), or a number above 99.
-bool dayMonthNumbers(const QString& dayMonth, int& day, int& month);
+// A holiday's day and month as a person reads them: blanks before and after either number's digits are
+// skipped, and what follows the month's digits and their blanks is not read ("01.05.2024" is 1 May) unless it
+// is a digit. False, with -1 for a number not found, where the text holds no such day and month: no digits
+// before or after the "." (a sign is no digit), no "." after the day, a digit after a number's blank ("1.1 5"),
+// or a number above 99. The save, the gate file's check and the Add dialog read a holiday only through this.
+bool holidayNumbers(const QString& holiday, int& day, int& month);
+// The four digits a holiday goes out as: its holidayNumbers, "00" for a number not found.
+QString holidayToDigits(const QString& holiday);
 // "mmdd" -> "dd.mm"; the empty text for a value shorter than four characters.
 QString digitsToDayMonth(const QString& digits);
 // A whole "dd.mm": two digits, ".", two digits, the form the date edits give once every digit is typed. No

@@ -374,10 +374,9 @@ void addIsdnKeys(std::vector<GateKey>& keys)
     keys.push_back(textKey(
         gsIsdn, s, "I00", [](const TParametres& p) { return p.isdn.interfaceMode; },
         [](TParametres& p, const QString& v) { p.isdn.interfaceMode = v; }, interfaceModeKept));
-    // Point-to-multipoint (port mode 1, or a higher one the list shows as 1) has the dynamic TEI, 64.
-    keys.push_back(
-        fieldsKey(gsIsdn, s, "I01", {intField(isd(&TIsdn::tei)), intField(isd(&TIsdn::portMode))},
-                  [](const QStringList& f) { return f[1].trimmed().toInt() < 1 || f[0].trimmed().toInt() == 64; }));
+    // Read as it stands: the page shows point-to-multipoint with the dynamic TEI whatever TEI comes with it,
+    // and writes a fixed one itself where it is laid out for the other model without being loaded.
+    keys.push_back(fieldsKey(gsIsdn, s, "I01", {intField(isd(&TIsdn::tei)), intField(isd(&TIsdn::portMode))}));
     keys.push_back(fieldsKey(gsIsdn, s, "I06",
                              {intField(isd(&TIsdn::setupAckProgress)), intField(isd(&TIsdn::callProceedingProgress)),
                               intField(isd(&TIsdn::progressProgress)), intField(isd(&TIsdn::alertingProgress))}));
@@ -552,12 +551,12 @@ void addLcrKeys(std::vector<GateKey>& keys)
     {
         return p.lcr.holidays;
     };
-    // A holiday goes out as the day and month the save reads in it; one it would send as another date is
-    // damaged.
+    // A holiday goes out as the day and month the save reads in it; one without such a day and month would go
+    // out as another date.
     auto readable = [](const QString& holiday) {
         int day = 0;
         int month = 0;
-        return dayMonthNumbers(holiday, day, month);
+        return holidayNumbers(holiday, day, month);
     };
     keys.push_back(listKey(gsHolidays, kSectionLcr, "G06", holidays, false, 0, 12, kMaxHolidays, nullptr, +readable));
     keys.push_back(

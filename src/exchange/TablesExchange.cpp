@@ -353,7 +353,7 @@ QList<QByteArray> holidayCommands(const std::vector<QString>& holidays)
         QByteArray& list = i < kHolidaysPerRegister ? first : second;
         if (!list.isEmpty())
             list += ',';
-        list += dayMonthToDigits(holidays[size_t(i)]).toLatin1();
+        list += holidayToDigits(holidays[size_t(i)]).toLatin1();
     }
     QList<QByteArray> commands{"AT%G06=" + first + "\r\n"};
     if (count > kHolidaysPerRegister)

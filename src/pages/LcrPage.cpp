@@ -548,11 +548,11 @@ void LcrPage::sbBasicAddClick()
     int day = 0;
     int month = 0;
     readDayMonth(value, day, month);
-    // The save sends the day and month it reads itself ("+1.5" has none, "1.5 " is the 50th month): a holiday
-    // it would send as another date than the one typed is refused like one outside the calendar.
+    // The save sends the day and month it reads itself ("+1.5" has none, "1.1 5" has a digit after a blank): a
+    // holiday it would send as another date than the one typed is refused like one outside the calendar.
     int sentDay = 0;
     int sentMonth = 0;
-    const bool sentAsTyped = dayMonthNumbers(value, sentDay, sentMonth) && sentDay == day && sentMonth == month;
+    const bool sentAsTyped = holidayNumbers(value, sentDay, sentMonth) && sentDay == day && sentMonth == month;
     if (!sentAsTyped || day < 1 || day > 31 || month < 1 || month > 12) {
         MessageBox(labelText(kTextBadDate), labelText(kCaptionError), MB_ICONERROR);
         return;

@@ -302,6 +302,11 @@ TEST_F(GateFileTest, ValuesNoDialogGivesAreDamaged)
         {kSectionSystem, "X20", "1.05,31.12", true, dates},
         {kSectionSystem, "X20", "01.05,31.1a", true, dates},
         {kSectionLcr, "G06", "001.005, 1. 5,01.05.2024", false, nullptr}, // sent as 0501 each
+        {kSectionLcr, "G06", "1.1 ,1 .1", false, nullptr},                // sent as 0101 each
+        {kSectionLcr, "G06", "2. ,01.05", true, nullptr},
+        {kSectionLcr, "G07", "01.05, .5", true, nullptr},
+        {kSectionLcr, "G06", "1.1 5", true, nullptr},
+        {kSectionLcr, "G06", "1 5.5", true, nullptr},
         {kSectionLcr, "G06", "01.05,1_.05", true, nullptr},
         {kSectionLcr, "G06", "ab.cd", true, nullptr},
         {kSectionLcr, "G06", "+1.5", true, nullptr},
@@ -315,7 +320,7 @@ TEST_F(GateFileTest, ValuesNoDialogGivesAreDamaged)
         {kSectionGsm, "G09", "0,0,0,5,0", true, nullptr},
         {kSectionGsm, "G09", "0,0,0,0,1", true, nullptr},
         {kSectionIsdn, "I00", "TE", true, nullptr},
-        {kSectionIsdn, "I01", "5,1", true, nullptr},
+        {kSectionIsdn, "I01", "5,1", false, nullptr}, // a file the ISDN page writes itself
         {kSectionIsdn, "I09", "1,8,0", true, nullptr},
         {kSectionIsdn, "I50", "0,0,0,8", true, nullptr},
         {kSectionPortModes, "X40", "0,1,0", true, nullptr},

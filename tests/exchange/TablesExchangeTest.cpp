@@ -28,4 +28,28 @@ TEST(TablesExchange, HolidaysAreFourDigitsEach)
     }
 }
 
+// A holiday goes out as the day and month a person reads in it: blanks around either number are skipped and what
+// follows the month's digits is not read. The winter and summer dates keep the reading of their overtype edits,
+// where a blank is a digit not typed over: a "0".
+TEST(TablesExchange, HolidaysSkipBlanksAroundTheirNumbersWhileTheDatesReadThemAsZeros)
+{
+    const struct
+    {
+        const char* text;
+        QByteArray holiday;
+        QByteArray date;
+    } rows[] = {
+        {"1.1 ", "0101", "1001"},
+        {"1 .1", "0101", "0110"},
+        {" 1. 5", "0501", "0501"},
+        {"01.05.2024", "0501", "0501"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.text);
+        const QString text = QString::fromLatin1(r.text);
+        EXPECT_EQ(holidayCommands({text}), QList<QByteArray>{"AT%G06=" + r.holiday + "\r\n"});
+        EXPECT_EQ(lcrDatesCommand(text, text), "AT%X20=" + r.date + ',' + r.date + "\r\n");
+    }
+}
+
 } // namespace

@@ -369,6 +369,37 @@ TEST_F(IsdnPageTest, GateFileRoundTripInBothLayouts)
     }
 }
 
+// A one-port page at point-to-multipoint, set to point-to-point and laid out for a two-port gateway without
+// being loaded (as a connect to such a gateway does), holds BRI 1 at point-to-multipoint with the fixed TEI:
+// "0,1", which its save sends and Save As writes. That file loads again whole, BRI 1 shown at
+// point-to-multipoint with the dynamic TEI.
+TEST_F(IsdnPageTest, AFileWrittenAcrossAChangeOfModelLoadsAgainWhole)
+{
+    gatewayModel = 1;
+    fMain->setModelLayout(1);
+    GateConfig.isdn.interfaceMode = QStringLiteral("TE/T");
+    GateConfig.isdn.tei = 64;
+    GateConfig.isdn.portMode = 1;
+    fMain->isdnLoadFile();
+    pickTeMode(0);
+    gatewayModel = 0;
+    fMain->setModelLayout(0);
+    dialogs().answerSaveFile(path(QStringLiteral("copy.ini")));
+    fMain->mSaveAsClick();
+    ASSERT_TRUE(readFile(QStringLiteral("copy.ini")).contains("\nI01=0,1\n"));
+    const TIsdn written = GateConfig.isdn;
+
+    GateConfig.isdn = TIsdn();
+    dialogs().clearRecords();
+    dialogs().answerOpenFile(path(QStringLiteral("copy.ini")));
+    fMain->mLoadOClick();
+    expectInfoBox(78);
+    EXPECT_EQ(GateConfig.isdn, written);
+    EXPECT_EQ(fMain->cbIsdnNTmode->currentIndex(), 1);
+    EXPECT_EQ(fMain->seIsdnNTMan->value(), 64);
+    EXPECT_FALSE(fMain->seIsdnNTMan->isEnabled());
+}
+
 // The page's own handlers: BRI 2 follows BRI 1 into the point modes with the TEI rules; stepping down from
 // the dynamic TEI leaves point-to-multipoint; the one-port interface choice enables the MSN.
 TEST_F(IsdnPageTest, ModeHandlersKeepThePortsConsistent)

@@ -546,20 +546,20 @@ TEST_F(TablesTest, FullTablesAndHolidayListRefuseMore)
     EXPECT_TRUE(dialogs().modals().isEmpty());
 
     // An answer outside the calendar is refused, and so is one the save would send as another date (no digits
-    // after a sign; a blank read as "0", the 50th month); "1.5" is kept as typed and sent with leading zeros.
+    // after a sign, a digit after a blank); "1.5 " is kept as typed and sent with leading zeros.
     fMain->lbBasicHolidays->clear();
-    for (const char* answer : {"32.1", "+1.5", "1.+5", "1.5 "}) {
+    for (const char* answer : {"32.1", "+1.5", "1.+5", "1.1 5"}) {
         SCOPED_TRACE(answer);
         dialogs().clearRecords();
         dialogs().answerInput(QString::fromLatin1(answer));
         press(fMain->sbBasicAdd);
         expectOnlyBox(labelText(74), 47, MB_ICONERROR);
     }
-    dialogs().answerInput(QStringLiteral("1.5"));
+    dialogs().answerInput(QStringLiteral("1.5 "));
     press(fMain->sbBasicAdd);
     ASSERT_EQ(fMain->lbBasicHolidays->count(), 1);
-    EXPECT_EQ(fMain->lbBasicHolidays->item(0)->text(), QStringLiteral("1.5"));
-    EXPECT_EQ(holidayCommands({QStringLiteral("1.5")}), QList<QByteArray>{"AT%G06=0501\r\n"});
+    EXPECT_EQ(fMain->lbBasicHolidays->item(0)->text(), QStringLiteral("1.5 "));
+    EXPECT_EQ(holidayCommands({QStringLiteral("1.5 ")}), QList<QByteArray>{"AT%G06=0501\r\n"});
 }
 
 // Pictures of both table pages and both row dialogs, as a person sees them, for people to look at: run under
