@@ -203,9 +203,19 @@ QByteArray modemRead(qsizetype size, int totalMs)
 // end. Logged when logging is set and "SaveLog" is on. A short write that met the link gone tells the program.
 quint32 portWrite(const ConnectionRecord& conn, const QByteArray& bytes, bool logging)
 {
-    if (logging && conn.SaveLog)
-        LogSent(bytes);
+    const bool log = logging && conn.SaveLog;
     ComPort* port = linkPort(conn);
+    ModemLine* line = port && port->isOpen() ? modemLine(conn) : nullptr;
+    // A modem line logs the command after its look at the unread text: the "NO CARRIER" found there is read by
+    // nobody, so it is logged here, as received, ahead of the command it refused.
+    const auto logSent = [&](const QByteArray& unreadAtEnd) {
+        if (log && !unreadAtEnd.isEmpty())
+            LogReceived(unreadAtEnd);
+        if (log)
+            LogSent(bytes);
+    };
+    if (!line)
+        logSent({});
     if (conn.LinkType != LinkModem) {
         const quint32 n = ComWrite(port, bytes);
         if (n != quint32(bytes.size()))
@@ -215,8 +225,7 @@ quint32 portWrite(const ConnectionRecord& conn, const QByteArray& bytes, bool lo
     if (!port || !port->isOpen())
         return 0;
     setModemTimeouts(port, kModemReadMs);
-    ModemLine* line = modemLine(conn);
-    const qint64 n = line ? line->write(bytes) : port->write(bytes);
+    const qint64 n = line ? line->write(bytes, logSent) : port->write(bytes);
     if (n != bytes.size())
         noteIfLost();
     return n > 0 ? quint32(n) : 0;

@@ -282,11 +282,11 @@ qint64 ModemLine::read(char* data, qint64 size)
     return n;
 }
 
-void ModemLine::lookForCallEnd()
+QByteArray ModemLine::lookForCallEnd()
 {
     std::unique_lock lock(reading_, std::try_to_lock);
     if (!lock.owns_lock())
-        return;
+        return {};
     QByteArray arrived;
     char chunk[1024];
     for (;;) {
@@ -297,20 +297,23 @@ void ModemLine::lookForCallEnd()
         if (n < qint64(sizeof chunk))
             break;
     }
-    port_->unread(arrived);
     // The watch itself follows these bytes when read() hands them out: here it runs on a copy, so that it sees
     // each byte once however often the text is looked at.
     QByteArray line = line_;
-    if (watchLines(line, arrived.constData(), arrived.size()))
-        callEnded_ = true;
+    if (watchLines(line, arrived.constData(), arrived.size())) {
+        callEnded_ = true; // from here on no read hands these bytes out
+        return arrived;
+    }
+    port_->unread(arrived);
+    return {};
 }
 
-qint64 ModemLine::write(const QByteArray& bytes)
+qint64 ModemLine::write(const QByteArray& bytes, const LookedHandler& looked)
 {
-    if (!port_ || callEnded_.load())
-        return -1;
-    lookForCallEnd();
-    if (callEnded_.load() || port_->isDisconnected())
+    const QByteArray unreadAtEnd = port_ && !callEnded_.load() ? lookForCallEnd() : QByteArray();
+    if (looked)
+        looked(unreadAtEnd);
+    if (!port_ || callEnded_.load() || port_->isDisconnected())
         return -1;
     return port_->write(bytes);
 }
@@ -359,4 +362,18 @@ void ModemLine::hangUp()
 QStringList ModemLine::availableModems()
 {
     return ComPort::availablePorts();
+}
+
+bool ModemLine::answeredAfterCallEnd(const QByteArray& text, const QByteArray& command)
+{
+    const QByteArray echo = command.trimmed();
+    bool ended = false;
+    for (const QByteArray& part : text.split('\n')) {
+        for (const QByteArray& line : part.split('\r')) {
+            if (ended && ((!echo.isEmpty() && line == echo) || line == "ERROR" || line == "OK"))
+                return true;
+            ended = ended || line == kCallEndedLine;
+        }
+    }
+    return false;
 }

@@ -13,8 +13,13 @@
 // The call may also have ended while nobody read: the gateway logged an idle session out, or the far end dropped
 // just before a command that is written without reading its answer (a reset). So write() first looks at what
 // has come and not been read, unless a read is under way on another thread (that reader sees the end itself):
-// a "NO CARRIER" line there ends the call before the command can reach the modem. The look takes nothing: the
-// bytes are put back for the next read, and the watch follows them there, once.
+// a "NO CARRIER" line there ends the call before the command can reach the modem. While the call goes on the
+// look takes nothing: the bytes are put back for the next read, and the watch follows them there, once. Once
+// it finds the end, no read hands those bytes out any more: the writer is given them instead, once (the
+// link's communication log shows them ahead of the refused command).
+//
+// The call can also end a moment after that look, with the command still on its way: the modem, back in
+// command mode, then answers the command itself. answeredAfterCallEnd() tells such a text apart.
 #include "platform/ComPort.h"
 #include <QByteArray>
 #include <QString>
@@ -48,8 +53,11 @@ public:
     // came, a "NO CARRIER" line included; once the call has ended, -1 at once.
     qint64 read(char* data, qint64 size);
     // One write of the call's data, as ComPort::write; -1 once the call has ended (it would go to the modem),
-    // also when the look at the unread text finds the end there.
-    qint64 write(const QByteArray& bytes);
+    // also when the look at the unread text finds the end there. looked (when given) is called after the look
+    // and before any byte goes out, also for a write that is refused, with the text in which the look found the
+    // call's end (empty when it found none): that text's only appearance.
+    using LookedHandler = std::function<void(const QByteArray& unreadAtEnd)>;
+    qint64 write(const QByteArray& bytes, const LookedHandler& looked = {});
     // True once read() or a write's look saw the modem's "NO CARRIER" line. Callable from any thread.
     bool callEnded() const { return callEnded_.load(); }
     ComPort* port() { return port_.get(); }
@@ -57,10 +65,17 @@ public:
 
     static QStringList availableModems(); // the serial device list
 
+    // True when text, what came after command was written, holds the modem's "NO CARRIER" line and after it the
+    // modem's own answer to the command: its echo, or its verdict ("ERROR", or "OK" from a modem that took the
+    // command for one of its own). The call had ended before the command arrived, so it reached only the modem:
+    // nobody else is left to answer after that line.
+    static bool answeredAfterCallEnd(const QByteArray& text, const QByteArray& command);
+
 private:
     void report(const QString& text);
     bool fail(const QString& error); // reports and stores the error, closes the port, returns false
-    void lookForCallEnd();
+    // The look of write(); returns the text in which it found the call's end, else nothing.
+    QByteArray lookForCallEnd();
 
     std::unique_ptr<ComPort> port_;
     bool connected_ = false;

@@ -5,6 +5,7 @@
 #include "link/ReplyParsers.h"
 #include "link/ui/ConnectionPart.h"
 #include "platform/Dialogs.h"
+#include "platform/ModemLine.h"
 #include "platform/Wait.h"
 #include "texts/Labels.h"
 #include "texts/TextFormat.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr int kGatewayResetTopic = 41;
 constexpr int kFactoryResetTopic = 42;
 constexpr qsizetype kResetReadSize = 1024;
+constexpr int kArrivedOnlyMs = 1; // a read of what has come by now
 
 void showCommError()
 {
@@ -28,6 +30,17 @@ void showCommError()
 bool written(const QByteArray& command)
 {
     return LinkWrite(CurrentConnection, command) == quint32(command.size());
+}
+
+// One row of the factory reset: the command and its reply, neither examined. False when the write or the read
+// met the link lost, where every further row would only wait for a reply that cannot come.
+bool rowSent(const QByteArray& command)
+{
+    written(command);
+    if (LinkLost())
+        return false;
+    ReadReply(kResetReadSize);
+    return !LinkLost();
 }
 
 } // namespace
@@ -70,11 +83,19 @@ void ResetPart::endReset()
     fMain->setFocus();
 }
 
-bool ResetPart::afterResetCommandOnModem()
+bool ResetPart::afterResetCommandOnModem(const QByteArray& command)
 {
     if (CurrentConnection.LinkType != LinkModem)
         return false;
     WaitPumping(resetTimings.modemHangUpMs);
+    // The restart ends the call, so a "NO CARRIER" after the command is no failure. But a call that ended just
+    // as the command went out leaves the modem to answer it: the gateway never got it. What came is looked at
+    // before the hang-up, whose escape and "ATH" the modem answers too.
+    if (ModemLine::answeredAfterCallEnd(LinkReadWithin(kResetReadSize, kArrivedOnlyMs), command)) {
+        showCommError();
+        endReset();
+        return true;
+    }
     fMain->mDisconnectClick();
     endReset();
     MessageBox(labelText(882), labelText(54), MB_ICONINFORMATION);
@@ -99,13 +120,14 @@ void ResetPart::gatewayReset()
 {
     if (!startReset(55))
         return;
-    if (!written("AT&BSYS=RESET\r\n")) {
+    const QByteArray command = "AT&BSYS=RESET\r\n";
+    if (!written(command)) {
         showCommError();
         endReset();
         return;
     }
     ProcessMessages();
-    if (afterResetCommandOnModem())
+    if (afterResetCommandOnModem(command))
         return;
     QByteArray received;
     const bool restarted = waitForRestart(resetTimings.gatewayMarkerMs, received);
@@ -123,24 +145,32 @@ void ResetPart::factoryReset()
 {
     if (!startReset(58))
         return;
+    const auto rowFailed = [this](const QByteArray& row) {
+        if (rowSent(row))
+            return false;
+        showCommError();
+        endReset();
+        return true;
+    };
     for (int i = 0; i < 10; ++i) {
         wReset->Label1->setText(labelText(884) + QStringLiteral(" %1 %").arg(10 * (i + 1)));
-        written("AT%R" + QByteArray::number(i) + "=\r\n");
-        ReadReply(kResetReadSize);
+        if (rowFailed("AT%R" + QByteArray::number(i) + "=\r\n"))
+            return;
         ProcessMessages();
-        written("AT%A" + QByteArray::number(i) + "=\r\n");
-        ReadReply(kResetReadSize);
+        if (rowFailed("AT%A" + QByteArray::number(i) + "=\r\n"))
+            return;
     }
-    written("AT%R00=1,0:00/24:00,,0\r\n");
-    ReadReply(kResetReadSize);
+    if (rowFailed("AT%R00=1,0:00/24:00,,0\r\n"))
+        return;
     wReset->Label1->setText(TextOrFallback(labelText(108), QStringLiteral("Gateway is reseting ... please wait ...")));
     wReset->repaint();
-    if (!written("AT&FRES\r\n")) {
+    const QByteArray command = "AT&FRES\r\n";
+    if (!written(command)) {
         showCommError();
         endReset();
         return;
     }
-    if (afterResetCommandOnModem())
+    if (afterResetCommandOnModem(command))
         return;
     QByteArray received;
     const bool restarted = waitForRestart(resetTimings.factoryMarkerMs, received);

@@ -29,7 +29,9 @@ public:
 private:
     bool startReset(int question);
     void endReset();
-    bool afterResetCommandOnModem();
+    // On a modem line: the hang-up and text 882 after the reset command, or the error box when the command
+    // reached only the modem (the call had ended under it). False on the other links.
+    bool afterResetCommandOnModem(const QByteArray& command);
     // Reads the link until the joined text holds "Init: OK" or waitMs have passed; true when it came.
     bool waitForRestart(int waitMs, QByteArray& received);
 };

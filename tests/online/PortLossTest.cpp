@@ -8,6 +8,7 @@
 #include "firmware/ui/TfFirm.h"
 
 #include "exchange/TablesExchange.h"
+#include "link/CommLog.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "online/Diagnostics.h"
@@ -17,8 +18,8 @@
 #include "online/Tracing.h"
 #include "online/ui/ActualCallsPage.h"
 #include "online/ui/CommandsPage.h"
-#include "online/ui/DateTimePage.h"
 #include "online/ui/ConnectionStatePage.h"
+#include "online/ui/DateTimePage.h"
 #include "online/ui/DiagPage.h"
 #include "online/ui/LoginAccountPage.h"
 #include "online/ui/TerminalPart.h"
@@ -28,8 +29,10 @@
 #include "pages/AutoPage.h"
 
 #include <QCheckBox>
-#include <QListWidget>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -228,8 +231,8 @@ TEST_P(LinkLossTest, TheToolEndsTheProgramShowsItselfDisconnectedAndConnectsAgai
         dialogs().clearRecords();
         loseLink(link());
     }
-    EXPECT_TRUE(waitUntil(toolEnded, 8000)) << "connected " << CurrentConnection.Connected << ", tool running "
-                                             << liveTools.anyRunning();
+    EXPECT_TRUE(waitUntil(toolEnded, 8000))
+        << "connected " << CurrentConnection.Connected << ", tool running " << liveTools.anyRunning();
     const bool polled = tool() == Tool::Diagnostics || tool() == Tool::ActualCalls;
     if (polled) {
         EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
@@ -311,10 +314,13 @@ INSTANTIATE_TEST_SUITE_P(Links, PageLinkLossTest, ::testing::Values(Link::Telnet
 // the account's bytes stay out of the log but still pass the modem line's watch for the call's end, and the
 // reads of the connection state's table and of a listing's page end at once instead of reading on until their
 // time is over. The gateway reset reads nothing on a modem line: its command must not go to the modem of a call
-// that ended before the click. Each tells only its own failure (the account and the reset their box 56, the
-// load its failed listing, the connection state nothing), uses little CPU while it does, and the program shows
-// itself disconnected and connects again.
-enum class Work { AccountSave, ConnectionState, TableLoad, GatewayReset };
+// that ended before the click. The factory reset's first row meets the loss, and the rows after it would each
+// wait the modem's reply wait (the program's own) for nothing. Each tells only its own failure (the account and
+// the resets their box 56, the load its failed listing, the connection state nothing) within a few seconds,
+// uses little CPU while it does, and the program shows itself disconnected and connects again. On the modem
+// the "NO CARRIER" that the refused write found unread is in the communication log once, right before the
+// command it refused (the account's exchange stays out of the log).
+enum class Work { AccountSave, ConnectionState, TableLoad, GatewayReset, FactoryReset };
 
 class WindowWorkLossTest : public LossTest, public ::testing::WithParamInterface<std::tuple<Work, Link>>
 {
@@ -331,8 +337,12 @@ protected:
 TEST_P(WindowWorkLossTest, TheWorkEndsAtOnceAndTheProgramShowsItselfDisconnected)
 {
     const auto [work, link] = GetParam();
+    const bool reset = work == Work::GatewayReset || work == Work::FactoryReset;
     ASSERT_NO_FATAL_FAILURE(startOnLink(link, {}));
+    CurrentConnection.SaveLog = true;
     ASSERT_NO_FATAL_FAILURE(connectNow());
+    const QString log = commLogPath();
+    ASSERT_FALSE(log.isEmpty());
     fMain->selectTopic(work == Work::AccountSave ? 17 : 505);
     fMain->eLoginUser->setText(QStringLiteral("usr"));
     fMain->eLoginPass->setText(QStringLiteral("pass1"));
@@ -343,6 +353,8 @@ TEST_P(WindowWorkLossTest, TheWorkEndsAtOnceAndTheProgramShowsItselfDisconnected
     ASSERT_TRUE(waitUntil([&] { return link != Link::Modem || (!gateway->modemInCall() && callEndOnLine()); }));
 
     const std::clock_t cpuBefore = std::clock();
+    QElapsedTimer took;
+    took.start();
     QString told;  // what the one box says, or no box
     int asked = 0; // questions before it
     switch (work) {
@@ -358,12 +370,16 @@ TEST_P(WindowWorkLossTest, TheWorkEndsAtOnceAndTheProgramShowsItselfDisconnected
         told = pagedListingLine(PagedTable::Autorouting).trimmed();
         break;
     case Work::GatewayReset:
+    case Work::FactoryReset:
+        modemReplyWaitMs = kModemWaits[0]; // each factory-reset row's own wait, as the program has it
         dialogs().answerBox(IDYES);
-        fMain->selectTopic(41);
+        fMain->selectTopic(work == Work::GatewayReset ? 41 : 42);
+        modemReplyWaitMs = 0;
         asked = 1;
         told = labelText(56);
         break;
     }
+    EXPECT_LT(took.elapsed(), 5000) << "ms until the work ended";
     EXPECT_LT(double(std::clock() - cpuBefore) / CLOCKS_PER_SEC, 2.0) << "CPU seconds while the link is gone";
     EXPECT_TRUE(waitUntil([] { return !CurrentConnection.Connected; }));
     expectConnectedState(false);
@@ -371,26 +387,96 @@ TEST_P(WindowWorkLossTest, TheWorkEndsAtOnceAndTheProgramShowsItselfDisconnected
     if (!told.isEmpty()) {
         EXPECT_TRUE(dialogs().boxes()[asked].text.contains(told)) << qPrintable(dialogs().boxes()[asked].text);
     }
-    if (work == Work::GatewayReset) {
-        EXPECT_FALSE(received().contains("AT&BSYS=RESET")) << "the modem was given the gateway's command";
+    if (reset) {
+        for (const char* command : {"AT&BSYS=RESET", "AT%R", "AT%A", "AT&FRES"})
+            EXPECT_FALSE(received().contains(command)) << "the modem was given " << command;
+    }
+    if (link == Link::Modem && work != Work::AccountSave) {
+        QFile file(log);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        qsizetype at = -1;
+        int found = 0;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (lines[i].contains("NO CARRIER")) {
+                at = i;
+                ++found;
+            }
+        }
+        ASSERT_EQ(found, 1) << "NO CARRIER lines in the log";
+        EXPECT_TRUE(lines[at].endsWith(" < \\r\\nNO CARRIER\\r\\n")) << lines[at].constData();
+        ASSERT_LT(at + 1, lines.size());
+        EXPECT_TRUE(lines[at + 1].contains(" > AT")) << "the refused command next: " << lines[at + 1].constData();
     }
     ASSERT_NO_FATAL_FAILURE(connectAgain(link));
 }
 
 std::string workRowName(const ::testing::TestParamInfo<std::tuple<Work, Link>>& info)
 {
-    static const char* const works[] = {"AccountSave", "ConnectionState", "TableLoad", "GatewayReset"};
+    static const char* const works[] = {"AccountSave", "ConnectionState", "TableLoad", "GatewayReset", "FactoryReset"};
     return std::string(works[int(std::get<0>(info.param))]) +
            (std::get<1>(info.param) == Link::Serial ? "Serial" : "Modem");
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, WindowWorkLossTest,
-                         ::testing::Values(std::tuple{Work::AccountSave, Link::Serial},
-                                           std::tuple{Work::AccountSave, Link::Modem},
-                                           std::tuple{Work::ConnectionState, Link::Modem},
-                                           std::tuple{Work::TableLoad, Link::Modem},
-                                           std::tuple{Work::GatewayReset, Link::Modem}),
-                         workRowName);
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WindowWorkLossTest,
+    ::testing::Values(std::tuple{Work::AccountSave, Link::Serial}, std::tuple{Work::AccountSave, Link::Modem},
+                      std::tuple{Work::ConnectionState, Link::Modem}, std::tuple{Work::TableLoad, Link::Modem},
+                      std::tuple{Work::GatewayReset, Link::Modem}, std::tuple{Work::FactoryReset, Link::Modem}),
+    workRowName);
+
+// The call ends within moments of a reset's command. Ending just as the command goes out, it leaves the modem,
+// back in command mode, to take the command and answer it ("ERROR"): the gateway never got it, so the reset
+// tells the communication error once and not that it was sent. Ending after the gateway took the command (its
+// restart ends the call), it leaves the reset sent. The modem's own wait before the hang-up is the program's.
+struct ResetCallEnd
+{
+    int topic;
+    QByteArray command;
+    bool endsBeforeCommand; // else once the gateway has the command
+    int told;
+};
+
+class ResetCallEndTest : public LossTest, public ::testing::WithParamInterface<ResetCallEnd>
+{
+};
+
+TEST_P(ResetCallEndTest, OnlyACommandTheGatewayGotIsToldAsSent)
+{
+    const ResetCallEnd& row = GetParam();
+    ASSERT_NO_FATAL_FAILURE(startOnLink(Link::Modem, {}));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    gatewaysim::Faults f;
+    if (row.endsBeforeCommand)
+        f.modemDropOn = row.command;
+    gateway->setFaults(f);
+    QTimer afterCommand;
+    QObject::connect(&afterCommand, &QTimer::timeout, [&] {
+        if (gateway->modemInCall() && received().contains(row.command + "\r\n"))
+            gateway->dropSessions();
+    });
+    if (!row.endsBeforeCommand)
+        afterCommand.start(kLookMs);
+    dialogs().clearRecords();
+    dialogs().answerBox(IDYES);
+    fMain->selectTopic(row.topic);
+    afterCommand.stop();
+    EXPECT_FALSE(gateway->modemInCall());
+    EXPECT_TRUE(waitUntil([] { return !CurrentConnection.Connected; }));
+    expectConnectedState(false);
+    ASSERT_EQ(dialogs().boxes().size(), 2) << qPrintable(dialogs().boxTexts().join('|'));
+    EXPECT_EQ(dialogs().boxes()[1].text.toStdString(), labelText(row.told).toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ResetCallEndTest,
+                         ::testing::Values(ResetCallEnd{41, "AT&BSYS=RESET", true, 56},
+                                           ResetCallEnd{42, "AT&FRES", true, 56},
+                                           ResetCallEnd{41, "AT&BSYS=RESET", false, 882}),
+                         [](const ::testing::TestParamInfo<ResetCallEnd>& info) {
+                             return std::string(info.param.topic == 41 ? "GatewayReset" : "FactoryReset") +
+                                    (info.param.endsBeforeCommand ? "CallEndsAsTheCommandGoes"
+                                                                  : "CallEndsAfterTheGatewayGotIt");
+                         });
 
 // The statistics download meets the loss in its reads on the window's thread. Its reads fail at once from then
 // on: the download ends at once rather than reading on to its idle limit at full speed, says so once (text 56)

@@ -195,7 +195,8 @@ TEST(ModemLineTest, OnlyTheLineNoCarrierEndsTheCall)
         SCOPED_TRACE(row.pieces.join("|").toStdString());
         Dialer d;
         ASSERT_TRUE(d.pair.isReady()) << d.pair.errorString().toStdString();
-        ScriptedModem modem(d.pair.pathB(), {{"AT", kOk}, {"ATDT123", "\r\nCONNECT 9600\r\n"}, {"+++", kOk}, {"ATH", kOk}});
+        ScriptedModem modem(d.pair.pathB(),
+                            {{"AT", kOk}, {"ATDT123", "\r\nCONNECT 9600\r\n"}, {"+++", kOk}, {"ATH", kOk}});
         ASSERT_TRUE(d.dial());
         for (const QByteArray& piece : row.pieces) {
             modem.say(piece);
@@ -214,7 +215,8 @@ TEST(ModemLineTest, OnlyTheLineNoCarrierEndsTheCall)
 
 // A write first looks at what has come and not been read: the login prompt waiting there still reaches the next
 // read whole, and a "NO CARRIER" whose line began in bytes already looked at and read ends the call at the
-// next write's look, before the command reaches the modem.
+// next write's look, before the command reaches the modem. The text the look found the end in is handed to the
+// writer once, since no read hands it out any more.
 TEST(ModemLineTest, AWriteLooksAtTheUnreadTextAndTakesNothing)
 {
     Dialer d;
@@ -235,15 +237,43 @@ TEST(ModemLineTest, AWriteLooksAtTheUnreadTextAndTakesNothing)
         ASSERT_EQ(queued, b.size()) << "the bytes did not reach the line";
     };
 
+    QList<QByteArray> looked;
+    const auto look = [&](const QByteArray& unreadAtEnd) { looked << unreadAtEnd; };
     const QByteArray first("\r\nMX login: \r\nNO CAR");
     ASSERT_NO_FATAL_FAILURE(say(first));
-    EXPECT_EQ(d.line->write("admin\r"), 6);
+    EXPECT_EQ(d.line->write("admin\r", look), 6);
     QByteArray got(first.size() + 1, '\0');
     got.resize(std::max<qint64>(d.line->read(got.data(), got.size()), 0));
     EXPECT_EQ(got, first) << "the bytes looked at did not reach the read whole and in order";
 
     ASSERT_NO_FATAL_FAILURE(say("RIER\r\n"));
-    EXPECT_LT(d.line->write("AT\r"), 0) << "the command went to the modem";
+    EXPECT_LT(d.line->write("AT\r", look), 0) << "the command went to the modem";
     EXPECT_TRUE(d.line->callEnded());
+    EXPECT_LT(d.line->write("AT\r", look), 0);
+    EXPECT_EQ(looked, (QList<QByteArray>{{}, "RIER\r\n", {}}));
     ::close(far);
+}
+
+// What came after a command that was written without reading its answer: the modem's own answer after its
+// "NO CARRIER" line shows that the call had ended before the command came, so that only the modem got it.
+TEST(ModemLineTest, TheModemsOwnAnswerAfterTheCallsEndShowsACommandOnlyTheModemGot)
+{
+    const struct
+    {
+        QByteArray text;
+        bool onlyModem;
+    } rows[] = {
+        {"\r\nNO CARRIER\r\n\r\nERROR\r\n", true},
+        {"\r\nNO CARRIER\r\nAT&FRES\r\n\r\nERROR\r\n", true}, // echoed
+        {"\r\nNO CARRIER\r\nAT&FRES\r", true},
+        {"\r\nNO CARRIER\r\n\r\nOK\r\n", true},
+        {"\r\nOK\r\n\r\nNO CARRIER\r\n", false}, // the gateway's answer, then its restart ended the call
+        {"\r\nERROR\r\n\r\nNO CARRIER\r\n", false},
+        {"\r\nNO CARRIER\r\n", false},
+        {"\r\nGSM1: NO CARRIER\r\n\r\nERROR\r\n", false}, // the words in the gateway's text
+        {"\r\nNO CARRIER\r\n\r\nRING\r\n", false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ModemLine::answeredAfterCallEnd(row.text, "AT&FRES\r\n"), row.onlyModem) << row.text.constData();
+    }
 }

@@ -70,6 +70,10 @@ struct Faults
     // The actual calls page's tables (ActualCallCommands.cpp): "AT&XC" and "AT&AD" ...
     bool actualTablesSilent = false; // ... get no answer
     int actualTablesDelayMs = 0;     // ... are answered this late
+    // The modem (PtyLines.cpp): not empty: a call ends as a line that begins with these bytes reaches the modem
+    // in data mode, before the gateway gets any of it (the far end dropped just as the command went out): the
+    // modem says "NO CARRIER" and takes the line in command mode.
+    QByteArray modemDropOn{};
 };
 
 // What a session does after a set of "I00" that changes the ISDN interface mode (the gateway restarts its

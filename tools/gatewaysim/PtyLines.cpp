@@ -2,6 +2,8 @@
 
 #include "gatewaysim/Session.h"
 
+#include <utility>
+
 namespace gatewaysim {
 
 SerialLine::SerialLine(GatewayState* state, QObject* parent) : QObject(parent), state_(state), port_(this)
@@ -65,6 +67,7 @@ void HayesModem::send(const QByteArray& bytes)
 
 void HayesModem::onData(const QByteArray& bytes)
 {
+    const QByteArray dropOn = dataMode_ ? state_->faults().modemDropOn : QByteArray();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
         if (!dataMode_) {
@@ -85,14 +88,37 @@ void HayesModem::onData(const QByteArray& bytes)
         if (pluses_ > 0) {
             // Not an escape after all: the pluses were data.
             escapeTimer_.stop();
-            const QByteArray held(pluses_, '+');
-            pluses_ = 0;
-            if (session_)
-                session_->feed(held);
+            for (int held = std::exchange(pluses_, 0); held > 0; --held)
+                toCall('+', dropOn);
         }
-        if (session_)
-            session_->feed(QByteArray(1, c));
+        toCall(c, dropOn);
     }
+}
+
+void HayesModem::toCall(char c, const QByteArray& dropOn)
+{
+    if (!dataMode_) { // the call ended among these bytes
+        onCommandByte(c, 'x');
+        return;
+    }
+    if (!dropOn.isEmpty() && (lineStart_ || !heldLine_.isEmpty())) {
+        heldLine_ += c;
+        if (heldLine_ == dropOn) {
+            const QByteArray line = std::exchange(heldLine_, {});
+            endCall();
+            send("\r\nNO CARRIER\r\n");
+            for (const char b : line)
+                onCommandByte(b, 'x');
+            return;
+        }
+        if (dropOn.startsWith(heldLine_))
+            return;
+        if (session_)
+            session_->feed(std::exchange(heldLine_, {}));
+    } else if (session_) {
+        session_->feed(QByteArray(1, c));
+    }
+    lineStart_ = c == '\r' || c == '\n';
 }
 
 void HayesModem::onEscapeTimer()
@@ -167,6 +193,8 @@ void HayesModem::startCall()
     port_.holdSlave(false); // from now on the caller closing the line is a hang-up
     dataMode_ = true;
     pluses_ = 0;
+    lineStart_ = true;
+    heldLine_.clear();
     lastByte_.invalidate();
     session_ = new Session(
         state_, Session::Start::Greet,
@@ -185,6 +213,7 @@ void HayesModem::endCall()
 {
     escapeTimer_.stop();
     pluses_ = 0;
+    heldLine_.clear();
     dataMode_ = false;
     splitter_.reset();
     if (session_) {

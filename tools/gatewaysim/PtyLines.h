@@ -34,7 +34,7 @@ private:
 // and a gateway session in data mode (or "NO CARRIER", "BUSY" or nothing, as configured); anything else ->
 // ERROR. In data mode "+++" with the guard time of silence before and after it returns to command mode
 // ("OK"), where "ATH" ends the call. A call also ends when the caller closes the line, and with "NO CARRIER"
-// when the session drops.
+// when the session drops, or as the line of Faults::modemDropOn comes (the modem then answers that line).
 class HayesModem : public QObject
 {
     Q_OBJECT
@@ -47,6 +47,7 @@ private:
     bool onCommandByte(char c, char next); // true when it took next as well
     void onCommand(const QByteArray& text);
     void onEscapeTimer();
+    void toCall(char c, const QByteArray& dropOn); // one byte of data mode for the session (Faults::modemDropOn)
     void startCall();
     void endCall();
     void send(const QByteArray& bytes);
@@ -59,6 +60,8 @@ private:
     int pluses_ = 0;         // "+" held back as a possible escape
     QElapsedTimer lastByte_; // time since the last byte received in data mode
     QTimer escapeTimer_;     // the guard time after "+++"
+    bool lineStart_ = true;  // data mode: the next byte begins a line
+    QByteArray heldLine_;    // the start of a line that may turn out to be Faults::modemDropOn's, held back
 };
 
 } // namespace gatewaysim

@@ -56,8 +56,7 @@ int main(int argc, char** argv)
     const QCommandLineOption user("user", "User name for the login (default admin).", "name", "admin");
     const QCommandLineOption password("password", "Password for the login (default admin).", "text", "admin");
     const QCommandLineOption model("model", "Gateway model, MX or MY (default MX).", "model", "MX");
-    const QCommandLineOption bootVersion("boot-version", "Boot loader version (default 02.62).", "version",
-                                         "02.62");
+    const QCommandLineOption bootVersion("boot-version", "Boot loader version (default 02.62).", "version", "02.62");
     const QCommandLineOption firmware("firmware", "Firmware version (default V-02.05.20).", "version", "V-02.05.20");
     const QCommandLineOption pageSize("page-size", "Lines per page of paged listings (default: the fixture's).",
                                       "lines", "0");
@@ -133,17 +132,21 @@ int main(int argc, char** argv)
     const QCommandLineOption moduleBurstMs("module-burst-ms", "Pause between those pieces (default 40).", "ms", "40");
     const QCommandLineOption moduleSilent("module-silent", "Fault: AT&G<m>=<text> gets no answer.");
     p.addOptions({moduleBursts, moduleBurstMs, moduleSilent});
-    const QCommandLineOption dropAfterDeletes("drop-after-deletes",
-                                              "Fault: drop the connection once AT&CR has deleted <n> records.", "n",
-                                              "0");
-    const QCommandLineOption callRecords("call-records", "The call data records: the lines of <file>, bytes as they "
-                                                         "are (default: three built-in records).",
+    const QCommandLineOption dropAfterDeletes(
+        "drop-after-deletes", "Fault: drop the connection once AT&CR has deleted <n> records.", "n", "0");
+    const QCommandLineOption callRecords("call-records",
+                                         "The call data records: the lines of <file>, bytes as they "
+                                         "are (default: three built-in records).",
                                          "file");
     p.addOptions({dropAfterDeletes, callRecords});
     const QCommandLineOption actualSilent("actual-silent", "Fault: answer \"AT&XC\" and \"AT&AD\" nothing.");
-    const QCommandLineOption actualDelay("actual-delay", "Fault: answer \"AT&XC\" and \"AT&AD\" this late.", "ms",
-                                         "0");
+    const QCommandLineOption actualDelay("actual-delay", "Fault: answer \"AT&XC\" and \"AT&AD\" this late.", "ms", "0");
     p.addOptions({actualSilent, actualDelay});
+    const QCommandLineOption modemDropOn("modem-drop-on",
+                                         "Fault: the modem's call ends as a line starting with this reaches it in "
+                                         "data mode; the modem answers the line itself.",
+                                         "command");
+    p.addOption(modemDropOn);
     p.process(app);
 
     if (!p.isSet(port) && !p.isSet(pty) && !p.isSet(modemPty))
@@ -191,6 +194,7 @@ int main(int argc, char** argv)
     f.errorToAll = p.isSet(errorAll);
     for (const QString& command : p.values(errorOn))
         f.errorOn << command.toLatin1();
+    f.modemDropOn = p.value(modemDropOn).toLatin1();
     f.noOk = p.isSet(noOk);
     f.silent = p.isSet(silent);
     f.swapKeyOrder = p.isSet(swapKeys);
@@ -218,9 +222,9 @@ int main(int argc, char** argv)
         !number(trickle, f.trickleMs) || !number(baud, baudRate) || !number(idleLogout, cfg.idleLogoutMs) ||
         !number(voiceRecord, cfg.voiceRecordMs) || !number(xFrame, f.xmodemFrame) || !number(xBad, f.xmodemBadTimes) ||
         !number(xPause, f.xmodemPauseMs) || !number(xNakEnds, f.xmodemNakEnds) ||
-        (p.isSet(xRepeats) && !number(xRepeats, f.xmodemRepeat)) ||
-        !number(resetDelay, cfg.resetDelayMs) || !number(traceInterval, cfg.traceIntervalMs) ||
-        !number(stallPages, f.stallAfterPages) || !number(chatter, f.chatterMs) || (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
+        (p.isSet(xRepeats) && !number(xRepeats, f.xmodemRepeat)) || !number(resetDelay, cfg.resetDelayMs) ||
+        !number(traceInterval, cfg.traceIntervalMs) || !number(stallPages, f.stallAfterPages) ||
+        !number(chatter, f.chatterMs) || (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
     if (!number(bootRepeat, f.bootRepeat) || !number(bootRefuse, f.bootRefuse) ||
         !number(moduleBursts, cfg.moduleBursts) || !number(moduleBurstMs, cfg.moduleBurstMs))
