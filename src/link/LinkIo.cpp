@@ -793,23 +793,6 @@ quint32 LinkPortWrite(const QByteArray& bytes)
     return portWrite(CurrentConnection, bytes, false);
 }
 
-quint8 LinkPortReadByteUntil(qint64 endMs)
-{
-    ComPort* port = linkPort(CurrentConnection);
-    ModemLine* line = modemLine(CurrentConnection);
-    const quint8 b = !line ? ComReadByteUntil(port, endMs) : byteUntil(port, endMs, [line] {
-        char c = 0;
-        if (line->read(&c, 1) != 1)
-            return quint8(0);
-        if (c != 0)
-            stampActivity();
-        return quint8(c);
-    });
-    if (b == 0)
-        noteIfLost();
-    return b;
-}
-
 void DropArrivedText()
 {
     if (CurrentConnection.LinkType == LinkTelnet) {

@@ -158,12 +158,11 @@ quint8 ComReadByteUntil(ComPort* port, qint64 endMs);
 // logging is set and "SaveLog" is on.
 QByteArray ComRead(ComPort* port, qsizetype size, bool logging);
 
-// The port of CurrentConnection's link for an exchange that stays out of the communication log (the login
-// account's password): one write, and one byte waited for until endMs at the latest (0 when none came). On a
-// modem line both go through the line, which watches for the call's end. Both stamp the activity; a write or
-// read that meets the link gone tells linkLostHook.
+// One write on the port of CurrentConnection's link that stays out of the communication log (the login
+// account's password; its reply is read by ReadReply with logged off). On a modem line it goes through the
+// line, which watches for the call's end. Stamps the activity; a write that meets the link gone tells
+// linkLostHook.
 quint32 LinkPortWrite(const QByteArray& bytes);
-quint8 LinkPortReadByteUntil(qint64 endMs);
 
 // Drops what has already arrived on CurrentConnection's link, without waiting for more (logged as received):
 // the rest of an earlier answer is not taken for the reply to the next request.

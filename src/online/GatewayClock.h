@@ -50,9 +50,8 @@ int LoginAccountCheck(const QString& user, const QString& pass, const QString& p
 // "AT%X80=<user>/<pass>\r\n"; disabling the login: "AT%X80=/\r".
 QByteArray LoginAccountCommand(const QString& user, const QString& pass);
 QByteArray LoginDisableCommand();
-// Writes command on the link's port without logging (LinkPortWrite) and reads the reply the same way until the
-// line end of its verdict, the link is gone, the program is closing or wholeReplyMs have passed (a moment
-// without a byte is no end). False for a short write.
+// One Exchange kept out of the communication log (LinkPortWrite, ReadReply with logged off) whose reply is read
+// as ReadWholeReply reads it, within wholeReplyMs. False for a short write or a refused exchange.
 bool SendAccountCommand(const QByteArray& command, QByteArray& reply);
 
 // The five values of the buffer state reply ("AT!Q"), in the order of its keys "Main loops:", "Max loop:",
