@@ -115,32 +115,41 @@ void setModemTimeouts(ComPort* port, int readTotalMs)
         port->setTimeouts(wanted);
 }
 
-// The port of the link a read started on, kept alive while the read lasts: a handler run between its slices
-// may close the link (Disconnect) and drop the connection's own references.
+// The link a read started on, kept alive while the read lasts: a handler run between its slices may close the
+// link (Disconnect) and drop the connection's own references. A modem line's hang-up destroys its port, so the
+// port is asked for anew at every use.
 struct HeldPort
 {
     std::shared_ptr<ComPort> handle;
     std::shared_ptr<ModemLine> modem;
-    ComPort* port = nullptr;
     ModemLine* line = nullptr; // the modem line's watch for the call's end
 
     HeldPort() : handle(CurrentConnection.Handle), modem(CurrentConnection.Modem)
     {
-        port = linkPort(CurrentConnection);
         line = modemLine(CurrentConnection);
     }
-    bool open() const { return port && port->isOpen(); }
+    ComPort* port() const
+    {
+        if (handle)
+            return handle.get();
+        return CurrentConnection.LinkType == LinkModem && modem ? modem->port() : nullptr;
+    }
+    bool open() const { return port() && port()->isOpen(); }
     // One read under timeouts (the port's write time-outs kept), through the line's watch where there is one.
     qint64 read(char* data, qint64 size, const CommTimeouts& timeouts) const
     {
-        const CommTimeouts kept = port->timeouts();
-        port->setTimeouts({timeouts.readInterval, timeouts.readTotalMultiplier, timeouts.readTotalConstant,
-                           kept.writeTotalMultiplier, kept.writeTotalConstant});
-        const qint64 n = line ? line->read(data, size) : port->read(data, size);
-        port->setTimeouts(kept);
+        ComPort* p = port();
+        if (!p)
+            return -1;
+        const CommTimeouts kept = p->timeouts();
+        p->setTimeouts({timeouts.readInterval, timeouts.readTotalMultiplier, timeouts.readTotalConstant,
+                        kept.writeTotalMultiplier, kept.writeTotalConstant});
+        const qint64 n = line ? line->read(data, size) : p->read(data, size);
+        p->setTimeouts(kept);
         return n;
     }
-    bool lost() const { return (port && port->isDisconnected()) || (line && line->callEnded()); }
+    bool lost() const { return (port() && port()->isDisconnected()) || (line && line->callEnded()); }
+    bool cancelled() const { return port() && port()->readsCancelled(); }
 };
 
 // Waits on the window's thread in slices: handles the window's events for the rest of a slice that a read
@@ -164,9 +173,9 @@ QByteArray modemRead(qsizetype size, int totalMs)
     QByteArray text(size - 1, '\0');
     qint64 got = 0;
     if (!onWindowThread()) {
-        setModemTimeouts(held.port, totalMs);
+        setModemTimeouts(held.port(), totalMs);
         got = std::max<qint64>(0, held.line ? held.line->read(text.data(), text.size())
-                                            : held.port->read(text.data(), text.size()));
+                                            : held.port()->read(text.data(), text.size()));
     } else {
         LinkWaitScope waiting;
         const quint64 epoch = linkEpoch.load();
@@ -441,7 +450,7 @@ QByteArray portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, boo
     QByteArray collected;
     QByteArray buffer(4096, '\0');
     for (;;) {
-        if (!held.open() || held.lost() || held.port->readsCancelled() || readAbandoned(epoch))
+        if (!held.open() || held.lost() || held.cancelled() || readAbandoned(epoch))
             break;
         const qint64 now = Clock::milliseconds();
         const qint64 quietEnd = lastArrivalMs + (collected.isEmpty() ? firstByteMs : quietMs);
