@@ -21,6 +21,7 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -163,6 +164,79 @@ void restOfSlice(qint64 sliceStart, qint64 sliceEnd)
         ProcessMessages();
 }
 
+// Why a whole reply's read stops early: the program closes, or the link it started on is lost or gone.
+bool readAbandoned(quint64 epoch)
+{
+    return closingProgram() || linkEpoch.load() != epoch || LinkLost();
+}
+
+void noteReplyText(const QByteArray& text, bool logged)
+{
+    if (text.isEmpty())
+        return;
+    if (logged) {
+        noteReceived(text);
+    } else {
+        stampActivity();
+    }
+}
+
+// The bounds of a read in slices (readInSlices).
+struct SliceBounds
+{
+    qsizetype max = std::numeric_limits<qsizetype>::max(); // bytes to take at most
+    qint64 firstByteMs = 0;                                // the longest wait for the first byte
+    qint64 quietMs = 0;                                    // the longest pause between two bytes, once text has come
+    qint64 capMs = 0; // not 0: the read ends this long after its first byte at the latest
+    qint64 endMs = 0; // not 0: the read ends then (Clock::milliseconds()), quiet moments or not
+};
+// Told of each piece as it comes (the text so far and where the piece starts in it); true ends the read.
+using SliceArrival = std::function<bool(const QByteArray& soFar, qsizetype pieceAt)>;
+
+// Reads held's port in slices of at most 100 ms, each handing over what came, the window's events handled
+// between them (a worker's read only paces itself by the slices). Ends when arrived says so, at its bounds, or
+// once the read is abandoned: the program closes, the link is lost, closed or no longer the one of epoch, or the
+// port's reads are cancelled.
+QByteArray readInSlices(const HeldPort& held, quint64 epoch, const SliceBounds& bounds, const SliceArrival& arrived)
+{
+    const bool pumping = onWindowThread();
+    qint64 lastArrivalMs = Clock::milliseconds();
+    qint64 capMs = LLONG_MAX;
+    QByteArray collected;
+    QByteArray buffer(int(std::min<qsizetype>(bounds.max, 4096)), '\0');
+    while (collected.size() < bounds.max) {
+        if (!held.open() || held.lost() || held.cancelled() || readAbandoned(epoch))
+            break;
+        const qint64 now = Clock::milliseconds();
+        const qint64 quietEnd = lastArrivalMs + (collected.isEmpty() ? bounds.firstByteMs : bounds.quietMs);
+        const qint64 until = bounds.endMs ? bounds.endMs : std::min(quietEnd, capMs);
+        if (now >= until)
+            break;
+        const qint64 sliceEnd = std::min(until, now + kSliceMs);
+        const qint64 room = std::min<qint64>(buffer.size(), bounds.max - collected.size());
+        const qint64 n = held.read(buffer.data(), room, {kSliceByteGapMs, 0, quint32(sliceEnd - now), 0, 0});
+        if (n > 0) {
+            const qsizetype at = collected.size();
+            if (collected.isEmpty() && bounds.capMs)
+                capMs = Clock::milliseconds() + bounds.capMs;
+            collected.append(buffer.constData(), n);
+            lastArrivalMs = Clock::milliseconds();
+            if (arrived && arrived(collected, at))
+                break;
+        }
+        if (n < 0 || !pumping)
+            continue; // the loss is seen at the top
+        // A read that came back before its slice was over with nothing (reads cancelled, a port closed under
+        // it) is not asked again at once.
+        if (n == 0 && Clock::milliseconds() < sliceEnd)
+            restOfSlice(now, sliceEnd);
+        else
+            ProcessMessages();
+    }
+    noteIfLost();
+    return collected;
+}
+
 // One read on the modem line: waits at most totalMs for the first byte and ends 100 ms after the last. On the
 // window's thread it reads in slices of at most 100 ms with the window's events handled between them.
 QByteArray modemRead(qsizetype size, int totalMs)
@@ -170,41 +244,23 @@ QByteArray modemRead(qsizetype size, int totalMs)
     const HeldPort held;
     if (!held.open() || size <= 1)
         return {};
-    QByteArray text(size - 1, '\0');
-    qint64 got = 0;
+    QByteArray text;
     if (!onWindowThread()) {
+        text.resize(size - 1);
         setModemTimeouts(held.port(), totalMs);
-        got = std::max<qint64>(0, held.line ? held.line->read(text.data(), text.size())
-                                            : held.port()->read(text.data(), text.size()));
+        const qint64 n =
+            held.line ? held.line->read(text.data(), text.size()) : held.port()->read(text.data(), text.size());
+        text.resize(n > 0 ? n : 0);
+        noteIfLost();
     } else {
-        LinkWaitScope waiting;
-        const quint64 epoch = linkEpoch.load();
-        const qint64 firstByteEnd = Clock::milliseconds() + totalMs;
-        while (got < text.size()) {
-            const qint64 start = Clock::milliseconds();
-            // Before the first byte a slice waits for it; after it, a slice that brings nothing is the quiet end.
-            const qint64 sliceEnd = got == 0 ? std::min(firstByteEnd, start + kSliceMs) : start + kModemQuietMs;
-            if (sliceEnd <= start)
-                break;
-            const qint64 n =
-                held.read(text.data() + got, text.size() - got, {kModemQuietMs, 0, quint32(sliceEnd - start), 0, 0});
-            if (n > 0)
-                got += n;
-            else if (got > 0 || n < 0)
-                break;
-            if (held.lost() || linkEpoch.load() != epoch || !held.open() || closingProgram())
-                break;
-            if (n == 0 && Clock::milliseconds() < sliceEnd)
-                restOfSlice(start, sliceEnd);
-            else
-                ProcessMessages();
-            if (linkEpoch.load() != epoch || !held.open())
-                break; // closed by a handler meanwhile: what comes now is not this read's
-        }
+        const LinkWaitScope waiting;
+        SliceBounds bounds;
+        bounds.max = size - 1;
+        bounds.firstByteMs = totalMs;
+        bounds.quietMs = kModemQuietMs;
+        text = readInSlices(held, linkEpoch.load(), bounds, nullptr);
     }
-    text.resize(got);
     noteReceived(text);
-    noteIfLost();
     return text;
 }
 
@@ -256,7 +312,8 @@ int msUntilSecond(qint64 target)
 // Runs the UI thread's events meanwhile.
 bool waitTcpData(double seconds, qint64 endMs = 0)
 {
-    seconds = std::min(seconds, 1e9); // beyond any time-out a setting can hold; keeps the sums below in range
+    const quint64 epoch = linkEpoch.load(); // a Disconnect or a new connection ends the wait
+    seconds = std::min(seconds, 1e9);       // beyond any time-out a setting can hold; keeps the sums below in range
     const qint64 start = Clock::seconds();
     auto expired = [&] { return !(double(Clock::seconds() - start) <= seconds); }; // NaN counts as expired
     const qint64 target = expired() ? start : start + qint64(std::floor(seconds)) + 1;
@@ -264,7 +321,7 @@ bool waitTcpData(double seconds, qint64 endMs = 0)
     for (;;) {
         if (CurrentConnection.TcpDataReceived)
             return true;
-        if (!tcpUp() || expired() || closingProgram())
+        if (!tcpUp() || expired() || closingProgram() || linkEpoch.load() != epoch)
             return false; // at the close the work that reads ends at once; the link closes after it
         const qint64 untilEnd = endMs ? endMs - Clock::milliseconds() : qint64(INT_MAX);
         if (untilEnd <= 0)
@@ -391,23 +448,6 @@ bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy)
     }
 }
 
-// Why a whole reply's read stops early: the program closes, or the link it started on is lost or gone.
-bool readAbandoned(quint64 epoch)
-{
-    return closingProgram() || linkEpoch.load() != epoch || LinkLost();
-}
-
-void noteReplyText(const QByteArray& text, bool logged)
-{
-    if (text.isEmpty())
-        return;
-    if (logged) {
-        noteReceived(text);
-    } else {
-        stampActivity();
-    }
-}
-
 // The telnet collection: steps of a wait for the data flag, 100 ms for the rest of a piece, the text taken.
 // bounded: the whole read ends at endMs and a step that brought nothing is no end before it.
 QByteArray tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool bounded)
@@ -416,6 +456,8 @@ QByteArray tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool
     QByteArray collected;
     for (;;) {
         const bool arrived = waitTcpData(lanSeconds(), bounded ? endMs : 0);
+        if (!arrived && readAbandoned(epoch))
+            break; // closed, lost or closing: no rest of a piece to wait for
         WaitPumping(bounded ? msBefore(endMs, kArrivalSettleMs) : kArrivalSettleMs);
         if (linkEpoch.load() != epoch)
             break; // another connection's text is none of this read's
@@ -436,53 +478,22 @@ QByteArray tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool
     return collected;
 }
 
-// The serial port's and the modem line's reading: slices of at most 100 ms, each handing over what came, the
-// window's events handled between them; ends at the reply's end, at its bound, or once the read is abandoned.
-QByteArray portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool bounded)
+// The serial port's and the modem line's whole reply, read in slices (readInSlices) to its end.
+QByteArray portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs)
 {
     const HeldPort held;
     const bool modem = held.line || CurrentConnection.LinkType == LinkModem;
-    const int firstByteMs = modem ? modemReplyWaitMs + kModemReadMs : serialReplyQuietMs;
-    const int quietMs = modem ? kModemReadMs : serialReplyQuietMs;
-    const qint64 startMs = Clock::milliseconds();
-    qint64 lastArrivalMs = startMs;
-    qint64 capMs = bounded ? endMs : LLONG_MAX;
-    QByteArray collected;
-    QByteArray buffer(4096, '\0');
-    for (;;) {
-        if (!held.open() || held.lost() || held.cancelled() || readAbandoned(epoch))
-            break;
-        const qint64 now = Clock::milliseconds();
-        const qint64 quietEnd = lastArrivalMs + (collected.isEmpty() ? firstByteMs : quietMs);
-        const qint64 until = bounded ? endMs : std::min(quietEnd, capMs);
-        if (now >= until)
-            break;
-        const qint64 sliceEnd = std::min(until, now + kSliceMs);
-        const qint64 n = held.read(buffer.data(), buffer.size(), {kSliceByteGapMs, 0, quint32(sliceEnd - now), 0, 0});
-        if (n > 0) {
-            const QByteArray chunk = buffer.left(n);
-            noteReplyText(chunk, r.logged);
-            const qsizetype from = collected.size();
-            if (collected.isEmpty() && !bounded)
-                capMs = Clock::milliseconds() + kReplyCapMs;
-            collected += chunk;
-            lastArrivalMs = Clock::milliseconds();
-            if (r.watch)
-                r.watch(collected);
-            if (replyEndsFrom(collected, from, r.busy))
-                break;
-        }
-        if (n < 0 || !onWindowThread())
-            continue; // the loss is seen at the top; a worker's read paces itself
-        // A read that came back before its slice was over with nothing (reads cancelled, a port closed under
-        // it) is not asked again at once.
-        if (n == 0 && Clock::milliseconds() < sliceEnd)
-            restOfSlice(now, sliceEnd);
-        else
-            ProcessMessages();
-    }
-    noteIfLost();
-    return collected;
+    SliceBounds bounds;
+    bounds.firstByteMs = modem ? modemReplyWaitMs + kModemReadMs : serialReplyQuietMs;
+    bounds.quietMs = modem ? kModemReadMs : serialReplyQuietMs;
+    bounds.capMs = kReplyCapMs;
+    bounds.endMs = endMs;
+    return readInSlices(held, epoch, bounds, [&r](const QByteArray& soFar, qsizetype pieceAt) {
+        noteReplyText(soFar.mid(pieceAt), r.logged);
+        if (r.watch)
+            r.watch(soFar);
+        return replyEndsFrom(soFar, pieceAt, r.busy);
+    });
 }
 
 // One byte that readByte takes within the port's time-outs, its wait cut so that it ends by endMs (0 once
@@ -619,7 +630,7 @@ QByteArray ReadReply(const ReplyReading& r)
     case LinkModem:
     case LinkSerial:
     case LinkIsdnModem:
-        reply = portReadReply(r, epoch, endMs, bounded);
+        reply = portReadReply(r, epoch, endMs);
         break;
     default:
         break;
@@ -633,12 +644,8 @@ QByteArray ReadReply(const ReplyReading& r)
 QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch)
 {
     switch (CurrentConnection.LinkType) {
-    case LinkTelnet: {
-        ReplyReading r;
-        r.size = size;
-        r.watch = watch;
-        return ReadReply(r);
-    }
+    case LinkTelnet:
+        return ReadReply(size, watch);
     case LinkModem: {
         WaitPumping(modemReplyWaitMs);
         const QByteArray text = LinkRead(size);
@@ -657,11 +664,6 @@ QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch)
 bool ReplyComplete(const QByteArray& text)
 {
     return replyEndsFrom(text, 0, true);
-}
-
-bool ReplyEnded(const QByteArray& text, bool busy)
-{
-    return replyEndsFrom(text, 0, busy);
 }
 
 ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReading& reading, bool readAfterShortWrite)
@@ -747,19 +749,14 @@ GatewayRunScope::~GatewayRunScope()
         gatewayRunSilent = false;
 }
 
-bool GatewayFoundSilent()
-{
-    return gatewayRuns > 0 && gatewayRunSilent;
-}
-
-quint64 LinkEpoch()
-{
-    return linkEpoch.load();
-}
-
 void AdvanceLinkEpoch()
 {
     ++linkEpoch;
+    // A telnet wait on the closed link ends now, not at its next step.
+    for (const QPointer<QEventLoop>& loop : std::as_const(tcpWaiters)) {
+        if (loop)
+            loop->quit();
+    }
 }
 
 quint32 ComWrite(ComPort* port, const char* data, qsizetype count)

@@ -84,8 +84,6 @@ QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch = {});
 // "ERROR" or "<SPACE>", or "MX login:", "MY login:", "NO CARRIER" or "+++" anywhere. A value line that ends in
 // "OK" ("I62=Gateway OK") ends nothing.
 bool ReplyComplete(const QByteArray& text);
-// ReplyComplete, with a line "BUSY" counting only when busy is set.
-bool ReplyEnded(const QByteArray& text, bool busy);
 
 // One exchange of the window's thread: what has arrived unasked is dropped (logged as received), so that an
 // answer that came after its exchange had ended is never taken for this one's; the command is written, delayMs
@@ -129,11 +127,10 @@ public:
     GatewayRunScope(const GatewayRunScope&) = delete;
     GatewayRunScope& operator=(const GatewayRunScope&) = delete;
 };
-bool GatewayFoundSilent();
 
-// Counts the link's opens and closes: a read that started on one link ends when this has moved on (a
-// Disconnect, or another connection made meanwhile), and never takes that link's text.
-quint64 LinkEpoch();
+// Counts the link's opens and closes (CloseLink and the connect call it): a read that started on one link ends
+// when the count has moved on (a Disconnect, or another connection made meanwhile), and never takes that link's
+// text.
 void AdvanceLinkEpoch();
 
 // Sends one command and reads its reply into reply (at most size - 1 bytes): shows the command through
