@@ -456,9 +456,9 @@ QByteArray tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool
     QByteArray collected;
     for (;;) {
         const bool arrived = waitTcpData(lanSeconds(), bounded ? endMs : 0);
-        if (!arrived && readAbandoned(epoch))
-            break; // closed, lost or closing: no rest of a piece to wait for
-        WaitPumping(bounded ? msBefore(endMs, kArrivalSettleMs) : kArrivalSettleMs);
+        // Closed, lost or closing: what came with the end is taken without waiting for more of it.
+        if (arrived || !readAbandoned(epoch))
+            WaitPumping(bounded ? msBefore(endMs, kArrivalSettleMs) : kArrivalSettleMs);
         if (linkEpoch.load() != epoch)
             break; // another connection's text is none of this read's
         QByteArray chunk;
