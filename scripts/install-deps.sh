@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-serialport-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
+    qt6-base-dev qt6-base-private-dev qt6-serialport-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
     libtelnet-dev libsimpleini-dev
     libgtest-dev libgmock-dev
     socat lrzsz srecord binutils sox xvfb python3

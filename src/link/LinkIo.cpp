@@ -53,6 +53,7 @@ constexpr int kSliceByteGapMs = 2; // a slice's read hands over what came once t
 
 // Waits of the window's thread on the link now open (LinkWaitScope); exchanges refuse to start meanwhile.
 int linkWaits = 0;
+std::function<void(bool waiting)> linkWaitWatch;
 // Open gateway runs (GatewayRunScope), and whether one of their exchanges found the gateway silent.
 int gatewayRuns = 0;
 bool gatewayRunSilent = false;
@@ -725,16 +726,21 @@ bool LinkExchangeWaiting()
     return linkWaits > 0;
 }
 
+void SetLinkWaitWatch(std::function<void(bool waiting)> watch)
+{
+    linkWaitWatch = std::move(watch);
+}
+
 LinkWaitScope::LinkWaitScope() : counted_(onWindowThread())
 {
-    if (counted_)
-        ++linkWaits;
+    if (counted_ && linkWaits++ == 0 && linkWaitWatch)
+        linkWaitWatch(true);
 }
 
 LinkWaitScope::~LinkWaitScope()
 {
-    if (counted_)
-        --linkWaits;
+    if (counted_ && --linkWaits == 0 && linkWaitWatch)
+        linkWaitWatch(false);
 }
 
 GatewayRunScope::GatewayRunScope()

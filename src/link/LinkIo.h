@@ -100,9 +100,11 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
                         bool readAfterShortWrite = false);
 
 // True while the window's thread waits for an answer: inside an Exchange or a read of the link that handles
-// the window's events. Nothing may start another exchange meanwhile: the window refuses the user's input but
-// Disconnect and the close, and the timers that send skip their turn.
+// the window's events. Nothing may start another exchange meanwhile: the main window holds the user's input
+// (but Disconnect and the close) until the wait ends, and the timers that send skip their turn.
 bool LinkExchangeWaiting();
+// Told when the window's thread begins to wait on the link (true) and when its last wait ends (false).
+void SetLinkWaitWatch(std::function<void(bool waiting)> watch);
 // Held by work of the window's thread while it waits on the link (every such read holds one itself).
 class LinkWaitScope
 {
