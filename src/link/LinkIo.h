@@ -103,6 +103,12 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
 // the window's events. Nothing may start another exchange meanwhile: the main window holds the user's input
 // (but Disconnect and the close) until the wait ends, and the timers that send skip their turn.
 bool LinkExchangeWaiting();
+// An exchange refused because another one waits for its answer: nothing is wrong with the link or the gateway,
+// and the user is told nothing (the work that waits reports for itself).
+inline bool RefusedForWait(const ExchangeResult& e)
+{
+    return e.refused && LinkExchangeWaiting();
+}
 // Told when the window's thread begins to wait on the link (true) and when its last wait ends (false).
 void SetLinkWaitWatch(std::function<void(bool waiting)> watch);
 // Held by work of the window's thread while it waits on the link (every such read holds one itself).

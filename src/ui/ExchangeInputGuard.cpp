@@ -251,6 +251,10 @@ private:
     // asked for first: a handler that pauses without waiting for an answer lets it in, as it would a new one.
     void deliverNext()
     {
+        if (closingProgram()) {
+            held_.clear(); // the program ends: nothing new starts
+            return;
+        }
         if (LinkExchangeWaiting() || held_.empty())
             return; // the end of the wait asks again
         HeldInput input = std::move(held_.front());

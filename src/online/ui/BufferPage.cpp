@@ -76,6 +76,8 @@ bool BufferPage::bufferSection(bool chosen)
     // A probe the gateway has not answered within the bound leaves its answer still to come, so "AT!Q" is not
     // asked then.
     const ExchangeResult probe = SendWholeCommand(QByteArrayLiteral("at\r\n"), 100);
+    if (RefusedForWait(probe))
+        return false;
     if (probe.refused || (probe.written && (!probe.reply.endsWith('\n') || !ReplyHasVerdict(probe.reply)))) {
         MessageBox(labelText(56), labelText(47), MB_ICONERROR);
         return false;
@@ -83,6 +85,8 @@ bool BufferPage::bufferSection(bool chosen)
     WaitPumping(100);
     const ExchangeResult e = SendWholeCommand(QByteArrayLiteral("AT!Q\r\n"), 100);
     const QByteArray& reply = e.reply;
+    if (RefusedForWait(e))
+        return false;
     if (!e.written || !ReplyHasOkLine(reply)) {
         MessageBox(labelText(56), labelText(47), MB_ICONERROR);
         return false;

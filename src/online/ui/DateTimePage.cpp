@@ -161,7 +161,8 @@ bool DateTimePage::readGatewayClock()
     const ExchangeResult e = SendWholeCommand(QByteArrayLiteral("AT&V\r"), 0);
     const QByteArray& reply = e.reply;
     if (!e.written || !ReplyHasOkLine(reply)) {
-        clockError();
+        if (!RefusedForWait(e))
+            clockError();
         HideProgress(fMain);
         return false;
     }
@@ -190,7 +191,7 @@ void DateTimePage::sbDateTimeSaveClick()
     const ExchangeResult e = SendWholeCommand(command, 0);
     if (e.written && ReplyHasOkLine(e.reply))
         MessageBox(labelText(66), labelText(54), MB_ICONINFORMATION);
-    else
+    else if (!RefusedForWait(e))
         clockError();
 }
 

@@ -274,11 +274,12 @@ void DiagPage::diagRefresh()
     // take each other's replies.
     if (diagPolling_ || LinkExchangeWaiting())
         return;
-    // The poll's commands and reads are one exchange after another with the window's events running between
-    // them: nothing else may write meanwhile.
-    const LinkWaitScope waiting;
+    // From each command's write to its answer nothing else may write (diagWait_). The pauses between them
+    // await nothing: the window takes its input then, and a command started meanwhile runs to its end before
+    // the poll goes on (its next write drops what came unasked).
     diagPolling_ = true;
     DiagRefresh(diagModemIo());
+    diagWait_.reset();
     diagPolling_ = false;
 }
 
@@ -289,7 +290,9 @@ DiagPollIo DiagPage::diagModemIo()
     io.giveUp = [this] { giveUpDiag(); };
     // A call that has ended answers every read at once: the reply is not waited for.
     io.alive = [] { return CurrentConnection.Connected && !LinkPortLost(); };
-    io.write = [](const QByteArray& command) {
+    io.write = [this](const QByteArray& command) {
+        if (!diagWait_)
+            diagWait_.emplace();
         DropArrivedText(); // a late reply to an earlier command is no part of this one's
         return LinkWrite(CurrentConnection, command) == quint32(command.size());
     };
@@ -300,7 +303,10 @@ DiagPollIo DiagPage::diagModemIo()
         return LinkReadWithin(kDiagReadSize, int(std::clamp<qint64>(msLeft, 1, kModemReadSliceMs)));
     };
     io.sleep = [](int ms) { WaitPumping(ms); };
-    io.modemPause = [] { WaitPumping(diagTimings.modemPauseMs); };
+    io.modemPause = [this] {
+        diagWait_.reset();
+        WaitPumping(diagTimings.modemPauseMs);
+    };
     io.model = [] { return gatewayModel; };
     io.showModule = [this](int m, const QList<QByteArray>& words) { showDiagModule(m, words); };
     io.showSignal = [this](int m, const QByteArray& signal) { showDiagSignal(m, signal); };

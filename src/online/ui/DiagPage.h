@@ -3,6 +3,7 @@
 // identities, signal) and of its BRI ports (one list each), polled while the page is shown. The poll itself is
 // online/Diagnostics; this part enters and leaves the topic, runs the poll on the worker (serial port, telnet)
 // or on the 30 s timer (modem line), and shows what the poll finds.
+#include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
 #include "online/LiveCells.h"
@@ -11,6 +12,7 @@
 
 #include <QScrollArea>
 #include <QTimer>
+#include <optional>
 
 class LiveWorker;
 class QGroupBox;
@@ -59,4 +61,6 @@ private:
     void showDiagBri(int list, const QList<DiagCell>& cells);
 
     bool diagPolling_ = false; // a poll runs on the window's thread
+    // Held from a modem command's write until the next pause or the poll's end: its answer is awaited.
+    std::optional<LinkWaitScope> diagWait_;
 };

@@ -105,7 +105,8 @@ void LoginAccountPage::sendAccount(const QByteArray& command)
 {
     QByteArray reply;
     if (!SendAccountCommand(command, reply)) {
-        errorBox(56);
+        if (!LinkExchangeWaiting()) // else refused: another exchange waits for its answer
+            errorBox(56);
         return;
     }
     if (ReplyHasOkLine(reply))

@@ -289,7 +289,8 @@ void TracingPage::sbTracStartClick()
     maskReading.size = kTraceReplySize;
     const ExchangeResult maskSet = Exchange(TracingMaskCommand(mask), 0, maskReading);
     if (!maskSet.written || !maskSet.reply.contains("OK")) {
-        showCommError();
+        if (!RefusedForWait(maskSet))
+            showCommError();
         return;
     }
     const int level = rbTracTcpTelnet->isChecked() ? 3 : rbTracTelnet->isChecked() ? 4 : 2;

@@ -1,0 +1,332 @@
+// The user's input while an answer is awaited, given as the window system delivers it: held, then delivered in
+// order and routed as if given then; the Disconnect and the close still end a wait at once; input to the
+// disabled main window does nothing; a long wait shows the busy cursor; the modem diagnostics take input
+// between their commands.
+#include "LiveToolFixture.h"
+#include "SystemInput.h"
+
+#include "link/LinkIo.h"
+#include "online/Diagnostics.h"
+#include "online/OnlineQueries.h"
+#include "pages/PageFrame.h"
+#include "pages/PageState.h"
+
+#include <QCheckBox>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <random>
+
+namespace {
+
+constexpr int kOutgoingTopic = 34;
+constexpr char kNineDigits[] = "012345678"; // what the SMS number edit (9 characters) keeps of the typing
+
+class InputHoldTest;
+
+struct HoldRow
+{
+    const char* name;
+    Link link;
+    int delayMs; // the gateway's answers start this late
+    std::function<void(InputHoldTest&)> run;
+};
+
+void PrintTo(const HoldRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class InputHoldTest : public LiveToolTest, public ::testing::WithParamInterface<HoldRow>
+{
+public:
+    using LiveToolTest::dialogs;
+    using LiveToolTest::received;
+    using LiveToolTest::waitUntil;
+    gatewaysim::Gateway& sim() { return *gateway; }
+
+    // The keep-alive's turn, as its timer finds it after 90 s without link activity.
+    static void keepAlive()
+    {
+        lastLinkActivity.store(Clock::seconds() - 100);
+        fMain->tLoginTimerTimer();
+    }
+
+    // Thirty digits typed at 60 ms from now; typed() counts them.
+    void typeDigits()
+    {
+        typing_.setInterval(60);
+        QObject::connect(&typing_, &QTimer::timeout, [this] {
+            systemInput::type(fMain, QChar(u'0' + typed_ % 10));
+            if (++typed_ == 30)
+                typing_.stop();
+        });
+        typing_.start();
+    }
+    int typed() const { return typed_; }
+
+    static QLineEdit* smsEdit() { return fMain->edOutSmsNumber; }
+    static void focusSmsEdit()
+    {
+        fMain->selectTopic(kOutgoingTopic);
+        smsEdit()->clear();
+        fMain->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(fMain));
+        smsEdit()->setFocus();
+    }
+    static void clickTopic(int topic)
+    {
+        QTreeWidgetItem* node = fMain->topicNodeOf(topic);
+        fMain->tvTopic->scrollToItem(node);
+        systemInput::click(fMain->tvTopic->viewport(), fMain->tvTopic->visualItemRect(node).center());
+    }
+    static QWidget* disconnectButton() { return fMain->tbMain->widgetForAction(fMain->tbDisconnect); }
+
+private:
+    QTimer typing_;
+    int typed_ = 0;
+};
+
+TEST_P(InputHoldTest, Rows)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnLink(GetParam().link, gatewaysim::Config()));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    ASSERT_NO_FATAL_FAILURE(showMainWindow());
+    gatewaysim::Faults late;
+    late.replyDelayMs = GetParam().delayMs;
+    gateway->setFaults(late);
+    dialogs().clearRecords();
+    gateway->clearLog();
+    GetParam().run(*this);
+}
+
+// Every digit typed during the keep-alive's wait reaches the edit, in order.
+void typingDuringKeepAlive(InputHoldTest& t)
+{
+    ASSERT_NO_FATAL_FAILURE(InputHoldTest::focusSmsEdit());
+    t.typeDigits();
+    QTimer::singleShot(150, &InputHoldTest::keepAlive);
+    ASSERT_TRUE(t.waitUntil([&] { return t.typed() == 30 && !LinkExchangeWaiting(); }, 10000));
+    t.waitUntil([] { return InputHoldTest::smsEdit()->text().size() == 9; }, 2000);
+    EXPECT_EQ(InputHoldTest::smsEdit()->text(), QLatin1String(kNineDigits));
+    EXPECT_TRUE(t.received().contains("AT\r\n")) << t.received().toStdString();
+}
+
+// A click on the outgoing topic and one on its SMS number edit, given while a poll of the actual calls waits,
+// then digits: the page changes first, so the edit is there for the second click and takes every digit.
+void typingAfterClicksDuringAPoll(InputHoldTest& t)
+{
+    fMain->selectTopic(kOutgoingTopic); // lays the page out: the edit's place is known while it is hidden
+    InputHoldTest::smsEdit()->clear();
+    fMain->selectTopic(235);
+    bool given = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (given || !LinkExchangeWaiting())
+            return;
+        given = true;
+        InputHoldTest::clickTopic(kOutgoingTopic);
+        systemInput::click(InputHoldTest::smsEdit());
+        t.typeDigits();
+    });
+    watch.start(5);
+    ASSERT_TRUE(t.waitUntil([&] { return t.typed() == 30; }, 15000));
+    t.waitUntil([] { return InputHoldTest::smsEdit()->text().size() == 9; }, 2000);
+    EXPECT_EQ(currentTopic, kOutgoingTopic);
+    EXPECT_TRUE(InputHoldTest::smsEdit()->hasFocus());
+    EXPECT_EQ(InputHoldTest::smsEdit()->text(), QLatin1String(kNineDigits));
+}
+
+// Clicks on the actual calls page's radio buttons at random moments, the first inside a poll's wait: each
+// takes effect, in order, and none stays drawn pressed.
+void radioClicksDuringPolls(InputHoldTest& t)
+{
+    fMain->selectTopic(235);
+    QRadioButton* const radios[4] = {fMain->rb1, fMain->rb2, fMain->rb3, fMain->rb4};
+    std::vector<QRadioButton*> clicked;
+    std::vector<QRadioButton*> checked;
+    for (QRadioButton* radio : radios)
+        QObject::connect(radio, &QRadioButton::toggled, radio, [&, radio](bool on) {
+            if (on)
+                checked.push_back(radio);
+        });
+    std::mt19937 random(43);
+    std::uniform_int_distribution<int> gap(150, 450);
+    QElapsedTimer clock;
+    clock.start();
+    qint64 next = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (clicked.size() == 12 || clock.elapsed() < next || (clicked.empty() && !LinkExchangeWaiting()))
+            return;
+        QRadioButton* radio = radios[(clicked.size() + 1) % 4]; // rb1 is checked at the start
+        clicked.push_back(radio);
+        systemInput::click(radio, QPoint(8, radio->height() / 2)); // on its round mark
+        next = clock.elapsed() + gap(random);
+    });
+    watch.start(5);
+    t.waitUntil([&] { return clicked.size() == 12 && checked.size() == 12; }, 20000);
+    EXPECT_EQ(checked, clicked);
+    for (QRadioButton* radio : radios)
+        EXPECT_FALSE(radio->isDown()) << radio->objectName().toStdString();
+}
+
+// A menu open when the monitor's late answer begins to be awaited: its item, chosen during the wait, runs once
+// the answer is in, with no box, and its command follows the monitor's.
+void menuItemDuringAWait(InputHoldTest& t, QMenu* menu, QAction* item, const QByteArray& command)
+{
+    fMain->selectTopic(543);
+    fMain->ed1->setValue(0);
+    menu->popup(fMain->mapToGlobal(QPoint(300, 120)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QTimer::singleShot(500, [&] { systemInput::click(menu, menu->actionGeometry(item).center()); });
+    fMain->sbSendClick();
+    EXPECT_TRUE(fMain->mMonitor->toPlainText().contains(QStringLiteral("GSM0 monitor")));
+    EXPECT_TRUE(t.waitUntil([&] { return t.received().contains(command); }, 10000)) << t.received().toStdString();
+    t.waitUntil([] { return !LinkExchangeWaiting(); });
+    EXPECT_LT(t.received().indexOf(MonitorCommand(0)), t.received().indexOf(command));
+    EXPECT_TRUE(t.dialogs().boxes().isEmpty()) << qPrintable(t.dialogs().boxTexts().join('|'));
+}
+
+void bufferStateFromAMenu(InputHoldTest& t)
+{
+    menuItemDuringAWait(t, fMain->mGatewayControl, fMain->mBuffer, "AT!Q\r\n");
+    EXPECT_EQ(fMain->lbBuffer1->text(), QStringLiteral("48211"));
+}
+
+void languageFromItsMenu(InputHoldTest& t)
+{
+    menuItemDuringAWait(t, fMain->mLanguage, fMain->mCzech, "ATI4\r\n");
+    EXPECT_TRUE(fMain->mCzech->isChecked());
+}
+
+// The modem diagnostics pause 2 s before their commands without awaiting an answer: a click on another topic
+// one second after entering leaves the page at once.
+void leavingModemDiagnostics(InputHoldTest& t)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 clickedAt = 0;
+    qint64 leftAt = 0;
+    QTimer::singleShot(1000, [&] {
+        InputHoldTest::clickTopic(kOutgoingTopic);
+        clickedAt = clock.elapsed();
+    });
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (clickedAt && !leftAt && fMain->pDiag->isHidden())
+            leftAt = clock.elapsed();
+    });
+    watch.start(5);
+    fMain->selectTopic(26);
+    ASSERT_TRUE(t.waitUntil([&] { return leftAt > 0; }, 15000));
+    EXPECT_LT(leftAt - clickedAt, 1000);
+    EXPECT_EQ(currentTopic, kOutgoingTopic);
+}
+
+// The busy cursor over the page's edit: shown once a wait has lasted 0.3 s, gone when it ends; never at full
+// speed.
+void busyCursor(InputHoldTest& t)
+{
+    ASSERT_NO_FATAL_FAILURE(InputHoldTest::focusSmsEdit());
+    systemInput::mouse(InputHoldTest::smsEdit(), QEvent::MouseMove);
+    t.waitUntil([] { return false; }, 100);
+    QElapsedTimer clock;
+    qint64 firstBusy = -1;
+    QTimer sample;
+    QObject::connect(&sample, &QTimer::timeout, [&] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        if (firstBusy < 0 && cursor && cursor->shape() == Qt::BusyCursor)
+            firstBusy = clock.elapsed();
+    });
+    sample.start(10);
+    clock.start();
+    InputHoldTest::keepAlive();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    if (t.GetParam().delayMs == 0) {
+        EXPECT_EQ(firstBusy, -1);
+    } else {
+        EXPECT_GE(firstBusy, 300);
+        EXPECT_LT(firstBusy, 1000);
+    }
+}
+
+// The tool-bar Disconnect and the close, given after digits typed during a silent gateway's wait, end the wait
+// at once. The digits, held, reach the edit after the Disconnect; nothing runs after the close.
+void endOfAWait(InputHoldTest& t, bool close)
+{
+    ASSERT_NO_FATAL_FAILURE(InputHoldTest::focusSmsEdit());
+    gatewaysim::Faults silent;
+    silent.silent = true;
+    t.sim().setFaults(silent);
+    QElapsedTimer clock;
+    qint64 endAskedAt = 0;
+    QTimer::singleShot(300, [] {
+        for (QChar c : QStringLiteral("123"))
+            systemInput::type(fMain, c);
+    });
+    if (close)
+        t.dialogs().answerBox(IDNO); // the page changed: not saved
+    QTimer::singleShot(1000, [&] {
+        if (close)
+            systemInput::close(fMain);
+        else
+            systemInput::click(InputHoldTest::disconnectButton());
+        endAskedAt = clock.elapsed();
+    });
+    clock.start();
+    InputHoldTest::keepAlive();
+    ASSERT_GT(endAskedAt, 0);
+    EXPECT_LT(clock.elapsed() - endAskedAt, 1000);
+    EXPECT_FALSE(CurrentConnection.Connected);
+    t.waitUntil([] { return InputHoldTest::smsEdit()->text().size() == 3; }, 1000);
+    EXPECT_EQ(InputHoldTest::smsEdit()->text(), close ? QString() : QStringLiteral("123"));
+}
+
+// Clicks on the main window while a whole save keeps it disabled: a topic and a check box. Nothing of them
+// happens, during the save or after it.
+void clicksOnTheDisabledWindow(InputHoldTest& t)
+{
+    fMain->selectTopic(kOutgoingTopic);
+    QCheckBox* same = fMain->cbOutSame;
+    const bool wasChecked = same->isChecked();
+    QTimer::singleShot(300, [] { InputHoldTest::clickTopic(494); }); // the buffer state asks "AT!Q"
+    QTimer::singleShot(600, [same] { systemInput::click(same); });
+    QElapsedTimer clock;
+    clock.start();
+    fMain->tbSaveGateClick();
+    ASSERT_GT(clock.elapsed(), 700); // the clicks came during the save
+    EXPECT_EQ(t.dialogs().boxTexts(), QStringList{labelText(kTextSaveDone)});
+    t.waitUntil([] { return false; }, 1000);
+    EXPECT_EQ(currentTopic, kOutgoingTopic);
+    EXPECT_EQ(same->isChecked(), wasChecked);
+    EXPECT_FALSE(t.received().contains("AT!Q"));
+}
+
+const HoldRow kRows[] = {
+    {"TypingDuringKeepAlive", Link::Serial, 400, typingDuringKeepAlive},
+    {"TypingAfterClicksDuringAPoll", Link::Serial, 400, typingAfterClicksDuringAPoll},
+    {"RadioClicksSerial", Link::Serial, 400, radioClicksDuringPolls},
+    {"RadioClicksTelnet", Link::Telnet, 400, radioClicksDuringPolls},
+    {"RadioClicksModem", Link::Modem, 400, radioClicksDuringPolls},
+    {"BufferStateFromAMenu", Link::Serial, 1500, bufferStateFromAMenu},
+    {"LanguageFromItsMenu", Link::Serial, 1500, languageFromItsMenu},
+    {"LeavingModemDiagnostics", Link::Modem, 0, leavingModemDiagnostics},
+    {"BusyCursorLateAnswer", Link::Serial, 1500, busyCursor},
+    {"BusyCursorFullSpeed", Link::Serial, 0, busyCursor},
+    {"DisconnectDuringAWait", Link::Serial, 0, [](InputHoldTest& t) { endOfAWait(t, false); }},
+    {"CloseDuringAWait", Link::Serial, 0, [](InputHoldTest& t) { endOfAWait(t, true); }},
+    {"ClicksOnTheDisabledWindow", Link::Serial, 0, clicksOnTheDisabledWindow},
+};
+
+INSTANTIATE_TEST_SUITE_P(Input, InputHoldTest, ::testing::ValuesIn(kRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
