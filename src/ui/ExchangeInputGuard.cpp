@@ -24,8 +24,7 @@ namespace {
 using Qws = QWindowSystemInterfacePrivate;
 using WsEvent = Qws::WindowSystemEvent;
 
-template <class T>
-std::unique_ptr<WsEvent> copyAs(const WsEvent* e)
+template <class T> std::unique_ptr<WsEvent> copyAs(const WsEvent* e)
 {
     return std::make_unique<T>(*static_cast<const T*>(e));
 }
@@ -60,7 +59,7 @@ QWindow* targetOf(const WsEvent* e)
         const auto* p = static_cast<const Qws::UserEvent*>(e);
         if (p->window || !p->nullWindow())
             return p->window;
-        const QPointF global = e->type == Qws::Mouse ? static_cast<const Qws::MouseEvent*>(e)->globalPos
+        const QPointF global = e->type == Qws::Mouse   ? static_cast<const Qws::MouseEvent*>(e)->globalPos
                                : e->type == Qws::Wheel ? static_cast<const Qws::WheelEvent*>(e)->globalPos
                                                        : QCursor::pos();
         return QGuiApplication::topLevelAt(global.toPoint());
@@ -263,9 +262,14 @@ private:
             postNext();
         if (input.system) {
             deliver(input.system.get());
-        } else if (input.receiver) {
+        } else {
+            // Typed text of an input method goes where the focus is now, as a key would.
+            QObject* receiver =
+                input.event->type() == QEvent::InputMethod ? QGuiApplication::focusObject() : input.receiver.data();
+            if (!receiver)
+                return;
             deliveries_.push_back(nestedWaits());
-            QApplication::instance()->notify(input.receiver, input.event.get());
+            QApplication::instance()->notify(receiver, input.event.get());
             deliveries_.pop_back();
         }
     }

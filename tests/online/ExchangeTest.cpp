@@ -225,8 +225,7 @@ TEST_P(OneExchangeTest, NothingElseIsSentWhileAnAnswerIsAwaited)
               "\nGSM0 monitor\nOperator: SIMNET  Cell: 1F2A  LAC: 0B11\nSignal: -71 dBm  BER: 0\nOK\n");
     EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
     // The held click, delivered once the answer is in, asks again.
-    EXPECT_TRUE(waitUntil([&] { return received().count(MonitorCommand(0)) == 2; }, 10000))
-        << received().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return received().count(MonitorCommand(0)) == 2; }, 10000)) << received().toStdString();
     EXPECT_EQ(received().count("AT"), 2) << received().toStdString();
 }
 
