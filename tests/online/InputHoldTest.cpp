@@ -6,10 +6,8 @@
 #include "SystemInput.h"
 
 #include "link/LinkIo.h"
-#include "online/Diagnostics.h"
 #include "online/OnlineQueries.h"
 #include "pages/PageFrame.h"
-#include "pages/PageState.h"
 
 #include <QCheckBox>
 #include <QCursor>
@@ -17,7 +15,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QToolBar>
