@@ -8,7 +8,7 @@
 //
 // Not held: the tool-bar Disconnect's press and release (it ends the wait at once), the window's close, input
 // to other windows (boxes, dialogs, the progress window), and input while the main window is disabled or
-// behind a modal box, which does nothing as before. A held event that meets the window disabled or behind a box
+// behind a modal box, which does nothing. A held event that meets the window disabled or behind a box
 // when delivered is refused by Qt itself.
 //
 // A wait that lasts beyond kBusyCursorMs shows the busy cursor (the arrow with the hourglass: the Disconnect
