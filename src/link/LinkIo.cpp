@@ -654,8 +654,6 @@ QByteArray ReadReply(const ReplyReading& r)
     default:
         break;
     }
-    if (!r.loginPromptExpected)
-        NoteSessionEnd(reply);
     if (r.size <= 1)
         return {};
     reply.truncate(r.size - 1);
@@ -705,6 +703,8 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
         return result;
     WaitPumping(delayMs);
     result.reply = ReadReply(reading);
+    if (!reading.loginPromptExpected)
+        NoteSessionEnd(result.reply);
     // No byte of answer within the bound, on a link that is still up: a gateway that has stopped answering.
     if (result.written && result.reply.isEmpty() && gatewayRuns > 0 && !readAbandoned(epoch))
         gatewayRunSilent = true;

@@ -60,8 +60,8 @@ struct ReplyReading
     // Ends the reply too when it says so of the text gathered so far (the greeting: the boot loader's banner,
     // which has no end of its own).
     std::function<bool(const QByteArray& soFar)> alsoEnds;
-    // The gateway's login prompt belongs to this dialogue (the greeting, the login, an interface restart): it
-    // is no sign that the session has ended (NoteSessionEnd).
+    // The gateway's login prompt may answer this exchange (an interface restart, which asks for a new login):
+    // it is no sign that the session has ended (NoteSessionEnd).
     bool loginPromptExpected = false;
 };
 
@@ -187,9 +187,10 @@ bool LinkLost();
 // password. True when text, a reply or what came unasked, holds "MX login:" or "MY login:" outside a value line
 // (a line with "=" before the prompt is a value's text): the session has ended. From then on the link counts as
 // lost (LinkPortLost, LinkLost) until it is closed or another is opened: reads end, writes send nothing, and
-// linkLostHook is told (once). The dialogues that expect the prompt (the greeting, the login, the resets' wait,
-// an interface restart) and the live tools' own readers, which show it (the terminal, where the user may log in
-// by hand), never ask. Callable from any thread.
+// linkLostHook is told (once). Exchange asks of every reply (unless the reading expects the prompt) and
+// DropArrivedText of what it drops; the dialogues that expect the prompt (the greeting, the login, the resets'
+// wait) and the live tools' own readers, which show it (the terminal, where the user may log in by hand), never
+// ask. Callable from any thread.
 bool NoteSessionEnd(const QByteArray& text);
 // True once NoteSessionEnd has found the link's session ended.
 bool LinkSessionEnded();

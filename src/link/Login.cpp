@@ -43,15 +43,6 @@ bool writeAll(const ConnectionRecord& conn, const QByteArray& text)
     return LinkWrite(conn, text) == quint32(text.size());
 }
 
-// A whole reply of the login, where the gateway's prompt is what is asked for (a refused pair brings it again).
-QByteArray loginReply()
-{
-    ReplyReading reading;
-    reading.size = kLoginReadSize;
-    reading.loginPromptExpected = true;
-    return ReadReply(reading);
-}
-
 // A reply as the gate file keeps it: up to its closing "OK", without the line ends around it, the line ends
 // within it turned into ",".
 QByteArray keptReply(QByteArray reply)
@@ -146,7 +137,7 @@ bool LoginToGateway(ConnectionRecord conn, GatewayEntry* gateway, const QByteArr
             if (!writeAll(conn, "AT\r\n"))
                 return false;
             WaitPumping(kAlreadyInWaitMs);
-            return loginReply().contains("OK\r\n");
+            return ReadReply(kLoginReadSize).contains("OK\r\n");
         }
     }
 
@@ -165,7 +156,7 @@ bool LoginToGateway(ConnectionRecord conn, GatewayEntry* gateway, const QByteArr
     if (!writeAll(conn, password + '\r'))
         return false;
     WaitPumping(wait);
-    return loginReply().contains("OK\r\n");
+    return ReadReply(kLoginReadSize).contains("OK\r\n");
 }
 
 bool IsModelY(const QByteArray& identification)

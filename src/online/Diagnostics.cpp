@@ -197,8 +197,12 @@ void DiagInbox::wake()
 
 void DiagInbox::clear()
 {
-    std::lock_guard lock(mutex_);
-    text_.clear();
+    QByteArray dropped;
+    {
+        std::lock_guard lock(mutex_);
+        dropped.swap(text_);
+    }
+    NoteSessionEnd(dropped);
 }
 
 TDiagThread::TDiagThread(bool createSuspended)

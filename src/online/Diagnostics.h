@@ -121,6 +121,7 @@ public:
     QByteArray take(qsizetype max, qint64 ms, const WorkerThread* worker);
     // Wakes a waiting take (after its worker was told to terminate).
     void wake();
+    // Drops what has come; a login prompt among it tells that the gateway's session has ended (NoteSessionEnd).
     void clear();
 
 private:

@@ -87,13 +87,12 @@ void failBox(int text, const QString& detail = QString())
     MessageBox(message, labelText(47), MB_ICONERROR);
 }
 
-// The greeting: one whole reply, the gateway's login prompt its expected end; a boot loader's banner has no
-// end of its own, so the line that holds it ends the greeting too.
+// The greeting: one whole reply, the gateway's login prompt its usual end; a boot loader's banner has no end of
+// its own, so the line that holds it ends the greeting too.
 QByteArray readGreeting()
 {
     ReplyReading reading;
     reading.size = kGreetingSize;
-    reading.loginPromptExpected = true;
     reading.alsoEnds = [](const QByteArray& soFar) {
         const qsizetype lineEnd = soFar.lastIndexOf('\n');
         return lineEnd >= 0 && IsBootModeAnswer(soFar.left(lineEnd + 1));
@@ -579,6 +578,11 @@ void ConnectionPart::tLoginTimerTimer()
     QByteArray reply;
     SendCommandOk("AT\r\n", reply, kKeepAliveReplySize);
     keepAliveRunning_ = false;
+    if (LinkSessionEnded()) {
+        endLostConnection(); // the gateway's session has ended: ended as a lost link, and told
+        return;
+    }
+
     const bool lost = reply.isEmpty() || (CurrentConnection.LinkType == LinkModem &&
                                           (reply.contains("+++") || reply.contains("NO CARRIER")));
     if (lost && CurrentConnection.Connected)
