@@ -59,6 +59,8 @@ int gatewayRuns = 0;
 bool gatewayRunSilent = false;
 // Opens and closes of the link (AdvanceLinkEpoch).
 std::atomic<quint64> linkEpoch{0};
+// The gateway's session on the link now open has ended (NoteSessionEnd); cleared as a link closes or opens.
+std::atomic<bool> sessionEnded{false};
 
 bool onWindowThread()
 {
@@ -105,6 +107,19 @@ void noteReceived(const QByteArray& text)
     stampActivity();
     if (CurrentConnection.SaveLog)
         LogReceived(text);
+}
+
+// "MX login:" or "MY login:" in text, on a line that has no "=" before it.
+bool holdsLoginPrompt(const QByteArray& text)
+{
+    for (const QByteArrayView prompt : {QByteArrayView("MX login:"), QByteArrayView("MY login:")}) {
+        for (qsizetype at = text.indexOf(prompt); at >= 0; at = text.indexOf(prompt, at + 1)) {
+            const qsizetype lineStart = text.lastIndexOf('\n', at) + 1;
+            if (!QByteArrayView(text).sliced(lineStart, at - lineStart).contains('='))
+                return true;
+        }
+    }
+    return false;
 }
 
 void setModemTimeouts(ComPort* port, int readTotalMs)
@@ -471,7 +486,8 @@ QByteArray tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool
         collected += chunk;
         if (r.watch && !chunk.isEmpty())
             r.watch(collected);
-        if (replyEndsFrom(collected, from, r.busy) || readAbandoned(epoch) || Clock::milliseconds() >= capMs)
+        if (replyEndsFrom(collected, from, r.busy) || (r.alsoEnds && r.alsoEnds(collected)) ||
+            readAbandoned(epoch) || Clock::milliseconds() >= capMs)
             break;
         if (!arrived && !bounded)
             break;
@@ -493,7 +509,7 @@ QByteArray portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs)
         noteReplyText(soFar.mid(pieceAt), r.logged);
         if (r.watch)
             r.watch(soFar);
-        return replyEndsFrom(soFar, pieceAt, r.busy);
+        return replyEndsFrom(soFar, pieceAt, r.busy) || (r.alsoEnds && r.alsoEnds(soFar));
     });
 }
 
@@ -528,6 +544,7 @@ void resetLinkState()
     linkWaits = 0;
     gatewayRuns = 0;
     gatewayRunSilent = false;
+    sessionEnded = false;
     ++tcpGeneration;
     tcpStoredBytes = 0;
     tcpTakenBytes = 0;
@@ -550,6 +567,8 @@ void resetLinkState()
 
 quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetype length)
 {
+    if (sessionEnded.load())
+        return 0; // it would go into the gateway's login dialogue
     stampActivity();
     tcpTailDropped = false; // what comes from here on may answer this write
     const QByteArray bytes = text.left(qMax<qsizetype>(length, 0));
@@ -685,6 +704,8 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
         return result;
     WaitPumping(delayMs);
     result.reply = ReadReply(reading);
+    if (!reading.loginPromptExpected)
+        NoteSessionEnd(result.reply);
     // No byte of answer within the bound, on a link that is still up: a gateway that has stopped answering.
     if (result.written && result.reply.isEmpty() && gatewayRuns > 0 && !readAbandoned(epoch))
         gatewayRunSilent = true;
@@ -758,6 +779,7 @@ GatewayRunScope::~GatewayRunScope()
 void AdvanceLinkEpoch()
 {
     ++linkEpoch;
+    sessionEnded = false;
     // A telnet wait on the closed link ends now, not at its next step.
     for (const QPointer<QEventLoop>& loop : std::as_const(tcpWaiters)) {
         if (loop)
@@ -801,6 +823,8 @@ QByteArray ComRead(ComPort* port, qsizetype size, bool logging)
 
 quint32 LinkPortWrite(const QByteArray& bytes)
 {
+    if (sessionEnded.load())
+        return 0;
     stampActivity();
     return portWrite(CurrentConnection, bytes, false);
 }
@@ -812,20 +836,24 @@ void DropArrivedText()
         ClearTcpReceived();
         CurrentConnection.TcpDataReceived = false;
         noteReceived(dropped);
+        NoteSessionEnd(dropped);
         return;
     }
     const HeldPort held;
     if (!held.open())
         return;
     QByteArray text(4096, '\0');
+    QByteArray dropped;
     for (;;) {
         const qint64 n = held.read(text.data(), text.size(), {0xFFFFFFFF, 0, 0, 0, 0}); // what is there
         if (n <= 0)
             break;
         noteReceived(text.left(n));
+        dropped.append(text.constData(), n);
         if (n < text.size())
             break;
     }
+    NoteSessionEnd(dropped);
     noteIfLost();
 }
 
@@ -862,6 +890,7 @@ void StoreTcpReceived(const QByteArray& text)
         return;
     if (tcpTailDropped) {
         noteReceived(text);
+        NoteSessionEnd(text);
         return;
     }
     CurrentConnection.TcpReceived += text;
@@ -887,8 +916,24 @@ ComPort* LinkPort(const ConnectionRecord& conn)
     return linkPort(conn);
 }
 
+bool NoteSessionEnd(const QByteArray& text)
+{
+    if (!holdsLoginPrompt(text))
+        return false;
+    if (!sessionEnded.exchange(true) && linkLostHook)
+        linkLostHook();
+    return true;
+}
+
+bool LinkSessionEnded()
+{
+    return sessionEnded.load();
+}
+
 bool LinkPortLost()
 {
+    if (sessionEnded.load())
+        return true;
     const ConnectionRecord& c = CurrentConnection;
     const ComPort* port = linkPort(c);
     if (port && port->isDisconnected())
@@ -899,6 +944,8 @@ bool LinkPortLost()
 
 bool LinkLost()
 {
+    if (sessionEnded.load())
+        return true;
     if (CurrentConnection.LinkType == LinkTelnet)
         return !tcpUp();
     return LinkPortLost();

@@ -57,6 +57,12 @@ struct ReplyReading
     int boundMs = 0;
     ArrivalWatch watch; // told of the text gathered so far, each time more has come
     bool logged = true; // false: kept out of the communication log (the login account)
+    // Ends the reply too when it says so of the text gathered so far (the greeting: the boot loader's banner,
+    // which has no end of its own).
+    std::function<bool(const QByteArray& soFar)> alsoEnds;
+    // The gateway's login prompt may answer this exchange (an interface restart, which asks for a new login):
+    // it is no sign that the session has ended (NoteSessionEnd).
+    bool loginPromptExpected = false;
 };
 
 // The longest a serial port's answer may keep silent, before its first byte and between two: after that the
@@ -176,12 +182,26 @@ void DropArrivedText();
 // The port that carries conn's link: the serial port's or ISDN modem's Handle, or else the modem line's data
 // port; null on telnet and while no port is open.
 ComPort* LinkPort(const ConnectionRecord& conn);
-// True when the port of CurrentConnection's link has gone away (its other end closed, the device removed) or
-// the modem line's call has ended (the modem said "NO CARRIER"): every further read on it fails at once, so a
-// reader that keeps reading would only spin. A read or write that finds it so tells linkLostHook.
+// True when the port of CurrentConnection's link has gone away (its other end closed, the device removed), the
+// modem line's call has ended (the modem said "NO CARRIER") or the gateway's session has ended
+// (LinkSessionEnded): every further read on it fails at once, so a reader that keeps reading would only spin. A
+// read or write that finds it so tells linkLostHook.
 bool LinkPortLost();
 // LinkPortLost, and on telnet: the connection is down.
 bool LinkLost();
+
+// The gateway's session can end while the line stays up (it restarts, or logs an idle session out): its login
+// prompt then comes on the line, and whatever is sent next would go into its login dialogue as a user name or a
+// password. True when text, a reply or what came unasked, holds "MX login:" or "MY login:" outside a value line
+// (a line with "=" before the prompt is a value's text): the session has ended. From then on the link counts as
+// lost (LinkPortLost, LinkLost) until it is closed or another is opened: reads end, writes send nothing, and
+// linkLostHook is told (once). Exchange asks of every reply (unless the reading expects the prompt) and
+// DropArrivedText of what it drops; the dialogues that expect the prompt (the greeting, the login, the resets'
+// wait) and the live tools' own readers, which show it (the terminal, where the user may log in by hand), never
+// ask. Callable from any thread.
+bool NoteSessionEnd(const QByteArray& text);
+// True once NoteSessionEnd has found the link's session ended.
+bool LinkSessionEnded();
 
 // Wakes a reader thread waiting in a read of CurrentConnection's serial port or modem line and keeps further
 // reads from waiting (on); back to normal reads (off). The stop of a live tool's reader brackets its join with it.

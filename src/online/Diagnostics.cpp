@@ -1,5 +1,6 @@
 #include "online/Diagnostics.h"
 
+#include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
 #include "link/ReplyParsers.h"
@@ -110,6 +111,9 @@ DiagReply DiagCollect(const std::function<QByteArray(qint64 msLeft)>& read, cons
             reply.ended = true;
             break;
         }
+        // The gateway's login prompt: the session has ended, and no reply comes any more.
+        if (!chunk.isEmpty() && NoteSessionEnd(reply.text))
+            break;
         tail = tail.right(kOkLine.size() - 1);
         if (Clock::milliseconds() - startMs > limitMs || !alive())
             break;
@@ -193,8 +197,12 @@ void DiagInbox::wake()
 
 void DiagInbox::clear()
 {
-    std::lock_guard lock(mutex_);
-    text_.clear();
+    QByteArray dropped;
+    {
+        std::lock_guard lock(mutex_);
+        dropped.swap(text_);
+    }
+    NoteSessionEnd(dropped);
 }
 
 TDiagThread::TDiagThread(bool createSuspended)

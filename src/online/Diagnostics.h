@@ -81,8 +81,9 @@ struct DiagReply
     QByteArray text;
     bool ended = false;
 };
-// Collects what read steps bring until the stream holds "OK\r\n", more than limitMs have passed since startMs
-// (Clock::milliseconds()), or alive() turns false. read(msLeft) is one read step that waits at most msLeft.
+// Collects what read steps bring until the stream holds "OK\r\n" or the gateway's login prompt (the session has
+// ended: NoteSessionEnd), more than limitMs have passed since startMs (Clock::milliseconds()), or alive() turns
+// false. read(msLeft) is one read step that waits at most msLeft.
 DiagReply DiagCollect(const std::function<QByteArray(qint64 msLeft)>& read, const std::function<bool()>& alive,
                       qint64 startMs, int limitMs);
 
@@ -120,6 +121,7 @@ public:
     QByteArray take(qsizetype max, qint64 ms, const WorkerThread* worker);
     // Wakes a waiting take (after its worker was told to terminate).
     void wake();
+    // Drops what has come; a login prompt among it tells that the gateway's session has ended (NoteSessionEnd).
     void clear();
 
 private:

@@ -167,9 +167,10 @@ bool linkGone()
 // A read that brought nothing because the link has gone: every further read would return at once, so a loop
 // that reads until a marker or its idle limit ends at once instead of spinning. The read has told the program of
 // the loss (linkLostHook); the run reports its failure as a failed write does, and the connection ends after it.
+// So does a block that holds the gateway's login prompt: its session has ended, and no more of the listing comes.
 bool readFailedForGood(const QByteArray& block)
 {
-    return block.isEmpty() && linkGone();
+    return (block.isEmpty() && linkGone()) || NoteSessionEnd(block);
 }
 
 // The run's end once its link has gone: what has come reaches the memo, and the run reports its failure.

@@ -264,6 +264,7 @@ bool IsdnPage::isdnSave()
     setStatus(QString::fromLatin1(modeLine));
     ReplyReading reading;
     reading.size = kReplySize;
+    reading.loginPromptExpected = true; // the restart's new login may follow the reply at once
     const ExchangeResult mode = Exchange(modeLine, 10, reading, true);
     if (!mode.written && !mode.refused) {
         LoadErrors += kMode;

@@ -25,6 +25,8 @@ void refreshGatewayModel()
 
 void showLoadResult()
 {
+    if (LinkSessionEnded())
+        return; // the loss of the link tells it, once
     if (LoadErrors.isEmpty())
         MessageBox(labelText(kTextLoadDone), labelText(kCaptionInformation), MB_ICONINFORMATION);
     else
@@ -34,6 +36,8 @@ void showLoadResult()
 
 void showSaveResult(bool failed)
 {
+    if (LinkSessionEnded())
+        return;
     if (LoadErrors.isEmpty() && !failed)
         MessageBox(labelText(kTextSaveDone), labelText(kCaptionInformation), MB_ICONINFORMATION);
     else

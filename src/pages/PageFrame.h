@@ -79,6 +79,7 @@ inline constexpr int kCaptionError = 47;
 void refreshGatewayModel();
 
 // The closing box of a load or save run: the success text, or the failure text, a line feed and LoadErrors.
+// None when the gateway's session ended during the run (LinkSessionEnded): the link's loss tells that, once.
 void showLoadResult();
 // The save box is the success box only when LoadErrors is empty and the caller saw no failure either.
 void showSaveResult(bool failed = false);

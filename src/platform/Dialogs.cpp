@@ -8,6 +8,8 @@
 
 namespace {
 
+std::atomic<int> boxesShown{0};
+
 // Without a screen (no handler installed): the box is logged and answered as a user who closes it would.
 class NoScreenHandler final : public DialogHandler
 {
@@ -89,7 +91,15 @@ template <class Result, class Show> Result showUnlessClosing(Result result, Show
 
 int MessageBox(const QString& text, const QString& caption, unsigned flags)
 {
-    return showUnlessClosing(closedBoxAnswer(flags), [&] { return dialogHandler()->messageBox(text, caption, flags); });
+    return showUnlessClosing(closedBoxAnswer(flags), [&] {
+        ++boxesShown;
+        return dialogHandler()->messageBox(text, caption, flags);
+    });
+}
+
+int MessageBoxesShown()
+{
+    return boxesShown.load();
 }
 
 QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& initialPath, const QString& filter)

@@ -25,6 +25,9 @@ enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDY
 // (also 0x02 abort/retry/ignore and 0x05 retry/cancel), the next one the icon, 0x100/0x200 the default button.
 // The text is plain text, never markup.
 int MessageBox(const QString& text, const QString& caption, unsigned flags);
+// Message boxes shown since the program started (a box the close kept from showing does not count): whether the
+// user has been told something since a moment.
+int MessageBoxesShown();
 
 // Called from a worker thread, these run on the UI thread while the worker waits (see WorkerThread).
 

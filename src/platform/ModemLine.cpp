@@ -169,6 +169,20 @@ bool watchLines(QByteArray& line, const char* data, qint64 size)
     return ended;
 }
 
+// The text in which the call's end was seen, from the line end before its "NO CARRIER" line on (the modem's
+// CR LF around its result).
+QByteArray callEndText(const QByteArray& text)
+{
+    qsizetype from = text.lastIndexOf(kCallEndedLine);
+    if (from < 0)
+        return text;
+    if (from > 0 && text.at(from - 1) == '\n')
+        --from;
+    if (from > 0 && text.at(from - 1) == '\r')
+        --from;
+    return text.mid(from);
+}
+
 } // namespace
 
 ModemLine::~ModemLine()
@@ -264,6 +278,7 @@ bool ModemLine::dial(const QString& device, qint32 baudRate, const QString& numb
     reader.returnRest();
     port_->setTimeouts(kNormalTimeouts);
     line_.clear();
+    endText_.clear();
     callEnded_ = false;
     connected_ = true;
     return true;
@@ -277,8 +292,10 @@ qint64 ModemLine::read(char* data, qint64 size)
     if (callEnded_.load()) // a write's look saw the end while this read waited for the lock
         return -1;
     const qint64 n = port_->read(data, size);
-    if (n > 0 && watchLines(line_, data, n))
+    if (n > 0 && watchLines(line_, data, n)) {
+        endText_ = callEndText(QByteArray(data, n));
         callEnded_ = true;
+    }
     return n;
 }
 
@@ -301,6 +318,7 @@ QByteArray ModemLine::lookForCallEnd()
     // each byte once however often the text is looked at.
     QByteArray line = line_;
     if (watchLines(line, arrived.constData(), arrived.size())) {
+        endText_ = callEndText(arrived);
         callEnded_ = true; // from here on no read hands these bytes out
         return arrived;
     }

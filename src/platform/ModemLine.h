@@ -60,6 +60,11 @@ public:
     qint64 write(const QByteArray& bytes, const LookedHandler& looked = {});
     // True once read() or a write's look saw the modem's "NO CARRIER" line. Callable from any thread.
     bool callEnded() const { return callEnded_.load(); }
+    // Once the call has ended: the text in which the end was seen, from the line end before "NO CARRIER" on
+    // (the whole text when the line came split); empty while the call goes on. A read hands that text out as
+    // usual, so the caller logs it where it logs what it reads; this is for a caller that could not log it then
+    // (the connect, whose log opens after the login).
+    QByteArray endText() const { return callEnded_.load() ? endText_ : QByteArray(); }
     ComPort* port() { return port_.get(); }
     QString errorString() const { return error_; }
 
@@ -80,6 +85,7 @@ private:
     std::unique_ptr<ComPort> port_;
     bool connected_ = false;
     std::atomic<bool> callEnded_{false};
+    QByteArray endText_; // written before callEnded_ is set, read only after it
     // The current data line as far as it came (cut at its first bytes: only its length and start matter).
     QByteArray line_;
     // Held by read() while it reads and watches; a write's look only takes it when it is free (the port serves

@@ -33,13 +33,14 @@ bool written(const QByteArray& command)
 }
 
 // One row of the factory reset: the command and its reply, neither examined. False when the write or the read
-// met the link lost, where every further row would only wait for a reply that cannot come.
+// met the link lost, where every further row would only wait for a reply that cannot come, or the gateway's
+// login prompt (its session has ended), where every further row would go into its login dialogue.
 bool rowSent(const QByteArray& command)
 {
     written(command);
     if (LinkLost())
         return false;
-    ReadReply(kResetReadSize);
+    NoteSessionEnd(ReadReply(kResetReadSize));
     return !LinkLost();
 }
 

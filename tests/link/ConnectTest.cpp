@@ -12,10 +12,12 @@
 #include "ui/TfDialog.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -137,6 +139,51 @@ TEST_F(ConnectTest, ModemAsksTheNumberDialsAndHangsUp)
     EXPECT_FALSE(CurrentConnection.Modem);
     EXPECT_FALSE(gateway->modemInCall());
     expectConnectedState(false);
+}
+
+// The modem's connect at the program's own waits, where the call meets something other than a gateway that
+// logs in: a boot loader, whose banner never ends as a reply does, is offered the upgrade as soon as the
+// banner's line is in; a call that the gateway ends during the login's wait (its idle logout, 0.8 s after the
+// login's "OK") fails the connect as a lost link does, the modem's "NO CARRIER" in the log as received and
+// nothing logged as sent after it.
+TEST_F(ConnectTest, AModemCallThatMeetsNoSessionEndsTheConnectAtOnce)
+{
+    const struct
+    {
+        std::function<void(gatewaysim::Config&)> setUp;
+        int box;
+    } rows[] = {
+        {[](gatewaysim::Config& c) { c.faults.bootMode = true; }, 52}, // declined
+        {[](gatewaysim::Config& c) { c.idleLogoutMs = 800; }, 56},
+    };
+    for (const auto& row : rows) {
+        gatewaysim::Config cfg;
+        row.setUp(cfg);
+        ASSERT_NO_FATAL_FAILURE(startListedModemGateway(cfg));
+        CurrentConnection.SaveLog = true;
+        CurrentConnection.Append = true;
+        QElapsedTimer clock;
+        qint64 toldAt = -1;
+        dialogs().answerBoxAfter([&] { toldAt = clock.elapsed(); }, row.box == 52 ? IDNO : IDOK);
+        clock.start();
+        CurrentConnection = ConnectToGateway(false, fMain, false);
+        EXPECT_FALSE(CurrentConnection.Connected) << row.box;
+        EXPECT_FALSE(CurrentConnection.Modem) << row.box;
+        EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(row.box)});
+        QTest::qWait(200); // the link's loss, when it is reported, is handled once the connect has returned
+        EXPECT_EQ(dialogs().boxes().size(), 1) << "told once";
+        expectConnectedState(false);
+        if (row.box == 52) {
+            EXPECT_LT(toldAt, 5000) << "ms from the click to the offer";
+        } else {
+            const QByteArray log = readFile(QStringLiteral("comlog.txt"));
+            const qsizetype end = log.indexOf("< \\r\\nNO CARRIER\\r\\n");
+            EXPECT_GE(end, 0) << log.constData();
+            EXPECT_FALSE(log.mid(end).contains(" > ")) << log.constData();
+        }
+        TearDown();
+        SetUp();
+    }
 }
 
 TEST_F(ConnectTest, TheUnnamedGatewayOnTelnetIsAskedForItsAddressAndLogin)

@@ -425,6 +425,67 @@ INSTANTIATE_TEST_SUITE_P(
                       std::tuple{Work::GatewayReset, Link::Modem}, std::tuple{Work::FactoryReset, Link::Modem}),
     workRowName);
 
+// The gateway's session ends while the serial line stays up (a restart, an idle logout): its login prompt comes
+// on the line, as the answer to a command or unasked between two polls. The work that meets it ends on the link's
+// loss path: one box (56), the program not connected, and nothing more reaches the gateway, whose login dialogue
+// would take it as a user name or a password.
+struct SessionEndRow
+{
+    const char* name;
+    QByteArray endsOn; // the session ends as this command comes; empty: between two polls, once the page shows
+    int topic;         // the work: a polled page, or 0 for the whole save
+};
+
+void PrintTo(const SessionEndRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class SessionEndTest : public LossTest, public ::testing::WithParamInterface<SessionEndRow>
+{
+};
+
+TEST_P(SessionEndTest, TheWorkEndsOnTheLossPathAndNothingReachesTheLogin)
+{
+    const SessionEndRow& row = GetParam();
+    ASSERT_NO_FATAL_FAILURE(startOnLink(Link::Serial, {}));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    gatewaysim::Faults f;
+    f.dropOn = row.endsOn;
+    gateway->setFaults(f);
+    gateway->clearLog();
+    dialogs().clearRecords();
+    qsizetype heard = -1; // the lines the ended session heard
+    if (row.topic == 0) {
+        fMain->tbSaveGateClick();
+    } else {
+        fMain->selectTopic(row.topic);
+    }
+    if (row.endsOn.isEmpty()) {
+        ASSERT_TRUE(waitUntil([] { return !fMain->mmActual->toPlainText().isEmpty(); }));
+        gateway->dropSessions();
+        heard = gateway->receivedLines().size();
+    }
+    EXPECT_TRUE(waitUntil([] { return !CurrentConnection.Connected && !liveTools.anyRunning(); }, 8000));
+    const QList<QByteArray> lines = gateway->receivedLines();
+    if (heard < 0) {
+        heard = std::find_if(lines.begin(), lines.end(), [&](const QByteArray& l) { return l.startsWith(row.endsOn); }) -
+                lines.begin() + 1;
+        ASSERT_LE(heard, lines.size()) << "the session ended";
+    }
+    EXPECT_EQ(lines.mid(heard), QList<QByteArray>{}) << "lines sent into the login dialogue";
+    QTest::qWait(300); // a second report of the loss would have come by now
+    EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(56)});
+    expectConnectedState(false);
+    EXPECT_TRUE(panel0().endsWith(labelText(214))) << qPrintable(panel0());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SessionEndTest,
+                         ::testing::Values(SessionEndRow{"WholeSave", "AT%G05=", 0},
+                                           SessionEndRow{"ActualCalls", {}, 235},
+                                           SessionEndRow{"Diagnostics", "AT&S01", 26}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // The call ends within moments of a reset's command. Ending just as the command goes out, it leaves the modem,
 // back in command mode, to take the command and answer it ("ERROR"): the gateway never got it, so the reset
 // tells the communication error once and not that it was sent. Ending after the gateway took the command (its

@@ -28,6 +28,10 @@ protected:
         if (text.isEmpty() && !overlong)
             return; // an empty line is no command
         ++commands_;
+        if (!f.dropOn.isEmpty() && text.startsWith(f.dropOn)) {
+            session.sendDrop();
+            return;
+        }
         if (monitor && text.startsWith("at"))
             session.send(text + "\r\n");
         if (!f.silent && f.chatterMs > 0) {

@@ -27,6 +27,9 @@ struct Faults
     int lineHeadLines = 0;       // ... in the first this many lines of each reply or page (0: in every line)
     int replyDelayMs = 0;        // > 0: the reply to a command starts this late
     int dropAfterCommands = 0;   // > 0: the connection is dropped once the reply to this command has gone out
+    // Not empty: the session ends, without an answer, as a logged-in line that begins with these bytes comes (the
+    // gateway restarted just then): on the serial port the login prompt follows at once.
+    QByteArray dropOn{};
     int dropAfterDeletes = 0;    // > 0: the connection is dropped once an "AT&CR" dialogue has deleted this many
                                  // records (instead of sending the next)
     bool swapKeyOrder = false;   // listings come in reverse order (a longer key before its tail)
@@ -102,7 +105,7 @@ struct Config
     // and says nothing. 0: it understands any speed.
     qint32 serialBaudRate = 0;
     // A logged-in session that hears nothing for this long ends, as the gateway's own auto-logout does: telnet
-    // closes, a modem call ends with "NO CARRIER", the serial line waits for a new login. 0: never.
+    // closes, a modem call ends with "NO CARRIER", the serial line shows the login prompt. 0: never.
     int idleLogoutMs = 0;
 
     int voiceRecordMs = 0; // "AT!M<n>=RECORD" answers "OK" this late (0 at once), or when a line end comes

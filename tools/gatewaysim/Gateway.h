@@ -61,7 +61,7 @@ public:
     Faults faults() const;
     void setFaults(const Faults& faults);
     // Ends every session now, as a gateway restart would: telnet connections close, a modem call ends with
-    // "NO CARRIER", the serial line waits for a new login.
+    // "NO CARRIER", the serial line shows the login prompt and waits for a new login.
     void dropSessions();
 
     QString terminalType() const; // as the last telnet client named it ("" before any did)

@@ -26,17 +26,18 @@ bool SerialLine::open(QString* slavePath, QString* error)
     }
     *slavePath = port_.slavePath();
     state_->noteConnection();
-    newSession();
+    newSession(false);
     return true;
 }
 
-void SerialLine::newSession()
+void SerialLine::newSession(bool greet)
 {
     if (session_)
         session_->deleteLater(); // we may be inside its own signal
     session_ = new Session(
-        state_, Session::Start::Quiet, [this](const QByteArray& b) { port_.write(b); }, this);
-    connect(session_, &Session::dropRequested, this, &SerialLine::newSession);
+        state_, greet ? Session::Start::Greet : Session::Start::Quiet, [this](const QByteArray& b) { port_.write(b); },
+        this);
+    connect(session_, &Session::dropRequested, this, [this] { newSession(true); });
 }
 
 HayesModem::HayesModem(GatewayState* state, QObject* parent) : QObject(parent), state_(state), port_(this)

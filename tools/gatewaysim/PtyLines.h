@@ -13,8 +13,9 @@ namespace gatewaysim {
 
 class Session;
 
-// The serial port: one session that lives as long as the line. A session that drops (fault "drop after N
-// commands") is replaced by a fresh one that waits for a login, as after a gateway restart.
+// The serial port: one session that lives as long as the line. A session that drops (a fault, the idle logout,
+// a restart) is replaced by a fresh one that shows the login prompt on the line and waits for a login, as the
+// gateway does after a restart or a logout; the line's first session says nothing until a line comes.
 class SerialLine : public QObject
 {
     Q_OBJECT
@@ -23,7 +24,7 @@ public:
     bool open(QString* slavePath, QString* error);
 
 private:
-    void newSession();
+    void newSession(bool greet);
 
     GatewayState* state_;
     PtyPort port_;

@@ -147,6 +147,9 @@ int main(int argc, char** argv)
                                          "data mode; the modem answers the line itself.",
                                          "command");
     p.addOption(modemDropOn);
+    const QCommandLineOption dropOn("drop-on", "Fault: the session ends, unanswered, as a line starting with this comes.",
+                                    "command");
+    p.addOption(dropOn);
     p.process(app);
 
     if (!p.isSet(port) && !p.isSet(pty) && !p.isSet(modemPty))
@@ -195,6 +198,7 @@ int main(int argc, char** argv)
     for (const QString& command : p.values(errorOn))
         f.errorOn << command.toLatin1();
     f.modemDropOn = p.value(modemDropOn).toLatin1();
+    f.dropOn = p.value(dropOn).toLatin1();
     f.noOk = p.isSet(noOk);
     f.silent = p.isSet(silent);
     f.swapKeyOrder = p.isSet(swapKeys);

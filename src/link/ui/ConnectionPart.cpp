@@ -62,6 +62,7 @@ constexpr int kLinkFailedText = 48;
 constexpr int kNoAnswerText = 49;
 constexpr int kLoginFailedText = 50;
 constexpr int kIdentFailedText = 51;
+constexpr int kCommErrorText = 56;
 constexpr int kLoadOfferText = 53;
 constexpr int kConnectedText = 213;
 constexpr int kNotConnectedText = 214;
@@ -74,6 +75,9 @@ constexpr int kImageDisconnected = 4;
 // A look at a lost link is on its way to the window's thread (linkLostHook): the reads that fail meanwhile
 // ask for no other.
 std::atomic<bool> lossCheckPending{false};
+// The boxes shown (MessageBoxesShown) when the gateway's session was found ended, -1 when it was not: the loss
+// path tells the end unless the work that met it has told the user since.
+std::atomic<int> boxesAtSessionEnd{-1};
 
 void failBox(int text, const QString& detail = QString())
 {
@@ -81,6 +85,19 @@ void failBox(int text, const QString& detail = QString())
     if (!detail.isEmpty())
         message += (message.isEmpty() ? QString() : QStringLiteral("\n")) + detail;
     MessageBox(message, labelText(47), MB_ICONERROR);
+}
+
+// The greeting: one whole reply, the gateway's login prompt its usual end; a boot loader's banner has no end of
+// its own, so the line that holds it ends the greeting too.
+QByteArray readGreeting()
+{
+    ReplyReading reading;
+    reading.size = kGreetingSize;
+    reading.alsoEnds = [](const QByteArray& soFar) {
+        const qsizetype lineEnd = soFar.lastIndexOf('\n');
+        return lineEnd >= 0 && IsBootModeAnswer(soFar.left(lineEnd + 1));
+    };
+    return ReadReply(reading);
 }
 
 bool linkOpen(const ConnectionRecord& c)
@@ -123,7 +140,7 @@ bool openTelnet(ConnectionRecord& c, QWidget* owner, bool noAddressPrompt, QByte
         failBox(kLinkFailedText, tcp->errorString());
         return false;
     }
-    received = ReadReply(kGreetingSize);
+    received = readGreeting();
     return true;
 }
 
@@ -169,7 +186,7 @@ bool openModem(ConnectionRecord& c, QWidget* owner, QByteArray& received)
     fDialing->hide();
     c.Modem = line;
     ShowProgress(kProgressReading, owner);
-    received = ReadReply(kGreetingSize);
+    received = readGreeting();
     return true;
 }
 
@@ -180,6 +197,20 @@ void abandon(ConnectionRecord& c, QWidget* owner, int text)
     c.Connected = false;
     HideProgress(owner);
     failBox(text);
+}
+
+// The link went away while the connect talked to the gateway (the modem's call or the gateway's session ended,
+// the connection dropped, the port went): the connect fails as a lost link does, with its one box. The modem's
+// "NO CARRIER" was read before the communication log opened: the log takes it as received, this connection's
+// only entry.
+void lostDuringConnect(ConnectionRecord& c, QWidget* owner)
+{
+    const QByteArray callEnd = c.Modem ? c.Modem->endText() : QByteArray();
+    if (!callEnd.isEmpty() && c.SaveLog && OpenCommLog(c)) {
+        LogReceived(callEnd);
+        CloseCommLog(c);
+    }
+    abandon(c, owner, kCommErrorText);
 }
 
 void showGatewayFiles(const GatewayEntry& entry, bool unnamed, const QString& chosenName)
@@ -294,12 +325,21 @@ ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddr
         }
         return c;
     }
-    if (!LoginToGateway(c, &CurrentGateway, received)) {
+    const bool loggedIn = LoginToGateway(c, &CurrentGateway, received);
+    if (LinkLost()) {
+        lostDuringConnect(c, owner);
+        return c;
+    }
+    if (!loggedIn) {
         abandon(c, owner, kLoginFailedText);
         return c;
     }
 
     const QString info = readGatewayInfoAndModel(versionCheck);
+    if (LinkLost()) {
+        lostDuringConnect(c, owner);
+        return c;
+    }
     if (c.SaveLog)
         OpenCommLog(c);
     c.Connected = true;
@@ -363,7 +403,12 @@ void ConnectionPart::buildConnection(QMainWindow* host)
             fMain->linkLost();
     };
     lossCheckPending = false;
+    boxesAtSessionEnd = -1;
     linkLostHook = [] {
+        if (LinkSessionEnded()) {
+            int unset = -1;
+            boxesAtSessionEnd.compare_exchange_strong(unset, MessageBoxesShown());
+        }
         // Work that met the loss in its own reads reports it itself and ends; the connection ends after it.
         if (lossCheckPending.exchange(true))
             return;
@@ -425,18 +470,24 @@ void ConnectionPart::linkLost()
     // The first caller ends the connection; later ones find it ended, or a new one that is up.
     if (LinkLost())
         endLostConnection();
+    else
+        boxesAtSessionEnd = -1; // a link closed meanwhile took its session's end with it
 }
 
 void ConnectionPart::endLostConnection()
 {
+    // The gateway's session ended under some work: told once, by that work's box or else here (a poll or the
+    // keep-alive tells nothing of its own).
+    const int boxesAtEnd = boxesAtSessionEnd.exchange(-1);
+    const bool sessionUntold = LinkSessionEnded() && (boxesAtEnd < 0 || MessageBoxesShown() == boxesAtEnd);
     // An upgrade takes the link over and connects again by itself; the close ends the tools and the link in
     // its own order.
     if (!CurrentConnection.Connected || liveTools.running(LiveToolSlot::FirmwareUpgrade) || closingProgram())
         return;
     const bool tell = liveTools.stopForLinkLoss();
     mDisconnectClick();
-    if (tell)
-        MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+    if (tell || sessionUntold)
+        MessageBox(labelText(kCommErrorText), labelText(47), MB_ICONERROR);
 }
 
 void ConnectionPart::telnetDropped()
@@ -527,6 +578,11 @@ void ConnectionPart::tLoginTimerTimer()
     QByteArray reply;
     SendCommandOk("AT\r\n", reply, kKeepAliveReplySize);
     keepAliveRunning_ = false;
+    if (LinkSessionEnded()) {
+        endLostConnection(); // the gateway's session has ended: ended as a lost link, and told
+        return;
+    }
+
     const bool lost = reply.isEmpty() || (CurrentConnection.LinkType == LinkModem &&
                                           (reply.contains("+++") || reply.contains("NO CARRIER")));
     if (lost && CurrentConnection.Connected)

@@ -7,15 +7,19 @@
 // (gatewayModel, the firmware warning), opens the communication log when "SaveLog" is on, shows the connection
 // in the status bar, puts the menus, tool buttons and online topic images into the connected state and sends
 // "AT&M0". Its failures are reported in message boxes; the record it returns tells by its connected flag
-// whether the link is up, and every caller stores it into CurrentConnection.
+// whether the link is up, and every caller stores it into CurrentConnection. A link lost while the connect talks
+// to the gateway (the modem's call ended, the gateway's session ended) fails the connect with text 56; a modem's
+// "NO CARRIER" read before the communication log opened is then logged as received, and nothing after it.
+// The greeting is one whole reply that also ends with the line holding a boot loader's banner (IsBootModeAnswer),
+// which has no end of its own.
 //
 // The keep-alive (tLoginTimer, every 2 s) sends "AT" once the link has been quiet for 91 whole seconds, unless
 // the please-wait window is shown or a live tool works on the link, and disconnects when the gateway does not
-// answer (or, on a modem line, answers "+++" or "NO CARRIER").
+// answer (or, on a modem line, answers "+++" or "NO CARRIER"); a session found ended goes the loss path below.
 //
-// A link that goes away (the serial port gone, the modem's call ended, the telnet connection dropped) ends the
-// connection as Disconnect does (linkLost), so that the window never shows a gateway it cannot reach and the
-// next operation connects again.
+// A link that goes away (the serial port gone, the modem's call ended, the telnet connection dropped, the
+// gateway's session ended: LinkSessionEnded) ends the connection as Disconnect does (linkLost), so that the
+// window never shows a gateway it cannot reach and the next operation connects again.
 #include "link/LinkState.h"
 
 #include <QByteArray>
@@ -44,8 +48,9 @@ public:
     void mDisconnectClick();
     void tbDisconnectClick() { mDisconnectClick(); }
     // The link went away (LinkLost()): each running tool ends by its steps for the loss, then Disconnect
-    // runs, and the user is told once (text 56) when a tool that reports failures was running. Nothing when
-    // not connected or the link is up.
+    // runs, and the user is told once (text 56) when a tool that reports failures was running, or when the
+    // gateway's session ended and the work that met it has shown no box since (a poll, the keep-alive). Nothing
+    // when not connected or the link is up.
     void linkLost();
     // The telnet connection dropped: with a route on at once (the tool waits for text), otherwise once the
     // work under way has returned.
