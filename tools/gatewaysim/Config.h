@@ -19,6 +19,8 @@ struct Faults
                                  // "\r\nERROR\r\n" and do nothing; every other command as usual
     bool noOk = false;           // replies that would end in "OK\r\n" end without it
     bool silent = false;         // commands after the login get no reply at all
+    QList<QByteArray> silentOn{}; // these commands (the line as received, without its line end) get no reply;
+                                  // every other command as usual
     int chunkSize = 0;           // > 0: everything sent goes out in pieces of this many bytes ...
     int chunkDelayMs = 0;        // ... with this pause between two pieces
     int lineHeadBytes = 0;       // > 0: each line goes out in two pieces, its first this many characters and the
