@@ -793,7 +793,7 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
     LinkWaitScope waiting;
     const quint64 epoch = linkEpoch.load();
     // A live tool's reader or route that holds the link takes what comes itself.
-    if (!liveTools.anyHoldsLink() && !liveTools.anyRoute()) {
+    if (!liveTools.anyReadsLink() && !liveTools.anyRoute()) {
         if (!takeOwedReply(epoch))
             return result;
         DropArrivedText();

@@ -45,6 +45,18 @@ TEST_F(TelnetLinkTest, ReplyInPiecesIsCollectedWhole)
     EXPECT_EQ(exchange("AT\r\n"), "\r\nOK\r\n");
 }
 
+// A reply that ends within one arrival is taken as it comes: text that arrives 90 ms later (before a wait of
+// 100 ms after each arrival would be over) stays for the next read.
+TEST_F(TelnetLinkTest, AReplyEndingInOneArrivalIsTakenAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
+    QTimer::singleShot(90, Qt::PreciseTimer, [] { StoreTcpReceived("\r\nlater\r\n"); });
+    StoreTcpReceived("\r\nOK\r\n");
+    EXPECT_EQ(ReadReply(1024), "\r\nOK\r\n");
+    WaitPumping(150);
+    EXPECT_EQ(CurrentConnection.TcpReceived, "\r\nlater\r\n");
+}
+
 TEST_F(TelnetLinkTest, PauseLongerThanLanTimeoutEndsTheReply)
 {
     ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
