@@ -519,8 +519,8 @@ WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool
     for (;;) {
         bool arrived = false;
         if (quietMs > 0) {
-            arrived = waitTcpData(std::numeric_limits<double>::infinity(),
-                                  std::min(capMs, Clock::milliseconds() + quietMs));
+            arrived =
+                waitTcpData(std::numeric_limits<double>::infinity(), std::min(capMs, Clock::milliseconds() + quietMs));
         } else {
             arrived = waitTcpData(lanSeconds(), bounded ? endMs : 0);
             // Closed, lost or closing: what came with the end is taken without waiting for more of it.

@@ -11,9 +11,9 @@ TEST(ReplyComplete, Rules)
 {
     // A verdict is a whole line of its own, its line end included; what follows it is no part of the reply. A
     // login prompt, the modem's "NO CARRIER" and "+++" end it wherever they stand but in a value line.
-    for (const char* text : {"\r\nOK\r\n", "\r\nERROR\r\n", "\r\nBUSY\r\n", "S01=1\r\n<SPACE>\r\n",
-                             "\r\nMX login: ", "NO CARRIER", "ab+++cd", "\r\nOK\r\nS", "OK\n",
-                             "\r\nNO CARRIER\r\n", "\r\nI52=+++BRI-DOWN+++\r\n\r\nMY login: "})
+    for (const char* text :
+         {"\r\nOK\r\n", "\r\nERROR\r\n", "\r\nBUSY\r\n", "S01=1\r\n<SPACE>\r\n", "\r\nMX login: ", "NO CARRIER",
+          "ab+++cd", "\r\nOK\r\nS", "OK\n", "\r\nNO CARRIER\r\n", "\r\nI52=+++BRI-DOWN+++\r\n\r\nMY login: "})
         EXPECT_TRUE(ReplyComplete(text)) << text;
     // An "OK" without its line end, or at the end of a value line (a text the user stored), ends nothing; nor
     // does a marker inside a value line.

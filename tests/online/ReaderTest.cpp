@@ -1,6 +1,6 @@
 // The whole-reply reader through the main window against what a gateway may send: a reply's end markers inside
-// the user's texts, answers that come after their exchange has ended, and gateways that stop answering some
-// commands or every reply's end.
+// the user's texts, answers that come after their exchange has ended, and gateways that leave some commands or
+// every reply's end unanswered.
 #include "LiveToolFixture.h"
 
 #include "link/LinkIo.h"
@@ -15,93 +15,71 @@
 
 namespace {
 
-// The ISDN page's BRI state text holds what ends a reply elsewhere; the answers come in pieces, as a USB serial
-// adapter or a modem hands them over.
-struct ValueLineRow
+struct ReaderRow
 {
+    const char* name;
     Link link;
-    const char* text;
-    int pieceGapMs;
+    gatewaysim::Faults faults;
+    std::function<void(class ReaderTest&)> run;
 };
 
-void PrintTo(const ValueLineRow& row, std::ostream* os)
+void PrintTo(const ReaderRow& row, std::ostream* os)
 {
-    *os << linkName(row.link) << " " << row.text;
+    *os << linkName(row.link) << row.name;
 }
 
-class ValueLineTest : public LiveToolTest, public ::testing::WithParamInterface<ValueLineRow>
-{
-};
-
-TEST_P(ValueLineTest, WholeLoadAndSaveReadEachReplyToItsEnd)
-{
-    const ValueLineRow& row = GetParam();
-    ASSERT_NO_FATAL_FAILURE(startOnLink(row.link, gatewaysim::Config()));
-    ASSERT_NO_FATAL_FAILURE(connectNow());
-    gateway->setValue("I52", row.text);
-    gatewaysim::Faults pieces;
-    pieces.chunkSize = 64;
-    pieces.chunkDelayMs = row.pieceGapMs;
-    gateway->setFaults(pieces);
-    dialogs().clearRecords();
-
-    fMain->tbLoadGateClick();
-    EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(kTextLoadDone)});
-    EXPECT_TRUE(LoadErrors.isEmpty()) << qPrintable(LoadErrors);
-    EXPECT_EQ(fMain->edIsdnStateSms->text(), QString::fromLatin1(row.text));
-
-    dialogs().clearRecords();
-    gateway->clearLog();
-    fMain->tbSaveGateClick();
-    EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(kTextSaveDone)});
-    EXPECT_TRUE(gateway->receivedLines().contains("AT%I52=" + QByteArray(row.text) + "\r\n"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, ValueLineTest,
-                         ::testing::Values(ValueLineRow{Link::Serial, "+++BRI-DOWN+++", 20},
-                                           ValueLineRow{Link::Serial, "NO CARRIER on BRI", 20},
-                                           ValueLineRow{Link::Modem, "+++BRI-DOWN+++", 20},
-                                           ValueLineRow{Link::Modem, "NO CARRIER on BRI", 20},
-                                           ValueLineRow{Link::Telnet, "+++BRI-DOWN+++", 150},
-                                           ValueLineRow{Link::Telnet, "NO CARRIER on BRI", 150}),
-                         [](const auto& info) {
-                             return std::string(linkName(info.param.link)) +
-                                    (info.param.text[0] == '+' ? "Plus" : "NoCarrier");
-                         });
-
-// Answers that start after their exchange's bound: the next page shows its own answer, never the late one.
-struct LateRow
-{
-    Link link;
-    int delayMs;
-    std::function<void(class LateAnswerTest&)> run;
-};
-
-void PrintTo(const LateRow& row, std::ostream* os)
-{
-    *os << linkName(row.link) << " " << row.delayMs;
-}
-
-class LateAnswerTest : public LiveToolTest, public ::testing::WithParamInterface<LateRow>
+class ReaderTest : public LiveToolTest, public ::testing::WithParamInterface<ReaderRow>
 {
 public:
     using LiveToolTest::dialogs;
-    using LiveToolTest::waitUntil;
+    gatewaysim::Gateway& sim() { return *gateway; }
 };
 
-TEST_P(LateAnswerTest, TheNextPageShowsItsOwnAnswer)
+TEST_P(ReaderTest, EachExchangeReadsItsOwnReply)
 {
     ASSERT_NO_FATAL_FAILURE(startOnLink(GetParam().link, gatewaysim::Config()));
     ASSERT_NO_FATAL_FAILURE(connectNow());
-    gatewaysim::Faults late;
-    late.replyDelayMs = GetParam().delayMs;
-    gateway->setFaults(late);
+    gateway->setFaults(GetParam().faults);
     dialogs().clearRecords();
+    gateway->clearLog();
     GetParam().run(*this);
 }
 
-// Serial: the port modes' load outwaits its bound and fails with its box; Buffer state then reads its own values.
-void portModesFailThenBuffer(LateAnswerTest& test)
+gatewaysim::Faults pieces(int gapMs)
+{
+    gatewaysim::Faults f;
+    f.chunkSize = 64;
+    f.chunkDelayMs = gapMs;
+    return f;
+}
+
+gatewaysim::Faults late(int ms)
+{
+    gatewaysim::Faults f;
+    f.replyDelayMs = ms;
+    return f;
+}
+
+// The ISDN page's BRI state text holds what ends a reply elsewhere: the whole load and save read every reply to
+// its end.
+std::function<void(ReaderTest&)> valueLine(const char* text)
+{
+    return [text](ReaderTest& test) {
+        test.sim().setValue("I52", text);
+        fMain->tbLoadGateClick();
+        EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(kTextLoadDone)});
+        EXPECT_TRUE(LoadErrors.isEmpty()) << qPrintable(LoadErrors);
+        EXPECT_EQ(fMain->edIsdnStateSms->text(), QString::fromLatin1(text));
+        test.dialogs().clearRecords();
+        fMain->tbSaveGateClick();
+        EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(kTextSaveDone)});
+        EXPECT_TRUE(test.sim().receivedLines().contains("AT%I52=" + QByteArray(text) + "\r\n"));
+    };
+}
+
+// Serial, answers later than the bound: the port modes' load fails with its box; Buffer state then shows its own
+// values.
+void portModesFailThenBuffer(ReaderTest& test)
 {
     registeredPage(PageId::PortModes)->loadClick();
     EXPECT_EQ(test.dialogs().boxes().size(), 1);
@@ -113,14 +91,13 @@ void portModesFailThenBuffer(LateAnswerTest& test)
     EXPECT_TRUE(test.dialogs().boxes().isEmpty()) << qPrintable(test.dialogs().boxTexts().join('|'));
 }
 
-// Telnet at LanTimeout 1000: one poll of the actual calls, written where the whole-second clock lets its read end
+// Telnet at LanTimeout 1000: one poll of the actual calls, written where the whole-second clock ends its read
 // before its answer comes; then Date and time reads the gateway's clock.
-void actualCallsThenClock(LateAnswerTest& test)
+void actualCallsThenClock(ReaderTest& test)
 {
     fMain->selectTopic(235);
     fMain->tActual->stop(); // the poll below is the page's only one
-    const qint64 phase = QDateTime::currentMSecsSinceEpoch() % 1000;
-    QTest::qWait(int((1780 - phase) % 1000));
+    QTest::qWait(int((1780 - QDateTime::currentMSecsSinceEpoch() % 1000) % 1000));
     fMain->tActualTimer();
     fMain->selectTopic(18);
     fMain->cbSynDateTime->setChecked(true);
@@ -130,50 +107,22 @@ void actualCallsThenClock(LateAnswerTest& test)
     EXPECT_TRUE(test.dialogs().boxes().isEmpty()) << qPrintable(test.dialogs().boxTexts().join('|'));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, LateAnswerTest,
-                         ::testing::Values(LateRow{Link::Serial, 3500, portModesFailThenBuffer},
-                                           LateRow{Link::Telnet, 1500, actualCallsThenClock}),
-                         [](const auto& info) { return std::string(linkName(info.param.link)); });
-
-// A gateway that leaves some replies unfinished: silent on "AT&V0" alone, it is still run through every page and
-// the box lists the pages that needed that view; answering only without an end, the run gives up after two
-// exchanges.
-struct UnansweredRow
+// A whole load against a gateway that leaves replies unfinished ends with one box, the gateway having heard
+// lastCommands last; failed (nullptr: not looked at) is the box's list.
+std::function<void(ReaderTest&)> wholeLoadEnds(QList<QByteArray> lastCommands, const char* failed)
 {
-    Link link;
-    const char* name;
-    gatewaysim::Faults faults;
-    QList<QByteArray> lastCommands; // the run's last commands, as the gateway heard them
-    const char* failed;             // the box's list of what failed (nullptr: every item)
-};
-
-void PrintTo(const UnansweredRow& row, std::ostream* os)
-{
-    *os << linkName(row.link) << row.name;
-}
-
-class UnansweredTest : public LiveToolTest, public ::testing::WithParamInterface<UnansweredRow>
-{
-};
-
-TEST_P(UnansweredTest, AWholeLoadEndsWithOneBox)
-{
-    const UnansweredRow& row = GetParam();
-    ASSERT_NO_FATAL_FAILURE(startOnLink(row.link, gatewaysim::Config()));
-    ASSERT_NO_FATAL_FAILURE(connectNow());
-    gateway->setFaults(row.faults);
-    dialogs().clearRecords();
-    gateway->clearLog();
-    fMain->tbLoadGateClick();
-    EXPECT_EQ(dialogs().boxes().size(), 1) << qPrintable(dialogs().boxTexts().join('|'));
-    QList<QByteArray> heard; // the commands without their line ends, which differ by link
-    for (const QByteArray& line : gateway->receivedLines())
-        if (!line.trimmed().isEmpty())
-            heard << line.trimmed();
-    EXPECT_EQ(heard.mid(heard.size() - row.lastCommands.size()).join('|').toStdString(),
-              row.lastCommands.join('|').toStdString());
-    if (row.failed)
-        EXPECT_EQ(LoadErrors.toStdString(), row.failed);
+    return [lastCommands, failed](ReaderTest& test) {
+        fMain->tbLoadGateClick();
+        EXPECT_EQ(test.dialogs().boxes().size(), 1) << qPrintable(test.dialogs().boxTexts().join('|'));
+        QList<QByteArray> heard; // without their line ends, which differ by link
+        for (const QByteArray& line : test.sim().receivedLines())
+            if (!line.trimmed().isEmpty())
+                heard << line.trimmed();
+        EXPECT_EQ(heard.mid(heard.size() - lastCommands.size()).join('|').toStdString(),
+                  lastCommands.join('|').toStdString());
+        if (failed)
+            EXPECT_EQ(LoadErrors.toStdString(), failed);
+    };
 }
 
 gatewaysim::Faults silentOnV0()
@@ -190,22 +139,30 @@ gatewaysim::Faults noOk()
     return f;
 }
 
-// ISDN stops at its numbers of digits, basic at its first step, the outgoing groups go on past their CLIP prefix
-// conversion, LCR asks for its own "AT&V0" and stops; autorouting runs.
-const char* const kV0Pages = "ISDN settings - Numbers of digits from ISDN\n"
-                             "Basic settings - All parametres\n"
-                             "Outgoing groups  - CLIP prefix conversion\n"
-                             "LCR settings - All parametres\n";
-const QList<QByteArray> kLoadEnd = {"AT&V0", "AT&A"};
-const QList<QByteArray> kIdentification = {"ATI4", "ATI3"};
+// Silent on "AT&V0": ISDN stops at its numbers of digits, basic at its first step, the outgoing groups go on past
+// their CLIP prefix conversion, LCR asks for its own "AT&V0" and stops, autorouting runs.
+const auto kEveryPage = wholeLoadEnds({"AT&V0", "AT&A"}, "ISDN settings - Numbers of digits from ISDN\n"
+                                                         "Basic settings - All parametres\n"
+                                                         "Outgoing groups  - CLIP prefix conversion\n"
+                                                         "LCR settings - All parametres\n");
+// No reply with its end: the run gives up after the identification's two exchanges.
+const auto kTwoExchanges = wholeLoadEnds({"ATI4", "ATI3"}, nullptr);
 
 INSTANTIATE_TEST_SUITE_P(
-    Rows, UnansweredTest,
-    ::testing::Values(UnansweredRow{Link::Telnet, "SilentOnV0", silentOnV0(), kLoadEnd, kV0Pages},
-                      UnansweredRow{Link::Serial, "SilentOnV0", silentOnV0(), kLoadEnd, kV0Pages},
-                      UnansweredRow{Link::Telnet, "NoOk", noOk(), kIdentification, nullptr},
-                      UnansweredRow{Link::Serial, "NoOk", noOk(), kIdentification, nullptr},
-                      UnansweredRow{Link::Modem, "NoOk", noOk(), kIdentification, nullptr}),
+    Rows, ReaderTest,
+    ::testing::Values(ReaderRow{"PlusInValue", Link::Serial, pieces(20), valueLine("+++BRI-DOWN+++")},
+                      ReaderRow{"NoCarrierInValue", Link::Serial, pieces(20), valueLine("NO CARRIER on BRI")},
+                      ReaderRow{"PlusInValue", Link::Modem, pieces(20), valueLine("+++BRI-DOWN+++")},
+                      ReaderRow{"NoCarrierInValue", Link::Modem, pieces(20), valueLine("NO CARRIER on BRI")},
+                      ReaderRow{"PlusInValue", Link::Telnet, pieces(150), valueLine("+++BRI-DOWN+++")},
+                      ReaderRow{"NoCarrierInValue", Link::Telnet, pieces(150), valueLine("NO CARRIER on BRI")},
+                      ReaderRow{"LateAnswer", Link::Serial, late(3500), portModesFailThenBuffer},
+                      ReaderRow{"LateAnswer", Link::Telnet, late(1500), actualCallsThenClock},
+                      ReaderRow{"SilentOnV0", Link::Telnet, silentOnV0(), kEveryPage},
+                      ReaderRow{"SilentOnV0", Link::Serial, silentOnV0(), kEveryPage},
+                      ReaderRow{"NoOk", Link::Telnet, noOk(), kTwoExchanges},
+                      ReaderRow{"NoOk", Link::Serial, noOk(), kTwoExchanges},
+                      ReaderRow{"NoOk", Link::Modem, noOk(), kTwoExchanges}),
     [](const auto& info) { return std::string(linkName(info.param.link)) + info.param.name; });
 
 } // namespace

@@ -19,8 +19,6 @@ struct Faults
                                  // "\r\nERROR\r\n" and do nothing; every other command as usual
     bool noOk = false;           // replies that would end in "OK\r\n" end without it
     bool silent = false;         // commands after the login get no reply at all
-    QList<QByteArray> silentOn{}; // these commands (the line as received, without its line end) get no reply;
-                                  // every other command as usual
     int chunkSize = 0;           // > 0: everything sent goes out in pieces of this many bytes ...
     int chunkDelayMs = 0;        // ... with this pause between two pieces
     int lineHeadBytes = 0;       // > 0: each line goes out in two pieces, its first this many characters and the
@@ -38,6 +36,8 @@ struct Faults
                                  // kChatterLineMs): a gateway that keeps talking before its verdict
     bool bootMode = false;       // a new connection meets the boot loader instead of the login
     bool refuseLogin = false;    // every login is answered "Login incorrect", whatever the user and password
+    // These commands (the line as received, without its line end) get no reply; every other command as usual.
+    QList<QByteArray> silentOn{};
 
     // Voice messages (VoiceCommands.cpp, XmodemModes.cpp). The XMODEM faults hit frame xmodemFrame (1 = the
     // first data frame; 0 = none) of every transfer.
