@@ -22,11 +22,13 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
 // Waits of the gateway protocol.
-constexpr int kArrivalSettleMs = 100;    // after text has come on telnet, for the rest of a reply in pieces
+constexpr int kArrivalSettleMs = 100;    // LinkRead on telnet: after the data flag, for the rest of a piece;
+                                         // ReadReply: after a LAN time-out step, for what may still come
 constexpr int kFlagDelayMs = 10;         // from telnet text stored to the data flag set
 constexpr int kCommandReplyDelayMs = 10; // SendCommand: from the write to the read
 constexpr int kCommandOkDelayMs = 100;   // SendCommandOk: from the write to the read
@@ -36,6 +38,8 @@ constexpr int kModemReadMs = 10000;      // one read on a modem line ...
 constexpr int kModemLongReadMs = 100000; // ... and one of LinkReadTimeout
 constexpr int kModemQuietMs = 100;       // a modem read ends this long after its last byte
 constexpr int kStepMs = 10;              // telnet wait step once the deadline estimate is off
+constexpr int kOwedReplyQuietMs = 1000;  // an owed reply is taken until the link has been this quiet
+constexpr int kRunRepliesWithoutEnd = 2; // exchanges in a row without their reply's end: a gateway run gives up
 
 // Bumped by resetLinkState: flags scheduled before a reset must not land in the fresh record.
 std::atomic<int> tcpGeneration{0};
@@ -54,9 +58,22 @@ constexpr int kSliceByteGapMs = 2; // a slice's read hands over what came once t
 // Waits of the window's thread on the link now open (LinkWaitScope); exchanges refuse to start meanwhile.
 int linkWaits = 0;
 std::function<void(bool waiting)> linkWaitWatch;
-// Open gateway runs (GatewayRunScope), and whether one of their exchanges found the gateway silent.
+// Open gateway runs (GatewayRunScope); their exchanges in a row whose reply did not come to its end, and whether
+// that found the gateway no longer answering.
 int gatewayRuns = 0;
+int runRepliesWithoutEnd = 0;
 bool gatewayRunSilent = false;
+// The reply an exchange of the window's thread stopped reading before its end (no byte within its bound, or cut
+// at its cap): the next exchange takes it before it writes (takeOwedReply). Any write on the link, or the link's
+// close, forgets it.
+struct OwedReply
+{
+    bool owed = false;
+    quint64 epoch = 0;
+    bool busy = true;
+    bool logged = true;
+};
+OwedReply owedReply;
 // Opens and closes of the link (AdvanceLinkEpoch).
 std::atomic<quint64> linkEpoch{0};
 // The gateway's session on the link now open has ended (NoteSessionEnd); cleared as a link closes or opens.
@@ -66,6 +83,13 @@ bool onWindowThread()
 {
     const QCoreApplication* app = QCoreApplication::instance();
     return app && QThread::currentThread() == app->thread();
+}
+
+// The owed reply is the window's thread's own.
+void forgetOwedReply()
+{
+    if (onWindowThread())
+        owedReply = OwedReply();
 }
 
 void stampActivity()
@@ -109,13 +133,20 @@ void noteReceived(const QByteArray& text)
         LogReceived(text);
 }
 
-// "MX login:" or "MY login:" in text, on a line that has no "=" before it.
+// A marker at `at` that stands inside a value line of a listing ("I52=+++BRI-DOWN+++"): its line holds "="
+// before it. Such a marker is the user's text, not the reply's end.
+bool inValueLine(const QByteArray& text, qsizetype at)
+{
+    const qsizetype lineStart = at > 0 ? text.lastIndexOf('\n', at - 1) + 1 : 0;
+    return QByteArrayView(text).sliced(lineStart, at - lineStart).contains('=');
+}
+
+// "MX login:" or "MY login:" in text, on a line that is no value line.
 bool holdsLoginPrompt(const QByteArray& text)
 {
     for (const QByteArrayView prompt : {QByteArrayView("MX login:"), QByteArrayView("MY login:")}) {
         for (qsizetype at = text.indexOf(prompt); at >= 0; at = text.indexOf(prompt, at + 1)) {
-            const qsizetype lineStart = text.lastIndexOf('\n', at) + 1;
-            if (!QByteArrayView(text).sliced(lineStart, at - lineStart).contains('='))
+            if (!inValueLine(text, at))
                 return true;
         }
     }
@@ -443,14 +474,19 @@ int msBefore(qint64 endMs, int ms)
     return int(std::clamp<qint64>(endMs - Clock::milliseconds(), 0, ms));
 }
 
+
 // Whether the reply has ended, looking at the lines that came whole from `from` on (the line `from` falls in
-// included) and at the markers that may stand anywhere.
+// included) and at the markers that may stand anywhere but in a value line (their lines are looked at back to
+// their start, so a reply in pieces counts as one text).
 bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy)
 {
     for (const QByteArrayView marker : {QByteArrayView("MX login:"), QByteArrayView("MY login:"),
                                         QByteArrayView("NO CARRIER"), QByteArrayView("+++")}) {
-        if (text.indexOf(marker, std::max<qsizetype>(0, from - marker.size() + 1)) >= 0)
-            return true;
+        for (qsizetype at = text.indexOf(marker, std::max<qsizetype>(0, from - marker.size() + 1)); at >= 0;
+             at = text.indexOf(marker, at + 1)) {
+            if (!inValueLine(text, at))
+                return true;
+        }
     }
     qsizetype lineStart = from > 0 ? text.lastIndexOf('\n', from - 1) + 1 : 0;
     for (;;) {
@@ -464,53 +500,147 @@ bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy)
     }
 }
 
-// The telnet collection: steps of a wait for the data flag, 100 ms for the rest of a piece, the text taken.
-// bounded: the whole read ends at endMs and a step that brought nothing is no end before it.
-QByteArray tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool bounded)
+// A whole reply's read: the text and whether it came to its end (replyEndsFrom).
+struct WholeReply
+{
+    QByteArray text;
+    bool ended = false;
+};
+
+// Takes the telnet text that has come into the reply; true when it brought the reply's end.
+bool takeTcpPiece(WholeReply& whole, const ReplyReading& r)
+{
+    QByteArray chunk;
+    chunk.swap(CurrentConnection.TcpReceived);
+    CurrentConnection.TcpDataReceived = false;
+    tcpTakenBytes += chunk.size();
+    if (chunk.isEmpty())
+        return false;
+    noteReplyText(chunk, r.logged);
+    const qsizetype from = whole.text.size();
+    whole.text += chunk;
+    if (r.watch)
+        r.watch(whole.text);
+    return replyEndsFrom(whole.text, from, r.busy) || (r.alsoEnds && r.alsoEnds(whole.text));
+}
+
+// The telnet collection, in steps: each waits for the data flag and takes what has come at once. A step that
+// brought nothing within the LAN time-out (then 100 ms more for what may still come) ends the read; with
+// quietMs, one that brought nothing within quietMs. bounded: the whole read ends at endMs and a step that
+// brought nothing is no end before it.
+WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool bounded, int quietMs)
 {
     const qint64 capMs = bounded ? endMs : Clock::milliseconds() + kReplyCapMs;
-    QByteArray collected;
+    WholeReply whole;
     for (;;) {
-        const bool arrived = waitTcpData(lanSeconds(), bounded ? endMs : 0);
-        // Closed, lost or closing: what came with the end is taken without waiting for more of it.
-        if (arrived || !readAbandoned(epoch))
-            WaitPumping(bounded ? msBefore(endMs, kArrivalSettleMs) : kArrivalSettleMs);
+        bool arrived = false;
+        if (quietMs > 0) {
+            arrived =
+                waitTcpData(std::numeric_limits<double>::infinity(), std::min(capMs, Clock::milliseconds() + quietMs));
+        } else {
+            arrived = waitTcpData(lanSeconds(), bounded ? endMs : 0);
+            // Closed, lost or closing: what came with the end is taken without waiting for more of it.
+            if (!arrived && !readAbandoned(epoch))
+                WaitPumping(bounded ? msBefore(endMs, kArrivalSettleMs) : kArrivalSettleMs);
+        }
         if (linkEpoch.load() != epoch)
             break; // another connection's text is none of this read's
-        QByteArray chunk;
-        chunk.swap(CurrentConnection.TcpReceived);
-        CurrentConnection.TcpDataReceived = false;
-        tcpTakenBytes += chunk.size();
-        noteReplyText(chunk, r.logged);
-        const qsizetype from = collected.size();
-        collected += chunk;
-        if (r.watch && !chunk.isEmpty())
-            r.watch(collected);
-        if (replyEndsFrom(collected, from, r.busy) || (r.alsoEnds && r.alsoEnds(collected)) ||
-            readAbandoned(epoch) || Clock::milliseconds() >= capMs)
+        whole.ended = takeTcpPiece(whole, r);
+        if (whole.ended || readAbandoned(epoch) || Clock::milliseconds() >= capMs)
             break;
         if (!arrived && !bounded)
             break;
     }
-    return collected;
+    return whole;
 }
 
-// The serial port's and the modem line's whole reply, read in slices (readInSlices) to its end.
-QByteArray portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs)
+// The serial port's and the modem line's whole reply, read in slices (readInSlices) to its end; with quietMs,
+// that long without a byte ends it in place of the link's own bounds.
+WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int quietMs)
 {
     const HeldPort held;
     const bool modem = held.line || CurrentConnection.LinkType == LinkModem;
     SliceBounds bounds;
-    bounds.firstByteMs = modem ? modemReplyWaitMs + kModemReadMs : serialReplyQuietMs;
-    bounds.quietMs = modem ? kModemReadMs : serialReplyQuietMs;
+    bounds.firstByteMs = quietMs > 0 ? quietMs : modem ? modemReplyWaitMs + kModemReadMs : serialReplyQuietMs;
+    bounds.quietMs = quietMs > 0 ? quietMs : modem ? kModemReadMs : serialReplyQuietMs;
     bounds.capMs = kReplyCapMs;
     bounds.endMs = endMs;
-    return readInSlices(held, epoch, bounds, [&r](const QByteArray& soFar, qsizetype pieceAt) {
+    WholeReply whole;
+    whole.text = readInSlices(held, epoch, bounds, [&r, &whole](const QByteArray& soFar, qsizetype pieceAt) {
         noteReplyText(soFar.mid(pieceAt), r.logged);
         if (r.watch)
             r.watch(soFar);
-        return replyEndsFrom(soFar, pieceAt, r.busy) || (r.alsoEnds && r.alsoEnds(soFar));
+        whole.ended = replyEndsFrom(soFar, pieceAt, r.busy) || (r.alsoEnds && r.alsoEnds(soFar));
+        return whole.ended;
     });
+    return whole;
+}
+
+// ReadReply's read; quietMs (not 0) ends it once the link has been that quiet, in place of the link's bounds.
+WholeReply readWholeReply(const ReplyReading& r, int quietMs = 0)
+{
+    const quint64 epoch = linkEpoch.load();
+    const bool bounded = r.boundMs > 0;
+    const qint64 endMs = bounded ? Clock::milliseconds() + r.boundMs : 0;
+    LinkWaitScope waiting;
+    WholeReply whole;
+    switch (CurrentConnection.LinkType) {
+    case LinkTelnet:
+        whole = tcpReadReply(r, epoch, endMs, bounded, quietMs);
+        break;
+    case LinkModem:
+    case LinkSerial:
+    case LinkIsdnModem:
+        whole = portReadReply(r, epoch, endMs, quietMs);
+        break;
+    default:
+        break;
+    }
+    whole.text.truncate(std::max<qsizetype>(r.size - 1, 0));
+    return whole;
+}
+
+// A reply of the window's thread read to its end: nothing is owed any more (an exchange's caller may read the
+// rest of its reply itself), and the gateway answers.
+void noteReplyEnded()
+{
+    if (!onWindowThread())
+        return;
+    owedReply = OwedReply();
+    runRepliesWithoutEnd = 0;
+}
+
+// Before an exchange writes: the reply an earlier one left owed is read to its end, or until the link has been
+// quiet for kOwedReplyQuietMs, and dropped as text that came unasked (logged as received). False when that read
+// was abandoned (the link closed, lost or replaced, or the program closing): nothing is to be written then.
+bool takeOwedReply(quint64 epoch)
+{
+    if (!onWindowThread())
+        return true;
+    const OwedReply owed = std::exchange(owedReply, OwedReply());
+    if (!owed.owed || owed.epoch != epoch)
+        return true;
+    ReplyReading r;
+    r.busy = owed.busy;
+    r.logged = owed.logged;
+    NoteSessionEnd(readWholeReply(r, kOwedReplyQuietMs).text);
+    return !readAbandoned(epoch);
+}
+
+// After an exchange's read on a link that is still up: a reply that did not come to its end is owed to the next
+// exchange, and the open run counts it; two in a row and the gateway counts as no longer answering.
+void noteExchangeEnd(const ReplyReading& r, bool ended, quint64 epoch)
+{
+    if (readAbandoned(epoch))
+        return;
+    if (ended) {
+        noteReplyEnded();
+        return;
+    }
+    if (onWindowThread())
+        owedReply = OwedReply{true, epoch, r.busy, r.logged};
+    if (gatewayRuns > 0 && ++runRepliesWithoutEnd >= kRunRepliesWithoutEnd)
+        gatewayRunSilent = true;
 }
 
 // One byte that readByte takes within the port's time-outs, its wait cut so that it ends by endMs (0 once
@@ -543,8 +673,10 @@ void resetLinkState()
     ++linkEpoch;
     linkWaits = 0;
     gatewayRuns = 0;
+    runRepliesWithoutEnd = 0;
     gatewayRunSilent = false;
     sessionEnded = false;
+    owedReply = OwedReply();
     ++tcpGeneration;
     tcpStoredBytes = 0;
     tcpTakenBytes = 0;
@@ -571,6 +703,7 @@ quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetyp
         return 0; // it would go into the gateway's login dialogue
     stampActivity();
     tcpTailDropped = false; // what comes from here on may answer this write
+    forgetOwedReply();
     const QByteArray bytes = text.left(qMax<qsizetype>(length, 0));
     switch (conn.LinkType) {
     case LinkSerial:
@@ -638,27 +771,10 @@ QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch)
 
 QByteArray ReadReply(const ReplyReading& r)
 {
-    const quint64 epoch = linkEpoch.load();
-    const bool bounded = r.boundMs > 0;
-    const qint64 endMs = bounded ? Clock::milliseconds() + r.boundMs : 0;
-    LinkWaitScope waiting;
-    QByteArray reply;
-    switch (CurrentConnection.LinkType) {
-    case LinkTelnet:
-        reply = tcpReadReply(r, epoch, endMs, bounded);
-        break;
-    case LinkModem:
-    case LinkSerial:
-    case LinkIsdnModem:
-        reply = portReadReply(r, epoch, endMs);
-        break;
-    default:
-        break;
-    }
-    if (r.size <= 1)
-        return {};
-    reply.truncate(r.size - 1);
-    return reply;
+    const WholeReply whole = readWholeReply(r);
+    if (whole.ended)
+        noteReplyEnded();
+    return whole.text;
 }
 
 QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch)
@@ -696,19 +812,21 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
     LinkWaitScope waiting;
     const quint64 epoch = linkEpoch.load();
     // A live tool's reader or route that holds the link takes what comes itself.
-    if (!liveTools.anyHoldsLink() && !liveTools.anyRoute())
+    if (!liveTools.anyReadsLink() && !liveTools.anyRoute()) {
+        if (!takeOwedReply(epoch))
+            return result;
         DropArrivedText();
+    }
     const quint32 n = reading.logged ? LinkWrite(CurrentConnection, command, command.size()) : LinkPortWrite(command);
     result.written = n == quint32(command.size());
     if (!result.written && !readAfterShortWrite)
         return result;
     WaitPumping(delayMs);
-    result.reply = ReadReply(reading);
+    const WholeReply whole = readWholeReply(reading);
+    result.reply = whole.text;
     if (!reading.loginPromptExpected)
         NoteSessionEnd(result.reply);
-    // No byte of answer within the bound, on a link that is still up: a gateway that has stopped answering.
-    if (result.written && result.reply.isEmpty() && gatewayRuns > 0 && !readAbandoned(epoch))
-        gatewayRunSilent = true;
+    noteExchangeEnd(reading, whole.ended, epoch);
     return result;
 }
 
@@ -766,20 +884,25 @@ LinkWaitScope::~LinkWaitScope()
 
 GatewayRunScope::GatewayRunScope()
 {
-    if (gatewayRuns++ == 0)
+    if (gatewayRuns++ == 0) {
+        runRepliesWithoutEnd = 0;
         gatewayRunSilent = false;
+    }
 }
 
 GatewayRunScope::~GatewayRunScope()
 {
-    if (--gatewayRuns == 0)
+    if (--gatewayRuns == 0) {
+        runRepliesWithoutEnd = 0;
         gatewayRunSilent = false;
+    }
 }
 
 void AdvanceLinkEpoch()
 {
     ++linkEpoch;
     sessionEnded = false;
+    forgetOwedReply(); // its link is gone
     // A telnet wait on the closed link ends now, not at its next step.
     for (const QPointer<QEventLoop>& loop : std::as_const(tcpWaiters)) {
         if (loop)
@@ -826,6 +949,7 @@ quint32 LinkPortWrite(const QByteArray& bytes)
     if (sessionEnded.load())
         return 0;
     stampActivity();
+    forgetOwedReply();
     return portWrite(CurrentConnection, bytes, false);
 }
 

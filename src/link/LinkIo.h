@@ -11,8 +11,9 @@
 // so the telnet reads wait in a nested event loop (the window keeps working) that ends on the data flag, on a
 // dropped connection or on a timer set to the deadline; an idle wait costs no CPU. The LAN time-out is counted
 // on the whole-second clock (Clock::seconds()): a wait ends when that clock has moved on by more than
-// LanTimeout / 1000 seconds. After text has come the link waits 100 ms more, so that the rest of a reply sent
-// in pieces can follow. Telnet reads belong on the UI thread; serial and modem reads may run on reader threads.
+// LanTimeout / 1000 seconds. LinkRead waits 100 ms more after text has come, so that the rest of a piece can
+// follow; ReadReply looks at each arrival at once. Telnet reads belong on the UI thread; serial and modem reads
+// may run on reader threads.
 //
 // Every write and every read that brings text stamps lastLinkActivity (the keep-alive looks at it) and goes to
 // the communication log when "SaveLog" is on.
@@ -73,7 +74,7 @@ inline int serialReplyQuietMs = 3000;
 // until it ends (ReplyComplete), the link is lost, closed or another one opened meanwhile (LinkEpoch), or the
 // program closes. A quiet moment is no end; the bounds for an answer that stops or never starts:
 // - telnet: a step that brings nothing within the LAN time-out (more than LanTimeout/1000 whole seconds, then
-//   100 ms), or 15 s since the start;
+//   100 ms), or 15 s since the start; each arrival is looked at as it comes;
 // - serial port: serialReplyQuietMs without a byte, or 15 s since the first byte;
 // - modem line: modemReplyWaitMs plus 10 s before the first byte, 10 s between two, or 15 s since the first.
 // Serial and modem read in slices of at most 100 ms with the window's events handled between them; the telnet
@@ -87,15 +88,23 @@ QByteArray ReadReply(const ReplyReading& reading);
 QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch = {});
 
 // True when text holds the end of a reply: a whole line (its line end included) that is only "OK", "BUSY",
-// "ERROR" or "<SPACE>", or "MX login:", "MY login:", "NO CARRIER" or "+++" anywhere. A value line that ends in
-// "OK" ("I62=Gateway OK") ends nothing.
+// "ERROR" or "<SPACE>", or "MX login:", "MY login:", "NO CARRIER" or "+++" anywhere but in a value line. A value
+// line (one with "=" before the marker) is the user's text: "I62=Gateway OK", "I52=+++BRI-DOWN+++" and
+// "I52=NO CARRIER on BRI" end nothing, also when the reply comes in pieces.
 bool ReplyComplete(const QByteArray& text);
 
 // One exchange of the window's thread: what has arrived unasked is dropped (logged as received), so that an
 // answer that came after its exchange had ended is never taken for this one's; the command is written, delayMs
 // waited and its whole reply read (ReadReply). A short write reads nothing unless readAfterShortWrite is set.
+// An exchange whose reply did not come to its end (no byte within its bound, or cut at its cap; a reply ending
+// in ERROR is whole) leaves that reply owed: the next exchange first reads it to its end, or until the link has
+// been quiet for a short bound (1 s), as text that came unasked, and writes nothing when that read is abandoned
+// (the link closed, lost or replaced, the program closing). Nothing is dropped or taken while a live tool's
+// reader or route holds the link (its reader takes what comes); the link's close and any other write on it
+// forget an owed reply.
 // Refused with nothing written (refused set) while another exchange waits for its answer, or once the gateway
-// run it belongs to has found the gateway silent (GatewayRunScope). reading.logged false writes past the log.
+// run it belongs to has found the gateway no longer answering (GatewayRunScope). reading.logged false writes
+// past the log.
 struct ExchangeResult
 {
     bool written = false;
@@ -130,9 +139,11 @@ private:
     bool counted_;
 };
 
-// A run of exchanges with the gateway (a page's load or save, the whole-gateway load and save). Once one of its
-// exchanges has had no byte of answer within its bound, the gateway counts as silent for the rest of the run:
-// the later exchanges are refused at once, so the run ends with its one box instead of waiting out every command.
+// A run of exchanges with the gateway (a page's load or save, the whole-gateway load and save). Once two of its
+// exchanges in a row ended without their reply's end (no byte within the bound, or bytes without an end), the
+// gateway counts as no longer answering for the rest of the run: the later exchanges are refused at once, so the
+// run ends with its one box instead of waiting out every command. An exchange whose reply ends starts the count
+// anew, so a gateway that answers other commands is run through every page.
 class GatewayRunScope
 {
 public:

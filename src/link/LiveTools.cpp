@@ -103,6 +103,16 @@ bool LiveToolRegistry::anyHoldsLink() const
     return false;
 }
 
+bool LiveToolRegistry::anyReadsLink() const
+{
+    for (const LiveTool& t : tools_) {
+        const std::function<bool()>& reads = t.readsLink ? t.readsLink : t.holdsLink;
+        if (reads && reads())
+            return true;
+    }
+    return false;
+}
+
 void LiveToolRegistry::stopForDisconnect() const
 {
     for (size_t i = 0; i < tools_.size(); ++i)

@@ -83,6 +83,9 @@ struct LiveTool
     std::function<void(const QByteArray&)> routeReceived;
     // True while the tool needs the link to itself: the keep-alive sends nothing then.
     std::function<bool()> holdsLink;
+    // True while the tool's own reads take what comes on the link (a worker's or a timer's reads, a route): an
+    // exchange then drops nothing and takes no owed reply. Unset: the same as holdsLink.
+    std::function<bool()> readsLink;
 };
 
 class LiveToolRegistry
@@ -109,6 +112,8 @@ public:
     // diagnostics, test calls, online commands or actual calls (the end of each enables them again).
     bool anyHoldsGatewayRuns() const;
     bool anyHoldsLink() const;
+    // True while a tool's own reads take what comes on the link (LiveTool::readsLink).
+    bool anyReadsLink() const;
 
     // The callers' stops, in slot order.
     void stopForDisconnect() const;

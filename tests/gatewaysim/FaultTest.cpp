@@ -55,6 +55,16 @@ TEST(Faults, EachSwitchShapesTheRepliesFromTheNextCommandOn)
         {"noOk", [](F& f) { f.noOk = true; }, "AT&V\r\n", "\r\nS91=5,12\r\nX22=07:30\r\n"},
         {"noOk keeps errors", [](F& f) { f.noOk = true; }, "ATX\r\n", "\r\nERROR\r\n"},
         {"silent", [](F& f) { f.silent = true; }, "AT%S91=1,1\r\n", "", 0, 0},
+        {"silentOn",
+         [](F& f) {
+             f.silentOn = {"AT&V0", "AT%S91=1,1"};
+         },
+         "AT%S91=1,1\r\n", "", 0, 0},
+        {"silentOn another",
+         [](F& f) {
+             f.silentOn = {"AT&V0", "AT&V "};
+         },
+         "AT&V\r\n", kViewReply},
         {"chunks", [](F& f) { f.chunkSize = 4, f.chunkDelayMs = 40; }, "AT&V\r\n", kViewReply, 0, 2},
         {"trickle", [](F& f) { f.trickleMs = 5; }, "AT&V\r\n", kViewReply, 0, 4},
         {"delay", [](F& f) { f.replyDelayMs = 600; }, "AT&V\r\n", kViewReply, 200},

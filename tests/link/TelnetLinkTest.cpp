@@ -9,12 +9,16 @@ namespace {
 
 TEST(ReplyComplete, Rules)
 {
-    // A verdict is a whole line of its own, its line end included; what follows it is no part of the reply.
-    for (const char* text : {"\r\nOK\r\n", "\r\nERROR\r\n", "\r\nBUSY\r\n", "S01=1\r\n<SPACE>\r\n",
-                             "\r\nMX login: ", "NO CARRIER", "ab+++cd", "\r\nOK\r\nS", "OK\n"})
+    // A verdict is a whole line of its own, its line end included; what follows it is no part of the reply. A
+    // login prompt, the modem's "NO CARRIER" and "+++" end it wherever they stand but in a value line.
+    for (const char* text :
+         {"\r\nOK\r\n", "\r\nERROR\r\n", "\r\nBUSY\r\n", "S01=1\r\n<SPACE>\r\n", "\r\nMX login: ", "NO CARRIER",
+          "ab+++cd", "\r\nOK\r\nS", "OK\n", "\r\nNO CARRIER\r\n", "\r\nI52=+++BRI-DOWN+++\r\n\r\nMY login: "})
         EXPECT_TRUE(ReplyComplete(text)) << text;
-    // An "OK" without its line end, or at the end of a value line (a text the user stored), ends nothing.
-    for (const char* text : {"\r\nOK", "\r\nOKAY\r\n", "", "Mx login: ", "\r\nI62=Gateway OK\r\n", "\r\nI62=ERROR\r\n"})
+    // An "OK" without its line end, or at the end of a value line (a text the user stored), ends nothing; nor
+    // does a marker inside a value line.
+    for (const char* text : {"\r\nOK", "\r\nOKAY\r\n", "", "Mx login: ", "\r\nI62=Gateway OK\r\n", "\r\nI62=ERROR\r\n",
+                             "\r\nI52=+++BRI-DOWN+++\r\n", "\r\nI52=NO CARRIER on BRI\r\n", "I52=MX login: "})
         EXPECT_FALSE(ReplyComplete(text)) << text;
 }
 
@@ -39,6 +43,18 @@ TEST_F(TelnetLinkTest, ReplyInPiecesIsCollectedWhole)
         f.chunkDelayMs = 250;
     });
     EXPECT_EQ(exchange("AT\r\n"), "\r\nOK\r\n");
+}
+
+// A reply that ends within one arrival is taken as it comes: text that arrives 90 ms later (before a wait of
+// 100 ms after each arrival would be over) stays for the next read.
+TEST_F(TelnetLinkTest, AReplyEndingInOneArrivalIsTakenAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(connectAndLogIn());
+    QTimer::singleShot(90, Qt::PreciseTimer, [] { StoreTcpReceived("\r\nlater\r\n"); });
+    StoreTcpReceived("\r\nOK\r\n");
+    EXPECT_EQ(ReadReply(1024), "\r\nOK\r\n");
+    WaitPumping(150);
+    EXPECT_EQ(CurrentConnection.TcpReceived, "\r\nlater\r\n");
 }
 
 TEST_F(TelnetLinkTest, PauseLongerThanLanTimeoutEndsTheReply)

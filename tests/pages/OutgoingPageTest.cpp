@@ -198,14 +198,24 @@ TEST_F(OutgoingPageTest, FailedItemsAreListedOnceEachWithTheirExactLines)
     expectListBox(218, valueLines);
     EXPECT_EQ(outgoingWork[1].statsDay, 0) << "a value that could not be read takes its default";
 
-    // View commands without "OK": their own lines, with the two blanks; the values still read.
+    // View commands without "OK": their own lines, with the two blanks; the values still read. After two such
+    // replies in a row the run takes the gateway as no longer answering: "AT&V0" is not asked, and each of its
+    // values is listed.
     startGateway(gatewaysim::Config());
     setFaults([](gatewaysim::Faults& f) { f.noOk = true; });
     load();
     EXPECT_EQ(LoadErrors, QStringLiteral("Outgoing groups  - GSM group 1\n"
                                          "Outgoing groups  - Text of SMS at no answer\n"
-                                         "Outgoing groups  - GSM group 2\n"
-                                         "Outgoing groups  - CLIP prefix conversion\n"));
+                                         "Outgoing groups  - GSM group 2\n") +
+                              valueLines +
+                              QStringLiteral("Outgoing groups - Delay alerting\n"
+                                             "Outgoing groups - Delay connect\n"
+                                             "Outgoing groups - Disconnect call\n"
+                                             "Outgoing groups - Parametr minutes\n"
+                                             "Outgoing groups - Timeout for SMS at no answer\n"
+                                             "Outgoing groups - Time limitation of SIM card\n"
+                                             "Outgoing groups  - CLIP prefix conversion\n"));
+    EXPECT_FALSE(commandsReceived().contains("AT&V0\r\n"));
 
     // Every set refused: each item once; the messages line ends in its own line feed.
     setFaults([](gatewaysim::Faults& f) {

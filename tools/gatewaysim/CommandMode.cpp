@@ -34,11 +34,12 @@ protected:
         }
         if (monitor && text.startsWith("at"))
             session.send(text + "\r\n");
-        if (!f.silent && f.chatterMs > 0) {
+        const bool silent = f.silent || f.silentOn.contains(text);
+        if (!silent && f.chatterMs > 0) {
             for (int ms = 0; ms < f.chatterMs; ms += kChatterLineMs)
                 session.send(QByteArray(38, '.') + "\r\n", kChatterLineMs);
         }
-        if (f.silent) {
+        if (silent) {
             // nothing
         } else if (f.errorToAll || f.errorOn.contains(text) || overlong ||
                    !(text.startsWith("AT") || text.startsWith("at"))) {

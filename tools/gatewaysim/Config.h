@@ -39,6 +39,8 @@ struct Faults
                                  // kChatterLineMs): a gateway that keeps talking before its verdict
     bool bootMode = false;       // a new connection meets the boot loader instead of the login
     bool refuseLogin = false;    // every login is answered "Login incorrect", whatever the user and password
+    // These commands (the line as received, without its line end) get no reply; every other command as usual.
+    QList<QByteArray> silentOn{};
 
     // Voice messages (VoiceCommands.cpp, XmodemModes.cpp). The XMODEM faults hit frame xmodemFrame (1 = the
     // first data frame; 0 = none) of every transfer.

@@ -69,6 +69,8 @@ int main(int argc, char** argv)
     p.addOption(errorOn);
     const QCommandLineOption noOk("no-ok", "Fault: leave the final OK out of replies.");
     const QCommandLineOption silent("silent", "Fault: answer no command at all.");
+    const QCommandLineOption silentOn("silent-on", "Fault: answer this command nothing (repeatable).", "command");
+    p.addOption(silentOn);
     const QCommandLineOption chunk("chunk", "Fault: send output in pieces of <bytes>.", "bytes", "0");
     const QCommandLineOption chunkDelay("chunk-delay", "Fault: pause between pieces.", "ms", "0");
     const QCommandLineOption replyDelay("reply-delay", "Fault: start each reply this late.", "ms", "0");
@@ -201,6 +203,8 @@ int main(int argc, char** argv)
     f.dropOn = p.value(dropOn).toLatin1();
     f.noOk = p.isSet(noOk);
     f.silent = p.isSet(silent);
+    for (const QString& command : p.values(silentOn))
+        f.silentOn << command.toLatin1();
     f.swapKeyOrder = p.isSet(swapKeys);
     f.bootMode = p.isSet(bootMode);
     f.refuseLogin = p.isSet(refuseLogin);

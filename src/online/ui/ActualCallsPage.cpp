@@ -85,6 +85,7 @@ void ActualCallsPage::buildActualCallsPage(QWidget* host)
     tool.tellsLinkLoss = false;
     // A poll waits for its reply with the window's events running: the keep-alive must not talk meanwhile.
     tool.holdsLink = [this] { return tActual->isActive() || actualPollRunning_; };
+    tool.readsLink = [] { return false; }; // the poll reads through Exchange, like any page
     liveTools.add(LiveToolSlot::ActualCalls, tool);
 
     if (fMain) {
