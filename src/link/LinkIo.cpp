@@ -72,6 +72,7 @@ struct OwedReply
     quint64 epoch = 0;
     bool busy = true;
     bool logged = true;
+    bool noByte = false; // not a byte of it had come
 };
 OwedReply owedReply;
 // Opens and closes of the link (AdvanceLinkEpoch).
@@ -555,13 +556,16 @@ WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool
 }
 
 // The serial port's and the modem line's whole reply, read in slices (readInSlices) to its end; with quietMs,
-// that long without a byte ends it in place of the link's own bounds.
-WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int quietMs)
+// that long without a byte ends it in place of the link's own bounds. silentBeforeMs: the gateway has already
+// kept silent this long for this reply's sake (see takeOwedReply), which counts within the first byte's bound.
+WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int quietMs, qint64 silentBeforeMs)
 {
     const HeldPort held;
     const bool modem = held.line || CurrentConnection.LinkType == LinkModem;
     SliceBounds bounds;
     bounds.firstByteMs = quietMs > 0 ? quietMs : modem ? modemReplyWaitMs + kModemReadMs : serialReplyQuietMs;
+    if (quietMs <= 0)
+        bounds.firstByteMs = std::max<qint64>(bounds.firstByteMs - silentBeforeMs, kSliceMs);
     bounds.quietMs = quietMs > 0 ? quietMs : modem ? kModemReadMs : serialReplyQuietMs;
     bounds.capMs = kReplyCapMs;
     bounds.endMs = endMs;
@@ -577,7 +581,7 @@ WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int
 }
 
 // ReadReply's read; quietMs (not 0) ends it once the link has been that quiet, in place of the link's bounds.
-WholeReply readWholeReply(const ReplyReading& r, int quietMs = 0)
+WholeReply readWholeReply(const ReplyReading& r, int quietMs = 0, qint64 silentBeforeMs = 0)
 {
     const quint64 epoch = linkEpoch.load();
     const bool bounded = r.boundMs > 0;
@@ -591,7 +595,7 @@ WholeReply readWholeReply(const ReplyReading& r, int quietMs = 0)
     case LinkModem:
     case LinkSerial:
     case LinkIsdnModem:
-        whole = portReadReply(r, epoch, endMs, quietMs);
+        whole = portReadReply(r, epoch, endMs, quietMs, silentBeforeMs);
         break;
     default:
         break;
@@ -613,8 +617,12 @@ void noteReplyEnded()
 // Before an exchange writes: the reply an earlier one left owed is read to its end, or until the link has been
 // quiet for kOwedReplyQuietMs, and dropped as text that came unasked (logged as received). False when that read
 // was abandoned (the link closed, lost or replaced, or the program closing): nothing is to be written then.
-bool takeOwedReply(quint64 epoch)
+// silentMs: how long the wait lasted when the gateway kept silent through it after an exchange that had no byte
+// either; the next exchange counts it within its first byte's bound, so that a gateway that answers nothing is
+// not waited for longer than before for the owed reply's sake.
+bool takeOwedReply(quint64 epoch, qint64& silentMs)
 {
+    silentMs = 0;
     if (!onWindowThread())
         return true;
     const OwedReply owed = std::exchange(owedReply, OwedReply());
@@ -623,14 +631,19 @@ bool takeOwedReply(quint64 epoch)
     ReplyReading r;
     r.busy = owed.busy;
     r.logged = owed.logged;
-    NoteSessionEnd(readWholeReply(r, kOwedReplyQuietMs).text);
+    const qint64 start = Clock::milliseconds();
+    const QByteArray dropped = readWholeReply(r, kOwedReplyQuietMs).text;
+    if (owed.noByte && dropped.isEmpty())
+        silentMs = Clock::milliseconds() - start;
+    NoteSessionEnd(dropped);
     return !readAbandoned(epoch);
 }
 
 // After an exchange's read on a link that is still up: a reply that did not come to its end is owed to the next
 // exchange, and the open run counts it; two in a row and the gateway counts as no longer answering.
-void noteExchangeEnd(const ReplyReading& r, bool ended, quint64 epoch)
+void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epoch)
 {
+    const bool ended = whole.ended;
     if (readAbandoned(epoch))
         return;
     if (ended) {
@@ -638,7 +651,7 @@ void noteExchangeEnd(const ReplyReading& r, bool ended, quint64 epoch)
         return;
     }
     if (onWindowThread())
-        owedReply = OwedReply{true, epoch, r.busy, r.logged};
+        owedReply = OwedReply{true, epoch, r.busy, r.logged, whole.text.isEmpty()};
     if (gatewayRuns > 0 && ++runRepliesWithoutEnd >= kRunRepliesWithoutEnd)
         gatewayRunSilent = true;
 }
@@ -812,8 +825,9 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
     LinkWaitScope waiting;
     const quint64 epoch = linkEpoch.load();
     // A live tool's reader or route that holds the link takes what comes itself.
+    qint64 silentBeforeMs = 0;
     if (!liveTools.anyReadsLink() && !liveTools.anyRoute()) {
-        if (!takeOwedReply(epoch))
+        if (!takeOwedReply(epoch, silentBeforeMs))
             return result;
         DropArrivedText();
     }
@@ -822,11 +836,11 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
     if (!result.written && !readAfterShortWrite)
         return result;
     WaitPumping(delayMs);
-    const WholeReply whole = readWholeReply(reading);
+    const WholeReply whole = readWholeReply(reading, 0, silentBeforeMs);
     result.reply = whole.text;
     if (!reading.loginPromptExpected)
         NoteSessionEnd(result.reply);
-    noteExchangeEnd(reading, whole.ended, epoch);
+    noteExchangeEnd(reading, whole, epoch);
     return result;
 }
 

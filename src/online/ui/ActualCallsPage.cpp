@@ -169,10 +169,6 @@ void ActualCallsPage::PollActualCalls()
 
 bool ActualCallsPage::fetchActualTable(const ActualTable& table, quint64 entry)
 {
-    // The poll holds the link, so its exchange leaves what came unasked alone: the poll drops it itself, as the
-    // diagnostics' do. A late table is no part of this one, and a login prompt among it (the gateway's session
-    // has ended) keeps the command from going into the login dialogue.
-    DropArrivedText();
     const ExchangeResult e = Exchange(table.command, 100);
     if (!e.written)
         return false;
