@@ -54,13 +54,7 @@ public:
 
 TEST_P(LateSerialTest, EachAnswerIsItsOwnExchanges)
 {
-    ASSERT_NO_FATAL_FAILURE(startOnLink(Link::Serial, gatewaysim::Config()));
-    ASSERT_NO_FATAL_FAILURE(connectNow());
-    gatewaysim::Faults late;
-    late.replyDelayMs = GetParam().delayMs;
-    gateway->setFaults(late);
-    dialogs().clearRecords();
-    gateway->clearLog();
+    ASSERT_NO_FATAL_FAILURE(connectLate(Link::Serial, GetParam().delayMs));
     GetParam().run(*this);
 }
 
@@ -194,13 +188,7 @@ class OneExchangeTest : public LiveToolTest, public ::testing::WithParamInterfac
 protected:
     void startSlow(Link link)
     {
-        ASSERT_NO_FATAL_FAILURE(startOnLink(link, gatewaysim::Config()));
-        ASSERT_NO_FATAL_FAILURE(connectNow());
-        gatewaysim::Faults late;
-        late.replyDelayMs = 1500;
-        gateway->setFaults(late);
-        dialogs().clearRecords();
-        gateway->clearLog();
+        ASSERT_NO_FATAL_FAILURE(connectLate(link, 1500));
     }
     QWidget* disconnectButton() const { return fMain->tbMain->widgetForAction(fMain->tbDisconnect); }
 };

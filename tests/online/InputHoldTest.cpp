@@ -93,14 +93,8 @@ private:
 
 TEST_P(InputHoldTest, Rows)
 {
-    ASSERT_NO_FATAL_FAILURE(startOnLink(GetParam().link, gatewaysim::Config()));
-    ASSERT_NO_FATAL_FAILURE(connectNow());
+    ASSERT_NO_FATAL_FAILURE(connectLate(GetParam().link, GetParam().delayMs));
     ASSERT_NO_FATAL_FAILURE(showMainWindow());
-    gatewaysim::Faults late;
-    late.replyDelayMs = GetParam().delayMs;
-    gateway->setFaults(late);
-    dialogs().clearRecords();
-    gateway->clearLog();
     GetParam().run(*this);
 }
 

@@ -66,6 +66,18 @@ protected:
         }
     }
 
+    // Connected on link to a gateway whose answers start delayMs late, with no box and no received line recorded.
+    void connectLate(Link link, int delayMs)
+    {
+        ASSERT_NO_FATAL_FAILURE(startOnLink(link, gatewaysim::Config()));
+        ASSERT_NO_FATAL_FAILURE(connectNow());
+        gatewaysim::Faults late;
+        late.replyDelayMs = delayMs;
+        gateway->setFaults(late);
+        dialogs().clearRecords();
+        gateway->clearLog();
+    }
+
     // Processes events until done() holds, at most boundMs; true when it held. Between two looks the thread
     // sleeps until an event comes; the gateway's thread changes what done() sees without one here, so a timer
     // wakes it for a look now and then.
