@@ -160,6 +160,7 @@ TEST_P(SilentGatewayTest, AWholeRunEndsSoonWithOneBox)
     ASSERT_NO_FATAL_FAILURE(startOnLink(GetParam().link, gatewaysim::Config()));
     ASSERT_NO_FATAL_FAILURE(connectNow());
     modemReplyWaitMs = kModemWaits[0];
+    modemIdentWaitMs = kModemWaits[2];
     gatewaysim::Faults silent;
     silent.silent = true;
     gateway->setFaults(silent);
