@@ -142,16 +142,21 @@ bool inValueLine(const QByteArray& text, qsizetype at)
     return QByteArrayView(text).sliced(lineStart, at - lineStart).contains('=');
 }
 
+// True when marker stands in text from `from` on (or ends there) outside a value line.
+bool markerOutsideValueLine(const QByteArray& text, QByteArrayView marker, qsizetype from = 0)
+{
+    for (qsizetype at = text.indexOf(marker, std::max<qsizetype>(0, from - marker.size() + 1)); at >= 0;
+         at = text.indexOf(marker, at + 1)) {
+        if (!inValueLine(text, at))
+            return true;
+    }
+    return false;
+}
+
 // "MX login:" or "MY login:" in text, on a line that is no value line.
 bool holdsLoginPrompt(const QByteArray& text)
 {
-    for (const QByteArrayView prompt : {QByteArrayView("MX login:"), QByteArrayView("MY login:")}) {
-        for (qsizetype at = text.indexOf(prompt); at >= 0; at = text.indexOf(prompt, at + 1)) {
-            if (!inValueLine(text, at))
-                return true;
-        }
-    }
-    return false;
+    return markerOutsideValueLine(text, "MX login:") || markerOutsideValueLine(text, "MY login:");
 }
 
 void setModemTimeouts(ComPort* port, int readTotalMs)
@@ -475,7 +480,6 @@ int msBefore(qint64 endMs, int ms)
     return int(std::clamp<qint64>(endMs - Clock::milliseconds(), 0, ms));
 }
 
-
 // Whether the reply has ended, looking at the lines that came whole from `from` on (the line `from` falls in
 // included) and at the markers that may stand anywhere but in a value line (their lines are looked at back to
 // their start, so a reply in pieces counts as one text).
@@ -483,11 +487,8 @@ bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy)
 {
     for (const QByteArrayView marker : {QByteArrayView("MX login:"), QByteArrayView("MY login:"),
                                         QByteArrayView("NO CARRIER"), QByteArrayView("+++")}) {
-        for (qsizetype at = text.indexOf(marker, std::max<qsizetype>(0, from - marker.size() + 1)); at >= 0;
-             at = text.indexOf(marker, at + 1)) {
-            if (!inValueLine(text, at))
-                return true;
-        }
+        if (markerOutsideValueLine(text, marker, from))
+            return true;
     }
     qsizetype lineStart = from > 0 ? text.lastIndexOf('\n', from - 1) + 1 : 0;
     for (;;) {
@@ -643,10 +644,9 @@ bool takeOwedReply(quint64 epoch, qint64& silentMs)
 // exchange, and the open run counts it; two in a row and the gateway counts as no longer answering.
 void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epoch)
 {
-    const bool ended = whole.ended;
     if (readAbandoned(epoch))
         return;
-    if (ended) {
+    if (whole.ended) {
         noteReplyEnded();
         return;
     }

@@ -108,8 +108,9 @@ public:
     // Every event of the window system passes here before Qt handles it.
     bool sendEvent(WsEvent* e) override
     {
-        std::unique_ptr<WsEvent> copy = main_ ? holdableCopy(e) : nullptr;
-        if (!copy || !holds(e))
+        // Looked at before anything is copied: most events pass, and a mouse move passes often.
+        std::unique_ptr<WsEvent> copy = main_ && holds(e) ? holdableCopy(e) : nullptr;
+        if (!copy)
             return deliver(e);
         held_.push_back({std::move(copy), nullptr, nullptr});
         if (!LinkExchangeWaiting())
