@@ -1,5 +1,7 @@
 #include "link/LinkIo.h"
 
+#include "link/ExchangeState.h"
+
 #include "link/CommLog.h"
 #include "link/LiveTools.h"
 #include "link/Login.h"
@@ -39,7 +41,6 @@ constexpr int kModemLongReadMs = 100000; // ... and one of LinkReadTimeout
 constexpr int kModemQuietMs = 100;       // a modem read ends this long after its last byte
 constexpr int kStepMs = 10;              // telnet wait step once the deadline estimate is off
 constexpr int kOwedReplyQuietMs = 1000;  // an owed reply is taken until the link has been this quiet
-constexpr int kRunRepliesWithoutEnd = 2; // exchanges in a row without their reply's end: a gateway run gives up
 
 // Bumped by resetLinkState: flags scheduled before a reset must not land in the fresh record.
 std::atomic<int> tcpGeneration{0};
@@ -55,43 +56,8 @@ bool tcpTailDropped = false;
 constexpr int kSliceMs = 100;      // the longest one read of a reply holds the window's thread
 constexpr int kSliceByteGapMs = 2; // a slice's read hands over what came once the line pauses this long
 
-// Waits of the window's thread on the link now open (LinkWaitScope); exchanges refuse to start meanwhile.
-int linkWaits = 0;
-std::function<void(bool waiting)> linkWaitWatch;
-// Open gateway runs (GatewayRunScope); their exchanges in a row whose reply did not come to its end, and whether
-// that found the gateway no longer answering.
-int gatewayRuns = 0;
-int runRepliesWithoutEnd = 0;
-bool gatewayRunSilent = false;
-// The reply an exchange of the window's thread stopped reading before its end (no byte within its bound, or cut
-// at its cap): the next exchange takes it before it writes (takeOwedReply). Any write on the link, or the link's
-// close, forgets it.
-struct OwedReply
-{
-    bool owed = false;
-    quint64 epoch = 0;
-    bool busy = true;
-    bool logged = true;
-    bool noByte = false; // not a byte of it had come
-};
-OwedReply owedReply;
-// Opens and closes of the link (AdvanceLinkEpoch).
-std::atomic<quint64> linkEpoch{0};
-// The gateway's session on the link now open has ended (NoteSessionEnd); cleared as a link closes or opens.
-std::atomic<bool> sessionEnded{false};
 
-bool onWindowThread()
-{
-    const QCoreApplication* app = QCoreApplication::instance();
-    return app && QThread::currentThread() == app->thread();
-}
-
-// The owed reply is the window's thread's own.
-void forgetOwedReply()
-{
-    if (onWindowThread())
-        owedReply = OwedReply();
-}
+using exchangestate::onWindowThread;
 
 void stampActivity()
 {
@@ -132,31 +98,6 @@ void noteReceived(const QByteArray& text)
     stampActivity();
     if (CurrentConnection.SaveLog)
         LogReceived(text);
-}
-
-// A marker at `at` that stands inside a value line of a listing ("I52=+++BRI-DOWN+++"): its line holds "="
-// before it. Such a marker is the user's text, not the reply's end.
-bool inValueLine(const QByteArray& text, qsizetype at)
-{
-    const qsizetype lineStart = at > 0 ? text.lastIndexOf('\n', at - 1) + 1 : 0;
-    return QByteArrayView(text).sliced(lineStart, at - lineStart).contains('=');
-}
-
-// True when marker stands in text from `from` on (or ends there) outside a value line.
-bool markerOutsideValueLine(const QByteArray& text, QByteArrayView marker, qsizetype from = 0)
-{
-    for (qsizetype at = text.indexOf(marker, std::max<qsizetype>(0, from - marker.size() + 1)); at >= 0;
-         at = text.indexOf(marker, at + 1)) {
-        if (!inValueLine(text, at))
-            return true;
-    }
-    return false;
-}
-
-// "MX login:" or "MY login:" in text, on a line that is no value line.
-bool holdsLoginPrompt(const QByteArray& text)
-{
-    return markerOutsideValueLine(text, "MX login:") || markerOutsideValueLine(text, "MY login:");
 }
 
 void setModemTimeouts(ComPort* port, int readTotalMs)
@@ -220,7 +161,7 @@ void restOfSlice(qint64 sliceStart, qint64 sliceEnd)
 // Why a whole reply's read stops early: the program closes, or the link it started on is lost or gone.
 bool readAbandoned(quint64 epoch)
 {
-    return closingProgram() || linkEpoch.load() != epoch || LinkLost();
+    return closingProgram() || LinkEpoch() != epoch || LinkLost();
 }
 
 void noteReplyText(const QByteArray& text, bool logged)
@@ -311,7 +252,7 @@ QByteArray modemRead(qsizetype size, int totalMs)
         bounds.max = size - 1;
         bounds.firstByteMs = totalMs;
         bounds.quietMs = kModemQuietMs;
-        text = readInSlices(held, linkEpoch.load(), bounds, nullptr);
+        text = readInSlices(held, LinkEpoch(), bounds, nullptr);
     }
     noteReceived(text);
     return text;
@@ -365,7 +306,7 @@ int msUntilSecond(qint64 target)
 // Runs the UI thread's events meanwhile.
 bool waitTcpData(double seconds, qint64 endMs = 0)
 {
-    const quint64 epoch = linkEpoch.load(); // a Disconnect or a new connection ends the wait
+    const quint64 epoch = LinkEpoch(); // a Disconnect or a new connection ends the wait
     seconds = std::min(seconds, 1e9);       // beyond any time-out a setting can hold; keeps the sums below in range
     const qint64 start = Clock::seconds();
     auto expired = [&] { return !(double(Clock::seconds() - start) <= seconds); }; // NaN counts as expired
@@ -374,7 +315,7 @@ bool waitTcpData(double seconds, qint64 endMs = 0)
     for (;;) {
         if (CurrentConnection.TcpDataReceived)
             return true;
-        if (!tcpUp() || expired() || closingProgram() || linkEpoch.load() != epoch)
+        if (!tcpUp() || expired() || closingProgram() || LinkEpoch() != epoch)
             return false; // at the close the work that reads ends at once; the link closes after it
         const qint64 untilEnd = endMs ? endMs - Clock::milliseconds() : qint64(INT_MAX);
         if (untilEnd <= 0)
@@ -487,7 +428,7 @@ bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy)
 {
     for (const QByteArrayView marker : {QByteArrayView("MX login:"), QByteArrayView("MY login:"),
                                         QByteArrayView("NO CARRIER"), QByteArrayView("+++")}) {
-        if (markerOutsideValueLine(text, marker, from))
+        if (MarkerOutsideValueLine(text, marker, from))
             return true;
     }
     qsizetype lineStart = from > 0 ? text.lastIndexOf('\n', from - 1) + 1 : 0;
@@ -545,7 +486,7 @@ WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool
             if (!arrived && !readAbandoned(epoch))
                 WaitPumping(bounded ? msBefore(endMs, kArrivalSettleMs) : kArrivalSettleMs);
         }
-        if (linkEpoch.load() != epoch)
+        if (LinkEpoch() != epoch)
             break; // another connection's text is none of this read's
         whole.ended = takeTcpPiece(whole, r);
         if (whole.ended || readAbandoned(epoch) || Clock::milliseconds() >= capMs)
@@ -584,7 +525,7 @@ WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int
 // ReadReply's read; quietMs (not 0) ends it once the link has been that quiet, in place of the link's bounds.
 WholeReply readWholeReply(const ReplyReading& r, int quietMs = 0, qint64 silentBeforeMs = 0)
 {
-    const quint64 epoch = linkEpoch.load();
+    const quint64 epoch = LinkEpoch();
     const bool bounded = r.boundMs > 0;
     const qint64 endMs = bounded ? Clock::milliseconds() + r.boundMs : 0;
     LinkWaitScope waiting;
@@ -605,16 +546,6 @@ WholeReply readWholeReply(const ReplyReading& r, int quietMs = 0, qint64 silentB
     return whole;
 }
 
-// A reply of the window's thread read to its end: nothing is owed any more (an exchange's caller may read the
-// rest of its reply itself), and the gateway answers.
-void noteReplyEnded()
-{
-    if (!onWindowThread())
-        return;
-    owedReply = OwedReply();
-    runRepliesWithoutEnd = 0;
-}
-
 // Before an exchange writes: the reply an earlier one left owed is read to its end, or until the link has been
 // quiet for kOwedReplyQuietMs, and dropped as text that came unasked (logged as received). False when that read
 // was abandoned (the link closed, lost or replaced, or the program closing): nothing is to be written then.
@@ -626,7 +557,7 @@ bool takeOwedReply(quint64 epoch, qint64& silentMs)
     silentMs = 0;
     if (!onWindowThread())
         return true;
-    const OwedReply owed = std::exchange(owedReply, OwedReply());
+    const exchangestate::OwedReply owed = exchangestate::takeOwed();
     if (!owed.owed || owed.epoch != epoch)
         return true;
     ReplyReading r;
@@ -647,13 +578,10 @@ void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epo
     if (readAbandoned(epoch))
         return;
     if (whole.ended) {
-        noteReplyEnded();
+        exchangestate::noteReplyEnded();
         return;
     }
-    if (onWindowThread())
-        owedReply = OwedReply{true, epoch, r.busy, r.logged, whole.text.isEmpty()};
-    if (gatewayRuns > 0 && ++runRepliesWithoutEnd >= kRunRepliesWithoutEnd)
-        gatewayRunSilent = true;
+    exchangestate::noteReplyWithoutEnd({true, epoch, r.busy, r.logged, whole.text.isEmpty()});
 }
 
 // One byte that readByte takes within the port's time-outs, its wait cut so that it ends by endMs (0 once
@@ -680,24 +608,23 @@ template <typename ReadByte> quint8 byteUntil(ComPort* port, qint64 endMs, ReadB
 
 } // namespace
 
-void resetLinkState()
+void exchangestate::wakeTcpWaits()
 {
-    CloseCommLog(CurrentConnection);
-    ++linkEpoch;
-    linkWaits = 0;
-    gatewayRuns = 0;
-    runRepliesWithoutEnd = 0;
-    gatewayRunSilent = false;
-    sessionEnded = false;
-    owedReply = OwedReply();
-    ++tcpGeneration;
-    tcpStoredBytes = 0;
-    tcpTakenBytes = 0;
-    tcpTailDropped = false;
     for (const QPointer<QEventLoop>& loop : std::as_const(tcpWaiters)) {
         if (loop)
             loop->quit();
     }
+}
+
+void resetLinkState()
+{
+    CloseCommLog(CurrentConnection);
+    exchangestate::reset();
+    ++tcpGeneration;
+    tcpStoredBytes = 0;
+    tcpTakenBytes = 0;
+    tcpTailDropped = false;
+    exchangestate::wakeTcpWaits();
     CurrentConnection = ConnectionRecord();
     CurrentGateway = GatewayEntry();
     lastLinkActivity.store(0);
@@ -712,11 +639,11 @@ void resetLinkState()
 
 quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetype length)
 {
-    if (sessionEnded.load())
+    if (LinkSessionEnded())
         return 0; // it would go into the gateway's login dialogue
     stampActivity();
     tcpTailDropped = false; // what comes from here on may answer this write
-    forgetOwedReply();
+    exchangestate::forgetOwed();
     const QByteArray bytes = text.left(qMax<qsizetype>(length, 0));
     switch (conn.LinkType) {
     case LinkSerial:
@@ -786,7 +713,7 @@ QByteArray ReadReply(const ReplyReading& r)
 {
     const WholeReply whole = readWholeReply(r);
     if (whole.ended)
-        noteReplyEnded();
+        exchangestate::noteReplyEnded();
     return whole.text;
 }
 
@@ -818,12 +745,13 @@ bool ReplyComplete(const QByteArray& text)
 ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReading& reading, bool readAfterShortWrite)
 {
     ExchangeResult result;
-    if ((onWindowThread() && linkWaits > 0) || (gatewayRuns > 0 && gatewayRunSilent)) {
+    if (exchangestate::exchangeRefused()) {
         result.refused = true;
+        result.refusedForWait = exchangestate::refusedForWait();
         return result;
     }
     LinkWaitScope waiting;
-    const quint64 epoch = linkEpoch.load();
+    const quint64 epoch = LinkEpoch();
     // A live tool's reader or route that holds the link takes what comes itself.
     qint64 silentBeforeMs = 0;
     if (!liveTools.anyReadsLink() && !liveTools.anyRoute()) {
@@ -874,55 +802,6 @@ QByteArray SendCommandOk(const QByteArray& command, QByteArray& reply, qsizetype
     return reply.contains("OK") ? reply : QByteArray();
 }
 
-bool LinkExchangeWaiting()
-{
-    return linkWaits > 0;
-}
-
-void SetLinkWaitWatch(std::function<void(bool waiting)> watch)
-{
-    linkWaitWatch = std::move(watch);
-}
-
-LinkWaitScope::LinkWaitScope() : counted_(onWindowThread())
-{
-    if (counted_ && linkWaits++ == 0 && linkWaitWatch)
-        linkWaitWatch(true);
-}
-
-LinkWaitScope::~LinkWaitScope()
-{
-    if (counted_ && --linkWaits == 0 && linkWaitWatch)
-        linkWaitWatch(false);
-}
-
-GatewayRunScope::GatewayRunScope()
-{
-    if (gatewayRuns++ == 0) {
-        runRepliesWithoutEnd = 0;
-        gatewayRunSilent = false;
-    }
-}
-
-GatewayRunScope::~GatewayRunScope()
-{
-    if (--gatewayRuns == 0) {
-        runRepliesWithoutEnd = 0;
-        gatewayRunSilent = false;
-    }
-}
-
-void AdvanceLinkEpoch()
-{
-    ++linkEpoch;
-    sessionEnded = false;
-    forgetOwedReply(); // its link is gone
-    // A telnet wait on the closed link ends now, not at its next step.
-    for (const QPointer<QEventLoop>& loop : std::as_const(tcpWaiters)) {
-        if (loop)
-            loop->quit();
-    }
-}
 
 quint32 ComWrite(ComPort* port, const char* data, qsizetype count)
 {
@@ -960,10 +839,10 @@ QByteArray ComRead(ComPort* port, qsizetype size, bool logging)
 
 quint32 LinkPortWrite(const QByteArray& bytes)
 {
-    if (sessionEnded.load())
+    if (LinkSessionEnded())
         return 0;
     stampActivity();
-    forgetOwedReply();
+    exchangestate::forgetOwed();
     return portWrite(CurrentConnection, bytes, false);
 }
 
@@ -1054,23 +933,9 @@ ComPort* LinkPort(const ConnectionRecord& conn)
     return linkPort(conn);
 }
 
-bool NoteSessionEnd(const QByteArray& text)
-{
-    if (!holdsLoginPrompt(text))
-        return false;
-    if (!sessionEnded.exchange(true) && linkLostHook)
-        linkLostHook();
-    return true;
-}
-
-bool LinkSessionEnded()
-{
-    return sessionEnded.load();
-}
-
 bool LinkPortLost()
 {
-    if (sessionEnded.load())
+    if (LinkSessionEnded())
         return true;
     const ConnectionRecord& c = CurrentConnection;
     const ComPort* port = linkPort(c);
@@ -1082,7 +947,7 @@ bool LinkPortLost()
 
 bool LinkLost()
 {
-    if (sessionEnded.load())
+    if (LinkSessionEnded())
         return true;
     if (CurrentConnection.LinkType == LinkTelnet)
         return !tcpUp();

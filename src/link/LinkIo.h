@@ -17,6 +17,7 @@
 //
 // Every write and every read that brings text stamps lastLinkActivity (the keep-alive looks at it) and goes to
 // the communication log when "SaveLog" is on.
+#include "link/ExchangeState.h"
 #include "link/LinkState.h"
 
 #include <QByteArray>
@@ -109,54 +110,18 @@ struct ExchangeResult
 {
     bool written = false;
     bool refused = false;
+    bool refusedForWait = false; // refused because another exchange waits for its answer
     QByteArray reply;
 };
 ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReading& reading = {},
                         bool readAfterShortWrite = false);
 
-// True while the window's thread waits for an answer: inside an Exchange or a read of the link that handles
-// the window's events. Nothing may start another exchange meanwhile: the main window holds the user's input
-// (but Disconnect and the close) until the wait ends, and the timers that send skip their turn.
-bool LinkExchangeWaiting();
 // An exchange refused because another one waits for its answer: nothing is wrong with the link or the gateway,
 // and the user is told nothing (the work that waits reports for itself).
 inline bool RefusedForWait(const ExchangeResult& e)
 {
-    return e.refused && LinkExchangeWaiting();
+    return e.refusedForWait;
 }
-// Told when the window's thread begins to wait on the link (true) and when its last wait ends (false).
-void SetLinkWaitWatch(std::function<void(bool waiting)> watch);
-// Held by work of the window's thread while it waits on the link (every such read holds one itself).
-class LinkWaitScope
-{
-public:
-    LinkWaitScope();
-    ~LinkWaitScope();
-    LinkWaitScope(const LinkWaitScope&) = delete;
-    LinkWaitScope& operator=(const LinkWaitScope&) = delete;
-
-private:
-    bool counted_;
-};
-
-// A run of exchanges with the gateway (a page's load or save, the whole-gateway load and save). Once two of its
-// exchanges in a row ended without their reply's end (no byte within the bound, or bytes without an end), the
-// gateway counts as no longer answering for the rest of the run: the later exchanges are refused at once, so the
-// run ends with its one box instead of waiting out every command. An exchange whose reply ends starts the count
-// anew, so a gateway that answers other commands is run through every page.
-class GatewayRunScope
-{
-public:
-    GatewayRunScope();
-    ~GatewayRunScope();
-    GatewayRunScope(const GatewayRunScope&) = delete;
-    GatewayRunScope& operator=(const GatewayRunScope&) = delete;
-};
-
-// Counts the link's opens and closes (CloseLink and the connect call it): a read that started on one link ends
-// when the count has moved on (a Disconnect, or another connection made meanwhile), and never takes that link's
-// text.
-void AdvanceLinkEpoch();
 
 // Sends one command and reads its reply into reply (at most size - 1 bytes): shows the command through
 // commandStatusHook, then one Exchange (the write, 10 ms, ReadReply). True when the reply contains
@@ -200,19 +165,6 @@ ComPort* LinkPort(const ConnectionRecord& conn);
 bool LinkPortLost();
 // LinkPortLost, and on telnet: the connection is down.
 bool LinkLost();
-
-// The gateway's session can end while the line stays up (it restarts, or logs an idle session out): its login
-// prompt then comes on the line, and whatever is sent next would go into its login dialogue as a user name or a
-// password. True when text, a reply or what came unasked, holds "MX login:" or "MY login:" outside a value line
-// (a line with "=" before the prompt is a value's text): the session has ended. From then on the link counts as
-// lost (LinkPortLost, LinkLost) until it is closed or another is opened: reads end, writes send nothing, and
-// linkLostHook is told (once). Exchange asks of every reply (unless the reading expects the prompt) and
-// DropArrivedText of what it drops; the dialogues that expect the prompt (the greeting, the login, the resets'
-// wait) and the live tools' own readers, which show it (the terminal, where the user may log in by hand), never
-// ask. Callable from any thread.
-bool NoteSessionEnd(const QByteArray& text);
-// True once NoteSessionEnd has found the link's session ended.
-bool LinkSessionEnded();
 
 // Wakes a reader thread waiting in a read of CurrentConnection's serial port or modem line and keeps further
 // reads from waiting (on); back to normal reads (off). The stop of a live tool's reader brackets its join with it.

@@ -136,13 +136,11 @@ QByteArray LoginDisableCommand()
     return QByteArrayLiteral("AT%X80=/\r");
 }
 
-bool SendAccountCommand(const QByteArray& command, QByteArray& reply)
+ExchangeResult SendAccountCommand(const QByteArray& command)
 {
     // Past the communication log, but through the modem line's watch for the call's end: a call that has
     // dropped ends the connection like any other read that meets it.
-    const ExchangeResult e = Exchange(command, 0, wholeReading(wholeReplyMs, false, false));
-    reply = e.reply;
-    return e.written;
+    return Exchange(command, 0, wholeReading(wholeReplyMs, false, false));
 }
 
 QList<QByteArray> BufferStateValues(const QByteArray& reply)

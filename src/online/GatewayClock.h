@@ -51,8 +51,8 @@ int LoginAccountCheck(const QString& user, const QString& pass, const QString& p
 QByteArray LoginAccountCommand(const QString& user, const QString& pass);
 QByteArray LoginDisableCommand();
 // One Exchange kept out of the communication log (LinkPortWrite, ReadReply with logged off) whose reply is read
-// as ReadWholeReply reads it, within wholeReplyMs. False for a short write or a refused exchange.
-bool SendAccountCommand(const QByteArray& command, QByteArray& reply);
+// as ReadWholeReply reads it, within wholeReplyMs.
+ExchangeResult SendAccountCommand(const QByteArray& command);
 
 // The five values of the buffer state reply ("AT!Q"), in the order of its keys "Main loops:", "Max loop:",
 // "System stack:", "User stack:", "Call records:".

@@ -11,7 +11,7 @@
 #include "platform/ProgramDir.h"
 #include "platform/TelnetClient.h"
 #include "platform/Wait.h"
-#include "ui/ExchangeInputGuard.h"
+#include "ui/InputHold.h"
 #include "ui/StartupSettings.h"
 #include "ui/UiState.h"
 
@@ -84,7 +84,7 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent)
 
     buildMenu(this);
     buildToolBar(this);
-    installExchangeInputGuard(this, tbDisconnect);
+    installInputHold(this, tbDisconnect);
     buildStatusBar(this);
     buildNavigation(this);
     buildConnection(this);

@@ -559,7 +559,7 @@ void ConnectionPart::tLoginTimerTimer()
     // Once the close is decided nothing starts a new dialogue with the gateway.
     // Nor inside another exchange's wait: the turn is skipped, the next one comes 2 s later.
     if (keepAliveRunning_ || tcpUpgradeActive || progressShown || liveTools.anyHoldsLink() || closingProgram() ||
-        LinkExchangeWaiting())
+        !TimersMaySend())
         return;
     if (!CurrentConnection.Connected || Clock::seconds() - lastLinkActivity.load() < kKeepAliveIdleSeconds)
         return;

@@ -148,7 +148,7 @@ void ActualCallsPage::PollActualCalls()
 {
     // The reply is awaited with the window's events running, so a tick can come back here before it is in;
     // a second poll would put its command between the first one and its reply. One poll at a time.
-    if (actualPollRunning_ || LinkExchangeWaiting())
+    if (actualPollRunning_ || !TimersMaySend())
         return; // a tick inside another exchange's wait skips its turn
     const int old = actualUnfinishedPolls.fetch_add(1);
     if (old > 3) {

@@ -272,7 +272,7 @@ void DiagPage::diagRefresh()
 {
     // A tick that comes while a poll waits (it keeps the window working) starts no second poll: the two would
     // take each other's replies.
-    if (diagPolling_ || LinkExchangeWaiting())
+    if (diagPolling_ || !TimersMaySend())
         return;
     // From each command's write to its answer nothing else may write (diagWait_). The pauses between them
     // await nothing: the window takes its input then, and a command started meanwhile runs to its end before

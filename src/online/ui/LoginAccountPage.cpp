@@ -103,12 +103,13 @@ void LoginAccountPage::setLabelsLoginAccount(const Tlabels& t)
 
 void LoginAccountPage::sendAccount(const QByteArray& command)
 {
-    QByteArray reply;
-    if (!SendAccountCommand(command, reply)) {
-        if (!LinkExchangeWaiting()) // else refused: another exchange waits for its answer
+    const ExchangeResult e = SendAccountCommand(command);
+    if (!e.written) {
+        if (!RefusedForWait(e))
             errorBox(56);
         return;
     }
+    const QByteArray& reply = e.reply;
     if (ReplyHasOkLine(reply))
         infoBox(66);
     else

@@ -220,7 +220,7 @@ void TerminalPart::mTerminalPaste(const QByteArray& text)
 
 void TerminalPart::sendNextPasted()
 {
-    if (LinkExchangeWaiting())
+    if (!TimersMaySend())
         return; // the next byte goes out at the next tick, once the answer awaited now is in
     if (pasteQueue_.isEmpty()) {
         pasteTimer_->stop();

@@ -718,7 +718,7 @@ void VoicePage::sbVoiceDialClick()
 
 void VoicePage::tVoiceTimer()
 {
-    if (LinkExchangeWaiting())
+    if (!TimersMaySend())
         return; // inside another exchange's wait the read would take that one's answer: the next tick looks
     UpdateVoiceRecordStatus(this, LinkReadTimeout(128, 0.05));
 }

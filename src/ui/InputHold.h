@@ -1,5 +1,5 @@
 #pragma once
-// While the window's thread waits for the gateway's answer (LinkExchangeWaiting), the user's input to the main
+// While the window's thread waits for the gateway's answer or runs a step that holds input (LinkInputHeld), the user's input to the main
 // window (its clicks, keys, wheel turns and shortcuts, its menus and drop-down lists included) is held: a
 // handler run inside that wait would start a second exchange, and the two would take each other's answers.
 // Once no answer is awaited the held input is handed back to the window system, one event at a time and in the
@@ -18,4 +18,4 @@ class QMainWindow;
 
 inline constexpr int kBusyCursorMs = 300;
 
-void installExchangeInputGuard(QMainWindow* main, QAction* disconnect);
+void installInputHold(QMainWindow* main, QAction* disconnect);

@@ -1,4 +1,4 @@
-#include "ui/ExchangeInputGuard.h"
+#include "ui/InputHold.h"
 
 #include "link/LinkIo.h"
 #include "platform/Wait.h"
@@ -113,7 +113,7 @@ public:
         if (!copy)
             return deliver(e);
         held_.push_back({std::move(copy), nullptr, nullptr});
-        if (!LinkExchangeWaiting())
+        if (!LinkInputHeld())
             postNext();
         return true;
     }
@@ -150,14 +150,14 @@ public:
             return false;
         }
         held_.push_back({nullptr, watched, std::unique_ptr<QEvent>(event->clone())});
-        if (!LinkExchangeWaiting())
+        if (!LinkInputHeld())
             postNext();
         return true;
     }
 
 private:
     // New input waits behind input still held, so none overtakes another.
-    bool holding() const { return LinkExchangeWaiting() || !held_.empty(); }
+    bool holding() const { return LinkInputHeld() || !held_.empty(); }
 
     // Events that Qt sends while it delivers one of the window system's (or a held one) belong to that delivery.
     // A wait opened meanwhile (a handler's exchange) runs its own events one nesting deeper.
@@ -255,7 +255,7 @@ private:
             held_.clear(); // the program ends: nothing new starts
             return;
         }
-        if (LinkExchangeWaiting() || held_.empty())
+        if (LinkInputHeld() || held_.empty())
             return; // the end of the wait asks again
         HeldInput input = std::move(held_.front());
         held_.pop_front();
@@ -292,7 +292,7 @@ private:
 
     void showBusy()
     {
-        if (busyShown_ || !LinkExchangeWaiting())
+        if (busyShown_ || !LinkInputHeld())
             return;
         busyShown_ = true;
         QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
@@ -311,7 +311,7 @@ private:
 
 } // namespace
 
-void installExchangeInputGuard(QMainWindow* main, QAction* disconnect)
+void installInputHold(QMainWindow* main, QAction* disconnect)
 {
     if (qApp)
         new InputHold(main, disconnect);

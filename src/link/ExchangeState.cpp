@@ -1,0 +1,213 @@
+#include "link/ExchangeState.h"
+
+#include "link/LinkState.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <utility>
+
+namespace {
+
+constexpr int kRunRepliesWithoutEnd = 2; // exchanges in a row without their reply's end: a gateway run gives up
+
+// Waits of the window's thread on the link now open (LinkWaitScope); exchanges refuse to start meanwhile. Steps
+// that hold the user's input like a wait (UserStepScope).
+int linkWaits = 0;
+int userSteps = 0;
+std::function<void(bool waiting)> linkWaitWatch;
+// Open gateway runs (GatewayRunScope); their exchanges in a row whose reply did not come to its end, and whether
+// that found the gateway no longer answering.
+int gatewayRuns = 0;
+int runRepliesWithoutEnd = 0;
+bool gatewayRunSilent = false;
+exchangestate::OwedReply owedReply;
+// Opens and closes of the link (AdvanceLinkEpoch).
+std::atomic<quint64> linkEpoch{0};
+// The gateway's session on the link now open has ended (NoteSessionEnd); cleared as a link closes or opens.
+std::atomic<bool> sessionEnded{false};
+
+void holdChanged(int before, int after)
+{
+    if ((before == 0) != (after == 0) && linkWaitWatch)
+        linkWaitWatch(after != 0);
+}
+
+} // namespace
+
+namespace exchangestate {
+
+bool onWindowThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+bool refusedForWait()
+{
+    return onWindowThread() && linkWaits > 0;
+}
+
+bool exchangeRefused()
+{
+    return refusedForWait() || (gatewayRuns > 0 && gatewayRunSilent);
+}
+
+OwedReply takeOwed()
+{
+    return std::exchange(owedReply, OwedReply());
+}
+
+void forgetOwed()
+{
+    if (onWindowThread())
+        owedReply = OwedReply();
+}
+
+void noteReplyEnded()
+{
+    if (!onWindowThread())
+        return;
+    owedReply = OwedReply();
+    runRepliesWithoutEnd = 0;
+}
+
+void noteReplyWithoutEnd(const OwedReply& owed)
+{
+    if (onWindowThread())
+        owedReply = owed;
+    if (gatewayRuns > 0 && ++runRepliesWithoutEnd >= kRunRepliesWithoutEnd)
+        gatewayRunSilent = true;
+}
+
+void reset()
+{
+    ++linkEpoch;
+    linkWaits = 0;
+    userSteps = 0;
+    gatewayRuns = 0;
+    runRepliesWithoutEnd = 0;
+    gatewayRunSilent = false;
+    sessionEnded = false;
+    owedReply = OwedReply();
+}
+
+} // namespace exchangestate
+
+bool LinkExchangeWaiting()
+{
+    return linkWaits > 0;
+}
+
+bool LinkInputHeld()
+{
+    return linkWaits > 0 || userSteps > 0;
+}
+
+bool TimersMaySend()
+{
+    return !LinkInputHeld();
+}
+
+void SetLinkWaitWatch(std::function<void(bool waiting)> watch)
+{
+    linkWaitWatch = std::move(watch);
+}
+
+LinkWaitScope::LinkWaitScope() : counted_(exchangestate::onWindowThread())
+{
+    if (counted_) {
+        ++linkWaits;
+        holdChanged(linkWaits - 1 + userSteps, linkWaits + userSteps);
+    }
+}
+
+LinkWaitScope::~LinkWaitScope()
+{
+    if (counted_ && linkWaits > 0) {
+        --linkWaits;
+        holdChanged(linkWaits + 1 + userSteps, linkWaits + userSteps);
+    }
+}
+
+UserStepScope::UserStepScope() : counted_(exchangestate::onWindowThread())
+{
+    if (counted_) {
+        ++userSteps;
+        holdChanged(linkWaits + userSteps - 1, linkWaits + userSteps);
+    }
+}
+
+UserStepScope::~UserStepScope()
+{
+    if (counted_ && userSteps > 0) {
+        --userSteps;
+        holdChanged(linkWaits + userSteps + 1, linkWaits + userSteps);
+    }
+}
+
+GatewayRunScope::GatewayRunScope()
+{
+    if (gatewayRuns++ == 0) {
+        runRepliesWithoutEnd = 0;
+        gatewayRunSilent = false;
+    }
+}
+
+GatewayRunScope::~GatewayRunScope()
+{
+    if (--gatewayRuns == 0) {
+        runRepliesWithoutEnd = 0;
+        gatewayRunSilent = false;
+    }
+}
+
+void AdvanceLinkEpoch()
+{
+    ++linkEpoch;
+    sessionEnded = false;
+    exchangestate::forgetOwed(); // its link is gone
+    exchangestate::wakeTcpWaits();
+}
+
+quint64 LinkEpoch()
+{
+    return linkEpoch.load();
+}
+
+bool InValueLine(const QByteArray& text, qsizetype at)
+{
+    const qsizetype lineStart = at > 0 ? text.lastIndexOf('\n', at - 1) + 1 : 0;
+    return QByteArrayView(text).sliced(lineStart, at - lineStart).contains('=');
+}
+
+bool MarkerOutsideValueLine(const QByteArray& text, QByteArrayView marker, qsizetype from)
+{
+    for (qsizetype at = text.indexOf(marker, std::max<qsizetype>(0, from - marker.size() + 1)); at >= 0;
+         at = text.indexOf(marker, at + 1)) {
+        if (!InValueLine(text, at))
+            return true;
+    }
+    return false;
+}
+
+bool HoldsLoginPrompt(const QByteArray& text)
+{
+    return MarkerOutsideValueLine(text, "MX login:") || MarkerOutsideValueLine(text, "MY login:");
+}
+
+bool NoteSessionEnd(const QByteArray& text)
+{
+    if (!HoldsLoginPrompt(text))
+        return false;
+    if (!sessionEnded.exchange(true) && linkLostHook)
+        linkLostHook();
+    return true;
+}
+
+bool LinkSessionEnded()
+{
+    return sessionEnded.load();
+}

@@ -1,0 +1,124 @@
+#pragma once
+// The state the window's thread's exchanges with the gateway share: whether one is waiting for its answer (and
+// the steps that hold the user's input like one), the open gateway run and its count of replies without their
+// end, the reply an exchange left owed, the open link's epoch, and whether the gateway's session on it has ended.
+// The reads and writes themselves are in link/LinkIo.h.
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <functional>
+
+// True while the window's thread waits for an answer: inside an Exchange or a read of the link that handles
+// the window's events. Nothing may start another exchange meanwhile: the main window holds the user's input
+// (but Disconnect and the close) until the wait ends.
+bool LinkExchangeWaiting();
+// True while the user's input is held: an answer is awaited (LinkExchangeWaiting), or a step that must not be
+// entered twice runs (UserStepScope).
+bool LinkInputHeld();
+// Whether a timer that sends (keep-alive, the polls, the voice record status, the terminal's paste) may send on
+// this turn: no answer is awaited and no step that holds the input runs. It skips its turn otherwise.
+bool TimersMaySend();
+// Told when the user's input begins to be held (true: an answer is awaited or a step runs) and when the last
+// such wait or step ends (false).
+void SetLinkWaitWatch(std::function<void(bool waiting)> watch);
+
+// Held by work of the window's thread while it waits on the link (every such read holds one itself).
+class LinkWaitScope
+{
+public:
+    LinkWaitScope();
+    ~LinkWaitScope();
+    LinkWaitScope(const LinkWaitScope&) = delete;
+    LinkWaitScope& operator=(const LinkWaitScope&) = delete;
+
+private:
+    bool counted_;
+};
+
+// Held by a step of the window's thread that handles the window's events but must not have the user's input run
+// inside it (entering or leaving a topic up to the moment its own work begins): input is held as during an
+// answer, while the step's own exchanges run as usual.
+class UserStepScope
+{
+public:
+    UserStepScope();
+    ~UserStepScope();
+    UserStepScope(const UserStepScope&) = delete;
+    UserStepScope& operator=(const UserStepScope&) = delete;
+
+private:
+    bool counted_;
+};
+
+// A run of exchanges with the gateway (a page's load or save, the whole-gateway load and save). Once two of its
+// exchanges in a row ended without their reply's end (no byte within the bound, or bytes without an end), the
+// gateway counts as no longer answering for the rest of the run: the later exchanges are refused at once, so the
+// run ends with its one box instead of waiting out every command. An exchange whose reply ends starts the count
+// anew, so a gateway that answers other commands is run through every page.
+class GatewayRunScope
+{
+public:
+    GatewayRunScope();
+    ~GatewayRunScope();
+    GatewayRunScope(const GatewayRunScope&) = delete;
+    GatewayRunScope& operator=(const GatewayRunScope&) = delete;
+};
+
+// Counts the link's opens and closes (CloseLink and the connect call it): a read that started on one link ends
+// when the count has moved on (a Disconnect, or another connection made meanwhile), and never takes that link's
+// text. It forgets the session's end and an owed reply, and wakes the telnet waits.
+void AdvanceLinkEpoch();
+quint64 LinkEpoch();
+
+// The gateway's session can end while the line stays up (it restarts, or logs an idle session out): its login
+// prompt then comes on the line, and whatever is sent next would go into its login dialogue as a user name or a
+// password. True when text, a reply or what came unasked, holds "MX login:" or "MY login:" outside a value line
+// (a line with "=" before the prompt is a value's text): the session has ended. From then on the link counts as
+// lost (LinkPortLost, LinkLost) until it is closed or another is opened: reads end, writes send nothing, and
+// linkLostHook is told (once). Exchange asks of every reply (unless the reading expects the prompt) and
+// DropArrivedText of what it drops; the dialogues that expect the prompt (the greeting, the login, the resets'
+// wait) and the live tools' own readers, which show it (the terminal, where the user may log in by hand), never
+// ask. Callable from any thread.
+bool NoteSessionEnd(const QByteArray& text);
+// True once NoteSessionEnd has found the link's session ended.
+bool LinkSessionEnded();
+
+// A marker at `at` that stands inside a value line of a listing ("I52=+++BRI-DOWN+++"): its line holds "="
+// before it. Such a marker is the user's text, not the reply's end.
+bool InValueLine(const QByteArray& text, qsizetype at);
+// True when marker stands in text from `from` on (or ends there) outside a value line.
+bool MarkerOutsideValueLine(const QByteArray& text, QByteArrayView marker, qsizetype from = 0);
+// "MX login:" or "MY login:" in text, on a line that is no value line.
+bool HoldsLoginPrompt(const QByteArray& text);
+
+// The exchanges' own bookkeeping (link/LinkIo.cpp).
+namespace exchangestate {
+
+bool onWindowThread();
+bool exchangeRefused(); // an exchange asked for now is refused (another waits, or the run found the gateway silent)
+bool refusedForWait();  // ... because another exchange waits for its answer
+
+// The reply an exchange of the window's thread stopped reading before its end (no byte within its bound, or cut
+// at its cap): the next exchange takes it before it writes. Any write on the link, or the link's close, forgets
+// it.
+struct OwedReply
+{
+    bool owed = false;
+    quint64 epoch = 0;
+    bool busy = true;
+    bool logged = true;
+    bool noByte = false; // not a byte of it had come
+};
+OwedReply takeOwed();
+void forgetOwed(); // on the window's thread only
+// After an exchange's read on a link that is still up: a reply read to its end owes nothing and resets the run's
+// count; one without its end is owed (owed set) and counts in the open run.
+void noteReplyEnded();
+void noteReplyWithoutEnd(const OwedReply& owed);
+
+// Wakes the telnet waits in progress, so that one on a link that has closed ends now, not at its next step
+// (link/LinkIo.cpp; AdvanceLinkEpoch calls it).
+void wakeTcpWaits();
+void reset(); // resetLinkState
+
+} // namespace exchangestate
