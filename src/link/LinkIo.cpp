@@ -232,7 +232,10 @@ QByteArray readInSlices(const HeldPort& held, quint64 epoch, const SliceBounds& 
 }
 
 // One read on the modem line: waits at most totalMs for the first byte and ends 100 ms after the last. On the
-// window's thread it reads in slices of at most 100 ms with the window's events handled between them.
+// window's thread it reads in slices of at most 100 ms with the window's events handled between them. A worker's
+// read (a live tool's reader) reads in slices too, each one read turn of the line under time-outs of its own
+// (the port's stay as the window's thread set them): the window's reads go first, so they wait one slice at
+// most, however long the worker waits for the gateway. A stop (reads cancelled) ends it at once.
 QByteArray modemRead(qsizetype size, int totalMs)
 {
     const HeldPort held;
@@ -240,11 +243,25 @@ QByteArray modemRead(qsizetype size, int totalMs)
         return {};
     QByteArray text;
     if (!onWindowThread()) {
-        text.resize(size - 1);
-        setModemTimeouts(held.port(), totalMs);
-        const qint64 n =
-            held.line ? held.line->read(text.data(), text.size()) : held.port()->read(text.data(), text.size());
-        text.resize(n > 0 ? n : 0);
+        QByteArray buffer(int(std::min<qsizetype>(size - 1, 4096)), '\0');
+        const qint64 start = Clock::milliseconds();
+        qint64 lastArrivalMs = start;
+        while (text.size() < size - 1 && held.open() && !held.lost() && !held.cancelled()) {
+            const qint64 now = Clock::milliseconds();
+            const qint64 until = text.isEmpty() ? start + totalMs : lastArrivalMs + kModemQuietMs;
+            if (now >= until)
+                break;
+            const CommTimeouts slice{kSliceByteGapMs, 0, quint32(std::min<qint64>(until - now, kSliceMs)), 0, 0};
+            const qint64 room = std::min<qint64>(buffer.size(), size - 1 - text.size());
+            const qint64 n = held.line ? held.line->read(buffer.data(), room, &slice)
+                                       : held.port()->read(buffer.data(), room, slice);
+            if (n < 0)
+                break;
+            if (n > 0) {
+                text.append(buffer.constData(), n);
+                lastArrivalMs = Clock::milliseconds();
+            }
+        }
         noteIfLost();
     } else {
         const LinkWaitScope waiting;

@@ -1,5 +1,6 @@
 #include "online/Diagnostics.h"
 
+#include "link/ExchangeState.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
@@ -26,13 +27,22 @@ struct MultiRow
 };
 constexpr MultiRow kMultiRows[] = {{"Layer2: ", 1}, {"Tei: ", 2}, {"Chan-B1: ", 5}, {"Chan-B2: ", 6}};
 
+// One command's reply, collected as DiagCollect does; once it has come to its end the command owes nothing.
+DiagReply collectReply(const DiagPollIo& io, qint64 startMs)
+{
+    const DiagReply reply = DiagCollect(io.read, io.alive, startMs, diagTimings.replyMs);
+    if (reply.ended)
+        diagReplyAwaited = false;
+    return reply;
+}
+
 // Fills one BRI port's list from command; false when the poll is to end (not written, no OK).
 bool briBlock(const DiagPollIo& io, const char* command, int list)
 {
     const qint64 start = Clock::milliseconds();
     if (!io.write(command))
         return false;
-    const DiagReply reply = DiagCollect(io.read, io.alive, start, diagTimings.replyMs);
+    const DiagReply reply = collectReply(io, start);
     if (!reply.text.contains(kOkLine))
         return false;
     // A reply that lacks a value ends the block where it lacks it; the poll goes on all the same.
@@ -126,7 +136,7 @@ QByteArray querySignal(const DiagPollIo& io, int module)
     if (!io.write(DiagSignalCommand(module)))
         return {};
     io.sleep(100);
-    const DiagReply reply = DiagCollect(io.read, io.alive, Clock::milliseconds(), diagTimings.replyMs);
+    const DiagReply reply = collectReply(io, Clock::milliseconds());
     return DiagSignalText(reply.text, module);
 }
 
@@ -140,19 +150,26 @@ void DiagRefresh(const DiagPollIo& io)
     for (int m = 0; m < 2; ++m) {
         if (!io.shown())
             return;
-        if (io.modemPause)
+        // The pauses take the user's input: a topic chosen there has left the page, and nothing more is sent.
+        if (io.modemPause) {
             io.modemPause();
+            if (!io.shown())
+                return;
+        }
         if (!io.write(DiagModuleCommand(m)))
             return;
         io.sleep(10);
-        const DiagReply reply = DiagCollect(io.read, io.alive, Clock::milliseconds(), diagTimings.replyMs);
+        const DiagReply reply = collectReply(io, Clock::milliseconds());
         if (!reply.text.contains(kOkLine))
             return;
         if (reply.text.size() < kDiagModuleMinimum)
             continue; // no diagnostics in it: the module's labels stay as they are
         io.repaint();
-        if (io.modemPause)
+        if (io.modemPause) {
             io.modemPause();
+            if (!io.shown())
+                return;
+        }
         io.showModule(m, DiagModuleWords(reply.text));
         io.showSignal(m, querySignal(io, m));
         io.repaint();
@@ -195,7 +212,7 @@ void DiagInbox::wake()
     arrived_.notify_all();
 }
 
-void DiagInbox::clear()
+QByteArray DiagInbox::clear()
 {
     QByteArray dropped;
     {
@@ -203,6 +220,7 @@ void DiagInbox::clear()
         dropped.swap(text_);
     }
     NoteSessionEnd(dropped);
+    return dropped;
 }
 
 TDiagThread::TDiagThread(bool createSuspended)
@@ -223,13 +241,18 @@ void DiagThreadStep(LiveWorker& worker)
 
 void StopDiagWorker()
 {
+    const bool ran = diagThread;
     if (diagThread) {
         diagThread->Terminate();
         diagInbox.wake();
     }
-    StopLiveWorker(diagThread);
+    const bool ended = StopLiveWorker(diagThread);
     liveTools.setRoute(LiveToolSlot::Diagnostics, false);
-    diagInbox.clear();
+    const QByteArray dropped = diagInbox.clear();
+    // A command whose reply had not come to its end when the worker stopped: the gateway still owes it, and the
+    // window's next exchange takes it to its end before it writes, as it takes a reply an exchange left owed.
+    if (ran && ended && diagReplyAwaited.exchange(false) && !dropped.contains(kOkLine) && CurrentConnection.Connected)
+        exchangestate::noteReplyWithoutEnd({true, LinkEpoch(), true, true, false});
 }
 
 void resetDiagnostics()

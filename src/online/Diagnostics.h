@@ -16,6 +16,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -121,8 +122,9 @@ public:
     QByteArray take(qsizetype max, qint64 ms, const WorkerThread* worker);
     // Wakes a waiting take (after its worker was told to terminate).
     void wake();
-    // Drops what has come; a login prompt among it tells that the gateway's session has ended (NoteSessionEnd).
-    void clear();
+    // Drops what has come and returns it; a login prompt among it tells that the gateway's session has ended
+    // (NoteSessionEnd).
+    QByteArray clear();
 
 private:
     std::mutex mutex_;
@@ -144,8 +146,12 @@ public:
 void DiagThreadStep(LiveWorker& worker);
 inline std::function<void(LiveWorker&)> diagWorkerPoll;
 
+// True from a worker's command written until its reply has come to its end.
+inline std::atomic<bool> diagReplyAwaited{false};
+
 // Stops the diagnostics worker (woken also from a wait for telnet text), turns its telnet route off and drops
-// what the route had brought. Safe from the worker's own Synchronize call (the join is then put off).
+// what the route had brought. A reply the worker's last command still awaited is left owed to the window's next
+// exchange. Safe from the worker's own Synchronize call (the join is then put off).
 void StopDiagWorker();
 
 // Back to the state at program start (tests): the limits as shipped, no poll installed, an empty inbox.

@@ -372,6 +372,11 @@ qint64 ComPort::read(char* data, qint64 size)
     return readWith(data, size, nullptr);
 }
 
+qint64 ComPort::read(char* data, qint64 size, const CommTimeouts& timeouts)
+{
+    return readWith(data, size, &timeouts);
+}
+
 qint64 ComPort::readArrived(char* data, qint64 size)
 {
     constexpr CommTimeouts kAtOnce{kMaxDword, 0, 0, 0, 0};

@@ -58,6 +58,9 @@ public:
     // Reads up to size bytes under the time-out rules; returns the count (0 = timed out), -1 on error
     // (the other side closed or the device went away).
     qint64 read(char* data, qint64 size);
+    // The same under the given read time-outs instead of the port's own, which stay as they are: a reader on
+    // another thread never changes the time-outs the window's thread reads with.
+    qint64 read(char* data, qint64 size, const CommTimeouts& timeouts);
     // Reads what has already come (bytes put back first), up to size, without waiting and whatever the
     // time-outs are; a hang-up shows as in read(). The time-outs stay as they are, so a reader on another
     // thread keeps its own.

@@ -284,14 +284,44 @@ bool ModemLine::dial(const QString& device, qint32 baudRate, const QString& numb
     return true;
 }
 
-qint64 ModemLine::read(char* data, qint64 size)
+void ModemLine::ReadTurn::lock()
+{
+    const bool first = onGuiThread();
+    std::unique_lock lock(mutex_);
+    if (first)
+        ++firstWaiting_;
+    free_.wait(lock, [&] { return !busy_ && (first || firstWaiting_ == 0); });
+    if (first)
+        --firstWaiting_;
+    busy_ = true;
+}
+
+bool ModemLine::ReadTurn::tryLock()
+{
+    std::lock_guard lock(mutex_);
+    if (busy_)
+        return false;
+    busy_ = true;
+    return true;
+}
+
+void ModemLine::ReadTurn::unlock()
+{
+    {
+        std::lock_guard lock(mutex_);
+        busy_ = false;
+    }
+    free_.notify_all();
+}
+
+qint64 ModemLine::read(char* data, qint64 size, const CommTimeouts* timeouts)
 {
     if (!port_ || callEnded_.load())
         return -1;
     std::lock_guard lock(reading_);
     if (callEnded_.load()) // a write's look saw the end while this read waited for the lock
         return -1;
-    const qint64 n = port_->read(data, size);
+    const qint64 n = timeouts ? port_->read(data, size, *timeouts) : port_->read(data, size);
     if (n > 0 && watchLines(line_, data, n)) {
         endText_ = callEndText(QByteArray(data, n));
         callEnded_ = true;
@@ -301,9 +331,9 @@ qint64 ModemLine::read(char* data, qint64 size)
 
 QByteArray ModemLine::lookForCallEnd()
 {
-    std::unique_lock lock(reading_, std::try_to_lock);
-    if (!lock.owns_lock())
+    if (!reading_.tryLock())
         return {};
+    const std::unique_lock lock(reading_, std::adopt_lock);
     QByteArray arrived;
     char chunk[1024];
     for (;;) {

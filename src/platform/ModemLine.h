@@ -25,6 +25,7 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -49,9 +50,11 @@ public:
     void hangUp();
     bool isConnected() const { return connected_; }
 
-    // One read of the call's data under the port's time-outs, as ComPort::read. The bytes are returned as they
-    // came, a "NO CARRIER" line included; once the call has ended, -1 at once.
-    qint64 read(char* data, qint64 size);
+    // One read of the call's data under the port's time-outs (or the given ones, the port's left as they are),
+    // as ComPort::read. The bytes are returned as they came, a "NO CARRIER" line included; once the call has
+    // ended, -1 at once. One thread reads at a time; a read on the window's thread goes before a waiting worker's,
+    // so a worker that reads on and on keeps the window waiting one read at most.
+    qint64 read(char* data, qint64 size, const CommTimeouts* timeouts = nullptr);
     // One write of the call's data, as ComPort::write; -1 once the call has ended (it would go to the modem),
     // also when the look at the unread text finds the end there. looked (when given) is called after the look
     // and before any byte goes out, also for a write that is refused, with the text in which the look found the
@@ -88,9 +91,23 @@ private:
     QByteArray endText_; // written before callEnded_ is set, read only after it
     // The current data line as far as it came (cut at its first bytes: only its length and start matter).
     QByteArray line_;
-    // Held by read() while it reads and watches; a write's look only takes it when it is free (the port serves
-    // one reading thread at a time, and the reader waiting in it will see the end anyway).
-    std::mutex reading_;
+    // The read turn: held by read() while it reads and watches; a write's look only takes it when it is free
+    // (the port serves one reading thread at a time, and the reader waiting in it will see the end anyway).
+    // Readers on the window's thread that wait for it go first.
+    class ReadTurn
+    {
+    public:
+        void lock(); // the window's thread goes before the others
+        bool tryLock();
+        void unlock();
+
+    private:
+        std::mutex mutex_;
+        std::condition_variable free_;
+        bool busy_ = false;
+        int firstWaiting_ = 0;
+    };
+    ReadTurn reading_;
     QString error_;
     ProgressHandler progress_;
 };

@@ -1,5 +1,6 @@
 #include "ui/NavigationPart.h"
 
+#include "link/ExchangeState.h"
 #include "link/LinkOpen.h"
 #include "link/LiveTools.h"
 #include "texts/LabelRule.h"
@@ -25,9 +26,11 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -302,6 +305,18 @@ void NavigationPart::showTopic(QTreeWidgetItem* node)
     if (!node)
         return;
     const int topic = nodeTopic(node);
+    const quint64 dispatch = ++dispatches_;
+    dispatchedTopic_ = topic;
+    // The leaving steps and the entry wait for the gateway and pause with the window's events running: input
+    // given meanwhile (a click on another topic above all) waits until this dispatch is done.
+    std::optional<UserStepScope> step(std::in_place);
+    std::optional<UserStepScope>* const outerStep = std::exchange(step_, &step);
+    struct RestoreStep
+    {
+        std::optional<UserStepScope>** cell;
+        std::optional<UserStepScope>* outer;
+        ~RestoreStep() { *cell = outer; }
+    } restoreStep{&step_, outerStep};
 
     lbMain->clear();
     currentTopic = -1;
@@ -325,7 +340,16 @@ void NavigationPart::showTopic(QTreeWidgetItem* node)
         SetPortTimeouts(&CurrentConnection);
 
     for (auto s = std::begin(kSections); s != std::end(kSections); ++s) {
-        if (runSection(s->topic, topic == s->topic, s->showOnly, s->action))
+        if (s->action && topic == s->topic)
+            endTopicStep(); // a reset is the topic's own work from its question on
+        const bool goesOn = runSection(s->topic, topic == s->topic, s->showOnly, s->action);
+        if (dispatches_ != dispatch) {
+            // Another topic was entered from this section's own work: that dispatch has left this topic and
+            // shown its own page; nothing of this one may follow.
+            keepTreeOnShownTopic();
+            return;
+        }
+        if (goesOn)
             continue;
         // A section ended the dispatch: the later sections and the closing step do not run. Their pages only
         // go out of sight (nothing of their tools is stopped, nothing is sent), so that no page stands under
@@ -341,6 +365,23 @@ void NavigationPart::showTopic(QTreeWidgetItem* node)
         fMain->tbLoadGate->setEnabled(true);
         fMain->tbSaveGate->setEnabled(true);
     }
+}
+
+void NavigationPart::endTopicStep()
+{
+    if (step_)
+        step_->reset();
+}
+
+void NavigationPart::keepTreeOnShownTopic()
+{
+    QTimer::singleShot(0, tvTopic, [this] {
+        QTreeWidgetItem* node = topicNodeOf(dispatchedTopic_);
+        if (!node || (tvTopic->currentItem() == node && node->isSelected()))
+            return;
+        const QSignalBlocker quiet(tvTopic); // the page is on show already: no dispatch
+        tvTopic->setCurrentItem(node);
+    });
 }
 
 bool NavigationPart::runSection(int topic, bool chosen, bool showOnly, bool action)

@@ -18,6 +18,7 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 class QFrame;
@@ -28,6 +29,7 @@ class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
+class UserStepScope;
 
 // The built-in English name of a topic (by its text number), as the tree and the menu show it when the
 // language has no text for it.
@@ -61,8 +63,14 @@ public:
     void setTopicLeave(int topic, TopicLeave leave);
     QWidget* topicPage(int topic) const;
 
-    // The dispatcher; node is the tree's selected node (nothing happens without one).
+    // The dispatcher; node is the tree's selected node (nothing happens without one). Leaving the other topics
+    // and entering this one is one step: the user's input is held until it is done (UserStepScope), so no topic
+    // is entered inside another's entry. A dispatch that another one overtook (entered from the work a section
+    // began after endTopicStep) does nothing more once its section returns.
     void showTopic(QTreeWidgetItem* node);
+    // Ends the running dispatch's step where the chosen topic's own work begins while its section still runs
+    // (the modem diagnostics' first poll, the resets): input given from here on runs as usual.
+    void endTopicStep();
     // What a section does by default for its chosen topic: title, currentTopic and the page shown.
     void showTopicPage(int topic);
     // The title of topic over the page area and currentTopic; drawNow paints it at once, for a section that
@@ -121,11 +129,17 @@ private:
     };
     bool runSection(int topic, bool chosen, bool showOnly, bool action);
     void fillAlphabetical();
+    // Once the event loop is back: the tree's current and highlighted node is the one of the topic dispatched
+    // last (a dispatch overtaken inside a tree click's press would leave the press's node highlighted).
+    void keepTreeOnShownTopic();
 
     std::map<int, TopicHooks> topics_;
     std::vector<QTreeWidgetItem*> nodes_;
     QObject* treeEvents_ = nullptr;
     bool changedInPress_ = false; // the current mouse press has already dispatched through a selection change
+    quint64 dispatches_ = 0;      // dispatches begun; a dispatch that sees the count moved was overtaken
+    int dispatchedTopic_ = -1;    // the topic of the last dispatch begun
+    std::optional<UserStepScope>* step_ = nullptr; // the running dispatch's step, while it lasts
 
     friend class TopicTreeEvents;
 };

@@ -119,6 +119,11 @@ QByteArray Gateway::receivedBytes() const
     return state_ ? state_->bytes() : QByteArray();
 }
 
+QList<QByteArray> Gateway::linesWhileReplying() const
+{
+    return state_ ? state_->linesWhileSending() : QList<QByteArray>();
+}
+
 void Gateway::clearLog()
 {
     if (state_)

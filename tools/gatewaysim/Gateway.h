@@ -46,6 +46,9 @@ public:
     // line with its line end as it came ("AT&V\r\n"); a blank that asks for the next page is an entry " ".
     QList<QByteArray> receivedLines() const;
     QByteArray receivedBytes() const;
+    // The lines of receivedLines() that came while the session still had a reply (or other output) to send:
+    // the program wrote before the reply it was owed had gone out. Emptied with the log.
+    QList<QByteArray> linesWhileReplying() const;
     void clearLog();
 
     bool hasKey(const QByteArray& key) const;

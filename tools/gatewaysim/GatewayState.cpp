@@ -226,6 +226,19 @@ void GatewayState::clearLog()
     QMutexLocker lock(&mutex_);
     lines_.clear();
     bytes_.clear();
+    linesWhileSending_.clear();
+}
+
+void GatewayState::noteLineWhileSending(const QByteArray& raw)
+{
+    QMutexLocker lock(&mutex_);
+    linesWhileSending_.append(raw);
+}
+
+QList<QByteArray> GatewayState::linesWhileSending() const
+{
+    QMutexLocker lock(&mutex_);
+    return linesWhileSending_;
 }
 
 void GatewayState::setLineObserver(std::function<void(int, const QByteArray&)> observer)

@@ -45,6 +45,10 @@ public:
     // Log of received lines.
     void logLine(const QByteArray& raw);
     void logTail(char c); // the LF or NUL that completes the last line
+    // A line that came while the session still had output to send: the program wrote before the reply it was
+    // owed had gone out, so the two may mix.
+    void noteLineWhileSending(const QByteArray& raw);
+    QList<QByteArray> linesWhileSending() const;
     QList<QByteArray> lines() const;
     QByteArray bytes() const;
     void clearLog();
@@ -79,6 +83,7 @@ private:
     QList<Parameter> parameters_;
     QHash<int, QByteArray> voice_;
     QList<QByteArray> lines_;
+    QList<QByteArray> linesWhileSending_;
     QByteArray bytes_;
     std::function<void(int, const QByteArray&)> observer_;
     int connections_ = 0;

@@ -31,6 +31,8 @@ qsizetype ModeHandler::take(Session& session, const QByteArray& bytes, qsizetype
         raw += bytes[from + 1];
         taken = 2;
     }
+    if (session.sending())
+        session.state().noteLineWhileSending(raw);
     session.state().logLine(raw);
     onLine(session, splitter.text(), ev == LineSplitter::Event::Overlong);
     return taken;

@@ -27,6 +27,8 @@ namespace {
 constexpr int kDiagTopic = 26;
 // A modem read step is cut into slices this long, so the window keeps working while a reply is awaited.
 constexpr int kModemReadSliceMs = 250;
+// How often the worker asks again for the link's turn while the window's thread awaits an answer.
+constexpr int kLinkTurnRetryMs = 20;
 
 struct ModuleRow
 {
@@ -238,6 +240,9 @@ bool DiagPage::diagSection(bool chosen)
             tDiag->start();
         if (!polling) {
             WaitPumping(100);
+            // The first poll is the page's own work, no part of the entry: its pauses take the user's input
+            // (a topic chosen there ends the poll at its next look at the page), its reply waits hold it.
+            fMain->endTopicStep();
             diagRefresh();
         }
     } else if (!diagThread && !pDiag->isHidden()) {
@@ -245,6 +250,7 @@ bool DiagPage::diagSection(bool chosen)
             diagInbox.clear();
             liveTools.setRoute(LiveToolSlot::Diagnostics, true);
         }
+        diagReplyAwaited = false;
         auto* worker = new TDiagThread(false);
         worker->setPriorityLevel(1);
         diagThread = worker;
@@ -339,15 +345,34 @@ DiagPollIo DiagPage::diagWorkerIo(LiveWorker& worker)
     };
     // A port that is gone answers every read at once: the reply is not waited for.
     io.alive = [w, telnet] { return !w->Terminated() && (telnet || !LinkPortLost()); };
-    if (telnet) {
-        io.write = [onUi](const QByteArray& command) {
+    // A command goes out on the window's thread, and only in the link's turn: while an exchange there awaits its
+    // answer (or a step holds the input, as a topic's entry does) it waits, at most a reply's time. Leaving the
+    // page stops the worker; a reply its command still owes then goes to the next exchange (StopDiagWorker).
+    io.write = [w, onUi, telnet](const QByteArray& command) {
+        const qint64 start = Clock::milliseconds();
+        for (;;) {
+            bool turn = false;
             bool written = false;
             onUi([&] {
-                diagInbox.clear(); // a late reply to an earlier command is no part of this one's
+                // A stop's join runs this call too: nothing is written once the worker has been told to end.
+                if (w->Terminated() || LinkInputHeld())
+                    return;
+                turn = true;
+                // A late reply to an earlier command is no part of this one's.
+                if (telnet)
+                    diagInbox.clear();
+                else
+                    DropArrivedText();
                 written = LinkWrite(CurrentConnection, command) == quint32(command.size());
+                if (written)
+                    diagReplyAwaited = true;
             });
-            return written;
-        };
+            if (turn || w->Terminated() || Clock::milliseconds() - start > diagTimings.replyMs)
+                return written;
+            Sleep(kLinkTurnRetryMs);
+        }
+    };
+    if (telnet) {
         io.read = [w](qint64 msLeft) {
             const QByteArray text = diagInbox.take(kDiagReadSize - 1, msLeft, w);
             if (!text.isEmpty()) {
@@ -358,10 +383,6 @@ DiagPollIo DiagPage::diagWorkerIo(LiveWorker& worker)
             return text;
         };
     } else {
-        io.write = [](const QByteArray& command) {
-            DropArrivedText(); // a late reply to an earlier command is no part of this one's
-            return LinkWrite(CurrentConnection, command) == quint32(command.size());
-        };
         // The port's read time-outs pace the steps; a stop wakes the read.
         io.read = [](qint64) { return LinkRead(kDiagReadSize); };
     }
