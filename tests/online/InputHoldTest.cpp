@@ -6,6 +6,7 @@
 #include "SystemInput.h"
 
 #include "link/LinkIo.h"
+#include "online/LiveCells.h"
 #include "online/OnlineQueries.h"
 #include "pages/PageFrame.h"
 
@@ -301,6 +302,81 @@ void clicksOnTheDisabledWindow(InputHoldTest& t)
     EXPECT_FALSE(t.received().contains("AT!Q"));
 }
 
+// The tree's current and highlighted node is the one of the page on show.
+void expectTreeNames(int topic)
+{
+    QTreeWidgetItem* node = fMain->topicNodeOf(topic);
+    EXPECT_EQ(fMain->tvTopic->currentItem(), node);
+    EXPECT_EQ(fMain->tvTopic->selectedItems(), QList<QTreeWidgetItem*>{node});
+}
+
+// Buffer state clicked while the modem diagnostics are entered: the buffer page shows with its own values, the
+// tree names it, and nothing of the diagnostics goes out after its command.
+void bufferStateDuringModemDiagnosticsEntry(InputHoldTest& t)
+{
+    for (int afterMs : {320, 380, 440}) {
+        SCOPED_TRACE(afterMs);
+        fMain->selectTopic(kOutgoingTopic);
+        t.sim().clearLog();
+        QTimer::singleShot(0, [] { InputHoldTest::clickTopic(26); });
+        QTimer::singleShot(afterMs, [] { InputHoldTest::clickTopic(494); });
+        ASSERT_TRUE(t.waitUntil([] { return currentTopic == 494 && !LinkInputHeld(); }, 10000));
+        t.waitUntil([] { return false; }, 2500); // the diagnostics' pause, had it gone on
+        const QByteArray received = t.received();
+        EXPECT_EQ(currentTopic, 494);
+        EXPECT_EQ(fMain->lbBuffer1->text(), QStringLiteral("48211"));
+        EXPECT_TRUE(fMain->pDiag->isHidden());
+        EXPECT_FALSE(fMain->tDiag->isActive());
+        EXPECT_FALSE(received.mid(received.indexOf("AT!Q")).contains("AT&")) << received.toStdString();
+        expectTreeNames(494);
+    }
+}
+
+// Topics clicked fast while the serial diagnostics are entered and left, answers 400 ms late: the gateway never
+// gets a command while it still owes a reply, and the page and the tree end on the last topic clicked.
+void topicsAroundSerialDiagnostics(InputHoldTest& t)
+{
+    const std::pair<int, int> clicks[] = {{494, 450}, {26, 1500}, {494, 480}, {26, 1700}, {30, 300}, {26, 1200},
+                                          {494, 510}, {26, 900},  {34, 200},  {26, 2000}, {494, 420}, {26, 600}};
+    int at = 0;
+    for (const auto& [topic, gapMs] : clicks) {
+        QTimer::singleShot(at, [topic = topic] { InputHoldTest::clickTopic(topic); });
+        at += gapMs;
+    }
+    QTimer::singleShot(at, [] { InputHoldTest::clickTopic(kOutgoingTopic); });
+    t.waitUntil([] { return false; }, at + 200);
+    ASSERT_TRUE(t.waitUntil([] { return currentTopic == kOutgoingTopic && !LinkInputHeld() && !diagThread; }, 10000));
+    t.waitUntil([&] { return !t.sim().sending(); }, 3000);
+    EXPECT_EQ(t.sim().linesWhileReplying(), QList<QByteArray>{}) << t.received().toStdString();
+    EXPECT_TRUE(t.received().contains("AT!Q\r\n"));
+    EXPECT_TRUE(t.received().contains("AT&S00\r\n"));
+    expectTreeNames(kOutgoingTopic);
+}
+
+// Random clicks on a modem, the terminal among the topics: the window never stands still for more than 1 s.
+void randomTopicsOnAModem(InputHoldTest& t)
+{
+    const int topics[] = {26, 21, 494, 21, 30, 543};
+    std::mt19937 random(46);
+    std::uniform_int_distribution<int> gap(100, 800);
+    std::uniform_int_distribution<int> pick(0, std::size(topics) - 1);
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastTick = 0;
+    qint64 longestGap = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, clock.elapsed() - lastTick);
+        lastTick = clock.elapsed();
+    });
+    tick.start(20);
+    for (int at = 0; at < 25000; at += gap(random))
+        QTimer::singleShot(at, [topic = topics[pick(random)]] { InputHoldTest::clickTopic(topic); });
+    t.waitUntil([] { return false; }, 26000);
+    EXPECT_LT(longestGap, 1000);
+    EXPECT_TRUE(t.received().contains("AT&S00\r\n"));
+}
+
 const HoldRow kRows[] = {
     {"TypingDuringKeepAlive", Link::Serial, 400, typingDuringKeepAlive},
     {"TypingAfterClicksDuringAPoll", Link::Serial, 400, typingAfterClicksDuringAPoll},
@@ -315,6 +391,9 @@ const HoldRow kRows[] = {
     {"DisconnectDuringAWait", Link::Serial, 0, [](InputHoldTest& t) { endOfAWait(t, false); }},
     {"CloseDuringAWait", Link::Serial, 0, [](InputHoldTest& t) { endOfAWait(t, true); }},
     {"ClicksOnTheDisabledWindow", Link::Serial, 0, clicksOnTheDisabledWindow},
+    {"BufferStateDuringModemDiagnosticsEntry", Link::Modem, 0, bufferStateDuringModemDiagnosticsEntry},
+    {"TopicsAroundSerialDiagnostics", Link::Serial, 400, topicsAroundSerialDiagnostics},
+    {"RandomTopicsOnAModem", Link::Modem, 0, randomTopicsOnAModem},
 };
 
 INSTANTIATE_TEST_SUITE_P(Input, InputHoldTest, ::testing::ValuesIn(kRows),
