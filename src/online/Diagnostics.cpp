@@ -260,4 +260,5 @@ void resetDiagnostics()
     diagTimings = DiagTimings();
     diagWorkerPoll = nullptr;
     diagInbox.clear();
+    diagReplyAwaited = false;
 }

@@ -154,5 +154,6 @@ inline std::atomic<bool> diagReplyAwaited{false};
 // exchange. Safe from the worker's own Synchronize call (the join is then put off).
 void StopDiagWorker();
 
-// Back to the state at program start (tests): the limits as shipped, no poll installed, an empty inbox.
+// Back to the state at program start (tests): the limits as shipped, no poll installed, an empty inbox, no reply
+// awaited.
 void resetDiagnostics();
