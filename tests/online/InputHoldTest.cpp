@@ -10,11 +10,14 @@
 #include "pages/PageFrame.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCursor>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QToolBar>
@@ -222,8 +225,8 @@ void leavingModemDiagnostics(InputHoldTest& t)
     EXPECT_EQ(currentTopic, kOutgoingTopic);
 }
 
-// The busy cursor over the page's edit: shown once a wait has lasted 0.3 s, gone when it ends; never at full
-// speed.
+// The busy cursor over the page's edit: shown once a wait has lasted 0.3 s, gone within 0.5 s after it ends;
+// never at full speed.
 void busyCursor(InputHoldTest& t)
 {
     ASSERT_NO_FATAL_FAILURE(InputHoldTest::focusSmsEdit());
@@ -240,7 +243,7 @@ void busyCursor(InputHoldTest& t)
     sample.start(10);
     clock.start();
     InputHoldTest::keepAlive();
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(t.waitUntil([] { return !QGuiApplication::overrideCursor(); }, 500));
     if (t.GetParam().delayMs == 0) {
         EXPECT_EQ(firstBusy, -1);
     } else {
@@ -249,8 +252,9 @@ void busyCursor(InputHoldTest& t)
     }
 }
 
-// The tool-bar Disconnect and the close, given after digits typed during a silent gateway's wait, end the wait
-// at once. The digits, held, reach the edit after the Disconnect; nothing runs after the close.
+// The tool-bar Disconnect and the close, given after digits and a click on Buffer state during a silent gateway's
+// wait, end the wait at once. After the Disconnect the digits, held, reach the edit, and the click shows its
+// topic without connecting again: nothing more reaches the gateway, and no box; nothing runs after the close.
 void endOfAWait(InputHoldTest& t, bool close)
 {
     ASSERT_NO_FATAL_FAILURE(InputHoldTest::focusSmsEdit());
@@ -262,6 +266,7 @@ void endOfAWait(InputHoldTest& t, bool close)
     QTimer::singleShot(300, [] {
         for (QChar c : QStringLiteral("123"))
             systemInput::type(fMain, c);
+        InputHoldTest::clickTopic(494);
     });
     if (close)
         t.dialogs().answerBox(IDNO); // the page changed: not saved
@@ -276,9 +281,26 @@ void endOfAWait(InputHoldTest& t, bool close)
     InputHoldTest::keepAlive();
     ASSERT_GT(endAskedAt, 0);
     EXPECT_LT(clock.elapsed() - endAskedAt, 1000);
+    const QByteArray sent = t.received();
+    t.waitUntil([] { return false; }, 1500);
     EXPECT_FALSE(CurrentConnection.Connected);
-    t.waitUntil([] { return InputHoldTest::smsEdit()->text().size() == 3; }, 1000);
+    EXPECT_EQ(t.received(), sent);
     EXPECT_EQ(InputHoldTest::smsEdit()->text(), close ? QString() : QStringLiteral("123"));
+    if (!close)
+        EXPECT_TRUE(t.dialogs().boxes().isEmpty()) << qPrintable(t.dialogs().boxTexts().join('|'));
+}
+
+// Buffer state's exchange with a silent gateway, ended by the tool-bar Disconnect: no communication error.
+void bufferStateEndedByDisconnect(InputHoldTest& t)
+{
+    gatewaysim::Faults silent;
+    silent.silent = true;
+    t.sim().setFaults(silent);
+    QTimer::singleShot(1000, [] { systemInput::click(InputHoldTest::disconnectButton()); });
+    fMain->selectTopic(494);
+    t.waitUntil([] { return false; }, 500);
+    EXPECT_FALSE(CurrentConnection.Connected);
+    EXPECT_TRUE(t.dialogs().boxes().isEmpty()) << qPrintable(t.dialogs().boxTexts().join('|'));
 }
 
 // Clicks on the main window while a whole save keeps it disabled: a topic and a check box. Nothing of them
@@ -301,6 +323,147 @@ void clicksOnTheDisabledWindow(InputHoldTest& t)
     EXPECT_FALSE(t.received().contains("AT!Q"));
 }
 
+// A press that went through 50 ms before the keep-alive's turn, released 100 ms into its wait; returns once the
+// held input has been delivered.
+void pressAcrossKeepAlive(InputHoldTest& t, QWidget* w, QPoint pos)
+{
+    systemInput::mouse(w, QEvent::MouseButtonPress, pos);
+    QTimer::singleShot(50, &InputHoldTest::keepAlive);
+    QTimer::singleShot(150, [w, pos] { systemInput::mouse(w, QEvent::MouseButtonRelease, pos); });
+    ASSERT_TRUE(t.waitUntil([&] { return t.received().contains("AT\r\n") && !LinkInputHeld(); }, 5000));
+    t.waitUntil([] { return false; }, 300);
+}
+
+// The SMS delay's up arrow: one click is one step, whatever wait began meanwhile.
+void spinArrowAcrossAWait(InputHoldTest& t)
+{
+    fMain->selectTopic(kOutgoingTopic);
+    QSpinBox* delay = fMain->seOutDelaySms;
+    delay->setValue(0);
+    pressAcrossKeepAlive(t, delay, QPoint(delay->width() - 5, delay->height() / 4));
+    EXPECT_EQ(delay->value(), 1);
+}
+
+// A push button's click across the same wait runs once, after the wait.
+void buttonClickAcrossAWait(InputHoldTest& t)
+{
+    fMain->selectTopic(kOutgoingTopic);
+    int clicks = 0;
+    bool inWait = false;
+    QObject scope;
+    QObject::connect(fMain->sbOutSaveFile, &QPushButton::clicked, &scope, [&] {
+        ++clicks;
+        inWait = inWait || LinkInputHeld();
+    });
+    pressAcrossKeepAlive(t, fMain->sbOutSaveFile, {});
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(inWait);
+}
+
+// A menu item clicked during the keep-alive's wait, then keys typed (typing).
+void menuItemThenKeys(QMenu* menu, QAction* item, std::function<void()> typing)
+{
+    menu->popup(fMain->mapToGlobal(QPoint(300, 120)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QTimer::singleShot(300, [=] {
+        systemInput::click(menu, menu->actionGeometry(item).center());
+        typing();
+    });
+    InputHoldTest::keepAlive();
+}
+
+// File > Save as..., then "xyz": the keys land in the dialog the held click opens.
+void keysIntoTheDialogAHeldClickOpened(InputHoldTest& t)
+{
+    QString name;
+    t.dialogs().showNextSaveFile([&](QDialog& dialog) {
+        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        t.waitUntil([&] { return edit->text().contains(u"xyz"); }, 2000);
+        name = edit->text();
+    });
+    ASSERT_NO_FATAL_FAILURE(menuItemThenKeys(fMain->mFile, fMain->mSaveAs, [] {
+        for (QChar c : QStringLiteral("xyz"))
+            systemInput::type(fMain, c);
+    }));
+    ASSERT_TRUE(t.waitUntil([&] { return !t.dialogs().fileDialogs().isEmpty(); }, 5000));
+    EXPECT_TRUE(name.contains(u"xyz")) << name.toStdString();
+}
+
+// Buffer state from its menu, held; its own exchange ends in box 56 (AT!Q answered "ERROR"). A Return typed
+// during that exchange's wait does not answer the box.
+void returnIntoAWaitThatEndsInABox(InputHoldTest& t)
+{
+    gatewaysim::Faults faults;
+    faults.replyDelayMs = t.GetParam().delayMs;
+    faults.errorOn = {"AT!Q"};
+    t.sim().setFaults(faults);
+    bool boxStayed = false;
+    t.dialogs().showNextBox([&](QDialog& box) {
+        t.waitUntil([] { return false; }, 500);
+        boxStayed = box.isVisible();
+    });
+    ASSERT_NO_FATAL_FAILURE(menuItemThenKeys(fMain->mGatewayControl, fMain->mBuffer, [] {}));
+    QTimer::singleShot(500, [] { systemInput::key(fMain, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r")); });
+    ASSERT_TRUE(t.waitUntil([&] { return !t.dialogs().boxes().isEmpty(); }, 10000));
+    EXPECT_EQ(t.dialogs().boxTexts(), QStringList{labelText(56)});
+    EXPECT_TRUE(boxStayed);
+}
+
+// A page's save with late answers: once shown, the busy cursor stays until the run is over (no gap longer than
+// 150 ms), and is gone within 0.5 s after the run's box.
+void busyCursorThroughASave(InputHoldTest& t)
+{
+    QElapsedTimer clock;
+    qint64 firstBusy = -1;
+    qint64 notBusySince = -1;
+    qint64 longestGap = 0;
+    QTimer sample;
+    QObject::connect(&sample, &QTimer::timeout, [&] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        const bool busy = cursor && cursor->shape() == Qt::BusyCursor;
+        if (busy && firstBusy < 0)
+            firstBusy = clock.elapsed();
+        if (busy && notBusySince >= 0)
+            longestGap = std::max(longestGap, clock.elapsed() - notBusySince);
+        if (busy || firstBusy < 0)
+            notBusySince = -1;
+        else if (notBusySince < 0)
+            notBusySince = clock.elapsed();
+    });
+    qint64 goneAfterBox = -1;
+    t.dialogs().answerBoxAfter(
+        [&] {
+            sample.stop();
+            QElapsedTimer box;
+            box.start();
+            if (t.waitUntil([] { return !QGuiApplication::overrideCursor(); }, 1000))
+                goneAfterBox = box.elapsed();
+        },
+        IDOK);
+    clock.start();
+    sample.start(10);
+    fMain->sbOutSaveClick();
+    EXPECT_GE(firstBusy, 0);
+    EXPECT_LE(longestGap, 150);
+    EXPECT_GE(goneAfterBox, 0);
+    EXPECT_LT(goneAfterBox, 500);
+}
+
+// A shortcut (paste) and a digit typed into the SMS number edit during one wait: the paste pastes, then the
+// digit follows.
+void shortcutAndLetterDuringAWait(InputHoldTest& t)
+{
+    ASSERT_NO_FATAL_FAILURE(InputHoldTest::focusSmsEdit());
+    QGuiApplication::clipboard()->setText(QStringLiteral("55"));
+    QTimer::singleShot(300, [] {
+        systemInput::key(fMain, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
+        systemInput::type(fMain, u'4');
+    });
+    InputHoldTest::keepAlive();
+    t.waitUntil([] { return InputHoldTest::smsEdit()->text().size() == 3; }, 1000);
+    EXPECT_EQ(InputHoldTest::smsEdit()->text(), QStringLiteral("554"));
+}
+
 const HoldRow kRows[] = {
     {"TypingDuringKeepAlive", Link::Serial, 400, typingDuringKeepAlive},
     {"TypingAfterClicksDuringAPoll", Link::Serial, 400, typingAfterClicksDuringAPoll},
@@ -315,6 +478,15 @@ const HoldRow kRows[] = {
     {"DisconnectDuringAWait", Link::Serial, 0, [](InputHoldTest& t) { endOfAWait(t, false); }},
     {"CloseDuringAWait", Link::Serial, 0, [](InputHoldTest& t) { endOfAWait(t, true); }},
     {"ClicksOnTheDisabledWindow", Link::Serial, 0, clicksOnTheDisabledWindow},
+    {"DisconnectDuringAWaitTelnet", Link::Telnet, 0, [](InputHoldTest& t) { endOfAWait(t, false); }},
+    {"BufferStateEndedByDisconnectModem", Link::Modem, 0, bufferStateEndedByDisconnect},
+    {"BufferStateEndedByDisconnectSerial", Link::Serial, 0, bufferStateEndedByDisconnect},
+    {"SpinArrowAcrossAWait", Link::Serial, 1500, spinArrowAcrossAWait},
+    {"ButtonClickAcrossAWait", Link::Serial, 1500, buttonClickAcrossAWait},
+    {"KeysIntoTheDialogAHeldClickOpened", Link::Serial, 1500, keysIntoTheDialogAHeldClickOpened},
+    {"ReturnIntoAWaitThatEndsInABox", Link::Serial, 1500, returnIntoAWaitThatEndsInABox},
+    {"BusyCursorThroughASave", Link::Serial, 400, busyCursorThroughASave},
+    {"ShortcutAndLetterDuringAWait", Link::Serial, 1500, shortcutAndLetterDuringAWait},
 };
 
 INSTANTIATE_TEST_SUITE_P(Input, InputHoldTest, ::testing::ValuesIn(kRows),
