@@ -137,21 +137,30 @@ public:
         busyEnd_.setSingleShot(true);
         busyEnd_.setInterval(kBusyCursorMs);
         connect(&busyEnd_, &QTimer::timeout, this, [this] { hideBusy(); });
-        SetLinkWaitWatch([this](bool waiting) { waitChanged(waiting); });
-        Qws::installWindowSystemEventHandler(this);
-        qApp->installEventFilter(this);
     }
 
     ~InputHold() override
     {
+        if (!started_)
+            return;
         Qws::removeWindowSystemEventhandler(this);
         SetLinkWaitWatch({});
         if (busyShown_)
             QGuiApplication::restoreOverrideCursor();
     }
 
-    // Qt keeps the first handler installed and says nothing of a later one.
-    bool installed() const { return Qws::eventHandler == this; }
+    // False when Qt's window-system handler is another one: Qt keeps the first handler installed and says nothing
+    // of a later one.
+    bool start()
+    {
+        Qws::installWindowSystemEventHandler(this);
+        if (Qws::eventHandler != this)
+            return false;
+        started_ = true;
+        SetLinkWaitWatch([this](bool waiting) { waitChanged(waiting); });
+        qApp->installEventFilter(this);
+        return true;
+    }
 
     // Every event of the window system passes here before Qt handles it.
     bool sendEvent(WsEvent* e) override
@@ -306,7 +315,7 @@ private:
     }
 
     // A window shown while held input is delivered, before any wait began in that delivery: the held click
-    // opened it, and keys typed after that click are meant for it.
+    // opened it, and keys typed after that click are meant for it, until a wait begins.
     void noteShown(QObject* watched)
     {
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -390,6 +399,9 @@ private:
             ++waitsBegun_;
             for (HeldDelivery& delivery : heldDeliveries)
                 delivery.waited = true;
+            // Keys held from now on are typed in view of what the wait brings, not of a dialog opened before it
+            // (a progress window a held click showed before its run's first exchange).
+            openedByHeld_.clear();
             busyEnd_.stop();
             if (!busyShown_)
                 busyDelay_.start();
@@ -438,6 +450,7 @@ private:
     QTimer busyDelay_;
     QTimer busyEnd_;
     bool busyShown_ = false;
+    bool started_ = false;
 };
 
 void tellHoldFailure(const QString& text)
@@ -462,7 +475,7 @@ bool installInputHold(QMainWindow* main, QAction* disconnect)
     if (!qApp || !inputHoldQtMismatch().isEmpty())
         return false;
     auto* hold = new InputHold(main, disconnect);
-    if (hold->installed())
+    if (hold->start())
         return true;
     delete hold;
     tellHoldFailure(QStringLiteral("Another handler of the window system's events was installed first: input given "
