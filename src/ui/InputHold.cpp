@@ -271,12 +271,13 @@ private:
         }
         QWindow* target = targetOf(e);
         if (!holding() || !ofMain(target) || !mainTakesInput()) {
-            // A press that goes through to a repeating arrow: if a wait begins before its release, the release
-            // ends the repeat at once. Any other release waits for the wait's end (a push button's click runs
-            // once, after it).
+            // A press that goes through to a repeating arrow or to the Disconnect: if a wait begins before its
+            // release, the release goes through at once (it ends the repeat, or the wait). Any other release
+            // waits for the wait's end (a push button's click runs once, after it).
             if (mouse && mouse->buttonType == QEvent::MouseButtonPress && mouse->buttons != Qt::NoButton) {
                 QWidget* top = widgetOf(target);
-                passedPressOpen_ = top && repeatsWhilePressed(top->childAt(mouse->localPos.toPoint()));
+                QWidget* under = top ? top->childAt(mouse->localPos.toPoint()) : nullptr;
+                passedPressOpen_ = repeatsWhilePressed(under) || (top && top == main_ && onDisconnect(under));
             }
             return false;
         }
