@@ -59,16 +59,6 @@ void ScriptedDialogs::onModal(ModalScript script)
     modalScripts_.push_back(std::move(script));
 }
 
-void ScriptedDialogs::showNextBox(std::function<void(QDialog&)> whileShown)
-{
-    shownBox_ = std::move(whileShown);
-}
-
-void ScriptedDialogs::showNextSaveFile(std::function<void(QDialog&)> whileShown)
-{
-    shownSaveFile_ = std::move(whileShown);
-}
-
 namespace {
 
 // Runs the dialog modally; whileShown runs from its own event loop.
@@ -137,9 +127,9 @@ int ScriptedDialogs::defaultAnswer(unsigned flags)
 int ScriptedDialogs::messageBox(const QString& text, const QString& caption, unsigned flags)
 {
     int answer = defaultAnswer(flags);
-    if (shownBox_) {
+    if (shownNext_) {
         QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
-        execWhile(box, std::exchange(shownBox_, nullptr));
+        execWhile(box, std::exchange(shownNext_, nullptr));
     } else if (!boxAnswers_.empty()) {
         answer = boxAnswers_.front();
         boxAnswers_.pop_front();
@@ -176,11 +166,11 @@ QString ScriptedDialogs::saveFileName(QWidget*, const QString& caption, const QS
                                       const QString& filter)
 {
     QString answer;
-    if (shownSaveFile_) {
+    if (shownNext_) {
         QFileDialog dialog(QApplication::activeWindow(), caption, initialPath);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
-        execWhile(dialog, std::exchange(shownSaveFile_, nullptr));
+        execWhile(dialog, std::exchange(shownNext_, nullptr));
     } else if (!saveAnswers_.empty()) {
         answer = saveAnswers_.front();
         saveAnswers_.pop_front();
