@@ -4,11 +4,13 @@
 #include "platform/WorkerThread.h"
 #include "platform/ui/QtDialogs.h"
 #include "ui/Forms.h"
+#include "ui/InputHold.h"
 #include "ui/TfMain.h"
 #include "ui/WindowUtil.h"
 
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
 #include <exception>
 
 int main(int argc, char* argv[])
@@ -21,6 +23,12 @@ int main(int argc, char* argv[])
     // The main window's close ends the program, also while a window shown without waiting is still open.
     QApplication::setQuitOnLastWindowClosed(false);
     installQtDialogs();
+    // Input given while the gateway's answer is awaited is held through Qt's private window-system classes, as
+    // the Qt the program was built for has them; on another Qt the hold stays off, and the user is told.
+    if (const QString mismatch = inputHoldQtMismatch(); !mismatch.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(mismatch));
+        MessageBox(mismatch, applicationTitle(), MB_ICONWARNING);
+    }
     try {
         createForms();
         fMain->show();

@@ -1,5 +1,6 @@
 #include "online/LiveCells.h"
 
+#include "link/CommError.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "platform/Dialogs.h"
@@ -32,7 +33,7 @@ void LeaveTestCallTopic()
         allWritten = written("\r\n");
     liveTools.setRoute(LiveToolSlot::TestCalls, false);
     if (!allWritten) {
-        MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+        CommErrorBox();
         return;
     }
     // The gateway's answers to the hang-up and the line ends are read away, so that the next command on the

@@ -1,8 +1,11 @@
 #include "ui/InputHold.h"
 
 #include "link/LinkIo.h"
+#include "platform/Dialogs.h"
 #include "platform/Wait.h"
 
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
@@ -15,11 +18,29 @@
 #include <private/qguiapplication_p.h>
 #include <qpa/qwindowsysteminterface_p.h>
 
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <vector>
 
+#ifndef MESK_HOLD_QT_VERSION
+#error "MESK_HOLD_QT_VERSION: the Qt version the hold was written for (set by CMakeLists.txt)"
+#endif
+
 namespace {
+
+// Ends of the link (heldInputLinkEnded) so far; held input keeps the count of its time.
+unsigned linkEndCount = 0;
+// A delivery of held input under way: its nesting (nestedWaits() as it began), whether a wait began in it (a box
+// shown after such a wait ended it, and held input never answers that box), and whether the input was held
+// before the link's end.
+struct HeldDelivery
+{
+    int depth;
+    bool waited;
+    bool stale;
+};
+std::vector<HeldDelivery> heldDeliveries; // innermost last
 
 using Qws = QWindowSystemInterfacePrivate;
 using WsEvent = Qws::WindowSystemEvent;
@@ -82,7 +103,28 @@ struct HeldInput
     std::unique_ptr<WsEvent> system;
     QPointer<QObject> receiver;
     std::unique_ptr<QEvent> event;
+    unsigned linkEnds = linkEndCount; // the link's ends when it was held
 };
+
+// A widget under a press whose release only ends what the press began: a spin box's and a slider's (a scroll
+// bar's) arrows and page steps repeat while pressed, and their release runs nothing.
+bool repeatsWhilePressed(QWidget* widget)
+{
+    for (; widget; widget = widget->isWindow() ? nullptr : widget->parentWidget())
+        if (qobject_cast<QAbstractSpinBox*>(widget) || qobject_cast<QAbstractSlider*>(widget))
+            return true;
+    return false;
+}
+
+QWidget* widgetOf(const QWindow* window)
+{
+    if (!window)
+        return nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->windowHandle() == window)
+            return top;
+    return nullptr;
+}
 
 class InputHold : public QObject, public QWindowSystemEventHandler
 {
@@ -92,22 +134,41 @@ public:
         busyDelay_.setSingleShot(true);
         busyDelay_.setInterval(kBusyCursorMs);
         connect(&busyDelay_, &QTimer::timeout, this, [this] { showBusy(); });
-        SetLinkWaitWatch([this](bool waiting) { waitChanged(waiting); });
-        Qws::installWindowSystemEventHandler(this);
-        qApp->installEventFilter(this);
+        busyEnd_.setSingleShot(true);
+        busyEnd_.setInterval(kBusyCursorMs);
+        connect(&busyEnd_, &QTimer::timeout, this, [this] { hideBusy(); });
     }
 
     ~InputHold() override
     {
+        if (!started_)
+            return;
         Qws::removeWindowSystemEventhandler(this);
         SetLinkWaitWatch({});
         if (busyShown_)
             QGuiApplication::restoreOverrideCursor();
     }
 
+    // False when Qt's window-system handler is another one: Qt keeps the first handler installed and says nothing
+    // of a later one.
+    bool start()
+    {
+        Qws::installWindowSystemEventHandler(this);
+        if (Qws::eventHandler != this)
+            return false;
+        started_ = true;
+        SetLinkWaitWatch([this](bool waiting) { waitChanged(waiting); });
+        qApp->installEventFilter(this);
+        return true;
+    }
+
     // Every event of the window system passes here before Qt handles it.
     bool sendEvent(WsEvent* e) override
     {
+        // An event Qt makes while it delivers another (the ShortcutOverride of a key) belongs to that delivery:
+        // held, it would be reported handled and the delivery would go on without it.
+        if (insideDelivery())
+            return deliver(e);
         // Looked at before anything is copied: most events pass, and a mouse move passes often.
         std::unique_ptr<WsEvent> copy = main_ && holds(e) ? holdableCopy(e) : nullptr;
         if (!copy)
@@ -119,10 +180,13 @@ public:
     }
 
     // Input sent straight to a widget or a shortcut's action (not through the window system, as tests and input
-    // methods send it) is held the same way.
+    // methods send it) is held the same way. Windows shown by held input are noted here too.
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         switch (event->type()) {
+        case QEvent::Show:
+            noteShown(watched);
+            return false;
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
@@ -161,7 +225,10 @@ private:
 
     // Events that Qt sends while it delivers one of the window system's (or a held one) belong to that delivery.
     // A wait opened meanwhile (a handler's exchange) runs its own events one nesting deeper.
-    bool insideDelivery() const { return !deliveries_.empty() && deliveries_.back() == nestedWaits(); }
+    bool insideDelivery() const
+    {
+        return !deliveries_.empty() && deliveries_.back() == Delivery{nestedWaits(), waitsBegun_};
+    }
 
     // Input to a disabled main window, or one behind a modal box, does nothing now and is not kept for later.
     bool mainTakesInput() const
@@ -179,15 +246,7 @@ private:
         return window && window == main_;
     }
 
-    bool ofMain(const QWindow* window) const
-    {
-        if (!window)
-            return false;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->windowHandle() == window)
-                return ofMain(top);
-        return false;
-    }
+    bool ofMain(const QWindow* window) const { return ofMain(widgetOf(window)); }
 
     bool onDisconnect(QWidget* widget) const
     {
@@ -200,7 +259,8 @@ private:
     bool holds(const WsEvent* e)
     {
         const auto* mouse = e->type == Qws::Mouse ? static_cast<const Qws::MouseEvent*>(e) : nullptr;
-        // A press and its release are never parted: the rest of a click goes where its press went.
+        // A press and its release are parted only where the release runs nothing: the rest of a press that went
+        // through to the Disconnect or to a repeating arrow goes through too.
         if (mouse && passedPressOpen_) {
             passedPressOpen_ = mouse->buttons != Qt::NoButton;
             return false;
@@ -210,8 +270,17 @@ private:
             return true;
         }
         QWindow* target = targetOf(e);
-        if (!holding() || !ofMain(target) || !mainTakesInput())
+        if (!holding() || !ofMain(target) || !mainTakesInput()) {
+            // A press that goes through to a repeating arrow or to the Disconnect: if a wait begins before its
+            // release, the release goes through at once (it ends the repeat, or the wait). Any other release
+            // waits for the wait's end (a push button's click runs once, after it).
+            if (mouse && mouse->buttonType == QEvent::MouseButtonPress && mouse->buttons != Qt::NoButton) {
+                QWidget* top = widgetOf(target);
+                QWidget* under = top ? top->childAt(mouse->localPos.toPoint()) : nullptr;
+                passedPressOpen_ = repeatsWhilePressed(under) || (top && top == main_ && onDisconnect(under));
+            }
             return false;
+        }
         if (mouse) {
             // The tool-bar Disconnect ends the wait at once.
             if (mouse->buttonType == QEvent::MouseButtonPress && target == main_->windowHandle() &&
@@ -226,7 +295,7 @@ private:
 
     bool deliver(WsEvent* e)
     {
-        deliveries_.push_back(nestedWaits());
+        deliveries_.push_back({nestedWaits(), waitsBegun_});
         const bool handled = QWindowSystemEventHandler::sendEvent(e);
         deliveries_.pop_back();
         return handled;
@@ -246,6 +315,52 @@ private:
             Qt::QueuedConnection);
     }
 
+    // A window shown while held input is delivered, before any wait began in that delivery: the held click
+    // opened it, and keys typed after that click are meant for it, until a wait begins.
+    void noteShown(QObject* watched)
+    {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || !widget->isWindow() || widget == main_ || widget->windowType() == Qt::Popup ||
+            heldDeliveries.empty() || heldDeliveries.back().waited)
+            return;
+        std::erase_if(openedByHeld_, [](const QPointer<QWidget>& w) { return !w || !w->isVisible(); });
+        openedByHeld_.emplace_back(widget);
+    }
+
+    // The window a held key for the main window goes to now: the dialog that held input opened, when that
+    // dialog has the focus and keeps the main window from taking input; the main window otherwise.
+    QWidget* keyWindowNow() const
+    {
+        QWidget* active = QApplication::activeModalWidget();
+        if (!active)
+            active = QApplication::activeWindow();
+        if (!active || active == main_ || mainTakesInput())
+            return nullptr;
+        for (const QPointer<QWidget>& opened : openedByHeld_)
+            if (opened == active && opened->isVisible())
+                return active;
+        return nullptr;
+    }
+
+    // Keys held for the main window follow a dialog that held input opened.
+    void retarget(HeldInput& input) const
+    {
+        if (input.system && input.system->type == Qws::Key) {
+            auto* key = static_cast<Qws::KeyEvent*>(input.system.get());
+            if (key->window && key->window != main_->windowHandle())
+                return;
+            if (QWidget* dialog = keyWindowNow(); dialog && dialog->windowHandle())
+                key->window = dialog->windowHandle();
+        } else if (input.event &&
+                   (input.event->type() == QEvent::KeyPress || input.event->type() == QEvent::KeyRelease)) {
+            auto* widget = qobject_cast<QWidget*>(input.receiver.data());
+            if (widget && widget->window() != main_)
+                return;
+            if (QWidget* dialog = keyWindowNow())
+                input.receiver = dialog->focusWidget() ? dialog->focusWidget() : dialog;
+        }
+    }
+
     // One held event, handed to Qt as if the window system gave it now; the next one follows from the event
     // loop, so that what this one starts (a page switched, a menu opened) is in place before it. The next is
     // asked for first: a handler that pauses without waiting for an answer lets it in, as it would a new one.
@@ -261,31 +376,41 @@ private:
         held_.pop_front();
         if (!held_.empty())
             postNext();
+        retarget(input);
+        const int depth = nestedWaits();
+        heldDeliveries.push_back({depth, false, input.linkEnds != linkEndCount});
         if (input.system) {
             deliver(input.system.get());
         } else {
             // Typed text of an input method goes where the focus is now, as a key would.
             QObject* receiver =
                 input.event->type() == QEvent::InputMethod ? QGuiApplication::focusObject() : input.receiver.data();
-            if (!receiver)
-                return;
-            deliveries_.push_back(nestedWaits());
-            QApplication::instance()->notify(receiver, input.event.get());
-            deliveries_.pop_back();
+            if (receiver) {
+                deliveries_.push_back({depth, waitsBegun_});
+                QApplication::instance()->notify(receiver, input.event.get());
+                deliveries_.pop_back();
+            }
         }
+        heldDeliveries.pop_back();
     }
 
     void waitChanged(bool waiting)
     {
         if (waiting) {
-            busyDelay_.start();
+            ++waitsBegun_;
+            for (HeldDelivery& delivery : heldDeliveries)
+                delivery.waited = true;
+            // Keys held from now on are typed in view of what the wait brings, not of a dialog opened before it
+            // (a progress window a held click showed before its run's first exchange).
+            openedByHeld_.clear();
+            busyEnd_.stop();
+            if (!busyShown_)
+                busyDelay_.start();
             return;
         }
         busyDelay_.stop();
-        if (busyShown_) {
-            busyShown_ = false;
-            QGuiApplication::restoreOverrideCursor();
-        }
+        if (busyShown_)
+            busyEnd_.start();
         if (!held_.empty())
             postNext();
     }
@@ -298,21 +423,73 @@ private:
         QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
     }
 
+    // No answer has been awaited for kBusyCursorMs: the run's exchanges are over.
+    void hideBusy()
+    {
+        if (!busyShown_ || LinkInputHeld())
+            return;
+        busyShown_ = false;
+        QGuiApplication::restoreOverrideCursor();
+    }
+
     QPointer<QMainWindow> main_;
     QPointer<QAction> disconnect_;
     std::deque<HeldInput> held_;
-    std::vector<int> deliveries_; // nestedWaits() at each delivery under way, innermost last
+    // Each delivery under way (innermost last): the nested waits and the waits begun as it started.
+    struct Delivery
+    {
+        int nested;
+        unsigned waits;
+        bool operator==(const Delivery&) const = default;
+    };
+    std::vector<Delivery> deliveries_;
+    unsigned waitsBegun_ = 0;
+    std::vector<QPointer<QWidget>> openedByHeld_; // windows held input opened
     bool posted_ = false;
     bool heldPressOpen_ = false;   // a held press whose release has not come yet
-    bool passedPressOpen_ = false; // the Disconnect's press went through and its release has not come yet
+    bool passedPressOpen_ = false; // a press went through whose release goes through too, and has not come yet
     QTimer busyDelay_;
+    QTimer busyEnd_;
     bool busyShown_ = false;
+    bool started_ = false;
 };
+
+void tellHoldFailure(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    MessageBox(text, QStringLiteral("Mesk config program"), MB_ICONWARNING);
+}
 
 } // namespace
 
-void installInputHold(QMainWindow* main, QAction* disconnect)
+QString inputHoldQtMismatch()
 {
-    if (qApp)
-        new InputHold(main, disconnect);
+    if (qstrcmp(qVersion(), MESK_HOLD_QT_VERSION) == 0)
+        return QString();
+    return QStringLiteral("This program was built for Qt %1 but runs on Qt %2: input given while the gateway's "
+                          "answer is awaited is not held.")
+        .arg(QLatin1String(MESK_HOLD_QT_VERSION), QLatin1String(qVersion()));
+}
+
+bool installInputHold(QMainWindow* main, QAction* disconnect)
+{
+    if (!qApp || !inputHoldQtMismatch().isEmpty())
+        return false;
+    auto* hold = new InputHold(main, disconnect);
+    if (hold->start())
+        return true;
+    delete hold;
+    tellHoldFailure(QStringLiteral("Another handler of the window system's events was installed first: input given "
+                                   "while the gateway's answer is awaited is not held."));
+    return false;
+}
+
+void heldInputLinkEnded()
+{
+    ++linkEndCount;
+}
+
+bool heldInputKeptOffLink()
+{
+    return !heldDeliveries.empty() && heldDeliveries.back().stale && heldDeliveries.back().depth == nestedWaits();
 }

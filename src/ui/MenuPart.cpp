@@ -85,7 +85,7 @@ void MenuPart::buildMenu(QMainWindow* host)
     mGateway = subMenu(mMain, "mGateway", QStringLiteral("Gateway"));
     mConnect = menuItem(mGateway, "mConnect", QStringLiteral("Connect gateway"), [] { fMain->mConnectClick(); });
     mDisconnect =
-        menuItem(mGateway, "mDisconnect", QStringLiteral("Disconnect gateway"), [] { fMain->mDisconnectClick(); });
+        menuItem(mGateway, "mDisconnect", QStringLiteral("Disconnect gateway"), [] { fMain->tbDisconnectClick(); });
     N3 = separator(mGateway, "N3");
     mGatewayList =
         menuItem(mGateway, "mGatewayList", QStringLiteral("List of gateways..."), [] { fMain->mGatewayListClick(); });

@@ -1,5 +1,6 @@
 #include "ui/ResetPart.h"
 
+#include "link/CommError.h"
 #include "link/LinkIo.h"
 #include "link/Login.h"
 #include "link/ReplyParsers.h"
@@ -24,7 +25,7 @@ constexpr int kArrivedOnlyMs = 1; // a read of what has come by now
 
 void showCommError()
 {
-    MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+    CommErrorBox();
 }
 
 bool written(const QByteArray& command)

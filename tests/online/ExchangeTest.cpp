@@ -218,7 +218,8 @@ TEST_P(OneExchangeTest, NothingElseIsSentWhileAnAnswerIsAwaited)
     EXPECT_EQ(received().count("AT"), 2) << received().toStdString();
 }
 
-// The tool-bar Disconnect is taken during the wait and ends it at once, with the page's own box.
+// The tool-bar Disconnect is taken during the wait and ends it at once; the save it ended tells no communication
+// error.
 TEST_P(OneExchangeTest, TheToolBarDisconnectEndsTheWaitAtOnce)
 {
     ASSERT_NO_FATAL_FAILURE(startSlow(GetParam()));
@@ -241,7 +242,7 @@ TEST_P(OneExchangeTest, TheToolBarDisconnectEndsTheWaitAtOnce)
     EXPECT_FALSE(CurrentConnection.Connected);
     ASSERT_GT(disconnectedAt, 0);
     EXPECT_LT(clock.elapsed() - disconnectedAt, 1000);
-    EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(56)});
+    EXPECT_TRUE(dialogs().boxTexts().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, OneExchangeTest, ::testing::Values(Link::Telnet, Link::Serial, Link::Modem),

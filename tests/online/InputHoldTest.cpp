@@ -11,11 +11,14 @@
 #include "pages/PageFrame.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCursor>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QToolBar>
@@ -223,8 +226,8 @@ void leavingModemDiagnostics(InputHoldTest& t)
     EXPECT_EQ(currentTopic, kOutgoingTopic);
 }
 
-// The busy cursor over the page's edit: shown once a wait has lasted 0.3 s, gone when it ends; never at full
-// speed.
+// The busy cursor over the page's edit: shown once a wait has lasted 0.3 s, gone within 0.5 s after it ends;
+// never at full speed.
 void busyCursor(InputHoldTest& t)
 {
     ASSERT_NO_FATAL_FAILURE(InputHoldTest::focusSmsEdit());
@@ -241,7 +244,7 @@ void busyCursor(InputHoldTest& t)
     sample.start(10);
     clock.start();
     InputHoldTest::keepAlive();
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(t.waitUntil([] { return !QGuiApplication::overrideCursor(); }, 500));
     if (t.GetParam().delayMs == 0) {
         EXPECT_EQ(firstBusy, -1);
     } else {
@@ -250,8 +253,9 @@ void busyCursor(InputHoldTest& t)
     }
 }
 
-// The tool-bar Disconnect and the close, given after digits typed during a silent gateway's wait, end the wait
-// at once. The digits, held, reach the edit after the Disconnect; nothing runs after the close.
+// The tool-bar Disconnect and the close, given after digits and a click on Buffer state during a silent gateway's
+// wait, end the wait at once. After the Disconnect the digits, held, reach the edit, and the click shows its
+// topic without connecting again: nothing more reaches the gateway, and no box; nothing runs after the close.
 void endOfAWait(InputHoldTest& t, bool close)
 {
     ASSERT_NO_FATAL_FAILURE(InputHoldTest::focusSmsEdit());
@@ -263,6 +267,7 @@ void endOfAWait(InputHoldTest& t, bool close)
     QTimer::singleShot(300, [] {
         for (QChar c : QStringLiteral("123"))
             systemInput::type(fMain, c);
+        InputHoldTest::clickTopic(494);
     });
     if (close)
         t.dialogs().answerBox(IDNO); // the page changed: not saved
@@ -277,9 +282,13 @@ void endOfAWait(InputHoldTest& t, bool close)
     InputHoldTest::keepAlive();
     ASSERT_GT(endAskedAt, 0);
     EXPECT_LT(clock.elapsed() - endAskedAt, 1000);
+    const QByteArray sent = t.received();
+    t.waitUntil([] { return false; }, 1500);
     EXPECT_FALSE(CurrentConnection.Connected);
-    t.waitUntil([] { return InputHoldTest::smsEdit()->text().size() == 3; }, 1000);
+    EXPECT_EQ(t.received(), sent);
     EXPECT_EQ(InputHoldTest::smsEdit()->text(), close ? QString() : QStringLiteral("123"));
+    if (!close)
+        EXPECT_TRUE(t.dialogs().boxes().isEmpty()) << qPrintable(t.dialogs().boxTexts().join('|'));
 }
 
 // Clicks on the main window while a whole save keeps it disabled: a topic and a check box. Nothing of them
@@ -379,6 +388,144 @@ void randomTopicsOnAModem(InputHoldTest& t)
     EXPECT_TRUE(t.received().contains("AT&S00\r\n"));
 }
 
+// A press that went through 50 ms before the keep-alive's turn, released 100 ms into its wait; returns once the
+// held input has been delivered.
+void pressAcrossKeepAlive(InputHoldTest& t, QWidget* w, QPoint pos)
+{
+    systemInput::mouse(w, QEvent::MouseButtonPress, pos);
+    QTimer::singleShot(50, &InputHoldTest::keepAlive);
+    QTimer::singleShot(150, [w, pos] { systemInput::mouse(w, QEvent::MouseButtonRelease, pos); });
+    ASSERT_TRUE(t.waitUntil([&] { return t.received().contains("AT\r\n") && !LinkInputHeld(); }, 5000));
+    t.waitUntil([] { return false; }, 300);
+}
+
+// The SMS delay's up arrow: one click is one step, whatever wait began meanwhile.
+void spinArrowAcrossAWait(InputHoldTest& t)
+{
+    fMain->selectTopic(kOutgoingTopic);
+    QSpinBox* delay = fMain->seOutDelaySms;
+    delay->setValue(0);
+    pressAcrossKeepAlive(t, delay, QPoint(delay->width() - 5, delay->height() / 4));
+    EXPECT_EQ(delay->value(), 1);
+}
+
+// A push button's click across the same wait runs once, after the wait.
+void buttonClickAcrossAWait(InputHoldTest& t)
+{
+    fMain->selectTopic(kOutgoingTopic);
+    int clicks = 0;
+    bool inWait = false;
+    QObject scope;
+    QObject::connect(fMain->sbOutSaveFile, &QPushButton::clicked, &scope, [&] {
+        ++clicks;
+        inWait = inWait || LinkInputHeld();
+    });
+    pressAcrossKeepAlive(t, fMain->sbOutSaveFile, {});
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(inWait);
+}
+
+// A menu item clicked during the keep-alive's wait, then keys typed (typing).
+void menuItemThenKeys(QMenu* menu, QAction* item, std::function<void()> typing)
+{
+    menu->popup(fMain->mapToGlobal(QPoint(300, 120)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QTimer::singleShot(300, [=] {
+        systemInput::click(menu, menu->actionGeometry(item).center());
+        typing();
+    });
+    InputHoldTest::keepAlive();
+}
+
+// File > Save as..., then "xyz": the keys land in the dialog the held click opens.
+void keysIntoTheDialogAHeldClickOpened(InputHoldTest& t)
+{
+    QString name;
+    t.dialogs().showNext([&](QDialog& dialog) {
+        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        t.waitUntil([&] { return edit->text().contains(u"xyz"); }, 2000);
+        name = edit->text();
+    });
+    ASSERT_NO_FATAL_FAILURE(menuItemThenKeys(fMain->mFile, fMain->mSaveAs, [] {
+        for (QChar c : QStringLiteral("xyz"))
+            systemInput::type(fMain, c);
+    }));
+    ASSERT_TRUE(t.waitUntil([&] { return !t.dialogs().fileDialogs().isEmpty(); }, 5000));
+    EXPECT_TRUE(name.contains(u"xyz")) << name.toStdString();
+}
+
+// Buffer state from its menu, held; its own exchange ends in box 56 (AT!Q answered "ERROR"). A Return typed
+// during that exchange's wait does not answer the box.
+void returnIntoAWaitThatEndsInABox(InputHoldTest& t)
+{
+    gatewaysim::Faults faults;
+    faults.replyDelayMs = t.GetParam().delayMs;
+    faults.errorOn = {"AT!Q"};
+    t.sim().setFaults(faults);
+    bool boxStayed = false;
+    t.dialogs().showNext([&](QDialog& box) {
+        t.waitUntil([] { return false; }, 500);
+        boxStayed = box.isVisible();
+    });
+    ASSERT_NO_FATAL_FAILURE(menuItemThenKeys(fMain->mGatewayControl, fMain->mBuffer, [] {}));
+    QTimer::singleShot(500, [] { systemInput::key(fMain, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r")); });
+    ASSERT_TRUE(t.waitUntil([&] { return !t.dialogs().boxes().isEmpty(); }, 10000));
+    EXPECT_EQ(t.dialogs().boxTexts(), QStringList{labelText(56)});
+    EXPECT_TRUE(boxStayed);
+}
+
+// A page's save with late answers: once shown, the busy cursor stays until the run is over (no gap longer than
+// 150 ms), and is gone within 0.5 s after the run's box.
+void busyCursorThroughASave(InputHoldTest& t)
+{
+    QElapsedTimer clock;
+    qint64 firstBusy = -1;
+    qint64 notBusySince = -1; // seen without the busy cursor since, after it was first shown
+    qint64 longestGap = 0;
+    QTimer sample;
+    QObject::connect(&sample, &QTimer::timeout, [&] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        const bool busy = cursor && cursor->shape() == Qt::BusyCursor;
+        const qint64 now = clock.elapsed();
+        if (busy && notBusySince >= 0)
+            longestGap = std::max(longestGap, now - notBusySince);
+        if (busy && firstBusy < 0)
+            firstBusy = now;
+        notBusySince = busy || firstBusy < 0 ? -1 : notBusySince < 0 ? now : notBusySince;
+    });
+    qint64 goneAfterBox = -1;
+    t.dialogs().answerBoxAfter(
+        [&] {
+            sample.stop();
+            clock.restart();
+            if (t.waitUntil([] { return !QGuiApplication::overrideCursor(); }, 1000))
+                goneAfterBox = clock.elapsed();
+        },
+        IDOK);
+    clock.start();
+    sample.start(10);
+    fMain->sbOutSaveClick();
+    EXPECT_GE(firstBusy, 0);
+    EXPECT_LE(longestGap, 150);
+    EXPECT_GE(goneAfterBox, 0);
+    EXPECT_LT(goneAfterBox, 500);
+}
+
+// A shortcut (paste) and a digit typed into the SMS number edit during one wait: the paste pastes, then the
+// digit follows.
+void shortcutAndLetterDuringAWait(InputHoldTest& t)
+{
+    ASSERT_NO_FATAL_FAILURE(InputHoldTest::focusSmsEdit());
+    QGuiApplication::clipboard()->setText(QStringLiteral("55"));
+    QTimer::singleShot(300, [] {
+        systemInput::key(fMain, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
+        systemInput::type(fMain, u'4');
+    });
+    InputHoldTest::keepAlive();
+    t.waitUntil([] { return InputHoldTest::smsEdit()->text().size() == 3; }, 1000);
+    EXPECT_EQ(InputHoldTest::smsEdit()->text(), QStringLiteral("554"));
+}
+
 const HoldRow kRows[] = {
     {"TypingDuringKeepAlive", Link::Serial, 400, typingDuringKeepAlive},
     {"TypingAfterClicksDuringAPoll", Link::Serial, 400, typingAfterClicksDuringAPoll},
@@ -397,6 +544,13 @@ const HoldRow kRows[] = {
     {"TopicsAroundSerialDiagnostics", Link::Serial, 400, topicsAroundSerialDiagnostics},
     {"TopicsAroundTelnetDiagnostics", Link::Telnet, 400, topicsAroundSerialDiagnostics},
     {"RandomTopicsOnAModem", Link::Modem, 0, randomTopicsOnAModem},
+    {"DisconnectDuringAWaitTelnet", Link::Telnet, 0, [](InputHoldTest& t) { endOfAWait(t, false); }},
+    {"SpinArrowAcrossAWait", Link::Serial, 1500, spinArrowAcrossAWait},
+    {"ButtonClickAcrossAWait", Link::Serial, 1500, buttonClickAcrossAWait},
+    {"KeysIntoTheDialogAHeldClickOpened", Link::Serial, 1500, keysIntoTheDialogAHeldClickOpened},
+    {"ReturnIntoAWaitThatEndsInABox", Link::Serial, 1500, returnIntoAWaitThatEndsInABox},
+    {"BusyCursorThroughASave", Link::Serial, 400, busyCursorThroughASave},
+    {"ShortcutAndLetterDuringAWait", Link::Serial, 1500, shortcutAndLetterDuringAWait},
 };
 
 INSTANTIATE_TEST_SUITE_P(Input, InputHoldTest, ::testing::ValuesIn(kRows),

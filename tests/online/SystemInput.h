@@ -38,6 +38,14 @@ inline void type(QWidget* window, QChar c)
     QWindowSystemInterface::handleKeyEvent<Async>(handle, QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
 }
 
+// A key with modifiers (a shortcut), to the focus of window's window.
+inline void key(QWidget* window, int key, Qt::KeyboardModifiers modifiers, const QString& text = {})
+{
+    QWindow* handle = window->window()->windowHandle();
+    QWindowSystemInterface::handleKeyEvent<Async>(handle, QEvent::KeyPress, key, modifiers, text);
+    QWindowSystemInterface::handleKeyEvent<Async>(handle, QEvent::KeyRelease, key, modifiers, text);
+}
+
 // The window manager's close (the title bar's button).
 inline void close(QWidget* window)
 {

@@ -1,7 +1,10 @@
 #include "support/ScriptedDialogs.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -56,6 +59,21 @@ void ScriptedDialogs::onModal(ModalScript script)
     modalScripts_.push_back(std::move(script));
 }
 
+namespace {
+
+// Runs the dialog modally; whileShown runs from its own event loop.
+void execWhile(QDialog& dialog, std::function<void(QDialog&)> whileShown)
+{
+    QTimer::singleShot(0, &dialog, [&] {
+        whileShown(dialog);
+        if (dialog.isVisible())
+            dialog.reject();
+    });
+    dialog.exec();
+}
+
+} // namespace
+
 int ScriptedDialogs::pendingAnswers() const
 {
     return static_cast<int>(boxAnswers_.size() + openAnswers_.size() + saveAnswers_.size() + inputAnswers_.size() +
@@ -109,7 +127,10 @@ int ScriptedDialogs::defaultAnswer(unsigned flags)
 int ScriptedDialogs::messageBox(const QString& text, const QString& caption, unsigned flags)
 {
     int answer = defaultAnswer(flags);
-    if (!boxAnswers_.empty()) {
+    if (shownNext_) {
+        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
+        execWhile(box, std::exchange(shownNext_, nullptr));
+    } else if (!boxAnswers_.empty()) {
         answer = boxAnswers_.front();
         boxAnswers_.pop_front();
         const std::function<void()> whileShown = std::move(boxWhileShown_.front());
@@ -145,7 +166,12 @@ QString ScriptedDialogs::saveFileName(QWidget*, const QString& caption, const QS
                                       const QString& filter)
 {
     QString answer;
-    if (!saveAnswers_.empty()) {
+    if (shownNext_) {
+        QFileDialog dialog(QApplication::activeWindow(), caption, initialPath);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        execWhile(dialog, std::exchange(shownNext_, nullptr));
+    } else if (!saveAnswers_.empty()) {
         answer = saveAnswers_.front();
         saveAnswers_.pop_front();
     } else if (echo_) {

@@ -73,6 +73,9 @@ public:
     void answerInput(const QString& text);
     void cancelInput();
     void onModal(ModalScript script);
+    // The next box or save dialog is Qt's own, shown modally as the program shows it, while whileShown runs
+    // (it may run the event loop); then it is closed if still open and answered as when no answer is queued.
+    void showNext(std::function<void(QDialog&)> whileShown) { shownNext_ = std::move(whileShown); }
 
     void allowUnusedAnswers(bool allow = true) { allowUnused_ = allow; }
     // Prints each box and dialog to stderr as it is answered (the fallback handler of the test programs).
@@ -108,6 +111,7 @@ private:
     std::deque<QString> saveAnswers_;
     std::deque<std::optional<QString>> inputAnswers_;
     std::deque<ModalScript> modalScripts_;
+    std::function<void(QDialog&)> shownNext_;
     QList<Box> boxes_;
     QList<FileDialog> files_;
     QList<Input> inputs_;

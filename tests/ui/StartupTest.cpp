@@ -2,11 +2,13 @@
 // start-up's end when the language file is missing.
 #include "support/MainWindowFixture.h"
 
+#include "link/ExchangeState.h"
 #include "link/LinkState.h"
 #include "link/ui/TfCommSettings.h"
 #include "platform/IniFile.h"
 #include "texts/LanguageFile.h"
 #include "ui/Forms.h"
+#include "ui/InputHold.h"
 #include "ui/StartupSettings.h"
 #include "ui/TfMain.h"
 #include "ui/UiState.h"
@@ -15,7 +17,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -208,6 +212,20 @@ TEST_F(StartupTest, TheProgramStartsInItsEventLoopAndEndsWhenItsMainWindowCloses
     EXPECT_FALSE(firstActivation);
     EXPECT_FALSE(fMain->isVisible());
     QApplication::setQuitOnLastWindowClosed(true);
+}
+
+// Qt keeps the first window-system handler and says nothing of a later one: a hold that could not take the
+// window system's events says so, and leaves the main window's hold as it was.
+TEST_F(StartupTest, AHoldThatCannotTakeTheWindowSystemsEventsSaysSo)
+{
+    createWindows();
+    QMainWindow other;
+    EXPECT_FALSE(installInputHold(&other, nullptr));
+    EXPECT_EQ(dialogs().boxes().size(), 1);
+    const LinkWaitScope wait; // the main window's hold still shows the busy cursor
+    QTest::qWait(kBusyCursorMs + 100);
+    ASSERT_TRUE(QGuiApplication::overrideCursor());
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "link/ui/ConnectionPart.h"
 
 #include "config/GateFile.h"
+#include "link/CommError.h"
 #include "link/CommLog.h"
 #include "link/GatewayList.h"
 #include "link/LinkIo.h"
@@ -26,6 +27,7 @@
 #include "platform/Wait.h"
 #include "texts/Labels.h"
 #include "texts/TextFormat.h"
+#include "ui/InputHold.h"
 #include "ui/TfDialog.h"
 #include "ui/TfMain.h"
 #include "ui/TfParam.h"
@@ -292,8 +294,10 @@ ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddr
     if (linkOpen(c))
         return c;
     c.Connected = false;
-    // Once the close is decided no work opens the link again: the program is about to end.
-    if (closingProgram())
+    // Once the close is decided no work opens the link again: the program is about to end. Nor does input held
+    // from before a Disconnect: the Disconnect is final, and what that input chose goes on as when no connection
+    // is made, without a word.
+    if (closingProgram() || heldInputKeptOffLink())
         return c;
 
     QByteArray received;
@@ -443,8 +447,15 @@ void ConnectionPart::mConnectClick()
         fMain->tbLoadGateClick();
 }
 
+void ConnectionPart::tbDisconnectClick()
+{
+    mDisconnectClick();
+    NoteUserDisconnect(); // the work the user ended tells no communication error
+}
+
 void ConnectionPart::mDisconnectClick()
 {
+    heldInputLinkEnded(); // nothing held from before reaches the gateway after this
     // Every reader is joined before the link closes; routes and the test-call log end with the link.
     liveTools.stopForDisconnect();
     liveTools.setRoute(LiveToolSlot::Terminal, false);

@@ -46,7 +46,9 @@ public:
     // Stops the live tools, closes the link by its type, closes the communication log and puts the menus,
     // buttons, status bar and topic images into the disconnected state.
     void mDisconnectClick();
-    void tbDisconnectClick() { mDisconnectClick(); }
+    // The user's own Disconnect (the tool bar's and the menu's): the work it ends tells no communication error
+    // (link/CommError.h).
+    void tbDisconnectClick();
     // The link went away (LinkLost()): each running tool ends by its steps for the loss, then Disconnect
     // runs, and the user is told once (text 56) when a tool that reports failures was running, or when the
     // gateway's session ended and the work that met it has shown no box since (a poll, the keep-alive). Nothing

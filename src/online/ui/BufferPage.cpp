@@ -1,5 +1,6 @@
 #include "online/ui/BufferPage.h"
 
+#include "link/CommError.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"
@@ -79,7 +80,7 @@ bool BufferPage::bufferSection(bool chosen)
     if (RefusedForWait(probe))
         return false;
     if (probe.refused || (probe.written && (!probe.reply.endsWith('\n') || !ReplyHasVerdict(probe.reply)))) {
-        MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+        CommErrorBox();
         return false;
     }
     WaitPumping(100);
@@ -88,7 +89,7 @@ bool BufferPage::bufferSection(bool chosen)
     if (RefusedForWait(e))
         return false;
     if (!e.written || !ReplyHasOkLine(reply)) {
-        MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+        CommErrorBox();
         return false;
     }
     const QList<QByteArray> values = BufferStateValues(reply);

@@ -1,5 +1,6 @@
 #include "online/ui/CommandsPage.h"
 
+#include "link/CommError.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
@@ -37,7 +38,7 @@ constexpr qsizetype kProbeReplySize = 128;
 
 void showCommError()
 {
-    MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+    CommErrorBox();
 }
 
 bool written(const QByteArray& bytes)

@@ -1,5 +1,6 @@
 #include "online/ui/DateTimePage.h"
 
+#include "link/CommError.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"
@@ -33,7 +34,7 @@ constexpr int kDateTimeTopic = 18;
 
 void clockError()
 {
-    MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+    CommErrorBox();
 }
 
 bool halfTyped(const QLineEdit* edit)

@@ -1,5 +1,6 @@
 #include "online/ui/LoginAccountPage.h"
 
+#include "link/CommError.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"
@@ -24,6 +25,10 @@ constexpr int kLoginTopic = 17;
 
 void errorBox(int text)
 {
+    if (text == 56) {
+        CommErrorBox();
+        return;
+    }
     MessageBox(labelText(text), labelText(47), MB_ICONERROR);
 }
 

@@ -1,5 +1,6 @@
 #include "online/ui/RecordsPage.h"
 
+#include "link/CommError.h"
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"
 #include "online/RecordDownloads.h"
@@ -195,7 +196,9 @@ void RecordsPage::setLabelsStatistics(const Tlabels& t)
 
 void RecordsPage::showRecordOutcome(const RecordOutcome& outcome)
 {
-    if (outcome.error)
+    if (outcome.error && outcome.text == 56)
+        CommErrorBox();
+    else if (outcome.error)
         MessageBox(labelText(outcome.text), labelText(47), MB_ICONERROR);
     else
         MessageBox(labelText(outcome.text), labelText(54), MB_ICONINFORMATION);

@@ -1,5 +1,6 @@
 #include "online/ui/TestCallsPage.h"
 
+#include "link/CommError.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
@@ -51,7 +52,7 @@ bool written(const QByteArray& bytes)
 
 void showCommError()
 {
-    MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+    CommErrorBox();
 }
 
 bool askRunActive()

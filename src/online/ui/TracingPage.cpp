@@ -1,5 +1,6 @@
 #include "online/ui/TracingPage.h"
 
+#include "link/CommError.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
@@ -46,7 +47,7 @@ template <class W> W* named(W* w, const char* name)
 
 void showCommError()
 {
-    MessageBox(labelText(56), labelText(47), MB_ICONERROR);
+    CommErrorBox();
 }
 
 bool written(const QByteArray& command)

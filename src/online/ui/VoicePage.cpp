@@ -1,6 +1,7 @@
 #include "online/ui/VoicePage.h"
 
 #include "firmware/ui/TfFirm.h"
+#include "link/CommError.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
@@ -122,6 +123,8 @@ int voiceBox(int text, int caption, unsigned flags)
 
 void errorBox(int text)
 {
+    if (text == 56 && LinkEndedByUser())
+        return; // the communication error is told unless the user's Disconnect ended the work (CommErrorBox)
     voiceBox(text, 47, MB_ICONERROR);
 }
 
