@@ -140,11 +140,11 @@ private:
 };
 
 // A gateway left waiting in its paging takes the CR as the end of the listing; what it still sends is read
-// and dropped.
-void endPagingAndDrain()
+// and dropped. True when its login prompt came among it: the session has ended.
+bool endPagingAndDrain()
 {
     LinkWrite(CurrentConnection, QByteArrayLiteral("\r"));
-    NoteSessionEnd(ReadReply(4096));
+    return NoteSessionEnd(ReadReply(4096));
 }
 
 RecordOutcome failedWrite()
@@ -441,8 +441,8 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
             if (tail.endsInOkLine())
                 done = true;
         }
-        if (done)
-            endPagingAndDrain();
+        if (done && endPagingAndDrain())
+            return endLost(add, text);
     }
     if (!text.isEmpty())
         add(text);
@@ -534,8 +534,7 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
         return failedWrite();
     // A CR LF ends the dialogue on the gateway; it deletes nothing.
     LinkWrite(CurrentConnection, QByteArrayLiteral("\r\n"));
-    LinkRead(10);
-    if (failed)
+    if (prompt.see(LinkRead(10)) || failed)
         return failedWrite();
     return {};
 }
