@@ -22,6 +22,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace {
@@ -167,7 +168,7 @@ void TerminalPart::leaveTerminal()
     // line end is out, the session counts as ended, so that nothing more goes in as a user name or a password.
     bool atLogin = false;
     if (terminalOverTcp) {
-        atLogin = AtLoginDialogue(mTerminal->toPlainText().toLatin1());
+        atLogin = AtLoginDialogue(mTerminal->document()->lastBlock().text().toLatin1());
         LinkWrite(CurrentConnection, "\r\n");
         liveTools.setRoute(LiveToolSlot::Terminal, false);
     } else if (terminalThread) {
