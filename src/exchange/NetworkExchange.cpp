@@ -139,9 +139,10 @@ QByteArray exchangeNetworkListing(const QByteArray& command, bool& written)
         return {};
     QByteArray reply;
     QByteArray piece = e.reply;
+    LoginPromptWatch prompt; // the exchange looked at its own reply; the pieces read after it are looked at with it
     for (;;) {
         reply += piece;
-        if (ReplyComplete(reply) || reply.size() > kNetworkListingCap || LinkLost())
+        if (prompt.see(piece) || ReplyComplete(reply) || reply.size() > kNetworkListingCap || LinkLost())
             break;
         if (piece.isEmpty() || (modem && Clock::milliseconds() - start > kModemListingMs))
             break;

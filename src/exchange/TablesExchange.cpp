@@ -214,10 +214,17 @@ bool ReadNetworkIds(QByteArray& reply, QString& errors)
         errors += kLcrNetworkId;
         return false;
     }
-    // On a modem line a reply cut short is gathered on within its time.
+    // On a modem line a reply cut short is gathered on within its time; the gateway's login prompt in it ends the
+    // session (the exchange looked at its own reply, the pieces after it are looked at with it).
+    LoginPromptWatch prompt;
+    prompt.see(reply);
     while (modem && !reply.isEmpty() && !reply.contains("OK\r\n") && reply.size() < kNetworkIdsMax &&
-           Clock::seconds() - start <= kModemNetworkIdsSeconds && !LinkLost())
-        reply += ReadReply(kReplySize);
+           Clock::seconds() - start <= kModemNetworkIdsSeconds && !LinkLost()) {
+        const QByteArray piece = ReadReply(kReplySize);
+        reply += piece;
+        if (prompt.see(piece))
+            break;
+    }
     return true;
 }
 

@@ -202,9 +202,48 @@ bool NoteSessionEnd(const QByteArray& text)
 {
     if (!HoldsLoginPrompt(text))
         return false;
-    if (!sessionEnded.exchange(true) && linkLostHook)
-        linkLostHook();
+    EndLinkSession();
     return true;
+}
+
+void EndLinkSession()
+{
+    if (sessionEnded.exchange(true))
+        return;
+    // A telnet wait in progress ends now rather than at its time-out.
+    if (exchangestate::onWindowThread())
+        exchangestate::wakeTcpWaits();
+    else if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(
+            app, [] { exchangestate::wakeTcpWaits(); }, Qt::QueuedConnection);
+    if (linkLostHook)
+        linkLostHook();
+}
+
+bool LoginPromptWatch::see(QByteArrayView piece)
+{
+    if (seen_)
+        return true;
+    if (piece.isEmpty())
+        return false;
+    const QByteArray text = line_ + piece.toByteArray();
+    seen_ = NoteSessionEnd(text);
+    const QByteArray last = text.mid(text.lastIndexOf('\n') + 1);
+    constexpr qsizetype kPromptBegun = qsizetype(sizeof "MX login:") - 2; // all of a prompt but its last character
+    line_ = last.contains('=') ? QByteArray("=") : last.right(kPromptBegun);
+    return seen_;
+}
+
+void LoginPromptWatch::clear()
+{
+    line_.clear();
+    seen_ = false;
+}
+
+bool AtLoginDialogue(const QByteArray& text)
+{
+    const QByteArray last = text.mid(text.lastIndexOf('\n') + 1);
+    return HoldsLoginPrompt(last) || last.trimmed().startsWith("Password:");
 }
 
 bool LinkSessionEnded()

@@ -74,14 +74,38 @@ quint64 LinkEpoch();
 // prompt then comes on the line, and whatever is sent next would go into its login dialogue as a user name or a
 // password. True when text, a reply or what came unasked, holds "MX login:" or "MY login:" outside a value line
 // (a line with "=" before the prompt is a value's text): the session has ended. From then on the link counts as
-// lost (LinkPortLost, LinkLost) until it is closed or another is opened: reads end, writes send nothing, and
-// linkLostHook is told (once). Exchange asks of every reply (unless the reading expects the prompt) and
-// DropArrivedText of what it drops; the dialogues that expect the prompt (the greeting, the login, the resets'
-// wait) and the live tools' own readers, which show it (the terminal, where the user may log in by hand), never
-// ask. Callable from any thread.
+// lost (LinkPortLost, LinkLost) until it is closed or another is opened: reads and the telnet waits end, writes
+// send nothing, and linkLostHook is told (once). Every reader of the link asks, of the whole text it gathered
+// (LoginPromptWatch for text in pieces), but the dialogues that expect the prompt (the greeting, the login, the
+// resets' wait, the interface restart's new login, the boot loader) and the open terminal, which shows it (the
+// user may log in there by hand). Callable from any thread.
 bool NoteSessionEnd(const QByteArray& text);
-// True once NoteSessionEnd has found the link's session ended.
+// The gateway's session on the link now open counts as ended, as NoteSessionEnd has it once it found the prompt
+// (the terminal left while the gateway waited in its login dialogue).
+void EndLinkSession();
+// True once NoteSessionEnd or EndLinkSession has found the link's session ended.
 bool LinkSessionEnded();
+
+// The one rule for text that comes in pieces (a reader's reads, a listing's pages, the telnet chunks): each piece is
+// looked at together with the line it continues, so that a prompt split over two pieces is found and a value line
+// whose "=" came in an earlier piece stays a value line. Only the current unfinished line is kept (bounded).
+class LoginPromptWatch
+{
+public:
+    // Looks at the next piece; true once the prompt has come outside a value line in what was seen. The session's
+    // end is then noted (NoteSessionEnd).
+    bool see(QByteArrayView piece);
+    bool seen() const { return seen_; }
+    void clear();
+
+private:
+    QByteArray line_; // "=" for a value line, else the last characters a prompt split here may begin with
+    bool seen_ = false;
+};
+
+// True when the last line of text (a terminal's) is the gateway's login or password prompt, perhaps with what the
+// user has typed after it: the gateway waits in its login dialogue.
+bool AtLoginDialogue(const QByteArray& text);
 
 // A marker at `at` that stands inside a value line of a listing ("I52=+++BRI-DOWN+++"): its line holds "="
 // before it. Such a marker is the user's text, not the reply's end.

@@ -50,8 +50,10 @@ QList<QPointer<QEventLoop>> tcpWaiters;
 // may take the text within those 10 ms, and a flag set after that would wake the next read to nothing.
 qint64 tcpStoredBytes = 0;
 qint64 tcpTakenBytes = 0;
-// Set by DropTcpTextUntilWrite: the telnet text that comes is the rest of a reply nobody waits for any more.
+// Set by DropTcpTextUntilWrite: the telnet text that comes is the rest of a reply nobody waits for any more. The
+// watch looks at it across its pieces.
 bool tcpTailDropped = false;
+LoginPromptWatch tcpTailWatch;
 
 constexpr int kSliceMs = 100;      // the longest one read of a reply holds the window's thread
 constexpr int kSliceByteGapMs = 2; // a slice's read hands over what came once the line pauses this long
@@ -332,8 +334,9 @@ bool waitTcpData(double seconds, qint64 endMs = 0)
     for (;;) {
         if (CurrentConnection.TcpDataReceived)
             return true;
-        if (!tcpUp() || expired() || closingProgram() || LinkEpoch() != epoch)
-            return false; // at the close the work that reads ends at once; the link closes after it
+        // At the close the work that reads ends at once, the link closing after it; so at the session's end.
+        if (!tcpUp() || expired() || closingProgram() || LinkEpoch() != epoch || LinkSessionEnded())
+            return false;
         const qint64 untilEnd = endMs ? endMs - Clock::milliseconds() : qint64(INT_MAX);
         if (untilEnd <= 0)
             return false;
@@ -916,6 +919,7 @@ void DropTcpTextUntilWrite()
 {
     ClearTcpReceived();
     tcpTailDropped = true;
+    tcpTailWatch.clear();
 }
 
 void StoreTcpReceived(const QByteArray& text)
@@ -924,7 +928,7 @@ void StoreTcpReceived(const QByteArray& text)
         return;
     if (tcpTailDropped) {
         noteReceived(text);
-        NoteSessionEnd(text);
+        tcpTailWatch.see(text);
         return;
     }
     CurrentConnection.TcpReceived += text;

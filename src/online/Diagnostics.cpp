@@ -111,9 +111,16 @@ DiagReply DiagCollect(const std::function<QByteArray(qint64 msLeft)>& read, cons
     // The last bytes of the stream, so that an "OK\r\n" split between two reads, or lying beyond the cap, is
     // still seen as the reply's end.
     QByteArray tail;
+    LoginPromptWatch prompt;
     for (;;) {
         const qint64 left = startMs + limitMs - Clock::milliseconds();
         const QByteArray chunk = read(std::max<qint64>(left, 0));
+        // The gateway's login prompt, also one that came with the reply's "OK" or beyond the cap: the session has
+        // ended, and the reply is none (the poll writes nothing more).
+        if (prompt.see(chunk)) {
+            reply.text.clear();
+            break;
+        }
         if (reply.text.size() < kDiagReplyCap)
             reply.text += chunk.left(kDiagReplyCap - reply.text.size());
         tail += chunk;
@@ -121,9 +128,6 @@ DiagReply DiagCollect(const std::function<QByteArray(qint64 msLeft)>& read, cons
             reply.ended = true;
             break;
         }
-        // The gateway's login prompt: the session has ended, and no reply comes any more.
-        if (!chunk.isEmpty() && NoteSessionEnd(reply.text))
-            break;
         tail = tail.right(kOkLine.size() - 1);
         if (Clock::milliseconds() - startMs > limitMs || !alive())
             break;

@@ -83,8 +83,9 @@ struct DiagReply
     bool ended = false;
 };
 // Collects what read steps bring until the stream holds "OK\r\n" or the gateway's login prompt (the session has
-// ended: NoteSessionEnd), more than limitMs have passed since startMs (Clock::milliseconds()), or alive() turns
-// false. read(msLeft) is one read step that waits at most msLeft.
+// ended: NoteSessionEnd; the reply's text is then empty, even when its "OK" came with the prompt), more than limitMs
+// have passed since startMs (Clock::milliseconds()), or alive() turns false. read(msLeft) is one read step that waits
+// at most msLeft.
 DiagReply DiagCollect(const std::function<QByteArray(qint64 msLeft)>& read, const std::function<bool()>& alive,
                       qint64 startMs, int limitMs);
 

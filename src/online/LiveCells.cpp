@@ -39,12 +39,13 @@ void LeaveTestCallTopic()
     // The gateway's answers to the hang-up and the line ends are read away, so that the next command on the
     // link gets its own reply. A modem line's read is bounded here like the serial port's time-outs bound
     // its own (its usual read would wait for the long first-byte time-out).
+    // The gateway's login prompt among them: its session has ended.
     if (CurrentConnection.LinkType == LinkTelnet)
-        LinkReadTimeout(kLeaveDrainSize, 0.01);
+        NoteSessionEnd(LinkReadTimeout(kLeaveDrainSize, 0.01));
     else if (CurrentConnection.LinkType == LinkSerial)
-        LinkRead(kLeaveDrainSize);
+        NoteSessionEnd(LinkRead(kLeaveDrainSize));
     else if (CurrentConnection.LinkType == LinkModem)
-        LinkReadWithin(kLeaveDrainSize, kModemLeaveDrainMs);
+        NoteSessionEnd(LinkReadWithin(kLeaveDrainSize, kModemLeaveDrainMs));
 }
 
 void resetLiveCells()

@@ -54,7 +54,7 @@ bool CommandsChunkShowsOk(const QByteArray& chunk)
 void OnlineCommandsStep()
 {
     const QByteArray got = LinkReadTimeout(kStepReadSize, kStepReadSeconds);
-    if (got.isEmpty())
+    if (got.isEmpty() || commandsPrompt.see(got))
         return;
     WorkerThread::runOnUiThread([got] {
         if (commandsChunkReceived)
@@ -66,6 +66,7 @@ void resetOnlineCommands()
 {
     commandsThread.clear();
     commandsText.clear();
+    commandsPrompt.clear();
     commandsChunkReceived = nullptr;
     commandsStopDrainMs = 2000;
 }

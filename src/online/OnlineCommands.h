@@ -8,6 +8,7 @@
 //
 // The end of a reply is looked for in the received text itself, not in the view: a view shows lines, and how
 // it keeps line ends differs by link (the telnet router drops carriage returns and merges empty lines).
+#include "link/ExchangeState.h"
 #include "online/LiveCells.h"
 #include "online/LiveWorker.h"
 
@@ -26,6 +27,9 @@ public:
 inline QByteArray commandsText;
 // Takes each chunk the reader got, on the window's thread (the reader waits meanwhile); set by the page.
 inline std::function<void(const QByteArray&)> commandsChunkReceived;
+// What a run brings (the reader's chunks, the telnet route's), looked at for the gateway's login prompt: its
+// session has ended, and the run ends on the link's loss path. Cleared as a run starts.
+inline LoginPromptWatch commandsPrompt;
 
 // How long a Stop waits for the end of the reply before it ends the run itself.
 inline int commandsStopDrainMs = 2000;

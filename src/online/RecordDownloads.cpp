@@ -140,11 +140,11 @@ private:
 };
 
 // A gateway left waiting in its paging takes the CR as the end of the listing; what it still sends is read
-// and dropped.
-void endPagingAndDrain()
+// and dropped. True when its login prompt came among it: the session has ended.
+bool endPagingAndDrain()
 {
     LinkWrite(CurrentConnection, QByteArrayLiteral("\r"));
-    ReadReply(4096);
+    return NoteSessionEnd(ReadReply(4096));
 }
 
 RecordOutcome failedWrite()
@@ -167,10 +167,11 @@ bool linkGone()
 // A read that brought nothing because the link has gone: every further read would return at once, so a loop
 // that reads until a marker or its idle limit ends at once instead of spinning. The read has told the program of
 // the loss (linkLostHook); the run reports its failure as a failed write does, and the connection ends after it.
-// So does a block that holds the gateway's login prompt: its session has ended, and no more of the listing comes.
-bool readFailedForGood(const QByteArray& block)
+// So does the gateway's login prompt, looked for across the run's blocks (prompt): its session has ended, and no
+// more of the listing comes.
+bool readFailedForGood(const QByteArray& block, LoginPromptWatch& prompt)
 {
-    return (block.isEmpty() && linkGone()) || NoteSessionEnd(block);
+    return (block.isEmpty() && linkGone()) || prompt.see(block);
 }
 
 // The run's end once its link has gone: what has come reaches the memo, and the run reports its failure.
@@ -184,7 +185,7 @@ RecordOutcome endLost(const RecordMemoAdd& add, const QByteArray& text)
 enum class SectionEnd { Ok, Idle, Lost };
 
 // One statistics section: the blocks after the header marker up to the terminating "OK" line.
-SectionEnd readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker)
+SectionEnd readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker, LoginPromptWatch& prompt)
 {
     IdleClock idle;
     HeaderMarker header(marker);
@@ -198,7 +199,7 @@ SectionEnd readStatisticsSection(const RecordMemoAdd& add, const QByteArray& mar
             done = true;
         }
         QByteArray block = ReadReplyPiece(4096);
-        if (readFailedForGood(block)) {
+        if (readFailedForGood(block, prompt)) {
             end = SectionEnd::Lost;
             break;
         }
@@ -293,6 +294,7 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
     IdleClock idle;
     HeaderMarker header(QByteArrayLiteral("   date"));
     MarkerLineEnd markerEnd;
+    LoginPromptWatch prompt;
     bool inTime = true;
     bool done = false;
     QByteArray text;
@@ -305,7 +307,7 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
         if (onTelnet())
             WaitPumping(recordWaits.logTcpPauseMs);
         QByteArray block = LinkReadTimeout(4096, recordWaits.logReadSeconds);
-        if (readFailedForGood(block))
+        if (readFailedForGood(block, prompt))
             return endLost(add, text);
         markerEnd.settle(block);
         if (!takeBlock(block, header, idle, tail))
@@ -346,7 +348,8 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
     // Each section's title line is followed by an empty line.
     add("[" + encodeCp1250(totalTitle) + "]");
     add(QByteArray());
-    const SectionEnd total = readStatisticsSection(add, QByteArrayLiteral("network"));
+    LoginPromptWatch prompt;
+    const SectionEnd total = readStatisticsSection(add, QByteArrayLiteral("network"), prompt);
     if (total == SectionEnd::Lost)
         return failedWrite();
     if (closingProgram())
@@ -356,7 +359,7 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
         return failedWrite();
     add("[" + encodeCp1250(moduleTitle) + "]");
     add(QByteArray());
-    const SectionEnd modules = readStatisticsSection(add, QByteArrayLiteral("module"));
+    const SectionEnd modules = readStatisticsSection(add, QByteArrayLiteral("module"), prompt);
     if (modules == SectionEnd::Lost)
         return failedWrite();
     if (complete)
@@ -394,6 +397,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
     bool done = false;
     QByteArray text;
     ReceivedTail tail;
+    LoginPromptWatch prompt;
     bool pageBegun = false; // lines of the page have been added since the last page answer
     while (!done) {
         WaitPumping(recordWaits.callPauseMs);
@@ -402,7 +406,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
             inTime = false;
             done = true;
         }
-        if (readFailedForGood(block))
+        if (readFailedForGood(block, prompt))
             return endLost(add, text);
         // A block of one or two characters does not count for the idle clock, but its text is the gateway's
         // like any other: on a slow line it may be the start or the rest of a line or a marker.
@@ -437,8 +441,8 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
             if (tail.endsInOkLine())
                 done = true;
         }
-        if (done)
-            endPagingAndDrain();
+        if (done && endPagingAndDrain())
+            return endLost(add, text);
     }
     if (!text.isEmpty())
         add(text);
@@ -467,8 +471,11 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
     // brings nothing then ends the run only once the idle limit has passed since the echo.
     qint64 echoAt = -1;
     bool recordText = false;
+    LoginPromptWatch prompt;
     for (;;) {
         const QByteArray read = LinkRead(kCallPieceSize);
+        if (prompt.see(read))
+            return failedWrite(); // the session has ended: nothing more goes into its login dialogue
         if (read.isEmpty()) {
             if (echoAt >= 0 && !recordText && Clock::seconds() - echoAt <= recordWaits.idleSeconds && !linkGone() &&
                 !closingProgram())
@@ -527,8 +534,7 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
         return failedWrite();
     // A CR LF ends the dialogue on the gateway; it deletes nothing.
     LinkWrite(CurrentConnection, QByteArrayLiteral("\r\n"));
-    LinkRead(10);
-    if (failed)
+    if (prompt.see(LinkRead(10)) || failed)
         return failedWrite();
     return {};
 }

@@ -101,7 +101,7 @@ QString TestViewText(const QByteArray& text)
 void testCallPoll(LiveWorker& worker)
 {
     const QByteArray chunk = LinkReadTimeout(kTestChunkMax + 1, 1.0);
-    if (chunk.size() < 3)
+    if (testCallPrompt.see(chunk) || chunk.size() < 3)
         return;
     worker.Synchronize([chunk] {
         if (testCallReceiveHook)

@@ -8,6 +8,7 @@
 //
 // The trace file is opened and closed on the window's thread only: at the start, and at the stop after the
 // reader has been joined, so the reader never writes to a closed file.
+#include "link/ExchangeState.h"
 #include "online/LiveWorker.h"
 
 #include <QByteArray>
@@ -31,6 +32,9 @@ inline std::FILE* traceFile = nullptr;
 inline std::atomic<bool> tracingSave{true};
 // The line the serial reader is assembling.
 inline QByteArray tracingLine;
+// What the trace brings (the serial reader's bytes, the telnet route's chunks), looked at for the gateway's login
+// prompt: its session has ended, and the trace ends on the link's loss path. Cleared as a trace starts.
+inline LoginPromptWatch tracingPrompt;
 // Shows one finished line in the trace view; set by the page, called on the window's thread.
 inline std::function<void(const QByteArray&)> tracingShowLine;
 

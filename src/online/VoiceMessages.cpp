@@ -120,11 +120,13 @@ QByteArray VoiceReplyWait()
 {
     VoiceDeadline deadline(voiceWaits.replyMs);
     QByteArray text;
+    LoginPromptWatch prompt;
     do {
         const QByteArray piece = ReadReply(512);
         if (piece.isEmpty())
             WaitPumping(50); // a port that answers at once with nothing must not be asked in a tight loop
         text += piece;
+        prompt.see(piece); // the session's end makes the port count as lost
     } while (!holdsFinal(text) && !deadline.passed() && !LinkPortLost()); // no answer comes over a lost port
     return text;
 }
@@ -133,9 +135,13 @@ bool VoiceEraseWait(const std::shared_ptr<ComPort>& port, const QByteArray& mark
 {
     VoiceDeadline deadline(limitMs);
     QByteArray text;
+    LoginPromptWatch prompt;
     for (;;) {
         WaitPumping(voiceWaits.erasePollMs);
-        text += ComRead(port.get(), 512, true);
+        const QByteArray piece = ComRead(port.get(), 512, true);
+        text += piece;
+        if (prompt.see(piece))
+            return false;
         if (text.contains(marker))
             return true;
         if (deadline.passed() || port->isDisconnected())

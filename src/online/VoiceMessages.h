@@ -45,10 +45,12 @@ QString VoiceMessageName(int index, const Tlabels& labels);
 int VoiceRecordLimit(int index);
 
 // Reads replies until the text holds "OK", "ERROR" or "BUSY" (in any case), voiceWaits.replyMs have passed or
-// the link's port is gone; returns all that came. Once the program is closing, at most voiceWaits.closingMs more.
+// the link's port is gone or the gateway's session has ended (its login prompt came: LoginPromptWatch); returns all
+// that came. Once the program is closing, at most voiceWaits.closingMs more.
 QByteArray VoiceReplyWait();
 // Reads the port every voiceWaits.erasePollMs until what came, taken together, holds marker; false after
-// limitMs (once the program is closing, at most voiceWaits.closingMs more) or once the port is gone.
+// limitMs (once the program is closing, at most voiceWaits.closingMs more), once the port is gone, or once the
+// gateway's login prompt came (its session has ended).
 bool VoiceEraseWait(const std::shared_ptr<ComPort>& port, const QByteArray& marker, int limitMs);
 
 // A RIFF file of the WAVE form that holds a "fmt " and a "data" chunk. Nothing more is asked: the gateway judges

@@ -22,11 +22,13 @@
 #include "online/ui/DateTimePage.h"
 #include "online/ui/DiagPage.h"
 #include "online/ui/LoginAccountPage.h"
+#include "online/ui/RecordsPage.h"
 #include "online/ui/TerminalPart.h"
 #include "online/ui/TestCallsPage.h"
 #include "online/ui/TracingPage.h"
 #include "online/ui/VoicePage.h"
 #include "pages/AutoPage.h"
+#include "pages/NetPage.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -425,66 +427,117 @@ INSTANTIATE_TEST_SUITE_P(
                       std::tuple{Work::GatewayReset, Link::Modem}, std::tuple{Work::FactoryReset, Link::Modem}),
     workRowName);
 
-// The gateway's session ends while the serial line stays up (a restart, an idle logout): its login prompt comes
-// on the line, as the answer to a command or unasked between two polls. The work that meets it ends on the link's
-// loss path: one box (56), the program not connected, and nothing more reaches the gateway, whose login dialogue
-// would take it as a user name or a password.
-struct SessionEndRow
+// The gateway's session ends while the line stays up (a restart, an idle logout): its login prompt comes on the
+// line, as the answer to a command, right behind one, or unasked while a tool runs. Every reader that meets it ends
+// the work on the link's loss path: one box (56), the program not connected, and nothing more reaches the gateway,
+// whose login dialogue would take it as a user name or a password. On telnet the rest of a run ends within a second.
+struct SessionEnd
 {
     const char* name;
-    QByteArray endsOn; // the session ends as this command comes; empty: between two polls, once the page shows
-    int topic;         // the work: a polled page, or 0 for the whole save
+    std::function<void()> work;
+    gatewaysim::Faults faults = {}; // the session ends at the line they name; none: once started(), then then()
+    std::function<void()> before = [] {}; // before the faults are set
+    std::function<bool()> started = [] { return true; };
+    std::function<void()> then = [] {};
+    Link link = Link::Serial;
+    QByteArray heardAfter = {}; // what went out before the prompt came, or the terminal's leaving line end (its CR)
+    bool timed = false;         // ends within a second of the trigger
 };
 
-void PrintTo(const SessionEndRow& row, std::ostream* os)
+void PrintTo(const SessionEnd& row, std::ostream* os)
 {
     *os << row.name;
 }
 
-class SessionEndTest : public LossTest, public ::testing::WithParamInterface<SessionEndRow>
+class SessionEndTest : public LossTest, public ::testing::WithParamInterface<SessionEnd>
 {
 };
 
 TEST_P(SessionEndTest, TheWorkEndsOnTheLossPathAndNothingReachesTheLogin)
 {
-    const SessionEndRow& row = GetParam();
-    ASSERT_NO_FATAL_FAILURE(startOnLink(Link::Serial, {}));
+    const SessionEnd& row = GetParam();
+    ASSERT_NO_FATAL_FAILURE(startOnLink(row.link, {}));
     ASSERT_NO_FATAL_FAILURE(connectNow());
-    gatewaysim::Faults f;
-    f.dropOn = row.endsOn;
-    gateway->setFaults(f);
+    row.before();
+    gateway->setFaults(row.faults);
     gateway->clearLog();
     dialogs().clearRecords();
+    const QByteArray trigger =
+        row.faults.dropOn + row.faults.dropAfterReplyTo + (row.faults.dropAfterDeletes ? "#" : "");
+    QElapsedTimer sinceEnd;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (!sinceEnd.isValid() && received().contains(trigger))
+            sinceEnd.start();
+    });
+    look.start(kLookMs);
+    row.work();
     qsizetype heard = -1; // the lines the ended session heard
-    if (row.topic == 0) {
-        fMain->tbSaveGateClick();
-    } else {
-        fMain->selectTopic(row.topic);
-    }
-    if (row.endsOn.isEmpty()) {
-        ASSERT_TRUE(waitUntil([] { return !fMain->mmActual->toPlainText().isEmpty(); }));
+    if (trigger.isEmpty()) {
+        ASSERT_TRUE(waitUntil(row.started));
         gateway->dropSessions();
         heard = gateway->receivedLines().size();
+        row.then();
     }
     EXPECT_TRUE(waitUntil([] { return !CurrentConnection.Connected && !liveTools.anyRunning(); }, 8000));
-    const QList<QByteArray> lines = gateway->receivedLines();
-    if (heard < 0) {
-        heard = std::find_if(lines.begin(), lines.end(), [&](const QByteArray& l) { return l.startsWith(row.endsOn); }) -
-                lines.begin() + 1;
-        ASSERT_LE(heard, lines.size()) << "the session ended";
-    }
-    EXPECT_EQ(lines.mid(heard), QList<QByteArray>{}) << "lines sent into the login dialogue";
+    EXPECT_TRUE(!row.timed || sinceEnd.elapsed() < 1000) << sinceEnd.elapsed() << " ms from the session's end";
+    QList<QByteArray> lines = gateway->receivedLines();
+    while (heard < 0 && !lines.isEmpty()) // the lines up to the trigger's
+        heard = lines.takeFirst().startsWith(trigger) ? 0 : -1;
+    ASSERT_GE(heard, 0) << "the session ended";
+    QByteArray after = lines.mid(std::max<qsizetype>(heard, 0)).join();
+    EXPECT_EQ(after.replace('\n', ""), row.heardAfter) << "sent into the login dialogue (LFs left out: telnet's may "
+                                                          "come apart from their CR)";
     QTest::qWait(300); // a second report of the loss would have come by now
-    EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(56)});
+    EXPECT_EQ(dialogs().boxTexts().join('|').toStdString(), labelText(56).toStdString());
     expectConnectedState(false);
-    EXPECT_TRUE(panel0().endsWith(labelText(214))) << qPrintable(panel0());
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SessionEndTest,
-                         ::testing::Values(SessionEndRow{"WholeSave", "AT%G05=", 0},
-                                           SessionEndRow{"ActualCalls", {}, 235},
-                                           SessionEndRow{"Diagnostics", "AT&S01", 26}),
-                         [](const auto& info) { return std::string(info.param.name); });
+const auto wholeSave = [] { fMain->tbSaveGateClick(); };
+const auto diagnostics = [] { fMain->selectTopic(26); };
+const auto commands = [] { fMain->selectTopic(685), fMain->edCommand->setText("ATI"); };
+const auto start = [] { fMain->sbCommandsStart->click(); }; // or Stop
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, SessionEndTest, ::testing::Values(
+    SessionEnd{.name = "WholeSave", .work = wholeSave, .faults = {.dropOn = "AT%G05="}},
+    SessionEnd{.name = "WholeSaveTelnet", .work = wholeSave, .faults = {.dropOn = "AT%G05=", .dropShowsLogin = true},
+        .link = Link::Telnet, .timed = true},
+    SessionEnd{.name = "ActualCalls", .work = [] { fMain->selectTopic(235); },
+        .started = [] { return !fMain->mmActual->toPlainText().isEmpty(); }},
+    SessionEnd{.name = "Diagnostics", .work = diagnostics, .faults = {.dropOn = "AT&S01"}},
+    // The prompt comes in the same read as the reply's "OK".
+    SessionEnd{.name = "DiagnosticsPromptWithOk", .work = diagnostics, .faults = {.dropAfterReplyTo = "AT&S00"}},
+    SessionEnd{.name = "CallRecordsLoadDelete", .work = [] { fMain->sbCallLoadDeleteClick(); },
+        .faults = {.dropAfterDeletes = 1}},
+    // The prompt in two pieces ("\r\nMX lo", "gin: ").
+    SessionEnd{.name = "StatisticsPromptInPieces", .work = [] { fMain->sbStatLoadClick(); },
+        .faults = {.lineHeadBytes = 5, .lineHeadPauseMs = 500, .lineHeadLines = 2, .dropOn = "AT&TMOD"}},
+    SessionEnd{.name = "VoiceErase", .work = [] { fMain->selectTopic(25), fMain->sbVoiceDelete->click(); },
+        .faults = {.dropOn = "AT!M"}},
+    // The gateway talks past the exchange's 15 s cap: the listing is read on, the prompt right behind its "OK".
+    SessionEnd{.name = "NetworkListingReadOn", .work = [] { fMain->sbNetLoadClick(); },
+        .faults = {.dropAfterReplyTo = "AT&Nall", .chatterMs = 15500, .silentOn = {"AT&VI"}}},
+    SessionEnd{.name = "Tracing", .work = [] { fMain->selectTopic(20), fMain->sbTracStart->click(); },
+        .started = [] { return fMain->mTracing->toPlainText().contains(QStringLiteral("TRACE")); }},
+    SessionEnd{.name = "TestCalls",
+        .work = [] { fMain->selectTopic(548), fMain->edNumber1->setText("1"), fMain->sbDial->click(); },
+        .started = [] { return fMain->mmTest->toPlainText().contains(QStringLiteral("CALL")); }},
+    SessionEnd{.name = "OnlineCommands", .work = [] { commands(), start(); },
+        .faults = {.moduleSilent = true}, .started = [] { return bool(commandsThread); }},
+    // Stopped, the run waits for its end, then drops the telnet text until the next write: the prompt comes there.
+    SessionEnd{.name = "OnlineCommandsTailTelnet", .work = [] { start(), start(); },
+        .faults = {.lineHeadBytes = 5, .lineHeadPauseMs = 2500, .lineHeadLines = 2, .dropAfterReplyTo = "AT&G",
+                   .dropShowsLogin = true, .moduleSilent = true},
+        .before = commands, .link = Link::Telnet, .heardAfter = "\r"},
+    // Prompts in pieces a second apart: the one answering the leaving line end is not in as the buffer state enters.
+    SessionEnd{.name = "TerminalLeftAtThePrompt", .work = [] { fMain->selectTopic(21); },
+        .faults = {.lineHeadBytes = 5, .lineHeadPauseMs = 1000, .lineHeadLines = 2},
+        .then = [] { EXPECT_TRUE(QTest::qWaitFor([] { return terminalText.contains("login: "); }));
+                     fMain->selectTopic(494); },
+        .heardAfter = "\r"}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // The call ends within moments of a reset's command. Ending just as the command goes out, it leaves the modem,
 // back in command mode, to take the command and answer it ("ERROR"): the gateway never got it, so the reset

@@ -28,8 +28,16 @@ protected:
         if (text.isEmpty() && !overlong)
             return; // an empty line is no command
         ++commands_;
+        const auto endSession = [&session, &f] {
+            if (!f.dropShowsLogin) {
+                session.sendDrop();
+                return;
+            }
+            session.switchTo(Mode::User);
+            session.handler<ModeHandler>(Mode::User).greet(session);
+        };
         if (!f.dropOn.isEmpty() && text.startsWith(f.dropOn)) {
-            session.sendDrop();
+            endSession();
             return;
         }
         if (monitor && text.startsWith("at"))
@@ -53,6 +61,8 @@ protected:
         }
         if (f.dropAfterCommands > 0 && commands_ == f.dropAfterCommands)
             session.sendDrop();
+        else if (!f.dropAfterReplyTo.isEmpty() && text.startsWith(f.dropAfterReplyTo))
+            endSession();
     }
 
 private:

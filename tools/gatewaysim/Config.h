@@ -30,6 +30,11 @@ struct Faults
     // Not empty: the session ends, without an answer, as a logged-in line that begins with these bytes comes (the
     // gateway restarted just then): on the serial port the login prompt follows at once.
     QByteArray dropOn{};
+    // Not empty: the session ends as with dropOn once the reply to a line that begins with these bytes is out.
+    QByteArray dropAfterReplyTo{};
+    // The session that dropOn or dropAfterReplyTo ends shows the login prompt on a line that stays up, on every
+    // transport (a gateway that restarts behind a terminal server), in place of the transport's own drop.
+    bool dropShowsLogin = false;
     int dropAfterDeletes = 0;    // > 0: the connection is dropped once an "AT&CR" dialogue has deleted this many
                                  // records (instead of sending the next)
     bool swapKeyOrder = false;   // listings come in reverse order (a longer key before its tail)

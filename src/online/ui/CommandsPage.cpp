@@ -200,6 +200,8 @@ void CommandsPage::startCommands()
         return;
     }
     const bool running = commandsRuns();
+    if (!running)
+        commandsPrompt.clear();
     commandsText.clear();
     m1->clear();
     m1->repaint();
@@ -284,7 +286,7 @@ void CommandsPage::commandsSerialChunk(const QByteArray& chunk)
 void CommandsPage::commandsTelnetText(const QByteArray& text)
 {
     // The router has put the text into the view already (all of it, also what follows an end).
-    if (!commandsOverTcp)
+    if (!commandsOverTcp || commandsPrompt.see(text))
         return;
     AppendCommandsText(commandsText, text);
     if (CommandsReplyEnded(commandsText))

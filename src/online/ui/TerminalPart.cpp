@@ -22,6 +22,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace {
@@ -163,13 +164,20 @@ void TerminalPart::leaveTerminal()
 {
     pasteTimer_->stop();
     pasteQueue_.clear();
+    // The gateway still waits in its login dialogue (the user did not log in here by hand): once the leaving
+    // line end is out, the session counts as ended, so that nothing more goes in as a user name or a password.
+    bool atLogin = false;
     if (terminalOverTcp) {
+        atLogin = AtLoginDialogue(mTerminal->document()->lastBlock().text().toLatin1());
         LinkWrite(CurrentConnection, "\r\n");
         liveTools.setRoute(LiveToolSlot::Terminal, false);
     } else if (terminalThread) {
         LinkWrite(CurrentConnection, "\r\n");
         StopLiveWorker(terminalThread);
+        atLogin = AtLoginDialogue(terminalText);
     }
+    if (atLogin)
+        EndLinkSession();
     // Another tool's run that goes on through this dispatch (tracing, its topic chosen again) keeps them
     // disabled; every run enables them at its end.
     if (!liveTools.anyHoldsGatewayRuns())

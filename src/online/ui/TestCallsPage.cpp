@@ -251,7 +251,7 @@ void TestCallsPage::buildTestCallsPage(QWidget* host)
     };
     tool.routeView = [this] { return mmTest; };
     tool.routeReceived = [this](const QByteArray& text) {
-        if (!testCallOverTcp)
+        if (!testCallOverTcp || testCallPrompt.see(text))
             return;
         // The handler takes the chunk as the program's zero-terminated buffer held it.
         QByteArray chunk = text.left(kTestChunkMax);
@@ -436,6 +436,8 @@ void TestCallsPage::startTestCall(const QByteArray& command)
         testStartFailed();
         return;
     }
+    if (!testCallRuns())
+        testCallPrompt.clear();
     if (CurrentConnection.LinkType == LinkTelnet)
         liveTools.setRoute(LiveToolSlot::TestCalls, true);
     else if (!testCallThread)
@@ -528,6 +530,7 @@ void TestCallsPage::sbStopClick()
         // now, so that the next command on the line does not take it for its own.
         rest = LinkReadWithin(kStopDrainSize, kModemStopDrainMs);
     }
+    testCallPrompt.see(rest);
     if (!rest.isEmpty()) {
         // One line: the reply's own line ends are not shown.
         if (rest.startsWith("\r\n"))

@@ -68,12 +68,13 @@ void drainStopReply()
         QElapsedTimer since;
         since.start();
         QByteArray seen;
+        LoginPromptWatch prompt;
         while (!seen.contains("OK")) {
             const qint64 left = kStopDrainMs - since.elapsed();
             if (left <= 0)
                 break;
             const QByteArray got = LinkReadWithin(kTraceReplySize, int(left));
-            if (got.isEmpty())
+            if (got.isEmpty() || prompt.see(got))
                 break;
             seen = seen.right(2) + got;
         }
@@ -215,6 +216,8 @@ void TracingPage::buildTracingPage(QWidget* host)
 
 void TracingPage::tracingTelnetText(const QByteArray& text)
 {
+    if (tracingOverTcp)
+        tracingPrompt.see(text);
     // The raw chunk as it came, whichever view took it.
     if (traceFile && cbTracSave->isChecked()) {
         std::fwrite(text.constData(), 1, size_t(text.size()), traceFile);
@@ -302,6 +305,9 @@ void TracingPage::sbTracStartClick()
     // The trace may follow the reply at once and come in the same read: it is handed on below, once the
     // reader's state and the file are ready for it.
     QByteArray answer = LinkRead(kTraceReplySize);
+    tracingPrompt.clear();
+    if (tracingPrompt.see(answer))
+        return; // the gateway's session has ended: the link's loss path tells it
     const qsizetype replyLength = TraceStartReplyLength(answer);
     QByteArray early;
     if (replyLength >= 0) {

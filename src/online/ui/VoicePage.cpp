@@ -41,12 +41,23 @@ constexpr int kVoiceTopic = 25;
 constexpr int kTextNotWave = 987;
 const QString kWavFilter = QStringLiteral("Microsoft Waveform Audio Files (*wav)|*.wav");
 
+// The recording's reads (its erase's on a modem line, the status during it), one at a time: the gateway's login
+// prompt among them ends the session.
+LoginPromptWatch recordPrompt;
+
+QByteArray recordRead()
+{
+    const QByteArray text = LinkReadTimeout(128, 0.05);
+    recordPrompt.see(text);
+    return text;
+}
+
 class TRecordVoice : public LiveWorker
 {
 public:
     TRecordVoice()
         : LiveWorker(4, [](LiveWorker& w) {
-              const QByteArray text = LinkReadTimeout(128, 0.05);
+              const QByteArray text = recordRead();
               w.Synchronize([text] { UpdateVoiceRecordStatus(fMain, text); });
           })
     {
@@ -98,10 +109,14 @@ public:
 
     static bool open() { return open_; }
     const std::shared_ptr<ComPort>& port() const { return port_; }
-    // A write on the serial handle that went out whole.
-    bool write(const QByteArray& line) const { return ComWrite(port_.get(), line) == quint32(line.size()); }
-    // The port went away (a read or write found it hung up).
-    bool lost() const { return port_ && port_->isDisconnected(); }
+    // A write on the serial handle that went out whole; none once the gateway's session has ended, as LinkWrite
+    // has it (it would go into the login dialogue).
+    bool write(const QByteArray& line) const
+    {
+        return !LinkSessionEnded() && ComWrite(port_.get(), line) == quint32(line.size());
+    }
+    // The port went away (a read or write found it hung up), or the gateway's session ended.
+    bool lost() const { return (port_ && port_->isDisconnected()) || LinkSessionEnded(); }
 
 private:
     std::shared_ptr<ComPort> port_;
@@ -498,7 +513,7 @@ void VoicePage::voiceRead()
     const QByteArray view = VoiceReplyWait();
     const VoiceView v = CheckVoiceView(view);
     if (v.failText != 0) {
-        errorBox(v.failText);
+        errorBox(span.lost() ? 56 : v.failText);
         return;
     }
     setFirmMaximum(v.length);
@@ -511,7 +526,12 @@ void VoicePage::voiceRead()
         errorBox(56);
         return;
     }
-    if (ComRead(span.port().get(), 512, true).toUpper().contains("BUSY")) {
+    const QByteArray readAnswer = ComRead(span.port().get(), 512, true);
+    if (NoteSessionEnd(readAnswer)) {
+        errorBox(56);
+        return;
+    }
+    if (readAnswer.toUpper().contains("BUSY")) {
         errorBox(681);
         return;
     }
@@ -527,9 +547,8 @@ void VoicePage::voiceRead()
 
     if (result.ok) {
         // The gateway waits for the line end whether or not the file can be kept.
-        const bool sent = span.write("\r\n");
-        if (sent)
-            ReadReply(512);
+        // The gateway's login prompt in its answer: the session has ended, which is told in place of the success.
+        const bool sent = span.write("\r\n") && !NoteSessionEnd(ReadReply(512));
         const bool kept = target.commit();
         if (!sent)
             errorBox(56);
@@ -601,9 +620,8 @@ void VoicePage::voiceWrite()
         return fail();
     setFirmStatus(171, "Transmitted packet : ");
     WaitPumping(100);
-    if (!span.write(messageCommand(n, "WRITE")))
+    if (!span.write(messageCommand(n, "WRITE")) || NoteSessionEnd(ComRead(span.port().get(), 512, true)))
         return erased();
-    ComRead(span.port().get(), 512, true);
 
     XmodemResult result;
     {
@@ -649,7 +667,7 @@ void VoicePage::sbVoiceDeleteClick()
     }
     const int failText = CheckVoiceViewForErase(VoiceReplyWait());
     if (failText != 0) {
-        errorBox(failText);
+        errorBox(span.lost() ? 56 : failText);
         return;
     }
     if (!span.write(messageCommand(n, "ERASE")) || !VoiceEraseWait(span.port(), "\r\nOK\r\n", voiceWaits.eraseMs)) {
@@ -669,6 +687,7 @@ void VoicePage::sbVoiceDialClick()
     lbVoiceStatus->setText(labelOr(labelTexts, 676, QStringLiteral("Erasing voice message ... ")));
     lbVoiceStatus->repaint();
     sbVoiceDial->setEnabled(false);
+    recordPrompt.clear();
 
     const QByteArray erase = messageCommand(n, "ERASE", "\r");
     WaitPumping(200);
@@ -691,7 +710,9 @@ void VoicePage::sbVoiceDialClick()
         QByteArray text;
         while (!(erased = text.contains("OK")) && Clock::milliseconds() <= end && !closingProgram() && !LinkLost()) {
             WaitPumping(100);
-            text += LinkReadTimeout(128, 0.01);
+            const QByteArray piece = LinkReadTimeout(128, 0.01);
+            text += piece;
+            recordPrompt.see(piece); // the session's end makes the link count as lost
         }
     }
     if (!erased) {
@@ -723,7 +744,7 @@ void VoicePage::tVoiceTimer()
 {
     if (!TimersMaySend())
         return; // inside another exchange's wait the read would take that one's answer: the next tick looks
-    UpdateVoiceRecordStatus(this, LinkReadTimeout(128, 0.05));
+    UpdateVoiceRecordStatus(this, recordRead());
 }
 
 void UpdateVoiceRecordStatus(VoicePage* page, const QByteArray& text)
@@ -749,16 +770,16 @@ void UpdateVoiceRecordStatus(VoicePage* page, const QByteArray& text)
     if (c.LinkType == LinkModem && port) {
         const CommTimeouts saved = port->timeouts();
         port->setTimeouts(kNormalTimeouts);
-        ComRead(port, 128, true);
+        recordPrompt.see(ComRead(port, 128, true));
         port->setTimeouts(saved);
     } else {
-        LinkReadTimeout(128, 0.05);
+        recordRead();
     }
 }
 
 void VoiceDeletePoll()
 {
-    if (LinkReadTimeout(128, 0.05).contains("OK"))
+    if (recordRead().contains("OK"))
         voiceDeleteDone = true;
 }
 
@@ -779,13 +800,13 @@ void VoicePage::sbVoiceHangClick()
         errorBox(56);
         return;
     }
-    LinkRead(4096);
+    NoteSessionEnd(LinkRead(4096));
     if (CurrentConnection.LinkType == LinkTelnet) {
         if (LinkWrite(CurrentConnection, "AT!D\r\n") != 6) {
             errorBox(56);
             return;
         }
-        LinkRead(4096);
+        NoteSessionEnd(LinkRead(4096));
     }
     if (LinkWrite(CurrentConnection, "\r\n") != 2)
         errorBox(56);
