@@ -1,8 +1,9 @@
 // How long the whole-gateway load and save take through the real main window against the simulated gateway,
-// per link: at full speed, with every answer starting 400 ms late, and against a gateway that answers nothing
-// after the login. The modem line keeps the program's own waits. Prints one line per run; asserts nothing.
+// per link: at full speed, with every answer starting 400 ms late, against a gateway that answers nothing after
+// the login, and against one that sends only noise (bytes, never a reply's end). The modem line keeps the
+// program's own waits. Prints one line per run; asserts nothing.
 //
-//   gateway_runs_bench [--gtest_filter=*Serial*]      (cases: <Link><Full|Late400|Silent>)
+//   gateway_runs_bench [--gtest_filter=*Serial*]      (cases: <Link><Full|Late400|Silent|Noise>)
 #include "online/LiveToolFixture.h"
 
 #include "pages/PageState.h"
@@ -68,6 +69,13 @@ gatewaysim::Faults silent()
     return f;
 }
 
+gatewaysim::Faults noise()
+{
+    gatewaysim::Faults f;
+    f.noiseMs = 60000;
+    return f;
+}
+
 std::vector<RunCase> runCases()
 {
     std::vector<RunCase> cases;
@@ -75,6 +83,7 @@ std::vector<RunCase> runCases()
         cases.push_back({link, "Full", {}});
         cases.push_back({link, "Late400", late400()});
         cases.push_back({link, "Silent", silent()});
+        cases.push_back({link, "Noise", noise()});
     }
     return cases;
 }

@@ -23,11 +23,18 @@ std::function<void(bool waiting)> linkWaitWatch;
 int gatewayRuns = 0;
 int runRepliesWithoutEnd = 0;
 bool gatewayRunSilent = false;
+int connectExchanges = 0; // ConnectExchangesScope: the run counts, refuses nothing
 exchangestate::OwedReply owedReply;
 // Opens and closes of the link (AdvanceLinkEpoch).
 std::atomic<quint64> linkEpoch{0};
 // The gateway's session on the link now open has ended (NoteSessionEnd); cleared as a link closes or opens.
 std::atomic<bool> sessionEnded{false};
+
+void countReplyWithoutEnd()
+{
+    if (gatewayRuns > 0 && ++runRepliesWithoutEnd >= kRunRepliesWithoutEnd)
+        gatewayRunSilent = true;
+}
 
 void holdChanged(int before, int after)
 {
@@ -50,9 +57,33 @@ bool refusedForWait()
     return onWindowThread() && linkWaits > 0;
 }
 
+bool runGaveUp()
+{
+    return gatewayRuns > 0 && gatewayRunSilent && connectExchanges == 0;
+}
+
 bool exchangeRefused()
 {
-    return refusedForWait() || (gatewayRuns > 0 && gatewayRunSilent);
+    return refusedForWait() || runGaveUp();
+}
+
+bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy)
+{
+    for (const QByteArrayView marker : {QByteArrayView("MX login:"), QByteArrayView("MY login:"),
+                                        QByteArrayView("NO CARRIER"), QByteArrayView("+++")}) {
+        if (MarkerOutsideValueLine(text, marker, from))
+            return true;
+    }
+    qsizetype lineStart = from > 0 ? text.lastIndexOf('\n', from - 1) + 1 : 0;
+    for (;;) {
+        const qsizetype lineEnd = text.indexOf('\n', lineStart);
+        if (lineEnd < 0)
+            return false;
+        const QByteArray line = text.mid(lineStart, lineEnd - lineStart).trimmed();
+        if (line == "OK" || line == "ERROR" || line == "<SPACE>" || (busy && line == "BUSY"))
+            return true;
+        lineStart = lineEnd + 1;
+    }
 }
 
 OwedReply takeOwed()
@@ -78,8 +109,12 @@ void noteReplyWithoutEnd(const OwedReply& owed)
 {
     if (onWindowThread())
         owedReply = owed;
-    if (gatewayRuns > 0 && ++runRepliesWithoutEnd >= kRunRepliesWithoutEnd)
-        gatewayRunSilent = true;
+    countReplyWithoutEnd();
+}
+
+void noteOwedWaitCapped()
+{
+    countReplyWithoutEnd();
 }
 
 void reset()
@@ -90,6 +125,7 @@ void reset()
     gatewayRuns = 0;
     runRepliesWithoutEnd = 0;
     gatewayRunSilent = false;
+    connectExchanges = 0;
     sessionEnded = false;
     owedReply = OwedReply();
 }
@@ -162,6 +198,16 @@ GatewayRunScope::~GatewayRunScope()
         runRepliesWithoutEnd = 0;
         gatewayRunSilent = false;
     }
+}
+
+ConnectExchangesScope::ConnectExchangesScope()
+{
+    ++connectExchanges;
+}
+
+ConnectExchangesScope::~ConnectExchangesScope()
+{
+    --connectExchanges;
 }
 
 void AdvanceLinkEpoch()

@@ -50,11 +50,12 @@ private:
     bool counted_;
 };
 
-// A run of exchanges with the gateway (a page's load or save, the whole-gateway load and save). Once two of its
-// exchanges in a row ended without their reply's end (no byte within the bound, or bytes without an end), the
-// gateway counts as no longer answering for the rest of the run: the later exchanges are refused at once, so the
-// run ends with its one box instead of waiting out every command. An exchange whose reply ends starts the count
-// anew, so a gateway that answers other commands is run through every page.
+// A run of exchanges with the gateway (a page's load or save, the whole-gateway load and save), opened before the
+// connect the run may make. Once two of its exchanges in a row ended without their reply's end (no byte within
+// the bound, or bytes without an end; an owed reply's wait that reached its cap counts as one too), the gateway
+// counts as no longer answering for the rest of the run: the later exchanges are refused at once, so the run ends
+// with its one box instead of waiting out every command. An exchange whose reply ends starts the count anew, so a
+// gateway that answers other commands is run through every page.
 class GatewayRunScope
 {
 public:
@@ -62,6 +63,18 @@ public:
     ~GatewayRunScope();
     GatewayRunScope(const GatewayRunScope&) = delete;
     GatewayRunScope& operator=(const GatewayRunScope&) = delete;
+};
+
+// Held by the connect: its exchanges (the identification, "AT&M0") count in the open gateway run as the run's
+// first, but none is refused for the count's sake, so the connect goes its whole way; the run's own exchanges
+// after it are refused at once when the connect's last two ended without their reply's end.
+class ConnectExchangesScope
+{
+public:
+    ConnectExchangesScope();
+    ~ConnectExchangesScope();
+    ConnectExchangesScope(const ConnectExchangesScope&) = delete;
+    ConnectExchangesScope& operator=(const ConnectExchangesScope&) = delete;
 };
 
 // Counts the link's opens and closes (CloseLink and the connect call it): a read that started on one link ends
@@ -115,12 +128,17 @@ bool MarkerOutsideValueLine(const QByteArray& text, QByteArrayView marker, qsize
 // "MX login:" or "MY login:" in text, on a line that is no value line.
 bool HoldsLoginPrompt(const QByteArray& text);
 
-// The exchanges' own bookkeeping (link/LinkIo.cpp).
+// The exchanges' own bookkeeping and the reply-end rule (link/LinkIo.cpp uses them).
 namespace exchangestate {
 
 bool onWindowThread();
+// Whether a reply has ended (ReplyComplete), looking at the lines that came whole from `from` on (the line `from`
+// falls in included) and at the markers that may stand anywhere but in a value line (their lines are looked at
+// back to their start, so a reply in pieces counts as one text).
+bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy);
 bool exchangeRefused(); // an exchange asked for now is refused (another waits, or the run found the gateway silent)
 bool refusedForWait();  // ... because another exchange waits for its answer
+bool runGaveUp();       // ... because the open run found the gateway no longer answering
 
 // The reply an exchange of the window's thread stopped reading before its end (no byte within its bound, or cut
 // at its cap): the next exchange takes it before it writes. Any write on the link, or the link's close, forgets
@@ -132,6 +150,9 @@ struct OwedReply
     bool busy = true;
     bool logged = true;
     bool noByte = false; // not a byte of it had come
+    // The unfinished last line of what had come: the wait reads on from it, so that a line cut in its middle
+    // ("I52=" and, after a pause, "+++BRI-DOWN+++") stays one line, a value line's markers the user's text.
+    QByteArray lineHead;
 };
 OwedReply takeOwed();
 void forgetOwed(); // on the window's thread only
@@ -139,6 +160,9 @@ void forgetOwed(); // on the window's thread only
 // count; one without its end is owed (owed set) and counts in the open run.
 void noteReplyEnded();
 void noteReplyWithoutEnd(const OwedReply& owed);
+// An owed reply's wait ran to its cap without the reply's end (the link never quiet): it counts in the open run
+// as an exchange without its end.
+void noteOwedWaitCapped();
 
 // Wakes the telnet waits in progress, so that one on a link that has closed ends now, not at its next step
 // (link/LinkIo.cpp; AdvanceLinkEpoch calls it).

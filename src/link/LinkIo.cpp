@@ -58,7 +58,6 @@ LoginPromptWatch tcpTailWatch;
 constexpr int kSliceMs = 100;      // the longest one read of a reply holds the window's thread
 constexpr int kSliceByteGapMs = 2; // a slice's read hands over what came once the line pauses this long
 
-
 using exchangestate::onWindowThread;
 
 void stampActivity()
@@ -192,8 +191,9 @@ using SliceArrival = std::function<bool(const QByteArray& soFar, qsizetype piece
 // Reads held's port in slices of at most 100 ms, each handing over what came, the window's events handled
 // between them (a worker's read only paces itself by the slices). Ends when arrived says so, at its bounds, or
 // once the read is abandoned: the program closes, the link is lost, closed or no longer the one of epoch, or the
-// port's reads are cancelled.
-QByteArray readInSlices(const HeldPort& held, quint64 epoch, const SliceBounds& bounds, const SliceArrival& arrived)
+// port's reads are cancelled. capped (when given): set when it ended at its cap, the link not quiet.
+QByteArray readInSlices(const HeldPort& held, quint64 epoch, const SliceBounds& bounds, const SliceArrival& arrived,
+                        bool* capped = nullptr)
 {
     const bool pumping = onWindowThread();
     qint64 lastArrivalMs = Clock::milliseconds();
@@ -206,8 +206,11 @@ QByteArray readInSlices(const HeldPort& held, quint64 epoch, const SliceBounds& 
         const qint64 now = Clock::milliseconds();
         const qint64 quietEnd = lastArrivalMs + (collected.isEmpty() ? bounds.firstByteMs : bounds.quietMs);
         const qint64 until = bounds.endMs ? bounds.endMs : std::min(quietEnd, capMs);
-        if (now >= until)
+        if (now >= until) {
+            if (capped)
+                *capped = !bounds.endMs && capMs <= quietEnd;
             break;
+        }
         const qint64 sliceEnd = std::min(until, now + kSliceMs);
         const qint64 room = std::min<qint64>(buffer.size(), bounds.max - collected.size());
         const qint64 n = held.read(buffer.data(), room, {kSliceByteGapMs, 0, quint32(sliceEnd - now), 0, 0});
@@ -441,33 +444,13 @@ int msBefore(qint64 endMs, int ms)
     return int(std::clamp<qint64>(endMs - Clock::milliseconds(), 0, ms));
 }
 
-// Whether the reply has ended, looking at the lines that came whole from `from` on (the line `from` falls in
-// included) and at the markers that may stand anywhere but in a value line (their lines are looked at back to
-// their start, so a reply in pieces counts as one text).
-bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy)
-{
-    for (const QByteArrayView marker : {QByteArrayView("MX login:"), QByteArrayView("MY login:"),
-                                        QByteArrayView("NO CARRIER"), QByteArrayView("+++")}) {
-        if (MarkerOutsideValueLine(text, marker, from))
-            return true;
-    }
-    qsizetype lineStart = from > 0 ? text.lastIndexOf('\n', from - 1) + 1 : 0;
-    for (;;) {
-        const qsizetype lineEnd = text.indexOf('\n', lineStart);
-        if (lineEnd < 0)
-            return false;
-        const QByteArray line = text.mid(lineStart, lineEnd - lineStart).trimmed();
-        if (line == "OK" || line == "ERROR" || line == "<SPACE>" || (busy && line == "BUSY"))
-            return true;
-        lineStart = lineEnd + 1;
-    }
-}
-
-// A whole reply's read: the text and whether it came to its end (replyEndsFrom).
+// A whole reply's read: all its text (before any cut to size) and whether it came to its end (replyEndsFrom) or
+// was cut at its cap with the link still not quiet.
 struct WholeReply
 {
     QByteArray text;
     bool ended = false;
+    bool capped = false;
 };
 
 // Takes the telnet text that has come into the reply; true when it brought the reply's end.
@@ -484,17 +467,18 @@ bool takeTcpPiece(WholeReply& whole, const ReplyReading& r)
     whole.text += chunk;
     if (r.watch)
         r.watch(whole.text);
-    return replyEndsFrom(whole.text, from, r.busy) || (r.alsoEnds && r.alsoEnds(whole.text));
+    return exchangestate::replyEndsFrom(whole.text, from, r.busy) || (r.alsoEnds && r.alsoEnds(whole.text));
 }
 
 // The telnet collection, in steps: each waits for the data flag and takes what has come at once. A step that
 // brought nothing within the LAN time-out (then 100 ms more for what may still come) ends the read; with
 // quietMs, one that brought nothing within quietMs. bounded: the whole read ends at endMs and a step that
-// brought nothing is no end before it.
-WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool bounded, int quietMs)
+// brought nothing is no end before it. The reply goes on from carried.
+WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool bounded, int quietMs,
+                        const QByteArray& carried)
 {
     const qint64 capMs = bounded ? endMs : Clock::milliseconds() + kReplyCapMs;
-    WholeReply whole;
+    WholeReply whole{carried};
     for (;;) {
         bool arrived = false;
         if (quietMs > 0) {
@@ -514,13 +498,16 @@ WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool
         if (!arrived && !bounded)
             break;
     }
+    whole.capped = !whole.ended && !bounded && !readAbandoned(epoch) && Clock::milliseconds() >= capMs;
     return whole;
 }
 
 // The serial port's and the modem line's whole reply, read in slices (readInSlices) to its end; with quietMs,
 // that long without a byte ends it in place of the link's own bounds. silentBeforeMs: the gateway has already
 // kept silent this long for this reply's sake (see takeOwedReply), which counts within the first byte's bound.
-WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int quietMs, qint64 silentBeforeMs)
+// The reply goes on from carried.
+WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int quietMs, qint64 silentBeforeMs,
+                         const QByteArray& carried)
 {
     const HeldPort held;
     const bool modem = held.line || CurrentConnection.LinkType == LinkModem;
@@ -531,19 +518,24 @@ WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int
     bounds.quietMs = quietMs > 0 ? quietMs : modem ? kModemReadMs : serialReplyQuietMs;
     bounds.capMs = kReplyCapMs;
     bounds.endMs = endMs;
-    WholeReply whole;
-    whole.text = readInSlices(held, epoch, bounds, [&r, &whole](const QByteArray& soFar, qsizetype pieceAt) {
-        noteReplyText(soFar.mid(pieceAt), r.logged);
+    WholeReply whole{carried};
+    const auto arrived = [&r, &whole](const QByteArray& soFar, qsizetype pieceAt) {
+        const qsizetype from = whole.text.size();
+        whole.text.append(QByteArrayView(soFar).sliced(pieceAt));
+        noteReplyText(whole.text.sliced(from), r.logged);
         if (r.watch)
-            r.watch(soFar);
-        whole.ended = replyEndsFrom(soFar, pieceAt, r.busy) || (r.alsoEnds && r.alsoEnds(soFar));
+            r.watch(whole.text);
+        whole.ended = exchangestate::replyEndsFrom(whole.text, from, r.busy) || (r.alsoEnds && r.alsoEnds(whole.text));
         return whole.ended;
-    });
+    };
+    readInSlices(held, epoch, bounds, arrived, &whole.capped);
     return whole;
 }
 
-// ReadReply's read; quietMs (not 0) ends it once the link has been that quiet, in place of the link's bounds.
-WholeReply readWholeReply(const ReplyReading& r, int quietMs = 0, qint64 silentBeforeMs = 0)
+// ReadReply's read, all its text kept; quietMs (not 0) ends it once the link has been that quiet, in place of the
+// link's bounds; carried: the text the reply goes on from (the owed reply's unfinished line).
+WholeReply readWholeReply(const ReplyReading& r, int quietMs = 0, qint64 silentBeforeMs = 0,
+                          const QByteArray& carried = {})
 {
     const quint64 epoch = LinkEpoch();
     const bool bounded = r.boundMs > 0;
@@ -552,23 +544,30 @@ WholeReply readWholeReply(const ReplyReading& r, int quietMs = 0, qint64 silentB
     WholeReply whole;
     switch (CurrentConnection.LinkType) {
     case LinkTelnet:
-        whole = tcpReadReply(r, epoch, endMs, bounded, quietMs);
+        whole = tcpReadReply(r, epoch, endMs, bounded, quietMs, carried);
         break;
     case LinkModem:
     case LinkSerial:
     case LinkIsdnModem:
-        whole = portReadReply(r, epoch, endMs, quietMs, silentBeforeMs);
+        whole = portReadReply(r, epoch, endMs, quietMs, silentBeforeMs, carried);
         break;
     default:
         break;
     }
-    whole.text.truncate(std::max<qsizetype>(r.size - 1, 0));
     return whole;
 }
 
-// Before an exchange writes: the reply an earlier one left owed is read to its end, or until the link has been
-// quiet for kOwedReplyQuietMs, and dropped as text that came unasked (logged as received). False when that read
-// was abandoned (the link closed, lost or replaced, or the program closing): nothing is to be written then.
+// What a reader keeps of a reply: at most size - 1 bytes.
+QByteArray keptOf(QByteArray text, qsizetype size)
+{
+    text.truncate(std::max<qsizetype>(size - 1, 0));
+    return text;
+}
+
+// Before an exchange writes: the reply an earlier one left owed is read on from its unfinished last line to its
+// end, or until the link has been quiet for kOwedReplyQuietMs, and dropped as text that came unasked (logged as
+// received). A wait that ran to its cap counts in the open run as an exchange without its end. False when that
+// read was abandoned (the link closed, lost or replaced, or the program closing): nothing is to be written then.
 // silentMs: how long the wait lasted when the gateway kept silent through it after an exchange that had no byte
 // either; the next exchange counts it within its first byte's bound, so that a gateway that answers nothing is
 // not waited for longer than before for the owed reply's sake.
@@ -584,10 +583,12 @@ bool takeOwedReply(quint64 epoch, qint64& silentMs)
     r.busy = owed.busy;
     r.logged = owed.logged;
     const qint64 start = Clock::milliseconds();
-    const QByteArray dropped = readWholeReply(r, kOwedReplyQuietMs).text;
-    if (owed.noByte && dropped.isEmpty())
+    const WholeReply rest = readWholeReply(r, kOwedReplyQuietMs, 0, owed.lineHead);
+    if (owed.noByte && rest.text.size() == owed.lineHead.size())
         silentMs = Clock::milliseconds() - start;
-    NoteSessionEnd(dropped);
+    NoteSessionEnd(rest.text);
+    if (rest.capped)
+        exchangestate::noteOwedWaitCapped();
     return !readAbandoned(epoch);
 }
 
@@ -601,7 +602,8 @@ void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epo
         exchangestate::noteReplyEnded();
         return;
     }
-    exchangestate::noteReplyWithoutEnd({true, epoch, r.busy, r.logged, whole.text.isEmpty()});
+    const QByteArray lineHead = whole.text.sliced(whole.text.lastIndexOf('\n') + 1);
+    exchangestate::noteReplyWithoutEnd({true, epoch, r.busy, r.logged, whole.text.isEmpty(), lineHead});
 }
 
 // One byte that readByte takes within the port's time-outs, its wait cut so that it ends by endMs (0 once
@@ -731,10 +733,10 @@ QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch)
 
 QByteArray ReadReply(const ReplyReading& r)
 {
-    const WholeReply whole = readWholeReply(r);
+    WholeReply whole = readWholeReply(r);
     if (whole.ended)
         exchangestate::noteReplyEnded();
-    return whole.text;
+    return keptOf(std::move(whole.text), r.size);
 }
 
 QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch)
@@ -759,7 +761,7 @@ QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch)
 
 bool ReplyComplete(const QByteArray& text)
 {
-    return replyEndsFrom(text, 0, true);
+    return exchangestate::replyEndsFrom(text, 0, true);
 }
 
 ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReading& reading, bool readAfterShortWrite)
@@ -777,6 +779,9 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
     if (!liveTools.anyReadsLink() && !liveTools.anyRoute()) {
         if (!takeOwedReply(epoch, silentBeforeMs))
             return result;
+        result.refused = exchangestate::runGaveUp(); // the owed reply's wait was the run's second without an end
+        if (result.refused)
+            return result;
         DropArrivedText();
     }
     const quint32 n = reading.logged ? LinkWrite(CurrentConnection, command, command.size()) : LinkPortWrite(command);
@@ -784,11 +789,11 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
     if (!result.written && !readAfterShortWrite)
         return result;
     WaitPumping(delayMs);
-    const WholeReply whole = readWholeReply(reading, 0, silentBeforeMs);
-    result.reply = whole.text;
+    WholeReply whole = readWholeReply(reading, 0, silentBeforeMs);
     if (!reading.loginPromptExpected)
-        NoteSessionEnd(result.reply);
+        NoteSessionEnd(whole.text); // all of it: a prompt beyond the size kept ends the session too
     noteExchangeEnd(reading, whole, epoch);
+    result.reply = keptOf(std::move(whole.text), reading.size);
     return result;
 }
 
@@ -821,7 +826,6 @@ QByteArray SendCommandOk(const QByteArray& command, QByteArray& reply, qsizetype
     reply = e.reply;
     return reply.contains("OK") ? reply : QByteArray();
 }
-
 
 quint32 ComWrite(ComPort* port, const char* data, qsizetype count)
 {

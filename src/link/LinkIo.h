@@ -98,14 +98,15 @@ bool ReplyComplete(const QByteArray& text);
 // answer that came after its exchange had ended is never taken for this one's; the command is written, delayMs
 // waited and its whole reply read (ReadReply). A short write reads nothing unless readAfterShortWrite is set.
 // An exchange whose reply did not come to its end (no byte within its bound, or cut at its cap; a reply ending
-// in ERROR is whole) leaves that reply owed: the next exchange first reads it to its end, or until the link has
-// been quiet for a short bound (1 s), as text that came unasked, and writes nothing when that read is abandoned
-// (the link closed, lost or replaced, the program closing). Nothing is dropped or taken while a live tool's
-// reader or route holds the link (its reader takes what comes); the link's close and any other write on it
-// forget an owed reply.
+// in ERROR is whole) leaves that reply owed: the next exchange first reads it on from its unfinished last line
+// (a value line cut in its middle stays one) to its end, or until the link has been quiet for a short bound
+// (1 s), as text that came unasked, and writes nothing when that read is abandoned (the link closed, lost or
+// replaced, the program closing). Nothing is dropped or taken while a live tool's reader or route holds the link
+// (its reader takes what comes); the link's close and any other write on it forget an owed reply. The session's
+// end (NoteSessionEnd) is looked for in all the text read, before it is cut to reading.size.
 // Refused with nothing written (refused set) while another exchange waits for its answer, or once the gateway
-// run it belongs to has found the gateway no longer answering (GatewayRunScope). reading.logged false writes
-// past the log.
+// run it belongs to has found the gateway no longer answering (GatewayRunScope; an owed reply's wait that ran to
+// its cap counts there as a reply without its end). reading.logged false writes past the log.
 struct ExchangeResult
 {
     bool written = false;

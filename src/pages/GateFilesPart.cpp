@@ -107,10 +107,12 @@ int timedPageTopic(PageId page)
 
 void GateFilesPart::tbLoadGateClick()
 {
+    // A gateway that has stopped answering is waited for once, not once a command; the connect's identification
+    // counts in the run too.
+    const GatewayRunScope run;
     if (!connectForPageRun(true))
         return;
     const LoadRunScope loading;
-    const GatewayRunScope run; // a gateway that has stopped answering is waited for once, not once a command
     fMain->ShowConnectionInfo();
     showRunWindow(114, QStringLiteral("Loading parametres..."));
     bool crashed = false;
@@ -136,6 +138,7 @@ void GateFilesPart::tbLoadGateClick()
 
 void GateFilesPart::tbSaveGateClick()
 {
+    const GatewayRunScope run;
     if (!connectForPageRun())
         return;
     if (!fMain->basicValid()) {
@@ -146,7 +149,6 @@ void GateFilesPart::tbSaveGateClick()
         refusedOn(kTextSystemTopic);
         return;
     }
-    const GatewayRunScope run;
     showRunWindow(112, QStringLiteral("Saving parametres..."));
     bool failed = false;
     bool crashed = false;

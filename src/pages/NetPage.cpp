@@ -418,6 +418,7 @@ bool NetPage::networkSaveList(int i, bool moveBar)
 
 void NetPage::runNetworkSave(int list)
 {
+    const GatewayRunScope run;
     if (!connectForPageRun())
         return;
     fLoad->pb1->setRange(0, list < 0 ? 8 * kListCommands : kListCommands);

@@ -47,10 +47,10 @@ void showSaveResult(bool failed)
 
 void PageFrame::loadClick() const
 {
+    const GatewayRunScope run; // the connect's identification counts in it
     if (!connectForPageRun())
         return; // the connect has said why
     const LoadRunScope loading;
-    const GatewayRunScope run;
     if (modelStep)
         refreshGatewayModel();
     LoadErrors.clear();
@@ -67,9 +67,9 @@ void PageFrame::saveClick() const
         MessageBox(labelText(kTextInvalid), labelText(kCaptionError), MB_ICONERROR);
         return;
     }
+    const GatewayRunScope run;
     if (!connectForPageRun())
         return;
-    const GatewayRunScope run;
     if (modelStep)
         refreshGatewayModel();
     LoadErrors.clear();

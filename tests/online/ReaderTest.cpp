@@ -1,6 +1,6 @@
 // The whole-reply reader through the main window against what a gateway may send: a reply's end markers inside
-// the user's texts, answers that come after their exchange has ended, and gateways that leave some commands or
-// every reply's end unanswered.
+// the user's texts, answers that come after their exchange has ended or pause inside a value, the gateway's login
+// prompt past the size a reply keeps, and gateways that leave some commands or every reply's end unanswered.
 #include "LiveToolFixture.h"
 
 #include "link/LinkIo.h"
@@ -32,7 +32,13 @@ class ReaderTest : public LiveToolTest, public ::testing::WithParamInterface<Rea
 {
 public:
     using LiveToolTest::dialogs;
+    using LiveToolTest::waitUntil;
     gatewaysim::Gateway& sim() { return *gateway; }
+    void programModemWaits() // not the fixture's shortened ones
+    {
+        std::tie(modemReplyWaitMs, modemCredentialWaitMs, modemIdentWaitMs) =
+            std::tuple(kModemWaits[0], kModemWaits[1], kModemWaits[2]);
+    }
 };
 
 TEST_P(ReaderTest, EachExchangeReadsItsOwnReply)
@@ -107,12 +113,15 @@ void actualCallsThenClock(ReaderTest& test)
     EXPECT_TRUE(test.dialogs().boxes().isEmpty()) << qPrintable(test.dialogs().boxTexts().join('|'));
 }
 
-// A whole load against a gateway that leaves replies unfinished ends with one box, the gateway having heard
-// lastCommands last; failed (nullptr: not looked at) is the box's list.
-std::function<void(ReaderTest&)> wholeLoadEnds(QList<QByteArray> lastCommands, const char* failed)
+// A whole load against a gateway that leaves replies unfinished ends with one box (within boundMs of the click
+// when given), the gateway having heard lastCommands last; failed (nullptr: not looked at) is the box's list.
+std::function<void(ReaderTest&)> wholeLoadEnds(QList<QByteArray> lastCommands, const char* failed, qint64 boundMs = 0)
 {
-    return [lastCommands, failed](ReaderTest& test) {
+    return [lastCommands, failed, boundMs](ReaderTest& test) {
+        const qint64 start = QDateTime::currentMSecsSinceEpoch();
         fMain->tbLoadGateClick();
+        if (boundMs)
+            EXPECT_LT(QDateTime::currentMSecsSinceEpoch() - start, boundMs);
         EXPECT_EQ(test.dialogs().boxes().size(), 1) << qPrintable(test.dialogs().boxTexts().join('|'));
         QList<QByteArray> heard; // without their line ends, which differ by link
         for (const QByteArray& line : test.sim().receivedLines())
@@ -123,6 +132,47 @@ std::function<void(ReaderTest&)> wholeLoadEnds(QList<QByteArray> lastCommands, c
         if (failed)
             EXPECT_EQ(LoadErrors.toStdString(), failed);
     };
+}
+
+// I52's value stopping pauseMs after its "=", past the reply's quiet bound, the rest coming in two pieces: the
+// ISDN page's load fails with its box; the System page's load then gets its own reply whole, the value's rest
+// taken as the cut reply's.
+std::function<void(ReaderTest&)> cutValue(const char* text, int pauseMs)
+{
+    return [text, pauseMs](ReaderTest& test) {
+        test.sim().setValue("I52", text);
+        test.sim().setValue("I62", QByteArray(60, 'z'));
+        gatewaysim::Faults f = pieces(100);
+        f.pauseAfter = "I52=";
+        f.pauseAfterMs = pauseMs;
+        test.sim().setFaults(f);
+        // Telnet cuts the reply at a step of the whole-second clock: begun as a second begins, it ends about 1.9 s
+        // after the "=", and the rest comes within the owed reply's quiet second.
+        if (CurrentConnection.LinkType == LinkTelnet)
+            QTest::qWait(int((1000 - QDateTime::currentMSecsSinceEpoch() % 1000) % 1000));
+        registeredPage(PageId::Isdn)->loadClick();
+        EXPECT_EQ(test.dialogs().boxes().size(), 1);
+        EXPECT_FALSE(LoadErrors.isEmpty());
+        test.dialogs().clearRecords();
+        registeredPage(PageId::System)->loadClick();
+        EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(kTextLoadDone)});
+        EXPECT_TRUE(LoadErrors.isEmpty()) << qPrintable(LoadErrors);
+        EXPECT_TRUE(CurrentConnection.Connected);
+    };
+}
+
+// The login prompt past the 1024 bytes the System page keeps of its view: the session has ended, told once.
+void promptPastSize(ReaderTest& test)
+{
+    test.sim().setValue("S85", QByteArray(1100, 'x') + "\r\nMX login: ");
+    registeredPage(PageId::System)->loadClick();
+    EXPECT_TRUE(ReaderTest::waitUntil([] { return !CurrentConnection.Connected; }, 1000));
+    EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(56)});
+    QList<QByteArray> after; // what the gateway heard after the view; the modem's hang-up is the modem's
+    for (const QByteArray& line : test.sim().receivedLines().mid(test.sim().receivedLines().indexOf("AT&V\r\n") + 1))
+        if (!line.trimmed().isEmpty() && line != "+++" && line != "ATH\r")
+            after << line;
+    EXPECT_EQ(after, QList<QByteArray>{});
 }
 
 gatewaysim::Faults silentOnV0()
@@ -139,6 +189,14 @@ gatewaysim::Faults noOk()
     return f;
 }
 
+gatewaysim::Faults noiseOrSilence(bool noise)
+{
+    gatewaysim::Faults f;
+    f.noiseMs = noise ? 60000 : 0;
+    f.silent = !noise;
+    return f;
+}
+
 // Silent on "AT&V0": ISDN stops at its numbers of digits, basic at its first step, the outgoing groups go on past
 // their CLIP prefix conversion, LCR asks for its own "AT&V0" and stops, autorouting runs.
 const auto kEveryPage = wholeLoadEnds({"AT&V0", "AT&A"}, "ISDN settings - Numbers of digits from ISDN\n"
@@ -147,6 +205,22 @@ const auto kEveryPage = wholeLoadEnds({"AT&V0", "AT&A"}, "ISDN settings - Number
                                                          "LCR settings - All parametres\n");
 // No reply with its end: the run gives up after the identification's two exchanges.
 const auto kTwoExchanges = wholeLoadEnds({"ATI4", "ATI3"}, nullptr);
+
+// Only noise: the owed reply's wait, run to its cap, ends the run before the identification's second command.
+const auto kNoiseRun = wholeLoadEnds({"ATI4"}, nullptr, 35000);
+
+// A whole load clicked while not connected, the gateway answering no command after the login: the connect goes
+// its whole way without a box of its own, and its last exchanges end the run at once.
+void silentBehindConnect(ReaderTest& test)
+{
+    test.programModemWaits();
+    fMain->mDisconnectClick();
+    test.sim().dropSessions(); // a serial line's session, kept, would not ask for the login
+    test.sim().clearLog();
+    wholeLoadEnds({"ATI4", "ATI3", "AT&M0"}, nullptr, CurrentConnection.LinkType == LinkModem ? 55000 : 30000)(test);
+    EXPECT_EQ(fMain->statusText, labelText(51));
+    EXPECT_TRUE(CurrentConnection.Connected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ReaderTest,
@@ -162,7 +236,20 @@ INSTANTIATE_TEST_SUITE_P(
                       ReaderRow{"SilentOnV0", Link::Serial, silentOnV0(), kEveryPage},
                       ReaderRow{"NoOk", Link::Telnet, noOk(), kTwoExchanges},
                       ReaderRow{"NoOk", Link::Serial, noOk(), kTwoExchanges},
-                      ReaderRow{"NoOk", Link::Modem, noOk(), kTwoExchanges}),
+                      ReaderRow{"NoOk", Link::Modem, noOk(), kTwoExchanges},
+                      ReaderRow{"CutPromptValue", Link::Serial, {}, cutValue("MX login: x", 3500)},
+                      ReaderRow{"CutPromptValue", Link::Telnet, {}, cutValue("MX login: x", 2500)},
+                      ReaderRow{"CutPlusValue", Link::Serial, {}, cutValue("+++BRI-DOWN+++", 3500)},
+                      ReaderRow{"CutPlusValue", Link::Telnet, {}, cutValue("+++BRI-DOWN+++", 2500)},
+                      ReaderRow{"PromptPastSize", Link::Serial, {}, promptPastSize},
+                      ReaderRow{"PromptPastSize", Link::Telnet, {}, promptPastSize},
+                      ReaderRow{"PromptPastSize", Link::Modem, {}, promptPastSize},
+                      ReaderRow{"Noise", Link::Serial, noiseOrSilence(true), kNoiseRun},
+                      ReaderRow{"Noise", Link::Telnet, noiseOrSilence(true), kNoiseRun},
+                      ReaderRow{"Noise", Link::Modem, noiseOrSilence(true), kNoiseRun},
+                      ReaderRow{"SilentBehindConnect", Link::Serial, noiseOrSilence(false), silentBehindConnect},
+                      ReaderRow{"SilentBehindConnect", Link::Telnet, noiseOrSilence(false), silentBehindConnect},
+                      ReaderRow{"SilentBehindConnect", Link::Modem, noiseOrSilence(false), silentBehindConnect}),
     [](const auto& info) { return std::string(linkName(info.param.link)) + info.param.name; });
 
 } // namespace

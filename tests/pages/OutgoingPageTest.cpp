@@ -202,6 +202,7 @@ TEST_F(OutgoingPageTest, FailedItemsAreListedOnceEachWithTheirExactLines)
     // replies in a row the run takes the gateway as no longer answering: "AT&V0" is not asked, and each of its
     // values is listed.
     startGateway(gatewaysim::Config());
+    ASSERT_NO_FATAL_FAILURE(connectGateway()); // the connect's own replies would count in the page's run
     setFaults([](gatewaysim::Faults& f) { f.noOk = true; });
     load();
     EXPECT_EQ(LoadErrors, QStringLiteral("Outgoing groups  - GSM group 1\n"

@@ -1,6 +1,6 @@
 // Command mode: a logged-in session reads AT commands and hands each to the command table of Mode::Command;
-// the faults that concern every command (silence, ERROR to all, chatter before the reply, the drop after N
-// commands) apply here.
+// the faults that concern every command (silence, ERROR to all, chatter before the reply, noise in place of it,
+// the drop after N commands) apply here.
 #include "gatewaysim/Session.h"
 
 namespace gatewaysim {
@@ -42,11 +42,10 @@ protected:
         }
         if (monitor && text.startsWith("at"))
             session.send(text + "\r\n");
-        const bool silent = f.silent || f.silentOn.contains(text);
-        if (!silent && f.chatterMs > 0) {
-            for (int ms = 0; ms < f.chatterMs; ms += kChatterLineMs)
-                session.send(QByteArray(38, '.') + "\r\n", kChatterLineMs);
-        }
+        const bool silent = f.silent || f.silentOn.contains(text) || f.noiseMs > 0;
+        const int fillerMs = f.noiseMs > 0 ? f.noiseMs : silent ? 0 : f.chatterMs;
+        for (int ms = 0; ms < fillerMs; ms += kChatterLineMs)
+            session.send(QByteArray(38, '.') + "\r\n", kChatterLineMs);
         if (silent) {
             // nothing
         } else if (f.errorToAll || f.errorOn.contains(text) || overlong ||

@@ -46,6 +46,13 @@ struct Faults
     bool refuseLogin = false;    // every login is answered "Login incorrect", whatever the user and password
     // These commands (the line as received, without its line end) get no reply; every other command as usual.
     QList<QByteArray> silentOn{};
+    // > 0: a command after the login gets no reply, only filler lines for this many ms (one every kChatterLineMs):
+    // a gateway that sends bytes but never a reply's end.
+    int noiseMs = 0;
+    // Not empty: each time these bytes have gone out, the output stops pauseAfterMs (a gateway that pauses in the
+    // middle of a line).
+    QByteArray pauseAfter{};
+    int pauseAfterMs = 0;
 
     // Voice messages (VoiceCommands.cpp, XmodemModes.cpp). The XMODEM faults hit frame xmodemFrame (1 = the
     // first data frame; 0 = none) of every transfer.

@@ -60,6 +60,11 @@ void OutputQueue::pump()
             piece = qMin<qsizetype>(f.chunkSize, item.bytes.size());
             pause = f.chunkDelayMs;
         }
+        const qsizetype pauseAt = f.pauseAfter.isEmpty() ? -1 : item.bytes.indexOf(f.pauseAfter);
+        if (pauseAt >= 0 && pauseAt < piece) {
+            piece = pauseAt + f.pauseAfter.size();
+            pause = f.pauseAfterMs;
+        }
         const QByteArray out = item.bytes.left(piece);
         item.bytes.remove(0, piece);
         item.lineAt = out.endsWith('\n') ? 0 : item.lineAt + piece;

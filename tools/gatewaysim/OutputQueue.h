@@ -1,7 +1,7 @@
 #pragma once
 // Sends a session's output to the line, shaped by the faults: a delay before a reply, pieces with pauses,
-// a trickle of single bytes, and the drop of the connection after a given reply. Runs on the simulator's
-// thread with a timer; nothing here blocks.
+// a trickle of single bytes, a pause after given bytes, and the drop of the connection after a given reply. Runs on the
+// simulator's thread with a timer; nothing here blocks.
 #include "gatewaysim/GatewayState.h"
 
 #include <QByteArray>

@@ -130,6 +130,10 @@ int main(int argc, char** argv)
     p.addOption(stallPages);
     p.addOption(endlessPages);
     p.addOption(chatter);
+    const QCommandLineOption noise("noise", "Fault: answer commands only with filler lines for <ms>.", "ms", "0");
+    const QCommandLineOption pauseAfter("pause-after", "Fault: stop the output after these bytes ...", "text");
+    const QCommandLineOption pauseAfterMs("pause-after-ms", "... this long.", "ms", "0");
+    p.addOptions({noise, pauseAfter, pauseAfterMs});
     const QCommandLineOption moduleBursts("module-bursts", "AT&G answers in <n> pieces (default 3).", "n", "3");
     const QCommandLineOption moduleBurstMs("module-burst-ms", "Pause between those pieces (default 40).", "ms", "40");
     const QCommandLineOption moduleSilent("module-silent", "Fault: AT&G<m>=<text> gets no answer.");
@@ -222,6 +226,7 @@ int main(int argc, char** argv)
     f.endlessPages = p.isSet(endlessPages);
     f.diagSilent = p.isSet(diagSilent);
     f.moduleSilent = p.isSet(moduleSilent);
+    f.pauseAfter = p.value(pauseAfter).toLatin1();
     int portNumber = 0;
     int baudRate = 0;
     if (!number(pageSize, cfg.pageSize) || !number(guard, cfg.modemGuardMs) || !number(chunk, f.chunkSize) ||
@@ -232,7 +237,8 @@ int main(int argc, char** argv)
         !number(xPause, f.xmodemPauseMs) || !number(xNakEnds, f.xmodemNakEnds) ||
         (p.isSet(xRepeats) && !number(xRepeats, f.xmodemRepeat)) || !number(resetDelay, cfg.resetDelayMs) ||
         !number(traceInterval, cfg.traceIntervalMs) || !number(stallPages, f.stallAfterPages) ||
-        !number(chatter, f.chatterMs) || (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
+        !number(chatter, f.chatterMs) || !number(noise, f.noiseMs) || !number(pauseAfterMs, f.pauseAfterMs) ||
+        (p.isSet(port) && (!number(port, portNumber) || portNumber > 65535)))
         return fail(QStringLiteral("a numeric option has a bad value (see --help)"));
     if (!number(bootRepeat, f.bootRepeat) || !number(bootRefuse, f.bootRefuse) ||
         !number(moduleBursts, cfg.moduleBursts) || !number(moduleBurstMs, cfg.moduleBurstMs))

@@ -339,6 +339,8 @@ ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddr
         return c;
     }
 
+    // A run that connects first counts the identification and "AT&M0" as its own first exchanges, refusing none.
+    const ConnectExchangesScope counted;
     const QString info = readGatewayInfoAndModel(versionCheck);
     if (LinkLost()) {
         lostDuringConnect(c, owner);
