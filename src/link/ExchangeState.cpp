@@ -1,6 +1,8 @@
 #include "link/ExchangeState.h"
 
+#include "link/LinkIo.h"
 #include "link/LinkState.h"
+#include "platform/Wait.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -11,6 +13,9 @@
 
 namespace {
 
+// A worker's own command's reply that an exchange waits for (the diagnostics' reply time), looked at in steps.
+constexpr qint64 kWorkerReplyWaitMs = 5000;
+constexpr int kWorkerReplyStepMs = 20;
 constexpr int kRunRepliesWithoutEnd = 2; // exchanges in a row without their reply's end: a gateway run gives up
 
 // Waits of the window's thread on the link now open (LinkWaitScope); exchanges refuse to start meanwhile. Steps
@@ -60,6 +65,15 @@ bool refusedForWait()
 bool runGaveUp()
 {
     return gatewayRuns > 0 && gatewayRunSilent && connectExchanges == 0;
+}
+
+bool awaitWorkerReply(quint64 epoch, const std::function<bool()>& awaited)
+{
+    const qint64 end = Clock::milliseconds() + kWorkerReplyWaitMs;
+    const auto abandoned = [epoch] { return closingProgram() || LinkEpoch() != epoch || LinkLost(); };
+    while (awaited() && !abandoned() && Clock::milliseconds() < end)
+        WaitPumping(kWorkerReplyStepMs);
+    return !abandoned();
 }
 
 bool exchangeRefused()

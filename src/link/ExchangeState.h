@@ -136,6 +136,10 @@ bool onWindowThread();
 // falls in included) and at the markers that may stand anywhere but in a value line (their lines are looked at
 // back to their start, so a reply in pieces counts as one text).
 bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy);
+// Before an exchange of the window's thread writes, while a live tool's worker awaits the reply to its own
+// command (awaited): waits for that reply's end, at most kWorkerReplyWaitMs, the window's events running. False
+// when the wait was abandoned (the program closing, the link lost, closed or replaced): nothing is to be written.
+bool awaitWorkerReply(quint64 epoch, const std::function<bool()>& awaited);
 bool exchangeRefused(); // an exchange asked for now is refused (another waits, or the run found the gateway silent)
 bool refusedForWait();  // ... because another exchange waits for its answer
 bool runGaveUp();       // ... because the open run found the gateway no longer answering

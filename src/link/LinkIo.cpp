@@ -739,6 +739,16 @@ QByteArray ReadReply(const ReplyReading& r)
     return keptOf(std::move(whole.text), r.size);
 }
 
+bool ReadReplyMeetsSessionEnd(qsizetype size)
+{
+    ReplyReading r;
+    r.size = size;
+    const WholeReply whole = readWholeReply(r);
+    if (whole.ended)
+        exchangestate::noteReplyEnded();
+    return NoteSessionEnd(whole.text);
+}
+
 QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch)
 {
     switch (CurrentConnection.LinkType) {
@@ -774,6 +784,8 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
     }
     LinkWaitScope waiting;
     const quint64 epoch = LinkEpoch();
+    if (!exchangestate::awaitWorkerReply(epoch, [] { return liveTools.anyAwaitsReply(); }))
+        return result;
     // A live tool's reader or route that holds the link takes what comes itself.
     qint64 silentBeforeMs = 0;
     if (!liveTools.anyReadsLink() && !liveTools.anyRoute()) {

@@ -83,6 +83,9 @@ inline int serialReplyQuietMs = 3000;
 QByteArray ReadReply(qsizetype size);
 QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch);
 QByteArray ReadReply(const ReplyReading& reading);
+// A reply read as ReadReply(size) reads it, for work that does not examine it: true when all that was read (the
+// part beyond size included) holds the gateway's login prompt outside a value line (NoteSessionEnd).
+bool ReadReplyMeetsSessionEnd(qsizetype size);
 // One piece of a long listing that the caller gathers itself (the record downloads): telnet collects as
 // ReadReply does; a modem line waits modemReplyWaitMs, then reads once (up to 10 s for the first byte, ending
 // 100 ms after the last); a serial port reads once until its line is quiet.

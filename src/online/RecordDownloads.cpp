@@ -144,7 +144,7 @@ private:
 bool endPagingAndDrain()
 {
     LinkWrite(CurrentConnection, QByteArrayLiteral("\r"));
-    return NoteSessionEnd(ReadReply(4096));
+    return ReadReplyMeetsSessionEnd(4096);
 }
 
 RecordOutcome failedWrite()

@@ -41,7 +41,7 @@ bool rowSent(const QByteArray& command)
     written(command);
     if (LinkLost())
         return false;
-    NoteSessionEnd(ReadReply(kResetReadSize));
+    ReadReplyMeetsSessionEnd(kResetReadSize);
     return !LinkLost();
 }
 

@@ -6,6 +6,7 @@
 #include "SystemInput.h"
 
 #include "link/LinkIo.h"
+#include "online/Diagnostics.h"
 #include "online/LiveCells.h"
 #include "online/OnlineQueries.h"
 #include "pages/PageFrame.h"
@@ -364,6 +365,22 @@ void topicsAroundSerialDiagnostics(InputHoldTest& t)
     expectTreeNames(kOutgoingTopic);
 }
 
+// The whole load chosen from the menu while the serial diagnostics' worker awaits its own command's reply: the
+// load writes once that reply is in, never into it.
+void loadWhileTheDiagnosticsAwaitAReply(InputHoldTest& t)
+{
+    fMain->selectTopic(26);
+    ASSERT_TRUE(t.waitUntil([] { return diagReplyAwaited.load(); }, 10000));
+    fMain->mFile->popup(fMain->mapToGlobal(QPoint(300, 120)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fMain->mFile));
+    systemInput::click(fMain->mFile, fMain->mFile->actionGeometry(fMain->mLoad).center());
+    ASSERT_TRUE(t.waitUntil([&] { return t.received().contains("AT&V0\r\n"); }, 10000)) << t.received().toStdString();
+    fMain->selectTopic(kOutgoingTopic);
+    t.waitUntil([] { return !LinkInputHeld() && !diagThread; }, 90000);
+    t.waitUntil([&] { return !t.sim().sending(); }, 3000);
+    EXPECT_EQ(t.sim().linesWhileReplying(), QList<QByteArray>{}) << t.received().toStdString();
+}
+
 // Random clicks on a modem, the terminal among the topics: the window never stands still for more than 1 s.
 void randomTopicsOnAModem(InputHoldTest& t)
 {
@@ -544,6 +561,7 @@ const HoldRow kRows[] = {
     {"TopicsAroundSerialDiagnostics", Link::Serial, 400, topicsAroundSerialDiagnostics},
     {"TopicsAroundTelnetDiagnostics", Link::Telnet, 400, topicsAroundSerialDiagnostics},
     {"RandomTopicsOnAModem", Link::Modem, 0, randomTopicsOnAModem},
+    {"LoadWhileTheDiagnosticsAwaitAReply", Link::Serial, 400, loadWhileTheDiagnosticsAwaitAReply},
     {"DisconnectDuringAWaitTelnet", Link::Telnet, 0, [](InputHoldTest& t) { endOfAWait(t, false); }},
     {"SpinArrowAcrossAWait", Link::Serial, 1500, spinArrowAcrossAWait},
     {"ButtonClickAcrossAWait", Link::Serial, 1500, buttonClickAcrossAWait},

@@ -158,6 +158,7 @@ void DiagPage::buildDiagPage(QWidget* host)
             diagInbox.post(chunk);
     };
     tool.holdsLink = [this] { return diagThread || tDiag->isActive(); };
+    tool.awaitsReply = [] { return diagReplyAwaited.load(); };
     liveTools.add(LiveToolSlot::Diagnostics, tool);
 }
 

@@ -548,7 +548,7 @@ void VoicePage::voiceRead()
     if (result.ok) {
         // The gateway waits for the line end whether or not the file can be kept.
         // The gateway's login prompt in its answer: the session has ended, which is told in place of the success.
-        const bool sent = span.write("\r\n") && !NoteSessionEnd(ReadReply(512));
+        const bool sent = span.write("\r\n") && !ReadReplyMeetsSessionEnd(512);
         const bool kept = target.commit();
         if (!sent)
             errorBox(56);
