@@ -329,7 +329,7 @@ int msUntilSecond(qint64 target)
 bool waitTcpData(double seconds, qint64 endMs = 0)
 {
     const quint64 epoch = LinkEpoch(); // a Disconnect or a new connection ends the wait
-    seconds = std::min(seconds, 1e9);       // beyond any time-out a setting can hold; keeps the sums below in range
+    seconds = std::min(seconds, 1e9);  // beyond any time-out a setting can hold; keeps the sums below in range
     const qint64 start = Clock::seconds();
     auto expired = [&] { return !(double(Clock::seconds() - start) <= seconds); }; // NaN counts as expired
     const qint64 target = expired() ? start : start + qint64(std::floor(seconds)) + 1;

@@ -103,7 +103,7 @@ private:
     bool busy_ = false;
     std::atomic<bool> disconnected_{false};
     std::atomic<bool> cancelled_{false};
-    int wakeFd_ = -1; // an eventfd, readable while reads are cancelled
+    int wakeFd_ = -1;          // an eventfd, readable while reads are cancelled
     QByteArray pending_;       // bytes put back by unread()
     mutable std::mutex mutex_; // error_, timeouts_ and pending_: a worker reads while the UI thread writes
 };

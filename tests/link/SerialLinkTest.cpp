@@ -5,6 +5,7 @@
 #include "online/GatewayClock.h"
 #include "platform/ComPort.h"
 #include "platform/Wait.h"
+#include "support/FreezeMeter.h"
 #include "support/PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -177,20 +178,11 @@ TEST_P(WholeReplyTest, IsReadToItsEndWithTheWindowsEventsRunning)
         QTimer::singleShot(piece.atMs, [this, piece] { peerSends(piece.bytes); });
     }
     // The longest stretch in which the window's events were not handled while the read ran.
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, clock.elapsed() - last);
-        last = clock.elapsed();
-    });
-    tick.start(10);
+    FreezeMeter freeze(10);
     const QByteArray reply = ReadReply(4096);
-    tick.stop();
+    freeze.stop();
     EXPECT_EQ(reply, whole);
-    EXPECT_LT(longest, 400) << "ms without the window's events";
+    EXPECT_LT(freeze.longestMs(), 400) << "ms without the window's events";
     EXPECT_EQ(LinkReadWithin(64, 300), "") << "nothing of the answer is left for the next command";
 }
 

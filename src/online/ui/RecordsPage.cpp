@@ -141,8 +141,8 @@ void RecordsPage::buildRecordsPage(QWidget* host)
 
     Built log = build(pLog, "mLog", "edLogFile", "sbLogLoad", nullptr, "sbLogFile", "sbLogSave");
     mLog = log.memo, edLogFile = log.edit, sbLogLoad = log.load, sbLogFile = log.chooser, sbLogSave = log.save;
-    Built stat = build(pStatistics, "mStatistic", "edStatFile", "sbStatLoad", "sbStatLoadDelete", "sbStatFile",
-                       "sbStatSave");
+    Built stat =
+        build(pStatistics, "mStatistic", "edStatFile", "sbStatLoad", "sbStatLoadDelete", "sbStatFile", "sbStatSave");
     mStatistic = stat.memo, edStatFile = stat.edit, sbStatLoad = stat.load, sbStatLoadDelete = stat.loadDelete;
     sbStatFile = stat.chooser, sbStatSave = stat.save;
     Built call = build(pCall, "mCall", "edCallFile", "sbCallLoad", "sbCallLoadDelete", "sbCallFile", "sbCallSave");
