@@ -3,6 +3,7 @@
 #include "link/LinkIo.h"
 #include "platform/Dialogs.h"
 #include "platform/Wait.h"
+#include "ui/WindowUtil.h"
 
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
@@ -457,7 +458,7 @@ private:
 void tellHoldFailure(const QString& text)
 {
     std::fprintf(stderr, "%s\n", qPrintable(text));
-    MessageBox(text, QStringLiteral("Mesk config program"), MB_ICONWARNING);
+    MessageBox(text, applicationTitle(), MB_ICONWARNING);
 }
 
 } // namespace
