@@ -41,10 +41,15 @@ void countReplyWithoutEnd()
         gatewayRunSilent = true;
 }
 
-void holdChanged(int before, int after)
+// Counts a wait or a step in or out (counter is linkWaits or userSteps); the watch is told when the input's hold
+// begins or ends.
+void countHold(int& counter, int by)
 {
-    if ((before == 0) != (after == 0) && linkWaitWatch)
-        linkWaitWatch(after != 0);
+    const bool heldBefore = linkWaits + userSteps > 0;
+    counter = std::max(counter + by, 0); // a reset of the link state may have zeroed it under an open scope
+    const bool heldNow = linkWaits + userSteps > 0;
+    if (heldBefore != heldNow && linkWaitWatch)
+        linkWaitWatch(heldNow);
 }
 
 } // namespace
@@ -168,34 +173,26 @@ void SetLinkWaitWatch(std::function<void(bool waiting)> watch)
 
 LinkWaitScope::LinkWaitScope() : counted_(exchangestate::onWindowThread())
 {
-    if (counted_) {
-        ++linkWaits;
-        holdChanged(linkWaits - 1 + userSteps, linkWaits + userSteps);
-    }
+    if (counted_)
+        countHold(linkWaits, 1);
 }
 
 LinkWaitScope::~LinkWaitScope()
 {
-    if (counted_ && linkWaits > 0) {
-        --linkWaits;
-        holdChanged(linkWaits + 1 + userSteps, linkWaits + userSteps);
-    }
+    if (counted_)
+        countHold(linkWaits, -1);
 }
 
 UserStepScope::UserStepScope() : counted_(exchangestate::onWindowThread())
 {
-    if (counted_) {
-        ++userSteps;
-        holdChanged(linkWaits + userSteps - 1, linkWaits + userSteps);
-    }
+    if (counted_)
+        countHold(userSteps, 1);
 }
 
 UserStepScope::~UserStepScope()
 {
-    if (counted_ && userSteps > 0) {
-        --userSteps;
-        holdChanged(linkWaits + userSteps + 1, linkWaits + userSteps);
-    }
+    if (counted_)
+        countHold(userSteps, -1);
 }
 
 GatewayRunScope::GatewayRunScope()

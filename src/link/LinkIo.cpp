@@ -131,18 +131,14 @@ struct HeldPort
         return CurrentConnection.LinkType == LinkModem && modem ? modem->port() : nullptr;
     }
     bool open() const { return port() && port()->isOpen(); }
-    // One read under timeouts (the port's write time-outs kept), through the line's watch where there is one.
+    // One read under timeouts of its own (the port's are left as they are, so a reader thread and the window's
+    // thread never change them under each other), through the line's watch where there is one.
     qint64 read(char* data, qint64 size, const CommTimeouts& timeouts) const
     {
         ComPort* p = port();
         if (!p)
             return -1;
-        const CommTimeouts kept = p->timeouts();
-        p->setTimeouts({timeouts.readInterval, timeouts.readTotalMultiplier, timeouts.readTotalConstant,
-                        kept.writeTotalMultiplier, kept.writeTotalConstant});
-        const qint64 n = line ? line->read(data, size) : p->read(data, size);
-        p->setTimeouts(kept);
-        return n;
+        return line ? line->read(data, size, &timeouts) : p->read(data, size, timeouts);
     }
     bool lost() const { return (port() && port()->isDisconnected()) || (line && line->callEnded()); }
     bool cancelled() const { return port() && port()->readsCancelled(); }
@@ -223,8 +219,10 @@ QByteArray readInSlices(const HeldPort& held, quint64 epoch, const SliceBounds& 
             if (arrived && arrived(collected, at))
                 break;
         }
-        if (n < 0 || !pumping)
-            continue; // the loss is seen at the top
+        if (n < 0)
+            break; // the port is gone or closed
+        if (!pumping)
+            continue;
         // A read that came back before its slice was over with nothing (reads cancelled, a port closed under
         // it) is not asked again at once.
         if (n == 0 && Clock::milliseconds() < sliceEnd)
@@ -246,36 +244,12 @@ QByteArray modemRead(qsizetype size, int totalMs)
     const HeldPort held;
     if (!held.open() || size <= 1)
         return {};
-    QByteArray text;
-    if (!onWindowThread()) {
-        QByteArray buffer(int(std::min<qsizetype>(size - 1, 4096)), '\0');
-        const qint64 start = Clock::milliseconds();
-        qint64 lastArrivalMs = start;
-        while (text.size() < size - 1 && held.open() && !held.lost() && !held.cancelled()) {
-            const qint64 now = Clock::milliseconds();
-            const qint64 until = text.isEmpty() ? start + totalMs : lastArrivalMs + kModemQuietMs;
-            if (now >= until)
-                break;
-            const CommTimeouts slice{kSliceByteGapMs, 0, quint32(std::min<qint64>(until - now, kSliceMs)), 0, 0};
-            const qint64 room = std::min<qint64>(buffer.size(), size - 1 - text.size());
-            const qint64 n = held.line ? held.line->read(buffer.data(), room, &slice)
-                                       : held.port()->read(buffer.data(), room, slice);
-            if (n < 0)
-                break;
-            if (n > 0) {
-                text.append(buffer.constData(), n);
-                lastArrivalMs = Clock::milliseconds();
-            }
-        }
-        noteIfLost();
-    } else {
-        const LinkWaitScope waiting;
-        SliceBounds bounds;
-        bounds.max = size - 1;
-        bounds.firstByteMs = totalMs;
-        bounds.quietMs = kModemQuietMs;
-        text = readInSlices(held, LinkEpoch(), bounds, nullptr);
-    }
+    const LinkWaitScope waiting; // counts on the window's thread only
+    SliceBounds bounds;
+    bounds.max = size - 1;
+    bounds.firstByteMs = totalMs;
+    bounds.quietMs = kModemQuietMs;
+    const QByteArray text = readInSlices(held, LinkEpoch(), bounds, nullptr);
     noteReceived(text);
     return text;
 }
