@@ -1,6 +1,5 @@
 #include "link/ExchangeState.h"
 
-#include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "platform/Wait.h"
 
@@ -9,13 +8,17 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
+#include <mutex>
 #include <utility>
 
 namespace {
 
-// A worker's own command's reply that an exchange waits for (the diagnostics' reply time), looked at in steps.
-constexpr qint64 kWorkerReplyWaitMs = 5000;
-constexpr int kWorkerReplyStepMs = 20;
+constexpr int kClaimedStepMs = 20;      // a reply another reader has is looked at again this often
+constexpr qint64 kOwedQuietMs = 1000;  // an owed reply is read until the link has been this quiet ...
+constexpr qint64 kOwedCapMs = 15000;   // ... and for at most this long
+constexpr qsizetype kLineHeadKept = 64; // an unfinished line longer than this is kept as its mark and its end
+constexpr qsizetype kLineEndKept = 16;
 constexpr int kRunRepliesWithoutEnd = 2; // exchanges in a row without their reply's end: a gateway run gives up
 
 // Waits of the window's thread on the link now open (LinkWaitScope); exchanges refuse to start meanwhile. Steps
@@ -29,7 +32,9 @@ int gatewayRuns = 0;
 int runRepliesWithoutEnd = 0;
 bool gatewayRunSilent = false;
 int connectExchanges = 0; // ConnectExchangesScope: the run counts, refuses nothing
-exchangestate::OwedReply owedReply;
+// What the link owes (OwedReply), shared with the workers.
+std::mutex owedMutex;
+OwedReply owedReply;
 // Opens and closes of the link (AdvanceLinkEpoch).
 std::atomic<quint64> linkEpoch{0};
 // The gateway's session on the link now open has ended (NoteSessionEnd); cleared as a link closes or opens.
@@ -72,15 +77,6 @@ bool runGaveUp()
     return gatewayRuns > 0 && gatewayRunSilent && connectExchanges == 0;
 }
 
-bool awaitWorkerReply(quint64 epoch, const std::function<bool()>& awaited)
-{
-    const qint64 end = Clock::milliseconds() + kWorkerReplyWaitMs;
-    const auto abandoned = [epoch] { return closingProgram() || LinkEpoch() != epoch || LinkLost(); };
-    while (awaited() && !abandoned() && Clock::milliseconds() < end)
-        WaitPumping(kWorkerReplyStepMs);
-    return !abandoned();
-}
-
 bool exchangeRefused()
 {
     return refusedForWait() || runGaveUp();
@@ -105,29 +101,14 @@ bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy)
     }
 }
 
-OwedReply takeOwed()
-{
-    return std::exchange(owedReply, OwedReply());
-}
-
-void forgetOwed()
-{
-    if (onWindowThread())
-        owedReply = OwedReply();
-}
-
 void noteReplyEnded()
 {
-    if (!onWindowThread())
-        return;
-    owedReply = OwedReply();
-    runRepliesWithoutEnd = 0;
+    if (onWindowThread())
+        runRepliesWithoutEnd = 0;
 }
 
-void noteReplyWithoutEnd(const OwedReply& owed)
+void noteReplyWithoutEnd()
 {
-    if (onWindowThread())
-        owedReply = owed;
     countReplyWithoutEnd();
 }
 
@@ -135,6 +116,13 @@ void noteOwedWaitCapped()
 {
     countReplyWithoutEnd();
 }
+
+bool connectAfterRunGaveUp()
+{
+    return gatewayRuns > 0 && gatewayRunSilent && connectExchanges > 0;
+}
+
+void (*wakeTcpWaits)() = nullptr;
 
 void reset()
 {
@@ -146,7 +134,7 @@ void reset()
     gatewayRunSilent = false;
     connectExchanges = 0;
     sessionEnded = false;
-    owedReply = OwedReply();
+    SettleOwedReply();
 }
 
 } // namespace exchangestate
@@ -171,28 +159,16 @@ void SetLinkWaitWatch(std::function<void(bool waiting)> watch)
     linkWaitWatch = std::move(watch);
 }
 
-LinkWaitScope::LinkWaitScope() : counted_(exchangestate::onWindowThread())
+LinkHoldScope::LinkHoldScope(Kind kind) : kind_(kind), counted_(exchangestate::onWindowThread())
 {
     if (counted_)
-        countHold(linkWaits, 1);
+        countHold(kind_ == Wait ? linkWaits : userSteps, 1);
 }
 
-LinkWaitScope::~LinkWaitScope()
+LinkHoldScope::~LinkHoldScope()
 {
     if (counted_)
-        countHold(linkWaits, -1);
-}
-
-UserStepScope::UserStepScope() : counted_(exchangestate::onWindowThread())
-{
-    if (counted_)
-        countHold(userSteps, 1);
-}
-
-UserStepScope::~UserStepScope()
-{
-    if (counted_)
-        countHold(userSteps, -1);
+        countHold(kind_ == Wait ? linkWaits : userSteps, -1);
 }
 
 GatewayRunScope::GatewayRunScope()
@@ -225,8 +201,9 @@ void AdvanceLinkEpoch()
 {
     ++linkEpoch;
     sessionEnded = false;
-    exchangestate::forgetOwed(); // its link is gone
-    exchangestate::wakeTcpWaits();
+    SettleOwedReply(); // its link is gone
+    if (exchangestate::wakeTcpWaits)
+        exchangestate::wakeTcpWaits();
 }
 
 quint64 LinkEpoch()
@@ -268,11 +245,14 @@ void EndLinkSession()
     if (sessionEnded.exchange(true))
         return;
     // A telnet wait in progress ends now rather than at its time-out.
+    const auto wake = [] {
+        if (exchangestate::wakeTcpWaits)
+            exchangestate::wakeTcpWaits();
+    };
     if (exchangestate::onWindowThread())
-        exchangestate::wakeTcpWaits();
+        wake();
     else if (QCoreApplication* app = QCoreApplication::instance())
-        QMetaObject::invokeMethod(
-            app, [] { exchangestate::wakeTcpWaits(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(app, wake, Qt::QueuedConnection);
     if (linkLostHook)
         linkLostHook();
 }
@@ -306,4 +286,147 @@ bool AtLoginDialogue(const QByteArray& text)
 bool LinkSessionEnded()
 {
     return sessionEnded.load();
+}
+
+QByteArray OwedLineHead(QByteArrayView text)
+{
+    const QByteArrayView line = text.sliced(text.lastIndexOf('\n') + 1);
+    if (line.size() <= kLineHeadKept)
+        return line.toByteArray();
+    if (line.contains('='))
+        return QByteArrayLiteral("=");
+    // Not blank, so the line is no verdict line ("OK") and a prompt no longer begins it.
+    return QByteArrayLiteral("#") + line.last(kLineEndKept).toByteArray();
+}
+
+namespace {
+
+// Counts seen in an owed reply (the lock held): its end there settles it.
+void countSeen(QByteArrayView seen)
+{
+    if (seen.isEmpty())
+        return;
+    const QByteArray text = owedReply.lineHead + seen.toByteArray();
+    if (exchangestate::replyEndsFrom(text, owedReply.lineHead.size(), owedReply.busy)) {
+        owedReply = OwedReply();
+        return;
+    }
+    owedReply.anyByte = true;
+    owedReply.lineHead = OwedLineHead(text);
+}
+
+} // namespace
+
+void OweReply(OwedReply reply)
+{
+    reply.owed = true;
+    reply.lineHead = OwedLineHead(reply.lineHead);
+    const std::lock_guard lock(owedMutex);
+    owedReply = std::move(reply);
+}
+
+OwedReply OwedFromNow(qint64 firstByteMs, qint64 readUntilMs)
+{
+    OwedReply r;
+    r.owed = true;
+    r.epoch = LinkEpoch();
+    r.writtenMs = Clock::milliseconds();
+    r.firstByteMs = firstByteMs;
+    r.readUntilMs = readUntilMs;
+    return r;
+}
+
+OwedReply OwedReplyNow()
+{
+    const std::lock_guard lock(owedMutex);
+    return owedReply;
+}
+
+bool ClaimOwedReply(OwedReply& claimed, qint64 readUntilMs)
+{
+    const std::lock_guard lock(owedMutex);
+    if (!owedReply.owed || owedReply.readUntilMs != 0)
+        return false;
+    if (owedReply.epoch != LinkEpoch()) {
+        owedReply = OwedReply(); // its link is gone
+        return false;
+    }
+    owedReply.readUntilMs = std::max<qint64>(readUntilMs, 1);
+    claimed = owedReply;
+    return true;
+}
+
+void SettleOwedReply()
+{
+    const std::lock_guard lock(owedMutex);
+    owedReply = OwedReply();
+}
+
+void ReleaseOwedReply(QByteArrayView seen)
+{
+    const std::lock_guard lock(owedMutex);
+    if (!owedReply.owed)
+        return;
+    owedReply.readUntilMs = 0;
+    countSeen(seen);
+}
+
+void OwedReplySeen(QByteArrayView text)
+{
+    const std::lock_guard lock(owedMutex);
+    if (owedReply.owed && owedReply.readUntilMs == 0)
+        countSeen(text);
+}
+
+void TakeOwedReplyWith(const std::function<QByteArray(qint64 msLeft)>& read, const std::function<bool()>& alive,
+                       const std::function<void(int ms)>& sleep)
+{
+    OwedReply owed;
+    for (;;) {
+        if (!alive())
+            return;
+        const OwedReply now = OwedReplyNow();
+        if (!now.owed)
+            return;
+        if (now.readUntilMs == 0) {
+            if (ClaimOwedReply(owed, Clock::milliseconds() + kOwedCapMs + kOwedQuietMs))
+                break;
+            continue;
+        }
+        if (Clock::milliseconds() >= now.readUntilMs)
+            return; // its reader is past its bound and still has it: nothing more is waited for
+        sleep(kClaimedStepMs);
+    }
+    const qint64 start = Clock::milliseconds();
+    const qint64 firstByteEnd = std::max(start + kOwedQuietMs, owed.writtenMs + owed.firstByteMs);
+    qint64 quietEnd = owed.anyByte ? start + kOwedQuietMs : firstByteEnd;
+    QByteArray text = owed.lineHead;
+    LoginPromptWatch prompt;
+    prompt.see(owed.lineHead);
+    bool ended = false;
+    while (!ended && alive()) {
+        const qint64 now = Clock::milliseconds();
+        const qint64 until = std::min(quietEnd, start + kOwedCapMs);
+        if (now >= until)
+            break;
+        const QByteArray chunk = read(until - now);
+        if (chunk.isEmpty())
+            continue;
+        if (prompt.see(chunk))
+            break;
+        const qsizetype from = text.size();
+        text += chunk;
+        ended = exchangestate::replyEndsFrom(text, from, owed.busy);
+        text = OwedLineHead(text);
+        owed.anyByte = true;
+        quietEnd = Clock::milliseconds() + kOwedQuietMs;
+    }
+    if (!ended && !alive() && !LinkSessionEnded()) {
+        // Stopped before its end: still owed to whoever writes next, from where this read left it.
+        owed.readUntilMs = 0;
+        owed.lineHead = text;
+        OweReply(owed);
+        return;
+    }
+    SettleOwedReply();
 }

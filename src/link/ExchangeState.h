@@ -22,32 +22,37 @@ bool TimersMaySend();
 // such wait or step ends (false).
 void SetLinkWaitWatch(std::function<void(bool waiting)> watch);
 
-// Held by work of the window's thread while it waits on the link (every such read holds one itself).
-class LinkWaitScope
+// Holds the user's input while it lives (the main window holds it, Disconnect and the close aside), counted on the
+// window's thread only. Two kinds, told apart by LinkExchangeWaiting: a wait on the link, and a step that must not
+// have the user's input run inside it.
+class LinkHoldScope
 {
 public:
-    LinkWaitScope();
-    ~LinkWaitScope();
-    LinkWaitScope(const LinkWaitScope&) = delete;
-    LinkWaitScope& operator=(const LinkWaitScope&) = delete;
+    enum Kind { Wait, Step };
+    explicit LinkHoldScope(Kind kind);
+    ~LinkHoldScope();
+    LinkHoldScope(const LinkHoldScope&) = delete;
+    LinkHoldScope& operator=(const LinkHoldScope&) = delete;
 
 private:
+    Kind kind_;
     bool counted_;
+};
+
+// Held by work of the window's thread while it waits on the link (every such read holds one itself).
+class LinkWaitScope : public LinkHoldScope
+{
+public:
+    LinkWaitScope() : LinkHoldScope(Wait) {}
 };
 
 // Held by a step of the window's thread that handles the window's events but must not have the user's input run
 // inside it (entering or leaving a topic up to the moment its own work begins): input is held as during an
 // answer, while the step's own exchanges run as usual.
-class UserStepScope
+class UserStepScope : public LinkHoldScope
 {
 public:
-    UserStepScope();
-    ~UserStepScope();
-    UserStepScope(const UserStepScope&) = delete;
-    UserStepScope& operator=(const UserStepScope&) = delete;
-
-private:
-    bool counted_;
+    UserStepScope() : LinkHoldScope(Step) {}
 };
 
 // A run of exchanges with the gateway (a page's load or save, the whole-gateway load and save), opened before the
@@ -128,6 +133,57 @@ bool MarkerOutsideValueLine(const QByteArray& text, QByteArrayView marker, qsize
 // "MX login:" or "MY login:" in text, on a line that is no value line.
 bool HoldsLoginPrompt(const QByteArray& text);
 
+// What the link still owes: the reply to a command of the program that nobody has read to its end yet, whoever
+// wrote the command (an exchange of the window's thread, a live tool's worker, the terminal's last line, a tool's
+// Stop). The link has one such record. Every write that begins a command takes it first (TakeOwedReply,
+// link/LinkIo.h; a worker through its own reads, TakeOwedReplyWith): a reply its writer's reader is reading
+// (claimed) is waited for until that reader lets it go, at most to the reader's bound; one that nobody reads is
+// read to its end or its bound and dropped. A reader that sees the link's text without reading that reply itself
+// (the terminal's, a drop of arrived text, a tool's drain) tells the record what came (OwedReplySeen), so a reply
+// that came to its end there is owed no more. The link's close forgets it. Callable from any thread.
+struct OwedReply
+{
+    bool owed = false;
+    quint64 epoch = 0;      // the link it is owed on (LinkEpoch)
+    bool busy = true;       // a line "BUSY" ends it
+    bool logged = true;     // its text goes to the communication log
+    bool anyByte = false;   // a byte of it has come
+    qint64 writtenMs = 0;   // its command's write (Clock::milliseconds())
+    qint64 firstByteMs = 0; // how long its writer would wait for its first byte, counted from writtenMs
+    qint64 readUntilMs = 0; // not 0: claimed, its writer's reader reads it, at the latest until then
+    // The unfinished last line of what came (OwedLineHead): the next read goes on from it, so that a value line cut
+    // in its middle ("I52=" and, after a pause, "+++BRI-DOWN+++") stays a value line, its markers the user's text.
+    QByteArray lineHead;
+};
+// A command has just been written on the open link, or its reader left its reply before the end: reply is owed
+// (it takes the place of what was owed before).
+void OweReply(OwedReply reply);
+// A command of the program written now on the open link whose reply its writer may leave unread: its first
+// byte's bound counted from now, unclaimed (nobody reads it yet) unless readUntilMs is given.
+OwedReply OwedFromNow(qint64 firstByteMs, qint64 readUntilMs = 0);
+OwedReply OwedReplyNow();
+// Takes an owed reply of the open link that nobody reads for the caller to read: true, the record's copy in
+// claimed, the record marked read until readUntilMs. False when nothing is owed or another reader has it.
+bool ClaimOwedReply(OwedReply& claimed, qint64 readUntilMs);
+// The owed reply came to its end, or was read to its bound and dropped: nothing is owed.
+void SettleOwedReply();
+// Its reader stops reading it before its end: it stays owed to whoever writes next, what the reader saw of it
+// counted (a reply that came to its end there is settled).
+void ReleaseOwedReply(QByteArrayView seen);
+// Text of the open link that a reader took without reading the owed reply itself (the terminal's reader, a drop
+// of what arrived, a tool's drain): counted in an unclaimed owed reply, which ends there when its end came.
+void OwedReplySeen(QByteArrayView text);
+// The unfinished last line of text, bounded: the line itself when short, "=" for a value line, else a mark that
+// the line has begun and its last characters, where a marker cut there may begin.
+QByteArray OwedLineHead(QByteArrayView text);
+// The worker's take (TakeOwedReply for a thread that reads the link itself): before its command's write, an
+// owed reply nobody reads is claimed and read through read (its argument: the milliseconds the read may wait)
+// to its end or its bounds (its first byte until its writer's bound or 1 s, whichever is later; then 1 s of
+// quiet; 15 s in all) and dropped; the prompt in it ends the session. Ends early when alive says no. A reply
+// another reader has is waited for while alive, at most until that reader's bound.
+void TakeOwedReplyWith(const std::function<QByteArray(qint64 msLeft)>& read, const std::function<bool()>& alive,
+                       const std::function<void(int ms)>& sleep);
+
 // The exchanges' own bookkeeping and the reply-end rule (link/LinkIo.cpp uses them).
 namespace exchangestate {
 
@@ -136,41 +192,25 @@ bool onWindowThread();
 // falls in included) and at the markers that may stand anywhere but in a value line (their lines are looked at
 // back to their start, so a reply in pieces counts as one text).
 bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy);
-// Before an exchange of the window's thread writes, while a live tool's worker awaits the reply to its own
-// command (awaited): waits for that reply's end, at most kWorkerReplyWaitMs, the window's events running. False
-// when the wait was abandoned (the program closing, the link lost, closed or replaced): nothing is to be written.
-bool awaitWorkerReply(quint64 epoch, const std::function<bool()>& awaited);
 bool exchangeRefused(); // an exchange asked for now is refused (another waits, or the run found the gateway silent)
 bool refusedForWait();  // ... because another exchange waits for its answer
 bool runGaveUp();       // ... because the open run found the gateway no longer answering
 
-// The reply an exchange of the window's thread stopped reading before its end (no byte within its bound, or cut
-// at its cap): the next exchange takes it before it writes. Any write on the link, or the link's close, forgets
-// it.
-struct OwedReply
-{
-    bool owed = false;
-    quint64 epoch = 0;
-    bool busy = true;
-    bool logged = true;
-    bool noByte = false; // not a byte of it had come
-    // The unfinished last line of what had come: the wait reads on from it, so that a line cut in its middle
-    // ("I52=" and, after a pause, "+++BRI-DOWN+++") stays one line, a value line's markers the user's text.
-    QByteArray lineHead;
-};
-OwedReply takeOwed();
-void forgetOwed(); // on the window's thread only
-// After an exchange's read on a link that is still up: a reply read to its end owes nothing and resets the run's
-// count; one without its end is owed (owed set) and counts in the open run.
+// After an exchange's read on a link that is still up: a reply read to its end resets the run's count; one
+// without its end counts in the open run (and is owed: OweReply).
 void noteReplyEnded();
-void noteReplyWithoutEnd(const OwedReply& owed);
+void noteReplyWithoutEnd();
 // An owed reply's wait ran to its cap without the reply's end (the link never quiet): it counts in the open run
 // as an exchange without its end.
 void noteOwedWaitCapped();
+// True while the connect's exchanges run in a gateway run that has already found the gateway no longer answering:
+// each is read only for its first byte's bound and leaves nothing owed.
+bool connectAfterRunGaveUp();
 
-// Wakes the telnet waits in progress, so that one on a link that has closed ends now, not at its next step
-// (link/LinkIo.cpp; AdvanceLinkEpoch calls it).
-void wakeTcpWaits();
+// Wakes the telnet waits in progress, so that one on a link that has closed or whose session has ended ends now,
+// not at its next step. Set by the reads (link/LinkIo.cpp); a plain pointer, so that it holds before any
+// initialiser runs.
+extern void (*wakeTcpWaits)();
 void reset(); // resetLinkState
 
 } // namespace exchangestate

@@ -41,6 +41,7 @@ constexpr int kModemLongReadMs = 100000; // ... and one of LinkReadTimeout
 constexpr int kModemQuietMs = 100;       // a modem read ends this long after its last byte
 constexpr int kStepMs = 10;              // telnet wait step once the deadline estimate is off
 constexpr int kOwedReplyQuietMs = 1000;  // an owed reply is taken until the link has been this quiet
+constexpr int kClaimedStepMs = 20;       // an owed reply a worker reads is looked at again this often
 
 // Bumped by resetLinkState: flags scheduled before a reset must not land in the fresh record.
 std::atomic<int> tcpGeneration{0};
@@ -446,18 +447,19 @@ bool takeTcpPiece(WholeReply& whole, const ReplyReading& r)
 
 // The telnet collection, in steps: each waits for the data flag and takes what has come at once. A step that
 // brought nothing within the LAN time-out (then 100 ms more for what may still come) ends the read; with
-// quietMs, one that brought nothing within quietMs. bounded: the whole read ends at endMs and a step that
+// quietMs, one that brought nothing within quietMs (the first byte within firstByteMs, when that is longer). bounded: the whole read ends at endMs and a step that
 // brought nothing is no end before it. The reply goes on from carried.
 WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool bounded, int quietMs,
-                        const QByteArray& carried)
+                        qint64 firstByteMs, const QByteArray& carried)
 {
     const qint64 capMs = bounded ? endMs : Clock::milliseconds() + kReplyCapMs;
     WholeReply whole{carried};
     for (;;) {
         bool arrived = false;
         if (quietMs > 0) {
+            const qint64 stepMs = whole.text.size() == carried.size() ? std::max<qint64>(firstByteMs, quietMs) : quietMs;
             arrived =
-                waitTcpData(std::numeric_limits<double>::infinity(), std::min(capMs, Clock::milliseconds() + quietMs));
+                waitTcpData(std::numeric_limits<double>::infinity(), std::min(capMs, Clock::milliseconds() + stepMs));
         } else {
             arrived = waitTcpData(lanSeconds(), bounded ? endMs : 0);
             // Closed, lost or closing: what came with the end is taken without waiting for more of it.
@@ -477,16 +479,18 @@ WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool
 }
 
 // The serial port's and the modem line's whole reply, read in slices (readInSlices) to its end; with quietMs,
-// that long without a byte ends it in place of the link's own bounds. silentBeforeMs: the gateway has already
-// kept silent this long for this reply's sake (see takeOwedReply), which counts within the first byte's bound.
-// The reply goes on from carried.
-WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int quietMs, qint64 silentBeforeMs,
-                         const QByteArray& carried)
+// that long without a byte ends it in place of the link's own bounds (the first byte may take firstByteMs, when that
+// is longer). silentBeforeMs: the gateway has already kept silent this long for this reply's sake (see
+// TakeOwedReply), which counts within the first byte's bound. The reply goes on from carried.
+WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int quietMs, qint64 firstByteMs,
+                         qint64 silentBeforeMs, const QByteArray& carried)
 {
     const HeldPort held;
     const bool modem = held.line || CurrentConnection.LinkType == LinkModem;
     SliceBounds bounds;
-    bounds.firstByteMs = quietMs > 0 ? quietMs : modem ? modemReplyWaitMs + kModemReadMs : serialReplyQuietMs;
+    bounds.firstByteMs = quietMs > 0 ? std::max<qint64>(quietMs, firstByteMs)
+                         : modem     ? modemReplyWaitMs + kModemReadMs
+                                     : serialReplyQuietMs;
     if (quietMs <= 0)
         bounds.firstByteMs = std::max<qint64>(bounds.firstByteMs - silentBeforeMs, kSliceMs);
     bounds.quietMs = quietMs > 0 ? quietMs : modem ? kModemReadMs : serialReplyQuietMs;
@@ -506,10 +510,17 @@ WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int
     return whole;
 }
 
-// ReadReply's read, all its text kept; quietMs (not 0) ends it once the link has been that quiet, in place of the
-// link's bounds; carried: the text the reply goes on from (the owed reply's unfinished line).
-WholeReply readWholeReply(const ReplyReading& r, int quietMs = 0, qint64 silentBeforeMs = 0,
-                          const QByteArray& carried = {})
+// How a whole reply's read differs from ReadReply's own (all zero: it does not).
+struct ReadFrom
+{
+    int quietMs = 0;          // not 0: ends once the link has been that quiet, in place of the link's bounds ...
+    qint64 firstByteMs = 0;   // ... the first byte awaited this long when that is longer
+    qint64 silentBeforeMs = 0; // counted within the first byte's bound (portReadReply)
+    QByteArray carried;       // the text the reply goes on from (an owed reply's unfinished line)
+};
+
+// ReadReply's read, all its text kept.
+WholeReply readWholeReply(const ReplyReading& r, const ReadFrom& from = {})
 {
     const quint64 epoch = LinkEpoch();
     const bool bounded = r.boundMs > 0;
@@ -518,12 +529,12 @@ WholeReply readWholeReply(const ReplyReading& r, int quietMs = 0, qint64 silentB
     WholeReply whole;
     switch (CurrentConnection.LinkType) {
     case LinkTelnet:
-        whole = tcpReadReply(r, epoch, endMs, bounded, quietMs, carried);
+        whole = tcpReadReply(r, epoch, endMs, bounded, from.quietMs, from.firstByteMs, from.carried);
         break;
     case LinkModem:
     case LinkSerial:
     case LinkIsdnModem:
-        whole = portReadReply(r, epoch, endMs, quietMs, silentBeforeMs, carried);
+        whole = portReadReply(r, epoch, endMs, from.quietMs, from.firstByteMs, from.silentBeforeMs, from.carried);
         break;
     default:
         break;
@@ -538,37 +549,24 @@ QByteArray keptOf(QByteArray text, qsizetype size)
     return text;
 }
 
-// Before an exchange writes: the reply an earlier one left owed is read on from its unfinished last line to its
-// end, or until the link has been quiet for kOwedReplyQuietMs, and dropped as text that came unasked (logged as
-// received). A wait that ran to its cap counts in the open run as an exchange without its end. False when that
-// read was abandoned (the link closed, lost or replaced, or the program closing): nothing is to be written then.
-// silentMs: how long the wait lasted when the gateway kept silent through it after an exchange that had no byte
-// either; the next exchange counts it within its first byte's bound, so that a gateway that answers nothing is
-// not waited for longer than before for the owed reply's sake.
-bool takeOwedReply(quint64 epoch, qint64& silentMs)
+// The longest a command's writer waits for its reply's first byte on the open link (ReadReply's bounds): the
+// bound an owed reply's first byte is awaited for, counted from its write.
+qint64 firstByteBoundMs()
 {
-    silentMs = 0;
-    if (!onWindowThread())
-        return true;
-    const exchangestate::OwedReply owed = exchangestate::takeOwed();
-    if (!owed.owed || owed.epoch != epoch)
-        return true;
-    ReplyReading r;
-    r.busy = owed.busy;
-    r.logged = owed.logged;
-    const qint64 start = Clock::milliseconds();
-    const WholeReply rest = readWholeReply(r, kOwedReplyQuietMs, 0, owed.lineHead);
-    if (owed.noByte && rest.text.size() == owed.lineHead.size())
-        silentMs = Clock::milliseconds() - start;
-    NoteSessionEnd(rest.text);
-    if (rest.capped)
-        exchangestate::noteOwedWaitCapped();
-    return !readAbandoned(epoch);
+    switch (CurrentConnection.LinkType) {
+    case LinkTelnet:
+        // More than LanTimeout / 1000 whole seconds: up to a second beyond it, then the step's 100 ms.
+        return qint64(CurrentConnection.LanTimeout) + 1000 + kArrivalSettleMs;
+    case LinkModem:
+        return modemReplyWaitMs + kModemReadMs;
+    default:
+        return serialReplyQuietMs;
+    }
 }
 
-// After an exchange's read on a link that is still up: a reply that did not come to its end is owed to the next
-// exchange, and the open run counts it; two in a row and the gateway counts as no longer answering.
-void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epoch)
+// After an exchange's read on a link that is still up: a reply that did not come to its end is owed to whoever
+// writes next, and the open run counts it; two in a row and the gateway counts as no longer answering.
+void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epoch, qint64 writtenMs)
 {
     if (readAbandoned(epoch))
         return;
@@ -576,8 +574,116 @@ void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epo
         exchangestate::noteReplyEnded();
         return;
     }
-    const QByteArray lineHead = whole.text.sliced(whole.text.lastIndexOf('\n') + 1);
-    exchangestate::noteReplyWithoutEnd({true, epoch, r.busy, r.logged, whole.text.isEmpty(), lineHead});
+    exchangestate::noteReplyWithoutEnd();
+    OwedReply owed;
+    owed.epoch = epoch;
+    owed.busy = r.busy;
+    owed.logged = r.logged;
+    owed.anyByte = !whole.text.isEmpty();
+    owed.writtenMs = writtenMs;
+    owed.firstByteMs = r.boundMs > 0 ? r.boundMs : firstByteBoundMs();
+    owed.lineHead = whole.text;
+    OweReply(owed);
+}
+
+// Before a command's write on the window's thread: what the link still owes (OwedReply). A reply a worker's
+// reader has is waited for until that reader lets it go, at most to its bound. One that nobody reads is read on
+// from its unfinished last line to its end, or until the link has been quiet for kOwedReplyQuietMs (its first
+// byte awaited as long as its writer would have, counted from its write), and dropped as text that came unasked
+// (logged as received). A wait that ran to its cap counts in the open run as an exchange without its end. False
+// when the wait or the read was abandoned (the link closed, lost or replaced, or the program closing): nothing is
+// to be written then. silentMs: how long the read lasted when not a byte of the reply came, before it or in it;
+// the next exchange counts it within its first byte's bound, so that a gateway that answers nothing is not waited
+// for longer than before for the owed reply's sake. carry: the owed reply's unfinished last line when the read
+// ended before the reply's end; the next read goes on from it.
+bool takeOwedReply(quint64 epoch, qint64& silentMs, QByteArray& carry)
+{
+    silentMs = 0;
+    carry.clear();
+    if (!onWindowThread())
+        return true;
+    for (OwedReply now = OwedReplyNow(); now.owed && now.readUntilMs != 0; now = OwedReplyNow()) {
+        if (readAbandoned(epoch))
+            return false;
+        if (Clock::milliseconds() >= now.readUntilMs + kSliceMs)
+            break; // its reader is past its bound and still has it: nothing more is waited for
+        WaitPumping(kClaimedStepMs);
+    }
+    if (readAbandoned(epoch))
+        return false;
+    // A live tool's reader or route that holds the link takes what comes itself.
+    if (liveTools.anyReadsLink() || liveTools.anyRoute())
+        return true;
+    OwedReply owed;
+    if (!ClaimOwedReply(owed, LLONG_MAX))
+        return true;
+    ReplyReading r;
+    r.busy = owed.busy;
+    r.logged = owed.logged;
+    ReadFrom from;
+    from.quietMs = kOwedReplyQuietMs;
+    const qint64 start = Clock::milliseconds();
+    if (!owed.anyByte)
+        from.firstByteMs = owed.writtenMs + owed.firstByteMs - start;
+    from.carried = owed.lineHead;
+    const WholeReply rest = readWholeReply(r, from);
+    SettleOwedReply();
+    if (!owed.anyByte && rest.text.size() == owed.lineHead.size())
+        silentMs = Clock::milliseconds() - std::max(start, owed.writtenMs);
+    NoteSessionEnd(rest.text);
+    if (rest.capped)
+        exchangestate::noteOwedWaitCapped();
+    if (!rest.ended)
+        carry = OwedLineHead(rest.text);
+    return !readAbandoned(epoch);
+}
+
+// The bound of one command of the connect once its run has found the gateway silent: the first byte's wait of
+// the link (the serial port's quiet bound, the modem's reply wait, one step of telnet's).
+qint64 briefBoundMs()
+{
+    switch (CurrentConnection.LinkType) {
+    case LinkModem:
+        return modemReplyWaitMs;
+    default:
+        return firstByteBoundMs();
+    }
+}
+
+// Where the reply in text (looked at from `from` on) ends: just past the line that ends it; text.size() when a
+// marker in its unfinished last line ends it; -1 when it has not ended.
+qsizetype replyEndAt(const QByteArray& text, qsizetype from, bool busy)
+{
+    for (qsizetype lineEnd = text.indexOf('\n', from); lineEnd >= 0; lineEnd = text.indexOf('\n', lineEnd + 1)) {
+        if (exchangestate::replyEndsFrom(text.left(lineEnd + 1), from, busy))
+            return lineEnd + 1;
+    }
+    return exchangestate::replyEndsFrom(text, from, busy) ? text.size() : -1;
+}
+
+// An exchange's read that goes on from an owed reply's unfinished line (carried): what comes first is the rest of
+// that reply, up to its end, and is dropped with it (the gateway answers one command after the other); the
+// command's own reply is read after it, from what came behind that end on. A read that meets no such end keeps
+// all it got as the owed reply's (the command's own reply is then missing, never mixed).
+WholeReply readPastOwed(const ReplyReading& r, ReadFrom from)
+{
+    const qsizetype carried = from.carried.size();
+    WholeReply owedPart = readWholeReply(r, from);
+    const qsizetype end = owedPart.ended ? replyEndAt(owedPart.text, carried, r.busy) : -1;
+    if (end < 0) {
+        owedPart.text.clear();
+        return owedPart;
+    }
+    NoteSessionEnd(owedPart.text.left(end));
+    WholeReply own;
+    own.text = owedPart.text.mid(end);
+    own.ended = replyEndAt(own.text, 0, r.busy) >= 0 || (r.alsoEnds && r.alsoEnds(own.text));
+    if (!own.ended && !readAbandoned(LinkEpoch())) {
+        ReadFrom rest;
+        rest.carried = own.text;
+        own = readWholeReply(r, rest);
+    }
+    return own;
 }
 
 // One byte that readByte takes within the port's time-outs, its wait cut so that it ends by endMs (0 once
@@ -604,13 +710,20 @@ template <typename ReadByte> quint8 byteUntil(ComPort* port, qint64 endMs, ReadB
 
 } // namespace
 
-void exchangestate::wakeTcpWaits()
+namespace {
+
+void wakeTcpWaitsNow()
 {
     for (const QPointer<QEventLoop>& loop : std::as_const(tcpWaiters)) {
         if (loop)
             loop->quit();
     }
 }
+
+// The link's state wakes the telnet waits through this (it knows nothing of the reads).
+[[maybe_unused]] const bool tcpWakeSet = (exchangestate::wakeTcpWaits = &wakeTcpWaitsNow, true);
+
+} // namespace
 
 void resetLinkState()
 {
@@ -620,7 +733,7 @@ void resetLinkState()
     tcpStoredBytes = 0;
     tcpTakenBytes = 0;
     tcpTailDropped = false;
-    exchangestate::wakeTcpWaits();
+    wakeTcpWaitsNow();
     CurrentConnection = ConnectionRecord();
     CurrentGateway = GatewayEntry();
     lastLinkActivity.store(0);
@@ -639,7 +752,6 @@ quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetyp
         return 0; // it would go into the gateway's login dialogue
     stampActivity();
     tcpTailDropped = false; // what comes from here on may answer this write
-    exchangestate::forgetOwed();
     const QByteArray bytes = text.left(qMax<qsizetype>(length, 0));
     switch (conn.LinkType) {
     case LinkSerial:
@@ -708,6 +820,7 @@ QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch)
 QByteArray ReadReply(const ReplyReading& r)
 {
     WholeReply whole = readWholeReply(r);
+    OwedReplySeen(whole.text);
     if (whole.ended)
         exchangestate::noteReplyEnded();
     return keptOf(std::move(whole.text), r.size);
@@ -718,6 +831,7 @@ bool ReadReplyMeetsSessionEnd(qsizetype size)
     ReplyReading r;
     r.size = size;
     const WholeReply whole = readWholeReply(r);
+    OwedReplySeen(whole.text);
     if (whole.ended)
         exchangestate::noteReplyEnded();
     return NoteSessionEnd(whole.text);
@@ -758,29 +872,66 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
     }
     LinkWaitScope waiting;
     const quint64 epoch = LinkEpoch();
-    if (!exchangestate::awaitWorkerReply(epoch, [] { return liveTools.anyAwaitsReply(); }))
-        return result;
-    // A live tool's reader or route that holds the link takes what comes itself.
-    qint64 silentBeforeMs = 0;
-    if (!liveTools.anyReadsLink() && !liveTools.anyRoute()) {
-        if (!takeOwedReply(epoch, silentBeforeMs))
+    ReadFrom from;
+    if (exchangestate::connectAfterRunGaveUp()) {
+        SettleOwedReply(); // the connect goes its way; nothing is waited for past a command's first byte
+    } else {
+        if (!takeOwedReply(epoch, from.silentBeforeMs, from.carried))
             return result;
         result.refused = exchangestate::runGaveUp(); // the owed reply's wait was the run's second without an end
         if (result.refused)
             return result;
-        DropArrivedText();
     }
+    // The connect's commands after the run has found the gateway silent: each is read for its first byte's
+    // bound at most, counted from its write, and owes nothing after it.
+    const bool brief = exchangestate::connectAfterRunGaveUp();
+    if (!liveTools.anyReadsLink() && !liveTools.anyRoute())
+        DropArrivedText();
+    const qint64 writtenMs = Clock::milliseconds();
     const quint32 n = reading.logged ? LinkWrite(CurrentConnection, command, command.size()) : LinkPortWrite(command);
     result.written = n == quint32(command.size());
     if (!result.written && !readAfterShortWrite)
         return result;
     WaitPumping(delayMs);
-    WholeReply whole = readWholeReply(reading, 0, silentBeforeMs);
+    ReplyReading r = reading;
+    if (brief) {
+        r.boundMs = int(std::max<qint64>(briefBoundMs() - (Clock::milliseconds() - writtenMs), kSliceMs));
+        from = ReadFrom();
+    }
+    WholeReply whole = from.carried.isEmpty() ? readWholeReply(r, from) : readPastOwed(r, from);
     if (!reading.loginPromptExpected)
         NoteSessionEnd(whole.text); // all of it: a prompt beyond the size kept ends the session too
-    noteExchangeEnd(reading, whole, epoch);
+    noteExchangeEnd(reading, whole, epoch, writtenMs);
+    if (brief)
+        SettleOwedReply();
     result.reply = keptOf(std::move(whole.text), reading.size);
     return result;
+}
+
+bool TakeOwedReply()
+{
+    if (!OwedReplyNow().owed)
+        return true;
+    const LinkWaitScope waiting;
+    qint64 silentMs = 0;
+    QByteArray carry;
+    const quint64 epoch = LinkEpoch();
+    return takeOwedReply(epoch, silentMs, carry) && !readAbandoned(epoch);
+}
+
+quint32 LinkCommandWrite(const QByteArray& command, bool owesReply)
+{
+    if (!TakeOwedReply())
+        return 0;
+    const quint32 n = LinkWrite(CurrentConnection, command);
+    if (owesReply && n == quint32(command.size()))
+        OweReply(OwedFromNow(firstByteBoundMs()));
+    return n;
+}
+
+qint64 CommandFirstByteMs()
+{
+    return firstByteBoundMs();
 }
 
 bool SendCommand(const QByteArray& command, QByteArray& reply, qsizetype size, QString& failedItems,
@@ -852,7 +1003,6 @@ quint32 LinkPortWrite(const QByteArray& bytes)
     if (LinkSessionEnded())
         return 0;
     stampActivity();
-    exchangestate::forgetOwed();
     return portWrite(CurrentConnection, bytes, false);
 }
 
@@ -864,6 +1014,7 @@ void DropArrivedText()
         CurrentConnection.TcpDataReceived = false;
         noteReceived(dropped);
         NoteSessionEnd(dropped);
+        OwedReplySeen(dropped);
         return;
     }
     const HeldPort held;
@@ -881,6 +1032,7 @@ void DropArrivedText()
             break;
     }
     NoteSessionEnd(dropped);
+    OwedReplySeen(dropped);
     noteIfLost();
 }
 
@@ -919,6 +1071,7 @@ void StoreTcpReceived(const QByteArray& text)
     if (tcpTailDropped) {
         noteReceived(text);
         tcpTailWatch.see(text);
+        OwedReplySeen(text);
         return;
     }
     CurrentConnection.TcpReceived += text;

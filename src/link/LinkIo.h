@@ -5,7 +5,8 @@
 // line (the data port of the modem call: Handle, or else Modem->port()).
 //
 // Sizes: every read takes a size, as the program's fixed buffers had; what is returned holds at most size - 1
-// bytes (the room the zero-terminated buffer had for text). Nothing beyond that is ever stored anywhere.
+// bytes (the room the zero-terminated buffer had for text). Beyond that, only what the rules need is kept: an owed
+// reply's unfinished last line and a prompt watch's, both bounded (OwedLineHead, LoginPromptWatch).
 //
 // Waiting: on the telnet link the received text reaches us through the client's data event on the UI thread,
 // so the telnet reads wait in a nested event loop (the window keeps working) that ends on the data flag, on a
@@ -97,19 +98,20 @@ QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch = {});
 // "I52=NO CARRIER on BRI" end nothing, also when the reply comes in pieces.
 bool ReplyComplete(const QByteArray& text);
 
-// One exchange of the window's thread: what has arrived unasked is dropped (logged as received), so that an
-// answer that came after its exchange had ended is never taken for this one's; the command is written, delayMs
-// waited and its whole reply read (ReadReply). A short write reads nothing unless readAfterShortWrite is set.
-// An exchange whose reply did not come to its end (no byte within its bound, or cut at its cap; a reply ending
-// in ERROR is whole) leaves that reply owed: the next exchange first reads it on from its unfinished last line
-// (a value line cut in its middle stays one) to its end, or until the link has been quiet for a short bound
-// (1 s), as text that came unasked, and writes nothing when that read is abandoned (the link closed, lost or
-// replaced, the program closing). Nothing is dropped or taken while a live tool's reader or route holds the link
-// (its reader takes what comes); the link's close and any other write on it forget an owed reply. The session's
-// end (NoteSessionEnd) is looked for in all the text read, before it is cut to reading.size.
-// Refused with nothing written (refused set) while another exchange waits for its answer, or once the gateway
-// run it belongs to has found the gateway no longer answering (GatewayRunScope; an owed reply's wait that ran to
-// its cap counts there as a reply without its end). reading.logged false writes past the log.
+// One exchange of the window's thread. It first takes what the link still owes (TakeOwedReply), then drops what
+// has arrived unasked (logged as received), so that an answer that came after its exchange had ended is never
+// taken for this one's; the command is written, delayMs waited and its whole reply read (ReadReply), going on
+// from the owed reply's unfinished last line when the owed read ended before that line did (the rest of that line
+// is the owed reply's, judged as its continuation: a value line stays one; the reply returned starts after it). A
+// short write reads nothing unless readAfterShortWrite is set. A reply that did not come to its end (no byte
+// within its bound, or cut at its cap; a reply ending in ERROR is whole) is left owed (OweReply) with its first
+// byte's bound counted from the write. Nothing is taken or dropped while a live tool's reader or route holds the
+// link (its reader takes what comes). The session's end (NoteSessionEnd) is looked for in all the text read,
+// before it is cut to reading.size. Refused with nothing written (refused set) while another exchange waits for
+// its answer, or once the gateway run it belongs to has found the gateway no longer answering (GatewayRunScope;
+// an owed reply's wait that ran to its cap counts there as a reply without its end); the connect's commands in
+// such a run are not refused but read for their first byte's bound only, and owe nothing. reading.logged false
+// writes past the log.
 struct ExchangeResult
 {
     bool written = false;
@@ -119,6 +121,22 @@ struct ExchangeResult
 };
 ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReading& reading = {},
                         bool readAfterShortWrite = false);
+
+// Before a command of the program is written on the window's thread (an exchange, a tool's start or Stop, a
+// reset, the terminal's leaving line): what the link still owes is taken first (OwedReply, link/ExchangeState.h).
+// A reply a worker's reader has is waited for until it lets it go (at most to its bound); one nobody reads is read
+// to its end or its bound (its first byte as long as its writer would have waited, from its write; then 1 s of
+// quiet) and dropped, the session's end looked for in it. Not while a live tool's reader or route holds the link:
+// that reader takes it. False when the link was closed, lost or replaced meanwhile, or the program is closing:
+// nothing is to be written then.
+bool TakeOwedReply();
+// A command of the program written by the window's thread outside an exchange (its reply read by its own reader,
+// or by nobody): TakeOwedReply, then LinkWrite. owesReply: its reply may be left unread (a tool's Stop, the
+// terminal's last line), so it is owed from this write with a page command's bounds. 0 when the take was
+// abandoned.
+quint32 LinkCommandWrite(const QByteArray& command, bool owesReply = false);
+// The longest a page command's writer waits for the first byte of its reply on the open link.
+qint64 CommandFirstByteMs();
 
 // An exchange refused because another one waits for its answer: nothing is wrong with the link or the gateway,
 // and the user is told nothing (the work that waits reports for itself).

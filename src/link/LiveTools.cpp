@@ -113,12 +113,6 @@ bool LiveToolRegistry::anyReadsLink() const
     return false;
 }
 
-bool LiveToolRegistry::anyAwaitsReply() const
-{
-    return std::any_of(tools_.begin(), tools_.end(),
-                       [](const LiveTool& t) { return t.awaitsReply && t.awaitsReply(); });
-}
-
 void LiveToolRegistry::stopForDisconnect() const
 {
     for (size_t i = 0; i < tools_.size(); ++i)

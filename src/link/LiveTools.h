@@ -86,9 +86,6 @@ struct LiveTool
     // True while the tool's own reads take what comes on the link (a worker's or a timer's reads, a route): an
     // exchange then drops nothing and takes no owed reply. Unset: the same as holdsLink.
     std::function<bool()> readsLink;
-    // True while the tool's worker has written a command whose reply it reads itself (the diagnostics' poll): an
-    // exchange of the window's thread waits for that reply before it writes, so the two never mix.
-    std::function<bool()> awaitsReply;
 };
 
 class LiveToolRegistry
@@ -117,8 +114,6 @@ public:
     bool anyHoldsLink() const;
     // True while a tool's own reads take what comes on the link (LiveTool::readsLink).
     bool anyReadsLink() const;
-    // True while a tool's worker awaits the reply to its own command (LiveTool::awaitsReply).
-    bool anyAwaitsReply() const;
 
     // The callers' stops, in slot order.
     void stopForDisconnect() const;

@@ -27,12 +27,16 @@ struct MultiRow
 };
 constexpr MultiRow kMultiRows[] = {{"Layer2: ", 1}, {"Tei: ", 2}, {"Chan-B1: ", 5}, {"Chan-B2: ", 6}};
 
-// One command's reply, collected as DiagCollect does; once it has come to its end the command owes nothing.
+// One command's reply, collected as DiagCollect does. Its command's write claimed the link's owed reply for this
+// read (DiagOwedFromNow): once it has come to its end nothing is owed; a reply given up on stays owed to whoever
+// writes next, the window's next exchange or this poll's own next command.
 DiagReply collectReply(const DiagPollIo& io, qint64 startMs)
 {
     const DiagReply reply = DiagCollect(io.read, io.alive, startMs, diagTimings.replyMs);
     if (reply.ended)
-        diagReplyAwaited = false;
+        SettleOwedReply();
+    else
+        ReleaseOwedReply(reply.text);
     return reply;
 }
 
@@ -253,10 +257,18 @@ void StopDiagWorker()
     const bool ended = StopLiveWorker(diagThread);
     liveTools.setRoute(LiveToolSlot::Diagnostics, false);
     const QByteArray dropped = diagInbox.clear();
-    // A command whose reply had not come to its end when the worker stopped: the gateway still owes it, and the
-    // window's next exchange takes it to its end before it writes, as it takes a reply an exchange left owed.
-    if (ran && ended && diagReplyAwaited.exchange(false) && !dropped.contains(kOkLine) && CurrentConnection.Connected)
-        exchangestate::noteReplyWithoutEnd({true, LinkEpoch(), true, true, false});
+    // A command whose reply the stopped worker was still reading: the gateway still owes the rest of it, and
+    // whoever writes next takes it to its end first. What the route had brought of it counts.
+    const OwedReply owed = OwedReplyNow();
+    if (ran && ended && owed.owed && owed.readUntilMs != 0)
+        ReleaseOwedReply(dropped);
+    else
+        OwedReplySeen(dropped);
+}
+
+OwedReply DiagOwedFromNow()
+{
+    return OwedFromNow(diagTimings.replyMs, Clock::milliseconds() + diagTimings.replyMs + kDiagReadSlackMs);
 }
 
 void resetDiagnostics()
@@ -264,5 +276,4 @@ void resetDiagnostics()
     diagTimings = DiagTimings();
     diagWorkerPoll = nullptr;
     diagInbox.clear();
-    diagReplyAwaited = false;
 }

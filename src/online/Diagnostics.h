@@ -147,14 +147,17 @@ public:
 void DiagThreadStep(LiveWorker& worker);
 inline std::function<void(LiveWorker&)> diagWorkerPoll;
 
-// True from a worker's command written until its reply has come to its end.
-inline std::atomic<bool> diagReplyAwaited{false};
-
 // Stops the diagnostics worker (woken also from a wait for telnet text), turns its telnet route off and drops
-// what the route had brought. A reply the worker's last command still awaited is left owed to the window's next
-// exchange. Safe from the worker's own Synchronize call (the join is then put off).
+// what the route had brought. A reply the worker was still reading stays owed to whoever writes next (OwedReply,
+// link/ExchangeState.h). Safe from the worker's own Synchronize call (the join is then put off).
 void StopDiagWorker();
 
-// Back to the state at program start (tests): the limits as shipped, no poll installed, an empty inbox, no reply
-// awaited.
+// A read of one step may end this long after the reply's time (a serial read under the port's own time-outs).
+inline constexpr int kDiagReadSlackMs = 1000;
+// The owed reply of a poll's command written now: claimed by the poll's own read for its reply's time (an
+// exchange of the window's thread waits that long for it), its first byte's bound that time too.
+struct OwedReply;
+OwedReply DiagOwedFromNow();
+
+// Back to the state at program start (tests): the limits as shipped, no poll installed, an empty inbox.
 void resetDiagnostics();

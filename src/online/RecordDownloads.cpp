@@ -58,6 +58,12 @@ bool written(const QByteArray& text)
     return LinkWrite(CurrentConnection, text) == quint32(text.size());
 }
 
+// A download's own command: what the link still owes is taken first.
+bool commandWritten(const QByteArray& command)
+{
+    return LinkCommandWrite(command) == quint32(command.size());
+}
+
 bool onTelnet()
 {
     return CurrentConnection.LinkType == LinkTelnet;
@@ -288,7 +294,7 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
     SendCommand(QByteArrayLiteral("\r\n"), scratch, 4096, failed, QString());
     if (closingProgram())
         return failedWrite(); // the window closed meanwhile: the LOG is not asked for
-    if (!written(QByteArrayLiteral("AT&L\r")))
+    if (!commandWritten(QByteArrayLiteral("AT&L\r")))
         return failedWrite();
 
     IdleClock idle;
@@ -343,7 +349,7 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
 {
     if (complete)
         *complete = false;
-    if (!written(QByteArrayLiteral("AT&T\r")))
+    if (!commandWritten(QByteArrayLiteral("AT&T\r")))
         return failedWrite();
     // Each section's title line is followed by an empty line.
     add("[" + encodeCp1250(totalTitle) + "]");
@@ -355,7 +361,7 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
     if (closingProgram())
         return {62, true, true};
 
-    if (!written(QByteArrayLiteral("AT&TMOD\r")))
+    if (!commandWritten(QByteArrayLiteral("AT&TMOD\r")))
         return failedWrite();
     add("[" + encodeCp1250(moduleTitle) + "]");
     add(QByteArray());
@@ -387,7 +393,7 @@ RecordOutcome RunStatisticsResets()
 
 RecordOutcome RunCallDownload(const RecordMemoAdd& add)
 {
-    if (!written(QByteArrayLiteral("AT&C\r")))
+    if (!commandWritten(QByteArrayLiteral("AT&C\r")))
         return failedWrite();
 
     IdleClock idle;
@@ -455,7 +461,7 @@ const char* const kCallColumnHeader = "   date     time     type  cause   from/t
 
 RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
 {
-    if (!written(QByteArrayLiteral("AT&CR\r")))
+    if (!commandWritten(QByteArrayLiteral("AT&CR\r")))
         return failedWrite();
     add(kCallColumnHeader);
     add(QByteArray(78, '-'));

@@ -28,21 +28,21 @@ void showCommError()
     CommErrorBox();
 }
 
+// The reset's own command: what the link still owes is taken first; its answer is the restart.
 bool written(const QByteArray& command)
 {
-    return LinkWrite(CurrentConnection, command) == quint32(command.size());
+    return LinkCommandWrite(command) == quint32(command.size());
 }
 
-// One row of the factory reset: the command and its reply, neither examined. False when the write or the read
-// met the link lost, where every further row would only wait for a reply that cannot come, or the gateway's
-// login prompt (its session has ended), where every further row would go into its login dialogue.
+// One row of the factory reset: one exchange, its reply not examined. False when it met the link lost, where
+// every further row would only wait for a reply that cannot come, or the gateway's login prompt (its session has
+// ended), where every further row would go into its login dialogue.
 bool rowSent(const QByteArray& command)
 {
-    written(command);
-    if (LinkLost())
-        return false;
-    ReadReplyMeetsSessionEnd(kResetReadSize);
-    return !LinkLost();
+    ReplyReading reading;
+    reading.size = kResetReadSize;
+    const ExchangeResult row = Exchange(command, 0, reading);
+    return !row.refused && !LinkLost();
 }
 
 } // namespace

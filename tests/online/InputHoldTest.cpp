@@ -371,7 +371,7 @@ void topicsAroundSerialDiagnostics(InputHoldTest& t)
 void loadWhileTheDiagnosticsAwaitAReply(InputHoldTest& t)
 {
     fMain->selectTopic(26);
-    ASSERT_TRUE(t.waitUntil([] { return diagReplyAwaited.load(); }, 10000));
+    ASSERT_TRUE(t.waitUntil([] { return OwedReplyNow().readUntilMs != 0; }, 10000));
     fMain->mFile->popup(fMain->mapToGlobal(QPoint(300, 120)));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(fMain->mFile));
     systemInput::click(fMain->mFile, fMain->mFile->actionGeometry(fMain->mLoad).center());

@@ -491,6 +491,7 @@ TEST_P(SessionEndTest, TheWorkEndsOnTheLossPathAndNothingReachesTheLogin)
     QTest::qWait(300); // a second report of the loss would have come by now
     EXPECT_EQ(dialogs().boxTexts().join('|').toStdString(), labelText(56).toStdString());
     expectConnectedState(false);
+    EXPECT_TRUE(panel0().endsWith(labelText(214))) << qPrintable(panel0());
 }
 
 const auto wholeSave = [] { fMain->tbSaveGateClick(); };
@@ -530,6 +531,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, SessionEndTest, ::testing::Values(
         .faults = {.lineHeadBytes = 5, .lineHeadPauseMs = 2500, .lineHeadLines = 2, .dropAfterReplyTo = "AT&G",
                    .dropShowsLogin = true, .moduleSilent = true},
         .before = commands, .link = Link::Telnet, .heardAfter = "\r"},
+    // The Stop answered at once by the prompt: the drain's text is looked at before it is dropped.
+    SessionEnd{.name = "TracingStopTelnet", .work = [] { fMain->sbTracStart->click(); },
+        .faults = {.dropOn = "AT!RX", .dropShowsLogin = true},
+        .before = [] { fMain->selectTopic(20), fMain->sbTracStart->click();
+                       EXPECT_TRUE(QTest::qWaitFor([] { return bool(tracingOverTcp); })); },
+        .link = Link::Telnet, .timed = true},
     // Prompts in pieces a second apart: the one answering the leaving line end is not in as the buffer state enters.
     SessionEnd{.name = "TerminalLeftAtThePrompt", .work = [] { fMain->selectTopic(21); },
         .faults = {.lineHeadBytes = 5, .lineHeadPauseMs = 1000, .lineHeadLines = 2},

@@ -2,7 +2,9 @@
 // the user's texts, answers that come after their exchange has ended or pause inside a value, the gateway's login
 // prompt past the size a reply keeps, and gateways that leave some commands or every reply's end unanswered.
 #include "LiveToolFixture.h"
+#include "SystemInput.h"
 
+#include "link/ExchangeState.h"
 #include "link/LinkIo.h"
 #include "pages/IsdnPage.h"
 #include "pages/PageFrame.h"
@@ -10,7 +12,9 @@
 #include "pages/PageState.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QLineEdit>
 
 namespace {
@@ -175,6 +179,13 @@ void promptPastSize(ReaderTest& test)
     EXPECT_EQ(after, QList<QByteArray>{});
 }
 
+gatewaysim::Faults errorOn(QList<QByteArray> commands)
+{
+    gatewaysim::Faults f;
+    f.errorOn = std::move(commands);
+    return f;
+}
+
 gatewaysim::Faults silentOnV0()
 {
     gatewaysim::Faults f;
@@ -222,6 +233,87 @@ void silentBehindConnect(ReaderTest& test)
     EXPECT_TRUE(CurrentConnection.Connected);
 }
 
+// The gateway heard no command while it still owed a reply (a telnet line's LF aside).
+void nothingOvertook(ReaderTest& test)
+{
+    test.waitUntil([&] { return !test.sim().sending(); }, 5000);
+    QList<QByteArray> lines = test.sim().linesWhileReplying();
+    lines.removeIf([](const QByteArray& line) { return line.trimmed().isEmpty(); });
+    EXPECT_EQ(lines, QList<QByteArray>{}) << test.sim().receivedLines().join().toStdString();
+}
+
+// Buffer state entered while another command's reply is still due: it shows its own values, with no box.
+void bufferShowsItsOwn(ReaderTest& test)
+{
+    fMain->selectTopic(494);
+    EXPECT_EQ(fMain->lbBuffer1->text(), QStringLiteral("48211"));
+    EXPECT_EQ(fMain->lbBuffer5->text(), QStringLiteral("3"));
+    EXPECT_TRUE(test.dialogs().boxes().isEmpty()) << qPrintable(test.dialogs().boxTexts().join('|'));
+    nothingOvertook(test);
+}
+
+// Text typed in the terminal without Return, then another topic: the leaving line end's answer is the terminal's.
+void terminalTextThenBuffer(ReaderTest& test)
+{
+    fMain->selectTopic(21);
+    for (const QChar c : QStringLiteral("abc"))
+        systemInput::type(fMain->mTerminal, c);
+    test.waitUntil([] { return false; }, 300);
+    bufferShowsItsOwn(test);
+    EXPECT_TRUE(test.sim().receivedLines().join().contains("abc\r\n"));
+}
+
+// A topic entered right after the diagnostics' worker wrote its command, before its late reply begins.
+void diagnosticsThenBuffer(ReaderTest& test)
+{
+    fMain->selectTopic(26);
+    ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedLines().contains("AT&S00\r\n"); }, 10000));
+    bufferShowsItsOwn(test);
+}
+
+// The diagnostics' command answered ERROR: once the worker has given its reply up, the window's exchanges (input
+// held, so the worker gets no turn) wait for nobody.
+void diagnosticsGivenUp(ReaderTest& test)
+{
+    fMain->selectTopic(26);
+    ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedLines().contains("AT&S00\r\n"); }, 10000));
+    const UserStepScope held;
+    test.waitUntil([] { return false; }, 6500); // past the worker's 5 s for its reply
+    QElapsedTimer took;
+    took.start();
+    for (int i = 0; i < 3; ++i) {
+        QByteArray reply;
+        EXPECT_FALSE(SendCommandOk("AT\r\n", reply, 64).isEmpty()) << reply.toStdString();
+    }
+    EXPECT_LT(took.elapsed(), 4000); // each waited 5 s for the reply nobody read any more
+}
+
+// The factory reset confirmed right after a diagnostics command, answers late: each row waits for the reply
+// still due, and for its own, before the next goes out.
+void resetAfterDiagnostics(ReaderTest& test)
+{
+    fMain->selectTopic(26);
+    ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedLines().contains("AT&S00\r\n"); }, 10000));
+    test.dialogs().answerBox(IDYES);
+    test.dialogs().onModal([](QDialog* d) { d->reject(); }); // no reload
+    fMain->selectTopic(42);
+    EXPECT_TRUE(test.sim().receivedLines().contains("AT&FRES\r\n"));
+    nothingOvertook(test);
+}
+
+// A whole load clicked while not connected, the gateway sending only noise after the login: once the run has
+// counted two replies without their end, the connect's last commands are read for their first byte's bound only.
+void noiseBehindConnect(ReaderTest& test)
+{
+    test.programModemWaits();
+    fMain->mDisconnectClick();
+    test.sim().dropSessions();
+    test.sim().clearLog();
+    wholeLoadEnds({"ATI4", "ATI3", "AT&M0"}, nullptr, CurrentConnection.LinkType == LinkModem ? 52000 : 47000)(test);
+    EXPECT_EQ(fMain->statusText, labelText(51));
+    EXPECT_TRUE(CurrentConnection.Connected);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Rows, ReaderTest,
     ::testing::Values(ReaderRow{"PlusInValue", Link::Serial, pieces(20), valueLine("+++BRI-DOWN+++")},
@@ -249,7 +341,20 @@ INSTANTIATE_TEST_SUITE_P(
                       ReaderRow{"Noise", Link::Modem, noiseOrSilence(true), kNoiseRun},
                       ReaderRow{"SilentBehindConnect", Link::Serial, noiseOrSilence(false), silentBehindConnect},
                       ReaderRow{"SilentBehindConnect", Link::Telnet, noiseOrSilence(false), silentBehindConnect},
-                      ReaderRow{"SilentBehindConnect", Link::Modem, noiseOrSilence(false), silentBehindConnect}),
+                      ReaderRow{"SilentBehindConnect", Link::Modem, noiseOrSilence(false), silentBehindConnect},
+                      ReaderRow{"CutPromptValueLong", Link::Serial, {}, cutValue("MX login: x", 5000)},
+                      ReaderRow{"CutPromptValueLong", Link::Telnet, {}, cutValue("MX login: x", 3000)},
+                      ReaderRow{"CutPlusValueLong", Link::Serial, {}, cutValue("+++BRI-DOWN+++", 5000)},
+                      ReaderRow{"CutPlusValueLong", Link::Telnet, {}, cutValue("+++BRI-DOWN+++", 3000)},
+                      ReaderRow{"TerminalText", Link::Serial, late(1500), terminalTextThenBuffer},
+                      ReaderRow{"TerminalText", Link::Telnet, late(400), terminalTextThenBuffer},
+                      ReaderRow{"TerminalText", Link::Modem, late(400), terminalTextThenBuffer},
+                      ReaderRow{"DiagnosticsThenBuffer", Link::Serial, late(1500), diagnosticsThenBuffer},
+                      ReaderRow{"DiagnosticsGivenUp", Link::Serial, errorOn({"AT&S00"}), diagnosticsGivenUp},
+                      ReaderRow{"ResetAfterDiagnostics", Link::Serial, late(1500), resetAfterDiagnostics},
+                      ReaderRow{"NoiseBehindConnect", Link::Serial, noiseOrSilence(true), noiseBehindConnect},
+                      ReaderRow{"NoiseBehindConnect", Link::Telnet, noiseOrSilence(true), noiseBehindConnect},
+                      ReaderRow{"NoiseBehindConnect", Link::Modem, noiseOrSilence(true), noiseBehindConnect}),
     [](const auto& info) { return std::string(linkName(info.param.link)) + info.param.name; });
 
 } // namespace

@@ -40,6 +40,17 @@ protected:
     {
         if (text.isEmpty() && !overlong)
             return;
+        const Faults& f = session.faults();
+        if (!f.dropOn.isEmpty() && text.startsWith(f.dropOn)) {
+            // The gateway restarts under the trace: its login prompt, or the transport's drop.
+            if (!f.dropShowsLogin) {
+                session.sendDrop();
+                return;
+            }
+            session.switchTo(Mode::User);
+            session.handler<ModeHandler>(Mode::User).greet(session);
+            return;
+        }
         if (!overlong && (text == "AT!RX" || text == "at!RX") && !session.faults().errorOn.contains(text)) {
             session.switchTo(Mode::Command);
             session.sendReply({});

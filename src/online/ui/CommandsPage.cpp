@@ -206,7 +206,8 @@ void CommandsPage::startCommands()
     m1->clear();
     m1->repaint();
     setGatewayRunsEnabled(false);
-    if (!written(line)) {
+    // A command of the program: what the link still owes is taken first (not while a run's reader takes it).
+    if (LinkCommandWrite(line) != quint32(line.size())) {
         showCommError();
         // No run came about: the whole-gateway load and save are free again.
         if (!running)

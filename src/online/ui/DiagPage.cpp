@@ -158,7 +158,6 @@ void DiagPage::buildDiagPage(QWidget* host)
             diagInbox.post(chunk);
     };
     tool.holdsLink = [this] { return diagThread || tDiag->isActive(); };
-    tool.awaitsReply = [] { return diagReplyAwaited.load(); };
     liveTools.add(LiveToolSlot::Diagnostics, tool);
 }
 
@@ -251,7 +250,6 @@ bool DiagPage::diagSection(bool chosen)
             diagInbox.clear();
             liveTools.setRoute(LiveToolSlot::Diagnostics, true);
         }
-        diagReplyAwaited = false;
         auto* worker = new TDiagThread(false);
         worker->setPriorityLevel(1);
         diagThread = worker;
@@ -300,8 +298,13 @@ DiagPollIo DiagPage::diagModemIo()
     io.write = [this](const QByteArray& command) {
         if (!diagWait_)
             diagWait_.emplace();
+        if (!TakeOwedReply())
+            return false;
         DropArrivedText(); // a late reply to an earlier command is no part of this one's
-        return LinkWrite(CurrentConnection, command) == quint32(command.size());
+        if (LinkWrite(CurrentConnection, command) != quint32(command.size()))
+            return false;
+        OweReply(DiagOwedFromNow());
+        return true;
     };
     io.read = [](qint64 msLeft) {
         ProcessMessages();
@@ -346,33 +349,6 @@ DiagPollIo DiagPage::diagWorkerIo(LiveWorker& worker)
     };
     // A port that is gone answers every read at once: the reply is not waited for.
     io.alive = [w, telnet] { return !w->Terminated() && (telnet || !LinkPortLost()); };
-    // A command goes out on the window's thread, and only in the link's turn: while an exchange there awaits its
-    // answer (or a step holds the input, as a topic's entry does) it waits, at most a reply's time. Leaving the
-    // page stops the worker; a reply its command still owes then goes to the next exchange (StopDiagWorker).
-    io.write = [w, onUi, telnet](const QByteArray& command) {
-        const qint64 start = Clock::milliseconds();
-        for (;;) {
-            bool turn = false;
-            bool written = false;
-            onUi([&] {
-                // A stop's join runs this call too: nothing is written once the worker has been told to end.
-                if (w->Terminated() || LinkInputHeld())
-                    return;
-                turn = true;
-                // A late reply to an earlier command is no part of this one's.
-                if (telnet)
-                    diagInbox.clear();
-                else
-                    DropArrivedText();
-                written = LinkWrite(CurrentConnection, command) == quint32(command.size());
-                if (written)
-                    diagReplyAwaited = true;
-            });
-            if (turn || w->Terminated() || Clock::milliseconds() - start > diagTimings.replyMs)
-                return written;
-            Sleep(kLinkTurnRetryMs);
-        }
-    };
     if (telnet) {
         io.read = [w](qint64 msLeft) {
             const QByteArray text = diagInbox.take(kDiagReadSize - 1, msLeft, w);
@@ -387,6 +363,36 @@ DiagPollIo DiagPage::diagWorkerIo(LiveWorker& worker)
         // The port's read time-outs pace the steps; a stop wakes the read.
         io.read = [](qint64) { return LinkRead(kDiagReadSize); };
     }
+    // A command goes out on the window's thread, and only in the link's turn: while an exchange there awaits its
+    // answer (or a step holds the input, as a topic's entry does) it waits, at most a reply's time. Leaving the
+    // page stops the worker; a reply its command still owes then goes to whoever writes next (StopDiagWorker).
+    io.write = [w, onUi, telnet, read = io.read, alive = io.alive](const QByteArray& command) {
+        const qint64 start = Clock::milliseconds();
+        for (;;) {
+            // What the link still owes (the window's last exchange, this poll's own command given up) is read to
+            // its end first, through the worker's own reads.
+            TakeOwedReplyWith(read, alive, [](int ms) { Sleep(ms); });
+            bool turn = false;
+            bool written = false;
+            onUi([&] {
+                // A stop's join runs this call too: nothing is written once the worker has been told to end.
+                if (w->Terminated() || LinkInputHeld() || OwedReplyNow().owed)
+                    return;
+                turn = true;
+                // A late reply to an earlier command is no part of this one's.
+                if (telnet)
+                    diagInbox.clear();
+                else
+                    DropArrivedText();
+                written = LinkWrite(CurrentConnection, command) == quint32(command.size());
+                if (written)
+                    OweReply(DiagOwedFromNow());
+            });
+            if (turn || w->Terminated() || Clock::milliseconds() - start > diagTimings.replyMs)
+                return written;
+            Sleep(kLinkTurnRetryMs);
+        }
+    };
     io.sleep = [](int ms) { Sleep(ms); };
     io.model = [onUi] {
         int model = 0;

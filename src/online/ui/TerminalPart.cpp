@@ -25,6 +25,8 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kTerminalTopic = 21;
@@ -130,10 +132,12 @@ void TerminalPart::buildTerminal(QWidget* host)
     tool.stopForClose = [] { StopLiveWorker(terminalThread); };
     tool.stopForLeave = [this] { leaveTerminal(); };
     tool.routeView = [this] { return mTerminal; };
-    tool.routeReceived = [this](const QByteArray&) {
+    tool.routeReceived = [this](const QByteArray& chunk) {
         // The gateway answered: the keep-alive's "AT" (if one is out) needs no further turn.
-        if (liveTools.routeTarget() == mTerminal)
+        if (liveTools.routeTarget() == mTerminal) {
             terminalKeepAlivePending = false;
+            OwedReplySeen(chunk);
+        }
     };
     liveTools.add(LiveToolSlot::Terminal, tool);
 }
@@ -169,10 +173,10 @@ void TerminalPart::leaveTerminal()
     bool atLogin = false;
     if (terminalOverTcp) {
         atLogin = AtLoginDialogue(mTerminal->document()->lastBlock().text().toLatin1());
-        LinkWrite(CurrentConnection, "\r\n");
+        writeLeavingLine();
         liveTools.setRoute(LiveToolSlot::Terminal, false);
     } else if (terminalThread) {
-        LinkWrite(CurrentConnection, "\r\n");
+        writeLeavingLine();
         StopLiveWorker(terminalThread);
         atLogin = AtLoginDialogue(terminalText);
     }
@@ -203,11 +207,15 @@ void TerminalPart::mTerminalKeyPress(char& key)
     if (key == 3 || key == 22)
         return; // copy and paste are the memo's
     const quint8 type = CurrentConnection.LinkType;
+    bool sent = true;
     if (type == LinkSerial || type == LinkModem || type == LinkIsdnModem) {
-        LinkWrite(CurrentConnection, QByteArray(1, key), 1);
+        sent = LinkWrite(CurrentConnection, QByteArray(1, key), 1) == 1;
     } else if (!TelnetSendKey(key)) {
+        sent = false;
         fMain->mDisconnectClick();
     }
+    if (sent)
+        noteKeySent(key);
     if (key != '\b') {
         key = 0;
         return;
@@ -216,6 +224,29 @@ void TerminalPart::mTerminalKeyPress(char& key)
     const QTextCursor cursor = mTerminal->textCursor();
     if (cursor.atStart() || cursor.positionInBlock() == 0)
         key = 0;
+}
+
+void TerminalPart::noteKeySent(char key)
+{
+    if (key == '\r') {
+        // The line goes to the gateway as a command: its reply is owed until the terminal's reader has seen its end,
+        // and if the terminal is left before that, whoever writes next takes it first.
+        if (lineTyped_ > 0)
+            OweReply(OwedFromNow(CommandFirstByteMs()));
+        lineTyped_ = 0;
+    } else if (key == '\b') {
+        lineTyped_ = std::max(lineTyped_ - 1, 0);
+    } else if (key != '\n') {
+        ++lineTyped_;
+    }
+}
+
+void TerminalPart::writeLeavingLine()
+{
+    // Text typed without Return becomes a command with the leaving line end; an empty line is answered by nothing.
+    if (LinkWrite(CurrentConnection, "\r\n") == 2 && lineTyped_ > 0)
+        OweReply(OwedFromNow(CommandFirstByteMs()));
+    lineTyped_ = 0;
 }
 
 void TerminalPart::mTerminalPaste(const QByteArray& text)

@@ -42,6 +42,11 @@ public:
 private:
     void leaveTerminal();
     void sendNextPasted();
+    // Counts what the user has typed on the current line (Return owes the gateway's answer to it).
+    void noteKeySent(char key);
+    // The leaving step's line end: after typed text it is a command whose reply is owed.
+    void writeLeavingLine();
+    int lineTyped_ = 0; // characters typed on the current line, less those erased
     QTimer* pasteTimer_ = nullptr;
     QByteArray pasteQueue_;
 };

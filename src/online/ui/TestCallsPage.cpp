@@ -431,7 +431,8 @@ void TestCallsPage::startTestCall(const QByteArray& command)
     // A reader that goes on from an earlier start: CR LF ends the gateway's running test first. On telnet the
     // new command alone does.
     const QByteArray line = (testCallThread ? QByteArray("\r\n") : QByteArray()) + command;
-    if (!written(line)) {
+    // What the link still owes is taken first (not while a running test's reader takes it).
+    if (LinkCommandWrite(line) != quint32(line.size())) {
         showCommError();
         testStartFailed();
         return;

@@ -50,18 +50,22 @@ void showCommError()
     CommErrorBox();
 }
 
-bool written(const QByteArray& command)
+// A command of the tracing's own: what the link still owes is taken first. The Stop's answer is owed until the
+// drain has seen its end.
+bool written(const QByteArray& command, bool owesReply = false)
 {
-    return LinkWrite(CurrentConnection, command) == quint32(command.size());
+    return LinkCommandWrite(command, owesReply) == quint32(command.size());
 }
 
-// The answer to "AT!RX": read and thrown away, so that it does not end up in the next command's reply.
+// The answer to "AT!RX": read and thrown away, so that it does not end up in the next command's reply; what has
+// not come by the drain's end is taken by whoever writes next.
 void drainStopReply()
 {
     if (CurrentConnection.LinkType == LinkTelnet) {
         WaitPumping(100);
-        ClearTcpReceived();
-        CurrentConnection.TcpDataReceived = false;
+        // Looked at, what came and what comes until the next write: the gateway's login prompt may answer the Stop.
+        DropArrivedText();
+        DropTcpTextUntilWrite();
     } else {
         // Trace lines still on their way come before it; a read ends at the line's silence. A gateway that
         // answers with something else and traces on would keep this thread reading: the drain has a bound.
@@ -74,6 +78,7 @@ void drainStopReply()
             if (left <= 0)
                 break;
             const QByteArray got = LinkReadWithin(kTraceReplySize, int(left));
+            OwedReplySeen(got);
             if (got.isEmpty() || prompt.see(got))
                 break;
             seen = seen.right(2) + got;
@@ -364,7 +369,7 @@ void TracingPage::tracingStopped()
 
 void TracingPage::stopTracingOverTcp()
 {
-    const bool sent = written("AT!RX\r");
+    const bool sent = written("AT!RX\r", true);
     if (!sent)
         showCommError();
     tracingStopped();
@@ -379,7 +384,7 @@ void TracingPage::stopTracingOnSerial()
     // The reader is joined before its file closes and before the link carries anything else.
     StopLiveWorker(tracingThread);
     tracingStopped();
-    if (!written("AT!RX\r"))
+    if (!written("AT!RX\r", true))
         showCommError();
     else
         drainStopReply();

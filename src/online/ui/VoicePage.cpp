@@ -691,7 +691,7 @@ void VoicePage::sbVoiceDialClick()
 
     const QByteArray erase = messageCommand(n, "ERASE", "\r");
     WaitPumping(200);
-    if (LinkWrite(CurrentConnection, erase) != quint32(erase.size())) {
+    if (LinkCommandWrite(erase) != quint32(erase.size())) {
         errorBox(56);
         sbVoiceDial->setEnabled(true);
         return;
@@ -725,7 +725,7 @@ void VoicePage::sbVoiceDialClick()
 
     lbVoiceStatus->setText(labelOr(labelTexts, 682, QStringLiteral("Recording message ... ")));
     const QByteArray record = messageCommand(n, "RECORD", "\r");
-    if (LinkWrite(CurrentConnection, record) != quint32(record.size())) {
+    if (LinkCommandWrite(record) != quint32(record.size())) {
         errorBox(56);
         sbVoiceDial->setEnabled(true);
         return;
