@@ -11,7 +11,6 @@
 namespace {
 
 constexpr quint64 kNone = std::numeric_limits<quint64>::max();
-constexpr int kCommErrorText = 56;
 constexpr int kErrorCaption = 47;
 
 // The link's epoch (LinkEpoch) the user's Disconnect left; kNone once its work has returned.

@@ -3,6 +3,9 @@
 // Disconnect (the tool bar's or the menu's) ends the work under way on purpose: what it ended is no failure the
 // user met, so that work tells none.
 
+// The text's number in the language file.
+inline constexpr int kCommErrorText = 56;
+
 // The user's Disconnect has just closed the link: the work that was waiting on it, and returns now, ends quietly.
 // Once that work has returned (no nested wait is open any more) or another link opens, failures are told again.
 void NoteUserDisconnect();

@@ -1,5 +1,7 @@
 #include "firmware/ui/FirmwarePage.h"
 
+#include "link/CommError.h"
+
 #include "firmware/BootPort.h"
 #include "firmware/FirmwareVersion.h"
 #include "firmware/HexFile.h"
@@ -40,7 +42,6 @@ namespace {
 constexpr int kCaptionInfo = 54;
 constexpr int kCaptionError = 47;
 constexpr int kVersionsReadText = 61;
-constexpr int kNotWrittenText = 56;
 constexpr int kNoFileText = 71;
 constexpr int kModemLinkText = 883;
 constexpr int kUpgradeQuestion = 787;
@@ -212,7 +213,7 @@ bool ReadGatewaySwVersion(QString& firmware, QString& boot)
     ShowProgress(kProgressLoading, fMain);
     const QString info = ReadGatewayInfo(false);
     if (!SplitGatewaySwVersion(info, firmware, boot)) {
-        MessageBox(labelText(kNotWrittenText), labelText(kCaptionError), MB_ICONERROR);
+        CommErrorBox();
         HideProgress(fMain);
         return false;
     }
@@ -428,7 +429,7 @@ void FirmwarePage::StartTcpFwUpgrade(bool erase)
         upgradeMoment(MomentAfterErase);
         if (!written) {
             hideUpgradeWindows();
-            MessageBox(labelText(kNotWrittenText), errorCaption(), MB_ICONERROR);
+            MessageBox(labelText(kCommErrorText), errorCaption(), MB_ICONERROR);
             fMain->mDisconnectClick();
             return;
         }

@@ -64,7 +64,6 @@ constexpr int kLinkFailedText = 48;
 constexpr int kNoAnswerText = 49;
 constexpr int kLoginFailedText = 50;
 constexpr int kIdentFailedText = 51;
-constexpr int kCommErrorText = 56;
 constexpr int kLoadOfferText = 53;
 constexpr int kConnectedText = 213;
 constexpr int kNotConnectedText = 214;
@@ -500,7 +499,7 @@ void ConnectionPart::endLostConnection()
     const bool tell = liveTools.stopForLinkLoss();
     mDisconnectClick();
     if (tell || sessionUntold)
-        MessageBox(labelText(kCommErrorText), labelText(47), MB_ICONERROR);
+        CommErrorBox();
 }
 
 void ConnectionPart::telnetDropped()

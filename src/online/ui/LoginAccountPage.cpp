@@ -25,7 +25,7 @@ constexpr int kLoginTopic = 17;
 
 void errorBox(int text)
 {
-    if (text == 56) {
+    if (text == kCommErrorText) {
         CommErrorBox();
         return;
     }
@@ -111,14 +111,14 @@ void LoginAccountPage::sendAccount(const QByteArray& command)
     const ExchangeResult e = SendAccountCommand(command);
     if (!e.written) {
         if (!RefusedForWait(e))
-            errorBox(56);
+            errorBox(kCommErrorText);
         return;
     }
     const QByteArray& reply = e.reply;
     if (ReplyHasOkLine(reply))
         infoBox(66);
     else
-        errorBox(56);
+        errorBox(kCommErrorText);
 }
 
 void LoginAccountPage::sbLoginSaveClick()

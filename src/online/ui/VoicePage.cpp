@@ -125,21 +125,31 @@ private:
 
 // A box shown during an operation is modal, so the main window is enabled under it: a box over the disabled
 // main window would be disabled with it and could not be answered.
-int voiceBox(int text, int caption, unsigned flags)
+template <typename Show> int withMainEnabled(Show show)
 {
     const bool held = VoiceSpan::open() && fMain && !fMain->isEnabled();
     if (held)
         fMain->setEnabled(true);
-    const int answer = MessageBox(labelText(text), labelText(caption), flags);
+    const int answer = show();
     if (held && VoiceSpan::open())
         fMain->setEnabled(false);
     return answer;
 }
 
+int voiceBox(int text, int caption, unsigned flags)
+{
+    return withMainEnabled([&] { return MessageBox(labelText(text), labelText(caption), flags); });
+}
+
 void errorBox(int text)
 {
-    if (text == 56 && LinkEndedByUser())
-        return; // the communication error is told unless the user's Disconnect ended the work (CommErrorBox)
+    if (text == kCommErrorText) {
+        withMainEnabled([] {
+            CommErrorBox();
+            return 0;
+        });
+        return;
+    }
     voiceBox(text, 47, MB_ICONERROR);
 }
 
@@ -501,13 +511,13 @@ void VoicePage::voiceRead()
 
     const int n = cbVoiceType->currentIndex();
     if (!span.write("\r\nAT\r\n")) {
-        errorBox(56);
+        errorBox(kCommErrorText);
         return;
     }
     WaitPumping(1000);
     VoiceReplyWait();
     if (!span.write(messageCommand(n, "view"))) {
-        errorBox(56);
+        errorBox(kCommErrorText);
         return;
     }
     const QByteArray view = VoiceReplyWait();
@@ -523,12 +533,12 @@ void VoicePage::voiceRead()
     if (closingProgram())
         return;
     if (!span.write(messageCommand(n, "READ"))) {
-        errorBox(56);
+        errorBox(kCommErrorText);
         return;
     }
     const QByteArray readAnswer = ComRead(span.port().get(), 512, true);
     if (NoteSessionEnd(readAnswer)) {
-        errorBox(56);
+        errorBox(kCommErrorText);
         return;
     }
     if (readAnswer.toUpper().contains("BUSY")) {
@@ -551,7 +561,7 @@ void VoicePage::voiceRead()
         const bool sent = span.write("\r\n") && !ReadReplyMeetsSessionEnd(512);
         const bool kept = target.commit();
         if (!sent)
-            errorBox(56);
+            errorBox(kCommErrorText);
         if (!kept)
             errorBox(60);
         else if (sent)
@@ -559,14 +569,14 @@ void VoicePage::voiceRead()
         return;
     }
     target.cancelWriting();
-    errorBox(56);
+    errorBox(kCommErrorText);
     mVoice->clear();
     setFirmStatus(170, "Received packet :");
     setFirmPosition(0);
     if (span.write(QByteArray("\r\n").repeated(10)))
         VoiceReplyWait();
     else if (!span.lost()) // a port gone under the transfer was its failure, told above
-        errorBox(56);
+        errorBox(kCommErrorText);
 }
 
 void VoicePage::voiceWrite()
@@ -599,7 +609,7 @@ void VoicePage::voiceWrite()
     setFirmStatus(676, "Erasing voice message ... ");
     const int n = cbVoiceType->currentIndex();
     auto fail = [this] {
-        errorBox(56);
+        errorBox(kCommErrorText);
         hideVoiceProgress();
     };
     // Once the message is erased, every end but success says so, whatever broke off the write.
@@ -634,7 +644,7 @@ void VoicePage::voiceWrite()
             VoiceReplyWait();
             infoBox(72);
         } else {
-            errorBox(56);
+            errorBox(kCommErrorText);
         }
         return;
     }
@@ -655,14 +665,14 @@ void VoicePage::sbVoiceDeleteClick()
         return;
     const VoiceSpan span;
     if (!span.write("\r\nAT\r\n")) {
-        errorBox(56);
+        errorBox(kCommErrorText);
         return;
     }
     const int n = cbVoiceType->currentIndex();
     mVoice->clear();
     VoiceReplyWait();
     if (!span.write(messageCommand(n, "view"))) {
-        errorBox(56);
+        errorBox(kCommErrorText);
         return;
     }
     const int failText = CheckVoiceViewForErase(VoiceReplyWait());
@@ -671,7 +681,7 @@ void VoicePage::sbVoiceDeleteClick()
         return;
     }
     if (!span.write(messageCommand(n, "ERASE")) || !VoiceEraseWait(span.port(), "\r\nOK\r\n", voiceWaits.eraseMs)) {
-        errorBox(56);
+        errorBox(kCommErrorText);
         hideVoiceProgress();
         return;
     }
@@ -692,7 +702,7 @@ void VoicePage::sbVoiceDialClick()
     const QByteArray erase = messageCommand(n, "ERASE", "\r");
     WaitPumping(200);
     if (LinkCommandWrite(erase) != quint32(erase.size())) {
-        errorBox(56);
+        errorBox(kCommErrorText);
         sbVoiceDial->setEnabled(true);
         return;
     }
@@ -716,7 +726,7 @@ void VoicePage::sbVoiceDialClick()
         }
     }
     if (!erased) {
-        errorBox(56);
+        errorBox(kCommErrorText);
         enableMainWindow();
         hideVoiceProgress();
         sbVoiceDial->setEnabled(true);
@@ -726,7 +736,7 @@ void VoicePage::sbVoiceDialClick()
     lbVoiceStatus->setText(labelOr(labelTexts, 682, QStringLiteral("Recording message ... ")));
     const QByteArray record = messageCommand(n, "RECORD", "\r");
     if (LinkCommandWrite(record) != quint32(record.size())) {
-        errorBox(56);
+        errorBox(kCommErrorText);
         sbVoiceDial->setEnabled(true);
         return;
     }
@@ -786,28 +796,28 @@ void VoiceDeletePoll()
 void VoicePage::sbVoiceStopClick()
 {
     if (LinkWrite(CurrentConnection, "\r\n\r\n") != 4)
-        errorBox(56);
+        errorBox(kCommErrorText);
 }
 
 void VoicePage::sbVoiceHangClick()
 {
     if (LinkWrite(CurrentConnection, "\r\n") != 2) {
-        errorBox(56);
+        errorBox(kCommErrorText);
         return;
     }
     WaitPumping(100);
     if (LinkWrite(CurrentConnection, "AT!D\r\n") != 6) {
-        errorBox(56);
+        errorBox(kCommErrorText);
         return;
     }
     NoteSessionEnd(LinkRead(4096));
     if (CurrentConnection.LinkType == LinkTelnet) {
         if (LinkWrite(CurrentConnection, "AT!D\r\n") != 6) {
-            errorBox(56);
+            errorBox(kCommErrorText);
             return;
         }
         NoteSessionEnd(LinkRead(4096));
     }
     if (LinkWrite(CurrentConnection, "\r\n") != 2)
-        errorBox(56);
+        errorBox(kCommErrorText);
 }
