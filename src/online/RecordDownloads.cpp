@@ -5,6 +5,7 @@
 #include "online/GatewayClock.h"
 #include "platform/ComPort.h"
 #include "platform/Cp1250.h"
+#include "platform/IniFile.h"
 #include "platform/Wait.h"
 
 #include <QFile>
@@ -564,18 +565,17 @@ bool AppendRecordFile(const QString& path, const QString& gateway, const QString
     QByteArray out = "\r\n[" + encodeCp1250(gateway) + " : " + encodeCp1250(stamp) + "]\r\n\r\n";
     for (const QString& line : lines)
         out += encodeCp1250(line) + "\r\n";
-    const bool existed = QFileInfo::exists(path);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return false;
-    const qint64 oldSize = file.size();
-    if (file.write(out) == out.size())
-        return true;
-    // A full disk or the file-size limit stopped the write part way: the file goes back to its old lines, so
-    // it never holds a header without its records.
-    if (existed)
-        file.resize(oldSize);
-    else
-        file.remove();
-    return false;
+    // The file is written anew beside itself and renamed over the old one: whatever ends the program (a kill, a
+    // full disk, the file-size limit), the file holds each block whole or not at all, never a header without
+    // its records.
+    QByteArray whole;
+    QFile old(path);
+    if (old.exists()) {
+        if (!old.open(QIODevice::ReadOnly))
+            return false;
+        whole = old.readAll();
+        if (old.error() != QFileDevice::NoError)
+            return false;
+    }
+    return ReplaceFileWhole(path, whole + out);
 }

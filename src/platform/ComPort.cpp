@@ -109,22 +109,20 @@ int waitFor(int fd, short events, std::optional<SteadyClock::time_point> deadlin
     }
 }
 
-// waitFor that also wakes when wakeFd becomes readable; returns -2 then.
-int waitForOrWake(int fd, short events, int wakeFd, std::optional<SteadyClock::time_point> deadline)
+// waitFor that also wakes when one of the wake descriptors (those >= 0) becomes readable; returns -2 then.
+int waitForOrWake(int fd, short events, int wakeFd, int closeWakeFd, std::optional<SteadyClock::time_point> deadline)
 {
-    if (wakeFd < 0)
-        return waitFor(fd, events, deadline);
     for (;;) {
-        pollfd p[2] = {{fd, events, 0}, {wakeFd, POLLIN, 0}};
+        pollfd p[3] = {{fd, events, 0}, {wakeFd, POLLIN, 0}, {closeWakeFd, POLLIN, 0}};
         timespec ts{};
         if (deadline)
             ts = remainingUntil(*deadline);
-        const int r = ::ppoll(p, 2, deadline ? &ts : nullptr, nullptr);
+        const int r = ::ppoll(p, 3, deadline ? &ts : nullptr, nullptr);
         if (r < 0 && errno == EINTR)
             continue;
         if (r < 0)
             return -1;
-        if (r > 0 && (p[1].revents & POLLIN) && !p[0].revents)
+        if (r > 0 && ((p[1].revents | p[2].revents) & POLLIN) && !p[0].revents)
             return -2;
         return r == 0 ? 0 : p[0].revents;
     }
@@ -142,13 +140,47 @@ std::optional<SteadyClock::time_point> earlier(std::optional<SteadyClock::time_p
 
 } // namespace
 
-ComPort::ComPort() : wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+// A read or write holds the descriptor through one of these: close() waits until none is left before it
+// closes the descriptor, so the number is never reused under a read. fd() is -1 when the port was closed.
+class ComPort::IoUse
+{
+public:
+    explicit IoUse(ComPort& port) : port_(port)
+    {
+        std::lock_guard lock(port_.mutex_);
+        fd_ = port_.fd_.load();
+        if (fd_ >= 0)
+            ++port_.ioUsers_;
+    }
+    ~IoUse()
+    {
+        if (fd_ < 0)
+            return;
+        std::lock_guard lock(port_.mutex_);
+        if (--port_.ioUsers_ == 0)
+            port_.ioDone_.notify_all();
+    }
+    IoUse(const IoUse&) = delete;
+    IoUse& operator=(const IoUse&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    ComPort& port_;
+    int fd_ = -1;
+};
+
+ComPort::ComPort()
+    : wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), closeWakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{
+}
 
 ComPort::~ComPort()
 {
     close();
     if (wakeFd_ >= 0)
         ::close(wakeFd_);
+    if (closeWakeFd_ >= 0)
+        ::close(closeWakeFd_);
 }
 
 void ComPort::setReadsCancelled(bool on)
@@ -256,13 +288,24 @@ bool ComPort::open(const QString& name, qint32 baudRate)
 
 void ComPort::close()
 {
-    if (fd_ >= 0) {
-        ::flock(fd_, LOCK_UN);
-        ::close(fd_);
-        fd_ = -1;
+    int fd = -1;
+    {
+        std::unique_lock lock(mutex_);
+        pending_.clear();
+        // From here on no read or write takes the descriptor; those under way are woken and waited for.
+        fd = fd_.exchange(-1);
+        if (fd < 0)
+            return;
+        if (ioUsers_ > 0) {
+            const quint64 one = 1;
+            [[maybe_unused]] ssize_t n = ::write(closeWakeFd_, &one, sizeof one);
+            ioDone_.wait(lock, [this] { return ioUsers_ == 0; });
+            quint64 count = 0;
+            n = ::read(closeWakeFd_, &count, sizeof count);
+        }
     }
-    std::lock_guard lock(mutex_);
-    pending_.clear();
+    ::flock(fd, LOCK_UN);
+    ::close(fd);
 }
 
 bool ComPort::setBaudRate(qint32 baudRate)
@@ -272,13 +315,14 @@ bool ComPort::setBaudRate(qint32 baudRate)
         setError(QStringLiteral("Unsupported baud rate %1").arg(baudRate));
         return false;
     }
-    if (fd_ < 0) {
+    const IoUse use(*this);
+    if (use.fd() < 0) {
         setError(QStringLiteral("Port is not open"));
         return false;
     }
     termios tio{};
-    if (::tcgetattr(fd_, &tio) != 0 || ::cfsetispeed(&tio, *code) != 0 || ::cfsetospeed(&tio, *code) != 0 ||
-        ::tcsetattr(fd_, TCSANOW, &tio) != 0) {
+    if (::tcgetattr(use.fd(), &tio) != 0 || ::cfsetispeed(&tio, *code) != 0 || ::cfsetospeed(&tio, *code) != 0 ||
+        ::tcsetattr(use.fd(), TCSANOW, &tio) != 0) {
         setError(QStringLiteral("Cannot set %1 baud on %2: %3").arg(baudRate).arg(device_, systemError(errno)));
         return false;
     }
@@ -319,7 +363,9 @@ void ComPort::setError(const QString& text)
 
 qint64 ComPort::write(const char* data, qint64 size)
 {
-    if (fd_ < 0) {
+    const IoUse use(*this);
+    const int fd = use.fd();
+    if (fd < 0) {
         setError(QStringLiteral("Port is not open"));
         return -1;
     }
@@ -335,7 +381,7 @@ qint64 ComPort::write(const char* data, qint64 size)
 
     qint64 done = 0;
     while (done < size) {
-        const ssize_t n = ::write(fd_, data + done, size_t(size - done));
+        const ssize_t n = ::write(fd, data + done, size_t(size - done));
         if (n > 0) {
             done += n;
             continue;
@@ -353,7 +399,11 @@ qint64 ComPort::write(const char* data, qint64 size)
         // with what went out so far.
         if (deadline && SteadyClock::now() >= *deadline)
             return done;
-        const int ev = waitFor(fd_, POLLOUT, deadline);
+        const int ev = waitForOrWake(fd, POLLOUT, -1, closeWakeFd_, deadline);
+        if (ev == -2) { // closed meanwhile
+            setError(QStringLiteral("Port is not open"));
+            return done > 0 ? done : -1;
+        }
         if (ev < 0) {
             setError(QStringLiteral("Write to %1 failed: %2").arg(device_, systemError(errno)));
             return -1;
@@ -385,7 +435,9 @@ qint64 ComPort::readArrived(char* data, qint64 size)
 
 qint64 ComPort::readWith(char* data, qint64 size, const CommTimeouts* fixed)
 {
-    if (fd_ < 0) {
+    const IoUse use(*this);
+    const int fd = use.fd();
+    if (fd < 0) {
         setError(QStringLiteral("Port is not open"));
         return -1;
     }
@@ -430,7 +482,7 @@ qint64 ComPort::readWith(char* data, qint64 size, const CommTimeouts* fixed)
     };
 
     for (;;) {
-        const ssize_t n = ::read(fd_, data + got, size_t(size - got));
+        const ssize_t n = ::read(fd, data + got, size_t(size - got));
         if (n > 0) {
             got += n;
             lastByte = SteadyClock::now();
@@ -450,7 +502,7 @@ qint64 ComPort::readWith(char* data, qint64 size, const CommTimeouts* fixed)
         }
         if (hungUp)
             return peerGone();
-        if (immediate || cancelled_.load())
+        if (immediate || cancelled_.load() || fd_.load() < 0) // cancelled, or closed meanwhile
             return got;
 
         std::optional<SteadyClock::time_point> deadline = totalDeadline;
@@ -459,9 +511,9 @@ qint64 ComPort::readWith(char* data, qint64 size, const CommTimeouts* fixed)
         if (deadline && SteadyClock::now() >= *deadline)
             return got;
 
-        const int ev = waitForOrWake(fd_, POLLIN, wakeFd_, deadline);
+        const int ev = waitForOrWake(fd, POLLIN, wakeFd_, closeWakeFd_, deadline);
         if (ev == -2)
-            return got; // reads cancelled
+            return got; // reads cancelled, or the port closed
         if (ev < 0) {
             setError(QStringLiteral("Read from %1 failed: %2").arg(device_, systemError(errno)));
             return got > 0 ? got : -1;
@@ -487,10 +539,11 @@ bool ComPort::readByte(char& out)
 
 bool ComPort::setDtr(bool on)
 {
-    if (fd_ < 0)
+    const IoUse use(*this);
+    if (use.fd() < 0)
         return false;
     int bits = TIOCM_DTR;
-    if (::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) != 0) {
+    if (::ioctl(use.fd(), on ? TIOCMBIS : TIOCMBIC, &bits) != 0) {
         setError(QStringLiteral("Cannot set DTR on %1: %2").arg(device_, systemError(errno)));
         return false;
     }
@@ -499,10 +552,11 @@ bool ComPort::setDtr(bool on)
 
 bool ComPort::setRts(bool on)
 {
-    if (fd_ < 0)
+    const IoUse use(*this);
+    if (use.fd() < 0)
         return false;
     int bits = TIOCM_RTS;
-    if (::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) != 0) {
+    if (::ioctl(use.fd(), on ? TIOCMBIS : TIOCMBIC, &bits) != 0) {
         setError(QStringLiteral("Cannot set RTS on %1: %2").arg(device_, systemError(errno)));
         return false;
     }
@@ -515,8 +569,9 @@ void ComPort::flush()
         std::lock_guard lock(mutex_);
         pending_.clear();
     }
-    if (fd_ >= 0)
-        ::tcflush(fd_, TCIOFLUSH);
+    const IoUse use(*this);
+    if (use.fd() >= 0)
+        ::tcflush(use.fd(), TCIOFLUSH);
 }
 
 QStringList ComPort::availablePorts()

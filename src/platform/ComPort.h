@@ -9,13 +9,16 @@
 // The time-outs belong to the object and survive close() and open().
 // A read blocks the calling thread (no events are processed); keep time-outs short on the UI thread.
 // One thread may read while another writes or changes the time-outs (a live tool's reader and the UI thread);
-// a change of time-outs applies from the next read on. open() and close() must not race with I/O.
+// a change of time-outs applies from the next read on. close() may come while another thread reads or writes:
+// it wakes that read or write, waits until it has left the descriptor and only then closes it, so no read or
+// write ever meets a closed or reused descriptor. open() must not race with I/O.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 
 struct CommTimeouts
@@ -43,7 +46,7 @@ public:
     // Opens 8N1, no flow control, raw; locks the device (flock) so a second user gets "port busy".
     bool open(const QString& name, qint32 baudRate = 9600);
     void close();
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return fd_.load() >= 0; }
     QString deviceName() const { return device_; }
 
     bool setBaudRate(qint32 baudRate);
@@ -83,7 +86,7 @@ public:
     // once before waiting, since these bytes are not in the device.
     void unread(const QByteArray& bytes);
 
-    int fd() const { return fd_; }
+    int fd() const { return fd_.load(); }
     QString errorString() const;
     bool isBusyError() const { return busy_; }
     bool isDisconnected() const { return disconnected_.load(); }
@@ -92,10 +95,11 @@ public:
     static QStringList availablePorts();                // device paths of the serial ports found
 
 private:
+    class IoUse;
     void setError(const QString& text);
     qint64 readWith(char* data, qint64 size, const CommTimeouts* fixed); // fixed: instead of the port's own
 
-    int fd_ = -1;
+    std::atomic<int> fd_{-1}; // set to -1 under mutex_ by close(), before the descriptor is closed
     QString device_;
     qint32 baud_ = 0;
     CommTimeouts timeouts_{};
@@ -103,7 +107,10 @@ private:
     bool busy_ = false;
     std::atomic<bool> disconnected_{false};
     std::atomic<bool> cancelled_{false};
-    int wakeFd_ = -1;          // an eventfd, readable while reads are cancelled
+    int wakeFd_ = -1;      // an eventfd, readable while reads are cancelled
+    int closeWakeFd_ = -1; // an eventfd, readable while close() waits for the reads and writes under way
+    int ioUsers_ = 0;      // reads and writes that hold the descriptor (under mutex_)
+    std::condition_variable ioDone_;
     QByteArray pending_;       // bytes put back by unread()
-    mutable std::mutex mutex_; // error_, timeouts_ and pending_: a worker reads while the UI thread writes
+    mutable std::mutex mutex_; // error_, timeouts_, pending_, ioUsers_: a worker reads while the UI thread writes
 };

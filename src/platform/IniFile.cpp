@@ -356,7 +356,7 @@ void removeStaleTemporaries(const QByteArray& dir, const QByteArray& fileName)
 }
 
 // Replaces the file at path by data, or leaves it untouched. On success stamp describes the new file.
-bool replaceFile(const QByteArray& path, const std::string& data, Stamp& stamp)
+bool replaceFile(const QByteArray& path, const char* data, size_t size, Stamp& stamp)
 {
     IgnoreFileSizeSignal(); // main() has done so already; a user of this class without it gets it here
     // Writing through a symbolic link replaces the file it points to, not the link.
@@ -394,7 +394,7 @@ bool replaceFile(const QByteArray& path, const std::string& data, Stamp& stamp)
         if (ok && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
             (void)::fchown(fd, old.st_uid, old.st_gid);
     }
-    ok = ok && writeAll(fd, data.data(), data.size()) && ::fsync(fd) == 0;
+    ok = ok && writeAll(fd, data, size) && ::fsync(fd) == 0;
     struct stat st;
     if (ok && ::fstat(fd, &st) == 0)
         stamp = Stamp::of(st);
@@ -641,7 +641,7 @@ bool IniFile::UpdateFile()
     for (size_t at = text.find("\n\n\n"); at != std::string::npos; at = text.find("\n\n\n", at))
         text.erase(at, 1);
     Stamp written;
-    ok = ok && replaceFile(d->path, text, written);
+    ok = ok && replaceFile(d->path, text.data(), text.size(), written);
     if (!ok) {
         d->lastError = QStringLiteral("Unable to write to %1").arg(d->fileName);
         return false;
@@ -660,4 +660,10 @@ bool IniFile::isDirty() const
 QString IniFile::lastError() const
 {
     return d->lastError;
+}
+
+bool ReplaceFileWhole(const QString& path, const QByteArray& data)
+{
+    Stamp written;
+    return replaceFile(QFile::encodeName(path), data.constData(), size_t(data.size()), written);
 }

@@ -55,3 +55,8 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
+
+// Makes data the whole content of the file at path, or leaves the file untouched: the text goes into a temporary
+// file beside it, is synced and renamed over it (a symbolic link's target is replaced; the old file's permissions
+// and, where allowed, owner are kept). A kill at any moment leaves the old file or the new one. False on failure.
+bool ReplaceFileWhole(const QString& path, const QByteArray& data);

@@ -17,6 +17,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,7 +28,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -107,6 +112,68 @@ TEST(RecordRules, ASaveThatCannotBeWrittenWholeLeavesTheFileAsItWas)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), old);
+}
+
+// A kill while a block is saved leaves the file with whole blocks only. Each child saves a large block and is
+// killed once the folder has begun to grow (the write under way), or a little later. A save that runs to its end
+// then adds the block exactly, and the file keeps its permissions.
+TEST(RecordRules, AKillWhileABlockIsSavedLeavesWholeBlocksOnly)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("calls.txt"));
+    QByteArray expected = "\r\n[Sim : 1.1.26 10:00:00]\r\n\r\nold record\r\n";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(expected), expected.size());
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    const QStringList lines(150000,
+                            QStringLiteral("Hovor \u010d. 0123456789 +420123456789 00:01:23 ") + QString(40, 'x'));
+    QByteArray block = "\r\n[Sim : 2.1.26 10:00:00]\r\n\r\n";
+    for (const QString& line : lines)
+        block += encodeCp1250(line) + "\r\n";
+    const auto save = [&] {
+        return AppendRecordFile(path, QStringLiteral("Sim"), QStringLiteral("2.1.26 10:00:00"), lines);
+    };
+    const auto folderBytes = [&] {
+        qint64 bytes = 0;
+        for (const QFileInfo& f : QDir(dir.path()).entryInfoList(QDir::Files | QDir::Hidden))
+            bytes += f.size();
+        return bytes;
+    };
+    const auto fileBytes = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    for (const int afterMs : {0, 0, 1, 5, 20}) {
+        const qint64 before = folderBytes();
+        std::fflush(nullptr);
+        const pid_t child = ::fork();
+        if (child == 0)
+            _exit(save() ? 0 : 1);
+        QElapsedTimer waited;
+        waited.start();
+        while (folderBytes() == before && waited.elapsed() < 60000) {
+        }
+        ::usleep(useconds_t(afterMs) * 1000);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const QByteArray now = fileBytes();
+        EXPECT_TRUE(now == expected || now == expected + block)
+            << "killed " << afterMs << " ms into the save: " << now.size() << " bytes";
+        if (now == expected + block)
+            expected = now;
+        for (const QString& left : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+            if (left != QLatin1String("calls.txt"))
+                QFile::remove(dir.filePath(left));
+    }
+    ASSERT_TRUE(save());
+    EXPECT_TRUE(fileBytes() == expected + block);
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
 TEST(ClockRules, CommandsReadBackAndAccountChecks)

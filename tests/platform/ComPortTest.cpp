@@ -8,6 +8,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -254,4 +255,34 @@ TEST_F(ComPortTest, UnpluggedLineEndsAWaitingReadWithAnError)
     EXPECT_EQ(port.write("x", 1), -1);
     EXPECT_FALSE(port.open(pair.pathA())); // the device is gone, and a fresh open clears the state
     EXPECT_FALSE(port.isDisconnected());
+}
+
+// A close while another thread waits in a read (a stop's bounded join that ran out) wakes that read and closes the
+// descriptor only after it: the read ends, and nothing reads or writes the closed (or reused) descriptor.
+TEST_F(ComPortTest, ACloseWakesAWaitingReadAndClosesTheDescriptorAfterIt)
+{
+    ASSERT_TRUE(port.setTimeouts({0, 0, 0, 0, 0})); // the read waits until all bytes asked for are in
+    std::atomic<bool> ended{false};
+    qint64 n = 1;
+    std::thread reader([&] {
+        char buf[4];
+        n = port.read(buf, sizeof buf);
+        ended = true;
+    });
+    std::this_thread::sleep_for(300ms);
+    port.close();
+    QElapsedTimer t;
+    t.start();
+    while (!ended && t.elapsed() < 10000)
+        std::this_thread::sleep_for(10ms);
+    const bool woken = ended;
+    if (!woken)
+        peer.send("wake"); // a read the close left waiting ends so that its thread can be joined
+    reader.join();
+    EXPECT_TRUE(woken) << "the read still waited after the close";
+    EXPECT_LE(n, 0);
+    EXPECT_FALSE(port.isOpen());
+    char c;
+    EXPECT_FALSE(port.readByte(c));
+    EXPECT_EQ(port.write("x", 1), -1);
 }

@@ -127,7 +127,7 @@ void serialEnd(int result, const QString& detail)
 {
     showResult(result, detail);
     if (!closingProgram())
-        CurrentConnection = ConnectToGateway(false, fMain, false);
+        connectForPageRun();
 }
 
 void linkEnd(int result, const QString& detail)
@@ -139,7 +139,7 @@ void linkEnd(int result, const QString& detail)
     if (fMain)
         fMain->mDisconnectClick();
     if (result == 0 && !closingProgram())
-        CurrentConnection = ConnectToGateway(false, fMain, true);
+        ConnectToGateway(false, fMain, true);
 }
 
 // The end of a job, once its last report (state 8) has come. Once the close is decided it does not run: the
@@ -207,8 +207,7 @@ void resetFirmwareState()
 
 bool ReadGatewaySwVersion(QString& firmware, QString& boot)
 {
-    CurrentConnection = ConnectToGateway(false, fMain, false);
-    if (!CurrentConnection.Connected)
+    if (!connectForPageRun())
         return false;
     ShowProgress(kProgressLoading, fMain);
     const QString info = ReadGatewayInfo(false);
@@ -363,8 +362,7 @@ void FirmwarePage::sbFirmUpgradeClick()
         return;
     }
     if (type == LinkTelnet) {
-        CurrentConnection = ConnectToGateway(false, fMain, false);
-        if (CurrentConnection.Connected)
+        if (connectForPageRun())
             StartTcpFwUpgrade(true);
         return;
     }

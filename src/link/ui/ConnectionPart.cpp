@@ -433,14 +433,13 @@ void ConnectionPart::buildConnection(QMainWindow* host)
 
 bool connectForPageRun(bool warnFirmware)
 {
-    CurrentConnection = ConnectToGateway(warnFirmware, fMain, false);
+    ConnectToGateway(warnFirmware, fMain, false);
     return CurrentConnection.Connected;
 }
 
 void ConnectionPart::mConnectClick()
 {
-    CurrentConnection = ConnectToGateway(false, fMain, false);
-    if (!CurrentConnection.Connected)
+    if (!connectForPageRun())
         return;
     const QString model = labelText(gatewayModel == 1 ? 868 : 869);
     if (AskYesNo(formatTextString(labelText(kLoadOfferText), model), labelText(54), QStringLiteral("Yes"),

@@ -6,8 +6,9 @@
 // prompt, or the boot loader's banner, which is reported and ends the connect), logs in, identifies the gateway
 // (gatewayModel, the firmware warning), opens the communication log when "SaveLog" is on, shows the connection
 // in the status bar, puts the menus, tool buttons and online topic images into the connected state and sends
-// "AT&M0". Its failures are reported in message boxes; the record it returns tells by its connected flag
-// whether the link is up, and every caller stores it into CurrentConnection. A link lost while the connect talks
+// "AT&M0". Its failures are reported in message boxes. It works on CurrentConnection in place and changes
+// nothing while the link is open; callers read its connected flag there and never store the copy it returns
+// back into it: a live tool's worker may be reading the record meanwhile. A link lost while the connect talks
 // to the gateway (the modem's call ended, the gateway's session ended) fails the connect with text 56; a modem's
 // "NO CARRIER" read before the communication log opened is then logged as received, and nothing after it.
 // The greeting is one whole reply that also ends with the line holding a boot loader's banner (IsBootModeAnswer),
@@ -87,8 +88,8 @@ private:
 ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddressPrompt);
 
 // Connects as every page and tool does (ConnectToGateway with the main window as owner, the firmware warning
-// only when asked for), stores the record in CurrentConnection and tells whether the link is up. A failed
-// connect has reported itself.
+// only when asked for) and tells whether the link is up (CurrentConnection.Connected). A failed connect has
+// reported itself.
 bool connectForPageRun(bool warnFirmware = false);
 
 // The gateway of that name from gtws.ini (the "unnamed" gateway for an empty name, "unnamed" or a name not in

@@ -116,8 +116,7 @@ bool ActualCallsPage::actualSection(int topic, bool chosen)
     fMain->lbMain->setText(labelText(title));
     fMain->lbMain->repaint();
     currentTopic = title;
-    CurrentConnection = ConnectToGateway(false, fMain, false);
-    if (!CurrentConnection.Connected)
+    if (!connectForPageRun())
         return true;
     const quint64 entry = ++actualEntries_;
     mmActual->clear();

@@ -180,7 +180,7 @@ bool CommandsPage::commandsSection(bool chosen)
 void CommandsPage::sbCommandsStartClick()
 {
     if (!CurrentConnection.Connected)
-        CurrentConnection = ConnectToGateway(false, fMain, false);
+        connectForPageRun();
     if (!CurrentConnection.Connected)
         return;
     if (stopOffered_)

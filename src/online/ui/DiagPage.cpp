@@ -217,8 +217,7 @@ bool DiagPage::diagSection(bool chosen)
     fMain->lbMain->setText(labelText(kDiagTopic));
     fMain->lbMain->repaint();
     currentTopic = kDiagTopic;
-    CurrentConnection = ConnectToGateway(false, fMain, false);
-    if (!CurrentConnection.Connected)
+    if (!connectForPageRun())
         return true;
     fMain->tbLoadGate->setEnabled(false);
     fMain->tbSaveGate->setEnabled(false);

@@ -423,8 +423,8 @@ void TestCallsPage::startTestCall(const QByteArray& command)
         testStartFailed();
         return;
     }
-    CurrentConnection = ConnectToGateway(false, fMain, false);
-    if (!CurrentConnection.Connected) {
+    // The reader of an earlier start may run: the connect leaves an open link's record as it is.
+    if (!connectForPageRun()) {
         testStartFailed();
         return;
     }
