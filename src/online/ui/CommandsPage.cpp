@@ -46,14 +46,6 @@ bool written(const QByteArray& bytes)
     return LinkWrite(CurrentConnection, bytes) == quint32(bytes.size());
 }
 
-void setGatewayRunsEnabled(bool on)
-{
-    fMain->tbLoadGate->setEnabled(on);
-    fMain->tbSaveGate->setEnabled(on);
-    fMain->mLoad->setEnabled(on);
-    fMain->mSave->setEnabled(on);
-}
-
 QString startText()
 {
     return TextOrFallback(labelText(152), QStringLiteral("Start"));
@@ -205,12 +197,12 @@ void CommandsPage::startCommands()
     commandsText.clear();
     m1->clear();
     m1->repaint();
-    setGatewayRunsEnabled(false);
+    fMain->setGatewayRunsEnabled(false);
     if (!written(line)) {
         showCommError();
         // No run came about: the whole-gateway load and save are free again.
         if (!running)
-            setGatewayRunsEnabled(true);
+            fMain->setGatewayRunsEnabled(true);
         return;
     }
     ++run_;
@@ -236,7 +228,7 @@ void CommandsPage::stopCommands()
         showCommError();
         return;
     }
-    setGatewayRunsEnabled(true);
+    fMain->setGatewayRunsEnabled(true);
     waitForEnd();
 }
 
@@ -313,7 +305,7 @@ void CommandsPage::endCommandsRun()
 void CommandsPage::commandsIdle()
 {
     offerStart();
-    setGatewayRunsEnabled(true);
+    fMain->setGatewayRunsEnabled(true);
     if (stopWait_)
         stopWait_->quit();
 }

@@ -221,8 +221,7 @@ bool DiagPage::diagSection(bool chosen)
     CurrentConnection = ConnectToGateway(false, fMain, false);
     if (!CurrentConnection.Connected)
         return true;
-    fMain->tbLoadGate->setEnabled(false);
-    fMain->tbSaveGate->setEnabled(false);
+    fMain->setGatewayRunsEnabled(false);
     pDiag->show();
     pDiag->raise();
     diagUnfinishedPolls = 0;
