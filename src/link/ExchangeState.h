@@ -20,7 +20,7 @@ bool LinkInputHeld();
 bool TimersMaySend();
 // Told when the user's input begins to be held (true: an answer is awaited or a step runs) and when the last
 // such wait or step ends (false).
-void SetLinkWaitWatch(std::function<void(bool waiting)> watch);
+void SetInputHoldWatch(std::function<void(bool waiting)> watch);
 
 // Held by work of the window's thread while it waits on the link (every such read holds one itself).
 class LinkWaitScope
