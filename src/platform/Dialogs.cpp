@@ -46,7 +46,7 @@ int closedBoxAnswer(unsigned flags)
     }
 }
 
-// Boxes and dialogs open on the UI thread, the innermost last (a box a nested wait showed over another).
+// The boxes and dialogs open now on the UI thread (a box shown inside another's nested wait counts too).
 int dialogsOpen = 0;
 std::function<void(bool open)> dialogOpenWatch;
 
