@@ -154,7 +154,7 @@ bool TimersMaySend()
     return !LinkInputHeld();
 }
 
-void SetLinkWaitWatch(std::function<void(bool waiting)> watch)
+void SetInputHoldWatch(std::function<void(bool waiting)> watch)
 {
     linkWaitWatch = std::move(watch);
 }

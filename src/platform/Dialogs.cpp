@@ -46,6 +46,27 @@ int closedBoxAnswer(unsigned flags)
     }
 }
 
+// The boxes and dialogs open now on the UI thread (a box shown inside another's nested wait counts too).
+int dialogsOpen = 0;
+std::function<void(bool open)> dialogOpenWatch;
+
+class DialogOpenScope
+{
+public:
+    DialogOpenScope()
+    {
+        if (dialogsOpen++ == 0 && dialogOpenWatch)
+            dialogOpenWatch(true);
+    }
+    ~DialogOpenScope()
+    {
+        if (--dialogsOpen == 0 && dialogOpenWatch)
+            dialogOpenWatch(false);
+    }
+    DialogOpenScope(const DialogOpenScope&) = delete;
+    DialogOpenScope& operator=(const DialogOpenScope&) = delete;
+};
+
 std::atomic<DialogHandler*> defaultHandler{nullptr};
 std::atomic<DialogHandler*> currentHandler{nullptr};
 
@@ -84,6 +105,7 @@ template <class Result, class Show> Result showUnlessClosing(Result result, Show
         if (closingProgram())
             return;
         NestedWait nested;
+        const DialogOpenScope open;
         result = show();
     });
     return result;
@@ -124,5 +146,11 @@ int ShowModal(QDialog* dialog)
     if (closingProgram())
         return 0; // rejected
     NestedWait nested;
+    const DialogOpenScope open;
     return dialogHandler()->showModal(dialog);
+}
+
+void SetDialogOpenWatch(std::function<void(bool open)> watch)
+{
+    dialogOpenWatch = std::move(watch);
 }

@@ -41,6 +41,11 @@ bool InputQuery(const QString& caption, const QString& prompt, QString& value);
 // Runs a dialog modally; returns QDialog::Accepted / Rejected (or what the test handler decides).
 int ShowModal(QDialog* dialog);
 
+// Told on the UI thread when a box or dialog of the functions above opens to wait for the user while none was open
+// (true), and when the last one open closes (false). One watcher: the input hold, whose busy cursor stays away
+// from a box that waits for the user.
+void SetDialogOpenWatch(std::function<void(bool open)> watch);
+
 // The handler behind the functions above. The default one, installed by the UI at start-up
 // (platform/ui/QtDialogs.h), shows real Qt dialogs; core code only ever calls the functions above.
 class DialogHandler

@@ -30,16 +30,16 @@
 
 namespace {
 
-// Ends of the link (heldInputLinkEnded) so far; held input keeps the count of its time.
-unsigned linkEndCount = 0;
+// The link's ends so far (heldInputLinkEnded); held input keeps the count of its time.
+unsigned linkEnds = 0;
 // A delivery of held input under way: its nesting (nestedWaits() as it began), whether a wait began in it (a box
 // shown after such a wait ended it, and held input never answers that box), and whether the input was held
-// before the link's end.
+// before a link end.
 struct HeldDelivery
 {
-    int depth;
+    int nesting;
     bool waited;
-    bool stale;
+    bool beforeLinkEnd;
 };
 std::vector<HeldDelivery> heldDeliveries; // innermost last
 
@@ -104,7 +104,7 @@ struct HeldInput
     std::unique_ptr<WsEvent> system;
     QPointer<QObject> receiver;
     std::unique_ptr<QEvent> event;
-    unsigned linkEnds = linkEndCount; // the link's ends when it was held
+    unsigned linkEndsWhenHeld = linkEnds;
 };
 
 // A widget under a press whose release only ends what the press began: a spin box's and a slider's (a scroll
@@ -145,7 +145,8 @@ public:
         if (!started_)
             return;
         Qws::removeWindowSystemEventhandler(this);
-        SetLinkWaitWatch({});
+        SetInputHoldWatch({});
+        SetDialogOpenWatch({});
         if (busyShown_)
             QGuiApplication::restoreOverrideCursor();
     }
@@ -158,7 +159,8 @@ public:
         if (Qws::eventHandler != this)
             return false;
         started_ = true;
-        SetLinkWaitWatch([this](bool waiting) { waitChanged(waiting); });
+        SetInputHoldWatch([this](bool held) { holdChanged(held); });
+        SetDialogOpenWatch([this](bool open) { dialogChanged(open); });
         qApp->installEventFilter(this);
         return true;
     }
@@ -171,7 +173,7 @@ public:
         if (insideDelivery())
             return deliver(e);
         // Looked at before anything is copied: most events pass, and a mouse move passes often.
-        std::unique_ptr<WsEvent> copy = main_ && holds(e) ? holdableCopy(e) : nullptr;
+        std::unique_ptr<WsEvent> copy = main_ && decideHold(e) ? holdableCopy(e) : nullptr;
         if (!copy)
             return deliver(e);
         held_.push_back({std::move(copy), nullptr, nullptr});
@@ -228,7 +230,7 @@ private:
     // A wait opened meanwhile (a handler's exchange) runs its own events one nesting deeper.
     bool insideDelivery() const
     {
-        return !deliveries_.empty() && deliveries_.back() == Delivery{nestedWaits(), waitsBegun_};
+        return !deliveries_.empty() && deliveries_.back() == Delivery{nestedWaits(), holdsBegun_};
     }
 
     // Input to a disabled main window, or one behind a modal box, does nothing now and is not kept for later.
@@ -257,7 +259,9 @@ private:
         return false;
     }
 
-    bool holds(const WsEvent* e)
+    // Whether e is held. A mouse event also moves the press it belongs to along: a press opened here decides, for
+    // its moves and its release, whether they are held or go through with it.
+    bool decideHold(const WsEvent* e)
     {
         const auto* mouse = e->type == Qws::Mouse ? static_cast<const Qws::MouseEvent*>(e) : nullptr;
         // A press and its release are parted only where the release runs nothing: the rest of a press that went
@@ -296,7 +300,7 @@ private:
 
     bool deliver(WsEvent* e)
     {
-        deliveries_.push_back({nestedWaits(), waitsBegun_});
+        deliveries_.push_back({nestedWaits(), holdsBegun_});
         const bool handled = QWindowSystemEventHandler::sendEvent(e);
         deliveries_.pop_back();
         return handled;
@@ -378,8 +382,8 @@ private:
         if (!held_.empty())
             postNext();
         retarget(input);
-        const int depth = nestedWaits();
-        heldDeliveries.push_back({depth, false, input.linkEnds != linkEndCount});
+        const int nesting = nestedWaits();
+        heldDeliveries.push_back({nesting, false, input.linkEndsWhenHeld != linkEnds});
         if (input.system) {
             deliver(input.system.get());
         } else {
@@ -387,7 +391,7 @@ private:
             QObject* receiver =
                 input.event->type() == QEvent::InputMethod ? QGuiApplication::focusObject() : input.receiver.data();
             if (receiver) {
-                deliveries_.push_back({depth, waitsBegun_});
+                deliveries_.push_back({nesting, holdsBegun_});
                 QApplication::instance()->notify(receiver, input.event.get());
                 deliveries_.pop_back();
             }
@@ -395,10 +399,10 @@ private:
         heldDeliveries.pop_back();
     }
 
-    void waitChanged(bool waiting)
+    void holdChanged(bool held)
     {
-        if (waiting) {
-            ++waitsBegun_;
+        if (held) {
+            ++holdsBegun_;
             for (HeldDelivery& delivery : heldDeliveries)
                 delivery.waited = true;
             // Keys held from now on are typed in view of what the wait brings, not of a dialog opened before it
@@ -416,15 +420,33 @@ private:
             postNext();
     }
 
+    // A box or dialog that waits for the user shows the ordinary cursor, also while the input stays held around
+    // it (a topic's entry that shows a box); once it has closed, a hold that goes on shows the busy cursor after
+    // kBusyCursorMs again.
+    void dialogChanged(bool open)
+    {
+        dialogOpen_ = open;
+        busyEnd_.stop();
+        busyDelay_.stop();
+        if (open) {
+            if (busyShown_) {
+                busyShown_ = false;
+                QGuiApplication::restoreOverrideCursor();
+            }
+        } else if (LinkInputHeld()) {
+            busyDelay_.start();
+        }
+    }
+
     void showBusy()
     {
-        if (busyShown_ || !LinkInputHeld())
+        if (busyShown_ || dialogOpen_ || !LinkInputHeld())
             return;
         busyShown_ = true;
         QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
     }
 
-    // No answer has been awaited for kBusyCursorMs: the run's exchanges are over.
+    // Nothing has held the input for kBusyCursorMs: the run's exchanges and steps are over.
     void hideBusy()
     {
         if (!busyShown_ || LinkInputHeld())
@@ -436,15 +458,15 @@ private:
     QPointer<QMainWindow> main_;
     QPointer<QAction> disconnect_;
     std::deque<HeldInput> held_;
-    // Each delivery under way (innermost last): the nested waits and the waits begun as it started.
+    // Each delivery under way (innermost last): its nesting and the holds begun as it started.
     struct Delivery
     {
-        int nested;
-        unsigned waits;
+        int nesting;
+        unsigned holds;
         bool operator==(const Delivery&) const = default;
     };
     std::vector<Delivery> deliveries_;
-    unsigned waitsBegun_ = 0;
+    unsigned holdsBegun_ = 0; // the input's holds begun so far (a wait or a step that held it)
     std::vector<QPointer<QWidget>> openedByHeld_; // windows held input opened
     bool posted_ = false;
     bool heldPressOpen_ = false;   // a held press whose release has not come yet
@@ -452,6 +474,7 @@ private:
     QTimer busyDelay_;
     QTimer busyEnd_;
     bool busyShown_ = false;
+    bool dialogOpen_ = false; // a box or dialog waits for the user
     bool started_ = false;
 };
 
@@ -487,10 +510,11 @@ bool installInputHold(QMainWindow* main, QAction* disconnect)
 
 void heldInputLinkEnded()
 {
-    ++linkEndCount;
+    ++linkEnds;
 }
 
-bool heldInputKeptOffLink()
+bool heldInputBeforeLinkEnd()
 {
-    return !heldDeliveries.empty() && heldDeliveries.back().stale && heldDeliveries.back().depth == nestedWaits();
+    return !heldDeliveries.empty() && heldDeliveries.back().beforeLinkEnd &&
+           heldDeliveries.back().nesting == nestedWaits();
 }

@@ -19,11 +19,12 @@
 // with.
 //
 // A Disconnect is final: input held before it (the user's, the keep-alive's, a lost link's, the session's end) is
-// still delivered, but what it starts opens no link (heldInputKeptOffLink): a topic or menu item that needs the
+// still delivered, but what it starts opens no link (heldInputBeforeLinkEnd): a topic or menu item that needs the
 // gateway does what it does when no connection is made.
 //
-// A wait that lasts beyond kBusyCursorMs shows the busy cursor (the arrow with the hourglass: the Disconnect stays
-// usable); it stays until no answer has been awaited for kBusyCursorMs, so a run of exchanges shows it steadily.
+// Input held beyond kBusyCursorMs (by a wait or a step) shows the busy cursor (the arrow with the hourglass: the
+// Disconnect stays usable); it stays until nothing has held the input for kBusyCursorMs, so a run of exchanges
+// shows it steadily. A box or dialog that waits for the user (platform/Dialogs.h) shows none, held input or not.
 class QAction;
 class QMainWindow;
 class QString;
@@ -41,6 +42,6 @@ QString inputHoldQtMismatch();
 
 // The link was ended (every Disconnect calls it): input held until now reaches no gateway.
 void heldInputLinkEnded();
-// True while input held before the link's end is being delivered (not inside a wait that input opened): the
-// connect then opens nothing and reports nothing.
-bool heldInputKeptOffLink();
+// True while input held before a link end is being delivered, at its delivery's own nesting (not inside a wait
+// that input opened, nor in a box it showed): the connect then opens nothing and reports nothing.
+bool heldInputBeforeLinkEnd();

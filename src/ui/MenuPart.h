@@ -100,7 +100,8 @@ public:
     // and enabled again when they close.
     void mAboutClick();
     void mGatewayListClick();
-    // The whole-gateway load and save, tool buttons and File menu items, off while a live tool holds the link.
+    // The whole-gateway load and save, tool buttons and File menu items together, off while a live tool's page
+    // or run holds the link. Every place that turns them on or off goes through here.
     void setGatewayRunsEnabled(bool on);
 
     // Label steps.

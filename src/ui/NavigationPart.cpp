@@ -307,6 +307,10 @@ void NavigationPart::showTopic(QTreeWidgetItem* node)
     const int topic = nodeTopic(node);
     const quint64 dispatch = ++dispatches_;
     dispatchedTopic_ = topic;
+    // The tree names the chosen topic from the start: a mouse press makes its node current at once but highlights
+    // it only after this dispatch, and an entry may wait for the gateway (the modem diagnostics' first poll) with
+    // its page on show.
+    markTreeOn(node);
     // The leaving steps and the entry wait for the gateway and pause with the window's events running: input
     // given meanwhile (a click on another topic above all) waits until this dispatch is done.
     std::optional<UserStepScope> step(std::in_place);
@@ -361,10 +365,8 @@ void NavigationPart::showTopic(QTreeWidgetItem* node)
     }
 
     // A run that goes on (its own topic chosen again) keeps them disabled until it ends.
-    if (!keepsGatewayRunsDisabled(topic) && !liveTools.anyHoldsGatewayRuns()) {
-        fMain->tbLoadGate->setEnabled(true);
-        fMain->tbSaveGate->setEnabled(true);
-    }
+    if (!keepsGatewayRunsDisabled(topic) && !liveTools.anyHoldsGatewayRuns())
+        fMain->setGatewayRunsEnabled(true);
 }
 
 void NavigationPart::endTopicStep()
@@ -375,13 +377,15 @@ void NavigationPart::endTopicStep()
 
 void NavigationPart::keepTreeOnShownTopic()
 {
-    QTimer::singleShot(0, tvTopic, [this] {
-        QTreeWidgetItem* node = topicNodeOf(dispatchedTopic_);
-        if (!node || (tvTopic->currentItem() == node && node->isSelected()))
-            return;
-        const QSignalBlocker quiet(tvTopic); // the page is on show already: no dispatch
-        tvTopic->setCurrentItem(node);
-    });
+    QTimer::singleShot(0, tvTopic, [this] { markTreeOn(topicNodeOf(dispatchedTopic_)); });
+}
+
+void NavigationPart::markTreeOn(QTreeWidgetItem* node)
+{
+    if (!node || (tvTopic->currentItem() == node && node->isSelected()))
+        return;
+    const QSignalBlocker quiet(tvTopic); // its dispatch runs or has run: no other one
+    tvTopic->setCurrentItem(node);
 }
 
 bool NavigationPart::runSection(int topic, bool chosen, bool showOnly, bool action)

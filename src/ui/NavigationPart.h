@@ -132,6 +132,8 @@ private:
     // Once the event loop is back: the tree's current and highlighted node is the one of the topic dispatched
     // last (a dispatch overtaken inside a tree click's press would leave the press's node highlighted).
     void keepTreeOnShownTopic();
+    // Makes node the tree's current and highlighted node without a dispatch.
+    void markTreeOn(QTreeWidgetItem* node);
 
     std::map<int, TopicHooks> topics_;
     std::vector<QTreeWidgetItem*> nodes_;

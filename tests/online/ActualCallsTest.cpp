@@ -114,6 +114,8 @@ TEST_P(ActualCallsTest, EachTopicPollsItsTableAndShowsItWhole)
     EXPECT_FALSE(fMain->gb1->isHidden());
     EXPECT_FALSE(fMain->tbLoadGate->isEnabled());
     EXPECT_FALSE(fMain->tbSaveGate->isEnabled());
+    EXPECT_FALSE(fMain->mLoad->isEnabled()) << "File > Load and Save follow the tool bar's";
+    EXPECT_FALSE(fMain->mSave->isEnabled());
     EXPECT_TRUE(liveTools.anyHoldsLink()) << "the keep-alive stands aside";
     ASSERT_TRUE(shows(kCallsShown)) << qPrintable(fMain->mmActual->toPlainText());
     EXPECT_EQ(gateway->receivedLines().mid(0, GetParam().telnet ? 4 : 2), heard("at") + heard("AT&XC"));
@@ -125,6 +127,8 @@ TEST_P(ActualCallsTest, EachTopicPollsItsTableAndShowsItWhole)
     EXPECT_FALSE(fMain->pActual->isHidden());
     EXPECT_TRUE(fMain->gb1->isHidden());
     EXPECT_FALSE(fMain->tbLoadGate->isEnabled());
+    EXPECT_FALSE(fMain->mLoad->isEnabled());
+    EXPECT_FALSE(fMain->mSave->isEnabled());
     ASSERT_TRUE(shows(kClipShown)) << qPrintable(fMain->mmActual->toPlainText());
     EXPECT_EQ(gateway->receivedLines().mid(0, GetParam().telnet ? 4 : 2), heard("at") + heard("AT&AD"));
     EXPECT_EQ(heardCount("AT&XC"), 0) << "the CLIP table's page asks for the CLIP table only";
@@ -132,6 +136,8 @@ TEST_P(ActualCallsTest, EachTopicPollsItsTableAndShowsItWhole)
     fMain->selectTopic(543);
     EXPECT_TRUE(fMain->pActual->isHidden());
     EXPECT_TRUE(fMain->tbLoadGate->isEnabled());
+    EXPECT_TRUE(fMain->mLoad->isEnabled());
+    EXPECT_TRUE(fMain->mSave->isEnabled());
     expectNoPoll();
 }
 

@@ -2,7 +2,9 @@
 // over its serial pty, telnet and the modem: the exact commands, what the labels and lists show, the guard
 // that gives the page up, and no worker or route left behind.
 #include "online/LiveToolFixture.h"
+#include "online/SystemInput.h"
 
+#include "link/ExchangeState.h"
 #include "link/LiveTools.h"
 #include "link/ui/TfAddNumber.h"
 #include "link/ui/TfLogin.h"
@@ -377,6 +379,8 @@ TEST_F(DiagnosticsTest, OnThePtyTheWorkerFillsModulesAndListsAndLeavingEndsIt)
     fMain->selectTopic(26);
     EXPECT_EQ(currentTopic, 26);
     EXPECT_FALSE(fMain->tbLoadGate->isEnabled());
+    EXPECT_FALSE(fMain->mLoad->isEnabled()) << "File > Load and Save follow the tool bar's";
+    EXPECT_FALSE(fMain->mSave->isEnabled());
     QPointer<LiveWorker> worker = diagThread.data();
     ASSERT_TRUE(worker);
     EXPECT_EQ(worker->priorityLevel(), 1);
@@ -402,6 +406,9 @@ TEST_F(DiagnosticsTest, OnThePtyTheWorkerFillsModulesAndListsAndLeavingEndsIt)
     fMain->selectTopic(26);
     EXPECT_EQ(diagThread.data(), worker.data());
     ASSERT_NO_FATAL_FAILURE(leaveAndCheck(worker));
+    EXPECT_TRUE(fMain->tbLoadGate->isEnabled());
+    EXPECT_TRUE(fMain->mLoad->isEnabled());
+    EXPECT_TRUE(fMain->mSave->isEnabled());
     const int polls = count("AT&S00\r\n");
     WaitPumping(2 * diagTimings.replyMs);
     EXPECT_EQ(count("AT&S00\r\n"), polls) << "nothing polls after the topic was left";
@@ -475,10 +482,29 @@ TEST_F(DiagnosticsTest, OnTheModemLineTheTimerPollsOnTheWindowsThread)
         login->accept();
     });
     ASSERT_NO_FATAL_FAILURE(connectNow());
+    ASSERT_NO_FATAL_FAILURE(showMainWindow());
+    fMain->selectTopic(34);
     gateway->clearLog();
     diagTimings.modemIntervalMs = 60000;
-    fMain->selectTopic(26);
-    // The entry runs one poll before it returns.
+    gatewaysim::Faults late;
+    late.replyDelayMs = 300;
+    gateway->setFaults(late);
+    // Clicked in the tree: the entry runs one poll before it returns, and meanwhile the tree names the
+    // diagnostics, whose page is on show.
+    QTreeWidgetItem* const node = fMain->topicNodeOf(26);
+    QList<QTreeWidgetItem*> named; // the highlighted and the current node while the poll waited
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (named.isEmpty() && count("AT&S01\r\n") == 1)
+            named = fMain->tvTopic->selectedItems() << fMain->tvTopic->currentItem();
+    });
+    watch.start(5);
+    fMain->tvTopic->scrollToItem(node);
+    systemInput::click(fMain->tvTopic->viewport(), fMain->tvTopic->visualItemRect(node).center());
+    ASSERT_TRUE(waitUntil([&] { return count("AT&SEX\r\n") == 1 && !LinkInputHeld(); }, 15000))
+        << received().toStdString();
+    EXPECT_EQ(named, (QList<QTreeWidgetItem*>{node, node}));
+    gateway->setFaults({});
     EXPECT_FALSE(diagThread);
     EXPECT_TRUE(fMain->tDiag->isActive());
     EXPECT_EQ(fMain->tDiag->interval(), 60000);

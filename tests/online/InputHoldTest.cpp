@@ -366,20 +366,20 @@ void topicsAroundSerialDiagnostics(InputHoldTest& t)
     expectTreeNames(kOutgoingTopic);
 }
 
-// The whole load chosen from the menu while the serial diagnostics' worker awaits its own command's reply: the
-// load writes once that reply is in, never into it.
-void loadWhileTheDiagnosticsAwaitAReply(InputHoldTest& t)
+// File > Load chosen while the diagnostics' worker awaits its own command's reply: the diagnostics page keeps
+// the whole load off, from the menu as from the tool bar, so nothing of it goes out.
+void loadOnTheDiagnosticsPage(InputHoldTest& t)
 {
     fMain->selectTopic(26);
     ASSERT_TRUE(t.waitUntil([] { return OwedReplyNow().readUntilMs != 0; }, 10000));
     fMain->mFile->popup(fMain->mapToGlobal(QPoint(300, 120)));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(fMain->mFile));
     systemInput::click(fMain->mFile, fMain->mFile->actionGeometry(fMain->mLoad).center());
-    ASSERT_TRUE(t.waitUntil([&] { return t.received().contains("AT&V0\r\n"); }, 10000)) << t.received().toStdString();
-    fMain->selectTopic(kOutgoingTopic);
-    t.waitUntil([] { return !LinkInputHeld() && !diagThread; }, 90000);
-    t.waitUntil([&] { return !t.sim().sending(); }, 3000);
-    EXPECT_EQ(t.sim().linesWhileReplying(), QList<QByteArray>{}) << t.received().toStdString();
+    t.waitUntil([] { return false; }, 1500);
+    fMain->mFile->hide();
+    EXPECT_FALSE(t.received().contains("AT&V0\r\n")) << t.received().toStdString();
+    EXPECT_TRUE(t.dialogs().boxes().isEmpty()) << qPrintable(t.dialogs().boxTexts().join('|'));
+    EXPECT_TRUE(t.received().contains("AT&S00\r\n")) << "the diagnostics polled meanwhile";
 }
 
 // Random clicks on a modem, the terminal among the topics: the window never stands still for more than 1 s.
@@ -483,6 +483,36 @@ void returnIntoAWaitThatEndsInABox(InputHoldTest& t)
     EXPECT_TRUE(boxStayed);
 }
 
+// Buffer state clicked, its "AT!Q" answered "ERROR" late: box 56, shown by the entry while the input stays held,
+// waits for the user under the ordinary cursor; after it nothing busy is left.
+void boxOfATopicsEntryWithoutBusyCursor(InputHoldTest& t)
+{
+    gatewaysim::Faults faults;
+    faults.replyDelayMs = t.GetParam().delayMs;
+    faults.errorOn = {"AT!Q"};
+    t.sim().setFaults(faults);
+    bool heldUnderBox = false;
+    int busyUnderBox = 0; // looks at the cursor that found it busy while the box waited
+    t.dialogs().answerBoxAfter(
+        [&] {
+            heldUnderBox = LinkInputHeld();
+            QTimer look;
+            QObject::connect(&look, &QTimer::timeout, [&] {
+                const QCursor* cursor = QGuiApplication::overrideCursor();
+                busyUnderBox += cursor && cursor->shape() == Qt::BusyCursor;
+            });
+            look.start(10);
+            t.waitUntil([] { return false; }, 1000);
+        },
+        IDOK);
+    InputHoldTest::clickTopic(494);
+    ASSERT_TRUE(t.waitUntil([&] { return !t.dialogs().boxes().isEmpty() && !LinkInputHeld(); }, 10000));
+    EXPECT_EQ(t.dialogs().boxTexts(), QStringList{labelText(56)});
+    EXPECT_TRUE(heldUnderBox);
+    EXPECT_EQ(busyUnderBox, 0);
+    EXPECT_TRUE(t.waitUntil([] { return !QGuiApplication::overrideCursor(); }, 1000));
+}
+
 // A page's save with late answers: once shown, the busy cursor stays until the run is over (no gap longer than
 // 150 ms), and is gone within 0.5 s after the run's box.
 void busyCursorThroughASave(InputHoldTest& t)
@@ -553,13 +583,14 @@ const HoldRow kRows[] = {
     {"TopicsAroundSerialDiagnostics", Link::Serial, 400, topicsAroundSerialDiagnostics},
     {"TopicsAroundTelnetDiagnostics", Link::Telnet, 400, topicsAroundSerialDiagnostics},
     {"RandomTopicsOnAModem", Link::Modem, 0, randomTopicsOnAModem},
-    {"LoadWhileTheDiagnosticsAwaitAReply", Link::Serial, 400, loadWhileTheDiagnosticsAwaitAReply},
+    {"LoadOnTheDiagnosticsPage", Link::Telnet, 400, loadOnTheDiagnosticsPage},
     {"DisconnectDuringAWaitTelnet", Link::Telnet, 0, [](InputHoldTest& t) { endOfAWait(t, false); }},
     {"SpinArrowAcrossAWait", Link::Serial, 1500, spinArrowAcrossAWait},
     {"ButtonClickAcrossAWait", Link::Serial, 1500, buttonClickAcrossAWait},
     {"KeysIntoTheDialogAHeldClickOpened", Link::Serial, 1500, keysIntoTheDialogAHeldClickOpened},
     {"ReturnIntoAWaitThatEndsInABox", Link::Serial, 1500, returnIntoAWaitThatEndsInABox},
     {"BusyCursorThroughASave", Link::Serial, 400, busyCursorThroughASave},
+    {"BoxOfATopicsEntryWithoutBusyCursor", Link::Serial, 1500, boxOfATopicsEntryWithoutBusyCursor},
     {"ShortcutAndLetterDuringAWait", Link::Serial, 1500, shortcutAndLetterDuringAWait},
 };
 

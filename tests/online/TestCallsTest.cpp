@@ -101,17 +101,18 @@ protected:
     {
         return !testCallThread && !testCallOverTcp && !testLogFile && fMain->sbDial->isEnabled() &&
                fMain->sbConnect->isEnabled() && !fMain->sbDisconnect->isEnabled() && !fMain->sbStop->isEnabled() &&
-               fMain->tbLoadGate->isEnabled() && fMain->tbSaveGate->isEnabled();
+               fMain->tbLoadGate->isEnabled() && fMain->tbSaveGate->isEnabled() && fMain->mLoad->isEnabled() &&
+               fMain->mSave->isEnabled();
     }
     static bool calling()
     {
         return !fMain->sbDial->isEnabled() && !fMain->sbConnect->isEnabled() && fMain->sbDisconnect->isEnabled() &&
-               !fMain->sbStop->isEnabled() && !fMain->tbLoadGate->isEnabled();
+               !fMain->sbStop->isEnabled() && !fMain->tbLoadGate->isEnabled() && !fMain->mLoad->isEnabled();
     }
     static bool tracing()
     {
         return !fMain->sbDial->isEnabled() && !fMain->sbConnect->isEnabled() && !fMain->sbDisconnect->isEnabled() &&
-               fMain->sbStop->isEnabled() && !fMain->tbLoadGate->isEnabled();
+               fMain->sbStop->isEnabled() && !fMain->tbLoadGate->isEnabled() && !fMain->mLoad->isEnabled();
     }
 };
 

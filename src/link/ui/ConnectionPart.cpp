@@ -296,7 +296,7 @@ ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddr
     // Once the close is decided no work opens the link again: the program is about to end. Nor does input held
     // from before a Disconnect: the Disconnect is final, and what that input chose goes on as when no connection
     // is made, without a word.
-    if (closingProgram() || heldInputKeptOffLink())
+    if (closingProgram() || heldInputBeforeLinkEnd())
         return c;
 
     QByteArray received;
@@ -524,10 +524,8 @@ void ConnectionPart::setConnectedState(bool connected)
     w->tbDisconnect->setEnabled(connected);
     for (QAction* a : {w->mConnect, w->tbConnect, w->mCommSett, w->mGatewayList})
         a->setEnabled(!connected);
-    if (!connected) {
-        w->tbLoadGate->setEnabled(true);
-        w->tbSaveGate->setEnabled(true);
-    }
+    if (!connected)
+        w->setGatewayRunsEnabled(true);
     for (int i = kOnlineTopicFirst; i <= kOnlineTopicLast; ++i) {
         if (QTreeWidgetItem* node = w->topicNode(i))
             NavigationPart::setTopicImage(node, connected ? kImageConnected : kImageDisconnected);

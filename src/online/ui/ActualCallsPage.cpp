@@ -121,8 +121,7 @@ bool ActualCallsPage::actualSection(int topic, bool chosen)
     const quint64 entry = ++actualEntries_;
     mmActual->clear();
     gb1->setVisible(!clip);
-    fMain->tbLoadGate->setEnabled(false);
-    fMain->tbSaveGate->setEnabled(false);
+    fMain->setGatewayRunsEnabled(false);
     pActual->show();
     pActual->raise();
     actualUnfinishedPolls = clip ? 1 : 0;

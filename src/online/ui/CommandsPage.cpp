@@ -46,14 +46,6 @@ bool written(const QByteArray& bytes)
     return LinkWrite(CurrentConnection, bytes) == quint32(bytes.size());
 }
 
-void setGatewayRunsEnabled(bool on)
-{
-    fMain->tbLoadGate->setEnabled(on);
-    fMain->tbSaveGate->setEnabled(on);
-    fMain->mLoad->setEnabled(on);
-    fMain->mSave->setEnabled(on);
-}
-
 QString startText()
 {
     return TextOrFallback(labelText(152), QStringLiteral("Start"));
@@ -205,13 +197,13 @@ void CommandsPage::startCommands()
     commandsText.clear();
     m1->clear();
     m1->repaint();
-    setGatewayRunsEnabled(false);
+    fMain->setGatewayRunsEnabled(false);
     // A command of the program: what the link still owes is taken first (not while a run's reader takes it).
     if (LinkCommandWrite(line) != quint32(line.size())) {
         showCommError();
         // No run came about: the whole-gateway load and save are free again.
         if (!running)
-            setGatewayRunsEnabled(true);
+            fMain->setGatewayRunsEnabled(true);
         return;
     }
     ++run_;
@@ -237,7 +229,7 @@ void CommandsPage::stopCommands()
         showCommError();
         return;
     }
-    setGatewayRunsEnabled(true);
+    fMain->setGatewayRunsEnabled(true);
     waitForEnd();
 }
 
@@ -314,7 +306,7 @@ void CommandsPage::endCommandsRun()
 void CommandsPage::commandsIdle()
 {
     offerStart();
-    setGatewayRunsEnabled(true);
+    fMain->setGatewayRunsEnabled(true);
     if (stopWait_)
         stopWait_->quit();
 }

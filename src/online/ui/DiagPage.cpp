@@ -219,8 +219,7 @@ bool DiagPage::diagSection(bool chosen)
     currentTopic = kDiagTopic;
     if (!connectForPageRun())
         return true;
-    fMain->tbLoadGate->setEnabled(false);
-    fMain->tbSaveGate->setEnabled(false);
+    fMain->setGatewayRunsEnabled(false);
     pDiag->show();
     pDiag->raise();
     diagUnfinishedPolls = 0;

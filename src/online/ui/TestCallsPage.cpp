@@ -60,12 +60,6 @@ bool askRunActive()
     return MessageBox(labelText(kRunActiveQuestion), labelText(54), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-void setGatewayRunsEnabled(bool on)
-{
-    fMain->tbLoadGate->setEnabled(on);
-    fMain->tbSaveGate->setEnabled(on);
-}
-
 QSpinBox* spin(QWidget* parent, const char* name, int maximum, int value)
 {
     auto* box = named(new QSpinBox(parent), name);
@@ -395,7 +389,7 @@ void TestCallsPage::sbDialClick()
 {
     if (testCallRuns() && !askRunActive())
         return;
-    setGatewayRunsEnabled(false);
+    fMain->setGatewayRunsEnabled(false);
     startTestCall(dialCommand());
 }
 
@@ -403,14 +397,14 @@ void TestCallsPage::sbConnectClick()
 {
     if (testCallRuns() && !askRunActive())
         return;
-    setGatewayRunsEnabled(false);
+    fMain->setGatewayRunsEnabled(false);
     startTestCall(waitCommand());
 }
 
 void TestCallsPage::testStartFailed()
 {
     if (!testCallRuns())
-        setGatewayRunsEnabled(true);
+        fMain->setGatewayRunsEnabled(true);
 }
 
 void TestCallsPage::startTestCall(const QByteArray& command)
@@ -545,7 +539,7 @@ void TestCallsPage::sbStopClick()
     sbDisconnect->setEnabled(false);
     sbDial->setEnabled(true);
     sbConnect->setEnabled(true);
-    setGatewayRunsEnabled(true);
+    fMain->setGatewayRunsEnabled(true);
 }
 
 void TestCallsPage::testCallIdle()
@@ -554,7 +548,7 @@ void TestCallsPage::testCallIdle()
     sbDisconnect->setEnabled(false);
     sbDial->setEnabled(true);
     sbConnect->setEnabled(true);
-    setGatewayRunsEnabled(true);
+    fMain->setGatewayRunsEnabled(true);
 }
 
 void TestCallsPage::sbClearClick()
