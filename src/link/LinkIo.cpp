@@ -710,6 +710,9 @@ QByteArray ReadReply(const ReplyReading& r)
     WholeReply whole = readWholeReply(r);
     if (whole.ended)
         exchangestate::noteReplyEnded();
+    // All of it: a prompt beyond the size kept ends the session too, whatever the caller does with the rest.
+    if (!r.loginPromptExpected)
+        NoteSessionEnd(whole.text);
     return keptOf(std::move(whole.text), r.size);
 }
 

@@ -504,8 +504,7 @@ void VoicePage::voiceRead()
         errorBox(56);
         return;
     }
-    WaitPumping(1000);
-    VoiceReplyWait();
+    VoiceReplyWait(1000);
     if (!span.write(messageCommand(n, "view"))) {
         errorBox(56);
         return;
@@ -612,14 +611,13 @@ void VoicePage::voiceWrite()
     };
     if (!span.write("\r\nAT\r\n"))
         return fail();
-    WaitPumping(1000);
-    VoiceReplyWait();
+    VoiceReplyWait(1000);
     if (closingProgram())
         return hideVoiceProgress(); // nothing erased yet: the stored message stays
     if (!span.write(messageCommand(n, "ERASE")) || !VoiceEraseWait(span.port(), "OK", voiceWaits.eraseMs))
         return fail();
     setFirmStatus(171, "Transmitted packet : ");
-    WaitPumping(100);
+    PauseOnLink(100);
     if (!span.write(messageCommand(n, "WRITE")) || NoteSessionEnd(ComRead(span.port().get(), 512, true)))
         return erased();
 
@@ -690,7 +688,7 @@ void VoicePage::sbVoiceDialClick()
     recordPrompt.clear();
 
     const QByteArray erase = messageCommand(n, "ERASE", "\r");
-    WaitPumping(200);
+    PauseOnLink(200);
     if (LinkWrite(CurrentConnection, erase) != quint32(erase.size())) {
         errorBox(56);
         sbVoiceDial->setEnabled(true);
@@ -795,7 +793,7 @@ void VoicePage::sbVoiceHangClick()
         errorBox(56);
         return;
     }
-    WaitPumping(100);
+    PauseOnLink(100);
     if (LinkWrite(CurrentConnection, "AT!D\r\n") != 6) {
         errorBox(56);
         return;
