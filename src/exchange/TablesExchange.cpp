@@ -215,7 +215,7 @@ bool ReadNetworkIds(QByteArray& reply, QString& errors)
         return false;
     }
     // On a modem line a reply cut short is gathered on within its time; the gateway's login prompt in it ends the
-    // session (the exchange looked at its own reply, the pieces after it are looked at with it).
+    // session (each read looks at all its own text; the watch finds a prompt split between two).
     LoginPromptWatch prompt;
     prompt.see(reply);
     while (modem && !reply.isEmpty() && !reply.contains("OK\r\n") && reply.size() < kNetworkIdsMax &&
@@ -224,6 +224,8 @@ bool ReadNetworkIds(QByteArray& reply, QString& errors)
         reply += piece;
         if (prompt.see(piece))
             break;
+        if (piece.size() == kReplySize - 1) // its rest was read but not kept
+            prompt.continueLine();
     }
     return true;
 }

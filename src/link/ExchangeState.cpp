@@ -40,6 +40,30 @@ std::atomic<quint64> linkEpoch{0};
 // The gateway's session on the link now open has ended (NoteSessionEnd); cleared as a link closes or opens.
 std::atomic<bool> sessionEnded{false};
 
+constexpr QByteArrayView kPrompts[] = {"MX login:", "MY login:"};
+
+// Only blanks and CRs: what may stand between a line's start and the gateway's prompt.
+bool onlyBlanks(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r'; });
+}
+
+// The gateway's login prompt begins a line of text (after a line end, or first in it; blanks and CRs before it
+// count as the line's start), ending at `from` or after it. A prompt within a line is text: a module's echo of a
+// command, a call record, a value.
+bool promptBeginsLine(const QByteArray& text, qsizetype from = 0)
+{
+    for (const QByteArrayView prompt : kPrompts) {
+        for (qsizetype at = text.indexOf(prompt, std::max<qsizetype>(0, from - prompt.size() + 1)); at >= 0;
+             at = text.indexOf(prompt, at + 1)) {
+            const qsizetype lineStart = at > 0 ? text.lastIndexOf('\n', at - 1) + 1 : 0;
+            if (onlyBlanks(QByteArrayView(text).sliced(lineStart, at - lineStart)))
+                return true;
+        }
+    }
+    return false;
+}
+
 void countReplyWithoutEnd()
 {
     if (gatewayRuns > 0 && ++runRepliesWithoutEnd >= kRunRepliesWithoutEnd)
@@ -84,8 +108,9 @@ bool exchangeRefused()
 
 bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy)
 {
-    for (const QByteArrayView marker : {QByteArrayView("MX login:"), QByteArrayView("MY login:"),
-                                        QByteArrayView("NO CARRIER"), QByteArrayView("+++")}) {
+    if (promptBeginsLine(text, from))
+        return true;
+    for (const QByteArrayView marker : {QByteArrayView("NO CARRIER"), QByteArrayView("+++")}) {
         if (MarkerOutsideValueLine(text, marker, from))
             return true;
     }
@@ -229,7 +254,7 @@ bool MarkerOutsideValueLine(const QByteArray& text, QByteArrayView marker, qsize
 
 bool HoldsLoginPrompt(const QByteArray& text)
 {
-    return MarkerOutsideValueLine(text, "MX login:") || MarkerOutsideValueLine(text, "MY login:");
+    return promptBeginsLine(text);
 }
 
 bool NoteSessionEnd(const QByteArray& text)
@@ -265,10 +290,23 @@ bool LoginPromptWatch::see(QByteArrayView piece)
         return false;
     const QByteArray text = line_ + piece.toByteArray();
     seen_ = NoteSessionEnd(text);
-    const QByteArray last = text.mid(text.lastIndexOf('\n') + 1);
-    constexpr qsizetype kPromptBegun = qsizetype(sizeof "MX login:") - 2; // all of a prompt but its last character
-    line_ = last.contains('=') ? QByteArray("=") : last.right(kPromptBegun);
+    // The unfinished line is kept only while a prompt may still begin it: without its leading blanks, a prompt's
+    // beginning (at most all of it but its last character); any other line is kept as one character that no
+    // prompt begins with.
+    QByteArrayView last = QByteArrayView(text).sliced(text.lastIndexOf('\n') + 1);
+    while (!last.isEmpty() && onlyBlanks(last.first(1)))
+        last = last.sliced(1);
+    const bool promptBegun = std::any_of(std::begin(kPrompts), std::end(kPrompts), [last](QByteArrayView prompt) {
+        return last.size() < prompt.size() && prompt.startsWith(last);
+    });
+    line_ = promptBegun ? last.toByteArray() : QByteArray(kWithinLine);
     return seen_;
+}
+
+void LoginPromptWatch::continueLine()
+{
+    if (!seen_)
+        line_ = kWithinLine;
 }
 
 void LoginPromptWatch::clear()

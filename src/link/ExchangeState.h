@@ -90,13 +90,14 @@ quint64 LinkEpoch();
 
 // The gateway's session can end while the line stays up (it restarts, or logs an idle session out): its login
 // prompt then comes on the line, and whatever is sent next would go into its login dialogue as a user name or a
-// password. True when text, a reply or what came unasked, holds "MX login:" or "MY login:" outside a value line
-// (a line with "=" before the prompt is a value's text): the session has ended. From then on the link counts as
-// lost (LinkPortLost, LinkLost) until it is closed or another is opened: reads and the telnet waits end, writes
-// send nothing, and linkLostHook is told (once). Every reader of the link asks, of the whole text it gathered
-// (LoginPromptWatch for text in pieces), but the dialogues that expect the prompt (the greeting, the login, the
-// resets' wait, the interface restart's new login, the boot loader) and the open terminal, which shows it (the
-// user may log in there by hand). Callable from any thread.
+// password. True when text, a reply or what came unasked, holds "MX login:" or "MY login:" at the start of a
+// line (after a line end or first in the text, blanks and CRs before it allowed): the session has ended. Within
+// a line the prompt is text (a value line "I52=MX login: x", a module's echo, a call record). From then on the
+// link counts as lost (LinkPortLost, LinkLost) until it is closed or another is opened: reads and the telnet waits
+// end, writes send nothing, and linkLostHook is told (once). Every reader of the link asks, of the whole text it
+// gathered (LoginPromptWatch for text in pieces), but the dialogues that expect the prompt (the greeting, the login,
+// the resets' wait, the interface restart's new login when the mode changed, the boot loader), the open terminal, which
+// shows it (the user may log in there by hand), and the voice transfer's binary reads. Callable from any thread.
 bool NoteSessionEnd(const QByteArray& text);
 // The gateway's session on the link now open counts as ended, as NoteSessionEnd has it once it found the prompt
 // (the terminal left while the gateway waited in its login dialogue).
@@ -105,8 +106,9 @@ void EndLinkSession();
 bool LinkSessionEnded();
 
 // The one rule for text that comes in pieces (a reader's reads, a listing's pages, the telnet chunks): each piece is
-// looked at together with the line it continues, so that a prompt split over two pieces is found and a value line
-// whose "=" came in an earlier piece stays a value line. Only the current unfinished line is kept (bounded).
+// looked at together with the line it continues, so that a prompt split over two pieces ("\r\nMX lo", "gin:") is
+// found and a line begun in an earlier piece ("GSM0: MX lo", "gin: x") is no line start. Of the current unfinished
+// line only what a prompt may still complete is kept (bounded). The first piece begins a line.
 class LoginPromptWatch
 {
 public:
@@ -114,15 +116,20 @@ public:
     // end is then noted (NoteSessionEnd).
     bool see(QByteArrayView piece);
     bool seen() const { return seen_; }
+    // The next piece continues a line whose beginning was not seen (the piece before was cut short): no prompt
+    // begins it.
+    void continueLine();
     void clear();
 
 private:
-    QByteArray line_; // "=" for a value line, else the last characters a prompt split here may begin with
+    static constexpr const char* kWithinLine = "-";
+    QByteArray line_; // the unfinished line's prompt begun so far (its blanks left out), or kWithinLine
     bool seen_ = false;
 };
 
-// True when the last line of text (a terminal's) is the gateway's login or password prompt, perhaps with what the
-// user has typed after it: the gateway waits in its login dialogue.
+// True when the last line of text (a terminal's) begins with the gateway's login prompt (HoldsLoginPrompt's rule)
+// or is its password prompt, perhaps with what the user has typed after it: the gateway waits in its login
+// dialogue.
 bool AtLoginDialogue(const QByteArray& text);
 
 // A marker at `at` that stands inside a value line of a listing ("I52=+++BRI-DOWN+++"): its line holds "="
@@ -130,7 +137,7 @@ bool AtLoginDialogue(const QByteArray& text);
 bool InValueLine(const QByteArray& text, qsizetype at);
 // True when marker stands in text from `from` on (or ends there) outside a value line.
 bool MarkerOutsideValueLine(const QByteArray& text, QByteArrayView marker, qsizetype from = 0);
-// "MX login:" or "MY login:" in text, on a line that is no value line.
+// "MX login:" or "MY login:" at the start of a line of text (NoteSessionEnd's rule).
 bool HoldsLoginPrompt(const QByteArray& text);
 
 // What the link still owes: the reply to a command of the program that nobody has read to its end yet, whoever
@@ -189,8 +196,8 @@ namespace exchangestate {
 
 bool onWindowThread();
 // Whether a reply has ended (ReplyComplete), looking at the lines that came whole from `from` on (the line `from`
-// falls in included) and at the markers that may stand anywhere but in a value line (their lines are looked at
-// back to their start, so a reply in pieces counts as one text).
+// falls in included), at the login prompt where it begins a line, and at the markers that may stand anywhere but
+// in a value line (their lines are looked at back to their start, so a reply in pieces counts as one text).
 bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy);
 bool exchangeRefused(); // an exchange asked for now is refused (another waits, or the run found the gateway silent)
 bool refusedForWait();  // ... because another exchange waits for its answer

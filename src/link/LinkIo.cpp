@@ -42,6 +42,7 @@ constexpr int kModemQuietMs = 100;       // a modem read ends this long after it
 constexpr int kStepMs = 10;              // telnet wait step once the deadline estimate is off
 constexpr int kOwedReplyQuietMs = 1000;  // an owed reply is taken until the link has been this quiet
 constexpr int kClaimedStepMs = 20;       // an owed reply a worker reads is looked at again this often
+constexpr int kPauseOnLinkStepMs = 20;   // PauseOnLink looks at the link this often
 
 // Bumped by resetLinkState: flags scheduled before a reset must not land in the fresh record.
 std::atomic<int> tcpGeneration{0};
@@ -823,6 +824,9 @@ QByteArray ReadReply(const ReplyReading& r)
     OwedReplySeen(whole.text);
     if (whole.ended)
         exchangestate::noteReplyEnded();
+    // All of it: a prompt beyond the size kept ends the session too, whatever the caller does with the rest.
+    if (!r.loginPromptExpected)
+        NoteSessionEnd(whole.text);
     return keptOf(std::move(whole.text), r.size);
 }
 
@@ -1122,4 +1126,20 @@ void CancelLinkReads(bool on)
 {
     if (ComPort* port = linkPort(CurrentConnection))
         port->setReadsCancelled(on);
+}
+
+void PauseOnLink(int ms)
+{
+    if (ms <= 0) {
+        WaitPumping(ms); // the events handled once, as ever
+        return;
+    }
+    const qint64 end = Clock::milliseconds() + ms;
+    const bool window = exchangestate::onWindowThread(); // the telnet text is the window's thread's
+    const auto ends = [window] {
+        return LinkLost() ||
+               (window && CurrentConnection.LinkType == LinkTelnet && HoldsLoginPrompt(CurrentConnection.TcpReceived));
+    };
+    for (qint64 left = ms; left > 0 && !ends(); left = end - Clock::milliseconds())
+        WaitPumping(int(std::min<qint64>(left, kPauseOnLinkStepMs)));
 }

@@ -63,8 +63,8 @@ struct ReplyReading
     // Ends the reply too when it says so of the text gathered so far (the greeting: the boot loader's banner,
     // which has no end of its own).
     std::function<bool(const QByteArray& soFar)> alsoEnds;
-    // The gateway's login prompt may answer this exchange (an interface restart, which asks for a new login):
-    // it is no sign that the session has ended (NoteSessionEnd).
+    // The gateway's login prompt may answer this read (the greeting, the login's replies, an interface restart
+    // that asks for a new login): it is no sign that the session has ended (NoteSessionEnd).
     bool loginPromptExpected = false;
 };
 
@@ -81,6 +81,8 @@ inline int serialReplyQuietMs = 3000;
 // - modem line: modemReplyWaitMs plus 10 s before the first byte, 10 s between two, or 15 s since the first.
 // Serial and modem read in slices of at most 100 ms with the window's events handled between them; the telnet
 // waits run them too. While a read waits on the window's thread no other exchange starts (LinkExchangeWaiting).
+// The session's end (NoteSessionEnd) is looked for in all the text read, before it is cut to size, unless the
+// reading says loginPromptExpected.
 QByteArray ReadReply(qsizetype size);
 QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch);
 QByteArray ReadReply(const ReplyReading& reading);
@@ -93,9 +95,9 @@ bool ReadReplyMeetsSessionEnd(qsizetype size);
 QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch = {});
 
 // True when text holds the end of a reply: a whole line (its line end included) that is only "OK", "BUSY",
-// "ERROR" or "<SPACE>", or "MX login:", "MY login:", "NO CARRIER" or "+++" anywhere but in a value line. A value
-// line (one with "=" before the marker) is the user's text: "I62=Gateway OK", "I52=+++BRI-DOWN+++" and
-// "I52=NO CARRIER on BRI" end nothing, also when the reply comes in pieces.
+// "ERROR" or "<SPACE>", "MX login:" or "MY login:" at the start of a line, or "NO CARRIER" or "+++" anywhere but
+// in a value line. A value line (one with "=" before the marker) is the user's text: "I62=Gateway OK",
+// "I52=+++BRI-DOWN+++" and "I52=NO CARRIER on BRI" end nothing, also when the reply comes in pieces.
 bool ReplyComplete(const QByteArray& text);
 
 // One exchange of the window's thread. It first takes what the link still owes (TakeOwedReply), then drops what
@@ -172,6 +174,11 @@ QByteArray ComRead(ComPort* port, qsizetype size, bool logging);
 // line, which watches for the call's end. Stamps the activity; a write that meets the link gone tells
 // linkLostHook.
 quint32 LinkPortWrite(const QByteArray& bytes);
+
+// A reader's pause between its reads (WaitPumping, ms): it ends early once the link is lost (the session's end
+// among the causes), and on telnet once the login prompt has come in the text not yet taken, so that the read
+// after it looks at that text now rather than at the pause's end.
+void PauseOnLink(int ms);
 
 // Drops what has already arrived on CurrentConnection's link, without waiting for more (logged as received):
 // the rest of an earlier answer is not taken for the reply to the next request.

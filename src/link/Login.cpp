@@ -106,6 +106,16 @@ struct VersionNumbers
     int build = -1;
 };
 
+// The answer within the login dialogue: the prompt may come again in it (a login refused), and it is the
+// dialogue's, not the session's end.
+QByteArray loginReply()
+{
+    ReplyReading reading;
+    reading.size = kLoginReadSize;
+    reading.loginPromptExpected = true;
+    return ReadReply(reading);
+}
+
 VersionNumbers versionNumbers(const QString& version)
 {
     static const QRegularExpression pattern(QStringLiteral("(\\d+)\\.(\\d+)\\.(\\d+)"));
@@ -137,7 +147,7 @@ bool LoginToGateway(ConnectionRecord conn, GatewayEntry* gateway, const QByteArr
             if (!writeAll(conn, "AT\r\n"))
                 return false;
             WaitPumping(kAlreadyInWaitMs);
-            return ReadReply(kLoginReadSize).contains("OK\r\n");
+            return loginReply().contains("OK\r\n");
         }
     }
 
@@ -156,7 +166,7 @@ bool LoginToGateway(ConnectionRecord conn, GatewayEntry* gateway, const QByteArr
     if (!writeAll(conn, password + '\r'))
         return false;
     WaitPumping(wait);
-    return ReadReply(kLoginReadSize).contains("OK\r\n");
+    return loginReply().contains("OK\r\n");
 }
 
 bool IsModelY(const QByteArray& identification)

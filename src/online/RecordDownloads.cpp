@@ -219,7 +219,7 @@ SectionEnd readStatisticsSection(const RecordMemoAdd& add, const QByteArray& mar
         }
     }
     if (end != SectionEnd::Lost)
-        WaitPumping(recordWaits.sectionPauseMs);
+        PauseOnLink(recordWaits.sectionPauseMs);
     add(text);
     return end;
 }
@@ -312,7 +312,7 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
             done = true;
         }
         if (onTelnet())
-            WaitPumping(recordWaits.logTcpPauseMs);
+            PauseOnLink(recordWaits.logTcpPauseMs);
         QByteArray block = LinkReadTimeout(4096, recordWaits.logReadSeconds);
         if (readFailedForGood(block, prompt))
             return endLost(add, text);
@@ -407,7 +407,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
     LoginPromptWatch prompt;
     bool pageBegun = false; // lines of the page have been added since the last page answer
     while (!done) {
-        WaitPumping(recordWaits.callPauseMs);
+        PauseOnLink(recordWaits.callPauseMs);
         QByteArray block = ReadReplyPiece(4096, idle.watch());
         if (idle.passed() || closingProgram()) {
             inTime = false;
@@ -535,7 +535,7 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
         if (!written(QByteArrayLiteral("#")))
             return failedWrite();
         if (onTelnet())
-            WaitPumping(recordWaits.deleteTcpPauseMs);
+            PauseOnLink(recordWaits.deleteTcpPauseMs);
     }
     if (lost || (failed && linkGone()))
         return failedWrite();

@@ -116,18 +116,25 @@ private:
 
 } // namespace
 
-QByteArray VoiceReplyWait()
+QByteArray VoiceReplyWait(int leastMs)
 {
+    const qint64 settled = Clock::milliseconds() + leastMs;
     VoiceDeadline deadline(voiceWaits.replyMs);
     QByteArray text;
+    constexpr qsizetype kPieceSize = 512;
+    // Each read looks at all its text itself; the watch finds a prompt split between two reads.
     LoginPromptWatch prompt;
     do {
-        const QByteArray piece = ReadReply(512);
+        const QByteArray piece = ReadReply(kPieceSize);
         if (piece.isEmpty())
             WaitPumping(50); // a port that answers at once with nothing must not be asked in a tight loop
         text += piece;
         prompt.see(piece); // the session's end makes the port count as lost
+        if (piece.size() == kPieceSize - 1) // its rest was read but not kept
+            prompt.continueLine();
     } while (!holdsFinal(text) && !deadline.passed() && !LinkPortLost()); // no answer comes over a lost port
+    if (const qint64 left = settled - Clock::milliseconds(); left > 0)
+        PauseOnLink(int(left));
     return text;
 }
 

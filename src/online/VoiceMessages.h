@@ -46,8 +46,10 @@ int VoiceRecordLimit(int index);
 
 // Reads replies until the text holds "OK", "ERROR" or "BUSY" (in any case), voiceWaits.replyMs have passed or
 // the link's port is gone or the gateway's session has ended (its login prompt came: LoginPromptWatch); returns all
-// that came. Once the program is closing, at most voiceWaits.closingMs more.
-QByteArray VoiceReplyWait();
+// that came. Once the program is closing, at most voiceWaits.closingMs more. leastMs: the pause the gateway is
+// given after a command; the reply is read as it comes (a login prompt in it ends the pause), and the call returns
+// no sooner than that.
+QByteArray VoiceReplyWait(int leastMs = 0);
 // Reads the port every voiceWaits.erasePollMs until what came, taken together, holds marker; false after
 // limitMs (once the program is closing, at most voiceWaits.closingMs more), once the port is gone, or once the
 // gateway's login prompt came (its session has ended).

@@ -259,12 +259,14 @@ bool IsdnPage::isdnSave()
     isdnToRecord(record);
     bool ok = send(isdnMsnCommand(record, gatewayModel == 0));
 
-    // "I00" goes out on its own: a new mode restarts the gateway's interface.
+    // "I00" goes out on its own: a new mode restarts the gateway's interface, and only then does it log in anew.
     const QByteArray modeLine = isdnModeCommand(record);
+    const bool modeChanged = wireText(record.interfaceMode) != keptMode;
     setStatus(QString::fromLatin1(modeLine));
     ReplyReading reading;
     reading.size = kReplySize;
-    reading.loginPromptExpected = true; // the restart's new login may follow the reply at once
+    // The restart's new login may follow the reply at once; with the mode kept the prompt ends the session.
+    reading.loginPromptExpected = modeChanged;
     const ExchangeResult mode = Exchange(modeLine, 10, reading, true);
     if (!mode.written && !mode.refused) {
         LoadErrors += kMode;
@@ -275,7 +277,7 @@ bool IsdnPage::isdnSave()
         LoadErrors += kMode;
         ok = false;
     }
-    if (wireText(record.interfaceMode) != keptMode) {
+    if (modeChanged) {
         if (CurrentConnection.LinkType == LinkModem) {
             WaitPumping(isdnModemHangupWaitMs);
             fMain->mDisconnectClick();

@@ -2,6 +2,8 @@
 // connection, and what SendCommand makes of each.
 #include "TelnetLinkFixture.h"
 
+#include "link/ExchangeState.h"
+
 #include <QTest>
 #include <QTimer>
 
@@ -10,16 +12,45 @@ namespace {
 TEST(ReplyComplete, Rules)
 {
     // A verdict is a whole line of its own, its line end included; what follows it is no part of the reply. A
-    // login prompt, the modem's "NO CARRIER" and "+++" end it wherever they stand but in a value line.
+    // login prompt at a line's start, the modem's "NO CARRIER" and "+++" anywhere but in a value line end it.
     for (const char* text :
          {"\r\nOK\r\n", "\r\nERROR\r\n", "\r\nBUSY\r\n", "S01=1\r\n<SPACE>\r\n", "\r\nMX login: ", "NO CARRIER",
           "ab+++cd", "\r\nOK\r\nS", "OK\n", "\r\nNO CARRIER\r\n", "\r\nI52=+++BRI-DOWN+++\r\n\r\nMY login: "})
         EXPECT_TRUE(ReplyComplete(text)) << text;
     // An "OK" without its line end, or at the end of a value line (a text the user stored), ends nothing; nor
-    // does a marker inside a value line.
-    for (const char* text : {"\r\nOK", "\r\nOKAY\r\n", "", "Mx login: ", "\r\nI62=Gateway OK\r\n", "\r\nI62=ERROR\r\n",
-                             "\r\nI52=+++BRI-DOWN+++\r\n", "\r\nI52=NO CARRIER on BRI\r\n", "I52=MX login: "})
+    // does a marker inside a value line, nor a login prompt within a line.
+    for (const char* text :
+         {"\r\nOK", "\r\nOKAY\r\n", "", "Mx login: ", "\r\nI62=Gateway OK\r\n", "\r\nI62=ERROR\r\n",
+          "\r\nI52=+++BRI-DOWN+++\r\n", "\r\nI52=NO CARRIER on BRI\r\n", "I52=MX login: ", "\r\nGSM0: MX login: x\r\n"})
         EXPECT_FALSE(ReplyComplete(text)) << text;
+}
+
+// The gateway's login prompt is its session's end only where it begins a line (blanks and CRs before it count as
+// the line's start), also in pieces; within a line (a module's echo, a record, a value) it is text.
+TEST(SessionEnd, ThePromptBeginsALine)
+{
+    const std::pair<QList<QByteArray>, bool> rows[] = {
+        {{"MX login: "}, true},
+        {{"OK\r\nMY login: x"}, true},
+        {{"\r\n \r MX login: "}, true},
+        {{"GSM0: MX login: x\r\n"}, false},
+        {{"\r\nI52=MX login: x"}, false},
+        {{"OK\r\nMX lo", "gin: "}, true},
+        {{"\r\n ", "M", "X login:"}, true},
+        {{"GSM0: MX lo", "gin: x"}, false},
+        {{"GSM0: ", "MX login: x"}, false},
+    };
+    for (const auto& [pieces, ends] : rows) {
+        AdvanceLinkEpoch(); // a session not ended
+        LoginPromptWatch watch;
+        for (const QByteArray& piece : pieces)
+            watch.see(piece);
+        EXPECT_EQ(watch.seen(), ends) << pieces.join('|').toStdString();
+        EXPECT_EQ(LinkSessionEnded(), ends) << pieces.join('|').toStdString();
+        EXPECT_EQ(HoldsLoginPrompt(pieces.join()), ends) << pieces.join('|').toStdString();
+        EXPECT_EQ(AtLoginDialogue("AT\r\n" + pieces.join()), ends) << pieces.join('|').toStdString();
+    }
+    AdvanceLinkEpoch();
 }
 
 TEST_F(TelnetLinkTest, ReplyInPiecesIsCollectedWhole)

@@ -6,6 +6,7 @@
 
 #include "link/ExchangeState.h"
 #include "link/LinkIo.h"
+#include "online/ui/CommandsPage.h"
 #include "pages/IsdnPage.h"
 #include "pages/PageFrame.h"
 #include "pages/PageRuns.h"
@@ -16,6 +17,8 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace {
 
@@ -25,6 +28,7 @@ struct ReaderRow
     Link link;
     gatewaysim::Faults faults;
     std::function<void(class ReaderTest&)> run;
+    gatewaysim::Config config = {};
 };
 
 void PrintTo(const ReaderRow& row, std::ostream* os)
@@ -47,7 +51,7 @@ public:
 
 TEST_P(ReaderTest, EachExchangeReadsItsOwnReply)
 {
-    ASSERT_NO_FATAL_FAILURE(startOnLink(GetParam().link, gatewaysim::Config()));
+    ASSERT_NO_FATAL_FAILURE(startOnLink(GetParam().link, GetParam().config));
     ASSERT_NO_FATAL_FAILURE(connectNow());
     gateway->setFaults(GetParam().faults);
     dialogs().clearRecords();
@@ -184,6 +188,50 @@ gatewaysim::Faults errorOn(QList<QByteArray> commands)
     gatewaysim::Faults f;
     f.errorOn = std::move(commands);
     return f;
+}
+
+// "MX login:" within a line is text, not the gateway's prompt: an online command holding it, which the module
+// echoes ("GSM0: MX login: x"), and a call record holding it end nothing, and the next page loads.
+void promptWithinLines(ReaderTest& test)
+{
+    fMain->selectTopic(685);
+    fMain->edCommand->setText(QStringLiteral("MX login: x"));
+    fMain->sbCommandsStart->click();
+    EXPECT_TRUE(ReaderTest::waitUntil(
+        [] { return fMain->m1->toPlainText().contains(QStringLiteral("OK")) && !CommandsPage::commandsRuns(); }));
+    fMain->sbCallLoadClick();
+    fMain->sbCallLoadDeleteClick();
+    EXPECT_TRUE(fMain->mCall->toPlainText().contains(QStringLiteral("MX login: x")));
+    registeredPage(PageId::System)->loadClick();
+    EXPECT_EQ(test.dialogs().boxTexts(), QStringList(3, labelText(kTextLoadDone)));
+    EXPECT_TRUE(CurrentConnection.Connected);
+}
+
+gatewaysim::Config recordWithPrompt()
+{
+    gatewaysim::Config c;
+    c.callRecords = {"05.12.26 09:00:01 out   16  777123456  1  00:00:05  MX login: x"};
+    return c;
+}
+
+// The voice page's view, longer than the 511 bytes its reads keep, with the login prompt after byte 700: the
+// session's end is told at once and the erase never goes out.
+gatewaysim::Faults voiceViewWithPrompt()
+{
+    gatewaysim::Faults f;
+    f.voiceView = "File length: 8000\n" + QByteArray(720, '.') + "\nMX login: ";
+    return f;
+}
+
+void voiceErasePastPrompt(ReaderTest& test)
+{
+    fMain->selectTopic(25);
+    const qint64 start = QDateTime::currentMSecsSinceEpoch();
+    fMain->sbVoiceDelete->click();
+    EXPECT_TRUE(ReaderTest::waitUntil([] { return !CurrentConnection.Connected; }));
+    EXPECT_LT(QDateTime::currentMSecsSinceEpoch() - start, 10000);
+    EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(56)});
+    EXPECT_FALSE(test.sim().receivedLines().join().contains("ERASE"));
 }
 
 gatewaysim::Faults silentOnV0()
@@ -336,6 +384,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ReaderRow{"PromptPastSize", Link::Serial, {}, promptPastSize},
                       ReaderRow{"PromptPastSize", Link::Telnet, {}, promptPastSize},
                       ReaderRow{"PromptPastSize", Link::Modem, {}, promptPastSize},
+                      ReaderRow{"PromptWithinLines", Link::Serial, {}, promptWithinLines, recordWithPrompt()},
+                      ReaderRow{"PromptWithinLines", Link::Telnet, {}, promptWithinLines, recordWithPrompt()},
+                      ReaderRow{"VoicePromptPastKept", Link::Serial, voiceViewWithPrompt(), voiceErasePastPrompt},
                       ReaderRow{"Noise", Link::Serial, noiseOrSilence(true), kNoiseRun},
                       ReaderRow{"Noise", Link::Telnet, noiseOrSilence(true), kNoiseRun},
                       ReaderRow{"Noise", Link::Modem, noiseOrSilence(true), kNoiseRun},

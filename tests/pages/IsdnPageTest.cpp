@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 
 namespace {
 
@@ -191,6 +192,18 @@ TEST_P(IsdnModeChange, LaterCommandsWaitForTheNewLogin)
 }
 INSTANTIATE_TEST_SUITE_P(Gateways, IsdnModeChange, ::testing::ValuesIn(kRestartCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// With the mode kept the gateway logs in anew for nothing: its login prompt after "I00" is its session's end,
+// told once, and nothing more goes into its login dialogue.
+TEST_F(IsdnPageTest, AKeptModeTakesTheLoginPromptForTheSessionsEnd)
+{
+    load();
+    setFaults([](gatewaysim::Faults& f) { f.dropOn = "AT%I00=", f.dropShowsLogin = true; });
+    save();
+    EXPECT_TRUE(QTest::qWaitFor([] { return !CurrentConnection.Connected; }, 3000));
+    EXPECT_EQ(dialogs().boxTexts(), QStringList{labelText(56)});
+    EXPECT_EQ(from("AT%I00=").size(), 1) << "nothing after I00";
+}
 
 // The alive SMS is asked about only when it really changed (a one-digit hour on the gateway is the same
 // time); Yes sends "I60" before "I61", No sends none. Empty numbers between two others keep their places.

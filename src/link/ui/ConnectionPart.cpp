@@ -94,6 +94,7 @@ QByteArray readGreeting()
 {
     ReplyReading reading;
     reading.size = kGreetingSize;
+    reading.loginPromptExpected = true;
     reading.alsoEnds = [](const QByteArray& soFar) {
         const qsizetype lineEnd = soFar.lastIndexOf('\n');
         return lineEnd >= 0 && IsBootModeAnswer(soFar.left(lineEnd + 1));

@@ -514,8 +514,7 @@ void VoicePage::voiceRead()
         errorBox(kCommErrorText);
         return;
     }
-    WaitPumping(1000);
-    VoiceReplyWait();
+    VoiceReplyWait(1000);
     if (!span.write(messageCommand(n, "view"))) {
         errorBox(kCommErrorText);
         return;
@@ -622,14 +621,13 @@ void VoicePage::voiceWrite()
     };
     if (!span.write("\r\nAT\r\n"))
         return fail();
-    WaitPumping(1000);
-    VoiceReplyWait();
+    VoiceReplyWait(1000);
     if (closingProgram())
         return hideVoiceProgress(); // nothing erased yet: the stored message stays
     if (!span.write(messageCommand(n, "ERASE")) || !VoiceEraseWait(span.port(), "OK", voiceWaits.eraseMs))
         return fail();
     setFirmStatus(171, "Transmitted packet : ");
-    WaitPumping(100);
+    PauseOnLink(100);
     if (!span.write(messageCommand(n, "WRITE")) || NoteSessionEnd(ComRead(span.port().get(), 512, true)))
         return erased();
 
@@ -700,7 +698,7 @@ void VoicePage::sbVoiceDialClick()
     recordPrompt.clear();
 
     const QByteArray erase = messageCommand(n, "ERASE", "\r");
-    WaitPumping(200);
+    PauseOnLink(200);
     if (LinkCommandWrite(erase) != quint32(erase.size())) {
         errorBox(kCommErrorText);
         sbVoiceDial->setEnabled(true);
@@ -805,7 +803,7 @@ void VoicePage::sbVoiceHangClick()
         errorBox(kCommErrorText);
         return;
     }
-    WaitPumping(100);
+    PauseOnLink(100);
     if (LinkWrite(CurrentConnection, "AT!D\r\n") != 6) {
         errorBox(kCommErrorText);
         return;
