@@ -35,7 +35,10 @@ double cpuSeconds(int who, double* user = nullptr, double* system = nullptr)
 
 bool logIn(const gatewaysim::Config& config)
 {
-    if (!ReadReply(1024).contains("login:"))
+    ReplyReading greeting; // its login prompt is expected, no sign of the session's end
+    greeting.size = 1024;
+    greeting.loginPromptExpected = true;
+    if (!ReadReply(greeting).contains("login:"))
         return false;
     LinkWrite(CurrentConnection, config.user + '\r');
     if (!LinkRead(1024).contains("Password:"))

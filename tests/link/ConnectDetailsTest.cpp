@@ -24,7 +24,7 @@ TEST_F(LoginBytesTest, NamesGoOutInTheCodeTheGatewayListStoresThemIn)
     entry.Username = QString::fromUtf8("\xC4\x8D"
                                        "ek");
     entry.Password = QString::fromUtf8("hesl\xC3\xAD\xC4\x8Dko");
-    EXPECT_TRUE(LoginToGateway(CurrentConnection, &entry, ReadReply(1024)));
+    EXPECT_TRUE(LoginToGateway(CurrentConnection, &entry, readGreeting()));
     EXPECT_EQ(gateway->loginCount(), 1);
     EXPECT_EQ(gateway->receivedLines(), (QList<QByteArray>{userBytes + "\r\n", passwordBytes + "\r\n"}));
 }

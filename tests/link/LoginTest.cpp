@@ -25,14 +25,14 @@ TEST_F(LoginTest, AWrongPasswordFails)
 {
     ASSERT_NO_FATAL_FAILURE(connectTo());
     GatewayEntry gw = listed(QStringLiteral("admin"), QStringLiteral("wrong"));
-    EXPECT_FALSE(LoginToGateway(CurrentConnection, &gw, ReadReply(1024)));
+    EXPECT_FALSE(LoginToGateway(CurrentConnection, &gw, readGreeting()));
     EXPECT_EQ(gateway->loginCount(), 0);
 }
 
 TEST_F(LoginTest, AHalfDoneLoginIsEndedWithACrFirst)
 {
     ASSERT_NO_FATAL_FAILURE(connectTo());
-    ReadReply(1024);
+    readGreeting();
     ASSERT_EQ(LinkWrite(CurrentConnection, "someone\r"), 8u);
     const QByteArray asked = LinkRead(1024);
     ASSERT_TRUE(asked.contains("Password:"));
@@ -46,7 +46,7 @@ TEST_F(LoginTest, AHalfDoneLoginIsEndedWithACrFirst)
 TEST_F(LoginTest, OnlyTheUnnamedGatewayIsAskedForItsNamesAndACancelSendsNothing)
 {
     ASSERT_NO_FATAL_FAILURE(connectTo());
-    const QByteArray prompt = ReadReply(1024);
+    const QByteArray prompt = readGreeting();
     gateway->clearLog();
     int asked = 0;
     askLoginHook = [&asked](GatewayEntry&) { return ++asked, false; };

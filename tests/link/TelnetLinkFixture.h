@@ -42,11 +42,20 @@ protected:
         CurrentConnection.LanTimeout = 1000;
     }
 
+    // The gateway's greeting, read as the connect reads it: its login prompt is expected there.
+    static QByteArray readGreeting()
+    {
+        ReplyReading reading;
+        reading.size = 1024;
+        reading.loginPromptExpected = true;
+        return ReadReply(reading);
+    }
+
     // Logs in by hand (prompt, user, "Password:", password, "OK"); the gateway's log starts empty afterwards.
     void connectAndLogIn(const gatewaysim::Config& config = gatewaysim::Config())
     {
         ASSERT_NO_FATAL_FAILURE(connectTo(config));
-        ASSERT_TRUE(ReadReply(1024).contains(" login:"));
+        ASSERT_TRUE(readGreeting().contains(" login:"));
         ASSERT_EQ(LinkWrite(CurrentConnection, "admin\r"), 6u);
         ASSERT_TRUE(LinkRead(1024).contains("Password:"));
         ASSERT_EQ(LinkWrite(CurrentConnection, "admin\r"), 6u);
