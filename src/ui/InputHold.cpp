@@ -466,7 +466,8 @@ private:
         bool operator==(const Delivery&) const = default;
     };
     std::vector<Delivery> deliveries_;
-    unsigned holdsBegun_ = 0; // the input's holds begun so far (a wait or a step that held it)
+    // The input's holds begun so far (each a wait or a step that began to hold it).
+    unsigned holdsBegun_ = 0;
     std::vector<QPointer<QWidget>> openedByHeld_; // windows held input opened
     bool posted_ = false;
     bool heldPressOpen_ = false;   // a held press whose release has not come yet

@@ -1,7 +1,7 @@
 // The user's input while an answer is awaited, given as the window system delivers it: held, then delivered in
 // order and routed as if given then; the Disconnect and the close still end a wait at once; input to the
-// disabled main window does nothing; a long wait shows the busy cursor; the modem diagnostics take input
-// between their commands.
+// disabled main window does nothing; a long wait shows the busy cursor, a box none; the modem diagnostics take
+// input between their commands.
 #include "LiveToolFixture.h"
 #include "SystemInput.h"
 
@@ -492,7 +492,7 @@ void boxOfATopicsEntryWithoutBusyCursor(InputHoldTest& t)
     faults.errorOn = {"AT!Q"};
     t.sim().setFaults(faults);
     bool heldUnderBox = false;
-    int busyUnderBox = 0; // looks at the cursor that found it busy while the box waited
+    int busyUnderBox = 0; // samples that found the busy cursor while the box waited
     t.dialogs().answerBoxAfter(
         [&] {
             heldUnderBox = LinkInputHeld();
