@@ -25,7 +25,7 @@ constexpr int kRunRepliesWithoutEnd = 2; // exchanges in a row without their rep
 // that hold the user's input like a wait (UserStepScope).
 int linkWaits = 0;
 int userSteps = 0;
-std::function<void(bool waiting)> linkWaitWatch;
+std::function<void(bool held)> inputHoldWatch;
 // Open gateway runs (GatewayRunScope); their exchanges in a row whose reply did not come to its end, and whether
 // that found the gateway no longer answering.
 int gatewayRuns = 0;
@@ -77,8 +77,8 @@ void countHold(int& counter, int by)
     const bool heldBefore = linkWaits + userSteps > 0;
     counter = std::max(counter + by, 0); // a reset of the link state may have zeroed it under an open scope
     const bool heldNow = linkWaits + userSteps > 0;
-    if (heldBefore != heldNow && linkWaitWatch)
-        linkWaitWatch(heldNow);
+    if (heldBefore != heldNow && inputHoldWatch)
+        inputHoldWatch(heldNow);
 }
 
 } // namespace
@@ -179,9 +179,9 @@ bool TimersMaySend()
     return !LinkInputHeld();
 }
 
-void SetInputHoldWatch(std::function<void(bool waiting)> watch)
+void SetInputHoldWatch(std::function<void(bool held)> watch)
 {
-    linkWaitWatch = std::move(watch);
+    inputHoldWatch = std::move(watch);
 }
 
 LinkHoldScope::LinkHoldScope(Kind kind) : kind_(kind), counted_(exchangestate::onWindowThread())

@@ -20,7 +20,7 @@ bool LinkInputHeld();
 bool TimersMaySend();
 // Told when the user's input begins to be held (true: an answer is awaited or a step runs) and when the last
 // such wait or step ends (false).
-void SetInputHoldWatch(std::function<void(bool waiting)> watch);
+void SetInputHoldWatch(std::function<void(bool held)> watch);
 
 // Holds the user's input while it lives (the main window holds it, Disconnect and the close aside), counted on the
 // window's thread only. Two kinds, told apart by LinkExchangeWaiting: a wait on the link, and a step that must not
