@@ -109,11 +109,11 @@ public:
 
     static bool open() { return open_; }
     const std::shared_ptr<ComPort>& port() const { return port_; }
-    // A write on the serial handle that went out whole; none once the gateway's session has ended, as LinkWrite
-    // has it (it would go into the login dialogue).
+    // A command line on the serial handle that went out whole, what the link still owes taken first; none once the
+    // gateway's session has ended, as LinkWrite has it (it would go into the login dialogue).
     bool write(const QByteArray& line) const
     {
-        return !LinkSessionEnded() && ComWrite(port_.get(), line) == quint32(line.size());
+        return TakeOwedReply() && !LinkSessionEnded() && ComWrite(port_.get(), line) == quint32(line.size());
     }
     // The port went away (a read or write found it hung up), or the gateway's session ended.
     bool lost() const { return (port_ && port_->isDisconnected()) || LinkSessionEnded(); }
