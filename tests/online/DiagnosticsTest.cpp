@@ -501,7 +501,7 @@ TEST_F(DiagnosticsTest, OnTheModemLineTheTimerPollsOnTheWindowsThread)
     watch.start(5);
     fMain->tvTopic->scrollToItem(node);
     systemInput::click(fMain->tvTopic->viewport(), fMain->tvTopic->visualItemRect(node).center());
-    ASSERT_TRUE(waitUntil([&] { return count("AT&SEX\r\n") == 1 && !LinkInputHeld(); }, 15000))
+    ASSERT_TRUE(waitUntil([&] { return count("AT&SEX\r\n") == 1 && !LinkInputHeld(); }, 30000))
         << received().toStdString();
     EXPECT_EQ(named, (QList<QTreeWidgetItem*>{node, node}));
     gateway->setFaults({});

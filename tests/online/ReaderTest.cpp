@@ -357,7 +357,7 @@ void noiseBehindConnect(ReaderTest& test)
     fMain->mDisconnectClick();
     test.sim().dropSessions();
     test.sim().clearLog();
-    wholeLoadEnds({"ATI4", "ATI3", "AT&M0"}, nullptr, CurrentConnection.LinkType == LinkModem ? 52000 : 47000)(test);
+    wholeLoadEnds({"ATI4", "ATI3", "AT&M0"}, nullptr, CurrentConnection.LinkType == LinkModem ? 56000 : 50000)(test);
     EXPECT_EQ(fMain->statusText, labelText(51));
     EXPECT_TRUE(CurrentConnection.Connected);
 }
