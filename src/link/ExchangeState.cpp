@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr int kClaimedStepMs = 20;      // a reply another reader has is looked at again this often
-constexpr qint64 kOwedQuietMs = 1000;  // an owed reply is read until the link has been this quiet ...
-constexpr qint64 kOwedCapMs = 15000;   // ... and for at most this long
 constexpr qsizetype kLineHeadKept = 64; // an unfinished line longer than this is kept as its mark and its end
 constexpr qsizetype kLineEndKept = 16;
 constexpr int kRunRepliesWithoutEnd = 2; // exchanges in a row without their reply's end: a gateway run gives up
@@ -339,18 +336,24 @@ QByteArray OwedLineHead(QByteArrayView text)
 
 namespace {
 
-// Counts seen in an owed reply (the lock held): its end there settles it.
-void countSeen(QByteArrayView seen)
+// Goes on in owed with seen, text of it that came: true when its end came there; else its unfinished line moves on.
+bool advanceOwed(OwedReply& owed, QByteArrayView seen)
 {
     if (seen.isEmpty())
-        return;
-    const QByteArray text = owedReply.lineHead + seen.toByteArray();
-    if (exchangestate::replyEndsFrom(text, owedReply.lineHead.size(), owedReply.busy)) {
+        return false;
+    const QByteArray text = owed.lineHead + seen.toByteArray();
+    if (exchangestate::replyEndsFrom(text, owed.lineHead.size(), owed.busy))
+        return true;
+    owed.anyByte = true;
+    owed.lineHead = OwedLineHead(text);
+    return false;
+}
+
+// Counts seen in the owed reply (the lock held): its end there settles it.
+void countSeen(QByteArrayView seen)
+{
+    if (advanceOwed(owedReply, seen))
         owedReply = OwedReply();
-        return;
-    }
-    owedReply.anyByte = true;
-    owedReply.lineHead = OwedLineHead(text);
 }
 
 } // namespace
@@ -361,6 +364,13 @@ void OweReply(OwedReply reply)
     reply.lineHead = OwedLineHead(reply.lineHead);
     const std::lock_guard lock(owedMutex);
     owedReply = std::move(reply);
+}
+
+qint64 OwedFirstByteMs(const OwedReply& owed, qint64 now)
+{
+    if (owed.anyByte)
+        return kOwedReplyQuietMs;
+    return std::max<qint64>(kOwedReplyQuietMs, owed.writtenMs + owed.firstByteMs - now);
 }
 
 OwedReply OwedFromNow(qint64 firstByteMs, qint64 readUntilMs)
@@ -427,7 +437,7 @@ void TakeOwedReplyWith(const std::function<QByteArray(qint64 msLeft)>& read, con
         if (!now.owed)
             return;
         if (now.readUntilMs == 0) {
-            if (ClaimOwedReply(owed, Clock::milliseconds() + kOwedCapMs + kOwedQuietMs))
+            if (ClaimOwedReply(owed, Clock::milliseconds() + kReplyCapMs + kOwedReplyQuietMs))
                 break;
             continue;
         }
@@ -436,15 +446,13 @@ void TakeOwedReplyWith(const std::function<QByteArray(qint64 msLeft)>& read, con
         sleep(kClaimedStepMs);
     }
     const qint64 start = Clock::milliseconds();
-    const qint64 firstByteEnd = std::max(start + kOwedQuietMs, owed.writtenMs + owed.firstByteMs);
-    qint64 quietEnd = owed.anyByte ? start + kOwedQuietMs : firstByteEnd;
-    QByteArray text = owed.lineHead;
+    qint64 quietEnd = start + OwedFirstByteMs(owed, start);
     LoginPromptWatch prompt;
     prompt.see(owed.lineHead);
     bool ended = false;
     while (!ended && alive()) {
         const qint64 now = Clock::milliseconds();
-        const qint64 until = std::min(quietEnd, start + kOwedCapMs);
+        const qint64 until = std::min(quietEnd, start + kReplyCapMs);
         if (now >= until)
             break;
         const QByteArray chunk = read(until - now);
@@ -452,17 +460,12 @@ void TakeOwedReplyWith(const std::function<QByteArray(qint64 msLeft)>& read, con
             continue;
         if (prompt.see(chunk))
             break;
-        const qsizetype from = text.size();
-        text += chunk;
-        ended = exchangestate::replyEndsFrom(text, from, owed.busy);
-        text = OwedLineHead(text);
-        owed.anyByte = true;
-        quietEnd = Clock::milliseconds() + kOwedQuietMs;
+        ended = advanceOwed(owed, chunk);
+        quietEnd = Clock::milliseconds() + kOwedReplyQuietMs;
     }
     if (!ended && !alive() && !LinkSessionEnded()) {
         // Stopped before its end: still owed to whoever writes next, from where this read left it.
         owed.readUntilMs = 0;
-        owed.lineHead = text;
         OweReply(owed);
         return;
     }

@@ -162,6 +162,15 @@ struct OwedReply
     // in its middle ("I52=" and, after a pause, "+++BRI-DOWN+++") stays a value line, its markers the user's text.
     QByteArray lineHead;
 };
+// How an owed reply is read by whoever takes it: to its end, or until the link has been quiet this long (its first
+// byte awaited as OwedFirstByteMs says), and for at most the reply cap; a claimed one is looked at again this often.
+inline constexpr int kOwedReplyQuietMs = 1000;
+inline constexpr qint64 kReplyCapMs = 15000;
+inline constexpr int kClaimedStepMs = 20;
+// How long from `now` the owed reply's first byte is still awaited: as long as its writer would have waited,
+// counted from its write, and never less than the quiet bound; once a byte of it has come, the quiet bound.
+qint64 OwedFirstByteMs(const OwedReply& owed, qint64 now);
+
 // A command has just been written on the open link, or its reader left its reply before the end: reply is owed
 // (it takes the place of what was owed before).
 void OweReply(OwedReply reply);

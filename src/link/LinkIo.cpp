@@ -34,14 +34,11 @@ constexpr int kArrivalSettleMs = 100;    // LinkRead on telnet: after the data f
 constexpr int kFlagDelayMs = 10;         // from telnet text stored to the data flag set
 constexpr int kCommandReplyDelayMs = 10; // SendCommand: from the write to the read
 constexpr int kCommandOkDelayMs = 100;   // SendCommandOk: from the write to the read
-constexpr qint64 kReplyCapMs = 15000;    // ReadReply on telnet: the whole reply
 constexpr int kModemWriteMs = 1000;      // one write on a modem line
 constexpr int kModemReadMs = 10000;      // one read on a modem line ...
 constexpr int kModemLongReadMs = 100000; // ... and one of LinkReadTimeout
 constexpr int kModemQuietMs = 100;       // a modem read ends this long after its last byte
 constexpr int kStepMs = 10;              // telnet wait step once the deadline estimate is off
-constexpr int kOwedReplyQuietMs = 1000;  // an owed reply is taken until the link has been this quiet
-constexpr int kClaimedStepMs = 20;       // an owed reply a worker reads is looked at again this often
 constexpr int kPauseOnLinkStepMs = 20;   // PauseOnLink looks at the link this often
 
 // Bumped by resetLinkState: flags scheduled before a reset must not land in the fresh record.
@@ -550,9 +547,9 @@ QByteArray keptOf(QByteArray text, qsizetype size)
     return text;
 }
 
-// The longest a command's writer waits for its reply's first byte on the open link (ReadReply's bounds): the
-// bound an owed reply's first byte is awaited for, counted from its write.
-qint64 firstByteBoundMs()
+} // namespace
+
+qint64 CommandFirstByteMs()
 {
     switch (CurrentConnection.LinkType) {
     case LinkTelnet:
@@ -565,9 +562,11 @@ qint64 firstByteBoundMs()
     }
 }
 
-// After an exchange's read on a link that is still up: a reply that did not come to its end is owed to whoever
-// writes next, and the open run counts it; two in a row and the gateway counts as no longer answering.
-void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epoch, qint64 writtenMs)
+namespace {
+
+// After an exchange's read on a link that is still up: a reply that did not come to its end is counted in the open
+// run (two in a row and the gateway counts as no longer answering) and, when owes, owed to whoever writes next.
+void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epoch, qint64 writtenMs, bool owes)
 {
     if (readAbandoned(epoch))
         return;
@@ -576,13 +575,15 @@ void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epo
         return;
     }
     exchangestate::noteReplyWithoutEnd();
+    if (!owes)
+        return;
     OwedReply owed;
     owed.epoch = epoch;
     owed.busy = r.busy;
     owed.logged = r.logged;
     owed.anyByte = !whole.text.isEmpty();
     owed.writtenMs = writtenMs;
-    owed.firstByteMs = r.boundMs > 0 ? r.boundMs : firstByteBoundMs();
+    owed.firstByteMs = r.boundMs > 0 ? r.boundMs : CommandFirstByteMs();
     owed.lineHead = whole.text;
     OweReply(owed);
 }
@@ -624,8 +625,7 @@ bool takeOwedReply(quint64 epoch, qint64& silentMs, QByteArray& carry)
     ReadFrom from;
     from.quietMs = kOwedReplyQuietMs;
     const qint64 start = Clock::milliseconds();
-    if (!owed.anyByte)
-        from.firstByteMs = owed.writtenMs + owed.firstByteMs - start;
+    from.firstByteMs = OwedFirstByteMs(owed, start);
     from.carried = owed.lineHead;
     const WholeReply rest = readWholeReply(r, from);
     SettleOwedReply();
@@ -647,7 +647,7 @@ qint64 briefBoundMs()
     case LinkModem:
         return modemReplyWaitMs;
     default:
-        return firstByteBoundMs();
+        return CommandFirstByteMs();
     }
 }
 
@@ -655,8 +655,10 @@ qint64 briefBoundMs()
 // marker in its unfinished last line ends it; -1 when it has not ended.
 qsizetype replyEndAt(const QByteArray& text, qsizetype from, bool busy)
 {
-    for (qsizetype lineEnd = text.indexOf('\n', from); lineEnd >= 0; lineEnd = text.indexOf('\n', lineEnd + 1)) {
-        if (exchangestate::replyEndsFrom(text.left(lineEnd + 1), from, busy))
+    // Each line is looked at alone (from its own start on; the first from `from`), so the search stays linear.
+    for (qsizetype lineStart = from, lineEnd = text.indexOf('\n', from); lineEnd >= 0;
+         lineStart = lineEnd + 1, lineEnd = text.indexOf('\n', lineStart)) {
+        if (exchangestate::replyEndsFrom(text.left(lineEnd + 1), lineStart, busy))
             return lineEnd + 1;
     }
     return exchangestate::replyEndsFrom(text, from, busy) ? text.size() : -1;
@@ -672,6 +674,8 @@ WholeReply readPastOwed(const ReplyReading& r, ReadFrom from)
     WholeReply owedPart = readWholeReply(r, from);
     const qsizetype end = owedPart.ended ? replyEndAt(owedPart.text, carried, r.busy) : -1;
     if (end < 0) {
+        if (!r.loginPromptExpected)
+            NoteSessionEnd(owedPart.text); // looked at before it is dropped
         owedPart.text.clear();
         return owedPart;
     }
@@ -905,9 +909,7 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
     WholeReply whole = from.carried.isEmpty() ? readWholeReply(r, from) : readPastOwed(r, from);
     if (!reading.loginPromptExpected)
         NoteSessionEnd(whole.text); // all of it: a prompt beyond the size kept ends the session too
-    noteExchangeEnd(reading, whole, epoch, writtenMs);
-    if (brief)
-        SettleOwedReply();
+    noteExchangeEnd(reading, whole, epoch, writtenMs, !brief);
     result.reply = keptOf(std::move(whole.text), reading.size);
     return result;
 }
@@ -919,8 +921,7 @@ bool TakeOwedReply()
     const LinkWaitScope waiting;
     qint64 silentMs = 0;
     QByteArray carry;
-    const quint64 epoch = LinkEpoch();
-    return takeOwedReply(epoch, silentMs, carry) && !readAbandoned(epoch);
+    return takeOwedReply(LinkEpoch(), silentMs, carry);
 }
 
 quint32 LinkCommandWrite(const QByteArray& command, bool owesReply)
@@ -929,13 +930,8 @@ quint32 LinkCommandWrite(const QByteArray& command, bool owesReply)
         return 0;
     const quint32 n = LinkWrite(CurrentConnection, command);
     if (owesReply && n == quint32(command.size()))
-        OweReply(OwedFromNow(firstByteBoundMs()));
+        OweReply(OwedFromNow(CommandFirstByteMs()));
     return n;
-}
-
-qint64 CommandFirstByteMs()
-{
-    return firstByteBoundMs();
 }
 
 bool SendCommand(const QByteArray& command, QByteArray& reply, qsizetype size, QString& failedItems,

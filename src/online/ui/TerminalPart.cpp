@@ -176,9 +176,11 @@ void TerminalPart::leaveTerminal()
         writeLeavingLine();
         liveTools.setRoute(LiveToolSlot::Terminal, false);
     } else if (terminalThread) {
-        writeLeavingLine();
+        // The last line is judged as the reader left it, before the leaving line end can bring the gateway's
+        // answer (a bare line end, which would hide the prompt on show).
         StopLiveWorker(terminalThread);
         atLogin = AtLoginDialogue(terminalText);
+        writeLeavingLine();
     }
     if (atLogin)
         EndLinkSession();
