@@ -674,7 +674,8 @@ TEST_P(CloseDuringLoad, WaitsForTheLoadAndItsResultBoxThenAsksOnce)
     QTimer closer;
     closer.setInterval(10);
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (progress->isVisible() && closes < 2 && ++closes)
+        // Both in one turn: a short load can be over before a loaded machine runs this timer again.
+        while (progress->isVisible() && closes < 2 && ++closes)
             fMain->close();
     });
     closer.start();
