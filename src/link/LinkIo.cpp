@@ -59,6 +59,8 @@ constexpr int kSliceByteGapMs = 2; // a slice's read hands over what came once t
 
 using exchangestate::onWindowThread;
 
+thread_local const ConnectionRecord* threadLinkRecord = nullptr;
+
 void stampActivity()
 {
     lastLinkActivity.store(Clock::seconds());
@@ -96,7 +98,7 @@ void noteReceived(const QByteArray& text)
     if (text.isEmpty())
         return;
     stampActivity();
-    if (CurrentConnection.SaveLog)
+    if (LinkRecord().SaveLog)
         LogReceived(text);
 }
 
@@ -111,23 +113,23 @@ void setModemTimeouts(ComPort* port, int readTotalMs)
 }
 
 // The link a read started on, kept alive while the read lasts: a handler run between its slices may close the
-// link (Disconnect) and drop the connection's own references. A modem line's hang-up destroys its port, so the
-// port is asked for anew at every use.
+// link (Disconnect) and drop the connection's own references. A modem line's hang-up closes its port, which
+// then fails every read.
 struct HeldPort
 {
     std::shared_ptr<ComPort> handle;
     std::shared_ptr<ModemLine> modem;
     ModemLine* line = nullptr; // the modem line's watch for the call's end
 
-    HeldPort() : handle(CurrentConnection.Handle), modem(CurrentConnection.Modem)
+    HeldPort() : handle(LinkRecord().Handle), modem(LinkRecord().Modem)
     {
-        line = modemLine(CurrentConnection);
+        line = modemLine(LinkRecord());
     }
     ComPort* port() const
     {
         if (handle)
             return handle.get();
-        return CurrentConnection.LinkType == LinkModem && modem ? modem->port() : nullptr;
+        return LinkRecord().LinkType == LinkModem && modem ? modem->port() : nullptr;
     }
     bool open() const { return port() && port()->isOpen(); }
     // One read under timeouts of its own (the port's are left as they are, so a reader thread and the window's
@@ -369,10 +371,10 @@ QByteArray tcpRead(qsizetype size, double seconds)
 
 QByteArray linkReadWith(qsizetype size, double tcpSeconds, int modemMs)
 {
-    switch (CurrentConnection.LinkType) {
+    switch (LinkRecord().LinkType) {
     case LinkSerial:
     case LinkIsdnModem:
-        return ComRead(linkPort(CurrentConnection), size, true);
+        return ComRead(linkPort(LinkRecord()), size, true);
     case LinkTelnet:
         return tcpRead(size, tcpSeconds);
     case LinkModem:
@@ -395,7 +397,7 @@ QByteArray comReadBytes(ComPort* port, qsizetype size, bool logging, const Arriv
         if (watch)
             (*watch)(text);
     }
-    if (logging && CurrentConnection.SaveLog && !text.isEmpty())
+    if (logging && LinkRecord().SaveLog && !text.isEmpty())
         LogReceived(text);
     noteIfLost();
     return text;
@@ -408,7 +410,7 @@ QByteArray comReadWatched(ComPort* port, qsizetype size, const ArrivalWatch& wat
 
 double lanSeconds()
 {
-    return CurrentConnection.LanTimeout / 1000.0;
+    return LinkRecord().LanTimeout / 1000.0;
 }
 
 // Milliseconds from now to endMs, at most ms; none once endMs has passed.
@@ -484,7 +486,7 @@ WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int
                          qint64 silentBeforeMs, const QByteArray& carried)
 {
     const HeldPort held;
-    const bool modem = held.line || CurrentConnection.LinkType == LinkModem;
+    const bool modem = held.line || LinkRecord().LinkType == LinkModem;
     SliceBounds bounds;
     bounds.firstByteMs = quietMs > 0 ? std::max<qint64>(quietMs, firstByteMs)
                          : modem     ? modemReplyWaitMs + kModemReadMs
@@ -525,7 +527,7 @@ WholeReply readWholeReply(const ReplyReading& r, const ReadFrom& from = {})
     const qint64 endMs = bounded ? Clock::milliseconds() + r.boundMs : 0;
     LinkWaitScope waiting;
     WholeReply whole;
-    switch (CurrentConnection.LinkType) {
+    switch (LinkRecord().LinkType) {
     case LinkTelnet:
         whole = tcpReadReply(r, epoch, endMs, bounded, from.quietMs, from.firstByteMs, from.carried);
         break;
@@ -551,10 +553,10 @@ QByteArray keptOf(QByteArray text, qsizetype size)
 
 qint64 CommandFirstByteMs()
 {
-    switch (CurrentConnection.LinkType) {
+    switch (LinkRecord().LinkType) {
     case LinkTelnet:
         // More than LanTimeout / 1000 whole seconds: up to a second beyond it, then the step's 100 ms.
-        return qint64(CurrentConnection.LanTimeout) + 1000 + kArrivalSettleMs;
+        return qint64(LinkRecord().LanTimeout) + 1000 + kArrivalSettleMs;
     case LinkModem:
         return modemReplyWaitMs + kModemReadMs;
     default:
@@ -643,7 +645,7 @@ bool takeOwedReply(quint64 epoch, qint64& silentMs, QByteArray& carry)
 // the link (the serial port's quiet bound, the modem's reply wait, one step of telnet's).
 qint64 briefBoundMs()
 {
-    switch (CurrentConnection.LinkType) {
+    switch (LinkRecord().LinkType) {
     case LinkModem:
         return modemReplyWaitMs;
     default:
@@ -789,22 +791,33 @@ quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text)
     return LinkWrite(conn, text, text.size());
 }
 
+namespace {
+
+// Text a reader took from the link: whoever reads it, what the link owes counts it (OwedReplySeen).
+QByteArray seenOnLink(QByteArray text)
+{
+    OwedReplySeen(text);
+    return text;
+}
+
+} // namespace
+
 QByteArray LinkRead(qsizetype size)
 {
-    return linkReadWith(size, lanSeconds(), kModemReadMs);
+    return seenOnLink(linkReadWith(size, lanSeconds(), kModemReadMs));
 }
 
 QByteArray LinkReadTimeout(qsizetype size, double seconds)
 {
-    return linkReadWith(size, seconds, kModemLongReadMs);
+    return seenOnLink(linkReadWith(size, seconds, kModemLongReadMs));
 }
 
 QByteArray LinkReadWithin(qsizetype size, int ms)
 {
     ms = std::max(ms, 1); // a modem read without a total bound would wait for the first byte for ever
-    if (CurrentConnection.LinkType == LinkSerial || CurrentConnection.LinkType == LinkIsdnModem)
-        return comReadBytes(linkPort(CurrentConnection), size, true, nullptr, Clock::milliseconds() + ms);
-    return linkReadWith(size, ms / 1000.0, ms);
+    if (LinkRecord().LinkType == LinkSerial || LinkRecord().LinkType == LinkIsdnModem)
+        return seenOnLink(comReadBytes(linkPort(LinkRecord()), size, true, nullptr, Clock::milliseconds() + ms));
+    return seenOnLink(linkReadWith(size, ms / 1000.0, ms));
 }
 
 QByteArray ReadReply(qsizetype size)
@@ -847,7 +860,7 @@ bool ReadReplyMeetsSessionEnd(qsizetype size)
 
 QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch)
 {
-    switch (CurrentConnection.LinkType) {
+    switch (LinkRecord().LinkType) {
     case LinkTelnet:
         return ReadReply(size, watch);
     case LinkModem: {
@@ -859,7 +872,7 @@ QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch)
     }
     case LinkSerial:
     case LinkIsdnModem:
-        return watch ? comReadWatched(linkPort(CurrentConnection), size, watch) : LinkRead(size);
+        return watch ? seenOnLink(comReadWatched(linkPort(LinkRecord()), size, watch)) : LinkRead(size);
     default:
         return {};
     }
@@ -896,7 +909,7 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
     if (!liveTools.anyReadsLink() && !liveTools.anyRoute())
         DropArrivedText();
     const qint64 writtenMs = Clock::milliseconds();
-    const quint32 n = reading.logged ? LinkWrite(CurrentConnection, command, command.size()) : LinkPortWrite(command);
+    const quint32 n = reading.logged ? LinkWrite(LinkRecord(), command, command.size()) : LinkPortWrite(command);
     result.written = n == quint32(command.size());
     if (!result.written && !readAfterShortWrite)
         return result;
@@ -928,7 +941,7 @@ quint32 LinkCommandWrite(const QByteArray& command, bool owesReply)
 {
     if (!TakeOwedReply())
         return 0;
-    const quint32 n = LinkWrite(CurrentConnection, command);
+    const quint32 n = LinkWrite(LinkRecord(), command);
     if (owesReply && n == quint32(command.size()))
         OweReply(OwedFromNow(CommandFirstByteMs()));
     return n;
@@ -1003,7 +1016,7 @@ quint32 LinkPortWrite(const QByteArray& bytes)
     if (LinkSessionEnded())
         return 0;
     stampActivity();
-    return portWrite(CurrentConnection, bytes, false);
+    return portWrite(LinkRecord(), bytes, false);
 }
 
 void DropArrivedText()
@@ -1092,6 +1105,21 @@ void StoreTcpReceived(const QByteArray& text)
     });
 }
 
+const ConnectionRecord& LinkRecord()
+{
+    return threadLinkRecord ? *threadLinkRecord : CurrentConnection;
+}
+
+LinkRecordScope::LinkRecordScope(const ConnectionRecord& own) : before_(threadLinkRecord)
+{
+    threadLinkRecord = &own;
+}
+
+LinkRecordScope::~LinkRecordScope()
+{
+    threadLinkRecord = before_;
+}
+
 ComPort* LinkPort(const ConnectionRecord& conn)
 {
     return linkPort(conn);
@@ -1101,7 +1129,7 @@ bool LinkPortLost()
 {
     if (LinkSessionEnded())
         return true;
-    const ConnectionRecord& c = CurrentConnection;
+    const ConnectionRecord& c = LinkRecord();
     const ComPort* port = linkPort(c);
     if (port && port->isDisconnected())
         return true;
@@ -1113,16 +1141,38 @@ bool LinkLost()
 {
     if (LinkSessionEnded())
         return true;
-    if (CurrentConnection.LinkType == LinkTelnet)
+    if (LinkRecord().LinkType == LinkTelnet)
         return !tcpUp();
     return LinkPortLost();
 }
 
 void CancelLinkReads(bool on)
 {
-    if (ComPort* port = linkPort(CurrentConnection))
+    if (ComPort* port = linkPort(LinkRecord()))
         port->setReadsCancelled(on);
 }
+
+namespace {
+
+// What has arrived on the serial port (or ISDN modem's), at most kPortLookBytes, put back for its reader: a look
+// that takes nothing. A modem line's port is left alone: its reads go through the line's watch.
+QByteArray arrivedOnPort()
+{
+    constexpr qint64 kPortLookBytes = 4096;
+    const ConnectionRecord& c = LinkRecord();
+    if (c.LinkType != LinkSerial && c.LinkType != LinkIsdnModem)
+        return {};
+    ComPort* port = c.Handle.get();
+    if (!port || !port->isOpen())
+        return {};
+    QByteArray text(kPortLookBytes, '\0');
+    const qint64 n = port->readArrived(text.data(), text.size());
+    text.resize(std::max<qint64>(n, 0));
+    port->unread(text);
+    return text;
+}
+
+} // namespace
 
 void PauseOnLink(int ms)
 {
@@ -1133,8 +1183,13 @@ void PauseOnLink(int ms)
     const qint64 end = Clock::milliseconds() + ms;
     const bool window = exchangestate::onWindowThread(); // the telnet text is the window's thread's
     const auto ends = [window] {
-        return LinkLost() ||
-               (window && CurrentConnection.LinkType == LinkTelnet && HoldsLoginPrompt(CurrentConnection.TcpReceived));
+        if (LinkLost())
+            return true;
+        if (!window)
+            return false;
+        if (CurrentConnection.LinkType == LinkTelnet)
+            return HoldsLoginPrompt(CurrentConnection.TcpReceived);
+        return !liveTools.anyReadsLink() && HoldsLoginPrompt(arrivedOnPort());
     };
     for (qint64 left = ms; left > 0 && !ends(); left = end - Clock::milliseconds())
         WaitPumping(int(std::min<qint64>(left, kPauseOnLinkStepMs)));

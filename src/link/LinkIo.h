@@ -34,6 +34,9 @@ class ComPort;
 quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetype length);
 quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text); // length = text.size()
 
+// The reads below (LinkRead, LinkReadTimeout, LinkReadWithin, ReadReplyPiece), on any thread, tell what the link
+// owes what they took (OwedReplySeen): a reply whose end one of them read is owed no more.
+//
 // One read of what the link has. Serial: ComRead with logging. Modem: one read of up to size - 1 bytes that waits
 // at most 10 s for the first byte and ends 100 ms after the last (on the window's thread in slices of at most
 // 100 ms, the window's events handled between them). Telnet: waits for the data flag or the LAN
@@ -176,8 +179,9 @@ QByteArray ComRead(ComPort* port, qsizetype size, bool logging);
 quint32 LinkPortWrite(const QByteArray& bytes);
 
 // A reader's pause between its reads (WaitPumping, ms): it ends early once the link is lost (the session's end
-// among the causes), and on telnet once the login prompt has come in the text not yet taken, so that the read
-// after it looks at that text now rather than at the pause's end.
+// among the causes), and once the login prompt has come in the text not yet taken (the telnet text; on a serial
+// port what has arrived, looked at and left for its reader while no live tool reads the port), so that the read
+// after it looks at that text now rather than at the pause's end, and no command goes out behind the prompt.
 void PauseOnLink(int ms);
 
 // Drops what has already arrived on CurrentConnection's link, without waiting for more (logged as received):
@@ -194,6 +198,23 @@ ComPort* LinkPort(const ConnectionRecord& conn);
 bool LinkPortLost();
 // LinkPortLost, and on telnet: the connection is down.
 bool LinkLost();
+
+// The record this thread's link reads and writes go by: CurrentConnection, or on a live tool's worker the copy it
+// was started with (LinkRecordScope). The window's thread closes the link and resets CurrentConnection only after
+// the workers' stops; a worker whose stop could not join it in time goes on with its own copy, so it never reads
+// a record being assigned, nor the next connection's port: its own port is closed under it and fails its reads.
+const ConnectionRecord& LinkRecord();
+class LinkRecordScope
+{
+public:
+    explicit LinkRecordScope(const ConnectionRecord& own);
+    ~LinkRecordScope();
+    LinkRecordScope(const LinkRecordScope&) = delete;
+    LinkRecordScope& operator=(const LinkRecordScope&) = delete;
+
+private:
+    const ConnectionRecord* before_;
+};
 
 // Wakes a reader thread waiting in a read of CurrentConnection's serial port or modem line and keeps further
 // reads from waiting (on); back to normal reads (off). The stop of a live tool's reader brackets its join with it.

@@ -50,10 +50,9 @@ struct GatewayEntry
     QString PhoneNumber;
 };
 
-// Live tools' workers read the record without a lock. It changes only on the window's thread, and its link
-// (Handle, Modem, Connected, CommLog) only while no worker runs: workers run on an open link, a connect that
-// finds the link open changes nothing, and the link closes only after the workers have been stopped. So it is
-// never assigned whole while connected.
+// The record changes only on the window's thread. Live tools' workers never read it: each goes by the copy it was
+// created with (LiveWorker, LinkRecordScope), so a worker whose stop timed out may still run while the link closes
+// and the record is reset.
 inline ConnectionRecord CurrentConnection;
 inline GatewayEntry CurrentGateway;
 // Whole seconds (Clock::seconds()) of the last write, or of the last read that brought text.

@@ -22,7 +22,9 @@ void LeaveTestCallTopic()
 {
     if (!testCallThread && !testCallOverTcp)
         return;
-    bool allWritten = written(" ") && written("AT!D\r") && written("\r\n");
+    // The hang-up and the line end that ends the test: the gateway's account and OK are owed from here, read by the
+    // reader until its stop and by the drain below, and by whoever writes next when they come later.
+    bool allWritten = LinkCommandWrite(" ", true) == 1 && written("AT!D\r") && written("\r\n");
     // The worker may still write the log: it is joined before the log closes.
     StopLiveWorker(testCallThread);
     if (testLogFile) {

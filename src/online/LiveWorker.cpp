@@ -6,13 +6,15 @@
 #include <QTimer>
 
 LiveWorker::LiveWorker(int priorityLevel, Body body, LinkLost linkLost)
-    : WorkerThread(false), body_(std::move(body)), linkLost_(std::move(linkLost))
+    : WorkerThread(false), body_(std::move(body)), linkLost_(std::move(linkLost)), link_(CurrentConnection)
 {
+    link_.TcpReceived.clear(); // the window's telnet text is never a worker's
     setPriorityLevel(priorityLevel);
 }
 
 void LiveWorker::Execute()
 {
+    const LinkRecordScope own(link_);
     while (!Terminated()) {
         body_(*this);
         if (!Terminated() && LinkPortLost())

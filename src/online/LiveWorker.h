@@ -18,6 +18,7 @@
 // or a file the body writes, or start the tool again, without two readers on one link. Only when the stop is
 // asked from a Synchronize() call of that same worker (the worker waits for it and cannot end first) is the
 // join put off until that call has returned; the body then sees the flag before it touches the link again.
+#include "link/LinkState.h"
 #include "platform/WorkerThread.h"
 
 #include <QPointer>
@@ -42,6 +43,9 @@ private:
 
     Body body_;
     LinkLost linkLost_;
+    // The link it was created on: its reads and writes go by this copy (LinkRecordScope), never by the record the
+    // window's thread resets once the link closes.
+    ConnectionRecord link_;
 };
 
 // The linkLost of a tool whose running worker stands in cell: it calls handler (when set) only for that worker,

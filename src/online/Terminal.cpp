@@ -97,7 +97,6 @@ void ReadTerminalData()
     if (chunk.isEmpty())
         return;
     terminalKeepAlivePending = false;
-    OwedReplySeen(chunk); // the answer to the terminal's last line, when it is one
     ApplyTerminalChunk(terminalText, chunk, &terminalTextLineFeeds);
     KeepLastLines(terminalText, terminalTextLineFeeds, liveViewLineLimit);
     const QByteArray shown = terminalText;

@@ -402,8 +402,8 @@ void ModemLine::hangUp()
             }
         }
     }
+    // The port object stays: a reader that a stop could not join may still hold it, and finds it closed.
     port_->close();
-    port_.reset();
     connected_ = false;
 }
 

@@ -46,7 +46,8 @@ public:
     // port() carries the call with the program's normal read time-outs; bytes that came right behind the
     // CONNECT line are the first ones read.
     bool dial(const QString& device, qint32 baudRate, const QString& number, int timeoutMs);
-    // Hangs up (nothing to do for a call that has ended already) and closes the port.
+    // Hangs up (nothing to do for a call that has ended already) and closes the port; port() then stays the
+    // closed port, whose reads and writes fail, for as long as the line lives.
     void hangUp();
     bool isConnected() const { return connected_; }
 

@@ -54,8 +54,10 @@ constexpr TreeNode kTreeNodes[] = {
 
 constexpr int kTerminalTopic = 21;
 
-// Live topics whose work is stopped, in this order, whenever another topic is chosen.
-constexpr int kLeavingOrder[] = {235, 685, 26, 38, 20, 21};
+// Live topics whose work is stopped, in this order, whenever another topic is chosen: before any section runs,
+// so that no entry's command goes out while a tool still reads the link (the test calls and the voice recording
+// would otherwise still read when an earlier section talks to the gateway).
+constexpr int kLeavingOrder[] = {235, 685, 26, 38, 20, 21, 548, 25};
 
 struct SectionDef
 {

@@ -217,4 +217,22 @@ TEST_F(SerialLinkTest, AClosedLinkEndsTheReadThatWaitsOnIt)
     }
 }
 
+// A reader's pause on the serial port ends once the login prompt has come, so that no command goes out behind it;
+// the text stays for the read after the pause. Other text lets the pause run.
+TEST_F(SerialLinkTest, APauseEndsAtThePromptAndLeavesItForTheReader)
+{
+    QTimer::singleShot(100, [this] { peerSends("\r\nOK\r\n"); });
+    QElapsedTimer clock;
+    clock.start();
+    PauseOnLink(600);
+    EXPECT_GE(clock.elapsed(), 590) << "text that is no prompt";
+    EXPECT_EQ(LinkReadWithin(64, 500), QByteArray("\r\nOK\r\n"));
+
+    QTimer::singleShot(100, [this] { peerSends("\r\nMX login: "); });
+    clock.restart();
+    PauseOnLink(10000);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(LinkReadWithin(64, 500), QByteArray("\r\nMX login: "));
+}
+
 } // namespace

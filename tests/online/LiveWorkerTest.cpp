@@ -2,6 +2,7 @@
 #include "support/PtyPair.h"
 
 #include "link/LinkIo.h"
+#include "link/LinkOpen.h"
 #include "link/LinkState.h"
 #include "online/LiveWorker.h"
 #include "platform/ComPort.h"
@@ -107,6 +108,61 @@ TEST_F(LiveWorkerTest, StopsFromTheWindowThreadWhileTheWorkerWaitsForIt)
         EXPECT_TRUE(watch.isNull()) << "mode " << mode << ": the worker ended and deleted itself";
         EXPECT_EQ(bodies, mode == 2 ? 0 : 1) << mode;
     }
+}
+
+// A worker hung outside its reads outlives its stop's bound; the link closes and the next one opens. When it reads
+// again it reads its own, closed link, never the next connection's text.
+TEST_F(LiveWorkerTest, AWorkerThatOutlivesItsStopKeepsToItsOwnLink)
+{
+    PtyPair first;
+    PtyPair next;
+    ASSERT_TRUE(first.isReady() && next.isReady());
+    auto firstPort = std::make_shared<ComPort>();
+    ASSERT_TRUE(firstPort->open(first.pathA()));
+    CurrentConnection.LinkType = LinkSerial;
+    CurrentConnection.Handle = firstPort;
+    CurrentConnection.Connected = true;
+
+    std::atomic<bool> hung{false};
+    std::atomic<bool> release{false};
+    std::atomic<bool> done{false};
+    QByteArray workerGot;
+    QPointer<LiveWorker> cell = new LiveWorker(0, [&](LiveWorker&) {
+        if (done)
+            return;
+        hung = true;
+        while (!release)
+            QThread::msleep(1);
+        workerGot = LinkReadWithin(64, 300);
+        done = true;
+    });
+    QPointer<LiveWorker> watch = cell;
+    startQueued();
+    while (!hung)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_FALSE(StopLiveWorker(cell, 50)) << "the join runs out";
+
+    CloseLink(CurrentConnection);
+    CurrentConnection = ConnectionRecord{};
+    auto nextPort = std::make_shared<ComPort>();
+    ASSERT_TRUE(nextPort->open(next.pathA()));
+    CurrentConnection.LinkType = LinkSerial;
+    CurrentConnection.Handle = nextPort;
+    CurrentConnection.Connected = true;
+    ComPort far;
+    ASSERT_TRUE(far.open(next.pathB()));
+    ASSERT_EQ(far.write("OK\r\n", 4), 4);
+
+    release = true;
+    while (!done)
+        QThread::msleep(1);
+    EXPECT_TRUE(workerGot.isEmpty()) << "took the next link's " << workerGot.toStdString();
+    EXPECT_EQ(LinkReadWithin(64, 1000), QByteArray("OK\r\n"));
+    for (int i = 0; i < 200 && watch; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_TRUE(watch.isNull());
 }
 
 } // namespace

@@ -311,6 +311,70 @@ void terminalTextThenBuffer(ReaderTest& test)
     EXPECT_TRUE(test.sim().receivedLines().join().contains("abc\r\n"));
 }
 
+// A tool's Stop (or its page left) while the gateway answers late: the answer that ends the tool's run comes after
+// the tool's own reads have ended, and is no reply of the next page's.
+void testCallStopThenBuffer(ReaderTest& test)
+{
+    fMain->selectTopic(548);
+    fMain->edNumber1->setText(QStringLiteral("123"));
+    fMain->sbDial->click();
+    ASSERT_TRUE(test.waitUntil([] { return fMain->sbStop->isEnabled(); }, 15000));
+    fMain->sbStop->click();
+    test.sim().clearLog(); // the run's own lines went out while its account streamed
+    bufferShowsItsOwn(test);
+}
+
+void testCallLeftThenBuffer(ReaderTest& test)
+{
+    fMain->selectTopic(548);
+    fMain->edNumber1->setText(QStringLiteral("123"));
+    fMain->sbDial->click();
+    ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedLines().contains("AT!SP32=123\r"); }, 5000))
+        << test.sim().receivedLines().join().toStdString() << test.dialogs().boxTexts().join('|').toStdString();
+    test.sim().clearLog();
+    bufferShowsItsOwn(test);
+}
+
+// The keep-alive's AT written while the terminal is shown: its OK is the terminal's, or, once the terminal is
+// left, nobody's page's.
+void terminalKeepAliveThenBuffer(ReaderTest& test)
+{
+    fMain->selectTopic(21);
+    lastLinkActivity.store(0);
+    fMain->tLoginTimerTimer();
+    ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedLines().contains("AT\r\n"); }));
+    test.sim().clearLog();
+    bufferShowsItsOwn(test);
+}
+
+void commandStoppedThenBuffer(ReaderTest& test)
+{
+    fMain->selectTopic(685);
+    fMain->edCommand->setText(QStringLiteral("ATI"));
+    fMain->sbCommandsStart->click();
+    fMain->sbCommandsStart->click(); // Stop: its wait for the reply's end runs out first
+    test.sim().clearLog();
+    bufferShowsItsOwn(test);
+}
+
+void recordingLeftThenBuffer(ReaderTest& test)
+{
+    fMain->selectTopic(25);
+    fMain->sbVoiceDialClick();
+    ASSERT_TRUE(fMain->sbVoiceStop->isEnabled());
+    ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedLines().contains("AT!M0=RECORD\r"); }));
+    test.sim().clearLog();
+    bufferShowsItsOwn(test);
+    EXPECT_TRUE(test.sim().receivedBytes().startsWith("\r\n\r\n")) << "the recording was told to end";
+}
+
+gatewaysim::Config recordsLong()
+{
+    gatewaysim::Config c;
+    c.voiceRecordMs = 60000; // until the line end
+    return c;
+}
+
 // A topic entered right after the diagnostics' worker wrote its command, before its late reply begins.
 void diagnosticsThenBuffer(ReaderTest& test)
 {
@@ -401,6 +465,14 @@ INSTANTIATE_TEST_SUITE_P(
                       ReaderRow{"TerminalText", Link::Telnet, late(400), terminalTextThenBuffer},
                       ReaderRow{"TerminalText", Link::Modem, late(400), terminalTextThenBuffer},
                       ReaderRow{"DiagnosticsThenBuffer", Link::Serial, late(1500), diagnosticsThenBuffer},
+                      ReaderRow{"TestCallStop", Link::Serial, late(1500), testCallStopThenBuffer},
+                      ReaderRow{"TestCallStop", Link::Telnet, late(1500), testCallStopThenBuffer},
+                      ReaderRow{"TestCallStop", Link::Modem, late(800), testCallStopThenBuffer},
+                      ReaderRow{"TestCallLeft", Link::Serial, late(1500), testCallLeftThenBuffer},
+                      ReaderRow{"CommandStopped", Link::Serial, late(2500), commandStoppedThenBuffer},
+                      ReaderRow{"TerminalKeepAlive", Link::Serial, late(1500), terminalKeepAliveThenBuffer},
+                      ReaderRow{"TerminalKeepAlive", Link::Telnet, late(1500), terminalKeepAliveThenBuffer},
+                      ReaderRow{"RecordingLeft", Link::Serial, late(1500), recordingLeftThenBuffer, recordsLong()},
                       ReaderRow{"DiagnosticsGivenUp", Link::Serial, errorOn({"AT&S00"}), diagnosticsGivenUp},
                       ReaderRow{"ResetAfterDiagnostics", Link::Serial, late(1500), resetAfterDiagnostics},
                       ReaderRow{"NoiseBehindConnect", Link::Serial, noiseOrSilence(true), noiseBehindConnect},

@@ -198,8 +198,8 @@ TEST_F(DispatcherTest, WithoutALinkTheActualCallsAndTheClipTableShowOnlyTheirTit
 
 TEST_F(DispatcherTest, LeavingStepsRunInTheirOrderForEveryTopicButTheChosenOne)
 {
-    // The live tools' leaving steps come from the registry, the autorouting page's from its topic; the
-    // voice and test-call tools are left in their sections, and tracing both in the leaving steps and in its own.
+    // The live tools' leaving steps come from the registry, the autorouting page's from its topic, all before any
+    // section; the voice, test-call and tracing sections leave their tools again (by then nothing runs).
     QList<int> left;
     const std::pair<LiveToolSlot, int> tools[] = {{LiveToolSlot::ActualCalls, 235}, {LiveToolSlot::OnlineCommands, 685},
                                                   {LiveToolSlot::Diagnostics, 26},  {LiveToolSlot::Tracing, 20},
@@ -213,22 +213,23 @@ TEST_F(DispatcherTest, LeavingStepsRunInTheirOrderForEveryTopicButTheChosenOne)
     }
     fMain->setTopicLeave(38, [&left] { left << 38; });
     fMain->selectTopic(30);
-    EXPECT_EQ(left, (QList<int>{235, 685, 26, 38, 20, 21, 25, 548, 20}));
+    EXPECT_EQ(left, (QList<int>{235, 685, 26, 38, 20, 21, 548, 25, 25, 548, 20}));
     left.clear();
     fMain->selectTopic(26);
-    EXPECT_EQ(left, (QList<int>{235, 685, 38, 20, 21, 25, 548, 20}));
+    EXPECT_EQ(left, (QList<int>{235, 685, 38, 20, 21, 548, 25, 25, 548, 20}));
     left.clear();
     fMain->selectTopic(548);
-    EXPECT_EQ(left, (QList<int>{235, 685, 26, 38, 20, 21, 25, 20}));
+    EXPECT_EQ(left, (QList<int>{235, 685, 26, 38, 20, 21, 25, 25, 20}));
 }
 
 TEST_F(DispatcherTest, ASectionThatEndsTheDispatchStopsTheLaterSectionsAndHidesTheirPages)
 {
     QList<int> left;
-    LiveTool testCalls; // a tool left in its own section, after the voice page's
-    testCalls.topic = 548;
-    testCalls.stopForLeave = [&left] { left << 548; };
-    liveTools.add(LiveToolSlot::TestCalls, testCalls);
+    fMain->setTopicSection(543, [&left](bool chosen) { // a section after the voice page's
+        if (!chosen)
+            left << 543;
+        return true;
+    });
     fMain->selectTopic(30); // the system page, a later section than the voice page
     auto* system = fMain->findChild<QScrollArea*>(QStringLiteral("pSystem"));
     ASSERT_TRUE(system->isVisibleTo(fMain));
@@ -242,7 +243,7 @@ TEST_F(DispatcherTest, ASectionThatEndsTheDispatchStopsTheLaterSectionsAndHidesT
     fMain->selectTopic(25);
     EXPECT_EQ(currentTopic, 25);
     EXPECT_EQ(dispatches, 0) << "the sections after the early end must not run";
-    EXPECT_TRUE(left.isEmpty()) << "nor their leaving steps";
+    EXPECT_TRUE(left.isEmpty()) << "nor their leaving";
     EXPECT_FALSE(system->isVisibleTo(fMain)) << "no page stays in sight under another topic's title";
     EXPECT_TRUE(fMain->findChild<QScrollArea*>(QStringLiteral("pVoice"))->isVisibleTo(fMain));
 }

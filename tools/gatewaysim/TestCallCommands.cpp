@@ -53,9 +53,9 @@ protected:
             if (phase_ == Phase::Calling) {
                 stopStream();
                 phase_ = Phase::Answered;
-                say(session, "\r\nOK\r\n");
+                answer(session, "\r\nOK\r\n");
             } else if (phase_ == Phase::Tracing) {
-                say(session, "\r\nOK\r\n");
+                answer(session, "\r\nOK\r\n");
                 session.switchTo(Mode::Command);
             }
             return; // Answered: a second line end (telnet's LF after CR LF) before the hang-up
@@ -68,7 +68,7 @@ protected:
             }
             return;
         }
-        say(session, "\r\nERROR\r\n");
+        answer(session, "\r\nERROR\r\n");
         session.switchTo(Mode::Command);
     }
 
@@ -115,6 +115,12 @@ private:
     {
         if (!session.faults().silent)
             session.send(bytes);
+    }
+    // The answer to a line: late by the fault's reply delay, as every command's reply.
+    static void answer(Session& session, const QByteArray& bytes)
+    {
+        if (!session.faults().silent)
+            session.send(bytes, session.faults().replyDelayMs);
     }
 
     QByteArray command_;

@@ -581,7 +581,10 @@ void ConnectionPart::tLoginTimerTimer()
             return;
         }
         terminalKeepAlivePending = true;
-        LinkWrite(CurrentConnection, "AT\r\n");
+        // Its OK is the terminal reader's to show. When the terminal is left before it came, it is owed to
+        // whoever writes next (a reply already owed, the terminal's last line, comes before it and goes first).
+        if (LinkWrite(CurrentConnection, "AT\r\n") == 4 && !OwedReplyNow().owed)
+            OweReply(OwedFromNow(CommandFirstByteMs()));
         return;
     }
     keepAliveRunning_ = true;
@@ -614,6 +617,10 @@ void ConnectionPart::tcpDataAvailable(const QByteArray& text)
             return;
         if (view)
             appendRoutedText(view, text);
+        // Routed text is read text: what the link owes counts it. The diagnostics' route hands its text to the
+        // poll, which counts what it takes and what its stop drops.
+        if (!diagOverTcp)
+            OwedReplySeen(text);
         liveTools.routeReceived(text);
         return;
     }

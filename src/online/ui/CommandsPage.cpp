@@ -198,8 +198,10 @@ void CommandsPage::startCommands()
     m1->clear();
     m1->repaint();
     fMain->setGatewayRunsEnabled(false);
-    // A command of the program: what the link still owes is taken first (not while a run's reader takes it).
-    if (LinkCommandWrite(line) != quint32(line.size())) {
+    // A command of the program: what the link still owes is taken first (not while a run's reader takes it). Its
+    // reply is owed: the run's reader or route counts it to its end; a run stopped before that leaves the rest to
+    // whoever writes next.
+    if (LinkCommandWrite(line, true) != quint32(line.size())) {
         showCommError();
         // No run came about: the whole-gateway load and save are free again.
         if (!running)

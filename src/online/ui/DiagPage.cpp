@@ -352,7 +352,7 @@ DiagPollIo DiagPage::diagWorkerIo(LiveWorker& worker)
             const QByteArray text = diagInbox.take(kDiagReadSize - 1, msLeft, w);
             if (!text.isEmpty()) {
                 lastLinkActivity.store(Clock::seconds());
-                if (CurrentConnection.SaveLog)
+                if (LinkRecord().SaveLog)
                     LogReceived(text);
             }
             return text;

@@ -132,12 +132,10 @@ void TerminalPart::buildTerminal(QWidget* host)
     tool.stopForClose = [] { StopLiveWorker(terminalThread); };
     tool.stopForLeave = [this] { leaveTerminal(); };
     tool.routeView = [this] { return mTerminal; };
-    tool.routeReceived = [this](const QByteArray& chunk) {
+    tool.routeReceived = [this](const QByteArray&) {
         // The gateway answered: the keep-alive's "AT" (if one is out) needs no further turn.
-        if (liveTools.routeTarget() == mTerminal) {
+        if (liveTools.routeTarget() == mTerminal)
             terminalKeepAlivePending = false;
-            OwedReplySeen(chunk);
-        }
     };
     liveTools.add(LiveToolSlot::Terminal, tool);
 }

@@ -470,7 +470,7 @@ void TestCallsPage::testCallReceive(const QByteArray& text)
     const bool shows = CurrentConnection.LinkType != LinkTelnet;
     if (chunk.ends) {
         if (!testEnding_)
-            sbStopClick();
+            stopTestCall(false);
         if (shows)
             showTestText(chunk.shown);
         return;
@@ -504,10 +504,17 @@ void TestCallsPage::sbDisconnectClick()
 
 void TestCallsPage::sbStopClick()
 {
+    stopTestCall(true);
+}
+
+void TestCallsPage::stopTestCall(bool owesReply)
+{
     if (!testCallRuns())
         return;
     EndingGuard ending(testEnding_);
-    if (!written("\r\n")) {
+    // The gateway's OK ends the test. Whoever reads it (the reader until its stop, the drain below) counts it;
+    // one that has not come by then is owed to whoever writes next, so that no command takes it for its own.
+    if (LinkCommandWrite("\r\n", owesReply) != 2) {
         showCommError();
         return;
     }

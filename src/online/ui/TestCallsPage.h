@@ -81,6 +81,9 @@ public:
     void sbConnectClick();
     void sbDisconnectClick();
     void sbStopClick();
+    // The Stop's steps. owesReply: the test still runs on the gateway, whose OK that ends it is then due; a test
+    // that the gateway has ended itself answers the line end with nothing.
+    void stopTestCall(bool owesReply);
     void sbClearClick();
     void sbFileClick();
     // The reply handler for one received chunk.

@@ -78,7 +78,6 @@ void drainStopReply()
             if (left <= 0)
                 break;
             const QByteArray got = LinkReadWithin(kTraceReplySize, int(left));
-            OwedReplySeen(got);
             if (got.isEmpty() || prompt.see(got))
                 break;
             seen = seen.right(2) + got;

@@ -315,9 +315,11 @@ void VoicePage::buildVoicePage(QWidget* host)
         return recordVoiceThread || deleteVoiceThread || (tVoice && tVoice->isActive()) ||
                (sbVoiceStop && sbVoiceStop->isEnabled());
     };
+    // Leaving during a recording ends it on the gateway and ends its watchers with the page: the gateway's OK is
+    // then owed to whoever writes next, and no page's command takes it for its own.
     tool.stopForLeave = [this] {
         if (sbVoiceStop->isEnabled()) // an operation runs
-            sbVoiceStopClick();
+            stopVoiceTools(true);
     };
     tool.stopForDisconnect = [this] { stopVoiceTools(true); };
     tool.stopForClose = [this] { stopVoiceTools(true); };
@@ -770,7 +772,7 @@ void UpdateVoiceRecordStatus(VoicePage* page, const QByteArray& text)
     StopLiveWorker(recordVoiceThread);
     page->tVoice->stop();
     page->sbVoiceStop->setEnabled(false);
-    page->sbVoiceStopClick();
+    page->sbVoiceStopClick(!text.contains("OK")); // at the limit the gateway still owes its OK
     // What follows the stop is dropped. On the modem link LinkReadTimeout would wait for text up to its own
     // long limit, with the window standing still; the normal serial time-outs bound this read instead.
     const ConnectionRecord& c = CurrentConnection;
@@ -778,7 +780,9 @@ void UpdateVoiceRecordStatus(VoicePage* page, const QByteArray& text)
     if (c.LinkType == LinkModem && port) {
         const CommTimeouts saved = port->timeouts();
         port->setTimeouts(kNormalTimeouts);
-        recordPrompt.see(ComRead(port, 128, true));
+        const QByteArray rest = ComRead(port, 128, true);
+        OwedReplySeen(rest);
+        recordPrompt.see(rest);
         port->setTimeouts(saved);
     } else {
         recordRead();
@@ -791,9 +795,10 @@ void VoiceDeletePoll()
         voiceDeleteDone = true;
 }
 
-void VoicePage::sbVoiceStopClick()
+void VoicePage::sbVoiceStopClick(bool owesReply)
 {
-    if (LinkWrite(CurrentConnection, "\r\n\r\n") != 4)
+    // The recording's OK answers it; whoever reads it counts it, and when nobody has, the next writer takes it.
+    if (LinkCommandWrite("\r\n\r\n", owesReply) != 4)
         errorBox(kCommErrorText);
 }
 

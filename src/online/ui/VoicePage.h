@@ -76,7 +76,8 @@ public:
     void sbVoiceFileClick();
     void cbVoiceTypeChange(QComboBox* list);
     void sbVoiceDialClick();
-    void sbVoiceStopClick();
+    // owesReply: the recording still runs on the gateway, whose OK that ends it is then due.
+    void sbVoiceStopClick(bool owesReply = true);
     void sbVoiceHangClick();
     void tVoiceTimer();
     // A gateway was selected: the default file name again.
