@@ -486,6 +486,7 @@ TEST_F(DiagnosticsTest, OnTheModemLineTheTimerPollsOnTheWindowsThread)
     fMain->selectTopic(34);
     gateway->clearLog();
     diagTimings.modemIntervalMs = 60000;
+    diagTimings.replyMs = DiagTimings{}.replyMs; // the program's own: the answers below come 300 ms late
     gatewaysim::Faults late;
     late.replyDelayMs = 300;
     gateway->setFaults(late);
@@ -505,6 +506,7 @@ TEST_F(DiagnosticsTest, OnTheModemLineTheTimerPollsOnTheWindowsThread)
         << received().toStdString();
     EXPECT_EQ(named, (QList<QTreeWidgetItem*>{node, node}));
     gateway->setFaults({});
+    diagTimings.replyMs = 300;
     EXPECT_FALSE(diagThread);
     EXPECT_TRUE(fMain->tDiag->isActive());
     EXPECT_EQ(fMain->tDiag->interval(), 60000);
