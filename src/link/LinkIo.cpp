@@ -937,13 +937,18 @@ bool TakeOwedReply()
     return takeOwedReply(LinkEpoch(), silentMs, carry);
 }
 
+void OweCommandReply()
+{
+    OweReply(OwedFromNow(CommandFirstByteMs()));
+}
+
 quint32 LinkCommandWrite(const QByteArray& command, bool owesReply)
 {
     if (!TakeOwedReply())
         return 0;
     const quint32 n = LinkWrite(LinkRecord(), command);
     if (owesReply && n == quint32(command.size()))
-        OweReply(OwedFromNow(CommandFirstByteMs()));
+        OweCommandReply();
     return n;
 }
 
@@ -1181,9 +1186,10 @@ void PauseOnLink(int ms)
         return;
     }
     const qint64 end = Clock::milliseconds() + ms;
+    const quint64 epoch = LinkEpoch();
     const bool window = exchangestate::onWindowThread(); // the telnet text is the window's thread's
-    const auto ends = [window] {
-        if (LinkLost())
+    const auto ends = [window, epoch] {
+        if (readAbandoned(epoch)) // lost, closed (Disconnect) or the program closing
             return true;
         if (!window)
             return false;

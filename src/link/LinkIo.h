@@ -135,10 +135,11 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
 // that reader takes it. False when the link was closed, lost or replaced meanwhile, or the program is closing:
 // nothing is to be written then.
 bool TakeOwedReply();
+// The reply to a command just written outside an exchange may be left unread by its own reader (a tool's Stop, the
+// terminal's line, the keep-alive's AT under the terminal): it is owed from now, with a page command's bounds.
+void OweCommandReply();
 // A command of the program written by the window's thread outside an exchange (its reply read by its own reader,
-// or by nobody): TakeOwedReply, then LinkWrite. owesReply: its reply may be left unread (a tool's Stop, the
-// terminal's last line), so it is owed from this write with a page command's bounds. 0 when the take was
-// abandoned.
+// or by nobody): TakeOwedReply, then LinkWrite; owesReply: then OweCommandReply. 0 when the take was abandoned.
 quint32 LinkCommandWrite(const QByteArray& command, bool owesReply = false);
 // The longest a page command's writer waits for the first byte of its reply on the open link.
 qint64 CommandFirstByteMs();

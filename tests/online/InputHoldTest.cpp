@@ -463,14 +463,20 @@ void keysIntoTheDialogAHeldClickOpened(InputHoldTest& t)
     EXPECT_TRUE(name.contains(u"xyz")) << name.toStdString();
 }
 
-// Buffer state from its menu, held; its own exchange ends in box 56 (AT!Q answered "ERROR"). A Return typed
-// during that exchange's wait does not answer the box.
-void returnIntoAWaitThatEndsInABox(InputHoldTest& t)
+// Buffer state's "AT!Q" is answered "ERROR", every answer the row's delay late: box 56.
+void bufferStateAnsweredErrorLate(InputHoldTest& t)
 {
     gatewaysim::Faults faults;
     faults.replyDelayMs = t.GetParam().delayMs;
     faults.errorOn = {"AT!Q"};
     t.sim().setFaults(faults);
+}
+
+// Buffer state from its menu, held; its own exchange ends in box 56 (AT!Q answered "ERROR"). A Return typed
+// during that exchange's wait does not answer the box.
+void returnIntoAWaitThatEndsInABox(InputHoldTest& t)
+{
+    bufferStateAnsweredErrorLate(t);
     bool boxStayed = false;
     t.dialogs().showNext([&](QDialog& box) {
         t.waitUntil([] { return false; }, 500);
@@ -487,10 +493,7 @@ void returnIntoAWaitThatEndsInABox(InputHoldTest& t)
 // waits for the user under the ordinary cursor; after it nothing busy is left.
 void boxOfATopicsEntryWithoutBusyCursor(InputHoldTest& t)
 {
-    gatewaysim::Faults faults;
-    faults.replyDelayMs = t.GetParam().delayMs;
-    faults.errorOn = {"AT!Q"};
-    t.sim().setFaults(faults);
+    bufferStateAnsweredErrorLate(t);
     bool heldUnderBox = false;
     int busyUnderBox = 0; // samples that found the busy cursor while the box waited
     t.dialogs().answerBoxAfter(

@@ -582,9 +582,9 @@ void ConnectionPart::tLoginTimerTimer()
         }
         terminalKeepAlivePending = true;
         // Its OK is the terminal reader's to show. When the terminal is left before it came, it is owed to
-        // whoever writes next (a reply already owed, the terminal's last line, comes before it and goes first).
-        if (LinkWrite(CurrentConnection, "AT\r\n") == 4 && !OwedReplyNow().owed)
-            OweReply(OwedFromNow(CommandFirstByteMs()));
+        // whoever writes next.
+        if (LinkWrite(CurrentConnection, "AT\r\n") == 4)
+            OweCommandReply();
         return;
     }
     keepAliveRunning_ = true;

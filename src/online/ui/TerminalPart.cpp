@@ -232,7 +232,7 @@ void TerminalPart::noteKeySent(char key)
         // The line goes to the gateway as a command: its reply is owed until the terminal's reader has seen its end,
         // and if the terminal is left before that, whoever writes next takes it first.
         if (lineTyped_ > 0)
-            OweReply(OwedFromNow(CommandFirstByteMs()));
+            OweCommandReply();
         lineTyped_ = 0;
     } else if (key == '\b') {
         lineTyped_ = std::max(lineTyped_ - 1, 0);
@@ -245,7 +245,7 @@ void TerminalPart::writeLeavingLine()
 {
     // Text typed without Return becomes a command with the leaving line end; an empty line is answered by nothing.
     if (LinkWrite(CurrentConnection, "\r\n") == 2 && lineTyped_ > 0)
-        OweReply(OwedFromNow(CommandFirstByteMs()));
+        OweCommandReply();
     lineTyped_ = 0;
 }
 
