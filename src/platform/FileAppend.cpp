@@ -18,11 +18,13 @@ struct Names
     QByteArray file, note, dir;
 };
 
+// The note lies beside the file a symbolic link points to, so that every name of the file finds the same note.
 Names namesOf(const QString& path)
 {
-    const QFileInfo info(path);
+    const QString real = QFileInfo(path).canonicalFilePath();
+    const QFileInfo info(real.isEmpty() ? path : real);
     const QByteArray dir = QFile::encodeName(info.absolutePath());
-    return {QFile::encodeName(path), dir + "/." + QFile::encodeName(info.fileName()) + ".append", dir};
+    return {QFile::encodeName(info.filePath()), dir + "/." + QFile::encodeName(info.fileName()) + ".append", dir};
 }
 
 // The note's text: the file's device and inode, its length before the block and with it.
@@ -119,8 +121,9 @@ bool AppendFileWhole(const QString& path, const QByteArray& block)
     IgnoreFileSizeSignal(); // main() has done so already; a user of this function without it gets it here
     const Names names = namesOf(path);
     const int fd = ::open(names.file.constData(), O_WRONLY | O_CLOEXEC);
+    // A note whose file is gone goes first: a new file under the name could get the old one's inode number.
     if (fd < 0)
-        return errno == ENOENT && ReplaceFileWhole(path, block);
+        return errno == ENOENT && finishNote(-1, names) && ReplaceFileWhole(path, block);
     // Two programs appending to one file take turns; a killed one's lock goes with it.
     (void)::flock(fd, LOCK_EX);
     struct stat st;
