@@ -5,10 +5,9 @@
 #include "online/GatewayClock.h"
 #include "platform/ComPort.h"
 #include "platform/Cp1250.h"
-#include "platform/IniFile.h"
+#include "platform/FileAppend.h"
 #include "platform/Wait.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -565,17 +564,7 @@ bool AppendRecordFile(const QString& path, const QString& gateway, const QString
     QByteArray out = "\r\n[" + encodeCp1250(gateway) + " : " + encodeCp1250(stamp) + "]\r\n\r\n";
     for (const QString& line : lines)
         out += encodeCp1250(line) + "\r\n";
-    // The file is written anew beside itself and renamed over the old one: whatever ends the program (a kill, a
-    // full disk, the file-size limit), the file holds each block whole or not at all, never a header without
-    // its records.
-    QByteArray whole;
-    QFile old(path);
-    if (old.exists()) {
-        if (!old.open(QIODevice::ReadOnly))
-            return false;
-        whole = old.readAll();
-        if (old.error() != QFileDevice::NoError)
-            return false;
-    }
-    return ReplaceFileWhole(path, whole + out);
+    // Appended whole or not at all (whatever ends the program: a kill, a full disk, the file-size limit): the
+    // file never keeps a header without its records.
+    return AppendFileWhole(path, out);
 }

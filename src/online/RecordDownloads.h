@@ -82,5 +82,6 @@ QString RecordChooserPreset(const QString& edit);
 QString RecordChosenName(const QString& chosen);
 // Appends the header and the memo lines to path in Windows-1250 with CR LF line ends, so that record text holds
 // the gateway's bytes again. The block goes in whole or not at all, also when the program is killed meanwhile
-// (the file is replaced, its permissions kept). False when the file cannot be written; it is then as it was.
+// (AppendFileWhole: the old content is neither read nor rewritten). False when the block cannot be written; the
+// file is then as it was.
 bool AppendRecordFile(const QString& path, const QString& gateway, const QString& stamp, const QStringList& lines);

@@ -8,6 +8,7 @@
 #include "online/RecordDownloads.h"
 #include "platform/Cp1250.h"
 #include "platform/Dialogs.h"
+#include "platform/FileAppend.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramDir.h"
 #include "support/ChildProcess.h"
@@ -29,6 +30,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -112,6 +115,7 @@ TEST(RecordRules, ASaveThatCannotBeWrittenWholeLeavesTheFileAsItWas)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("calls.txt")});
 }
 
 // A kill while a block is saved leaves the file with whole blocks only. Each child saves a large block and is
@@ -160,20 +164,98 @@ TEST(RecordRules, AKillWhileABlockIsSavedLeavesWholeBlocksOnly)
         ::usleep(useconds_t(afterMs) * 1000);
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
+        // What a killed save left is undone before the file is next saved into.
+        ASSERT_TRUE(FinishInterruptedAppend(path));
         const QByteArray now = fileBytes();
         EXPECT_TRUE(now == expected || now == expected + block)
             << "killed " << afterMs << " ms into the save: " << now.size() << " bytes";
         if (now == expected + block)
             expected = now;
-        for (const QString& left : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
-            if (left != QLatin1String("calls.txt"))
-                QFile::remove(dir.filePath(left));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("calls.txt")});
     }
     ASSERT_TRUE(save());
     EXPECT_TRUE(fileBytes() == expected + block);
     struct stat st;
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// A block that fits is saved where the whole file could not be written anew: on a nearly full disk (a 2 MB file
+// system holding a 1.3 MB file) and in a read-only folder holding a writable file.
+TEST(RecordRules, ABlockThatFitsIsSavedOnANearlyFullDiskAndInAReadOnlyFolder)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Others must reach the folders: the read-only row drops to an unprivileged user.
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    const QString disk = dir.filePath(QStringLiteral("disk")), readOnly = dir.filePath(QStringLiteral("ro"));
+    ASSERT_TRUE(QDir().mkdir(disk) && QDir().mkdir(readOnly));
+    const QByteArray old(1300 * 1024, 'o');
+    const QStringList lines(600, QString(58, QLatin1Char('r'))); // a 36 KB block
+    QByteArray block = "\r\n[Sim : 2.1.26 10:00:00]\r\n\r\n";
+    for (const QString& line : lines)
+        block += encodeCp1250(line) + "\r\n";
+    const auto put = [&](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(old) == old.size() &&
+               ::chmod(QFile::encodeName(path).constData(), 0666) == 0;
+    };
+    const auto saved = [&](const QString& path) {
+        if (!AppendRecordFile(path, QStringLiteral("Sim"), QStringLiteral("2.1.26 10:00:00"), lines))
+            return 1;
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) && file.readAll() == old + block ? 0 : 2;
+    };
+    constexpr int kCannotArrange = 77;
+    const int onNearlyFullDisk = inChild([&] {
+        // A file system of its own, seen by this child only.
+        const QByteArray at = QFile::encodeName(disk);
+        if ((::unshare(CLONE_NEWNS) != 0 && ::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", at.constData(), "tmpfs", 0, "size=2m") != 0 || !put(disk + QStringLiteral("/calls.txt")))
+            return kCannotArrange;
+        return saved(disk + QStringLiteral("/calls.txt"));
+    });
+    const int inReadOnlyFolder = inChild([&] {
+        const QString path = readOnly + QStringLiteral("/calls.txt");
+        // The superuser writes anywhere; as an ordinary user the folder's permissions hold.
+        if (!put(path) || ::chmod(QFile::encodeName(readOnly).constData(), 0555) != 0 ||
+            (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)))
+            return kCannotArrange;
+        return saved(path);
+    });
+    ::chmod(QFile::encodeName(readOnly).constData(), 0755);
+    EXPECT_EQ(inReadOnlyFolder, 0) << "1: refused, 2: the file is not the old one with the block";
+    if (onNearlyFullDisk == kCannotArrange)
+        GTEST_SKIP() << "cannot mount a small file system here";
+    EXPECT_EQ(onNearlyFullDisk, 0);
+}
+
+// A save into a 100 MB file takes memory for its block only: the file's content is neither read nor rewritten.
+TEST(RecordRules, ASaveIntoALargeFileTakesNoMemoryForTheFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("calls.txt"));
+    constexpr qint64 kFileSize = qint64(100) << 20;
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(kFileSize)); // sparse: no room taken on disk
+    }
+    const QStringList lines(20, QStringLiteral("record"));
+    const int rc = inChild([&] {
+        // A new process's peak of memory held starts at what it holds.
+        const auto peakKb = [] {
+            rusage usage{};
+            return ::getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : 0L;
+        };
+        const long before = peakKb();
+        if (!AppendRecordFile(path, QStringLiteral("Sim"), QStringLiteral("2.1.26 10:00:00"), lines))
+            return 1;
+        return peakKb() - before < 16 * 1024 ? 0 : 2;
+    });
+    EXPECT_EQ(rc, 0) << "1: refused, 2: the save took memory for the file";
+    EXPECT_EQ(QFileInfo(path).size(), kFileSize + QByteArray("\r\n[Sim : 2.1.26 10:00:00]\r\n\r\n").size() + 20 * 8);
 }
 
 TEST(ClockRules, CommandsReadBackAndAccountChecks)
