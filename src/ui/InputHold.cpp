@@ -355,18 +355,25 @@ private:
     }
 
     // The window a held key for the main window goes to now: the dialog that held input opened, when that
-    // dialog has the focus and keeps the main window from taking input; the main window otherwise.
+    // dialog keeps the main window from taking input and has the focus, or nothing else has it yet (the window
+    // system makes a window active some time after it is shown, and a key typed right behind the click that
+    // showed it is meant for it all the same); the main window otherwise.
     QWidget* keyWindowNow() const
     {
+        if (mainTakesInput())
+            return nullptr;
         QWidget* active = QApplication::activeModalWidget();
         if (!active)
             active = QApplication::activeWindow();
-        if (!active || active == main_ || mainTakesInput())
-            return nullptr;
-        for (const QPointer<QWidget>& opened : openedByHeld_)
-            if (opened == active && opened->isVisible())
+        QWidget* newest = nullptr;
+        for (const QPointer<QWidget>& opened : openedByHeld_) {
+            if (!opened || !opened->isVisible())
+                continue;
+            if (opened == active)
                 return active;
-        return nullptr;
+            newest = opened;
+        }
+        return !active || active == main_ ? newest : nullptr;
     }
 
     // Keys held for the main window follow a dialog that held input opened.
