@@ -6,7 +6,9 @@
 // an empty line (a gateway waiting for a login answers with its prompt, its boot loader with its banner) and,
 // when that brings nothing, "AT" (a gateway still logged in from an earlier connection answers "OK"). The first
 // speed that brings an answer is kept. A gateway at another speed hears noise and says nothing, so a speed
-// costs one or two reads of the port's normal time-outs.
+// costs one or two reads of the port's normal time-outs. The reads go in slices of at most 100 ms with the
+// window's events handled between them and the user's input held (LinkWaitScope); once the program closes the
+// scan tries no further speed and finds none.
 #include "link/LinkState.h"
 
 #include <QByteArray>

@@ -38,9 +38,11 @@ bool hasPrompt(const QByteArray& text)
     return text.contains("MX login:") || text.contains("MY login:");
 }
 
+// Once the program closes the login writes nothing more (its waits handle the window's events, the close among
+// them): the login fails, and the connect ends.
 bool writeAll(const ConnectionRecord& conn, const QByteArray& text)
 {
-    return LinkWrite(conn, text) == quint32(text.size());
+    return !closingProgram() && LinkWrite(conn, text) == quint32(text.size());
 }
 
 // A reply as the gate file keeps it: up to its closing "OK", without the line ends around it, the line ends

@@ -1,5 +1,6 @@
 #include "online/RecordDownloads.h"
 
+#include "link/CommError.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "online/GatewayClock.h"
@@ -155,7 +156,7 @@ bool endPagingAndDrain()
 
 RecordOutcome failedWrite()
 {
-    return {56, true, false};
+    return {kCommErrorText, true, false};
 }
 
 // The link of CurrentConnection has gone: lost (the telnet connection closed, the port went away, the modem's
@@ -339,7 +340,7 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
         add(text);
     if (!inTime) {
         endPagingAndDrain();
-        return {56, true, true};
+        return {kCommErrorText, true, true};
     }
     return {};
 }

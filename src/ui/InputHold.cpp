@@ -19,6 +19,7 @@
 #include <private/qguiapplication_p.h>
 #include <qpa/qwindowsysteminterface_p.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <memory>
@@ -32,16 +33,37 @@ namespace {
 
 // The link's ends so far (heldInputLinkEnded); held input keeps the count of its time.
 unsigned linkEnds = 0;
-// A delivery of held input under way: its nesting (nestedWaits() as it began), whether a wait began in it (a box
-// shown after such a wait ended it, and held input never answers that box), and whether the input was held
-// before a link end.
-struct HeldDelivery
+
+// A delivery under way of a window-system event or of held input. Events that Qt sends while it delivers one
+// belong to that delivery; a wait opened meanwhile (a handler's exchange) runs its own events one nesting deeper.
+struct Delivery
 {
-    int nesting;
+    int nesting;    // nestedWaits() as it began
+    unsigned holds; // the input's holds begun by then (InputHold::holdsBegun_)
+    bool held;      // held input, given now
+    // Held input only: whether a wait began in it (a box shown after such a wait ended it, and held input never
+    // answers that box), and whether the input was held before a link end.
     bool waited;
     bool beforeLinkEnd;
 };
-std::vector<HeldDelivery> heldDeliveries; // innermost last
+std::vector<Delivery> deliveries; // innermost last
+
+// The innermost delivery of held input under way; null when none is.
+Delivery* innermostHeld()
+{
+    const auto it = std::find_if(deliveries.rbegin(), deliveries.rend(), [](const Delivery& d) { return d.held; });
+    return it == deliveries.rend() ? nullptr : &*it;
+}
+
+// Delivers as one entry of the deliveries: pushed for its time, popped after it.
+class DeliveryScope
+{
+public:
+    explicit DeliveryScope(const Delivery& delivery) { deliveries.push_back(delivery); }
+    ~DeliveryScope() { deliveries.pop_back(); }
+    DeliveryScope(const DeliveryScope&) = delete;
+    DeliveryScope& operator=(const DeliveryScope&) = delete;
+};
 
 using Qws = QWindowSystemInterfacePrivate;
 using WsEvent = Qws::WindowSystemEvent;
@@ -230,7 +252,8 @@ private:
     // A wait opened meanwhile (a handler's exchange) runs its own events one nesting deeper.
     bool insideDelivery() const
     {
-        return !deliveries_.empty() && deliveries_.back() == Delivery{nestedWaits(), holdsBegun_};
+        return !deliveries.empty() && deliveries.back().nesting == nestedWaits() &&
+               deliveries.back().holds == holdsBegun_;
     }
 
     // Input to a disabled main window, or one behind a modal box, does nothing now and is not kept for later.
@@ -300,10 +323,8 @@ private:
 
     bool deliver(WsEvent* e)
     {
-        deliveries_.push_back({nestedWaits(), holdsBegun_});
-        const bool handled = QWindowSystemEventHandler::sendEvent(e);
-        deliveries_.pop_back();
-        return handled;
+        const DeliveryScope delivering({nestedWaits(), holdsBegun_, false, false, false});
+        return QWindowSystemEventHandler::sendEvent(e);
     }
 
     void postNext()
@@ -325,26 +346,34 @@ private:
     void noteShown(QObject* watched)
     {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || !widget->isWindow() || widget == main_ || widget->windowType() == Qt::Popup ||
-            heldDeliveries.empty() || heldDeliveries.back().waited)
+        const Delivery* held = innermostHeld();
+        if (!widget || !widget->isWindow() || widget == main_ || widget->windowType() == Qt::Popup || !held ||
+            held->waited)
             return;
         std::erase_if(openedByHeld_, [](const QPointer<QWidget>& w) { return !w || !w->isVisible(); });
         openedByHeld_.emplace_back(widget);
     }
 
     // The window a held key for the main window goes to now: the dialog that held input opened, when that
-    // dialog has the focus and keeps the main window from taking input; the main window otherwise.
+    // dialog keeps the main window from taking input and has the focus, or nothing else has it yet (the window
+    // system makes a window active some time after it is shown, and a key typed right behind the click that
+    // showed it is meant for it all the same); the main window otherwise.
     QWidget* keyWindowNow() const
     {
+        if (mainTakesInput())
+            return nullptr;
         QWidget* active = QApplication::activeModalWidget();
         if (!active)
             active = QApplication::activeWindow();
-        if (!active || active == main_ || mainTakesInput())
-            return nullptr;
-        for (const QPointer<QWidget>& opened : openedByHeld_)
-            if (opened == active && opened->isVisible())
+        QWidget* newest = nullptr;
+        for (const QPointer<QWidget>& opened : openedByHeld_) {
+            if (!opened || !opened->isVisible())
+                continue;
+            if (opened == active)
                 return active;
-        return nullptr;
+            newest = opened;
+        }
+        return !active || active == main_ ? newest : nullptr;
     }
 
     // Keys held for the main window follow a dialog that held input opened.
@@ -382,28 +411,23 @@ private:
         if (!held_.empty())
             postNext();
         retarget(input);
-        const int nesting = nestedWaits();
-        heldDeliveries.push_back({nesting, false, input.linkEndsWhenHeld != linkEnds});
+        const DeliveryScope delivering({nestedWaits(), holdsBegun_, true, false, input.linkEndsWhenHeld != linkEnds});
         if (input.system) {
-            deliver(input.system.get());
-        } else {
-            // Typed text of an input method goes where the focus is now, as a key would.
-            QObject* receiver =
-                input.event->type() == QEvent::InputMethod ? QGuiApplication::focusObject() : input.receiver.data();
-            if (receiver) {
-                deliveries_.push_back({nesting, holdsBegun_});
-                QApplication::instance()->notify(receiver, input.event.get());
-                deliveries_.pop_back();
-            }
+            QWindowSystemEventHandler::sendEvent(input.system.get());
+            return;
         }
-        heldDeliveries.pop_back();
+        // Typed text of an input method goes where the focus is now, as a key would.
+        QObject* receiver =
+            input.event->type() == QEvent::InputMethod ? QGuiApplication::focusObject() : input.receiver.data();
+        if (receiver)
+            QApplication::instance()->notify(receiver, input.event.get());
     }
 
     void holdChanged(bool held)
     {
         if (held) {
             ++holdsBegun_;
-            for (HeldDelivery& delivery : heldDeliveries)
+            for (Delivery& delivery : deliveries)
                 delivery.waited = true;
             // Keys held from now on are typed in view of what the wait brings, not of a dialog opened before it
             // (a progress window a held click showed before its run's first exchange).
@@ -458,14 +482,6 @@ private:
     QPointer<QMainWindow> main_;
     QPointer<QAction> disconnect_;
     std::deque<HeldInput> held_;
-    // Each delivery under way (innermost last): its nesting and the holds begun as it started.
-    struct Delivery
-    {
-        int nesting;
-        unsigned holds;
-        bool operator==(const Delivery&) const = default;
-    };
-    std::vector<Delivery> deliveries_;
     // The input's holds begun so far (each a wait or a step that began to hold it).
     unsigned holdsBegun_ = 0;
     std::vector<QPointer<QWidget>> openedByHeld_; // windows held input opened
@@ -516,6 +532,6 @@ void heldInputLinkEnded()
 
 bool heldInputBeforeLinkEnd()
 {
-    return !heldDeliveries.empty() && heldDeliveries.back().beforeLinkEnd &&
-           heldDeliveries.back().nesting == nestedWaits();
+    const Delivery* held = innermostHeld();
+    return held && held->beforeLinkEnd && held->nesting == nestedWaits();
 }

@@ -117,6 +117,10 @@ public:
     // The label pass: every window takes the texts of the current language (the caller loads them first).
     void setLabels(Tlabels labels);
 
+    // A right-click on the tool bar or the menu bar opens nothing: Qt's popup there would offer only to hide the
+    // tool bar, which has no title and no other way back.
+    QMenu* createPopupMenu() override { return nullptr; }
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

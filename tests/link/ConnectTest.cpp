@@ -4,11 +4,13 @@
 #include "ConnectFixture.h"
 
 #include "link/CommLog.h"
+#include "link/LinkIo.h"
 #include "link/ui/TfAddNumber.h"
 #include "link/ui/TfDialing.h"
 #include "link/ui/TfInsertIp.h"
 #include "link/ui/TfLogin.h"
 #include "platform/IniFile.h"
+#include "support/FreezeMeter.h"
 #include "ui/TfDialog.h"
 
 #include <QDir>
@@ -90,7 +92,16 @@ TEST_F(ConnectTest, SerialFindsTheSpeedLogsInAndIsLoggedInStillNextTime)
     gatewaysim::Config cfg;
     cfg.serialBaudRate = 57600;
     ASSERT_NO_FATAL_FAILURE(startSerialGateway(cfg));
+    // The scan tries three speeds before the gateway's: the window's events run meanwhile, the user's input held.
+    const FreezeMeter freeze(20);
+    int ticksWithInputFree = 0;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] { ticksWithInputFree += !LinkInputHeld(); });
+    look.start(20);
     ASSERT_NO_FATAL_FAILURE(connectNow());
+    look.stop();
+    EXPECT_LT(freeze.longestMs(), 1000);
+    EXPECT_EQ(ticksWithInputFree, 0);
     EXPECT_EQ(gateway->receivedLines(),
               (QList<QByteArray>{"\r\n", "admin\r", "admin\r", "ATI4\r\n", "ATI3\r\n", "AT&M0\r\n"}));
     EXPECT_EQ(CurrentConnection.Handle->baudRate(), 57600);

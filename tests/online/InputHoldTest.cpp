@@ -11,6 +11,7 @@
 #include "online/OnlineQueries.h"
 #include "pages/PageFrame.h"
 #include "support/FreezeMeter.h"
+#include "ui/TfHelp.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -19,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -235,6 +237,7 @@ void busyCursor(InputHoldTest& t)
     ASSERT_NO_FATAL_FAILURE(InputHoldTest::focusSmsEdit());
     systemInput::mouse(InputHoldTest::smsEdit(), QEvent::MouseMove);
     t.waitUntil([] { return false; }, 100);
+    ASSERT_TRUE(t.waitUntil([] { return !QGuiApplication::overrideCursor(); }, 1000)); // the connect's is gone
     QElapsedTimer clock;
     qint64 firstBusy = -1;
     QTimer sample;
@@ -463,6 +466,35 @@ void keysIntoTheDialogAHeldClickOpened(InputHoldTest& t)
     EXPECT_TRUE(name.contains(u"xyz")) << name.toStdString();
 }
 
+// On the polling actual calls page, Help clicked on the menu bar during a poll's wait, About... 0.12 s later and
+// Escape 0.2 s after that: the about box the held click opens takes the Escape.
+void escapeIntoTheAboutBox(InputHoldTest& t)
+{
+    QMenuBar* bar = fMain->mMain;
+    const QPoint helpAt = bar->actionGeometry(fMain->mHelp->menuAction()).center();
+    systemInput::click(bar, helpAt); // lays the menu out where the held click opens it
+    ASSERT_TRUE(t.waitUntil([] { return fMain->mHelp->isVisible(); }, 2000));
+    const QPoint aboutAt = fMain->mHelp->actionGeometry(fMain->mAbout).center();
+    fMain->mHelp->hide();
+    int closed = 0;
+    QObject::connect(fHelp, &QDialog::finished, fHelp, [&] { ++closed; });
+    fMain->selectTopic(235);
+    bool given = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (given || !LinkExchangeWaiting())
+            return;
+        given = true;
+        systemInput::click(bar, helpAt);
+        QTimer::singleShot(120, [aboutAt] { systemInput::click(fMain->mHelp, aboutAt); });
+        QTimer::singleShot(320, [] { systemInput::key(fMain, Qt::Key_Escape, Qt::NoModifier); });
+    });
+    watch.start(5);
+    EXPECT_TRUE(t.waitUntil([&] { return closed > 0; }, 10000));
+    EXPECT_FALSE(fHelp->isVisible());
+    EXPECT_TRUE(fMain->isEnabled());
+}
+
 // Buffer state's "AT!Q" is answered "ERROR", every answer the row's delay late: box 56.
 void bufferStateAnsweredErrorLate(InputHoldTest& t)
 {
@@ -591,6 +623,7 @@ const HoldRow kRows[] = {
     {"SpinArrowAcrossAWait", Link::Serial, 1500, spinArrowAcrossAWait},
     {"ButtonClickAcrossAWait", Link::Serial, 1500, buttonClickAcrossAWait},
     {"KeysIntoTheDialogAHeldClickOpened", Link::Serial, 1500, keysIntoTheDialogAHeldClickOpened},
+    {"EscapeIntoTheAboutBoxDuringPolls", Link::Serial, 1500, escapeIntoTheAboutBox},
     {"ReturnIntoAWaitThatEndsInABox", Link::Serial, 1500, returnIntoAWaitThatEndsInABox},
     {"BusyCursorThroughASave", Link::Serial, 400, busyCursorThroughASave},
     {"BoxOfATopicsEntryWithoutBusyCursor", Link::Serial, 1500, boxOfATopicsEntryWithoutBusyCursor},

@@ -11,14 +11,14 @@ namespace systemInput {
 
 using Async = QWindowSystemInterface::AsynchronousDelivery;
 
-// A press, release or move of the left button at pos of w (its centre when pos is null).
-inline void mouse(QWidget* w, QEvent::Type type, QPoint pos = {})
+// A press, release or move of the left button (or another one) at pos of w (its centre when pos is null).
+inline void mouse(QWidget* w, QEvent::Type type, QPoint pos = {}, Qt::MouseButton which = Qt::LeftButton)
 {
     if (pos.isNull())
         pos = w->rect().center();
     QWidget* top = w->window();
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::MouseButtons(which) : Qt::NoButton;
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : which;
     QWindowSystemInterface::handleMouseEvent<Async>(top->windowHandle(), QPointF(w->mapTo(top, pos)),
                                                     QPointF(w->mapToGlobal(pos)), buttons, button, type);
 }
@@ -27,6 +27,13 @@ inline void click(QWidget* w, QPoint pos = {})
 {
     mouse(w, QEvent::MouseButtonPress, pos);
     mouse(w, QEvent::MouseButtonRelease, pos);
+}
+
+// A click of the right button, which asks for the context menu.
+inline void rightClick(QWidget* w, QPoint pos = {})
+{
+    mouse(w, QEvent::MouseButtonPress, pos, Qt::RightButton);
+    mouse(w, QEvent::MouseButtonRelease, pos, Qt::RightButton);
 }
 
 // One typed character, to the focus of the window that window belongs to.

@@ -269,7 +269,23 @@ auto noPageSaved = [](CloseDuringWork&, const QByteArray& after) {
     EXPECT_FALSE(after.contains("AT%")) << after.constData();
 };
 
+// The connect after a Disconnect, closed while it opens the link (the serial scan's first read, the telnet
+// greeting at one byte every 20 ms): nothing but the scan's first line reaches the gateway.
+auto reconnect = [](CloseDuringWork& t) {
+    fMain->mDisconnectClick();
+    if (CurrentConnection.LinkType == LinkTelnet)
+        t.slowGateway(20);
+    t.sim().clearLog();
+    fMain->mConnectClick();
+};
+auto heardOnlyTheScan = [](CloseDuringWork& t, const QByteArray&) {
+    EXPECT_EQ(t.sim().receivedLines(),
+              CurrentConnection.LinkType == LinkTelnet ? QList<QByteArray>{} : QList<QByteArray>{"\r\n"});
+};
+
 const Work kWorks[] = {
+    {"ConnectOnThePty", false, nullptr, reconnect, progressShown, heardOnlyTheScan},
+    {"ConnectOverTelnet", true, nullptr, reconnect, progressShown, heardOnlyTheScan},
     {"VoiceReadOnThePty", false, silentXmodem,
      [](CloseDuringWork& t) {
          t.sim().setVoiceMessage(0, t.readFile(QFileInfo(t.wavFile(4000)).fileName()));

@@ -3,17 +3,21 @@
 #include "support/MainWindowFixture.h"
 
 #include "config/Parametres.h"
+#include "online/SystemInput.h"
 #include "link/LiveTools.h"
 #include "ui/TfMain.h"
 #include "ui/UiState.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QScrollArea>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <map>
 
@@ -246,6 +250,22 @@ TEST_F(DispatcherTest, ASectionThatEndsTheDispatchStopsTheLaterSectionsAndHidesT
     EXPECT_TRUE(left.isEmpty()) << "nor their leaving";
     EXPECT_FALSE(system->isVisibleTo(fMain)) << "no page stays in sight under another topic's title";
     EXPECT_TRUE(fMain->findChild<QScrollArea*>(QStringLiteral("pVoice"))->isVisibleTo(fMain));
+}
+
+// A right-click on the tool bar or the menu bar, as the window system gives it, opens no popup (Qt's would offer
+// only to hide the tool bar); the tool bar stays where it is.
+TEST_F(DispatcherTest, ARightClickOnTheToolBarOrTheMenuBarOpensNoPopup)
+{
+    const QRect toolBarAt = fMain->tbMain->geometry();
+    for (QWidget* bar : {static_cast<QWidget*>(fMain->tbMain), static_cast<QWidget*>(fMain->mMain)}) {
+        systemInput::rightClick(bar, QPoint(bar->width() - 5, bar->height() / 2));
+        QTest::qWait(100);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << qPrintable(bar->objectName());
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+    }
+    EXPECT_TRUE(fMain->tbMain->isVisible());
+    EXPECT_EQ(fMain->tbMain->geometry(), toolBarAt);
 }
 
 TEST_F(DispatcherTest, AFailedConnectLeavesThePageAreaEmpty)

@@ -49,6 +49,7 @@
 #include <QTreeWidgetItem>
 
 #include <atomic>
+#include <optional>
 
 namespace {
 
@@ -152,6 +153,8 @@ bool openSerial(ConnectionRecord& c, QWidget* owner, QByteArray& received)
     const SerialScanResult scan = ScanSerialPort(c.ComPortName);
     if (!scan.port) {
         HideProgress(owner);
+        if (closingProgram())
+            return false; // the close came during the scan: nothing to report
         if (scan.portFailed)
             failBox(kLinkFailedText, scan.error);
         else
@@ -199,6 +202,18 @@ void abandon(ConnectionRecord& c, QWidget* owner, int text)
     c.Connected = false;
     HideProgress(owner);
     failBox(text);
+}
+
+// The close came while the connect opened the link or logged in (their waits handle the window's events): the
+// program ends, and nothing more goes to the gateway.
+bool endedByClose(ConnectionRecord& c, QWidget* owner)
+{
+    if (!closingProgram())
+        return false;
+    CloseLink(c);
+    c.Connected = false;
+    HideProgress(owner);
+    return true;
 }
 
 // The link went away while the connect talked to the gateway (the modem's call or the gateway's session ended,
@@ -300,6 +315,10 @@ ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddr
     if (closingProgram() || heldInputBeforeLinkEnd())
         return c;
 
+    // The connect's waits handle the window's events (the telnet connection's, the modem's dialling, the login's
+    // pauses): the user's input waits for the connect's end, as during every wait for the gateway. An upgrade
+    // through the boot loader, offered below, is work of its own.
+    std::optional<UserStepScope> connecting(std::in_place);
     QByteArray received;
     bool opened = false;
     switch (c.LinkType) {
@@ -315,11 +334,12 @@ ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddr
     default:
         break; // the ISDN modem is never opened
     }
-    if (!opened)
+    if (!opened || endedByClose(c, owner))
         return c;
     AdvanceLinkEpoch(); // a read still waiting on an earlier link never takes this one's text
 
     if (IsBootModeAnswer(received)) {
+        connecting.reset();
         // The firmware has to be loaded through the boot loader before the gateway can be configured: the
         // upgrade is offered; declined, the link is closed again.
         HideProgress(owner);
@@ -330,6 +350,8 @@ ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddr
         return c;
     }
     const bool loggedIn = LoginToGateway(c, &CurrentGateway, received);
+    if (endedByClose(c, owner))
+        return c;
     if (LinkLost()) {
         lostDuringConnect(c, owner);
         return c;

@@ -196,7 +196,7 @@ void RecordsPage::setLabelsStatistics(const Tlabels& t)
 
 void RecordsPage::showRecordOutcome(const RecordOutcome& outcome)
 {
-    if (outcome.error && outcome.text == 56)
+    if (outcome.error && outcome.text == kCommErrorText)
         CommErrorBox();
     else if (outcome.error)
         MessageBox(labelText(outcome.text), labelText(47), MB_ICONERROR);

@@ -524,7 +524,7 @@ void VoicePage::voiceRead()
     const QByteArray view = VoiceReplyWait();
     const VoiceView v = CheckVoiceView(view);
     if (v.failText != 0) {
-        errorBox(span.lost() ? 56 : v.failText);
+        errorBox(span.lost() ? kCommErrorText : v.failText);
         return;
     }
     setFirmMaximum(v.length);
@@ -677,7 +677,7 @@ void VoicePage::sbVoiceDeleteClick()
     }
     const int failText = CheckVoiceViewForErase(VoiceReplyWait());
     if (failText != 0) {
-        errorBox(span.lost() ? 56 : failText);
+        errorBox(span.lost() ? kCommErrorText : failText);
         return;
     }
     if (!span.write(messageCommand(n, "ERASE")) || !VoiceEraseWait(span.port(), "\r\nOK\r\n", voiceWaits.eraseMs)) {
@@ -799,28 +799,5 @@ void VoicePage::sbVoiceStopClick(bool owesReply)
 {
     // The recording's OK answers it; whoever reads it counts it, and when nobody has, the next writer takes it.
     if (LinkCommandWrite("\r\n\r\n", owesReply) != 4)
-        errorBox(kCommErrorText);
-}
-
-void VoicePage::sbVoiceHangClick()
-{
-    if (LinkWrite(CurrentConnection, "\r\n") != 2) {
-        errorBox(kCommErrorText);
-        return;
-    }
-    PauseOnLink(100);
-    if (LinkWrite(CurrentConnection, "AT!D\r\n") != 6) {
-        errorBox(kCommErrorText);
-        return;
-    }
-    NoteSessionEnd(LinkRead(4096));
-    if (CurrentConnection.LinkType == LinkTelnet) {
-        if (LinkWrite(CurrentConnection, "AT!D\r\n") != 6) {
-            errorBox(kCommErrorText);
-            return;
-        }
-        NoteSessionEnd(LinkRead(4096));
-    }
-    if (LinkWrite(CurrentConnection, "\r\n") != 2)
         errorBox(kCommErrorText);
 }

@@ -78,7 +78,6 @@ public:
     void sbVoiceDialClick();
     // owesReply: the recording still runs on the gateway, whose OK that ends it is then due.
     void sbVoiceStopClick(bool owesReply = true);
-    void sbVoiceHangClick();
     void tVoiceTimer();
     // A gateway was selected: the default file name again.
     void voiceGatewaySelected();
