@@ -16,8 +16,19 @@ namespace {
 class LinkPortTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { bootTiming = BootTiming{100, 10}; } // a line is given up after 200 ms
-    void TearDown() override { bootTiming = BootTiming{}; }
+    // A line is given up after 200 ms. The port log goes into the test's own folder, not beside the program.
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        bootTiming = BootTiming{100, 10};
+        bootPortLogPath = dir.filePath(QStringLiteral("log.txt"));
+    }
+    void TearDown() override
+    {
+        bootTiming = BootTiming{};
+        bootPortLogPath.clear();
+    }
+    QTemporaryDir dir;
 };
 
 } // namespace
@@ -79,7 +90,6 @@ TEST_F(LinkPortTest, AClosedLinkFailsWritesAtOnceAndTheRunEnds)
     EXPECT_FALSE(port.WriteLine(":00000001FF"));
     EXPECT_EQ(port.lastError(), 6);
 
-    QTemporaryDir dir;
     const QString file = dir.filePath("fw.hex");
     ASSERT_TRUE(fwtest::writeFile(file, ":0100000000FF\r\n:00000001FF\r\n"));
     std::vector<int> states;
@@ -103,7 +113,7 @@ TEST_F(LinkPortTest, TheLinkIsHandedOverOnTheStartingThread)
     bool release = false;
     CFWUpgradeTcpThread job;
     ASSERT_TRUE(job.StartUpgrade(
-        &link, QStringLiteral("missing.hex"),
+        &link, dir.filePath(QStringLiteral("missing.hex")),
         [&](int state, int) {
             std::unique_lock lock(m);
             if (state == 0)

@@ -277,7 +277,7 @@ TEST_F(ConnectTest, FailuresAreReportedAndLeaveTheLinkClosed)
 
     // A port that is not there: the port's own reason is shown with the text.
     dialogs().clearRecords();
-    CurrentConnection.ComPortName = QStringLiteral("/dev/no-such-port");
+    CurrentConnection.ComPortName = path(QStringLiteral("no-such-port"));
     CurrentConnection = ConnectToGateway(false, fMain, false);
     EXPECT_FALSE(CurrentConnection.Connected);
     ASSERT_EQ(dialogs().boxes().size(), 1);

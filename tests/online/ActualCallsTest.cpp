@@ -214,7 +214,7 @@ TEST_P(ActualCallsTelnetTest, TheArrangementsAndTitlesInEveryLanguage)
 {
     ASSERT_NO_FATAL_FAILURE(start());
     showMainWindow();
-    const QDir pictures(QStringLiteral(MESK_BINARY_DIR "/pages"));
+    const QDir pictures(path(QStringLiteral("pages")));
     QDir().mkpath(pictures.path());
     fMain->rb3->setChecked(true);
     QAction* const languages[] = {fMain->tbCzech, fMain->tbEnglish, fMain->tbHungary, fMain->tbPolish};

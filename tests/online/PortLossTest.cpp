@@ -438,6 +438,8 @@ struct SessionEnd
     gatewaysim::Faults faults = {}; // the session ends at the line they name; none: once started(), then then()
     std::function<void()> before = [] {}; // before the faults are set
     std::function<bool()> started = [] { return true; };
+    QByteArray startedHeard = {}; // started() waits for the gateway to have heard this line too: a line still on
+                                  // its way when the session ends would be heard by the login
     std::function<void()> then = [] {};
     Link link = Link::Serial;
     QByteArray heardAfter = {}; // what went out before the prompt came, or the terminal's leaving line end (its CR)
@@ -474,7 +476,7 @@ TEST_P(SessionEndTest, TheWorkEndsOnTheLossPathAndNothingReachesTheLogin)
     row.work();
     qsizetype heard = -1; // the lines the ended session heard
     if (trigger.isEmpty()) {
-        ASSERT_TRUE(waitUntil(row.started));
+        ASSERT_TRUE(waitUntil([&] { return row.started() && received().contains(row.startedHeard); }));
         gateway->dropSessions();
         heard = gateway->receivedLines().size();
         row.then();
@@ -525,7 +527,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, SessionEndTest, ::testing::Values(
         .work = [] { fMain->selectTopic(548), fMain->edNumber1->setText("1"), fMain->sbDial->click(); },
         .started = [] { return fMain->mmTest->toPlainText().contains(QStringLiteral("CALL")); }},
     SessionEnd{.name = "OnlineCommands", .work = [] { commands(), start(); },
-        .faults = {.moduleSilent = true}, .started = [] { return bool(commandsThread); }},
+        .faults = {.moduleSilent = true}, .started = [] { return bool(commandsThread); },
+        .startedHeard = "AT&G0=ATI\r"},
     // Stopped, the run waits for its end, then drops the telnet text until the next write: the prompt comes there.
     SessionEnd{.name = "OnlineCommandsTailTelnet", .work = [] { start(), start(); },
         .faults = {.lineHeadBytes = 5, .lineHeadPauseMs = 2500, .lineHeadLines = 2, .dropAfterReplyTo = "AT&G",

@@ -10,6 +10,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr char IAC = '\xff', DONT = '\xfe', DO = '\xfd', WONT = '\xfc', WILL = '\xfb', SB = '\xfa', SE = '\xf0';
@@ -163,12 +168,21 @@ TEST(TelnetClient, DisconnectClosesAndSendingFailsAfterwards)
 
 TEST(TelnetClient, ConnectToAClosedPortFailsWithAReason)
 {
-    quint16 port;
+    // A port the test holds, bound but not listening, refuses the connection; a port let go could already be
+    // another test's gateway.
+    struct Held
     {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-        port = probe.serverPort();
-    }
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        ~Held() { ::close(fd); }
+    } held;
+    ASSERT_GE(held.fd, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(held.fd, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::getsockname(held.fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const quint16 port = ntohs(address.sin_port);
     TelnetClient client;
     client.Host = QStringLiteral("127.0.0.1");
     client.Port = port;

@@ -81,7 +81,7 @@ TEST_F(PageLayoutTest, EveryPageFitsTheStartSizeWithItsButtonsInTheSameRow)
     startUp();
     showMainWindow();
     const QSize startSize = fMain->size();
-    QDir().mkpath(QStringLiteral(MESK_BINARY_DIR "/pages"));
+    QDir().mkpath(path(QStringLiteral("pages")));
     // The pages whose buttons stand in the shared row (addPageButtons); a page joins the list when it does.
     const int topics[] = {30, 584, 834, 32, 34, 35, 36, 37, 38};
     for (int language = 0; language < 4; ++language) {
@@ -101,7 +101,7 @@ TEST_F(PageLayoutTest, EveryPageFitsTheStartSizeWithItsButtonsInTheSameRow)
             ASSERT_TRUE(page);
             QCoreApplication::processEvents();
             ASSERT_EQ(fMain->size(), startSize) << "a page must not grow the window";
-            fMain->grab().save(QStringLiteral(MESK_BINARY_DIR "/pages/%1-%2.png").arg(topic).arg(language));
+            fMain->grab().save(path(QStringLiteral("pages/%1-%2.png").arg(topic).arg(language)));
             EXPECT_FALSE(page->horizontalScrollBar()->isVisible());
             EXPECT_FALSE(page->verticalScrollBar()->isVisible());
             // The buttons of the row, left to right: the first one stands where every page's first one does.
@@ -129,7 +129,7 @@ TEST_F(PageLayoutTest, ThePagesDialogsAndTheTopicTreesShowTheirTextsUncut)
 {
     startUp();
     showMainWindow();
-    QDir().mkpath(QStringLiteral(MESK_BINARY_DIR "/pages"));
+    QDir().mkpath(path(QStringLiteral("pages")));
     QDialog* const windows[] = {fCause, fQuestionMark, inCallPrefixForm, fNet, fLcr, fAuto};
     for (int language = 0; language < 4; ++language) {
         languageButton(language)->trigger();
@@ -137,8 +137,7 @@ TEST_F(PageLayoutTest, ThePagesDialogsAndTheTopicTreesShowTheirTextsUncut)
             SCOPED_TRACE(QStringLiteral("%1, language %2").arg(window->objectName()).arg(language).toStdString());
             window->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-            window->grab().save(
-                QStringLiteral(MESK_BINARY_DIR "/pages/%1-%2.png").arg(window->objectName()).arg(language));
+            window->grab().save(path(QStringLiteral("pages/%1-%2.png").arg(window->objectName()).arg(language)));
             expectTextsFit(window);
             window->hide();
         }
