@@ -134,13 +134,15 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
 // quiet) and dropped, the session's end looked for in it. Not while a live tool's reader or route holds the link:
 // that reader takes it. False when the link was closed, lost or replaced meanwhile, or the program is closing:
 // nothing is to be written then.
-bool TakeOwedReply();
+bool TakeOwedReplies();
 // The reply to a command just written outside an exchange may be left unread by its own reader (a tool's Stop, the
-// terminal's line, the keep-alive's AT under the terminal): it is owed from now, with a page command's bounds.
-void OweCommandReply();
+// terminal's line, the keep-alive's AT under the terminal): it joins the queue of what is owed from now, with a page
+// command's bounds. Returns its id (StillOwed).
+quint64 OweCommandReply();
 // A command of the program written by the window's thread outside an exchange (its reply read by its own reader,
 // or by nobody): TakeOwedReply, then LinkWrite; owesReply: then OweCommandReply. 0 when the take was abandoned.
-quint32 LinkCommandWrite(const QByteArray& command, bool owesReply = false);
+// firstByteMs (not 0): its reply's first byte is awaited this long, in place of a page command's bound.
+quint32 LinkCommandWrite(const QByteArray& command, bool owesReply = false, qint64 firstByteMs = 0);
 // The longest a page command's writer waits for the first byte of its reply on the open link.
 qint64 CommandFirstByteMs();
 
@@ -208,13 +210,14 @@ const ConnectionRecord& LinkRecord();
 class LinkRecordScope
 {
 public:
-    explicit LinkRecordScope(const ConnectionRecord& own);
+    LinkRecordScope(const ConnectionRecord& own, quint64 epoch);
     ~LinkRecordScope();
     LinkRecordScope(const LinkRecordScope&) = delete;
     LinkRecordScope& operator=(const LinkRecordScope&) = delete;
 
 private:
     const ConnectionRecord* before_;
+    quint64 beforeEpoch_;
 };
 
 // Wakes a reader thread waiting in a read of CurrentConnection's serial port or modem line and keeps further
