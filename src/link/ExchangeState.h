@@ -95,10 +95,9 @@ quint64 LinkEpoch();
 // line (after a line end or first in the text, blanks and CRs before it allowed): the session has ended. Within
 // a line the prompt is text (a value line "I52=MX login: x", a module's echo, a call record). From then on the
 // link counts as lost (LinkPortLost, LinkLost) until it is closed or another is opened: reads and the telnet waits
-// end, writes send nothing, and linkLostHook is told (once). Every reader of the link asks, of the whole text it
-// gathered (LoginPromptWatch for text in pieces), but the dialogues that expect the prompt (the greeting, the login,
-// the resets' wait, the interface restart's new login when the mode changed, the boot loader), the open terminal, which
-// shows it (the user may log in there by hand), and the voice transfer's binary reads. Callable from any thread.
+// end, writes send nothing, and linkLostHook is told (once). The link's text is looked at as it arrives, as the
+// continuation of the line before it (LinkTextArrived), whoever reads it, but while a reader that never looks is at
+// work (NeverLooksScope, which lists them). Callable from any thread.
 bool NoteSessionEnd(const QByteArray& text);
 // The gateway's session on the link now open counts as ended, as NoteSessionEnd has it once it found the prompt
 // (the terminal left while the gateway waited in its login dialogue).
