@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <deque>
 #include <mutex>
 #include <utility>
 
@@ -29,9 +30,17 @@ int gatewayRuns = 0;
 int runRepliesWithoutEnd = 0;
 bool gatewayRunSilent = false;
 int connectExchanges = 0; // ConnectExchangesScope: the run counts, refuses nothing
-// What the link owes (OwedReply), shared with the workers.
+// What the link owes (OwedReply, in write order), shared with the workers, and the link's current line as the
+// queue's end finding has it.
 std::mutex owedMutex;
-OwedReply owedReply;
+std::deque<OwedReply> owedQueue;
+quint64 owedLastId = 0;
+QByteArray owedLine;
+qint64 owedLastArrival = 0;
+// The prompt watch of the link's text (LinkTextArrived) and the readers that never look (NeverLooksScope).
+std::mutex watchMutex;
+LoginPromptWatch linkWatch;
+std::atomic<int> neverLooks{0};
 // Opens and closes of the link (AdvanceLinkEpoch).
 std::atomic<quint64> linkEpoch{0};
 // The gateway's session on the link now open has ended (NoteSessionEnd); cleared as a link closes or opens.
@@ -48,15 +57,26 @@ bool onlyBlanks(QByteArrayView text)
 // The gateway's login prompt begins a line of text (after a line end, or first in it; blanks and CRs before it
 // count as the line's start), ending at `from` or after it. A prompt within a line is text: a module's echo of a
 // command, a call record, a value.
-bool promptBeginsLine(const QByteArray& text, qsizetype from = 0)
+// The first prompt in line that ends at lookFrom or later begins the line (blanks and CRs before it allowed).
+bool promptBeginsLineIn(QByteArrayView line, qsizetype lookFrom)
 {
     for (const QByteArrayView prompt : kPrompts) {
-        for (qsizetype at = text.indexOf(prompt, std::max<qsizetype>(0, from - prompt.size() + 1)); at >= 0;
-             at = text.indexOf(prompt, at + 1)) {
-            const qsizetype lineStart = at > 0 ? text.lastIndexOf('\n', at - 1) + 1 : 0;
-            if (onlyBlanks(QByteArrayView(text).sliced(lineStart, at - lineStart)))
-                return true;
-        }
+        const qsizetype at = line.indexOf(prompt, std::max<qsizetype>(0, lookFrom - prompt.size() + 1));
+        if (at >= 0 && onlyBlanks(line.first(at)))
+            return true; // a later one in the line stands within it
+    }
+    return false;
+}
+
+bool promptBeginsLine(QByteArrayView text)
+{
+    for (qsizetype lineStart = 0; lineStart <= text.size();) {
+        const qsizetype nl = text.sliced(lineStart).indexOf('\n');
+        if (promptBeginsLineIn(text.sliced(lineStart, nl >= 0 ? nl : text.size() - lineStart), 0))
+            return true;
+        if (nl < 0)
+            break;
+        lineStart += nl + 1;
     }
     return false;
 }
@@ -103,24 +123,47 @@ bool exchangeRefused()
     return refusedForWait() || runGaveUp();
 }
 
-bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy)
+qsizetype replyEndAt(QByteArrayView text, qsizetype from, bool busy)
 {
-    if (promptBeginsLine(text, from))
-        return true;
-    for (const QByteArrayView marker : {QByteArrayView("NO CARRIER"), QByteArrayView("+++")}) {
-        if (MarkerOutsideValueLine(text, marker, from))
-            return true;
+    from = std::clamp<qsizetype>(from, 0, text.size());
+    qsizetype lineStart = from > 0 ? text.first(from).lastIndexOf('\n') + 1 : 0;
+    while (lineStart <= text.size()) {
+        const qsizetype nl = text.sliced(lineStart).indexOf('\n');
+        const bool whole = nl >= 0;
+        const QByteArrayView line = text.sliced(lineStart, whole ? nl : text.size() - lineStart);
+        const qsizetype endAt = whole ? lineStart + nl + 1 : text.size();
+        const qsizetype lookFrom = std::max<qsizetype>(from - lineStart, 0); // markers ending here or later
+        const qsizetype valueAt = line.indexOf('=');
+        if (promptBeginsLineIn(line, lookFrom))
+            return endAt;
+        for (const QByteArrayView marker : {QByteArrayView("NO CARRIER"), QByteArrayView("+++")}) {
+            const qsizetype at = line.indexOf(marker, std::max<qsizetype>(0, lookFrom - marker.size() + 1));
+            if (at >= 0 && (valueAt < 0 || valueAt > at))
+                return endAt;
+        }
+        if (whole && lineStart + nl >= from) {
+            const QByteArray verdict = line.toByteArray().trimmed();
+            if (verdict == "OK" || verdict == "ERROR" || verdict == "<SPACE>" || (busy && verdict == "BUSY"))
+                return endAt;
+        }
+        if (!whole)
+            break;
+        lineStart = endAt;
     }
-    qsizetype lineStart = from > 0 ? text.lastIndexOf('\n', from - 1) + 1 : 0;
-    for (;;) {
-        const qsizetype lineEnd = text.indexOf('\n', lineStart);
-        if (lineEnd < 0)
-            return false;
-        const QByteArray line = text.mid(lineStart, lineEnd - lineStart).trimmed();
-        if (line == "OK" || line == "ERROR" || line == "<SPACE>" || (busy && line == "BUSY"))
-            return true;
-        lineStart = lineEnd + 1;
-    }
+    return -1;
+}
+
+bool replyEndsFrom(QByteArrayView text, qsizetype from, bool busy)
+{
+    return replyEndAt(text, from, busy) >= 0;
+}
+
+qsizetype ReplyEndFinder::feed(QByteArrayView piece)
+{
+    const QByteArray text = head_ + piece.toByteArray();
+    const qsizetype end = replyEndAt(text, head_.size(), busy_);
+    head_ = OwedLineHead(end < 0 ? QByteArrayView(text) : QByteArrayView(text).first(end));
+    return end < 0 ? -1 : end - (text.size() - piece.size());
 }
 
 void noteReplyEnded()
@@ -145,6 +188,13 @@ bool connectAfterRunGaveUp()
 }
 
 void (*wakeTcpWaits)() = nullptr;
+void (*logNobodys)(const QByteArray& text) = nullptr;
+quint64 (*readerEpochOf)() = nullptr;
+
+quint64 readerEpoch()
+{
+    return readerEpochOf ? readerEpochOf() : LinkEpoch();
+}
 
 void reset()
 {
@@ -156,7 +206,7 @@ void reset()
     gatewayRunSilent = false;
     connectExchanges = 0;
     sessionEnded = false;
-    SettleOwedReply();
+    ForgetOwedReplies();
 }
 
 } // namespace exchangestate
@@ -223,7 +273,7 @@ void AdvanceLinkEpoch()
 {
     ++linkEpoch;
     sessionEnded = false;
-    SettleOwedReply(); // its link is gone
+    ForgetOwedReplies(); // its link is gone
     if (exchangestate::wakeTcpWaits)
         exchangestate::wakeTcpWaits();
 }
@@ -330,54 +380,118 @@ QByteArray OwedLineHead(QByteArrayView text)
         return line.toByteArray();
     if (line.contains('='))
         return QByteArrayLiteral("=");
+    // Blanks only: still the line's start, where the prompt may begin.
+    if (onlyBlanks(line))
+        return line.last(kLineEndKept).toByteArray();
     // Not blank, so the line is no verdict line ("OK") and a prompt no longer begins it.
     return QByteArrayLiteral("#") + line.last(kLineEndKept).toByteArray();
 }
 
-namespace {
-
-// Goes on in owed with seen, text of it that came: true when its end came there; else its unfinished line moves on.
-bool advanceOwed(OwedReply& owed, QByteArrayView seen)
+NeverLooksScope::NeverLooksScope()
 {
-    if (seen.isEmpty())
-        return false;
-    const QByteArray text = owed.lineHead + seen.toByteArray();
-    if (exchangestate::replyEndsFrom(text, owed.lineHead.size(), owed.busy))
-        return true;
-    owed.anyByte = true;
-    owed.lineHead = OwedLineHead(text);
-    return false;
+    ++neverLooks;
 }
 
-// Counts seen in the owed reply (the lock held): its end there settles it.
-void countSeen(QByteArrayView seen)
+NeverLooksScope::~NeverLooksScope()
 {
-    if (advanceOwed(owedReply, seen))
-        owedReply = OwedReply();
+    if (--neverLooks == 0) {
+        const std::lock_guard lock(watchMutex);
+        linkWatch.clear(); // what comes next begins a line
+    }
+}
+
+namespace {
+
+// The reader's link: its text belongs to the queue only when it is the open one.
+bool ownLink(quint64 epoch)
+{
+    return epoch == LinkEpoch();
 }
 
 } // namespace
 
-void OweReply(OwedReply reply)
+QByteArray LinkTextArrived(QByteArrayView text, quint64 epoch)
 {
-    reply.owed = true;
-    reply.lineHead = OwedLineHead(reply.lineHead);
-    const std::lock_guard lock(owedMutex);
-    owedReply = std::move(reply);
+    if (text.isEmpty() || !ownLink(epoch))
+        return text.toByteArray();
+    if (neverLooks.load() == 0 && !LinkSessionEnded()) {
+        const std::lock_guard lock(watchMutex);
+        linkWatch.see(text);
+    }
+    QByteArray visible;
+    QByteArray nobodys; // the rest of taken replies
+    bool nobodysLogged = false;
+    bool settled = false;
+    {
+        const std::lock_guard lock(owedMutex);
+        while (!text.isEmpty() && !owedQueue.empty()) {
+            OwedReply& front = owedQueue.front();
+            if (front.epoch != epoch) {
+                owedQueue.clear();
+                break;
+            }
+            owedLastArrival = Clock::milliseconds();
+            const QByteArray joined = owedLine + text.toByteArray();
+            const qsizetype end = exchangestate::replyEndAt(joined, owedLine.size(), front.busy);
+            const qsizetype used = end < 0 ? text.size() : end - owedLine.size();
+            if (front.taken) {
+                nobodys += text.first(used);
+                nobodysLogged = nobodysLogged || front.logged;
+            } else {
+                visible += text.first(used);
+            }
+            owedLine = OwedLineHead(end < 0 ? QByteArrayView(joined) : QByteArrayView(joined).first(end));
+            text = text.sliced(used);
+            if (end < 0) {
+                front.anyByte = true;
+            } else {
+                owedQueue.pop_front();
+                settled = true;
+            }
+        }
+        if (!text.isEmpty()) {
+            owedLine = OwedLineHead(owedLine + text.toByteArray());
+            visible += text;
+        }
+    }
+    // A take waiting on the window's thread looks again (the telnet text arrives there).
+    if (settled && exchangestate::onWindowThread() && exchangestate::wakeTcpWaits)
+        exchangestate::wakeTcpWaits();
+    if (nobodysLogged && !nobodys.isEmpty() && exchangestate::logNobodys)
+        exchangestate::logNobodys(nobodys);
+    return visible;
 }
 
-qint64 OwedFirstByteMs(const OwedReply& owed, qint64 now)
+bool OwedLineOpen()
 {
-    if (owed.anyByte)
-        return kOwedReplyQuietMs;
-    return std::max<qint64>(kOwedReplyQuietMs, owed.writtenMs + owed.firstByteMs - now);
+    const std::lock_guard lock(owedMutex);
+    return !owedLine.isEmpty();
+}
+
+qint64 OwedLastArrivalMs()
+{
+    const std::lock_guard lock(owedMutex);
+    return owedLastArrival;
+}
+
+quint64 OweReply(OwedReply reply)
+{
+    const std::lock_guard lock(owedMutex);
+    if (!ownLink(reply.epoch))
+        return 0;
+    if (!owedQueue.empty() && owedQueue.front().epoch != reply.epoch)
+        owedQueue.clear();
+    reply.owed = true;
+    reply.id = ++owedLastId;
+    owedQueue.push_back(reply);
+    return reply.id;
 }
 
 OwedReply OwedFromNow(qint64 firstByteMs, qint64 readUntilMs)
 {
     OwedReply r;
     r.owed = true;
-    r.epoch = LinkEpoch();
+    r.epoch = exchangestate::readerEpoch();
     r.writtenMs = Clock::milliseconds();
     r.firstByteMs = firstByteMs;
     r.readUntilMs = readUntilMs;
@@ -387,87 +501,123 @@ OwedReply OwedFromNow(qint64 firstByteMs, qint64 readUntilMs)
 OwedReply OwedReplyNow()
 {
     const std::lock_guard lock(owedMutex);
-    return owedReply;
+    if (owedQueue.empty() || !ownLink(owedQueue.front().epoch))
+        return {};
+    return owedQueue.front();
+}
+
+bool StillOwed(quint64 id)
+{
+    const std::lock_guard lock(owedMutex);
+    return id != 0 && std::any_of(owedQueue.begin(), owedQueue.end(), [id](const OwedReply& r) { return r.id == id; });
 }
 
 bool ClaimOwedReply(OwedReply& claimed, qint64 readUntilMs)
 {
     const std::lock_guard lock(owedMutex);
-    if (!owedReply.owed || owedReply.readUntilMs != 0)
+    if (owedQueue.empty() || owedQueue.front().readUntilMs != 0)
         return false;
-    if (owedReply.epoch != LinkEpoch()) {
-        owedReply = OwedReply(); // its link is gone
+    if (!ownLink(owedQueue.front().epoch)) {
+        owedQueue.clear(); // its link is gone
         return false;
     }
-    owedReply.readUntilMs = std::max<qint64>(readUntilMs, 1);
-    claimed = owedReply;
+    owedQueue.front().readUntilMs = std::max<qint64>(readUntilMs, 1);
+    claimed = owedQueue.front();
     return true;
 }
 
-void SettleOwedReply()
+void ReleaseOwedReply()
 {
     const std::lock_guard lock(owedMutex);
-    owedReply = OwedReply();
+    if (!owedQueue.empty() && ownLink(owedQueue.front().epoch))
+        owedQueue.front().readUntilMs = 0;
 }
 
-void ReleaseOwedReply(QByteArrayView seen)
+void DropOwedFront(quint64 id)
 {
     const std::lock_guard lock(owedMutex);
-    if (!owedReply.owed)
-        return;
-    owedReply.readUntilMs = 0;
-    countSeen(seen);
+    if (!owedQueue.empty() && owedQueue.front().id == id)
+        owedQueue.pop_front();
 }
 
-void OwedReplySeen(QByteArrayView text)
+void MarkOwedTaken()
 {
     const std::lock_guard lock(owedMutex);
-    if (owedReply.owed && owedReply.readUntilMs == 0)
-        countSeen(text);
+    for (OwedReply& r : owedQueue) {
+        r.taken = true;
+        r.readUntilMs = 0;
+    }
+}
+
+void ForgetOwedReplies()
+{
+    {
+        const std::lock_guard lock(owedMutex);
+        owedQueue.clear();
+        owedLine.clear();
+        owedLastArrival = 0;
+    }
+    const std::lock_guard lock(watchMutex);
+    linkWatch.clear();
+}
+
+OwedTakeResult TakeOwedQueue(const std::function<void(qint64 msLeft)>& readSome,
+                             const std::function<bool()>& abandoned, const std::function<void(int ms)>& sleep)
+{
+    OwedTakeResult result;
+    const qint64 start = Clock::milliseconds();
+    // A reply its writer's reader has is waited for until that reader lets it go, at most to its bound.
+    for (OwedReply now = OwedReplyNow(); now.owed && now.readUntilMs != 0; now = OwedReplyNow()) {
+        if (abandoned()) {
+            result.ok = false;
+            return result;
+        }
+        if (Clock::milliseconds() >= now.readUntilMs + kClaimedStepMs)
+            return result; // its reader is past its bound and still has it: nothing more is waited for
+        sleep(kClaimedStepMs);
+    }
+    qint64 silentSince = -1; // the take's read while no byte came of a reply that had none
+    for (;;) {
+        if (abandoned()) {
+            result.ok = false;
+            return result;
+        }
+        const OwedReply front = OwedReplyNow();
+        if (!front.owed || front.readUntilMs != 0)
+            break;
+        const qint64 now = Clock::milliseconds();
+        const qint64 lastArrival = OwedLastArrivalMs();
+        const qint64 quietFrom = std::max(start, lastArrival);
+        // Its first byte as long as its writer would have waited, counted from its write or, when the reply before it
+        // ended later, from that end (the gateway answers one line after the other).
+        qint64 until = front.anyByte ? quietFrom + kOwedReplyQuietMs
+                                     : std::max(std::max(front.writtenMs, lastArrival) + front.firstByteMs,
+                                                quietFrom + kOwedReplyQuietMs);
+        until = std::min(until, start + kReplyCapMs);
+        if (!front.anyByte && lastArrival < start && silentSince < 0)
+            silentSince = std::max(start, front.writtenMs);
+        if (now >= until) {
+            if (now >= start + kReplyCapMs) {
+                result.capped = true;
+                MarkOwedTaken();
+                break;
+            }
+            if (front.anyByte && OwedLineOpen()) {
+                MarkOwedTaken(); // cut within a line: it goes on to whoever reads next, its rest nobody's
+                break;
+            }
+            DropOwedFront(front.id); // no byte, or no more, within its bound: missing
+            continue;
+        }
+        readSome(until - now);
+    }
+    if (silentSince >= 0 && OwedLastArrivalMs() < start)
+        result.silentMs = Clock::milliseconds() - silentSince;
+    return result;
 }
 
 void TakeOwedReplyWith(const std::function<QByteArray(qint64 msLeft)>& read, const std::function<bool()>& alive,
                        const std::function<void(int ms)>& sleep)
 {
-    OwedReply owed;
-    for (;;) {
-        if (!alive())
-            return;
-        const OwedReply now = OwedReplyNow();
-        if (!now.owed)
-            return;
-        if (now.readUntilMs == 0) {
-            if (ClaimOwedReply(owed, Clock::milliseconds() + kReplyCapMs + kOwedReplyQuietMs))
-                break;
-            continue;
-        }
-        if (Clock::milliseconds() >= now.readUntilMs)
-            return; // its reader is past its bound and still has it: nothing more is waited for
-        sleep(kClaimedStepMs);
-    }
-    const qint64 start = Clock::milliseconds();
-    qint64 quietEnd = start + OwedFirstByteMs(owed, start);
-    LoginPromptWatch prompt;
-    prompt.see(owed.lineHead);
-    bool ended = false;
-    while (!ended && alive()) {
-        const qint64 now = Clock::milliseconds();
-        const qint64 until = std::min(quietEnd, start + kReplyCapMs);
-        if (now >= until)
-            break;
-        const QByteArray chunk = read(until - now);
-        if (chunk.isEmpty())
-            continue;
-        if (prompt.see(chunk))
-            break;
-        ended = advanceOwed(owed, chunk);
-        quietEnd = Clock::milliseconds() + kOwedReplyQuietMs;
-    }
-    if (!ended && !alive() && !LinkSessionEnded()) {
-        // Stopped before its end: still owed to whoever writes next, from where this read left it.
-        owed.readUntilMs = 0;
-        OweReply(owed);
-        return;
-    }
-    SettleOwedReply();
+    TakeOwedQueue([&read](qint64 msLeft) { read(msLeft); }, [&alive] { return !alive(); }, sleep);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The state the window's thread's exchanges with the gateway share: whether one is waiting for its answer (and
 // the steps that hold the user's input like one), the open gateway run and its count of replies without their
-// end, the reply an exchange left owed, the open link's epoch, and whether the gateway's session on it has ended.
+// end, what the link owes (the queue of replies nobody has read to their end) and the one place the link's text
+// passes, the open link's epoch, and whether the gateway's session on it has ended.
 // The reads and writes themselves are in link/LinkIo.h.
 #include <QByteArray>
 #include <QByteArrayView>
@@ -94,10 +95,9 @@ quint64 LinkEpoch();
 // line (after a line end or first in the text, blanks and CRs before it allowed): the session has ended. Within
 // a line the prompt is text (a value line "I52=MX login: x", a module's echo, a call record). From then on the
 // link counts as lost (LinkPortLost, LinkLost) until it is closed or another is opened: reads and the telnet waits
-// end, writes send nothing, and linkLostHook is told (once). Every reader of the link asks, of the whole text it
-// gathered (LoginPromptWatch for text in pieces), but the dialogues that expect the prompt (the greeting, the login,
-// the resets' wait, the interface restart's new login when the mode changed, the boot loader), the open terminal, which
-// shows it (the user may log in there by hand), and the voice transfer's binary reads. Callable from any thread.
+// end, writes send nothing, and linkLostHook is told (once). The link's text is looked at as it arrives, as the
+// continuation of the line before it (LinkTextArrived), whoever reads it, but while a reader that never looks is at
+// work (NeverLooksScope, which lists them). Callable from any thread.
 bool NoteSessionEnd(const QByteArray& text);
 // The gateway's session on the link now open counts as ended, as NoteSessionEnd has it once it found the prompt
 // (the terminal left while the gateway waited in its login dialogue).
@@ -140,65 +140,106 @@ bool MarkerOutsideValueLine(const QByteArray& text, QByteArrayView marker, qsize
 // "MX login:" or "MY login:" at the start of a line of text (NoteSessionEnd's rule).
 bool HoldsLoginPrompt(const QByteArray& text);
 
-// What the link still owes: the reply to a command of the program that nobody has read to its end yet, whoever
-// wrote the command (an exchange of the window's thread, a live tool's worker, the terminal's last line, a tool's
-// Stop). The link has one such record. Every write that begins a command takes it first (TakeOwedReply,
-// link/LinkIo.h; a worker through its own reads, TakeOwedReplyWith): a reply its writer's reader is reading
-// (claimed) is waited for until that reader lets it go, at most to the reader's bound; one that nobody reads is
-// read to its end or its bound and dropped. A reader that sees the link's text without reading that reply itself
-// (the terminal's, a drop of arrived text, a tool's drain) tells the record what came (OwedReplySeen), so a reply
-// that came to its end there is owed no more. The link's close forgets it. Callable from any thread.
+// What the link owes: the replies to commands of the program that nobody has read to their end yet, whoever wrote
+// them (an exchange whose reply did not come to its end, a live tool's command or Stop, the terminal's lines, the
+// keep-alive's AT under the terminal, a test call's leaving line), one entry each, in the order they were written:
+// the gateway answers one line after the other. The queue belongs to the link it was written on (LinkEpoch): the
+// link's close forgets it, and a reader of another link (a worker whose stop ran out of time) counts nothing in
+// it. Callable from any thread.
+//
+// All the link's text passes one place before any reader or drop sees it (LinkTextArrived): there it continues
+// the link's current line for the session's end (the prompt watch, unless a reader that never looks is at work:
+// NeverLooksScope) and is counted against the queue: each reply's end, found as the text goes on from the line
+// before it, settles the front entry. Whoever writes a command next takes the queue first (TakeOwedReplies,
+// link/LinkIo.h; a worker through its own reads, TakeOwedReplyWith), each entry to its end or its own bound, and
+// an entry that met no end by then (bytes, but its line unfinished) is left in the queue as taken: the rest of it
+// goes to nobody, so the next command's reader reads its own reply after it (missing, never mixed).
 struct OwedReply
 {
-    bool owed = false;
+    bool owed = false;      // false: the queue is empty (OwedReplyNow)
+    quint64 id = 0;         // told apart from the entries behind it (OweReply's result)
     quint64 epoch = 0;      // the link it is owed on (LinkEpoch)
     bool busy = true;       // a line "BUSY" ends it
     bool logged = true;     // its text goes to the communication log
     bool anyByte = false;   // a byte of it has come
+    bool taken = false;     // a take left it before its end: its text is nobody's
     qint64 writtenMs = 0;   // its command's write (Clock::milliseconds())
     qint64 firstByteMs = 0; // how long its writer would wait for its first byte, counted from writtenMs
     qint64 readUntilMs = 0; // not 0: claimed, its writer's reader reads it, at the latest until then
-    // The unfinished last line of what came (OwedLineHead): the next read goes on from it, so that a value line cut
-    // in its middle ("I52=" and, after a pause, "+++BRI-DOWN+++") stays a value line, its markers the user's text.
-    QByteArray lineHead;
 };
 // How an owed reply is read by whoever takes it: to its end, or until the link has been quiet this long (its first
-// byte awaited as OwedFirstByteMs says), and for at most the reply cap; a claimed one is looked at again this often.
+// byte awaited as long as its writer would have, counted from its write), and for at most the reply cap; a claimed
+// one is looked at again this often.
 inline constexpr int kOwedReplyQuietMs = 1000;
 inline constexpr qint64 kReplyCapMs = 15000;
 inline constexpr int kClaimedStepMs = 20;
-// How long from `now` the owed reply's first byte is still awaited: as long as its writer would have waited,
-// counted from its write, and never less than the quiet bound; once a byte of it has come, the quiet bound.
-qint64 OwedFirstByteMs(const OwedReply& owed, qint64 now);
 
-// A command has just been written on the open link, or its reader left its reply before the end: reply is owed
-// (it takes the place of what was owed before).
-void OweReply(OwedReply reply);
-// A command of the program written now on the open link whose reply its writer may leave unread: its first
+// A command has just been written on the open link, or its reader left its reply before the end: its reply joins
+// the queue behind those before it. Returns its id (0: not owed, its link is no longer the open one).
+quint64 OweReply(OwedReply reply);
+// A command of the program written now on the reader's link whose reply its writer may leave unread: its first
 // byte's bound counted from now, unclaimed (nobody reads it yet) unless readUntilMs is given.
 OwedReply OwedFromNow(qint64 firstByteMs, qint64 readUntilMs = 0);
+// The queue's front (owed false when it is empty).
 OwedReply OwedReplyNow();
-// Takes an owed reply of the open link that nobody reads for the caller to read: true, the record's copy in
-// claimed, the record marked read until readUntilMs. False when nothing is owed or another reader has it.
+// True while the entry id is still owed.
+bool StillOwed(quint64 id);
+// Claims the front for the caller's reader when nobody reads it: true, its copy in claimed, marked read until
+// readUntilMs. False when nothing is owed or another reader has it.
 bool ClaimOwedReply(OwedReply& claimed, qint64 readUntilMs);
-// The owed reply came to its end, or was read to its bound and dropped: nothing is owed.
-void SettleOwedReply();
-// Its reader stops reading it before its end: it stays owed to whoever writes next, what the reader saw of it
-// counted (a reply that came to its end there is settled).
-void ReleaseOwedReply(QByteArrayView seen);
-// Text of the open link that a reader took without reading the owed reply itself (the terminal's reader, a drop
-// of what arrived, a tool's drain): counted in an unclaimed owed reply, which ends there when its end came.
-void OwedReplySeen(QByteArrayView text);
-// The unfinished last line of text, bounded: the line itself when short, "=" for a value line, else a mark that
-// the line has begun and its last characters, where a marker cut there may begin.
+// The front's reader lets it go before its end: it stays owed to whoever writes next.
+void ReleaseOwedReply();
+// The front, read to its bound without a byte, counts as missing: it leaves the queue.
+void DropOwedFront(quint64 id);
+// What a take left: every entry still owed is taken (its rest goes to nobody).
+void MarkOwedTaken();
+// The link's close: nothing is owed any more.
+void ForgetOwedReplies();
+// The one place for the link's text (every read of the link's port and the telnet data event call it, with the
+// epoch of the reader's link): the prompt watch goes on with it, and it is counted against the queue. Returns what
+// a reader may take of it: all of it but the parts of taken entries (which are logged as received here when
+// logged). lastArrivalMs (when given) is set to the moment a reply of the queue last received text.
+QByteArray LinkTextArrived(QByteArrayView text, quint64 epoch);
+qint64 OwedLastArrivalMs();
+// True while the link's current line is unfinished (text came since its last line end).
+bool OwedLineOpen();
+// While one lives (any thread), the link's text is not looked at for the gateway's login prompt: a reader that
+// expects it or whose bytes are no text is at work. Only these: the greeting and the login, the resets' wait for
+// "Init: OK", the interface restart's new login, the boot loader with its wait for "Boot: Ready", the open
+// terminal (it shows the prompt; the user may log in there by hand) and the XMODEM binary reads (the baud-rate
+// scan reads a port that is no link yet, and never passes here). The line after it begins anew.
+class NeverLooksScope
+{
+public:
+    NeverLooksScope();
+    ~NeverLooksScope();
+    NeverLooksScope(const NeverLooksScope&) = delete;
+    NeverLooksScope& operator=(const NeverLooksScope&) = delete;
+};
+// The unfinished last line of text, bounded: the line itself when short, "=" for a value line, only its last
+// characters for a line of blanks (a prompt may still begin it), else a mark that the line has begun and its last
+// characters, where a marker cut there may begin.
 QByteArray OwedLineHead(QByteArrayView text);
-// The worker's take (TakeOwedReply for a thread that reads the link itself): before its command's write, an
-// owed reply nobody reads is claimed and read through read (its argument: the milliseconds the read may wait)
-// to its end or its bounds (its first byte until its writer's bound or 1 s, whichever is later; then 1 s of
-// quiet; 15 s in all) and dropped; the prompt in it ends the session. Ends early when alive says no. A reply
+// The worker's take (TakeOwedReplies for a thread that reads the link itself): before its command's write, the
+// queue is read through read (its argument: the milliseconds the read may wait; the text passes LinkTextArrived
+// there), each entry to its end or its bounds, as the window's take does. Ends early when alive says no. A reply
 // another reader has is waited for while alive, at most until that reader's bound.
 void TakeOwedReplyWith(const std::function<QByteArray(qint64 msLeft)>& read, const std::function<bool()>& alive,
                        const std::function<void(int ms)>& sleep);
+// The take's core for any thread: readSome(msLeft) reads the link for at most msLeft (its text passing
+// LinkTextArrived); abandoned ends the take early (false returned). Each entry to its end or its bound (the first
+// byte as long as its writer would have waited, from its write, and at least the quiet bound from the take's start
+// or the last arrival; once bytes came, the quiet bound), 15 s in all; a claimed one is waited for until its reader
+// lets it go. silentMs: how long the take read without any byte while a reply without any was owed. capped: it ran
+// to its cap. stopWhen: not taken now (a live tool's reader takes the text).
+struct OwedTakeResult
+{
+    bool ok = true;
+    qint64 silentMs = 0;
+    bool capped = false;
+};
+OwedTakeResult TakeOwedQueue(const std::function<void(qint64 msLeft)>& readSome,
+                             const std::function<bool()>& abandoned, const std::function<void(int ms)>& sleep);
 
 // The exchanges' own bookkeeping and the reply-end rule (link/LinkIo.cpp uses them).
 namespace exchangestate {
@@ -207,7 +248,24 @@ bool onWindowThread();
 // Whether a reply has ended (ReplyComplete), looking at the lines that came whole from `from` on (the line `from`
 // falls in included), at the login prompt where it begins a line, and at the markers that may stand anywhere but
 // in a value line (their lines are looked at back to their start, so a reply in pieces counts as one text).
-bool replyEndsFrom(const QByteArray& text, qsizetype from, bool busy);
+bool replyEndsFrom(QByteArrayView text, qsizetype from, bool busy);
+// Where the reply in text (looked at from `from` on) ends: just past the line that ends it; text.size() when a
+// marker or the prompt in its unfinished last line ends it; -1 when it has not ended. Linear in text.
+qsizetype replyEndAt(QByteArrayView text, qsizetype from, bool busy);
+// A reply's end found as its text comes, in one pass: each piece is judged as the continuation of the line before
+// it (kept bounded: OwedLineHead), never from its own start.
+class ReplyEndFinder
+{
+public:
+    explicit ReplyEndFinder(bool busy = true) : busy_(busy) {}
+    // Where the reply ends in piece (just past its end), or -1 when it goes on.
+    qsizetype feed(QByteArrayView piece);
+    void clear() { head_.clear(); }
+
+private:
+    QByteArray head_;
+    bool busy_;
+};
 bool exchangeRefused(); // an exchange asked for now is refused (another waits, or the run found the gateway silent)
 bool refusedForWait();  // ... because another exchange waits for its answer
 bool runGaveUp();       // ... because the open run found the gateway no longer answering
@@ -227,6 +285,11 @@ bool connectAfterRunGaveUp();
 // not at its next step. Set by the reads (link/LinkIo.cpp); a plain pointer, so that it holds before any
 // initialiser runs.
 extern void (*wakeTcpWaits)();
+// Logs the rest of taken replies as received (set by the reads, as wakeTcpWaits is).
+extern void (*logNobodys)(const QByteArray& text);
+// The epoch of the link the calling thread reads (a worker's own, else the open one's); set by the reads.
+extern quint64 (*readerEpochOf)();
+quint64 readerEpoch();
 void reset(); // resetLinkState
 
 } // namespace exchangestate

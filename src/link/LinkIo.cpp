@@ -24,6 +24,7 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -52,14 +53,15 @@ qint64 tcpTakenBytes = 0;
 // Set by DropTcpTextUntilWrite: the telnet text that comes is the rest of a reply nobody waits for any more. The
 // watch looks at it across its pieces.
 bool tcpTailDropped = false;
-LoginPromptWatch tcpTailWatch;
 
 constexpr int kSliceMs = 100;      // the longest one read of a reply holds the window's thread
 constexpr int kSliceByteGapMs = 2; // a slice's read hands over what came once the line pauses this long
 
 using exchangestate::onWindowThread;
+using exchangestate::readerEpoch;
 
 thread_local const ConnectionRecord* threadLinkRecord = nullptr;
+thread_local quint64 threadLinkEpoch = 0;
 
 void stampActivity()
 {
@@ -211,11 +213,13 @@ QByteArray readInSlices(const HeldPort& held, quint64 epoch, const SliceBounds& 
         const qint64 sliceEnd = std::min(until, now + kSliceMs);
         const qint64 room = std::min<qint64>(buffer.size(), bounds.max - collected.size());
         const qint64 n = held.read(buffer.data(), room, {kSliceByteGapMs, 0, quint32(sliceEnd - now), 0, 0});
-        if (n > 0) {
+        // The one place the link's text passes: what belongs to nobody (a taken reply's rest) never reaches us.
+        const QByteArray got = n > 0 ? LinkTextArrived(QByteArrayView(buffer.constData(), n), readerEpoch()) : QByteArray();
+        if (!got.isEmpty()) {
             const qsizetype at = collected.size();
             if (collected.isEmpty() && bounds.capMs)
                 capMs = Clock::milliseconds() + bounds.capMs;
-            collected.append(buffer.constData(), n);
+            collected.append(got);
             lastArrivalMs = Clock::milliseconds();
             if (arrived && arrived(collected, at))
                 break;
@@ -301,7 +305,7 @@ int msUntilSecond(qint64 target)
 // Waits until the telnet data flag is set (true), or until the whole-second clock has moved on by more than
 // seconds since the call, endMs (Clock::milliseconds(); 0: none) has come, or the connection is down (false).
 // Runs the UI thread's events meanwhile.
-bool waitTcpData(double seconds, qint64 endMs = 0)
+bool waitTcpData(double seconds, qint64 endMs = 0, const std::function<bool()>& over = {})
 {
     const quint64 epoch = LinkEpoch(); // a Disconnect or a new connection ends the wait
     seconds = std::min(seconds, 1e9);  // beyond any time-out a setting can hold; keeps the sums below in range
@@ -312,6 +316,8 @@ bool waitTcpData(double seconds, qint64 endMs = 0)
     for (;;) {
         if (CurrentConnection.TcpDataReceived)
             return true;
+        if (over && over())
+            return false;
         // At the close the work that reads ends at once, the link closing after it; so at the session's end.
         if (!tcpUp() || expired() || closingProgram() || LinkEpoch() != epoch || LinkSessionEnded())
             return false;
@@ -388,12 +394,18 @@ QByteArray linkReadWith(qsizetype size, double tcpSeconds, int modemMs)
 // past it.
 QByteArray comReadBytes(ComPort* port, qsizetype size, bool logging, const ArrivalWatch* watch, qint64 endMs = 0)
 {
+    // The link's own port: its text passes the one place (a port that is no link yet, the scan's, does not).
+    const bool linkText = port && port == linkPort(LinkRecord());
+    const quint64 epoch = readerEpoch();
     QByteArray text;
     while (text.size() < size - 1) {
         const quint8 b = endMs ? ComReadByteUntil(port, endMs) : ComReadByte(port);
         if (b == 0)
             break;
-        text += char(b);
+        const char c = char(b);
+        if (linkText && LinkTextArrived(QByteArrayView(&c, 1), epoch).isEmpty())
+            continue; // a taken reply's rest: nobody's
+        text += c;
         if (watch)
             (*watch)(text);
     }
@@ -429,7 +441,7 @@ struct WholeReply
 };
 
 // Takes the telnet text that has come into the reply; true when it brought the reply's end.
-bool takeTcpPiece(WholeReply& whole, const ReplyReading& r)
+bool takeTcpPiece(WholeReply& whole, const ReplyReading& r, exchangestate::ReplyEndFinder& ends)
 {
     QByteArray chunk;
     chunk.swap(CurrentConnection.TcpReceived);
@@ -438,11 +450,10 @@ bool takeTcpPiece(WholeReply& whole, const ReplyReading& r)
     if (chunk.isEmpty())
         return false;
     noteReplyText(chunk, r.logged);
-    const qsizetype from = whole.text.size();
     whole.text += chunk;
     if (r.watch)
         r.watch(whole.text);
-    return exchangestate::replyEndsFrom(whole.text, from, r.busy) || (r.alsoEnds && r.alsoEnds(whole.text));
+    return ends.feed(chunk) >= 0 || (r.alsoEnds && r.alsoEnds(whole.text));
 }
 
 // The telnet collection, in steps: each waits for the data flag and takes what has come at once. A step that
@@ -450,14 +461,15 @@ bool takeTcpPiece(WholeReply& whole, const ReplyReading& r)
 // quietMs, one that brought nothing within quietMs (the first byte within firstByteMs, when that is longer). bounded: the whole read ends at endMs and a step that
 // brought nothing is no end before it. The reply goes on from carried.
 WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool bounded, int quietMs,
-                        qint64 firstByteMs, const QByteArray& carried)
+                        qint64 firstByteMs)
 {
     const qint64 capMs = bounded ? endMs : Clock::milliseconds() + kReplyCapMs;
-    WholeReply whole{carried};
+    WholeReply whole;
+    exchangestate::ReplyEndFinder ends(r.busy);
     for (;;) {
         bool arrived = false;
         if (quietMs > 0) {
-            const qint64 stepMs = whole.text.size() == carried.size() ? std::max<qint64>(firstByteMs, quietMs) : quietMs;
+            const qint64 stepMs = whole.text.isEmpty() ? std::max<qint64>(firstByteMs, quietMs) : quietMs;
             arrived =
                 waitTcpData(std::numeric_limits<double>::infinity(), std::min(capMs, Clock::milliseconds() + stepMs));
         } else {
@@ -468,7 +480,7 @@ WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool
         }
         if (LinkEpoch() != epoch)
             break; // another connection's text is none of this read's
-        whole.ended = takeTcpPiece(whole, r);
+        whole.ended = takeTcpPiece(whole, r, ends);
         if (whole.ended || readAbandoned(epoch) || Clock::milliseconds() >= capMs)
             break;
         if (!arrived && !bounded)
@@ -481,9 +493,9 @@ WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool
 // The serial port's and the modem line's whole reply, read in slices (readInSlices) to its end; with quietMs,
 // that long without a byte ends it in place of the link's own bounds (the first byte may take firstByteMs, when that
 // is longer). silentBeforeMs: the gateway has already kept silent this long for this reply's sake (see
-// TakeOwedReply), which counts within the first byte's bound. The reply goes on from carried.
+// TakeOwedReplies), which counts within the first byte's bound.
 WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int quietMs, qint64 firstByteMs,
-                         qint64 silentBeforeMs, const QByteArray& carried)
+                         qint64 silentBeforeMs)
 {
     const HeldPort held;
     const bool modem = held.line || LinkRecord().LinkType == LinkModem;
@@ -496,14 +508,15 @@ WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int
     bounds.quietMs = quietMs > 0 ? quietMs : modem ? kModemReadMs : serialReplyQuietMs;
     bounds.capMs = kReplyCapMs;
     bounds.endMs = endMs;
-    WholeReply whole{carried};
-    const auto arrived = [&r, &whole](const QByteArray& soFar, qsizetype pieceAt) {
-        const qsizetype from = whole.text.size();
-        whole.text.append(QByteArrayView(soFar).sliced(pieceAt));
-        noteReplyText(whole.text.sliced(from), r.logged);
+    WholeReply whole;
+    exchangestate::ReplyEndFinder ends(r.busy);
+    const auto arrived = [&r, &whole, &ends](const QByteArray& soFar, qsizetype pieceAt) {
+        const QByteArrayView piece = QByteArrayView(soFar).sliced(pieceAt);
+        whole.text.append(piece);
+        noteReplyText(piece.toByteArray(), r.logged);
         if (r.watch)
             r.watch(whole.text);
-        whole.ended = exchangestate::replyEndsFrom(whole.text, from, r.busy) || (r.alsoEnds && r.alsoEnds(whole.text));
+        whole.ended = ends.feed(piece) >= 0 || (r.alsoEnds && r.alsoEnds(whole.text));
         return whole.ended;
     };
     readInSlices(held, epoch, bounds, arrived, &whole.capped);
@@ -516,7 +529,6 @@ struct ReadFrom
     int quietMs = 0;          // not 0: ends once the link has been that quiet, in place of the link's bounds ...
     qint64 firstByteMs = 0;   // ... the first byte awaited this long when that is longer
     qint64 silentBeforeMs = 0; // counted within the first byte's bound (portReadReply)
-    QByteArray carried;       // the text the reply goes on from (an owed reply's unfinished line)
 };
 
 // ReadReply's read, all its text kept.
@@ -526,15 +538,18 @@ WholeReply readWholeReply(const ReplyReading& r, const ReadFrom& from = {})
     const bool bounded = r.boundMs > 0;
     const qint64 endMs = bounded ? Clock::milliseconds() + r.boundMs : 0;
     LinkWaitScope waiting;
+    std::optional<NeverLooksScope> expected; // the prompt may answer: no sign of the session's end
+    if (r.loginPromptExpected)
+        expected.emplace();
     WholeReply whole;
     switch (LinkRecord().LinkType) {
     case LinkTelnet:
-        whole = tcpReadReply(r, epoch, endMs, bounded, from.quietMs, from.firstByteMs, from.carried);
+        whole = tcpReadReply(r, epoch, endMs, bounded, from.quietMs, from.firstByteMs);
         break;
     case LinkModem:
     case LinkSerial:
     case LinkIsdnModem:
-        whole = portReadReply(r, epoch, endMs, from.quietMs, from.firstByteMs, from.silentBeforeMs, from.carried);
+        whole = portReadReply(r, epoch, endMs, from.quietMs, from.firstByteMs, from.silentBeforeMs);
         break;
     default:
         break;
@@ -586,59 +601,52 @@ void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epo
     owed.anyByte = !whole.text.isEmpty();
     owed.writtenMs = writtenMs;
     owed.firstByteMs = r.boundMs > 0 ? r.boundMs : CommandFirstByteMs();
-    owed.lineHead = whole.text;
-    OweReply(owed);
+    OweReply(owed); // behind any reply a take left before it; its cut line is the link's current line
 }
 
-// Before a command's write on the window's thread: what the link still owes (OwedReply). A reply a worker's
-// reader has is waited for until that reader lets it go, at most to its bound. One that nobody reads is read on
-// from its unfinished last line to its end, or until the link has been quiet for kOwedReplyQuietMs (its first
-// byte awaited as long as its writer would have, counted from its write), and dropped as text that came unasked
-// (logged as received). A wait that ran to its cap counts in the open run as an exchange without its end. False
-// when the wait or the read was abandoned (the link closed, lost or replaced, or the program closing): nothing is
-// to be written then. silentMs: how long the read lasted when not a byte of the reply came, before it or in it;
-// the next exchange counts it within its first byte's bound, so that a gateway that answers nothing is not waited
-// for longer than before for the owed reply's sake. carry: the owed reply's unfinished last line when the read
-// ended before the reply's end; the next read goes on from it.
-bool takeOwedReply(quint64 epoch, qint64& silentMs, QByteArray& carry)
+// Before a command's write on the window's thread: what the link owes (OwedReply), taken through the window's own
+// reads (TakeOwedQueue): the text read is dropped as unasked (logged as received), having passed the one place
+// that counts it. False when the wait or the read was abandoned (the link closed, lost or replaced, or the program
+// closing): nothing is to be written then. silentMs: how long the take read without a byte of a reply that had
+// none; the next exchange counts it within its first byte's bound on a serial port and a modem line.
+bool takeOwedOnWindow(quint64 epoch, qint64& silentMs)
 {
     silentMs = 0;
-    carry.clear();
-    if (!onWindowThread())
+    if (!onWindowThread() || !OwedReplyNow().owed)
         return true;
-    for (OwedReply now = OwedReplyNow(); now.owed && now.readUntilMs != 0; now = OwedReplyNow()) {
-        if (readAbandoned(epoch))
-            return false;
-        if (Clock::milliseconds() >= now.readUntilMs + kSliceMs)
-            break; // its reader is past its bound and still has it: nothing more is waited for
-        WaitPumping(kClaimedStepMs);
-    }
-    if (readAbandoned(epoch))
-        return false;
     // A live tool's reader or route that holds the link takes what comes itself.
     if (liveTools.anyReadsLink() || liveTools.anyRoute())
-        return true;
-    OwedReply owed;
-    if (!ClaimOwedReply(owed, LLONG_MAX))
-        return true;
-    ReplyReading r;
-    r.busy = owed.busy;
-    r.logged = owed.logged;
-    ReadFrom from;
-    from.quietMs = kOwedReplyQuietMs;
-    const qint64 start = Clock::milliseconds();
-    from.firstByteMs = OwedFirstByteMs(owed, start);
-    from.carried = owed.lineHead;
-    const WholeReply rest = readWholeReply(r, from);
-    SettleOwedReply();
-    if (!owed.anyByte && rest.text.size() == owed.lineHead.size())
-        silentMs = Clock::milliseconds() - std::max(start, owed.writtenMs);
-    NoteSessionEnd(rest.text);
-    if (rest.capped)
+        return !readAbandoned(epoch);
+    const LinkWaitScope waiting;
+    const auto readSome = [epoch](qint64 msLeft) {
+        if (LinkRecord().LinkType == LinkTelnet) {
+            // Woken too when the reply it waits for has ended where the text arrived (the tail of a Stop dropped
+            // there, say).
+            const quint64 front = OwedReplyNow().id;
+            waitTcpData(std::numeric_limits<double>::infinity(), Clock::milliseconds() + msLeft,
+                        [front] { return OwedReplyNow().id != front; });
+            QByteArray dropped;
+            dropped.swap(CurrentConnection.TcpReceived);
+            CurrentConnection.TcpDataReceived = false;
+            tcpTakenBytes += dropped.size();
+            noteReceived(dropped);
+            return;
+        }
+        const HeldPort held;
+        SliceBounds bounds;
+        bounds.endMs = Clock::milliseconds() + std::max<qint64>(msLeft, 1);
+        const QByteArray dropped =
+            readInSlices(held, epoch, bounds, [](const QByteArray&, qsizetype) { return true; });
+        noteReceived(dropped);
+        if (dropped.isEmpty() && !held.open())
+            WaitPumping(int(std::min<qint64>(msLeft, kSliceMs))); // no port to read: the bound still passes
+    };
+    const OwedTakeResult taken =
+        TakeOwedQueue(readSome, [epoch] { return readAbandoned(epoch); }, [](int ms) { WaitPumping(ms); });
+    if (taken.capped)
         exchangestate::noteOwedWaitCapped();
-    if (!rest.ended)
-        carry = OwedLineHead(rest.text);
-    return !readAbandoned(epoch);
+    silentMs = taken.silentMs;
+    return taken.ok && !readAbandoned(epoch);
 }
 
 // The bound of one command of the connect once its run has found the gateway silent: the first byte's wait of
@@ -651,46 +659,6 @@ qint64 briefBoundMs()
     default:
         return CommandFirstByteMs();
     }
-}
-
-// Where the reply in text (looked at from `from` on) ends: just past the line that ends it; text.size() when a
-// marker in its unfinished last line ends it; -1 when it has not ended.
-qsizetype replyEndAt(const QByteArray& text, qsizetype from, bool busy)
-{
-    // Each line is looked at alone (from its own start on; the first from `from`), so the search stays linear.
-    for (qsizetype lineStart = from, lineEnd = text.indexOf('\n', from); lineEnd >= 0;
-         lineStart = lineEnd + 1, lineEnd = text.indexOf('\n', lineStart)) {
-        if (exchangestate::replyEndsFrom(text.left(lineEnd + 1), lineStart, busy))
-            return lineEnd + 1;
-    }
-    return exchangestate::replyEndsFrom(text, from, busy) ? text.size() : -1;
-}
-
-// An exchange's read that goes on from an owed reply's unfinished line (carried): what comes first is the rest of
-// that reply, up to its end, and is dropped with it (the gateway answers one command after the other); the
-// command's own reply is read after it, from what came behind that end on. A read that meets no such end keeps
-// all it got as the owed reply's (the command's own reply is then missing, never mixed).
-WholeReply readPastOwed(const ReplyReading& r, ReadFrom from)
-{
-    const qsizetype carried = from.carried.size();
-    WholeReply owedPart = readWholeReply(r, from);
-    const qsizetype end = owedPart.ended ? replyEndAt(owedPart.text, carried, r.busy) : -1;
-    if (end < 0) {
-        if (!r.loginPromptExpected)
-            NoteSessionEnd(owedPart.text); // looked at before it is dropped
-        owedPart.text.clear();
-        return owedPart;
-    }
-    NoteSessionEnd(owedPart.text.left(end));
-    WholeReply own;
-    own.text = owedPart.text.mid(end);
-    own.ended = replyEndAt(own.text, 0, r.busy) >= 0 || (r.alsoEnds && r.alsoEnds(own.text));
-    if (!own.ended && !readAbandoned(LinkEpoch())) {
-        ReadFrom rest;
-        rest.carried = own.text;
-        own = readWholeReply(r, rest);
-    }
-    return own;
 }
 
 // One byte that readByte takes within the port's time-outs, its wait cut so that it ends by endMs (0 once
@@ -727,8 +695,21 @@ void wakeTcpWaitsNow()
     }
 }
 
-// The link's state wakes the telnet waits through this (it knows nothing of the reads).
-[[maybe_unused]] const bool tcpWakeSet = (exchangestate::wakeTcpWaits = &wakeTcpWaitsNow, true);
+void logNobodysNow(const QByteArray& text)
+{
+    noteReceived(text);
+}
+
+quint64 readerEpochNow()
+{
+    return threadLinkRecord ? threadLinkEpoch : LinkEpoch();
+}
+
+// The link's state wakes the telnet waits, logs, and asks the reader's link through these (it knows nothing of the
+// reads).
+[[maybe_unused]] const bool tcpWakeSet = (exchangestate::wakeTcpWaits = &wakeTcpWaitsNow,
+                                          exchangestate::logNobodys = &logNobodysNow,
+                                          exchangestate::readerEpochOf = &readerEpochNow, true);
 
 } // namespace
 
@@ -791,33 +772,22 @@ quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text)
     return LinkWrite(conn, text, text.size());
 }
 
-namespace {
-
-// Text a reader took from the link: whoever reads it, what the link owes counts it (OwedReplySeen).
-QByteArray seenOnLink(QByteArray text)
-{
-    OwedReplySeen(text);
-    return text;
-}
-
-} // namespace
-
 QByteArray LinkRead(qsizetype size)
 {
-    return seenOnLink(linkReadWith(size, lanSeconds(), kModemReadMs));
+    return linkReadWith(size, lanSeconds(), kModemReadMs);
 }
 
 QByteArray LinkReadTimeout(qsizetype size, double seconds)
 {
-    return seenOnLink(linkReadWith(size, seconds, kModemLongReadMs));
+    return linkReadWith(size, seconds, kModemLongReadMs);
 }
 
 QByteArray LinkReadWithin(qsizetype size, int ms)
 {
     ms = std::max(ms, 1); // a modem read without a total bound would wait for the first byte for ever
     if (LinkRecord().LinkType == LinkSerial || LinkRecord().LinkType == LinkIsdnModem)
-        return seenOnLink(comReadBytes(linkPort(LinkRecord()), size, true, nullptr, Clock::milliseconds() + ms));
-    return seenOnLink(linkReadWith(size, ms / 1000.0, ms));
+        return comReadBytes(linkPort(LinkRecord()), size, true, nullptr, Clock::milliseconds() + ms);
+    return linkReadWith(size, ms / 1000.0, ms);
 }
 
 QByteArray ReadReply(qsizetype size)
@@ -837,13 +807,10 @@ QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch)
 
 QByteArray ReadReply(const ReplyReading& r)
 {
+    // The session's end was looked for in all of it as it came (LinkTextArrived), beyond the size kept too.
     WholeReply whole = readWholeReply(r);
-    OwedReplySeen(whole.text);
     if (whole.ended)
         exchangestate::noteReplyEnded();
-    // All of it: a prompt beyond the size kept ends the session too, whatever the caller does with the rest.
-    if (!r.loginPromptExpected)
-        NoteSessionEnd(whole.text);
     return keptOf(std::move(whole.text), r.size);
 }
 
@@ -852,10 +819,9 @@ bool ReadReplyMeetsSessionEnd(qsizetype size)
     ReplyReading r;
     r.size = size;
     const WholeReply whole = readWholeReply(r);
-    OwedReplySeen(whole.text);
     if (whole.ended)
         exchangestate::noteReplyEnded();
-    return NoteSessionEnd(whole.text);
+    return LinkSessionEnded();
 }
 
 QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch)
@@ -872,7 +838,7 @@ QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch)
     }
     case LinkSerial:
     case LinkIsdnModem:
-        return watch ? seenOnLink(comReadWatched(linkPort(LinkRecord()), size, watch)) : LinkRead(size);
+        return watch ? comReadWatched(linkPort(LinkRecord()), size, watch) : LinkRead(size);
     default:
         return {};
     }
@@ -893,11 +859,14 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
     }
     LinkWaitScope waiting;
     const quint64 epoch = LinkEpoch();
+    std::optional<NeverLooksScope> expected; // the prompt may answer: no sign of the session's end
+    if (reading.loginPromptExpected)
+        expected.emplace();
     ReadFrom from;
     if (exchangestate::connectAfterRunGaveUp()) {
-        SettleOwedReply(); // the connect goes its way; nothing is waited for past a command's first byte
+        ForgetOwedReplies(); // the connect goes its way; nothing is waited for past a command's first byte
     } else {
-        if (!takeOwedReply(epoch, from.silentBeforeMs, from.carried))
+        if (!takeOwedOnWindow(epoch, from.silentBeforeMs))
             return result;
         result.refused = exchangestate::runGaveUp(); // the owed reply's wait was the run's second without an end
         if (result.refused)
@@ -919,36 +888,35 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
         r.boundMs = int(std::max<qint64>(briefBoundMs() - (Clock::milliseconds() - writtenMs), kSliceMs));
         from = ReadFrom();
     }
-    WholeReply whole = from.carried.isEmpty() ? readWholeReply(r, from) : readPastOwed(r, from);
-    if (!reading.loginPromptExpected)
-        NoteSessionEnd(whole.text); // all of it: a prompt beyond the size kept ends the session too
-    noteExchangeEnd(reading, whole, epoch, writtenMs, !brief);
+    // What a take left of earlier replies goes to nobody (LinkTextArrived): the reply read is this command's own,
+    // or missing while their rest has not come to its end.
+    WholeReply whole = readWholeReply(r, from);
+    // An empty line is answered by nothing (the gateway takes it as no command): it owes nothing.
+    // Nor does its silence count against the gateway.
+    if (!command.trimmed().isEmpty() || whole.ended)
+        noteExchangeEnd(reading, whole, epoch, writtenMs, !brief);
     result.reply = keptOf(std::move(whole.text), reading.size);
     return result;
 }
 
-bool TakeOwedReply()
+bool TakeOwedReplies()
 {
-    if (!OwedReplyNow().owed)
-        return true;
-    const LinkWaitScope waiting;
     qint64 silentMs = 0;
-    QByteArray carry;
-    return takeOwedReply(LinkEpoch(), silentMs, carry);
+    return takeOwedOnWindow(LinkEpoch(), silentMs);
 }
 
-void OweCommandReply()
+quint64 OweCommandReply()
 {
-    OweReply(OwedFromNow(CommandFirstByteMs()));
+    return OweReply(OwedFromNow(CommandFirstByteMs()));
 }
 
-quint32 LinkCommandWrite(const QByteArray& command, bool owesReply)
+quint32 LinkCommandWrite(const QByteArray& command, bool owesReply, qint64 firstByteMs)
 {
-    if (!TakeOwedReply())
+    if (!TakeOwedReplies())
         return 0;
     const quint32 n = LinkWrite(LinkRecord(), command);
     if (owesReply && n == quint32(command.size()))
-        OweCommandReply();
+        OweReply(OwedFromNow(firstByteMs > 0 ? firstByteMs : CommandFirstByteMs()));
     return n;
 }
 
@@ -1026,31 +994,27 @@ quint32 LinkPortWrite(const QByteArray& bytes)
 
 void DropArrivedText()
 {
+    // Every byte was looked at and counted as it came (LinkTextArrived).
     if (CurrentConnection.LinkType == LinkTelnet) {
         const QByteArray dropped = CurrentConnection.TcpReceived;
         ClearTcpReceived();
         CurrentConnection.TcpDataReceived = false;
         noteReceived(dropped);
-        NoteSessionEnd(dropped);
-        OwedReplySeen(dropped);
         return;
     }
     const HeldPort held;
     if (!held.open())
         return;
     QByteArray text(4096, '\0');
-    QByteArray dropped;
+    const quint64 epoch = readerEpoch();
     for (;;) {
         const qint64 n = held.read(text.data(), text.size(), {0xFFFFFFFF, 0, 0, 0, 0}); // what is there
         if (n <= 0)
             break;
-        noteReceived(text.left(n));
-        dropped.append(text.constData(), n);
+        noteReceived(LinkTextArrived(QByteArrayView(text.constData(), n), epoch));
         if (n < text.size())
             break;
     }
-    NoteSessionEnd(dropped);
-    OwedReplySeen(dropped);
     noteIfLost();
 }
 
@@ -1077,19 +1041,20 @@ void ClearTcpReceived()
 
 void DropTcpTextUntilWrite()
 {
+    noteReceived(CurrentConnection.TcpReceived); // looked at and counted as it came
     ClearTcpReceived();
     tcpTailDropped = true;
-    tcpTailWatch.clear();
 }
 
-void StoreTcpReceived(const QByteArray& text)
+void StoreTcpReceived(const QByteArray& arrived)
 {
+    // The one place the link's text passes: looked at as the line's continuation and counted against what is
+    // owed, whoever reads it; a taken reply's rest goes no further.
+    const QByteArray text = LinkTextArrived(arrived, LinkEpoch());
     if (text.isEmpty())
         return;
     if (tcpTailDropped) {
         noteReceived(text);
-        tcpTailWatch.see(text);
-        OwedReplySeen(text);
         return;
     }
     CurrentConnection.TcpReceived += text;
@@ -1115,14 +1080,17 @@ const ConnectionRecord& LinkRecord()
     return threadLinkRecord ? *threadLinkRecord : CurrentConnection;
 }
 
-LinkRecordScope::LinkRecordScope(const ConnectionRecord& own) : before_(threadLinkRecord)
+LinkRecordScope::LinkRecordScope(const ConnectionRecord& own, quint64 epoch)
+    : before_(threadLinkRecord), beforeEpoch_(threadLinkEpoch)
 {
     threadLinkRecord = &own;
+    threadLinkEpoch = epoch;
 }
 
 LinkRecordScope::~LinkRecordScope()
 {
     threadLinkRecord = before_;
+    threadLinkEpoch = beforeEpoch_;
 }
 
 ComPort* LinkPort(const ConnectionRecord& conn)
@@ -1194,7 +1162,7 @@ void PauseOnLink(int ms)
         if (!window)
             return false;
         if (CurrentConnection.LinkType == LinkTelnet)
-            return HoldsLoginPrompt(CurrentConnection.TcpReceived);
+            return false; // its text is looked at as it arrives: the prompt ends the session, and so the pause
         return !liveTools.anyReadsLink() && HoldsLoginPrompt(arrivedOnPort());
     };
     for (qint64 left = ms; left > 0 && !ends(); left = end - Clock::milliseconds())

@@ -34,8 +34,10 @@ class ComPort;
 quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text, qsizetype length);
 quint32 LinkWrite(const ConnectionRecord& conn, const QByteArray& text); // length = text.size()
 
-// The reads below (LinkRead, LinkReadTimeout, LinkReadWithin, ReadReplyPiece), on any thread, tell what the link
-// owes what they took (OwedReplySeen): a reply whose end one of them read is owed no more.
+// Every read of the link's port below (and ComRead of that port), on any thread, and the telnet data event
+// (StoreTcpReceived, and the routes' text) hand what came to the one place the link's text passes
+// (LinkTextArrived, link/ExchangeState.h) before they keep any of it: it is looked at for the session's end as the
+// line's continuation and counted against what the link owes; the rest of a reply a take left goes to nobody.
 //
 // One read of what the link has. Serial: ComRead with logging. Modem: one read of up to size - 1 bytes that waits
 // at most 10 s for the first byte and ends 100 ms after the last (on the window's thread in slices of at most
@@ -103,16 +105,16 @@ QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch = {});
 // "I52=+++BRI-DOWN+++" and "I52=NO CARRIER on BRI" end nothing, also when the reply comes in pieces.
 bool ReplyComplete(const QByteArray& text);
 
-// One exchange of the window's thread. It first takes what the link still owes (TakeOwedReply), then drops what
-// has arrived unasked (logged as received), so that an answer that came after its exchange had ended is never
-// taken for this one's; the command is written, delayMs waited and its whole reply read (ReadReply), going on
-// from the owed reply's unfinished last line when the owed read ended before that line did (the rest of that line
-// is the owed reply's, judged as its continuation: a value line stays one; the reply returned starts after it). A
-// short write reads nothing unless readAfterShortWrite is set. A reply that did not come to its end (no byte
-// within its bound, or cut at its cap; a reply ending in ERROR is whole) is left owed (OweReply) with its first
-// byte's bound counted from the write. Nothing is taken or dropped while a live tool's reader or route holds the
-// link (its reader takes what comes). The session's end (NoteSessionEnd) is looked for in all the text read,
-// before it is cut to reading.size. Refused with nothing written (refused set) while another exchange waits for
+// One exchange of the window's thread. It first takes what the link owes (TakeOwedReplies), then drops what has
+// arrived unasked (logged as received), so that an answer that came after its exchange had ended is never taken
+// for this one's; the command is written, delayMs waited and its whole reply read (ReadReply). What a take left
+// of an earlier reply cut within a line goes on from that line and to nobody (LinkTextArrived), so the reply read
+// is this command's own, or missing, never mixed. A short write reads nothing unless readAfterShortWrite is set. A
+// reply that did not come to its end (no byte within its bound, or cut at its cap; a reply ending in ERROR is
+// whole) joins what is owed (OweReply) with its first byte's bound counted from the write; an empty line (only
+// line ends) owes nothing, the gateway answers none. Nothing is taken or dropped while a live tool's reader or
+// route holds the link (its reader takes what comes). The session's end is looked for in all the text as it
+// arrives, beyond reading.size too; reading.loginPromptExpected: not while the exchange runs. Refused with nothing written (refused set) while another exchange waits for
 // its answer, or once the gateway run it belongs to has found the gateway no longer answering (GatewayRunScope;
 // an owed reply's wait that ran to its cap counts there as a reply without its end); the connect's commands in
 // such a run are not refused but read for their first byte's bound only, and owe nothing. reading.logged false
@@ -128,19 +130,22 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
                         bool readAfterShortWrite = false);
 
 // Before a command of the program is written on the window's thread (an exchange, a tool's start or Stop, a
-// reset, the terminal's leaving line): what the link still owes is taken first (OwedReply, link/ExchangeState.h).
-// A reply a worker's reader has is waited for until it lets it go (at most to its bound); one nobody reads is read
-// to its end or its bound (its first byte as long as its writer would have waited, from its write; then 1 s of
-// quiet) and dropped, the session's end looked for in it. Not while a live tool's reader or route holds the link:
-// that reader takes it. False when the link was closed, lost or replaced meanwhile, or the program is closing:
-// nothing is to be written then.
-bool TakeOwedReply();
+// reset, the downloads' and voice commands, the terminal's leaving line, the firmware page's at!K2RM): what the link
+// owes is taken first, the whole queue in write order (OwedReply, link/ExchangeState.h). A reply a worker's reader
+// has is waited for until it lets it go (at most to its bound); each one nobody reads is read to its end or its
+// bound (its first byte as long as its writer would have waited, from its write or the end of the reply before it;
+// then 1 s of quiet) and dropped; one cut within a line stays, its rest nobody's. No wait when nothing is owed. Not
+// while a live tool's reader or route holds the link: that reader takes it. False when the link was closed, lost or
+// replaced meanwhile, or the program is closing: nothing is to be written then.
+bool TakeOwedReplies();
 // The reply to a command just written outside an exchange may be left unread by its own reader (a tool's Stop, the
-// terminal's line, the keep-alive's AT under the terminal): it is owed from now, with a page command's bounds.
-void OweCommandReply();
+// terminal's line, the keep-alive's AT under the terminal): it joins the queue of what is owed from now, with a page
+// command's bounds. Returns its id (StillOwed).
+quint64 OweCommandReply();
 // A command of the program written by the window's thread outside an exchange (its reply read by its own reader,
-// or by nobody): TakeOwedReply, then LinkWrite; owesReply: then OweCommandReply. 0 when the take was abandoned.
-quint32 LinkCommandWrite(const QByteArray& command, bool owesReply = false);
+// or by nobody): TakeOwedReplies, then LinkWrite; owesReply: then OweCommandReply. 0 when the take was abandoned.
+// firstByteMs (not 0): its reply's first byte is awaited this long, in place of a page command's bound.
+quint32 LinkCommandWrite(const QByteArray& command, bool owesReply = false, qint64 firstByteMs = 0);
 // The longest a page command's writer waits for the first byte of its reply on the open link.
 qint64 CommandFirstByteMs();
 
@@ -180,13 +185,14 @@ QByteArray ComRead(ComPort* port, qsizetype size, bool logging);
 quint32 LinkPortWrite(const QByteArray& bytes);
 
 // A reader's pause between its reads (WaitPumping, ms): it ends early once the link is lost (the session's end
-// among the causes), and once the login prompt has come in the text not yet taken (the telnet text; on a serial
-// port what has arrived, looked at and left for its reader while no live tool reads the port), so that the read
+// among the causes: the telnet text is looked at as it arrives), and on a serial port once the login prompt has
+// come in what has arrived, looked at and left for its reader while no live tool reads the port, so that the read
 // after it looks at that text now rather than at the pause's end, and no command goes out behind the prompt.
 void PauseOnLink(int ms);
 
 // Drops what has already arrived on CurrentConnection's link, without waiting for more (logged as received):
-// the rest of an earlier answer is not taken for the reply to the next request.
+// the rest of an earlier answer is not taken for the reply to the next request. What it drops passed the one
+// place first, looked at as the continuation of its line.
 void DropArrivedText();
 
 // The port that carries conn's link: the serial port's or ISDN modem's Handle, or else the modem line's data
@@ -208,13 +214,14 @@ const ConnectionRecord& LinkRecord();
 class LinkRecordScope
 {
 public:
-    explicit LinkRecordScope(const ConnectionRecord& own);
+    LinkRecordScope(const ConnectionRecord& own, quint64 epoch);
     ~LinkRecordScope();
     LinkRecordScope(const LinkRecordScope&) = delete;
     LinkRecordScope& operator=(const LinkRecordScope&) = delete;
 
 private:
     const ConnectionRecord* before_;
+    quint64 beforeEpoch_;
 };
 
 // Wakes a reader thread waiting in a read of CurrentConnection's serial port or modem line and keeps further
@@ -230,9 +237,11 @@ QByteArray TakeTcpReceived();
 void ClearTcpReceived();
 // The rest of a reply the program has stopped waiting for: empties the telnet text that no tool has taken, and
 // the text that comes from now on is dropped as it arrives (logged as received), until the next write on the
-// link or ClearTcpReceived (a new connection), so that no later read takes it for its own reply.
+// link or ClearTcpReceived (a new connection), so that no later read takes it for its own reply. Every byte of it
+// was looked at and counted where it arrived, so the reply it ends settles what is owed for whoever takes it.
 void DropTcpTextUntilWrite();
-// What the telnet data event does with text while no live tool takes it: appends it to
+// What the telnet data event does with text while no live tool takes it: passes it through the one place
+// (LinkTextArrived), then appends what a reader may take to
 // CurrentConnection.TcpReceived and sets TcpDataReceived 10 ms later (a waiting read then wakes), unless a read
 // has taken that text by then.
 void StoreTcpReceived(const QByteArray& text);

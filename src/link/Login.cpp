@@ -131,6 +131,7 @@ VersionNumbers versionNumbers(const QString& version)
 
 bool LoginToGateway(ConnectionRecord conn, GatewayEntry* gateway, const QByteArray& received)
 {
+    const NeverLooksScope dialogue; // the prompts are its own
     if (received.contains("Password:")) {
         // A login left half done: a CR ends it, and the gateway asks from the start. Its new prompt is read
         // together with the reply to the user name.

@@ -28,15 +28,13 @@ struct MultiRow
 constexpr MultiRow kMultiRows[] = {{"Layer2: ", 1}, {"Tei: ", 2}, {"Chan-B1: ", 5}, {"Chan-B2: ", 6}};
 
 // One command's reply, collected as DiagCollect does. Its command's write claimed the link's owed reply for this
-// read (DiagOwedFromNow): once it has come to its end nothing is owed; a reply given up on stays owed to whoever
-// writes next, the window's next exchange or this poll's own next command.
+// read (DiagOwedFromNow): its end, counted where the link's text arrives, settled it; a reply given up on stays
+// owed to whoever writes next, the window's next exchange or this poll's own next command.
 DiagReply collectReply(const DiagPollIo& io, qint64 startMs)
 {
     const DiagReply reply = DiagCollect(io.read, io.alive, startMs, diagTimings.replyMs);
-    if (reply.ended)
-        SettleOwedReply();
-    else
-        ReleaseOwedReply(reply.text);
+    if (!reply.ended)
+        ReleaseOwedReply();
     return reply;
 }
 
@@ -227,8 +225,7 @@ QByteArray DiagInbox::clear()
         std::lock_guard lock(mutex_);
         dropped.swap(text_);
     }
-    NoteSessionEnd(dropped);
-    return dropped;
+    return dropped; // looked at and counted as it arrived
 }
 
 TDiagThread::TDiagThread(bool createSuspended)
@@ -256,14 +253,12 @@ void StopDiagWorker()
     }
     const bool ended = StopLiveWorker(diagThread);
     liveTools.setRoute(LiveToolSlot::Diagnostics, false);
-    const QByteArray dropped = diagInbox.clear();
+    diagInbox.clear();
     // A command whose reply the stopped worker was still reading: the gateway still owes the rest of it, and
-    // whoever writes next takes it to its end first. What the route had brought of it counts.
+    // whoever writes next takes it to its end first. What the route had brought of it was counted as it came.
     const OwedReply owed = OwedReplyNow();
     if (ran && ended && owed.owed && owed.readUntilMs != 0)
-        ReleaseOwedReply(dropped);
-    else
-        OwedReplySeen(dropped);
+        ReleaseOwedReply();
 }
 
 OwedReply DiagOwedFromNow()

@@ -6,7 +6,7 @@
 #include <QTimer>
 
 LiveWorker::LiveWorker(int priorityLevel, Body body, LinkLost linkLost)
-    : WorkerThread(false), body_(std::move(body)), linkLost_(std::move(linkLost)), link_(CurrentConnection)
+    : WorkerThread(false), body_(std::move(body)), linkLost_(std::move(linkLost)), link_(CurrentConnection), epoch_(LinkEpoch())
 {
     link_.TcpReceived.clear(); // the window's telnet text is never a worker's
     setPriorityLevel(priorityLevel);
@@ -14,7 +14,7 @@ LiveWorker::LiveWorker(int priorityLevel, Body body, LinkLost linkLost)
 
 void LiveWorker::Execute()
 {
-    const LinkRecordScope own(link_);
+    const LinkRecordScope own(link_, epoch_);
     while (!Terminated()) {
         body_(*this);
         if (!Terminated() && LinkPortLost())

@@ -44,8 +44,9 @@ private:
     Body body_;
     LinkLost linkLost_;
     // The link it was created on: its reads and writes go by this copy (LinkRecordScope), never by the record the
-    // window's thread resets once the link closes.
+    // window's thread resets once the link closes. Its epoch: a later link's queue of what is owed is none of its.
     ConnectionRecord link_;
+    quint64 epoch_ = 0;
 };
 
 // The linkLost of a tool whose running worker stands in cell: it calls handler (when set) only for that worker,

@@ -96,7 +96,6 @@ void ReadTerminalData()
         chunk.truncate(zero);
     if (chunk.isEmpty())
         return;
-    terminalKeepAlivePending = false;
     ApplyTerminalChunk(terminalText, chunk, &terminalTextLineFeeds);
     KeepLastLines(terminalText, terminalTextLineFeeds, liveViewLineLimit);
     const QByteArray shown = terminalText;
@@ -111,6 +110,5 @@ void resetTerminal()
     terminalThread.clear();
     terminalText.clear();
     terminalTextLineFeeds = 0;
-    terminalKeepAlivePending = false;
     terminalShowText = nullptr;
 }

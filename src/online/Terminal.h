@@ -27,8 +27,6 @@ inline QPointer<TTerminal> terminalThread;
 inline QByteArray terminalText;
 // The line feeds in terminalText; kept with it. The text holds at most liveViewLineLimit lines (LiveCells.h).
 inline qsizetype terminalTextLineFeeds = 0;
-// Set by the keep-alive when it sends "AT" to an open terminal; any text that reaches the terminal clears it.
-inline std::atomic<bool> terminalKeepAlivePending{false};
 // Shows the whole of terminalText; set by the terminal part, called on the window's thread.
 inline std::function<void(const QByteArray&)> terminalShowText;
 

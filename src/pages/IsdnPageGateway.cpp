@@ -21,6 +21,8 @@
 #include <QLineEdit>
 #include <QSpinBox>
 
+#include <optional>
+
 namespace {
 
 constexpr qsizetype kReplySize = 1024;
@@ -267,6 +269,10 @@ bool IsdnPage::isdnSave()
     reading.size = kReplySize;
     // The restart's new login may follow the reply at once; with the mode kept the prompt ends the session.
     reading.loginPromptExpected = modeChanged;
+    // Up to the new login, the restart's prompt is no sign of the session's end.
+    std::optional<NeverLooksScope> restart;
+    if (modeChanged)
+        restart.emplace();
     const ExchangeResult mode = Exchange(modeLine, 10, reading, true);
     if (!mode.written && !mode.refused) {
         LoadErrors += kMode;
@@ -294,6 +300,7 @@ bool IsdnPage::isdnSave()
             return false;
         }
     }
+    restart.reset();
 
     for (const IsdnCommand& c : isdnPortCommands(record))
         ok &= send(c);

@@ -1,5 +1,6 @@
 #include "pages/PageRuns.h"
 
+#include "link/LinkIo.h"
 #include "pages/PageFrame.h"
 #include "platform/Wait.h"
 #include "ui/TfMain.h"
@@ -178,8 +179,10 @@ void runGatewayLoad(const std::function<void(int)>& stepped)
         const PageFrame* frame = registeredPage(id);
         if (!frame || !frame->load)
             continue;
-        if (closingProgram())
-            return; // each page is a new exchange with the gateway: none starts once the close is decided
+        // Each page is a new exchange with the gateway: none starts once the close is decided, nor once the link is
+        // lost (the session's end among the causes), which the loss tells at once.
+        if (closingProgram() || LinkLost())
+            return;
         frame->load(); // a page reports its failures in LoadErrors; a failed page does not stop the run
         stepped(++done);
     }
@@ -193,7 +196,7 @@ bool runGatewaySave(const std::function<void(int)>& stepped)
         const PageFrame* frame = registeredPage(id);
         if (!frame || !frame->save)
             continue;
-        if (closingProgram())
+        if (closingProgram() || LinkLost())
             return false; // the pages not reached are not saved
         if (!frame->save())
             ok = false;

@@ -16,6 +16,8 @@
 
 #include <QLabel>
 
+#include <optional>
+
 namespace {
 
 constexpr int kGatewayResetTopic = 41;
@@ -128,6 +130,8 @@ void ResetPart::gatewayReset()
         endReset();
         return;
     }
+    // The restart ends in the gateway's login prompt: no sign of the session's end, up to the new login.
+    std::optional<NeverLooksScope> restart(std::in_place);
     ProcessMessages();
     if (afterResetCommandOnModem(command))
         return;
@@ -136,6 +140,7 @@ void ResetPart::gatewayReset()
     WaitPumping(resetTimings.settleMs);
     // The login has to succeed as well: a gateway that came back but cannot be logged in to is no success.
     const bool loggedIn = LoginToGateway(CurrentConnection, &CurrentGateway, received);
+    restart.reset();
     endReset();
     if (restarted && loggedIn && CurrentConnection.Connected)
         MessageBox(labelText(57), labelText(54), MB_ICONINFORMATION);
@@ -172,12 +177,15 @@ void ResetPart::factoryReset()
         endReset();
         return;
     }
+    std::optional<NeverLooksScope> restart(std::in_place); // as the gateway reset's
     if (afterResetCommandOnModem(command))
         return;
     QByteArray received;
     const bool restarted = waitForRestart(resetTimings.factoryMarkerMs, received);
     WaitPumping(resetTimings.settleMs);
-    if (!LoginToGateway(CurrentConnection, &CurrentGateway, received)) {
+    const bool loggedIn = LoginToGateway(CurrentConnection, &CurrentGateway, received);
+    restart.reset();
+    if (!loggedIn) {
         MessageBox(labelText(50), labelText(47), MB_ICONERROR);
         endReset();
         fMain->mDisconnectClick();

@@ -6,6 +6,7 @@
 
 #include "link/ExchangeState.h"
 #include "link/LinkIo.h"
+#include "link/LiveTools.h"
 #include "online/ui/CommandsPage.h"
 #include "pages/IsdnPage.h"
 #include "pages/PageFrame.h"
@@ -311,6 +312,136 @@ void terminalTextThenBuffer(ReaderTest& test)
     EXPECT_TRUE(test.sim().receivedLines().join().contains("abc\r\n"));
 }
 
+// Two lines typed in the terminal within the gateway's answer time, then another topic and a whole save: each
+// line's reply is awaited in turn, so neither Buffer state nor the save reads another command's answer.
+void twoTerminalLinesThenSave(ReaderTest& test)
+{
+    fMain->selectTopic(21);
+    for (const QChar c : QStringLiteral("abc\rdef\r"))
+        c == '\r' ? systemInput::key(fMain->mTerminal, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"))
+                  : systemInput::type(fMain->mTerminal, c);
+    ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedBytes().contains("def\r"); }));
+    test.sim().clearLog(); // the user typed the second line while the first one's reply was due
+    bufferShowsItsOwn(test);
+    test.sim().setFaults({}); // the save's own replies at full speed
+    test.sim().clearLog();
+    fMain->tbSaveGateClick();
+    EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(kTextSaveDone)});
+    nothingOvertook(test);
+}
+
+// Tracing's or an online command's telnet Stop, the next topic clicked at once: its first command goes out as soon
+// as the Stop's answer has ended, not a LAN time-out later, and it shows its own values.
+std::function<void(ReaderTest&)> stopThenBufferTimed(bool tracing, int lanTimeoutMs)
+{
+    return [=](ReaderTest& test) {
+        CurrentConnection.LanTimeout = lanTimeoutMs;
+        if (tracing) {
+            fMain->selectTopic(20);
+            fMain->sbTracStart->click();
+            ASSERT_TRUE(test.waitUntil([] { return bool(tracingOverTcp); }, 10000));
+            test.waitUntil([] { return false; }, 500);
+            fMain->sbTracStart->click(); // Stop
+        } else {
+            fMain->selectTopic(685);
+            fMain->edCommand->setText(QStringLiteral("ATI"));
+            fMain->sbCommandsStart->click();
+            fMain->sbCommandsStart->click(); // Stop: its wait for the reply's end runs out first
+        }
+        test.sim().clearLog();
+        QElapsedTimer took;
+        took.start();
+        std::atomic<qint64> firstAt{-1};
+        QObject context;
+        QObject::connect(
+            &test.sim(), &gatewaysim::Gateway::lineLogged, &context,
+            [&](int, const QByteArray& raw) {
+                if (raw.trimmed() == "at" && firstAt < 0)
+                    firstAt = took.elapsed();
+            },
+            Qt::DirectConnection);
+        bufferShowsItsOwn(test);
+        EXPECT_GE(firstAt.load(), 0);
+        EXPECT_LT(firstAt.load(), 1500); // the Stop's answer comes within about 0.5 s of the click
+    };
+}
+
+// The ISDN load cut in I52's value past its bound (the rest after pauseMs); Statistics > Load then reads its own
+// listing, the value's rest taken as the cut reply's: no box, the session kept.
+std::function<void(ReaderTest&)> cutValueThenStatistics(int pauseMs)
+{
+    return [pauseMs](ReaderTest& test) {
+        test.sim().setValue("I52", "MX login: x");
+        gatewaysim::Faults f = pieces(100);
+        f.pauseAfter = "I52=";
+        f.pauseAfterMs = pauseMs;
+        test.sim().setFaults(f);
+        registeredPage(PageId::Isdn)->loadClick();
+        EXPECT_EQ(test.dialogs().boxes().size(), 1);
+        test.dialogs().clearRecords();
+        fMain->selectTopic(24);
+        fMain->sbStatLoadClick();
+        EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(61)});
+        EXPECT_TRUE(CurrentConnection.Connected);
+        EXPECT_FALSE(fMain->mStatistic->toPlainText().isEmpty());
+    };
+}
+
+// A value line paused 9 s: the owed part meets no end at the next load's take either, and keeps its line for the
+// load after it, which loads right.
+void longCutThenTwoLoads(ReaderTest& test)
+{
+    test.sim().setValue("I52", "+++BRI-DOWN+++");
+    gatewaysim::Faults f = pieces(100);
+    f.pauseAfter = "I52=";
+    f.pauseAfterMs = 9000;
+    test.sim().setFaults(f);
+    registeredPage(PageId::Isdn)->loadClick();
+    registeredPage(PageId::System)->loadClick();
+    test.waitUntil([&] { return !test.sim().sending(); }, 10000);
+    test.dialogs().clearRecords();
+    registeredPage(PageId::System)->loadClick();
+    EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(kTextLoadDone)});
+    EXPECT_TRUE(LoadErrors.isEmpty()) << qPrintable(LoadErrors);
+    EXPECT_TRUE(CurrentConnection.Connected);
+}
+
+// The whole load's first command answered by the login prompt: the session's end is told within a second.
+void identificationMeetsPrompt(ReaderTest& test)
+{
+    QElapsedTimer took;
+    took.start();
+    fMain->tbLoadGateClick();
+    EXPECT_TRUE(ReaderTest::waitUntil([] { return !CurrentConnection.Connected; }, 5000));
+    EXPECT_LT(took.elapsed(), 1000);
+    EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(56)});
+}
+
+gatewaysim::Faults promptOn(const char* command)
+{
+    gatewaysim::Faults f;
+    f.dropOn = command;
+    f.dropShowsLogin = true;
+    return f;
+}
+
+// A call record that pauses right before "  MX login: x" within its line: the download ends nothing there.
+gatewaysim::Faults pauseBefore(const char* bytes, int ms)
+{
+    gatewaysim::Faults f;
+    f.pauseAfter = bytes;
+    f.pauseAfterMs = ms;
+    return f;
+}
+
+void pausedRecordWithPrompt(ReaderTest& test)
+{
+    fMain->sbCallLoadClick();
+    EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(61)});
+    EXPECT_TRUE(fMain->mCall->toPlainText().contains(QStringLiteral("MX login: x")));
+    EXPECT_TRUE(CurrentConnection.Connected);
+}
+
 // A tool's Stop (or its page left) while the gateway answers late: the answer that ends the tool's run comes after
 // the tool's own reads have ended, and is no reply of the next page's.
 void testCallStopThenBuffer(ReaderTest& test)
@@ -477,7 +608,19 @@ INSTANTIATE_TEST_SUITE_P(
                       ReaderRow{"ResetAfterDiagnostics", Link::Serial, late(1500), resetAfterDiagnostics},
                       ReaderRow{"NoiseBehindConnect", Link::Serial, noiseOrSilence(true), noiseBehindConnect},
                       ReaderRow{"NoiseBehindConnect", Link::Telnet, noiseOrSilence(true), noiseBehindConnect},
-                      ReaderRow{"NoiseBehindConnect", Link::Modem, noiseOrSilence(true), noiseBehindConnect}),
+                      ReaderRow{"NoiseBehindConnect", Link::Modem, noiseOrSilence(true), noiseBehindConnect},
+                      ReaderRow{"TwoTerminalLines", Link::Serial, late(1500), twoTerminalLinesThenSave},
+                      ReaderRow{"TwoTerminalLines", Link::Telnet, late(400), twoTerminalLinesThenSave},
+                      ReaderRow{"TracingStopTimed", Link::Telnet, late(400), stopThenBufferTimed(true, 5000)},
+                      ReaderRow{"CommandStopTimed", Link::Telnet, late(2500), stopThenBufferTimed(false, 1000)},
+                      ReaderRow{"CutThenStatistics", Link::Serial, {}, cutValueThenStatistics(5500)},
+                      ReaderRow{"CutThenStatistics", Link::Telnet, {}, cutValueThenStatistics(3200)},
+                      ReaderRow{"LongCutTwoLoads", Link::Serial, {}, longCutThenTwoLoads},
+                      ReaderRow{"LongCutTwoLoads", Link::Telnet, {}, longCutThenTwoLoads},
+                      ReaderRow{"IdentificationMeetsPrompt", Link::Serial, promptOn("ATI4"), identificationMeetsPrompt},
+                      ReaderRow{"IdentificationMeetsPrompt", Link::Telnet, promptOn("ATI4"), identificationMeetsPrompt},
+                      ReaderRow{"PausedRecordWithPrompt", Link::Telnet, pauseBefore("00:00:05", 2500),
+                                pausedRecordWithPrompt, recordWithPrompt()}),
     [](const auto& info) { return std::string(linkName(info.param.link)) + info.param.name; });
 
 } // namespace

@@ -395,6 +395,28 @@ TEST_P(RecordsTest, LogOfThreePagesAnswersEachPageOnceAndKeepsEveryRecord)
     EXPECT_EQ(shown[45], "05.12.26 09:10:45  GSM2  registered") << "nothing lost after it";
 }
 
+TEST_P(RecordsTest, TheLogsOpeningEmptyLineOwesNothingSoAtLFollowsAtTheLinksReplyBound)
+{
+    ASSERT_NO_FATAL_FAILURE(start(GetParam()));
+    QElapsedTimer clock;
+    clock.start();
+    std::atomic<qint64> emptyAt{-1}, logAt{-1};
+    QObject context;
+    QObject::connect(
+        gateway.get(), &gatewaysim::Gateway::lineLogged, &context,
+        [&](int, const QByteArray& raw) {
+            (raw.startsWith("AT&L") ? logAt : emptyAt).store(clock.elapsed());
+        },
+        Qt::DirectConnection);
+    fMain->sbLogLoadClick();
+    EXPECT_EQ(boxes(), QStringList{labelText(61)});
+    ASSERT_GE(emptyAt.load(), 0);
+    ASSERT_GE(logAt.load(), 0);
+    // The empty line is answered by nothing: AT&L goes out once its read has waited the link's own bound, not a
+    // second later for an owed reply that never comes.
+    EXPECT_LT(logAt - emptyAt, CommandFirstByteMs() + 500);
+}
+
 TEST_P(RecordsTest, CallDataSqueezesBlanksAndAnEmptyLastPageEndsWithACr)
 {
     gatewaysim::Config cfg;

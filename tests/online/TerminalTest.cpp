@@ -159,8 +159,8 @@ TEST_F(TerminalTest, AnIdleTelnetTerminalStaysConnectedWhileTheGatewayAnswersThe
         lastLinkActivity.store(Clock::seconds());
         Clock::advance(91 * 1000);
         fMain->tLoginTimerTimer();
-        EXPECT_TRUE(terminalKeepAlivePending);
-        ASSERT_TRUE(waitUntil([] { return !terminalKeepAlivePending; })) << "turn " << turn;
+        EXPECT_TRUE(OwedReplyNow().owed);
+        ASSERT_TRUE(waitUntil([] { return !OwedReplyNow().owed; })) << "turn " << turn;
         EXPECT_TRUE(CurrentConnection.Connected);
     }
     // ("\r\n" goes out as CR LF LF on telnet: the LF after the line is an empty line. The gateway answers at

@@ -422,8 +422,11 @@ void FirmwarePage::StartTcpFwUpgrade(bool erase)
             hideUpgradeWindows();
             return;
         }
+        // A command like any other: what the link owes is taken first (no wait when nothing is); from its write on the
+        // boot loader answers, whose text is never looked at for the login prompt.
         const QByteArray command("at!K2RM\r\n");
-        const bool written = LinkWrite(CurrentConnection, command) == quint32(command.size());
+        const bool written = LinkCommandWrite(command) == quint32(command.size());
+        const NeverLooksScope bootLoader;
         upgradeMoment(MomentAfterErase);
         if (!written) {
             hideUpgradeWindows();

@@ -319,6 +319,8 @@ ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddr
     // pauses): the user's input waits for the connect's end, as during every wait for the gateway. An upgrade
     // through the boot loader, offered below, is work of its own.
     std::optional<UserStepScope> connecting(std::in_place);
+    // The greeting and the login expect the gateway's prompt: no sign of the session's end up to the login's end.
+    std::optional<NeverLooksScope> dialogue(std::in_place);
     QByteArray received;
     bool opened = false;
     switch (c.LinkType) {
@@ -350,6 +352,7 @@ ConnectionRecord ConnectToGateway(bool versionCheck, QWidget* owner, bool noAddr
         return c;
     }
     const bool loggedIn = LoginToGateway(c, &CurrentGateway, received);
+    dialogue.reset();
     if (endedByClose(c, owner))
         return c;
     if (LinkLost()) {
@@ -596,17 +599,15 @@ void ConnectionPart::tLoginTimerTimer()
     if (!CurrentConnection.Connected || Clock::seconds() - lastLinkActivity.load() < kKeepAliveIdleSeconds)
         return;
     if (fMain && fMain->mTerminal && !fMain->mTerminal->isHidden()) {
-        // The terminal's reader takes every reply: the keep-alive only sends, and counts the gateway lost
-        // when nothing has come back by its next turn.
-        if (terminalKeepAlivePending) {
+        // The terminal's reader takes every reply: the keep-alive only sends, its AT joining what the link owes
+        // without taking it, and counts the gateway lost when its reply has not come to its end by its next turn.
+        if (StillOwed(terminalKeepAlive_)) {
             mDisconnectClick();
             return;
         }
-        terminalKeepAlivePending = true;
         // Its OK is the terminal reader's to show. When the terminal is left before it came, it is owed to
         // whoever writes next.
-        if (LinkWrite(CurrentConnection, "AT\r\n") == 4)
-            OweCommandReply();
+        terminalKeepAlive_ = LinkWrite(CurrentConnection, "AT\r\n") == 4 ? OweCommandReply() : 0;
         return;
     }
     keepAliveRunning_ = true;
@@ -624,11 +625,14 @@ void ConnectionPart::tLoginTimerTimer()
         mDisconnectClick();
 }
 
-void ConnectionPart::tcpDataAvailable(const QByteArray& text)
+void ConnectionPart::tcpDataAvailable(const QByteArray& arrived)
 {
     if (tcpUpgradeActive)
         return;
     if (liveTools.anyRoute()) {
+        // The one place the link's text passes (StoreTcpReceived's too): looked at as the line's continuation and
+        // counted against what is owed, whoever reads it.
+        const QByteArray text = LinkTextArrived(arrived, LinkEpoch());
         // The view is chosen before a lost connection is handled: the disconnect ends the routes, and the
         // text that came with the loss still belongs to the tool that was reading.
         QPlainTextEdit* view = liveTools.routeTarget();
@@ -639,14 +643,11 @@ void ConnectionPart::tcpDataAvailable(const QByteArray& text)
             return;
         if (view)
             appendRoutedText(view, text);
-        // Routed text is read text: what the link owes counts it. The diagnostics' route hands its text to the
-        // poll, which counts what it takes and what its stop drops.
-        if (!diagOverTcp)
-            OwedReplySeen(text);
-        liveTools.routeReceived(text);
+        if (!text.isEmpty())
+            liveTools.routeReceived(text);
         return;
     }
-    StoreTcpReceived(text);
+    StoreTcpReceived(arrived);
 }
 
 void appendRoutedText(QPlainTextEdit* view, const QByteArray& text)

@@ -201,7 +201,8 @@ void CommandsPage::startCommands()
     // A command of the program: what the link still owes is taken first (not while a run's reader takes it). Its
     // reply is owed: the run's reader or route counts it to its end; a run stopped before that leaves the rest to
     // whoever writes next.
-    if (LinkCommandWrite(line, true) != quint32(line.size())) {
+    // A module may answer later than the gateway's own commands: the reply is awaited past the Stop's wait too.
+    if (LinkCommandWrite(line, true, CommandFirstByteMs() + commandsStopDrainMs) != quint32(line.size())) {
         showCommError();
         // No run came about: the whole-gateway load and save are free again.
         if (!running)

@@ -296,7 +296,7 @@ DiagPollIo DiagPage::diagModemIo()
     io.write = [this](const QByteArray& command) {
         if (!diagWait_)
             diagWait_.emplace();
-        if (!TakeOwedReply())
+        if (!TakeOwedReplies())
             return false;
         DropArrivedText(); // a late reply to an earlier command is no part of this one's
         if (LinkWrite(CurrentConnection, command) != quint32(command.size()))

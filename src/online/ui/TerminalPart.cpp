@@ -128,15 +128,18 @@ void TerminalPart::buildTerminal(QWidget* host)
     LiveTool tool;
     tool.topic = kTerminalTopic;
     tool.running = [] { return terminalThread || terminalOverTcp; };
-    tool.stopForDisconnect = [] { StopLiveWorker(terminalThread); };
-    tool.stopForClose = [] { StopLiveWorker(terminalThread); };
+    tool.stopForDisconnect = [this] {
+        StopLiveWorker(terminalThread);
+        neverLooks_.reset();
+    };
+    tool.stopForClose = [this] {
+        StopLiveWorker(terminalThread);
+        neverLooks_.reset();
+    };
     tool.stopForLeave = [this] { leaveTerminal(); };
     tool.routeView = [this] { return mTerminal; };
-    tool.routeReceived = [this](const QByteArray&) {
-        // The gateway answered: the keep-alive's "AT" (if one is out) needs no further turn.
-        if (liveTools.routeTarget() == mTerminal)
-            terminalKeepAlivePending = false;
-    };
+    // Its reader (or route) takes what comes on the link while it runs: an exchange neither drops nor takes then.
+    tool.readsLink = [] { return terminalThread || terminalOverTcp; };
     liveTools.add(LiveToolSlot::Terminal, tool);
 }
 
@@ -151,6 +154,8 @@ void TerminalPart::OpenTerminal()
     mTerminal->setFocus();
     fMain->setGatewayRunsEnabled(false);
     SetTerminalTimeouts(&CurrentConnection);
+    if (!neverLooks_)
+        neverLooks_.emplace();
     if (CurrentConnection.LinkType == LinkTelnet) {
         liveTools.setRoute(LiveToolSlot::Terminal, true);
         const QByteArray waiting = TakeTcpReceived();
@@ -168,18 +173,23 @@ void TerminalPart::leaveTerminal()
     pasteQueue_.clear();
     // The gateway still waits in its login dialogue (the user did not log in here by hand): once the leaving
     // line end is out, the session counts as ended, so that nothing more goes in as a user name or a password.
+    // The reader stops first (the last line judged as it left it, before the leaving line end can bring the
+    // gateway's answer, a bare line end, which would hide the prompt on show); then the leaving line takes what
+    // the link owes like every command's write.
     bool atLogin = false;
+    bool reading = false;
     if (terminalOverTcp) {
         atLogin = AtLoginDialogue(mTerminal->document()->lastBlock().text().toLatin1());
-        writeLeavingLine();
         liveTools.setRoute(LiveToolSlot::Terminal, false);
+        reading = true;
     } else if (terminalThread) {
-        // The last line is judged as the reader left it, before the leaving line end can bring the gateway's
-        // answer (a bare line end, which would hide the prompt on show).
         StopLiveWorker(terminalThread);
         atLogin = AtLoginDialogue(terminalText);
-        writeLeavingLine();
+        reading = true;
     }
+    neverLooks_.reset();
+    if (reading)
+        writeLeavingLine();
     if (atLogin)
         EndLinkSession();
     // Another tool's run that goes on through this dispatch (tracing, its topic chosen again) keeps them
@@ -244,8 +254,7 @@ void TerminalPart::noteKeySent(char key)
 void TerminalPart::writeLeavingLine()
 {
     // Text typed without Return becomes a command with the leaving line end; an empty line is answered by nothing.
-    if (LinkWrite(CurrentConnection, "\r\n") == 2 && lineTyped_ > 0)
-        OweCommandReply();
+    LinkCommandWrite("\r\n", lineTyped_ > 0);
     lineTyped_ = 0;
 }
 

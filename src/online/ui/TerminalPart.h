@@ -3,8 +3,12 @@
 // (and every character pasted) goes to the gateway one byte at a time, and the memo shows only what the gateway
 // echoes. On a serial port, modem line or ISDN modem a TTerminal worker reads the link (online/Terminal.h); on
 // the telnet link the telnet router brings the text. The part registers as a live tool (link/LiveTools.h).
+#include "link/ExchangeState.h"
+
 #include <QByteArray>
 #include <QPlainTextEdit>
+
+#include <optional>
 
 class QTimer;
 class QWidget;
@@ -47,6 +51,9 @@ private:
     // The leaving step's line end: after typed text it is a command whose reply is owed.
     void writeLeavingLine();
     int lineTyped_ = 0; // characters typed on the current line, less those erased
+    // While the terminal's reader or route runs, the link's text is not looked at for the login prompt: the terminal
+    // shows it, and the user may log in there by hand.
+    std::optional<NeverLooksScope> neverLooks_;
     QTimer* pasteTimer_ = nullptr;
     QByteArray pasteQueue_;
 };

@@ -113,7 +113,7 @@ public:
     // gateway's session has ended, as LinkWrite has it (it would go into the login dialogue).
     bool write(const QByteArray& line) const
     {
-        return TakeOwedReply() && !LinkSessionEnded() && ComWrite(port_.get(), line) == quint32(line.size());
+        return TakeOwedReplies() && !LinkSessionEnded() && ComWrite(port_.get(), line) == quint32(line.size());
     }
     // The port went away (a read or write found it hung up), or the gateway's session ended.
     bool lost() const { return (port_ && port_->isDisconnected()) || LinkSessionEnded(); }
@@ -781,7 +781,6 @@ void UpdateVoiceRecordStatus(VoicePage* page, const QByteArray& text)
         const CommTimeouts saved = port->timeouts();
         port->setTimeouts(kNormalTimeouts);
         const QByteArray rest = ComRead(port, 128, true);
-        OwedReplySeen(rest);
         recordPrompt.see(rest);
         port->setTimeouts(saved);
     } else {
