@@ -53,6 +53,29 @@ TEST(SessionEnd, ThePromptBeginsALine)
     AdvanceLinkEpoch();
 }
 
+// What is kept of a reply's unfinished line across a cut: the rules judge what follows as that line's continuation.
+TEST(OwedLine, KeepsWhatTheRulesNeedAcrossACut)
+{
+    const QByteArray blanks(70, ' ');
+    const struct
+    {
+        QByteArray before, after;
+        bool prompt, ends;
+    } rows[] = {
+        {"I52=", "MX login: x", false, false},
+        {blanks, "MX login: ", true, true},
+        {blanks + "\r", "OK\r\n", false, true},
+        {QByteArray(70, 'x'), "MX login: ", false, false},
+        {"\r\n  ", "MX login: ", true, true},
+        {QByteArray(70, 'x') + "NO CARR", "IER", false, true},
+    };
+    for (const auto& row : rows) {
+        const QByteArray text = OwedLineHead(row.before) + row.after;
+        EXPECT_EQ(HoldsLoginPrompt(text), row.prompt) << row.before.size() << row.after.toStdString();
+        EXPECT_EQ(ReplyComplete(text), row.ends) << row.before.size() << row.after.toStdString();
+    }
+}
+
 TEST_F(TelnetLinkTest, ReplyInPiecesIsCollectedWhole)
 {
     ASSERT_NO_FATAL_FAILURE(connectAndLogIn());

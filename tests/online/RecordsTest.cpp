@@ -405,7 +405,10 @@ TEST_P(RecordsTest, TheLogsOpeningEmptyLineOwesNothingSoAtLFollowsAtTheLinksRepl
     QObject::connect(
         gateway.get(), &gatewaysim::Gateway::lineLogged, &context,
         [&](int, const QByteArray& raw) {
-            (raw.startsWith("AT&L") ? logAt : emptyAt).store(clock.elapsed());
+            if (raw.startsWith("AT&L"))
+                logAt.store(clock.elapsed());
+            else if (emptyAt < 0)
+                emptyAt.store(clock.elapsed());
         },
         Qt::DirectConnection);
     fMain->sbLogLoadClick();
