@@ -199,20 +199,24 @@ QByteArray readInSlices(const HeldPort& held, quint64 epoch, const SliceBounds& 
     qint64 capMs = LLONG_MAX;
     QByteArray collected;
     QByteArray buffer(int(std::min<qsizetype>(bounds.max, 4096)), '\0');
+    bool looked = false; // what had come before the bounds ran out is read all the same
     while (collected.size() < bounds.max) {
         if (!held.open() || held.lost() || held.cancelled() || readAbandoned(epoch))
             break;
         const qint64 now = Clock::milliseconds();
         const qint64 quietEnd = lastArrivalMs + (collected.isEmpty() ? bounds.firstByteMs : bounds.quietMs);
         const qint64 until = bounds.endMs ? bounds.endMs : std::min(quietEnd, capMs);
-        if (now >= until) {
+        if (now >= until && looked) {
             if (capped)
                 *capped = !bounds.endMs && capMs <= quietEnd;
             break;
         }
-        const qint64 sliceEnd = std::min(until, now + kSliceMs);
+        const qint64 sliceEnd = std::max(now, std::min(until, now + kSliceMs));
         const qint64 room = std::min<qint64>(buffer.size(), bounds.max - collected.size());
-        const qint64 n = held.read(buffer.data(), room, {kSliceByteGapMs, 0, quint32(sliceEnd - now), 0, 0});
+        const CommTimeouts slice = sliceEnd > now ? CommTimeouts{kSliceByteGapMs, 0, quint32(sliceEnd - now), 0, 0}
+                                                  : kArrivedOnlyTimeouts;
+        looked = true;
+        const qint64 n = held.read(buffer.data(), room, slice);
         // The one place the link's text passes: what belongs to nobody (a taken reply's rest) never reaches us.
         const QByteArray got = n > 0 ? LinkTextArrived(QByteArrayView(buffer.constData(), n), readerEpoch()) : QByteArray();
         if (!got.isEmpty()) {
@@ -661,15 +665,21 @@ qint64 briefBoundMs()
     }
 }
 
-// One byte that readByte takes within the port's time-outs, its wait cut so that it ends by endMs (0 once
-// endMs has passed).
+// One byte that readByte takes within the port's time-outs, its wait cut so that it ends by endMs (once endMs
+// has passed, only a byte that has come already).
 template <typename ReadByte> quint8 byteUntil(ComPort* port, qint64 endMs, ReadByte readByte)
 {
     const qint64 left = endMs - Clock::milliseconds();
-    if (!port || !port->isOpen() || left <= 0)
+    if (!port || !port->isOpen())
         return 0;
-    // The longest one byte may wait under the port's time-outs (0: no bound, it waits for the byte).
     const CommTimeouts t = port->timeouts();
+    if (left <= 0) { // only a byte that has come already
+        port->setTimeouts({kArrivedOnlyTimeouts.readInterval, 0, 0, t.writeTotalMultiplier, t.writeTotalConstant});
+        const quint8 b = readByte();
+        port->setTimeouts(t);
+        return b;
+    }
+    // The longest one byte may wait under the port's time-outs (0: no bound, it waits for the byte).
     const qint64 byteBound = qint64(t.readTotalMultiplier) + t.readTotalConstant;
     const bool atOnce = t.readInterval == 0xFFFFFFFF && byteBound == 0;
     if (atOnce || (byteBound > 0 && byteBound <= left))

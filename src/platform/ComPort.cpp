@@ -429,8 +429,7 @@ qint64 ComPort::read(char* data, qint64 size, const CommTimeouts& timeouts)
 
 qint64 ComPort::readArrived(char* data, qint64 size)
 {
-    constexpr CommTimeouts kAtOnce{kMaxDword, 0, 0, 0, 0};
-    return readWith(data, size, &kAtOnce);
+    return readWith(data, size, &kArrivedOnlyTimeouts);
 }
 
 qint64 ComPort::readWith(char* data, qint64 size, const CommTimeouts* fixed)

@@ -33,6 +33,8 @@ struct CommTimeouts
 // The program's normal read time-outs (one byte waits at most 70 + 160 ms) and the terminal's.
 inline constexpr CommTimeouts kNormalTimeouts{70, 70, 160, 0, 0};
 inline constexpr CommTimeouts kTerminalTimeouts{1, 1, 1, 0, 0};
+// A read that takes only what has come already and waits for nothing.
+inline constexpr CommTimeouts kArrivedOnlyTimeouts{0xFFFFFFFFu, 0, 0, 0, 0};
 
 class ComPort
 {

@@ -13,9 +13,12 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <atomic>
 #include <fcntl.h>
 #include <memory>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -200,6 +203,35 @@ const WholeReplyRow kWholeReplyRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Rows, WholeReplyTest, ::testing::ValuesIn(kWholeReplyRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A read "of what has come by now" (the reset's look at the modem's answer after a call's end) takes the text
+// that has come even when its millisecond is over before it reads: on a loaded machine the clock moves on
+// between the read's start and its first look at the port.
+TEST_F(SerialLinkTest, AReadWhoseTimeIsSpentStillTakesWhatHasCome)
+{
+    for (const quint8 link : {quint8(LinkSerial), quint8(LinkModem)}) {
+        CurrentConnection.LinkType = link;
+        peerSends("\r\nERROR\r\n");
+        QElapsedTimer clock;
+        clock.start();
+        int waiting = 0;
+        while (::ioctl(port->fd(), FIONREAD, &waiting) == 0 && waiting < 9 && clock.elapsed() < 5000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ASSERT_EQ(waiting, 9) << "the whole answer has come";
+        std::atomic<bool> running{true};
+        std::thread clockMoves([&] {
+            while (running)
+                Clock::advance(1);
+        });
+        for (const qint64 from = Clock::milliseconds(); Clock::milliseconds() < from + 1000;)
+            std::this_thread::yield(); // the clock is moving
+        const QByteArray got = LinkReadWithin(64, 1);
+        running = false;
+        clockMoves.join();
+        EXPECT_EQ(got, "\r\nERROR\r\n") << int(link);
+        Clock::reset();
+    }
+}
 
 // The user's Disconnect (or any close of the link) ends a read that waits on it at once; a new link's text is
 // never taken for the old one's answer.
