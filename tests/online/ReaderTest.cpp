@@ -330,17 +330,25 @@ void twoTerminalLinesThenSave(ReaderTest& test)
     nothingOvertook(test);
 }
 
-// Tracing's telnet Stop, the next topic clicked at once: its first command goes out as soon
-// as the Stop's answer has ended, not a LAN time-out later, and it shows its own values.
-std::function<void(ReaderTest&)> stopThenBufferTimed(int lanTimeoutMs)
+// Tracing's or an online command's telnet Stop, the next topic clicked at once: its first command goes out as soon
+// as the Stop's answer has ended, not a LAN time-out later, and it shows its own values. The gateway answers within
+// the program's bound (LanTimeout and up to a second more); the module's answer only after the Stop's wait ran out.
+std::function<void(ReaderTest&)> stopThenBufferTimed(bool tracing, int lanTimeoutMs)
 {
     return [=](ReaderTest& test) {
         CurrentConnection.LanTimeout = lanTimeoutMs;
-        fMain->selectTopic(20);
-        fMain->sbTracStart->click();
-        ASSERT_TRUE(test.waitUntil([] { return bool(tracingOverTcp); }, 10000));
-        test.waitUntil([] { return false; }, 500);
-        fMain->sbTracStart->click(); // Stop
+        if (tracing) {
+            fMain->selectTopic(20);
+            fMain->sbTracStart->click();
+            ASSERT_TRUE(test.waitUntil([] { return bool(tracingOverTcp); }, 10000));
+            test.waitUntil([] { return false; }, 500);
+            fMain->sbTracStart->click(); // Stop
+        } else {
+            fMain->selectTopic(685);
+            fMain->edCommand->setText(QStringLiteral("ATI"));
+            fMain->sbCommandsStart->click();
+            fMain->sbCommandsStart->click(); // Stop: its wait for the reply's end runs out first
+        }
         test.sim().clearLog();
         QElapsedTimer took;
         took.start();
@@ -586,7 +594,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReaderRow{"NoiseBehindConnect", Link::Modem, noiseOrSilence(true), noiseBehindConnect},
                       ReaderRow{"TwoTerminalLines", Link::Serial, late(1500), twoTerminalLinesThenSave},
                       ReaderRow{"TwoTerminalLines", Link::Telnet, late(400), twoTerminalLinesThenSave},
-                      ReaderRow{"TracingStopTimed", Link::Telnet, late(400), stopThenBufferTimed(5000)},
+                      ReaderRow{"TracingStopTimed", Link::Telnet, late(400), stopThenBufferTimed(true, 5000)},
+                      ReaderRow{"CommandStopTimed", Link::Telnet, late(2500), stopThenBufferTimed(false, 3000)},
                       ReaderRow{"CutThenStatistics", Link::Serial, {}, cutValueThenStatistics(5500)},
                       ReaderRow{"CutThenStatistics", Link::Telnet, {}, cutValueThenStatistics(3200)},
                       ReaderRow{"LongCutTwoLoads", Link::Serial, {}, longCutThenTwoLoads},
