@@ -350,6 +350,17 @@ bool LoginPromptWatch::see(QByteArrayView piece)
     return seen_;
 }
 
+bool LoginPromptWatch::wouldSee(QByteArrayView piece) const
+{
+    return seen_ || (!piece.isEmpty() && HoldsLoginPrompt(line_ + piece.toByteArray()));
+}
+
+bool LinkTextWouldEndSession(QByteArrayView text)
+{
+    const std::lock_guard lock(watchMutex);
+    return neverLooks.load() == 0 && linkWatch.wouldSee(text);
+}
+
 void LoginPromptWatch::continueLine()
 {
     if (!seen_)

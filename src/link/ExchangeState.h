@@ -104,6 +104,9 @@ bool NoteSessionEnd(const QByteArray& text);
 void EndLinkSession();
 // True once NoteSessionEnd or EndLinkSession has found the link's session ended.
 bool LinkSessionEnded();
+// Whether text that has come but is not read yet holds the prompt as the continuation of the link's current line
+// (a look that takes nothing: the text passes LinkTextArrived when it is read).
+bool LinkTextWouldEndSession(QByteArrayView text);
 
 // The one rule for text that comes in pieces (a reader's reads, a listing's pages, the telnet chunks): each piece is
 // looked at together with the line it continues, so that a prompt split over two pieces ("\r\nMX lo", "gin:") is
@@ -116,6 +119,8 @@ public:
     // end is then noted (NoteSessionEnd).
     bool see(QByteArrayView piece);
     bool seen() const { return seen_; }
+    // Whether the next piece would show the prompt, the watch left as it is.
+    bool wouldSee(QByteArrayView piece) const;
     // The next piece continues a line whose beginning was not seen (the piece before was cut short): no prompt
     // begins it.
     void continueLine();

@@ -1173,7 +1173,7 @@ void PauseOnLink(int ms)
             return false;
         if (CurrentConnection.LinkType == LinkTelnet)
             return false; // its text is looked at as it arrives: the prompt ends the session, and so the pause
-        return !liveTools.anyReadsLink() && HoldsLoginPrompt(arrivedOnPort());
+        return !liveTools.anyReadsLink() && LinkTextWouldEndSession(arrivedOnPort());
     };
     for (qint64 left = ms; left > 0 && !ends(); left = end - Clock::milliseconds())
         WaitPumping(int(std::min<qint64>(left, kPauseOnLinkStepMs)));

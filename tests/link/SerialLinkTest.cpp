@@ -260,6 +260,15 @@ TEST_F(SerialLinkTest, APauseEndsAtThePromptAndLeavesItForTheReader)
     EXPECT_GE(clock.elapsed(), 590) << "text that is no prompt";
     EXPECT_EQ(LinkReadWithin(64, 500), QByteArray("\r\nOK\r\n"));
 
+    // The prompt's text within a line that an earlier read began (a call record's) is no prompt either.
+    peerSends("\r\nGSM0: ");
+    EXPECT_EQ(LinkReadWithin(64, 500), QByteArray("\r\nGSM0: "));
+    QTimer::singleShot(100, [this] { peerSends("MX login: x"); });
+    clock.restart();
+    PauseOnLink(600);
+    EXPECT_GE(clock.elapsed(), 590) << "the prompt's text within a line";
+    EXPECT_EQ(LinkReadWithin(64, 500), QByteArray("MX login: x"));
+
     QTimer::singleShot(100, [this] { peerSends("\r\nMX login: "); });
     clock.restart();
     PauseOnLink(10000);

@@ -537,8 +537,9 @@ void VoicePage::voiceRead()
         errorBox(kCommErrorText);
         return;
     }
+    // The answer passed the link's one look as it came: its prompt, at a line start, has ended the session.
     const QByteArray readAnswer = ComRead(span.port().get(), 512, true);
-    if (NoteSessionEnd(readAnswer)) {
+    if (LinkSessionEnded()) {
         errorBox(kCommErrorText);
         return;
     }
@@ -630,7 +631,7 @@ void VoicePage::voiceWrite()
         return fail();
     setFirmStatus(171, "Transmitted packet : ");
     PauseOnLink(100);
-    if (!span.write(messageCommand(n, "WRITE")) || NoteSessionEnd(ComRead(span.port().get(), 512, true)))
+    if (!span.write(messageCommand(n, "WRITE")) || (ComRead(span.port().get(), 512, true), LinkSessionEnded()))
         return erased();
 
     XmodemResult result;
