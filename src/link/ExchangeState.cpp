@@ -312,11 +312,12 @@ bool NoteSessionEnd(const QByteArray& text)
     return true;
 }
 
-void EndLinkSession()
+namespace {
+
+// The window's waits on the link (telnet's, a take's on a claimed reply) look again now rather than at their next
+// step; told from any thread.
+void wakeLinkWaits()
 {
-    if (sessionEnded.exchange(true))
-        return;
-    // A telnet wait in progress ends now rather than at its time-out.
     const auto wake = [] {
         if (exchangestate::wakeTcpWaits)
             exchangestate::wakeTcpWaits();
@@ -325,6 +326,15 @@ void EndLinkSession()
         wake();
     else if (QCoreApplication* app = QCoreApplication::instance())
         QMetaObject::invokeMethod(app, wake, Qt::QueuedConnection);
+}
+
+} // namespace
+
+void EndLinkSession()
+{
+    if (sessionEnded.exchange(true))
+        return;
+    wakeLinkWaits(); // a telnet wait in progress ends now rather than at its time-out
     if (linkLostHook)
         linkLostHook();
 }
@@ -465,9 +475,9 @@ QByteArray LinkTextArrived(QByteArrayView text, quint64 epoch)
             visible += text;
         }
     }
-    // A take waiting on the window's thread looks again (the telnet text arrives there).
-    if (settled && exchangestate::onWindowThread() && exchangestate::wakeTcpWaits)
-        exchangestate::wakeTcpWaits();
+    // A take waiting on the window's thread looks again (a worker's reader may have settled the reply it waits on).
+    if (settled)
+        wakeLinkWaits();
     if (nobodysLogged && !nobodys.isEmpty() && exchangestate::logNobodys)
         exchangestate::logNobodys(nobodys);
     return visible;
@@ -539,9 +549,12 @@ bool ClaimOwedReply(OwedReply& claimed, qint64 readUntilMs)
 
 void ReleaseOwedReply()
 {
-    const std::lock_guard lock(owedMutex);
-    if (!owedQueue.empty() && ownLink(owedQueue.front().epoch))
-        owedQueue.front().readUntilMs = 0;
+    {
+        const std::lock_guard lock(owedMutex);
+        if (!owedQueue.empty() && ownLink(owedQueue.front().epoch))
+            owedQueue.front().readUntilMs = 0;
+    }
+    wakeLinkWaits();
 }
 
 void DropOwedFront(quint64 id)
@@ -583,9 +596,10 @@ OwedTakeResult TakeOwedQueue(const std::function<void(qint64 msLeft)>& readSome,
             result.ok = false;
             return result;
         }
-        if (Clock::milliseconds() >= now.readUntilMs + kClaimedStepMs)
+        const qint64 left = now.readUntilMs + kClaimedStepMs - Clock::milliseconds();
+        if (left <= 0)
             return result; // its reader is past its bound and still has it: nothing more is waited for
-        sleep(kClaimedStepMs);
+        sleep(int(left)); // ends early once its reader lets it go or its end has come
     }
     qint64 silentSince = -1; // the take's read while no byte came of a reply that had none
     for (;;) {

@@ -174,7 +174,7 @@ struct OwedReply
 };
 // How an owed reply is read by whoever takes it: to its end, or until the link has been quiet this long (its first
 // byte awaited as long as its writer would have, counted from its write), and for at most the reply cap; a claimed
-// one is looked at again this often.
+// one is waited for this much past its reader's bound (a worker's take looks again this often).
 inline constexpr int kOwedReplyQuietMs = 1000;
 inline constexpr qint64 kReplyCapMs = 15000;
 inline constexpr int kClaimedStepMs = 20;
@@ -235,7 +235,8 @@ void TakeOwedReplyWith(const std::function<QByteArray(qint64 msLeft)>& read, con
 // LinkTextArrived); abandoned ends the take early (false returned). Each entry to its end or its bound (the first
 // byte as long as its writer would have waited, from its write, and at least the quiet bound from the take's start
 // or the last arrival; once bytes came, the quiet bound), 15 s in all; a claimed one is waited for until its reader
-// lets it go. silentMs: how long the take read without any byte while a reply without any was owed. capped: it ran
+// lets it go, through sleep(ms): a wait of at most ms that may end early (the window's ends when its reader lets it
+// go or its end settles it). silentMs: how long the take read without any byte while a reply without any was owed. capped: it ran
 // to its cap. stopWhen: not taken now (a live tool's reader takes the text).
 struct OwedTakeResult
 {

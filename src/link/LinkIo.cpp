@@ -351,6 +351,20 @@ bool waitTcpData(double seconds, qint64 endMs = 0, const std::function<bool()>& 
     }
 }
 
+// Waits at most ms (and a slice at most) with the window's events handled; a wake of the link's waits
+// (wakeTcpWaits: a claimed reply let go or ended, the link closed) ends it early.
+void waitWoken(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(std::clamp(ms, 0, kSliceMs), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    tcpWaiters.append(&loop);
+    {
+        NestedWait nested;
+        loop.exec();
+    }
+    tcpWaiters.removeAll(&loop);
+}
+
 // Takes at most cap bytes of the telnet text; what does not fit stays, flagged, for the next read.
 QByteArray takeTcpText(qsizetype cap)
 {
@@ -645,8 +659,7 @@ bool takeOwedOnWindow(quint64 epoch, qint64& silentMs)
         if (dropped.isEmpty() && !held.open())
             WaitPumping(int(std::min<qint64>(msLeft, kSliceMs))); // no port to read: the bound still passes
     };
-    const OwedTakeResult taken =
-        TakeOwedQueue(readSome, [epoch] { return readAbandoned(epoch); }, [](int ms) { WaitPumping(ms); });
+    const OwedTakeResult taken = TakeOwedQueue(readSome, [epoch] { return readAbandoned(epoch); }, waitWoken);
     if (taken.capped)
         exchangestate::noteOwedWaitCapped();
     silentMs = taken.silentMs;

@@ -369,7 +369,7 @@ DiagPollIo DiagPage::diagWorkerIo(LiveWorker& worker)
         for (;;) {
             // What the link still owes (the window's last exchange, this poll's own command given up) is read to
             // its end first, through the worker's own reads.
-            TakeOwedReplyWith(read, alive, [](int ms) { Sleep(ms); });
+            TakeOwedReplyWith(read, alive, [](int ms) { Sleep(std::min(ms, kClaimedStepMs)); });
             bool turn = false;
             bool written = false;
             onUi([&] {
