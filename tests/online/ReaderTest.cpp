@@ -448,57 +448,45 @@ void cutValueThenRecording(ReaderTest& test)
     EXPECT_FALSE(test.sim().linesWhileReplying().join().contains("RECORD"));
 }
 
-// Serial tracing stopped while a trace line comes byte by byte, within its blanks: the Stop's drain begins within
-// that line, whose "MX login: x" after the blanks ends nothing.
-void traceStoppedWithinLine(ReaderTest& test)
-{
-    fMain->selectTopic(20);
-    fMain->sbTracStart->click();
-    gatewaysim::Faults f;
-    f.trickleMs = 100; // the line from 0.6 s after the start on: its blanks from 1.7 s, its "MX" at 2.7 s
-    test.sim().setFaults(f);
-    test.waitUntil([] { return false; }, 2200);
-    fMain->sbTracStart->click();
-    test.waitUntil([] { return !CurrentConnection.Connected; }, 1000);
-    EXPECT_TRUE(test.dialogs().boxes().isEmpty()) << qPrintable(test.dialogs().boxTexts().join('|'));
-    EXPECT_TRUE(CurrentConnection.Connected);
-}
-
-gatewaysim::Config traceWithPrompt()
-{
-    gatewaysim::Config c;
-    c.traceScript = "1 TRACE frm" + QByteArray(10, ' ') + "MX login: x\r\n";
-    c.traceIntervalMs = 600;
-    return c;
-}
-
-// A test call left while its account comes byte by byte, within a line's blanks: the leaving drain begins within
-// that line, whose "MX login: x" after the blanks ends nothing.
-void testCallLeftWithinLine(ReaderTest& test)
-{
-    fMain->selectTopic(548);
-    fMain->edNumber1->setText(QStringLiteral("123"));
-    fMain->sbDial->click();
-    ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedLines().contains("AT!SP32=123\r"); }, 5000));
-    test.waitUntil([] { return false; }, 1200); // the account's blanks from 0.8 s on, its "MX" at 1.8 s
-    fMain->selectTopic(30);
-    test.waitUntil([] { return !CurrentConnection.Connected; }, 1000);
-    EXPECT_TRUE(test.dialogs().boxes().isEmpty()) << qPrintable(test.dialogs().boxTexts().join('|'));
-    EXPECT_TRUE(CurrentConnection.Connected);
-}
-
-gatewaysim::Config accountWithPrompt()
-{
-    gatewaysim::Config c;
-    c.testCallScript = {"\r\nCALL frm" + QByteArray(20, ' ') + "MX login: x\r\n"};
-    return c;
-}
-
 gatewaysim::Faults trickle(int ms)
 {
     gatewaysim::Faults f;
     f.trickleMs = ms;
     return f;
+}
+
+// Serial tracing stopped, or a test call left, while a line comes byte by byte and is within its blanks: the
+// drain after the reader begins within that line, whose "MX login: x" after the blanks ends nothing.
+std::function<void(ReaderTest&)> drainWithinLine(bool tracing)
+{
+    return [tracing](ReaderTest& test) {
+        if (tracing) {
+            fMain->selectTopic(20);
+            fMain->sbTracStart->click();
+            test.sim().setFaults(trickle(100)); // the line from 0.6 s on: its blanks from 1.7 s, its "MX" at 2.7 s
+            test.waitUntil([] { return false; }, 2200);
+            fMain->sbTracStart->click();
+        } else {
+            fMain->selectTopic(548);
+            fMain->edNumber1->setText(QStringLiteral("123"));
+            fMain->sbDial->click();
+            ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedLines().contains("AT!SP32=123\r"); }));
+            test.waitUntil([] { return false; }, 1200); // the account's blanks from 0.8 s on, its "MX" at 1.8 s
+            fMain->selectTopic(30);
+        }
+        test.waitUntil([] { return !CurrentConnection.Connected; }, 1000);
+        EXPECT_TRUE(test.dialogs().boxes().isEmpty()) << qPrintable(test.dialogs().boxTexts().join('|'));
+        EXPECT_TRUE(CurrentConnection.Connected);
+    };
+}
+
+gatewaysim::Config promptAfterBlanks()
+{
+    gatewaysim::Config c;
+    c.traceScript = "1 TRACE frm" + QByteArray(10, ' ') + "MX login: x\r\n";
+    c.traceIntervalMs = 600;
+    c.testCallScript = {"\r\nCALL frm" + QByteArray(20, ' ') + "MX login: x\r\n"};
+    return c;
 }
 
 // The whole load's first command answered by the login prompt: the session's end is told within a second.
@@ -700,8 +688,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReaderRow{"CutCommandPromptBehind", Link::Telnet, commandCut(true), cutCommandDropped(true)},
                       ReaderRow{"CutThenRecording", Link::Serial, {}, cutValueThenRecording, recordsLong()},
                       ReaderRow{"CutThenRecording", Link::Telnet, {}, cutValueThenRecording, recordsLong()},
-                      ReaderRow{"TraceStopWithinLine", Link::Serial, {}, traceStoppedWithinLine, traceWithPrompt()},
-                      ReaderRow{"TestCallLeftWithinLine", Link::Serial, trickle(50), testCallLeftWithinLine, accountWithPrompt()}),
+                      ReaderRow{"TraceStopWithinLine", Link::Serial, {}, drainWithinLine(true), promptAfterBlanks()},
+                      ReaderRow{"TestCallLeftWithinLine", Link::Serial, trickle(50), drainWithinLine(false), promptAfterBlanks()}),
     [](const auto& info) { return std::string(linkName(info.param.link)) + info.param.name; });
 
 } // namespace
