@@ -41,8 +41,8 @@ void LeaveTestCallTopic()
     // The gateway's answers to the hang-up and the line ends are read away, so that the next command on the
     // link gets its own reply. A modem line's read is bounded here like the serial port's time-outs bound
     // its own (its usual read would wait for the long first-byte time-out).
-    // The gateway's login prompt among them, at a line start, ends its session as the text passes the link's one
-    // look.
+    // The gateway's login prompt among them ends its session where the text passes (LinkTextArrived), looked at
+    // as the continuation of the line the stopped reader left: the drain may begin within a line.
     if (CurrentConnection.LinkType == LinkTelnet)
         LinkReadTimeout(kLeaveDrainSize, 0.01);
     else if (CurrentConnection.LinkType == LinkSerial)

@@ -7,7 +7,10 @@
 #include "firmware/ui/TfFirm.h"
 #include "link/ConnectFixture.h"
 #include "link/LiveTools.h"
+#include "pages/PageFrame.h"
+#include "pages/PageRuns.h"
 
+#include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -179,6 +182,32 @@ TEST_F(FirmwarePageTest, OverTheLinkAtRealTimingWithTheReconnect)
     EXPECT_FALSE(tcpUpgradeActive);
     EXPECT_TRUE(CurrentConnection.Connected) << "reconnected after the upgrade";
     EXPECT_EQ(gateway->loginCount(), 2);
+}
+
+// The ISDN load cut in I52's value, the rest coming after its read gave up: at!K2RM goes out only once that reply
+// has ended, and the boot loader's "Boot: Ready" is waited for as before.
+TEST_F(FirmwarePageTest, OverTheLinkTheEraseWaitsForACutReply)
+{
+    ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
+    ASSERT_NO_FATAL_FAILURE(connectNow());
+    gateway->setValue("I52", "+++BRI-DOWN+++");
+    gatewaysim::Faults f;
+    f.chunkSize = 64;
+    f.chunkDelayMs = 100;
+    f.pauseAfter = "I52=";
+    f.pauseAfterMs = 2500; // the read ends about 1.9 s after the "=" when the load begins as a second begins
+    gateway->setFaults(f);
+    QTest::qWait(int((1000 - QDateTime::currentMSecsSinceEpoch() % 1000) % 1000));
+    registeredPage(PageId::Isdn)->loadClick();
+    ASSERT_EQ(dialogs().boxes().size(), 1);
+    gateway->setFaults({});
+    const QString file = firmwareFile();
+    fMain->edFirmUpdate->setText(file);
+    dialogs().answerBox(IDYES);
+    fMain->sbFirmUpgradeClick();
+    ASSERT_TRUE(waitForUpgradeEnd());
+    EXPECT_TRUE(imageArrived(file));
+    EXPECT_FALSE(gateway->linesWhileReplying().contains("at!K2RM\r\n"));
 }
 
 TEST_F(FirmwarePageTest, ABootModeGatewayOverTheLinkIsOfferedTheUpgrade)

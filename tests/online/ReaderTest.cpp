@@ -406,6 +406,97 @@ void longCutThenTwoLoads(ReaderTest& test)
     EXPECT_TRUE(CurrentConnection.Connected);
 }
 
+// An online command's answer paused within its echoed line past the Stop's wait: the rest comes while the Stop
+// drops it, "MX login: x" within that line ends nothing; a prompt on a line behind it ends the session.
+std::function<void(ReaderTest&)> cutCommandDropped(bool promptBehind)
+{
+    return [promptBehind](ReaderTest& test) {
+        fMain->selectTopic(685);
+        fMain->edCommand->setText(QStringLiteral("MX login: x"));
+        fMain->sbCommandsStart->click();
+        fMain->sbCommandsStart->click(); // Stop: its wait ends within the line
+        test.waitUntil([&] { return !test.sim().sending(); }, 10000);
+        test.waitUntil([] { return !CurrentConnection.Connected; }, 300); // telnet looks as the text comes
+        if (CurrentConnection.Connected)
+            registeredPage(PageId::System)->loadClick(); // serial: its take reads what came
+        test.waitUntil([] { return !CurrentConnection.Connected; }, promptBehind ? 1000 : 0);
+        EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(promptBehind ? 56 : kTextLoadDone)});
+        EXPECT_EQ(CurrentConnection.Connected, !promptBehind);
+        EXPECT_EQ(test.sim().receivedLines().contains("AT&V\r\n"), !promptBehind);
+    };
+}
+
+gatewaysim::Faults commandCut(bool promptBehind)
+{
+    gatewaysim::Faults f;
+    f.pauseAfter = "GSM0: ";
+    f.pauseAfterMs = 4000;
+    f.dropAfterReplyTo = promptBehind ? "AT&G" : "";
+    f.dropShowsLogin = promptBehind;
+    return f;
+}
+
+// The ISDN load cut in I52's value for 6 s, answers 2 s late (telnet reads them within its LAN time-out); then a
+// recording: the erase reads its own answer, not the cut reply's, RECORD waits for it, and the recording runs on.
+void cutValueThenRecording(ReaderTest& test)
+{
+    CurrentConnection.LanTimeout = 3000;
+    fMain->selectTopic(25);
+    test.sim().setValue("I52", "+++BRI-DOWN+++");
+    gatewaysim::Faults f = late(2000);
+    f.pauseAfter = "I52=";
+    f.pauseAfterMs = 6000;
+    test.sim().setFaults(f);
+    registeredPage(PageId::Isdn)->loadClick();
+    EXPECT_EQ(test.dialogs().boxes().size(), 1);
+    fMain->sbVoiceDialClick();
+    ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedLines().join().contains("RECORD"); }, 20000));
+    test.waitUntil([] { return false; }, 4000);
+    EXPECT_TRUE(fMain->sbVoiceStop->isEnabled()) << "reported recorded";
+    EXPECT_FALSE(test.sim().linesWhileReplying().join().contains("RECORD"));
+}
+
+gatewaysim::Faults trickle(int ms)
+{
+    gatewaysim::Faults f;
+    f.trickleMs = ms;
+    return f;
+}
+
+// Serial tracing stopped, or a test call left, while a line comes byte by byte and is within its blanks: the
+// drain after the reader begins within that line, whose "MX login: x" after the blanks ends nothing.
+std::function<void(ReaderTest&)> drainWithinLine(bool tracing)
+{
+    return [tracing](ReaderTest& test) {
+        if (tracing) {
+            fMain->selectTopic(20);
+            fMain->sbTracStart->click();
+            test.sim().setFaults(trickle(100)); // the line from 0.6 s on: its blanks from 1.7 s, its "MX" at 2.7 s
+            test.waitUntil([] { return false; }, 2200);
+            fMain->sbTracStart->click();
+        } else {
+            fMain->selectTopic(548);
+            fMain->edNumber1->setText(QStringLiteral("123"));
+            fMain->sbDial->click();
+            ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedLines().contains("AT!SP32=123\r"); }));
+            test.waitUntil([] { return false; }, 1200); // the account's blanks from 0.8 s on, its "MX" at 1.8 s
+            fMain->selectTopic(30);
+        }
+        test.waitUntil([] { return !CurrentConnection.Connected; }, 1000);
+        EXPECT_TRUE(test.dialogs().boxes().isEmpty()) << qPrintable(test.dialogs().boxTexts().join('|'));
+        EXPECT_TRUE(CurrentConnection.Connected);
+    };
+}
+
+gatewaysim::Config promptAfterBlanks()
+{
+    gatewaysim::Config c;
+    c.traceScript = "1 TRACE frm" + QByteArray(10, ' ') + "MX login: x\r\n";
+    c.traceIntervalMs = 600;
+    c.testCallScript = {"\r\nCALL frm" + QByteArray(20, ' ') + "MX login: x\r\n"};
+    return c;
+}
+
 // The whole load's first command answered by the login prompt: the session's end is told within a second.
 void identificationMeetsPrompt(ReaderTest& test)
 {
@@ -600,7 +691,14 @@ INSTANTIATE_TEST_SUITE_P(
                       ReaderRow{"CutThenStatistics", Link::Telnet, {}, cutValueThenStatistics(3200)},
                       ReaderRow{"LongCutTwoLoads", Link::Serial, {}, longCutThenTwoLoads},
                       ReaderRow{"IdentificationMeetsPrompt", Link::Serial, promptOn("ATI4"), identificationMeetsPrompt},
-                      ReaderRow{"IdentificationMeetsPrompt", Link::Telnet, promptOn("ATI4"), identificationMeetsPrompt}),
+                      ReaderRow{"IdentificationMeetsPrompt", Link::Telnet, promptOn("ATI4"), identificationMeetsPrompt},
+                      ReaderRow{"CutCommandDropped", Link::Telnet, commandCut(false), cutCommandDropped(false)},
+                      ReaderRow{"CutCommandPromptBehind", Link::Serial, commandCut(true), cutCommandDropped(true)},
+                      ReaderRow{"CutCommandPromptBehind", Link::Telnet, commandCut(true), cutCommandDropped(true)},
+                      ReaderRow{"CutThenRecording", Link::Serial, {}, cutValueThenRecording, recordsLong()},
+                      ReaderRow{"CutThenRecording", Link::Telnet, {}, cutValueThenRecording, recordsLong()},
+                      ReaderRow{"TraceStopWithinLine", Link::Serial, {}, drainWithinLine(true), promptAfterBlanks()},
+                      ReaderRow{"TestCallLeftWithinLine", Link::Serial, trickle(50), drainWithinLine(false), promptAfterBlanks()}),
     [](const auto& info) { return std::string(linkName(info.param.link)) + info.param.name; });
 
 } // namespace
