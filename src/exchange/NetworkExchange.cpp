@@ -139,10 +139,11 @@ QByteArray exchangeNetworkListing(const QByteArray& command, bool& written)
         return {};
     QByteArray reply;
     QByteArray piece = e.reply;
-    LoginPromptWatch prompt; // the exchange looked at its own reply; the pieces read after it are looked at with it
+    // The gateway's login prompt, in the exchange's reply or a piece after it, ends the session (LinkLost): the
+    // link's text is looked at as it arrives, each piece as its line's continuation.
     for (;;) {
         reply += piece;
-        if (prompt.see(piece) || ReplyComplete(reply) || reply.size() > kNetworkListingCap || LinkLost())
+        if (ReplyComplete(reply) || reply.size() > kNetworkListingCap || LinkLost())
             break;
         if (piece.isEmpty() || (modem && Clock::milliseconds() - start > kModemListingMs))
             break;

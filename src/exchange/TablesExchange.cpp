@@ -215,18 +215,10 @@ bool ReadNetworkIds(QByteArray& reply, QString& errors)
         return false;
     }
     // On a modem line a reply cut short is gathered on within its time; the gateway's login prompt in it ends the
-    // session (each read looks at all its own text; the watch finds a prompt split between two).
-    LoginPromptWatch prompt;
-    prompt.see(reply);
+    // session (LinkLost: the link's text is looked at as it arrives, each piece as its line's continuation).
     while (modem && !reply.isEmpty() && !reply.contains("OK\r\n") && reply.size() < kNetworkIdsMax &&
-           Clock::seconds() - start <= kModemNetworkIdsSeconds && !LinkLost()) {
-        const QByteArray piece = ReadReply(kReplySize);
-        reply += piece;
-        if (prompt.see(piece))
-            break;
-        if (piece.size() == kReplySize - 1) // its rest was read but not kept
-            prompt.continueLine();
-    }
+           Clock::seconds() - start <= kModemNetworkIdsSeconds && !LinkLost())
+        reply += ReadReply(kReplySize);
     return true;
 }
 

@@ -371,12 +371,6 @@ bool LinkTextWouldEndSession(QByteArrayView text)
     return neverLooks.load() == 0 && linkWatch.wouldSee(text);
 }
 
-void LoginPromptWatch::continueLine()
-{
-    if (!seen_)
-        line_ = kWithinLine;
-}
-
 void LoginPromptWatch::clear()
 {
     line_.clear();

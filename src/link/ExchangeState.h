@@ -108,10 +108,12 @@ bool LinkSessionEnded();
 // (a look that takes nothing: the text passes LinkTextArrived when it is read).
 bool LinkTextWouldEndSession(QByteArrayView text);
 
-// The one rule for text that comes in pieces (a reader's reads, a listing's pages, the telnet chunks): each piece is
-// looked at together with the line it continues, so that a prompt split over two pieces ("\r\nMX lo", "gin:") is
-// found and a line begun in an earlier piece ("GSM0: MX lo", "gin: x") is no line start. Of the current unfinished
-// line only what a prompt may still complete is kept (bounded). The first piece begins a line.
+// The one rule for text that comes in pieces, kept by the link for all its text (LinkTextArrived), whoever reads it:
+// each piece is looked at together with the line it continues, so that a prompt split over two pieces ("\r\nMX lo",
+// "gin:") is found and a line begun in an earlier piece ("GSM0: MX lo", "gin: x") is no line start, whichever
+// reader's read the line began in. Of the current unfinished line only what a prompt may still complete is kept
+// (bounded). The first piece begins a line. Readers keep no watch of their own: they ask LinkSessionEnded (or
+// LinkLost) after a read.
 class LoginPromptWatch
 {
 public:
@@ -121,9 +123,6 @@ public:
     bool seen() const { return seen_; }
     // Whether the next piece would show the prompt, the watch left as it is.
     bool wouldSee(QByteArrayView piece) const;
-    // The next piece continues a line whose beginning was not seen (the piece before was cut short): no prompt
-    // begins it.
-    void continueLine();
     void clear();
 
 private:

@@ -6,7 +6,7 @@
 //
 // Sizes: every read takes a size, as the program's fixed buffers had; what is returned holds at most size - 1
 // bytes (the room the zero-terminated buffer had for text). Beyond that, only what the rules need is kept: an owed
-// reply's unfinished last line and a prompt watch's, both bounded (OwedLineHead, LoginPromptWatch).
+// reply's unfinished last line and the link's prompt watch's, both bounded (OwedLineHead, LoginPromptWatch).
 //
 // Waiting: on the telnet link the received text reaches us through the client's data event on the UI thread,
 // so the telnet reads wait in a nested event loop (the window keeps working) that ends on the data flag, on a
@@ -91,8 +91,8 @@ inline int serialReplyQuietMs = 3000;
 QByteArray ReadReply(qsizetype size);
 QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch);
 QByteArray ReadReply(const ReplyReading& reading);
-// A reply read as ReadReply(size) reads it, for work that does not examine it: true when all that was read (the
-// part beyond size included) holds the gateway's login prompt outside a value line (NoteSessionEnd).
+// A reply read as ReadReply(size) reads it, for work that does not examine it: true when the gateway's session has
+// ended (LinkSessionEnded: its login prompt came, in what was read or before it, beyond size too).
 bool ReadReplyMeetsSessionEnd(qsizetype size);
 // One piece of a long listing that the caller gathers itself (the record downloads): telnet collects as
 // ReadReply does; a modem line waits modemReplyWaitMs, then reads once (up to 10 s for the first byte, ending

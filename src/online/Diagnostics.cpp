@@ -113,13 +113,13 @@ DiagReply DiagCollect(const std::function<QByteArray(qint64 msLeft)>& read, cons
     // The last bytes of the stream, so that an "OK\r\n" split between two reads, or lying beyond the cap, is
     // still seen as the reply's end.
     QByteArray tail;
-    LoginPromptWatch prompt;
     for (;;) {
         const qint64 left = startMs + limitMs - Clock::milliseconds();
         const QByteArray chunk = read(std::max<qint64>(left, 0));
         // The gateway's login prompt, also one that came with the reply's "OK" or beyond the cap: the session has
-        // ended, and the reply is none (the poll writes nothing more).
-        if (prompt.see(chunk)) {
+        // ended, and the reply is none (the poll writes nothing more). It was looked at where the link's text
+        // arrived, as the continuation of its line.
+        if (LinkSessionEnded()) {
             reply.text.clear();
             break;
         }

@@ -83,7 +83,7 @@ struct DiagReply
     bool ended = false;
 };
 // Collects what read steps bring until the stream holds "OK\r\n" or the gateway's login prompt (the session has
-// ended: NoteSessionEnd; the reply's text is then empty, even when its "OK" came with the prompt), more than limitMs
+// ended: LinkSessionEnded; the reply's text is then empty, even when its "OK" came with the prompt), more than limitMs
 // have passed since startMs (Clock::milliseconds()), or alive() turns false. read(msLeft) is one read step that waits
 // at most msLeft.
 DiagReply DiagCollect(const std::function<QByteArray(qint64 msLeft)>& read, const std::function<bool()>& alive,
@@ -123,8 +123,7 @@ public:
     QByteArray take(qsizetype max, qint64 ms, const WorkerThread* worker);
     // Wakes a waiting take (after its worker was told to terminate).
     void wake();
-    // Drops what has come and returns it; a login prompt among it tells that the gateway's session has ended
-    // (NoteSessionEnd).
+    // Drops what has come and returns it (looked at for the gateway's login prompt where it arrived).
     QByteArray clear();
 
 private:

@@ -54,7 +54,7 @@ bool CommandsChunkShowsOk(const QByteArray& chunk)
 void OnlineCommandsStep()
 {
     const QByteArray got = LinkReadTimeout(kStepReadSize, kStepReadSeconds);
-    if (got.isEmpty() || commandsPrompt.see(got))
+    if (got.isEmpty() || LinkSessionEnded()) // the gateway's login prompt: the run ends on the link's loss path
         return;
     WorkerThread::runOnUiThread([got] {
         if (commandsChunkReceived)
@@ -66,7 +66,6 @@ void resetOnlineCommands()
 {
     commandsThread.clear();
     commandsText.clear();
-    commandsPrompt.clear();
     commandsChunkReceived = nullptr;
     commandsStopDrainMs = 2000;
 }

@@ -27,9 +27,6 @@ public:
 inline QByteArray commandsText;
 // Takes each chunk the reader got, on the window's thread (the reader waits meanwhile); set by the page.
 inline std::function<void(const QByteArray&)> commandsChunkReceived;
-// What a run brings (the reader's chunks, the telnet route's), looked at for the gateway's login prompt: its
-// session has ended, and the run ends on the link's loss path. Cleared as a run starts.
-inline LoginPromptWatch commandsPrompt;
 
 // How long a Stop waits for the end of the reply before it ends the run itself.
 inline int commandsStopDrainMs = 2000;

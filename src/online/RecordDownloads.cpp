@@ -174,11 +174,12 @@ bool linkGone()
 // A read that brought nothing because the link has gone: every further read would return at once, so a loop
 // that reads until a marker or its idle limit ends at once instead of spinning. The read has told the program of
 // the loss (linkLostHook); the run reports its failure as a failed write does, and the connection ends after it.
-// So does the gateway's login prompt, looked for across the run's blocks (prompt): its session has ended, and no
-// more of the listing comes.
-bool readFailedForGood(const QByteArray& block, LoginPromptWatch& prompt)
+// So does the gateway's login prompt (LinkSessionEnded, judged where the link's text arrives, each piece as the
+// continuation of its line, so a record holding the prompt's text within a line ends nothing): its session has
+// ended, and no more of the listing comes.
+bool readFailedForGood(const QByteArray& block)
 {
-    return (block.isEmpty() && linkGone()) || prompt.see(block);
+    return (block.isEmpty() && linkGone()) || LinkSessionEnded();
 }
 
 // The run's end once its link has gone: what has come reaches the memo, and the run reports its failure.
@@ -192,7 +193,7 @@ RecordOutcome endLost(const RecordMemoAdd& add, const QByteArray& text)
 enum class SectionEnd { Ok, Idle, Lost };
 
 // One statistics section: the blocks after the header marker up to the terminating "OK" line.
-SectionEnd readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker, LoginPromptWatch& prompt)
+SectionEnd readStatisticsSection(const RecordMemoAdd& add, const QByteArray& marker)
 {
     IdleClock idle;
     HeaderMarker header(marker);
@@ -206,7 +207,7 @@ SectionEnd readStatisticsSection(const RecordMemoAdd& add, const QByteArray& mar
             done = true;
         }
         QByteArray block = ReadReplyPiece(4096);
-        if (readFailedForGood(block, prompt)) {
+        if (readFailedForGood(block)) {
             end = SectionEnd::Lost;
             break;
         }
@@ -301,7 +302,6 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
     IdleClock idle;
     HeaderMarker header(QByteArrayLiteral("   date"));
     MarkerLineEnd markerEnd;
-    LoginPromptWatch prompt;
     bool inTime = true;
     bool done = false;
     QByteArray text;
@@ -314,7 +314,7 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
         if (onTelnet())
             PauseOnLink(recordWaits.logTcpPauseMs);
         QByteArray block = LinkReadTimeout(4096, recordWaits.logReadSeconds);
-        if (readFailedForGood(block, prompt))
+        if (readFailedForGood(block))
             return endLost(add, text);
         markerEnd.settle(block);
         if (!takeBlock(block, header, idle, tail))
@@ -355,8 +355,7 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
     // Each section's title line is followed by an empty line.
     add("[" + encodeCp1250(totalTitle) + "]");
     add(QByteArray());
-    LoginPromptWatch prompt;
-    const SectionEnd total = readStatisticsSection(add, QByteArrayLiteral("network"), prompt);
+    const SectionEnd total = readStatisticsSection(add, QByteArrayLiteral("network"));
     if (total == SectionEnd::Lost)
         return failedWrite();
     if (closingProgram())
@@ -366,7 +365,7 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
         return failedWrite();
     add("[" + encodeCp1250(moduleTitle) + "]");
     add(QByteArray());
-    const SectionEnd modules = readStatisticsSection(add, QByteArrayLiteral("module"), prompt);
+    const SectionEnd modules = readStatisticsSection(add, QByteArrayLiteral("module"));
     if (modules == SectionEnd::Lost)
         return failedWrite();
     if (complete)
@@ -404,7 +403,6 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
     bool done = false;
     QByteArray text;
     ReceivedTail tail;
-    LoginPromptWatch prompt;
     bool pageBegun = false; // lines of the page have been added since the last page answer
     while (!done) {
         PauseOnLink(recordWaits.callPauseMs);
@@ -413,7 +411,7 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
             inTime = false;
             done = true;
         }
-        if (readFailedForGood(block, prompt))
+        if (readFailedForGood(block))
             return endLost(add, text);
         // A block of one or two characters does not count for the idle clock, but its text is the gateway's
         // like any other: on a slow line it may be the start or the rest of a line or a marker.
@@ -478,10 +476,9 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
     // brings nothing then ends the run only once the idle limit has passed since the echo.
     qint64 echoAt = -1;
     bool recordText = false;
-    LoginPromptWatch prompt;
     for (;;) {
         const QByteArray read = LinkRead(kCallPieceSize);
-        if (prompt.see(read))
+        if (LinkSessionEnded())
             return failedWrite(); // the session has ended: nothing more goes into its login dialogue
         if (read.isEmpty()) {
             if (echoAt >= 0 && !recordText && Clock::seconds() - echoAt <= recordWaits.idleSeconds && !linkGone() &&
@@ -541,7 +538,8 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
         return failedWrite();
     // A CR LF ends the dialogue on the gateway; it deletes nothing.
     LinkWrite(CurrentConnection, QByteArrayLiteral("\r\n"));
-    if (prompt.see(LinkRead(10)) || failed)
+    LinkRead(10);
+    if (LinkSessionEnded() || failed)
         return failedWrite();
     return {};
 }

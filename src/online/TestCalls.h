@@ -63,9 +63,6 @@ QString TestViewText(const QByteArray& text);
 
 // The reply handler on the window's thread; set by the page.
 inline std::function<void(const QByteArray&)> testCallReceiveHook;
-// What the run brings (the reader's chunks, the telnet route's), looked at for the gateway's login prompt: its
-// session has ended, and the run ends on the link's loss path. Cleared as a run starts.
-inline LoginPromptWatch testCallPrompt;
 
 // One step of the reader: one read of the link (at most kTestChunkMax bytes, 1.0 s on telnet; the serial
 // port's own read time-outs decide there), handed to testCallReceiveHook on the window's thread and waited

@@ -79,7 +79,7 @@ void ReadTracingData()
 {
     // Exactly one byte per step: LinkRead keeps at most size - 1 bytes.
     const QByteArray got = LinkRead(2);
-    if (got.isEmpty() || got[0] == '\0' || tracingPrompt.see(got))
+    if (got.isEmpty() || got[0] == '\0' || LinkSessionEnded())
         return;
     HandleTraceByte(got[0]);
 }
@@ -98,6 +98,5 @@ void resetTracing()
     CloseTraceFile();
     tracingSave = true;
     tracingLine.clear();
-    tracingPrompt.clear();
     tracingShowLine = nullptr;
 }

@@ -32,9 +32,6 @@ inline std::FILE* traceFile = nullptr;
 inline std::atomic<bool> tracingSave{true};
 // The line the serial reader is assembling.
 inline QByteArray tracingLine;
-// What the trace brings (the serial reader's bytes, the telnet route's chunks), looked at for the gateway's login
-// prompt: its session has ended, and the trace ends on the link's loss path. Cleared as a trace starts.
-inline LoginPromptWatch tracingPrompt;
 // Shows one finished line in the trace view; set by the page, called on the window's thread.
 inline std::function<void(const QByteArray&)> tracingShowLine;
 

@@ -122,16 +122,13 @@ QByteArray VoiceReplyWait(int leastMs)
     VoiceDeadline deadline(voiceWaits.replyMs);
     QByteArray text;
     constexpr qsizetype kPieceSize = 512;
-    // Each read looks at all its text itself; the watch finds a prompt split between two reads.
-    LoginPromptWatch prompt;
+    // The gateway's login prompt, looked at where the link's text arrives (each piece as its line's continuation),
+    // makes the port count as lost.
     do {
         const QByteArray piece = ReadReply(kPieceSize);
         if (piece.isEmpty())
             WaitPumping(50); // a port that answers at once with nothing must not be asked in a tight loop
         text += piece;
-        prompt.see(piece); // the session's end makes the port count as lost
-        if (piece.size() == kPieceSize - 1) // its rest was read but not kept
-            prompt.continueLine();
     } while (!holdsFinal(text) && !deadline.passed() && !LinkPortLost()); // no answer comes over a lost port
     if (const qint64 left = settled - Clock::milliseconds(); left > 0)
         PauseOnLink(int(left));
@@ -142,12 +139,10 @@ bool VoiceEraseWait(const std::shared_ptr<ComPort>& port, const QByteArray& mark
 {
     VoiceDeadline deadline(limitMs);
     QByteArray text;
-    LoginPromptWatch prompt;
     for (;;) {
         WaitPumping(voiceWaits.erasePollMs);
-        const QByteArray piece = ComRead(port.get(), 512, true);
-        text += piece;
-        if (prompt.see(piece))
+        text += ComRead(port.get(), 512, true); // the link's port: its text is looked at for the prompt as it arrives
+        if (LinkSessionEnded())
             return false;
         if (text.contains(marker))
             return true;

@@ -45,7 +45,7 @@ QString VoiceMessageName(int index, const Tlabels& labels);
 int VoiceRecordLimit(int index);
 
 // Reads replies until the text holds "OK", "ERROR" or "BUSY" (in any case), voiceWaits.replyMs have passed or
-// the link's port is gone or the gateway's session has ended (its login prompt came: LoginPromptWatch); returns all
+// the link's port is gone or the gateway's session has ended (its login prompt came: LinkSessionEnded); returns all
 // that came. Once the program is closing, at most voiceWaits.closingMs more. leastMs: the pause the gateway is
 // given after a command; the reply is read as it comes (a login prompt in it ends the pause), and the call returns
 // no sooner than that.

@@ -215,6 +215,25 @@ gatewaysim::Config recordWithPrompt()
     return c;
 }
 
+gatewaysim::Faults pausedAfter(const char* bytes, int ms)
+{
+    gatewaysim::Faults f;
+    f.pauseAfter = bytes;
+    f.pauseAfterMs = ms;
+    return f;
+}
+
+// A call record pausing right before "  MX login: x" within its line: the listing's next piece continues that
+// line, so the download ends as usual (its closing line end written), no box 56, the session kept.
+void recordPausedBeforePrompt(ReaderTest& test)
+{
+    fMain->sbCallLoadClick();
+    EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(kTextLoadDone)});
+    EXPECT_TRUE(fMain->mCall->toPlainText().contains(QStringLiteral("MX login: x")));
+    EXPECT_FALSE(ReaderTest::waitUntil([] { return !CurrentConnection.Connected; }, 1000));
+    EXPECT_EQ(test.sim().receivedLines(), (QList<QByteArray>{"AT&C\r\n", "\r\n"}));
+}
+
 // The voice page's view, longer than the 511 bytes its reads keep, with the login prompt after byte 700: the
 // session's end is told at once and the erase never goes out.
 gatewaysim::Faults voiceViewWithPrompt()
@@ -655,6 +674,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReaderRow{"PromptPastSize", Link::Modem, {}, promptPastSize},
                       ReaderRow{"PromptWithinLines", Link::Serial, {}, promptWithinLines, recordWithPrompt()},
                       ReaderRow{"PromptWithinLines", Link::Telnet, {}, promptWithinLines, recordWithPrompt()},
+                      ReaderRow{"RecordPausedBeforePrompt", Link::Telnet, pausedAfter("00:00:05", 2500),
+                                recordPausedBeforePrompt, recordWithPrompt()},
                       ReaderRow{"VoicePromptPastKept", Link::Serial, voiceViewWithPrompt(), voiceErasePastPrompt},
                       ReaderRow{"Noise", Link::Serial, noiseOrSilence(true), kNoiseRun},
                       ReaderRow{"Noise", Link::Telnet, noiseOrSilence(true), kNoiseRun},

@@ -632,22 +632,26 @@ void ConnectionPart::tcpDataAvailable(const QByteArray& arrived)
     if (liveTools.anyRoute()) {
         // The one place the link's text passes (StoreTcpReceived's too): looked at as the line's continuation and
         // counted against what is owed, whoever reads it.
-        const QByteArray text = LinkTextArrived(arrived, LinkEpoch());
-        // The view is chosen before a lost connection is handled: the disconnect ends the routes, and the
-        // text that came with the loss still belongs to the tool that was reading.
-        QPlainTextEdit* view = liveTools.routeTarget();
-        if (!tcp || !tcp->Connected())
-            endLostConnection();
-        // The gateway's echo of an erased character (BS SP BS): the view has erased it already.
-        if (text.size() > 2 && text.startsWith("\b \b"))
-            return;
-        if (view)
-            appendRoutedText(view, text);
-        if (!text.isEmpty())
-            liveTools.routeReceived(text);
+        routeTcpText(LinkTextArrived(arrived, LinkEpoch()));
         return;
     }
     StoreTcpReceived(arrived);
+}
+
+void ConnectionPart::routeTcpText(const QByteArray& text)
+{
+    // The view is chosen before a lost connection is handled: the disconnect ends the routes, and the text that
+    // came with the loss still belongs to the tool that was reading.
+    QPlainTextEdit* view = liveTools.routeTarget();
+    if (!tcp || !tcp->Connected())
+        endLostConnection();
+    // The gateway's echo of an erased character (BS SP BS): the view has erased it already.
+    if (text.size() > 2 && text.startsWith("\b \b"))
+        return;
+    if (view)
+        appendRoutedText(view, text);
+    if (!text.isEmpty())
+        liveTools.routeReceived(text);
 }
 
 void appendRoutedText(QPlainTextEdit* view, const QByteArray& text)

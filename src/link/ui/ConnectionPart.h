@@ -70,6 +70,9 @@ public:
     void tLoginTimerTimer();
     // The telnet client's data event: the text goes to the link's reads unless a live tool's route takes it.
     void tcpDataAvailable(const QByteArray& text);
+    // Hands text that has already passed the link's one place (LinkTextArrived) to the route that is on: the
+    // received text a tool's start finds waiting, which must not be looked at or counted twice.
+    void routeTcpText(const QByteArray& text);
 
     // Menus, tool buttons and online topic images of the connected or the disconnected program.
     void setConnectedState(bool connected);

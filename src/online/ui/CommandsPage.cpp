@@ -192,8 +192,6 @@ void CommandsPage::startCommands()
         return;
     }
     const bool running = commandsRuns();
-    if (!running)
-        commandsPrompt.clear();
     commandsText.clear();
     m1->clear();
     m1->repaint();
@@ -282,7 +280,7 @@ void CommandsPage::commandsSerialChunk(const QByteArray& chunk)
 void CommandsPage::commandsTelnetText(const QByteArray& text)
 {
     // The router has put the text into the view already (all of it, also what follows an end).
-    if (!commandsOverTcp || commandsPrompt.see(text))
+    if (!commandsOverTcp || LinkSessionEnded())
         return;
     AppendCommandsText(commandsText, text);
     if (CommandsReplyEnded(commandsText))

@@ -161,7 +161,7 @@ void TerminalPart::OpenTerminal()
         const QByteArray waiting = TakeTcpReceived();
         ClearTcpReceived();
         if (!waiting.isEmpty())
-            fMain->tcpDataAvailable(waiting);
+            fMain->routeTcpText(waiting); // it passed the link's one place as it came
     } else if (!terminalThread) {
         terminalThread = new TTerminal;
     }

@@ -245,7 +245,7 @@ void TestCallsPage::buildTestCallsPage(QWidget* host)
     };
     tool.routeView = [this] { return mmTest; };
     tool.routeReceived = [this](const QByteArray& text) {
-        if (!testCallOverTcp || testCallPrompt.see(text))
+        if (!testCallOverTcp || LinkSessionEnded())
             return;
         // The handler takes the chunk as the program's zero-terminated buffer held it.
         QByteArray chunk = text.left(kTestChunkMax);
@@ -431,8 +431,6 @@ void TestCallsPage::startTestCall(const QByteArray& command)
         testStartFailed();
         return;
     }
-    if (!testCallRuns())
-        testCallPrompt.clear();
     if (CurrentConnection.LinkType == LinkTelnet)
         liveTools.setRoute(LiveToolSlot::TestCalls, true);
     else if (!testCallThread)
@@ -532,7 +530,6 @@ void TestCallsPage::stopTestCall(bool owesReply)
         // now, so that the next command on the line does not take it for its own.
         rest = LinkReadWithin(kStopDrainSize, kModemStopDrainMs);
     }
-    testCallPrompt.see(rest);
     if (!rest.isEmpty()) {
         // One line: the reply's own line ends are not shown.
         if (rest.startsWith("\r\n"))

@@ -222,8 +222,6 @@ void TracingPage::buildTracingPage(QWidget* host)
 
 void TracingPage::tracingTelnetText(const QByteArray& text)
 {
-    if (tracingOverTcp)
-        tracingPrompt.see(text);
     // The raw chunk as it came, whichever view took it.
     if (traceFile && cbTracSave->isChecked()) {
         std::fwrite(text.constData(), 1, size_t(text.size()), traceFile);
@@ -311,8 +309,7 @@ void TracingPage::sbTracStartClick()
     // The trace may follow the reply at once and come in the same read: it is handed on below, once the
     // reader's state and the file are ready for it.
     QByteArray answer = LinkRead(kTraceReplySize);
-    tracingPrompt.clear();
-    if (tracingPrompt.see(answer))
+    if (LinkSessionEnded())
         return; // the gateway's session has ended: the link's loss path tells it
     const qsizetype replyLength = TraceStartReplyLength(answer);
     QByteArray early;
@@ -353,7 +350,7 @@ void TracingPage::sbTracStartClick()
     if (early.isEmpty())
         return;
     if (telnet) {
-        fMain->tcpDataAvailable(early);
+        fMain->routeTcpText(early); // it passed the link's one place as it came
     } else {
         // The reader has not begun yet (it starts when the window's thread is back in its event loop).
         for (const char c : std::as_const(early))

@@ -42,14 +42,10 @@ constexpr int kTextNotWave = 987;
 const QString kWavFilter = QStringLiteral("Microsoft Waveform Audio Files (*wav)|*.wav");
 
 // The recording's reads (its erase's on a modem line, the status during it), one at a time: the gateway's login
-// prompt among them ends the session.
-LoginPromptWatch recordPrompt;
-
+// prompt among them ends the session (looked at where the link's text arrives, as its line's continuation).
 QByteArray recordRead()
 {
-    const QByteArray text = LinkReadTimeout(128, 0.05);
-    recordPrompt.see(text);
-    return text;
+    return LinkReadTimeout(128, 0.05);
 }
 
 class TRecordVoice : public LiveWorker
@@ -551,7 +547,9 @@ void VoicePage::voiceRead()
     showVoiceProgress();
     XmodemResult result;
     {
-        // The transfer's own port time-outs end with it: the gateway's answers after it are read as any other.
+        // The transfer's own port time-outs end with it: the gateway's answers after it are read as any other. Its
+        // bytes are no text (never looked at for the prompt): the line after it begins anew.
+        const NeverLooksScope binary;
         VoiceXmodemLine line(*span.port());
         result = XmodemReceive(line, target, firmProgress(), voiceXmodemLimits);
     }
@@ -631,11 +629,15 @@ void VoicePage::voiceWrite()
         return fail();
     setFirmStatus(171, "Transmitted packet : ");
     PauseOnLink(100);
-    if (!span.write(messageCommand(n, "WRITE")) || (ComRead(span.port().get(), 512, true), LinkSessionEnded()))
+    if (!span.write(messageCommand(n, "WRITE")))
+        return erased();
+    ComRead(span.port().get(), 512, true); // its answer: the gateway's login prompt in it ends the session
+    if (LinkSessionEnded())
         return erased();
 
     XmodemResult result;
     {
+        const NeverLooksScope binary; // no text: the line after it begins anew
         VoiceXmodemLine line(*span.port()); // its short time-outs last as long as the transfer
         result = XmodemSend(line, source, firmProgress(), voiceXmodemLimits);
     }
@@ -698,7 +700,6 @@ void VoicePage::sbVoiceDialClick()
     lbVoiceStatus->setText(labelOr(labelTexts, 676, QStringLiteral("Erasing voice message ... ")));
     lbVoiceStatus->repaint();
     sbVoiceDial->setEnabled(false);
-    recordPrompt.clear();
 
     const QByteArray erase = messageCommand(n, "ERASE", "\r");
     PauseOnLink(200);
@@ -721,9 +722,7 @@ void VoicePage::sbVoiceDialClick()
         QByteArray text;
         while (!(erased = text.contains("OK")) && Clock::milliseconds() <= end && !closingProgram() && !LinkLost()) {
             WaitPumping(100);
-            const QByteArray piece = LinkReadTimeout(128, 0.01);
-            text += piece;
-            recordPrompt.see(piece); // the session's end makes the link count as lost
+            text += LinkReadTimeout(128, 0.01); // the session's end makes the link count as lost
         }
     }
     if (!erased) {
@@ -781,8 +780,7 @@ void UpdateVoiceRecordStatus(VoicePage* page, const QByteArray& text)
     if (c.LinkType == LinkModem && port) {
         const CommTimeouts saved = port->timeouts();
         port->setTimeouts(kNormalTimeouts);
-        const QByteArray rest = ComRead(port, 128, true);
-        recordPrompt.see(rest);
+        ComRead(port, 128, true);
         port->setTimeouts(saved);
     } else {
         recordRead();
