@@ -386,17 +386,22 @@ std::function<void(ReaderTest&)> stopThenBufferTimed(bool tracing, int lanTimeou
     };
 }
 
+// The ISDN load, I52 holding value and the gateway pausing pauseMs within it (besides f's faults).
+void loadIsdnCutInI52(ReaderTest& test, const char* value, int pauseMs, gatewaysim::Faults f)
+{
+    test.sim().setValue("I52", value);
+    f.pauseAfter = "I52=";
+    f.pauseAfterMs = pauseMs;
+    test.sim().setFaults(f);
+    registeredPage(PageId::Isdn)->loadClick();
+}
+
 // The ISDN load cut in I52's value past its bound (the rest after pauseMs); Statistics > Load then reads its own
 // listing, the value's rest taken as the cut reply's: no box, the session kept.
 std::function<void(ReaderTest&)> cutValueThenStatistics(int pauseMs)
 {
     return [pauseMs](ReaderTest& test) {
-        test.sim().setValue("I52", "MX login: x");
-        gatewaysim::Faults f = pieces(100);
-        f.pauseAfter = "I52=";
-        f.pauseAfterMs = pauseMs;
-        test.sim().setFaults(f);
-        registeredPage(PageId::Isdn)->loadClick();
+        loadIsdnCutInI52(test, "MX login: x", pauseMs, pieces(100));
         EXPECT_EQ(test.dialogs().boxes().size(), 1);
         test.dialogs().clearRecords();
         fMain->selectTopic(24);
@@ -411,12 +416,7 @@ std::function<void(ReaderTest&)> cutValueThenStatistics(int pauseMs)
 // load after it, which loads right.
 void longCutThenTwoLoads(ReaderTest& test)
 {
-    test.sim().setValue("I52", "+++BRI-DOWN+++");
-    gatewaysim::Faults f = pieces(100);
-    f.pauseAfter = "I52=";
-    f.pauseAfterMs = 9000;
-    test.sim().setFaults(f);
-    registeredPage(PageId::Isdn)->loadClick();
+    loadIsdnCutInI52(test, "+++BRI-DOWN+++", 9000, pieces(100));
     registeredPage(PageId::System)->loadClick();
     test.dialogs().clearRecords();
     registeredPage(PageId::System)->loadClick();
@@ -461,12 +461,7 @@ void cutValueThenRecording(ReaderTest& test)
 {
     CurrentConnection.LanTimeout = 3000;
     fMain->selectTopic(25);
-    test.sim().setValue("I52", "+++BRI-DOWN+++");
-    gatewaysim::Faults f = late(2000);
-    f.pauseAfter = "I52=";
-    f.pauseAfterMs = 6000;
-    test.sim().setFaults(f);
-    registeredPage(PageId::Isdn)->loadClick();
+    loadIsdnCutInI52(test, "+++BRI-DOWN+++", 6000, late(2000));
     EXPECT_EQ(test.dialogs().boxes().size(), 1);
     fMain->sbVoiceDialClick();
     ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedLines().join().contains("RECORD"); }, 20000));
