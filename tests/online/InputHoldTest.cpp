@@ -118,6 +118,18 @@ void typingDuringKeepAlive(InputHoldTest& t)
     EXPECT_TRUE(t.received().contains("AT\r\n")) << t.received().toStdString();
 }
 
+// Gives the input once, as soon as an exchange waits for its answer (watch looks every 5 ms while it lives).
+void giveOnceAWaitBegins(QTimer& watch, std::function<void()> give)
+{
+    QObject::connect(&watch, &QTimer::timeout, [&watch, give = std::move(give)] {
+        if (!LinkExchangeWaiting())
+            return;
+        watch.stop();
+        give();
+    });
+    watch.start(5);
+}
+
 // A click on the outgoing topic and one on its SMS number edit, given while a poll of the actual calls waits,
 // then digits: the page changes first, so the edit is there for the second click and takes every digit.
 void typingAfterClicksDuringAPoll(InputHoldTest& t)
@@ -125,17 +137,12 @@ void typingAfterClicksDuringAPoll(InputHoldTest& t)
     fMain->selectTopic(kOutgoingTopic); // lays the page out: the edit's place is known while it is hidden
     InputHoldTest::smsEdit()->clear();
     fMain->selectTopic(235);
-    bool given = false;
     QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (given || !LinkExchangeWaiting())
-            return;
-        given = true;
+    giveOnceAWaitBegins(watch, [&] {
         InputHoldTest::clickTopic(kOutgoingTopic);
         systemInput::click(InputHoldTest::smsEdit());
         t.typeDigits();
     });
-    watch.start(5);
     ASSERT_TRUE(t.waitUntil([&] { return t.typed() == 30; }, 15000));
     t.waitUntil([] { return InputHoldTest::smsEdit()->text().size() == 9; }, 2000);
     EXPECT_EQ(currentTopic, kOutgoingTopic);
@@ -479,17 +486,12 @@ void escapeIntoTheAboutBox(InputHoldTest& t)
     int closed = 0;
     QObject::connect(fHelp, &QDialog::finished, fHelp, [&] { ++closed; });
     fMain->selectTopic(235);
-    bool given = false;
     QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (given || !LinkExchangeWaiting())
-            return;
-        given = true;
+    giveOnceAWaitBegins(watch, [&] {
         systemInput::click(bar, helpAt);
         QTimer::singleShot(120, [aboutAt] { systemInput::click(fMain->mHelp, aboutAt); });
         QTimer::singleShot(320, [] { systemInput::key(fMain, Qt::Key_Escape, Qt::NoModifier); });
     });
-    watch.start(5);
     EXPECT_TRUE(t.waitUntil([&] { return closed > 0; }, 10000));
     EXPECT_FALSE(fHelp->isVisible());
     EXPECT_TRUE(fMain->isEnabled());
