@@ -43,7 +43,7 @@ LoginPromptWatch linkWatch;
 std::atomic<int> neverLooks{0};
 // Opens and closes of the link (AdvanceLinkEpoch).
 std::atomic<quint64> linkEpoch{0};
-// The gateway's session on the link now open has ended (NoteSessionEnd); cleared as a link closes or opens.
+// The gateway's session on the link now open has ended (the link's watch saw the prompt, or EndLinkSession); cleared as a link closes or opens.
 std::atomic<bool> sessionEnded{false};
 
 constexpr QByteArrayView kPrompts[] = {"MX login:", "MY login:"};
@@ -304,14 +304,6 @@ bool HoldsLoginPrompt(const QByteArray& text)
     return promptBeginsLine(text);
 }
 
-bool NoteSessionEnd(const QByteArray& text)
-{
-    if (!HoldsLoginPrompt(text))
-        return false;
-    EndLinkSession();
-    return true;
-}
-
 namespace {
 
 // The window's waits on the link (telnet's, a take's on a claimed reply) look again now rather than at their next
@@ -346,7 +338,9 @@ bool LoginPromptWatch::see(QByteArrayView piece)
     if (piece.isEmpty())
         return false;
     const QByteArray text = line_ + piece.toByteArray();
-    seen_ = NoteSessionEnd(text);
+    seen_ = HoldsLoginPrompt(text);
+    if (seen_)
+        EndLinkSession();
     // The unfinished line is kept only while a prompt may still begin it: without its leading blanks, a prompt's
     // beginning (at most all of it but its last character); any other line is kept as one character that no
     // prompt begins with.

@@ -91,19 +91,19 @@ quint64 LinkEpoch();
 
 // The gateway's session can end while the line stays up (it restarts, or logs an idle session out): its login
 // prompt then comes on the line, and whatever is sent next would go into its login dialogue as a user name or a
-// password. True when text, a reply or what came unasked, holds "MX login:" or "MY login:" at the start of a
-// line (after a line end or first in the text, blanks and CRs before it allowed): the session has ended. Within
-// a line the prompt is text (a value line "I52=MX login: x", a module's echo, a call record). From then on the
-// link counts as lost (LinkPortLost, LinkLost) until it is closed or another is opened: reads and the telnet waits
-// end, writes send nothing, and linkLostHook is told (once). The link's text is looked at as it arrives, as the
+// password. The prompt ends the session where it begins a line ("MX login:" or "MY login:" after a line end or
+// first in the text, blanks and CRs before it allowed: HoldsLoginPrompt); within a line it is text (a value line
+// "I52=MX login: x", a module's echo, a call record). The link's text is looked at as it arrives, as the
 // continuation of the line before it (LinkTextArrived), whoever reads it, but while a reader that never looks is at
-// work (NeverLooksScope, which lists them). Callable from any thread.
-bool NoteSessionEnd(const QByteArray& text);
-// The gateway's session on the link now open counts as ended, as NoteSessionEnd has it once it found the prompt
-// (the terminal left while the gateway waited in its login dialogue).
-void EndLinkSession();
-// True once NoteSessionEnd or EndLinkSession has found the link's session ended.
+// work (NeverLooksScope, which lists them). Once the session has ended the link counts as lost (LinkPortLost, LinkLost) until it
+// is closed or another is opened: reads and the telnet waits end, writes send nothing, and linkLostHook is told
+// (once). Callable from any thread.
+//
+// True once the prompt or EndLinkSession has ended the link's session.
 bool LinkSessionEnded();
+// The gateway's session on the link now open counts as ended, as the prompt would have it (the terminal left while
+// the gateway waited in its login dialogue).
+void EndLinkSession();
 // Whether text that has come but is not read yet holds the prompt as the continuation of the link's current line
 // (a look that takes nothing: the text passes LinkTextArrived when it is read).
 bool LinkTextWouldEndSession(QByteArrayView text);
@@ -117,8 +117,8 @@ bool LinkTextWouldEndSession(QByteArrayView text);
 class LoginPromptWatch
 {
 public:
-    // Looks at the next piece; true once the prompt has come outside a value line in what was seen. The session's
-    // end is then noted (NoteSessionEnd).
+    // Looks at the next piece; true once the prompt has begun a line in what was seen. The session's end is then
+    // noted (EndLinkSession).
     bool see(QByteArrayView piece);
     bool seen() const { return seen_; }
     // Whether the next piece would show the prompt, the watch left as it is.
@@ -141,7 +141,7 @@ bool AtLoginDialogue(const QByteArray& text);
 bool InValueLine(const QByteArray& text, qsizetype at);
 // True when marker stands in text from `from` on (or ends there) outside a value line.
 bool MarkerOutsideValueLine(const QByteArray& text, QByteArrayView marker, qsizetype from = 0);
-// "MX login:" or "MY login:" at the start of a line of text (NoteSessionEnd's rule).
+// "MX login:" or "MY login:" at the start of a line of text (the session's end's rule).
 bool HoldsLoginPrompt(const QByteArray& text);
 
 // What the link owes: the replies to commands of the program that nobody has read to their end yet, whoever wrote

@@ -69,7 +69,7 @@ struct ReplyReading
     // which has no end of its own).
     std::function<bool(const QByteArray& soFar)> alsoEnds;
     // The gateway's login prompt may answer this read (the greeting, the login's replies, an interface restart
-    // that asks for a new login): it is no sign that the session has ended (NoteSessionEnd).
+    // that asks for a new login): it is no sign that the session has ended (a NeverLooksScope while it reads).
     bool loginPromptExpected = false;
 };
 
@@ -86,8 +86,8 @@ inline int serialReplyQuietMs = 3000;
 // - modem line: modemReplyWaitMs plus 10 s before the first byte, 10 s between two, or 15 s since the first.
 // Serial and modem read in slices of at most 100 ms with the window's events handled between them; the telnet
 // waits run them too. While a read waits on the window's thread no other exchange starts (LinkExchangeWaiting).
-// The session's end (NoteSessionEnd) is looked for in all the text read, before it is cut to size, unless the
-// reading says loginPromptExpected.
+// The session's end is looked for in all the text read, before it is cut to size, where it arrives
+// (LinkTextArrived), unless the reading says loginPromptExpected.
 QByteArray ReadReply(qsizetype size);
 QByteArray ReadReply(qsizetype size, const ArrivalWatch& watch);
 QByteArray ReadReply(const ReplyReading& reading);
