@@ -7,6 +7,7 @@
 //
 //   link_bench [commands=50] [view command=AT&V0]
 #include "gatewaysim/Gateway.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "platform/TelnetClient.h"
 #include "platform/Wait.h"

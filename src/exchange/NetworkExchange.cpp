@@ -2,6 +2,7 @@
 
 #include "config/TableRows.h"
 #include "exchange/IsdnExchange.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/ReplyParsers.h"

@@ -4,6 +4,7 @@
 #include "config/Parametres.h"
 #include "config/TableRows.h"
 #include "config/WireDate.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/ReplyParsers.h"

@@ -30,16 +30,19 @@ int gatewayRuns = 0;
 int runRepliesWithoutEnd = 0;
 bool gatewayRunSilent = false;
 int connectExchanges = 0; // ConnectExchangesScope: the run counts, refuses nothing
-// What the link owes (OwedReply, in write order), shared with the workers, and the link's current line as the
-// queue's end finding has it.
+// What the link owes (OwedReply, in write order), shared with the workers, and the link's current line, as much of
+// it as the rules need (OwedLineHead): the queue's end finding and the prompt look both judge the text by it.
 std::mutex owedMutex;
 std::deque<OwedReply> owedQueue;
 quint64 owedLastId = 0;
 QByteArray owedLine;
 qint64 owedLastArrival = 0;
-// The prompt watch of the link's text (LinkTextArrived) and the readers that never look (NeverLooksScope).
-std::mutex watchMutex;
-LoginPromptWatch linkWatch;
+// A reply settled by a marker or the prompt within its line: the rest of that line is still its own (read whole,
+// that line ends it at its line end), so it settles nothing behind it; it goes to nobody when that reply was taken.
+bool lineSpent = false;
+bool spentTaken = false;
+bool spentLogged = true;
+// The readers that never look (NeverLooksScope).
 std::atomic<int> neverLooks{0};
 // Opens and closes of the link (AdvanceLinkEpoch).
 std::atomic<quint64> linkEpoch{0};
@@ -177,11 +180,6 @@ void noteReplyWithoutEnd()
     countReplyWithoutEnd();
 }
 
-void noteOwedWaitCapped()
-{
-    countReplyWithoutEnd();
-}
-
 bool connectAfterRunGaveUp()
 {
     return gatewayRuns > 0 && gatewayRunSilent && connectExchanges > 0;
@@ -283,22 +281,6 @@ quint64 LinkEpoch()
     return linkEpoch.load();
 }
 
-bool InValueLine(const QByteArray& text, qsizetype at)
-{
-    const qsizetype lineStart = at > 0 ? text.lastIndexOf('\n', at - 1) + 1 : 0;
-    return QByteArrayView(text).sliced(lineStart, at - lineStart).contains('=');
-}
-
-bool MarkerOutsideValueLine(const QByteArray& text, QByteArrayView marker, qsizetype from)
-{
-    for (qsizetype at = text.indexOf(marker, std::max<qsizetype>(0, from - marker.size() + 1)); at >= 0;
-         at = text.indexOf(marker, at + 1)) {
-        if (!InValueLine(text, at))
-            return true;
-    }
-    return false;
-}
-
 bool HoldsLoginPrompt(const QByteArray& text)
 {
     return promptBeginsLine(text);
@@ -331,44 +313,14 @@ void EndLinkSession()
         linkLostHook();
 }
 
-bool LoginPromptWatch::see(QByteArrayView piece)
-{
-    if (seen_)
-        return true;
-    if (piece.isEmpty())
-        return false;
-    const QByteArray text = line_ + piece.toByteArray();
-    seen_ = HoldsLoginPrompt(text);
-    if (seen_)
-        EndLinkSession();
-    // The unfinished line is kept only while a prompt may still begin it: without its leading blanks, a prompt's
-    // beginning (at most all of it but its last character); any other line is kept as one character that no
-    // prompt begins with.
-    QByteArrayView last = QByteArrayView(text).sliced(text.lastIndexOf('\n') + 1);
-    while (!last.isEmpty() && onlyBlanks(last.first(1)))
-        last = last.sliced(1);
-    const bool promptBegun = std::any_of(std::begin(kPrompts), std::end(kPrompts), [last](QByteArrayView prompt) {
-        return last.size() < prompt.size() && prompt.startsWith(last);
-    });
-    line_ = promptBegun ? last.toByteArray() : QByteArray(kWithinLine);
-    return seen_;
-}
-
-bool LoginPromptWatch::wouldSee(QByteArrayView piece) const
-{
-    return seen_ || (!piece.isEmpty() && HoldsLoginPrompt(line_ + piece.toByteArray()));
-}
-
 bool LinkTextWouldEndSession(QByteArrayView text)
 {
-    const std::lock_guard lock(watchMutex);
-    return neverLooks.load() == 0 && linkWatch.wouldSee(text);
-}
-
-void LoginPromptWatch::clear()
-{
-    line_.clear();
-    seen_ = false;
+    if (neverLooks.load() != 0)
+        return false;
+    if (LinkSessionEnded())
+        return true;
+    const std::lock_guard lock(owedMutex);
+    return !text.isEmpty() && HoldsLoginPrompt(owedLine + text.toByteArray());
 }
 
 bool AtLoginDialogue(const QByteArray& text)
@@ -389,10 +341,14 @@ QByteArray OwedLineHead(QByteArrayView text)
         return line.toByteArray();
     if (line.contains('='))
         return QByteArrayLiteral("=");
-    // Blanks only: still the line's start, where the prompt may begin.
-    if (onlyBlanks(line))
-        return line.last(kLineEndKept).toByteArray();
-    // Not blank, so the line is no verdict line ("OK") and a prompt no longer begins it.
+    // Leading blanks are still the line's start: a prompt or a verdict ("OK") may stand after them, so a short rest
+    // is kept whole behind the last few of them.
+    qsizetype blanks = 0;
+    while (blanks < line.size() && onlyBlanks(line.sliced(blanks, 1)))
+        ++blanks;
+    if (line.size() - blanks <= kLineHeadKept - kLineEndKept)
+        return line.sliced(blanks - std::min(blanks, kLineEndKept)).toByteArray();
+    // Not blank, so the line is no verdict line and a prompt no longer begins it.
     return QByteArrayLiteral("#") + line.last(kLineEndKept).toByteArray();
 }
 
@@ -404,8 +360,9 @@ NeverLooksScope::NeverLooksScope()
 NeverLooksScope::~NeverLooksScope()
 {
     if (--neverLooks == 0) {
-        const std::lock_guard lock(watchMutex);
-        linkWatch.clear(); // what comes next begins a line
+        const std::lock_guard lock(owedMutex);
+        owedLine.clear(); // what comes next begins a line
+        lineSpent = false;
     }
 }
 
@@ -417,22 +374,84 @@ bool ownLink(quint64 epoch)
     return epoch == LinkEpoch();
 }
 
+OwedReply frontNow()
+{
+    const std::lock_guard lock(owedMutex);
+    if (owedQueue.empty() || !ownLink(owedQueue.front().epoch))
+        return {};
+    return owedQueue.front();
+}
+
+qint64 lastArrivalMs()
+{
+    const std::lock_guard lock(owedMutex);
+    return owedLastArrival;
+}
+
+// True while the link's current line is unfinished (text came since its last line end).
+bool lineOpen()
+{
+    const std::lock_guard lock(owedMutex);
+    return !owedLine.isEmpty();
+}
+
+// The front is past its bound without its end: it and every entry behind it are taken (their rest goes to nobody).
+void markTaken()
+{
+    const std::lock_guard lock(owedMutex);
+    for (OwedReply& r : owedQueue) {
+        r.taken = true;
+        r.readUntilMs = 0;
+    }
+}
+
+// The front, read to its bound without a byte, counts as missing: it leaves the queue.
+void dropFront(quint64 id)
+{
+    const std::lock_guard lock(owedMutex);
+    if (!owedQueue.empty() && owedQueue.front().id == id)
+        owedQueue.pop_front();
+}
+
+// A claimed front whose reader is past its bound: whoever takes reads it from here, to its own bounds.
+void unclaimFront(quint64 id)
+{
+    const std::lock_guard lock(owedMutex);
+    if (!owedQueue.empty() && owedQueue.front().id == id)
+        owedQueue.front().readUntilMs = 0;
+}
+
 } // namespace
 
 QByteArray LinkTextArrived(QByteArrayView text, quint64 epoch)
 {
     if (text.isEmpty() || !ownLink(epoch))
         return text.toByteArray();
-    if (neverLooks.load() == 0 && !LinkSessionEnded()) {
-        const std::lock_guard lock(watchMutex);
-        linkWatch.see(text);
-    }
     QByteArray visible;
     QByteArray nobodys; // the rest of taken replies
     bool nobodysLogged = false;
     bool settled = false;
+    bool promptSeen = false;
     {
         const std::lock_guard lock(owedMutex);
+        if (neverLooks.load() == 0 && !LinkSessionEnded())
+            promptSeen = HoldsLoginPrompt(owedLine + text.toByteArray());
+        const auto pass = [&](QByteArrayView part, bool taken, bool logged) {
+            if (taken) {
+                nobodys += part;
+                nobodysLogged = nobodysLogged || logged;
+            } else {
+                visible += part;
+            }
+        };
+        if (lineSpent) {
+            const qsizetype nl = text.indexOf('\n');
+            const qsizetype used = nl < 0 ? text.size() : nl + 1;
+            pass(text.first(used), spentTaken, spentLogged);
+            owedLine = OwedLineHead(owedLine + text.first(used).toByteArray());
+            lineSpent = nl < 0;
+            text = text.sliced(used);
+        }
         while (!text.isEmpty() && !owedQueue.empty()) {
             OwedReply& front = owedQueue.front();
             if (front.epoch != epoch) {
@@ -443,26 +462,27 @@ QByteArray LinkTextArrived(QByteArrayView text, quint64 epoch)
             const QByteArray joined = owedLine + text.toByteArray();
             const qsizetype end = exchangestate::replyEndAt(joined, owedLine.size(), front.busy);
             const qsizetype used = end < 0 ? text.size() : end - owedLine.size();
-            if (front.taken) {
-                nobodys += text.first(used);
-                nobodysLogged = nobodysLogged || front.logged;
-            } else {
-                visible += text.first(used);
-            }
+            pass(text.first(used), front.taken, front.logged);
             owedLine = OwedLineHead(end < 0 ? QByteArrayView(joined) : QByteArrayView(joined).first(end));
             text = text.sliced(used);
             if (end < 0) {
                 front.anyByte = true;
-            } else {
-                owedQueue.pop_front();
-                settled = true;
+                continue;
             }
+            // Ended within its unfinished line (only the last line can be): the rest of that line follows later.
+            lineSpent = !joined.first(end).endsWith('\n');
+            spentTaken = front.taken;
+            spentLogged = front.logged;
+            owedQueue.pop_front();
+            settled = true;
         }
         if (!text.isEmpty()) {
             owedLine = OwedLineHead(owedLine + text.toByteArray());
             visible += text;
         }
     }
+    if (promptSeen)
+        EndLinkSession();
     // A take waiting on the window's thread looks again (a worker's reader may have settled the reply it waits on).
     if (settled)
         wakeLinkWaits();
@@ -471,68 +491,15 @@ QByteArray LinkTextArrived(QByteArrayView text, quint64 epoch)
     return visible;
 }
 
-bool OwedLineOpen()
-{
-    const std::lock_guard lock(owedMutex);
-    return !owedLine.isEmpty();
-}
-
-qint64 OwedLastArrivalMs()
-{
-    const std::lock_guard lock(owedMutex);
-    return owedLastArrival;
-}
-
-quint64 OweReply(OwedReply reply)
-{
-    const std::lock_guard lock(owedMutex);
-    if (!ownLink(reply.epoch))
-        return 0;
-    if (!owedQueue.empty() && owedQueue.front().epoch != reply.epoch)
-        owedQueue.clear();
-    reply.owed = true;
-    reply.id = ++owedLastId;
-    owedQueue.push_back(reply);
-    return reply.id;
-}
-
-OwedReply OwedFromNow(qint64 firstByteMs, qint64 readUntilMs)
-{
-    OwedReply r;
-    r.owed = true;
-    r.epoch = exchangestate::readerEpoch();
-    r.writtenMs = Clock::milliseconds();
-    r.firstByteMs = firstByteMs;
-    r.readUntilMs = readUntilMs;
-    return r;
-}
-
 OwedReply OwedReplyNow()
 {
-    const std::lock_guard lock(owedMutex);
-    if (owedQueue.empty() || !ownLink(owedQueue.front().epoch))
-        return {};
-    return owedQueue.front();
+    return frontNow();
 }
 
 bool StillOwed(quint64 id)
 {
     const std::lock_guard lock(owedMutex);
     return id != 0 && std::any_of(owedQueue.begin(), owedQueue.end(), [id](const OwedReply& r) { return r.id == id; });
-}
-
-bool ClaimOwedReply(OwedReply& claimed, qint64 readUntilMs)
-{
-    const std::lock_guard lock(owedMutex);
-    if (owedQueue.empty() || owedQueue.front().readUntilMs != 0)
-        return false;
-    if (!ownLink(owedQueue.front().epoch)) {
-        owedQueue.clear(); // its link is gone
-        return false;
-    }
-    owedQueue.front().readUntilMs = std::max<qint64>(readUntilMs, 1);
-    claimed = owedQueue.front();
-    return true;
 }
 
 void ReleaseOwedReply()
@@ -545,92 +512,97 @@ void ReleaseOwedReply()
     wakeLinkWaits();
 }
 
-void DropOwedFront(quint64 id)
+void OwedReplyRead(quint64 id)
 {
-    const std::lock_guard lock(owedMutex);
-    if (!owedQueue.empty() && owedQueue.front().id == id)
-        owedQueue.pop_front();
-}
-
-void MarkOwedTaken()
-{
-    const std::lock_guard lock(owedMutex);
-    for (OwedReply& r : owedQueue) {
-        r.taken = true;
-        r.readUntilMs = 0;
+    {
+        const std::lock_guard lock(owedMutex);
+        const auto at = std::find_if(owedQueue.begin(), owedQueue.end(), [id](const OwedReply& r) { return r.id == id; });
+        if (at == owedQueue.end())
+            return;
+        owedQueue.erase(at);
     }
+    wakeLinkWaits();
 }
 
 void ForgetOwedReplies()
 {
-    {
-        const std::lock_guard lock(owedMutex);
-        owedQueue.clear();
-        owedLine.clear();
-        owedLastArrival = 0;
-    }
-    const std::lock_guard lock(watchMutex);
-    linkWatch.clear();
+    const std::lock_guard lock(owedMutex);
+    owedQueue.clear();
+    owedLine.clear();
+    owedLastArrival = 0;
+    lineSpent = false;
 }
 
-OwedTakeResult TakeOwedQueue(const std::function<void(qint64 msLeft)>& readSome,
-                             const std::function<bool()>& abandoned, const std::function<void(int ms)>& sleep)
+namespace exchangestate {
+
+quint64 oweReply(OwedReply reply)
+{
+    const std::lock_guard lock(owedMutex);
+    if (!ownLink(reply.epoch))
+        return 0;
+    if (!owedQueue.empty() && owedQueue.front().epoch != reply.epoch)
+        owedQueue.clear();
+    reply.owed = true;
+    reply.id = ++owedLastId;
+    owedQueue.push_back(reply);
+    return reply.id;
+}
+
+OwedTakeResult takeOwed(const std::function<void(qint64 msLeft)>& readSome, const std::function<bool()>& abandoned,
+                        const std::function<void(int ms)>& sleep)
 {
     OwedTakeResult result;
     const qint64 start = Clock::milliseconds();
-    // A reply its writer's reader has is waited for until that reader lets it go, at most to its bound.
-    for (OwedReply now = OwedReplyNow(); now.owed && now.readUntilMs != 0; now = OwedReplyNow()) {
-        if (abandoned()) {
-            result.ok = false;
-            return result;
-        }
-        const qint64 left = now.readUntilMs + kClaimedStepMs - Clock::milliseconds();
-        if (left <= 0)
-            return result; // its reader is past its bound and still has it: nothing more is waited for
-        sleep(int(left)); // ends early once its reader lets it go or its end has come
-    }
     qint64 silentSince = -1; // the take's read while no byte came of a reply that had none
     for (;;) {
         if (abandoned()) {
             result.ok = false;
             return result;
         }
-        const OwedReply front = OwedReplyNow();
-        if (!front.owed || front.readUntilMs != 0)
+        const OwedReply front = frontNow();
+        if (!front.owed)
             break;
         const qint64 now = Clock::milliseconds();
-        const qint64 lastArrival = OwedLastArrivalMs();
+        if (front.readUntilMs != 0) {
+            // Its writer's reader has it: waited for until that reader lets it go or its end settles it; a reader
+            // past its bound has given it up, and it is read here from where it stands.
+            const qint64 left = front.readUntilMs + kClaimedStepMs - now;
+            if (left > 0)
+                sleep(int(left));
+            else
+                unclaimFront(front.id);
+            continue;
+        }
+        const qint64 lastArrival = lastArrivalMs();
         const qint64 quietFrom = std::max(start, lastArrival);
-        // Its first byte as long as its writer would have waited, counted from its write or, when the reply before it
-        // ended later, from that end (the gateway answers one line after the other).
-        qint64 until = front.anyByte ? quietFrom + kOwedReplyQuietMs
-                                     : std::max(std::max(front.writtenMs, lastArrival) + front.firstByteMs,
-                                                quietFrom + kOwedReplyQuietMs);
-        until = std::min(until, start + kReplyCapMs);
+        // As long as its writer would have waited: its first byte from its write or, when the reply before it ended
+        // later, from that end (the gateway answers one line after the other); once bytes came, its writer's pause
+        // between two. Never less than the take's own quiet bound.
+        qint64 until = front.anyByte ? lastArrival + front.quietMs
+                                     : std::max(front.writtenMs, lastArrival) + front.firstByteMs;
+        until = std::min(std::max(until, quietFrom + kOwedReplyQuietMs), start + kReplyCapMs);
         if (!front.anyByte && lastArrival < start && silentSince < 0)
             silentSince = std::max(start, front.writtenMs);
         if (now >= until) {
             if (now >= start + kReplyCapMs) {
                 result.capped = true;
-                MarkOwedTaken();
+                markTaken();
                 break;
             }
-            if (front.anyByte && OwedLineOpen()) {
-                MarkOwedTaken(); // cut within a line: it goes on to whoever reads next, its rest nobody's
+            if (front.anyByte && lineOpen()) {
+                markTaken(); // cut within a line: it goes on to whoever reads next, its rest nobody's
                 break;
             }
-            DropOwedFront(front.id); // no byte, or no more, within its bound: missing
+            // No byte, or no more, within its writer's bound: missing. (A reply whose lines came whole but no end
+            // is a gateway's that ends none: its next reply is the next command's.)
+            dropFront(front.id);
             continue;
         }
         readSome(until - now);
     }
-    if (silentSince >= 0 && OwedLastArrivalMs() < start)
+    if (silentSince >= 0 && lastArrivalMs() < start)
         result.silentMs = Clock::milliseconds() - silentSince;
     return result;
 }
 
-void TakeOwedReplyWith(const std::function<QByteArray(qint64 msLeft)>& read, const std::function<bool()>& alive,
-                       const std::function<void(int ms)>& sleep)
-{
-    TakeOwedQueue([&read](qint64 msLeft) { read(msLeft); }, [&alive] { return !alive(); }, sleep);
-}
+} // namespace exchangestate

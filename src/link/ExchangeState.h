@@ -94,10 +94,10 @@ quint64 LinkEpoch();
 // password. The prompt ends the session where it begins a line ("MX login:" or "MY login:" after a line end or
 // first in the text, blanks and CRs before it allowed: HoldsLoginPrompt); within a line it is text (a value line
 // "I52=MX login: x", a module's echo, a call record). The link's text is looked at as it arrives, as the
-// continuation of the line before it (LinkTextArrived), whoever reads it, but while a reader that never looks is at
-// work (NeverLooksScope, which lists them). Once the session has ended the link counts as lost (LinkPortLost, LinkLost) until it
-// is closed or another is opened: reads and the telnet waits end, writes send nothing, and linkLostHook is told
-// (once). Callable from any thread.
+// continuation of the link's current line (LinkTextArrived), whoever reads it, but while a reader that never looks
+// is at work (NeverLooksScope, which lists them). Once the session has ended the link counts as lost (LinkPortLost,
+// LinkLost) until it is closed or another is opened: reads and the telnet waits end, writes send nothing, and
+// linkLostHook is told (once). Callable from any thread.
 //
 // True once the prompt or EndLinkSession has ended the link's session.
 bool LinkSessionEnded();
@@ -108,60 +108,32 @@ void EndLinkSession();
 // (a look that takes nothing: the text passes LinkTextArrived when it is read).
 bool LinkTextWouldEndSession(QByteArrayView text);
 
-// The one rule for text that comes in pieces, kept by the link for all its text (LinkTextArrived), whoever reads it:
-// each piece is looked at together with the line it continues, so that a prompt split over two pieces ("\r\nMX lo",
-// "gin:") is found and a line begun in an earlier piece ("GSM0: MX lo", "gin: x") is no line start, whichever
-// reader's read the line began in. Of the current unfinished line only what a prompt may still complete is kept
-// (bounded). The first piece begins a line. Readers keep no watch of their own: they ask LinkSessionEnded (or
-// LinkLost) after a read.
-class LoginPromptWatch
-{
-public:
-    // Looks at the next piece; true once the prompt has begun a line in what was seen. The session's end is then
-    // noted (EndLinkSession).
-    bool see(QByteArrayView piece);
-    bool seen() const { return seen_; }
-    // Whether the next piece would show the prompt, the watch left as it is.
-    bool wouldSee(QByteArrayView piece) const;
-    void clear();
-
-private:
-    static constexpr const char* kWithinLine = "-";
-    QByteArray line_; // the unfinished line's prompt begun so far (its blanks left out), or kWithinLine
-    bool seen_ = false;
-};
-
 // True when the last line of text (a terminal's) begins with the gateway's login prompt (HoldsLoginPrompt's rule)
 // or is its password prompt, perhaps with what the user has typed after it: the gateway waits in its login
 // dialogue.
 bool AtLoginDialogue(const QByteArray& text);
-
-// A marker at `at` that stands inside a value line of a listing ("I52=+++BRI-DOWN+++"): its line holds "="
-// before it. Such a marker is the user's text, not the reply's end.
-bool InValueLine(const QByteArray& text, qsizetype at);
-// True when marker stands in text from `from` on (or ends there) outside a value line.
-bool MarkerOutsideValueLine(const QByteArray& text, QByteArrayView marker, qsizetype from = 0);
 // "MX login:" or "MY login:" at the start of a line of text (the session's end's rule).
 bool HoldsLoginPrompt(const QByteArray& text);
 
 // What the link owes: the replies to commands of the program that nobody has read to their end yet, whoever wrote
-// them (an exchange whose reply did not come to its end, a live tool's command or Stop, the terminal's lines, the
-// keep-alive's AT under the terminal, a test call's leaving line), one entry each, in the order they were written:
-// the gateway answers one line after the other. The queue belongs to the link it was written on (LinkEpoch): the
-// link's close forgets it, and a reader of another link (a worker whose stop ran out of time) counts nothing in
-// it. Callable from any thread.
+// them, one entry each, in the order they were written: the gateway answers one line after the other. Every command
+// write owes its reply (WriteCommand, link/CommandWrite.h; an exchange's own reader reads it, and only a reply it
+// left before its end stays). The queue belongs to the link it was written on (LinkEpoch): the link's close forgets
+// it, and a reader of another link (a worker whose stop ran out of time) counts nothing in it. Callable from any
+// thread.
 //
 // All the link's text passes one place before any reader or drop sees it (LinkTextArrived): there it continues
-// the link's current line for the session's end (the prompt watch, unless a reader that never looks is at work:
-// NeverLooksScope) and is counted against the queue: each reply's end, found as the text goes on from the line
-// before it, settles the front entry. Whoever writes a command next takes the queue first (TakeOwedReplies,
-// link/LinkIo.h; a worker through its own reads, TakeOwedReplyWith), each entry to its end or its own bound, and
-// an entry that met no end by then (bytes, but its line unfinished) is left in the queue as taken: the rest of it
-// goes to nobody, so the next command's reader reads its own reply after it (missing, never mixed).
+// the link's current line, which is looked at for the session's end (unless a reader that never looks is at work:
+// NeverLooksScope) and against the queue: each reply's end, found as the text goes on from the line before it,
+// settles the front entry (a marker that ends it within its line keeps the rest of that line its own). Whoever
+// writes a command next takes the queue first (TakeOwedReplies, link/CommandWrite.h), each entry to its end or to
+// the bound its own writer would have waited; an entry cut within a line by then (bytes, its line unfinished) is left
+// in the queue as taken: the rest of it goes to nobody, so the next command's reader reads its own reply after it
+// (missing, never mixed). One with no byte, or whose lines came whole without an end, counts as missing.
 struct OwedReply
 {
     bool owed = false;      // false: the queue is empty (OwedReplyNow)
-    quint64 id = 0;         // told apart from the entries behind it (OweReply's result)
+    quint64 id = 0;         // told apart from the entries behind it (WriteCommand's owedId)
     quint64 epoch = 0;      // the link it is owed on (LinkEpoch)
     bool busy = true;       // a line "BUSY" ends it
     bool logged = true;     // its text goes to the communication log
@@ -169,44 +141,32 @@ struct OwedReply
     bool taken = false;     // a take left it before its end: its text is nobody's
     qint64 writtenMs = 0;   // its command's write (Clock::milliseconds())
     qint64 firstByteMs = 0; // how long its writer would wait for its first byte, counted from writtenMs
+    qint64 quietMs = 0;     // how long its writer would wait between two bytes once bytes came
     qint64 readUntilMs = 0; // not 0: claimed, its writer's reader reads it, at the latest until then
 };
-// How an owed reply is read by whoever takes it: to its end, or until the link has been quiet this long (its first
-// byte awaited as long as its writer would have, counted from its write), and for at most the reply cap; a claimed
-// one is waited for this much past its reader's bound (a worker's take looks again this often).
+// Every take gives an owed reply at least this long from the take's start (or from its last byte) before it counts
+// it as missing or cut; a take ends at the reply cap at the latest; a take on a worker looks again at a claimed
+// reply this often.
 inline constexpr int kOwedReplyQuietMs = 1000;
 inline constexpr qint64 kReplyCapMs = 15000;
 inline constexpr int kClaimedStepMs = 20;
 
-// A command has just been written on the open link, or its reader left its reply before the end: its reply joins
-// the queue behind those before it. Returns its id (0: not owed, its link is no longer the open one).
-quint64 OweReply(OwedReply reply);
-// A command of the program written now on the reader's link whose reply its writer may leave unread: its first
-// byte's bound counted from now, unclaimed (nobody reads it yet) unless readUntilMs is given.
-OwedReply OwedFromNow(qint64 firstByteMs, qint64 readUntilMs = 0);
 // The queue's front (owed false when it is empty).
 OwedReply OwedReplyNow();
 // True while the entry id is still owed.
 bool StillOwed(quint64 id);
-// Claims the front for the caller's reader when nobody reads it: true, its copy in claimed, marked read until
-// readUntilMs. False when nothing is owed or another reader has it.
-bool ClaimOwedReply(OwedReply& claimed, qint64 readUntilMs);
 // The front's reader lets it go before its end: it stays owed to whoever writes next.
 void ReleaseOwedReply();
-// The front, read to its bound without a byte, counts as missing: it leaves the queue.
-void DropOwedFront(quint64 id);
-// What a take left: every entry still owed is taken (its rest goes to nobody).
-void MarkOwedTaken();
+// A dialogue's reader has read its command's reply to the end its own rule knows, which no reply-end line marks (the
+// record downloads' dialogue steps, the deletion's lone "#"): the entry id leaves the queue.
+void OwedReplyRead(quint64 id);
 // The link's close: nothing is owed any more.
 void ForgetOwedReplies();
 // The one place for the link's text (every read of the link's port and the telnet data event call it, with the
-// epoch of the reader's link): the prompt watch goes on with it, and it is counted against the queue. Returns what
-// a reader may take of it: all of it but the parts of taken entries (which are logged as received here when
-// logged). lastArrivalMs (when given) is set to the moment a reply of the queue last received text.
+// epoch of the reader's link): it continues the link's current line, is looked at for the prompt and counted
+// against the queue. Returns what a reader may take of it: all of it but the parts of taken entries (which are
+// logged as received here when logged).
 QByteArray LinkTextArrived(QByteArrayView text, quint64 epoch);
-qint64 OwedLastArrivalMs();
-// True while the link's current line is unfinished (text came since its last line end).
-bool OwedLineOpen();
 // While one lives (any thread), the link's text is not looked at for the gateway's login prompt: a reader that
 // expects it or whose bytes are no text is at work. Only these: the greeting and the login, the resets' wait for
 // "Init: OK", the interface restart's new login, the boot loader with its wait for "Boot: Ready", the open
@@ -220,33 +180,12 @@ public:
     NeverLooksScope(const NeverLooksScope&) = delete;
     NeverLooksScope& operator=(const NeverLooksScope&) = delete;
 };
-// The unfinished last line of text, bounded: the line itself when short, "=" for a value line, only its last
-// characters for a line of blanks (a prompt may still begin it), else a mark that the line has begun and its last
-// characters, where a marker cut there may begin.
+// The unfinished last line of text, bounded: the line itself when short, "=" for a value line, a line's leading
+// blanks cut to their last few when what follows them is short (a prompt or a verdict may still stand there), else
+// a mark that the line has begun and its last characters, where a marker cut there may begin.
 QByteArray OwedLineHead(QByteArrayView text);
-// The worker's take (TakeOwedReplies for a thread that reads the link itself): before its command's write, the
-// queue is read through read (its argument: the milliseconds the read may wait; the text passes LinkTextArrived
-// there), each entry to its end or its bounds, as the window's take does. Ends early when alive says no. A reply
-// another reader has is waited for while alive, at most until that reader's bound.
-void TakeOwedReplyWith(const std::function<QByteArray(qint64 msLeft)>& read, const std::function<bool()>& alive,
-                       const std::function<void(int ms)>& sleep);
-// The take's core for any thread: readSome(msLeft) reads the link for at most msLeft (its text passing
-// LinkTextArrived); abandoned ends the take early (false returned). Each entry to its end or its bound (the first
-// byte as long as its writer would have waited, from its write, and at least the quiet bound from the take's start
-// or the last arrival; once bytes came, the quiet bound), 15 s in all; a claimed one is waited for until its reader
-// lets it go, through sleep(ms): a wait of at most ms that may end early (the window's ends when its reader lets it
-// go or its end settles it). silentMs: how long the take read without any byte while a reply without any was owed. capped: it ran
-// to its cap. stopWhen: not taken now (a live tool's reader takes the text).
-struct OwedTakeResult
-{
-    bool ok = true;
-    qint64 silentMs = 0;
-    bool capped = false;
-};
-OwedTakeResult TakeOwedQueue(const std::function<void(qint64 msLeft)>& readSome,
-                             const std::function<bool()>& abandoned, const std::function<void(int ms)>& sleep);
 
-// The exchanges' own bookkeeping and the reply-end rule (link/LinkIo.cpp uses them).
+// The exchanges' own bookkeeping and the reply-end rule (link/LinkIo.cpp and link/CommandWrite.cpp use them).
 namespace exchangestate {
 
 bool onWindowThread();
@@ -276,15 +215,31 @@ bool refusedForWait();  // ... because another exchange waits for its answer
 bool runGaveUp();       // ... because the open run found the gateway no longer answering
 
 // After an exchange's read on a link that is still up: a reply read to its end resets the run's count; one
-// without its end counts in the open run (and is owed: OweReply).
+// without its end (or an owed reply's wait that ran to its cap, the link never quiet) counts in the open run.
 void noteReplyEnded();
 void noteReplyWithoutEnd();
-// An owed reply's wait ran to its cap without the reply's end (the link never quiet): it counts in the open run
-// as an exchange without its end.
-void noteOwedWaitCapped();
 // True while the connect's exchanges run in a gateway run that has already found the gateway no longer answering:
 // each is read only for its first byte's bound and leaves nothing owed.
 bool connectAfterRunGaveUp();
+
+// A command has just been written on the open link, or its reader left its reply before the end: its reply joins
+// the queue behind those before it. Returns its id (0: not owed, its link is no longer the open one).
+quint64 oweReply(OwedReply reply);
+// The take's core for any thread: readSome(msLeft) reads the link for at most msLeft (its text passing
+// LinkTextArrived); abandoned ends the take early (ok false). Each entry to its end or its writer's bound: its first
+// byte as long as its writer would have waited, from its write or from the end of the reply before it, once bytes
+// came as long as its writer waits between two; at least kOwedReplyQuietMs from the take's start or the last
+// arrival; 15 s in all. A claimed one is waited for until its reader lets it go or is past its bound (then read here),
+// through sleep(ms): a wait of at most ms that may end early. silentMs: how long the take read without any byte
+// while a reply without any was owed. capped: it ran to its cap.
+struct OwedTakeResult
+{
+    bool ok = true;
+    qint64 silentMs = 0;
+    bool capped = false;
+};
+OwedTakeResult takeOwed(const std::function<void(qint64 msLeft)>& readSome, const std::function<bool()>& abandoned,
+                        const std::function<void(int ms)>& sleep);
 
 // Wakes the telnet waits in progress, so that one on a link that has closed or whose session has ended ends now,
 // not at its next step. Set by the reads (link/LinkIo.cpp); a plain pointer, so that it holds before any

@@ -1,6 +1,7 @@
 #include "link/LinkIo.h"
 
 #include "link/ExchangeState.h"
+#include "link/LinkReads.h"
 
 #include "link/CommLog.h"
 #include "link/LiveTools.h"
@@ -30,13 +31,8 @@
 namespace {
 
 // Waits of the gateway protocol.
-constexpr int kArrivalSettleMs = 100;    // LinkRead on telnet: after the data flag, for the rest of a piece;
-                                         // ReadReply: after a LAN time-out step, for what may still come
 constexpr int kFlagDelayMs = 10;         // from telnet text stored to the data flag set
-constexpr int kCommandReplyDelayMs = 10; // SendCommand: from the write to the read
-constexpr int kCommandOkDelayMs = 100;   // SendCommandOk: from the write to the read
 constexpr int kModemWriteMs = 1000;      // one write on a modem line
-constexpr int kModemReadMs = 10000;      // one read on a modem line ...
 constexpr int kModemLongReadMs = 100000; // ... and one of LinkReadTimeout
 constexpr int kModemQuietMs = 100;       // a modem read ends this long after its last byte
 constexpr int kStepMs = 10;              // telnet wait step once the deadline estimate is off
@@ -54,11 +50,17 @@ qint64 tcpTakenBytes = 0;
 // watch looks at it across its pieces.
 bool tcpTailDropped = false;
 
-constexpr int kSliceMs = 100;      // the longest one read of a reply holds the window's thread
 constexpr int kSliceByteGapMs = 2; // a slice's read hands over what came once the line pauses this long
 
 using exchangestate::onWindowThread;
 using exchangestate::readerEpoch;
+using linkio::kArrivalSettleMs;
+using linkio::kModemReadMs;
+using linkio::kSliceMs;
+using linkio::readAbandoned;
+using linkio::keptOf;
+using linkio::readWholeReply;
+using linkio::WholeReply;
 
 thread_local const ConnectionRecord* threadLinkRecord = nullptr;
 thread_local quint64 threadLinkEpoch = 0;
@@ -156,12 +158,6 @@ void restOfSlice(qint64 sliceStart, qint64 sliceEnd)
         WaitPumping(int(left));
     else
         ProcessMessages();
-}
-
-// Why a whole reply's read stops early: the program closes, or the link it started on is lost or gone.
-bool readAbandoned(quint64 epoch)
-{
-    return closingProgram() || LinkEpoch() != epoch || LinkLost();
 }
 
 void noteReplyText(const QByteArray& text, bool logged)
@@ -351,6 +347,10 @@ bool waitTcpData(double seconds, qint64 endMs = 0, const std::function<bool()>& 
     }
 }
 
+} // namespace
+
+namespace linkio {
+
 // Waits at most ms (and a slice at most) with the window's events handled; a wake of the link's waits
 // (wakeTcpWaits: a claimed reply let go or ended, the link closed) ends it early.
 void waitWoken(int ms)
@@ -364,6 +364,10 @@ void waitWoken(int ms)
     }
     tcpWaiters.removeAll(&loop);
 }
+
+} // namespace linkio
+
+namespace {
 
 // Takes at most cap bytes of the telnet text; what does not fit stays, flagged, for the next read.
 QByteArray takeTcpText(qsizetype cap)
@@ -449,15 +453,6 @@ int msBefore(qint64 endMs, int ms)
     return int(std::clamp<qint64>(endMs - Clock::milliseconds(), 0, ms));
 }
 
-// A whole reply's read: all its text (before any cut to size) and whether it came to its end (replyEndsFrom) or
-// was cut at its cap with the link still not quiet.
-struct WholeReply
-{
-    QByteArray text;
-    bool ended = false;
-    bool capped = false;
-};
-
 // Takes the telnet text that has come into the reply; true when it brought the reply's end.
 bool takeTcpPiece(WholeReply& whole, const ReplyReading& r, exchangestate::ReplyEndFinder& ends)
 {
@@ -475,27 +470,18 @@ bool takeTcpPiece(WholeReply& whole, const ReplyReading& r, exchangestate::Reply
 }
 
 // The telnet collection, in steps: each waits for the data flag and takes what has come at once. A step that
-// brought nothing within the LAN time-out (then 100 ms more for what may still come) ends the read; with
-// quietMs, one that brought nothing within quietMs (the first byte within firstByteMs, when that is longer). bounded: the whole read ends at endMs and a step that
-// brought nothing is no end before it. The reply goes on from carried.
-WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool bounded, int quietMs,
-                        qint64 firstByteMs)
+// brought nothing within the LAN time-out (then 100 ms more for what may still come) ends the read. bounded: the
+// whole read ends at endMs and a step that brought nothing is no end before it.
+WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool bounded)
 {
     const qint64 capMs = bounded ? endMs : Clock::milliseconds() + kReplyCapMs;
     WholeReply whole;
     exchangestate::ReplyEndFinder ends(r.busy);
     for (;;) {
-        bool arrived = false;
-        if (quietMs > 0) {
-            const qint64 stepMs = whole.text.isEmpty() ? std::max<qint64>(firstByteMs, quietMs) : quietMs;
-            arrived =
-                waitTcpData(std::numeric_limits<double>::infinity(), std::min(capMs, Clock::milliseconds() + stepMs));
-        } else {
-            arrived = waitTcpData(lanSeconds(), bounded ? endMs : 0);
-            // Closed, lost or closing: what came with the end is taken without waiting for more of it.
-            if (!arrived && !readAbandoned(epoch))
-                WaitPumping(bounded ? msBefore(endMs, kArrivalSettleMs) : kArrivalSettleMs);
-        }
+        const bool arrived = waitTcpData(lanSeconds(), bounded ? endMs : 0);
+        // Closed, lost or closing: what came with the end is taken without waiting for more of it.
+        if (!arrived && !readAbandoned(epoch))
+            WaitPumping(bounded ? msBefore(endMs, kArrivalSettleMs) : kArrivalSettleMs);
         if (LinkEpoch() != epoch)
             break; // another connection's text is none of this read's
         whole.ended = takeTcpPiece(whole, r, ends);
@@ -508,22 +494,17 @@ WholeReply tcpReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, bool
     return whole;
 }
 
-// The serial port's and the modem line's whole reply, read in slices (readInSlices) to its end; with quietMs,
-// that long without a byte ends it in place of the link's own bounds (the first byte may take firstByteMs, when that
-// is longer). silentBeforeMs: the gateway has already kept silent this long for this reply's sake (see
-// TakeOwedReplies), which counts within the first byte's bound.
-WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int quietMs, qint64 firstByteMs,
-                         qint64 silentBeforeMs)
+// The serial port's and the modem line's whole reply, read in slices (readInSlices) to its end. silentBeforeMs: the
+// gateway has already kept silent this long for this reply's sake (see TakeOwedReplies), which counts within the
+// first byte's bound.
+WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, qint64 silentBeforeMs)
 {
     const HeldPort held;
     const bool modem = held.line || LinkRecord().LinkType == LinkModem;
     SliceBounds bounds;
-    bounds.firstByteMs = quietMs > 0 ? std::max<qint64>(quietMs, firstByteMs)
-                         : modem     ? modemReplyWaitMs + kModemReadMs
-                                     : serialReplyQuietMs;
-    if (quietMs <= 0)
-        bounds.firstByteMs = std::max<qint64>(bounds.firstByteMs - silentBeforeMs, kSliceMs);
-    bounds.quietMs = quietMs > 0 ? quietMs : modem ? kModemReadMs : serialReplyQuietMs;
+    bounds.firstByteMs = std::max<qint64>((modem ? modemReplyWaitMs + kModemReadMs : serialReplyQuietMs) -
+                                              silentBeforeMs, kSliceMs);
+    bounds.quietMs = modem ? kModemReadMs : serialReplyQuietMs;
     bounds.capMs = kReplyCapMs;
     bounds.endMs = endMs;
     WholeReply whole;
@@ -541,16 +522,11 @@ WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, int
     return whole;
 }
 
-// How a whole reply's read differs from ReadReply's own (all zero: it does not).
-struct ReadFrom
-{
-    int quietMs = 0;          // not 0: ends once the link has been that quiet, in place of the link's bounds ...
-    qint64 firstByteMs = 0;   // ... the first byte awaited this long when that is longer
-    qint64 silentBeforeMs = 0; // counted within the first byte's bound (portReadReply)
-};
+} // namespace
 
-// ReadReply's read, all its text kept.
-WholeReply readWholeReply(const ReplyReading& r, const ReadFrom& from = {})
+namespace linkio {
+
+WholeReply readWholeReply(const ReplyReading& r, qint64 silentBeforeMs)
 {
     const quint64 epoch = LinkEpoch();
     const bool bounded = r.boundMs > 0;
@@ -559,124 +535,57 @@ WholeReply readWholeReply(const ReplyReading& r, const ReadFrom& from = {})
     std::optional<NeverLooksScope> expected; // the prompt may answer: no sign of the session's end
     if (r.loginPromptExpected)
         expected.emplace();
-    WholeReply whole;
     switch (LinkRecord().LinkType) {
     case LinkTelnet:
-        whole = tcpReadReply(r, epoch, endMs, bounded, from.quietMs, from.firstByteMs);
-        break;
+        return tcpReadReply(r, epoch, endMs, bounded);
     case LinkModem:
     case LinkSerial:
     case LinkIsdnModem:
-        whole = portReadReply(r, epoch, endMs, from.quietMs, from.firstByteMs, from.silentBeforeMs);
-        break;
+        return portReadReply(r, epoch, endMs, silentBeforeMs);
     default:
-        break;
+        return {};
     }
-    return whole;
 }
 
-// What a reader keeps of a reply: at most size - 1 bytes.
 QByteArray keptOf(QByteArray text, qsizetype size)
 {
     text.truncate(std::max<qsizetype>(size - 1, 0));
     return text;
 }
 
-} // namespace
-
-qint64 CommandFirstByteMs()
+bool readAbandoned(quint64 epoch)
 {
-    switch (LinkRecord().LinkType) {
-    case LinkTelnet:
-        // More than LanTimeout / 1000 whole seconds: up to a second beyond it, then the step's 100 ms.
-        return qint64(LinkRecord().LanTimeout) + 1000 + kArrivalSettleMs;
-    case LinkModem:
-        return modemReplyWaitMs + kModemReadMs;
-    default:
-        return serialReplyQuietMs;
-    }
+    return closingProgram() || LinkEpoch() != epoch || LinkLost();
 }
+
+// Reads the open link on the window's thread for at most msLeft and drops what came (logged as received; it passed
+// the one place first). On telnet it ends early too once the owed front it began with has ended where the text
+// arrived (the tail of a Stop dropped there, say).
+void dropForTake(quint64 epoch, qint64 msLeft)
+{
+    if (LinkRecord().LinkType == LinkTelnet) {
+        const quint64 front = OwedReplyNow().id;
+        waitTcpData(std::numeric_limits<double>::infinity(), Clock::milliseconds() + msLeft,
+                    [front] { return OwedReplyNow().id != front; });
+        QByteArray dropped;
+        dropped.swap(CurrentConnection.TcpReceived);
+        CurrentConnection.TcpDataReceived = false;
+        tcpTakenBytes += dropped.size();
+        noteReceived(dropped);
+        return;
+    }
+    const HeldPort held;
+    SliceBounds bounds;
+    bounds.endMs = Clock::milliseconds() + std::max<qint64>(msLeft, 1);
+    const QByteArray dropped = readInSlices(held, epoch, bounds, [](const QByteArray&, qsizetype) { return true; });
+    noteReceived(dropped);
+    if (dropped.isEmpty() && !held.open())
+        WaitPumping(int(std::min<qint64>(msLeft, kSliceMs))); // no port to read: the bound still passes
+}
+
+} // namespace linkio
 
 namespace {
-
-// After an exchange's read on a link that is still up: a reply that did not come to its end is counted in the open
-// run (two in a row and the gateway counts as no longer answering) and, when owes, owed to whoever writes next.
-void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epoch, qint64 writtenMs, bool owes)
-{
-    if (readAbandoned(epoch))
-        return;
-    if (whole.ended) {
-        exchangestate::noteReplyEnded();
-        return;
-    }
-    exchangestate::noteReplyWithoutEnd();
-    if (!owes)
-        return;
-    OwedReply owed;
-    owed.epoch = epoch;
-    owed.busy = r.busy;
-    owed.logged = r.logged;
-    owed.anyByte = !whole.text.isEmpty();
-    owed.writtenMs = writtenMs;
-    owed.firstByteMs = r.boundMs > 0 ? r.boundMs : CommandFirstByteMs();
-    OweReply(owed); // behind any reply a take left before it; its cut line is the link's current line
-}
-
-// Before a command's write on the window's thread: what the link owes (OwedReply), taken through the window's own
-// reads (TakeOwedQueue): the text read is dropped as unasked (logged as received), having passed the one place
-// that counts it. False when the wait or the read was abandoned (the link closed, lost or replaced, or the program
-// closing): nothing is to be written then. silentMs: how long the take read without a byte of a reply that had
-// none; the next exchange counts it within its first byte's bound on a serial port and a modem line.
-bool takeOwedOnWindow(quint64 epoch, qint64& silentMs)
-{
-    silentMs = 0;
-    if (!onWindowThread() || !OwedReplyNow().owed)
-        return true;
-    // A live tool's reader or route that holds the link takes what comes itself.
-    if (liveTools.anyReadsLink() || liveTools.anyRoute())
-        return !readAbandoned(epoch);
-    const LinkWaitScope waiting;
-    const auto readSome = [epoch](qint64 msLeft) {
-        if (LinkRecord().LinkType == LinkTelnet) {
-            // Woken too when the reply it waits for has ended where the text arrived (the tail of a Stop dropped
-            // there, say).
-            const quint64 front = OwedReplyNow().id;
-            waitTcpData(std::numeric_limits<double>::infinity(), Clock::milliseconds() + msLeft,
-                        [front] { return OwedReplyNow().id != front; });
-            QByteArray dropped;
-            dropped.swap(CurrentConnection.TcpReceived);
-            CurrentConnection.TcpDataReceived = false;
-            tcpTakenBytes += dropped.size();
-            noteReceived(dropped);
-            return;
-        }
-        const HeldPort held;
-        SliceBounds bounds;
-        bounds.endMs = Clock::milliseconds() + std::max<qint64>(msLeft, 1);
-        const QByteArray dropped =
-            readInSlices(held, epoch, bounds, [](const QByteArray&, qsizetype) { return true; });
-        noteReceived(dropped);
-        if (dropped.isEmpty() && !held.open())
-            WaitPumping(int(std::min<qint64>(msLeft, kSliceMs))); // no port to read: the bound still passes
-    };
-    const OwedTakeResult taken = TakeOwedQueue(readSome, [epoch] { return readAbandoned(epoch); }, waitWoken);
-    if (taken.capped)
-        exchangestate::noteOwedWaitCapped();
-    silentMs = taken.silentMs;
-    return taken.ok && !readAbandoned(epoch);
-}
-
-// The bound of one command of the connect once its run has found the gateway silent: the first byte's wait of
-// the link (the serial port's quiet bound, the modem's reply wait, one step of telnet's).
-qint64 briefBoundMs()
-{
-    switch (LinkRecord().LinkType) {
-    case LinkModem:
-        return modemReplyWaitMs;
-    default:
-        return CommandFirstByteMs();
-    }
-}
 
 // One byte that readByte takes within the port's time-outs, its wait cut so that it ends by endMs (once endMs
 // has passed, only a byte that has come already).
@@ -872,107 +781,6 @@ bool ReplyComplete(const QByteArray& text)
     return exchangestate::replyEndsFrom(text, 0, true);
 }
 
-ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReading& reading, bool readAfterShortWrite)
-{
-    ExchangeResult result;
-    if (exchangestate::exchangeRefused()) {
-        result.refused = true;
-        result.refusedForWait = exchangestate::refusedForWait();
-        return result;
-    }
-    LinkWaitScope waiting;
-    const quint64 epoch = LinkEpoch();
-    std::optional<NeverLooksScope> expected; // the prompt may answer: no sign of the session's end
-    if (reading.loginPromptExpected)
-        expected.emplace();
-    ReadFrom from;
-    if (exchangestate::connectAfterRunGaveUp()) {
-        ForgetOwedReplies(); // the connect goes its way; nothing is waited for past a command's first byte
-    } else {
-        if (!takeOwedOnWindow(epoch, from.silentBeforeMs))
-            return result;
-        result.refused = exchangestate::runGaveUp(); // the owed reply's wait was the run's second without an end
-        if (result.refused)
-            return result;
-    }
-    // The connect's commands after the run has found the gateway silent: each is read for its first byte's
-    // bound at most, counted from its write, and owes nothing after it.
-    const bool brief = exchangestate::connectAfterRunGaveUp();
-    if (!liveTools.anyReadsLink() && !liveTools.anyRoute())
-        DropArrivedText();
-    const qint64 writtenMs = Clock::milliseconds();
-    const quint32 n = reading.logged ? LinkWrite(LinkRecord(), command, command.size()) : LinkPortWrite(command);
-    result.written = n == quint32(command.size());
-    if (!result.written && !readAfterShortWrite)
-        return result;
-    WaitPumping(delayMs);
-    ReplyReading r = reading;
-    if (brief) {
-        r.boundMs = int(std::max<qint64>(briefBoundMs() - (Clock::milliseconds() - writtenMs), kSliceMs));
-        from = ReadFrom();
-    }
-    // What a take left of earlier replies goes to nobody (LinkTextArrived): the reply read is this command's own,
-    // or missing while their rest has not come to its end.
-    WholeReply whole = readWholeReply(r, from);
-    // An empty line is answered by nothing (the gateway takes it as no command): it owes nothing.
-    // Nor does its silence count against the gateway.
-    if (!command.trimmed().isEmpty() || whole.ended)
-        noteExchangeEnd(reading, whole, epoch, writtenMs, !brief);
-    result.reply = keptOf(std::move(whole.text), reading.size);
-    return result;
-}
-
-bool TakeOwedReplies()
-{
-    qint64 silentMs = 0;
-    return takeOwedOnWindow(LinkEpoch(), silentMs);
-}
-
-quint64 OweCommandReply()
-{
-    return OweReply(OwedFromNow(CommandFirstByteMs()));
-}
-
-quint32 LinkCommandWrite(const QByteArray& command, bool owesReply, qint64 firstByteMs)
-{
-    if (!TakeOwedReplies())
-        return 0;
-    const quint32 n = LinkWrite(LinkRecord(), command);
-    if (owesReply && n == quint32(command.size()))
-        OweReply(OwedFromNow(firstByteMs > 0 ? firstByteMs : CommandFirstByteMs()));
-    return n;
-}
-
-bool SendCommand(const QByteArray& command, QByteArray& reply, qsizetype size, QString& failedItems,
-                 const QString& itemLine)
-{
-    if (commandStatusHook)
-        commandStatusHook(QString::fromLatin1(command));
-    reply.clear();
-    ReplyReading r;
-    r.size = size;
-    const ExchangeResult e = Exchange(command, kCommandReplyDelayMs, r);
-    if (!e.written && !e.refused) {
-        failedItems += itemLine;
-        return false;
-    }
-    reply = e.reply;
-    if (reply.contains("OK"))
-        return true;
-    if (!failedItems.contains(itemLine))
-        failedItems += itemLine;
-    return false;
-}
-
-QByteArray SendCommandOk(const QByteArray& command, QByteArray& reply, qsizetype size)
-{
-    ReplyReading r;
-    r.size = size;
-    const ExchangeResult e = Exchange(command, kCommandOkDelayMs, r);
-    reply = e.reply;
-    return reply.contains("OK") ? reply : QByteArray();
-}
-
 quint32 ComWrite(ComPort* port, const char* data, qsizetype count)
 {
     stampActivity();
@@ -1150,12 +958,14 @@ void CancelLinkReads(bool on)
 
 namespace {
 
-// What has arrived on the serial port (or ISDN modem's), at most kPortLookBytes, put back for its reader: a look
-// that takes nothing. A modem line's port is left alone: its reads go through the line's watch.
+// What has arrived on the link's port and nobody has read, at most kPortLookBytes, left for its reader: a look that
+// takes nothing. A modem line's unread text is looked at through the line, unless a read is under way on it.
 QByteArray arrivedOnPort()
 {
     constexpr qint64 kPortLookBytes = 4096;
     const ConnectionRecord& c = LinkRecord();
+    if (ModemLine* line = modemLine(c))
+        return line->peekUnread(kPortLookBytes);
     if (c.LinkType != LinkSerial && c.LinkType != LinkIsdnModem)
         return {};
     ComPort* port = c.Handle.get();
@@ -1169,6 +979,14 @@ QByteArray arrivedOnPort()
 }
 
 } // namespace
+
+bool ArrivedTextEndsSession()
+{
+    // A live tool's reader takes the port's text itself (and looks at it as it reads): the port is not touched under it.
+    if (!LinkSessionEnded() && !liveTools.anyReadsLink() && LinkTextWouldEndSession(arrivedOnPort()))
+        EndLinkSession();
+    return LinkSessionEnded();
+}
 
 void PauseOnLink(int ms)
 {

@@ -105,67 +105,6 @@ QByteArray ReadReplyPiece(qsizetype size, const ArrivalWatch& watch = {});
 // "I52=+++BRI-DOWN+++" and "I52=NO CARRIER on BRI" end nothing, also when the reply comes in pieces.
 bool ReplyComplete(const QByteArray& text);
 
-// One exchange of the window's thread. It first takes what the link owes (TakeOwedReplies), then drops what has
-// arrived unasked (logged as received), so that an answer that came after its exchange had ended is never taken
-// for this one's; the command is written, delayMs waited and its whole reply read (ReadReply). What a take left
-// of an earlier reply cut within a line goes on from that line and to nobody (LinkTextArrived), so the reply read
-// is this command's own, or missing, never mixed. A short write reads nothing unless readAfterShortWrite is set. A
-// reply that did not come to its end (no byte within its bound, or cut at its cap; a reply ending in ERROR is
-// whole) joins what is owed (OweReply) with its first byte's bound counted from the write; an empty line (only
-// line ends) owes nothing, the gateway answers none. Nothing is taken or dropped while a live tool's reader or
-// route holds the link (its reader takes what comes). The session's end is looked for in all the text as it
-// arrives, beyond reading.size too; reading.loginPromptExpected: not while the exchange runs. Refused with nothing written (refused set) while another exchange waits for
-// its answer, or once the gateway run it belongs to has found the gateway no longer answering (GatewayRunScope;
-// an owed reply's wait that ran to its cap counts there as a reply without its end); the connect's commands in
-// such a run are not refused but read for their first byte's bound only, and owe nothing. reading.logged false
-// writes past the log.
-struct ExchangeResult
-{
-    bool written = false;
-    bool refused = false;
-    bool refusedForWait = false; // refused because another exchange waits for its answer
-    QByteArray reply;
-};
-ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReading& reading = {},
-                        bool readAfterShortWrite = false);
-
-// Before a command of the program is written on the window's thread (an exchange, a tool's start or Stop, a
-// reset, the downloads' and voice commands, the terminal's leaving line, the firmware page's at!K2RM): what the link
-// owes is taken first, the whole queue in write order (OwedReply, link/ExchangeState.h). A reply a worker's reader
-// has is waited for until it lets it go (at most to its bound); each one nobody reads is read to its end or its
-// bound (its first byte as long as its writer would have waited, from its write or the end of the reply before it;
-// then 1 s of quiet) and dropped; one cut within a line stays, its rest nobody's. No wait when nothing is owed. Not
-// while a live tool's reader or route holds the link: that reader takes it. False when the link was closed, lost or
-// replaced meanwhile, or the program is closing: nothing is to be written then.
-bool TakeOwedReplies();
-// The reply to a command just written outside an exchange may be left unread by its own reader (a tool's Stop, the
-// terminal's line, the keep-alive's AT under the terminal): it joins the queue of what is owed from now, with a page
-// command's bounds. Returns its id (StillOwed).
-quint64 OweCommandReply();
-// A command of the program written by the window's thread outside an exchange (its reply read by its own reader,
-// or by nobody): TakeOwedReplies, then LinkWrite; owesReply: then OweCommandReply. 0 when the take was abandoned.
-// firstByteMs (not 0): its reply's first byte is awaited this long, in place of a page command's bound.
-quint32 LinkCommandWrite(const QByteArray& command, bool owesReply = false, qint64 firstByteMs = 0);
-// The longest a page command's writer waits for the first byte of its reply on the open link.
-qint64 CommandFirstByteMs();
-
-// An exchange refused because another one waits for its answer: nothing is wrong with the link or the gateway,
-// and the user is told nothing (the work that waits reports for itself).
-inline bool RefusedForWait(const ExchangeResult& e)
-{
-    return e.refusedForWait;
-}
-
-// Sends one command and reads its reply into reply (at most size - 1 bytes): shows the command through
-// commandStatusHook, then one Exchange (the write, 10 ms, ReadReply). True when the reply contains
-// "OK". A short write appends itemLine to failedItems as it is (no presence test) and returns false with an
-// empty reply; a reply without "OK" (a refused exchange too) appends itemLine unless failedItems holds it already.
-bool SendCommand(const QByteArray& command, QByteArray& reply, qsizetype size, QString& failedItems,
-                 const QString& itemLine);
-// One Exchange (the write, 100 ms, ReadReply) into reply; returns the reply when it contains "OK", otherwise
-// (a short write or a refused exchange included) the empty text.
-QByteArray SendCommandOk(const QByteArray& command, QByteArray& reply, qsizetype size);
-
 // One write on a serial port; returns the bytes written (0 for a missing or closed port). Stamps the activity.
 quint32 ComWrite(ComPort* port, const char* data, qsizetype count);
 quint32 ComWrite(ComPort* port, const QByteArray& data);
@@ -189,6 +128,10 @@ quint32 LinkPortWrite(const QByteArray& bytes);
 // come in what has arrived, looked at and left for its reader while no live tool reads the port, so that the read
 // after it looks at that text now rather than at the pause's end, and no command goes out behind the prompt.
 void PauseOnLink(int ms);
+// A look at what has arrived on the link and nobody has read (the serial port's, a modem line's while no read is
+// under way on it; telnet's text is looked at as it arrives), as the continuation of the link's current line: the
+// gateway's login prompt there ends the session (EndLinkSession). True once the session has ended. Takes nothing.
+bool ArrivedTextEndsSession();
 
 // Drops what has already arrived on CurrentConnection's link, without waiting for more (logged as received):
 // the rest of an earlier answer is not taken for the reply to the next request. What it drops passed the one

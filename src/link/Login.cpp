@@ -1,6 +1,7 @@
 #include "link/Login.h"
 
 #include "link/GatewayList.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/ModemWaits.h"
 #include "platform/Cp1250.h"

@@ -1,5 +1,6 @@
 #include "online/Diagnostics.h"
 
+#include "link/CommandWrite.h"
 #include "link/ExchangeState.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
@@ -28,7 +29,7 @@ struct MultiRow
 constexpr MultiRow kMultiRows[] = {{"Layer2: ", 1}, {"Tei: ", 2}, {"Chan-B1: ", 5}, {"Chan-B2: ", 6}};
 
 // One command's reply, collected as DiagCollect does. Its command's write claimed the link's owed reply for this
-// read (DiagOwedFromNow): its end, counted where the link's text arrives, settled it; a reply given up on stays
+// read (DiagCommandReply): its end, counted where the link's text arrives, settled it; a reply given up on stays
 // owed to whoever writes next, the window's next exchange or this poll's own next command.
 DiagReply collectReply(const DiagPollIo& io, qint64 startMs)
 {
@@ -261,9 +262,9 @@ void StopDiagWorker()
         ReleaseOwedReply();
 }
 
-OwedReply DiagOwedFromNow()
+CommandReply DiagCommandReply()
 {
-    return OwedFromNow(diagTimings.replyMs, Clock::milliseconds() + diagTimings.replyMs + kDiagReadSlackMs);
+    return {CommandReply::IfCommand, diagTimings.replyMs, Clock::milliseconds() + diagTimings.replyMs + kDiagReadSlackMs};
 }
 
 void resetDiagnostics()

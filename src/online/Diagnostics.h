@@ -153,10 +153,10 @@ void StopDiagWorker();
 
 // A read of one step may end this long after the reply's time (a serial read under the port's own time-outs).
 inline constexpr int kDiagReadSlackMs = 1000;
-// The owed reply of a poll's command written now: claimed by the poll's own read for its reply's time (an
+// How a poll's command written now owes its reply: claimed by the poll's own read for its reply's time (an
 // exchange of the window's thread waits that long for it), its first byte's bound that time too.
-struct OwedReply;
-OwedReply DiagOwedFromNow();
+struct CommandReply;
+CommandReply DiagCommandReply();
 
 // Back to the state at program start (tests): the limits as shipped, no poll installed, an empty inbox.
 void resetDiagnostics();

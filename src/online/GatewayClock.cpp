@@ -1,5 +1,6 @@
 #include "online/GatewayClock.h"
 
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/ReplyParsers.h"
 #include "platform/Wait.h"

@@ -4,6 +4,7 @@
 // Replies are read until they are complete, however long (a long "AT&V" listing included), and a command's
 // verdict is a reply line that is exactly "OK": the gateway echoes the command, so text the user typed into it
 // ("OKAY12" as a password) never counts as the gateway's answer.
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 
 #include <QByteArray>

@@ -1,6 +1,7 @@
 #include "online/LiveCells.h"
 
 #include "link/CommError.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "platform/Dialogs.h"
@@ -24,7 +25,8 @@ void LeaveTestCallTopic()
         return;
     // The hang-up and the line end that ends the test: the gateway's account and OK are owed from here, read by the
     // reader until its stop and by the drain below, and by whoever writes next when they come later.
-    bool allWritten = LinkCommandWrite(" ", true) == 1 && written("AT!D\r") && written("\r\n");
+    const CommandReply owed{StillOwed(testCallStartOwed) ? CommandReply::Never : CommandReply::Always};
+    bool allWritten = WriteCommand(" ", owed) == 1 && written("AT!D\r") && written("\r\n");
     // The worker may still write the log: it is joined before the log closes.
     StopLiveWorker(testCallThread);
     if (testLogFile) {
@@ -63,4 +65,5 @@ void resetLiveCells()
     testCallThread.clear();
     commandsThread.clear();
     diagThread.clear();
+    testCallStartOwed = 0;
 }

@@ -23,6 +23,9 @@ inline std::atomic<int> liveViewLineLimit{kLiveViewLines};
 inline QPointer<LiveWorker> testCallThread;
 inline QPointer<LiveWorker> commandsThread;
 inline QPointer<LiveWorker> diagThread;
+// The owed reply of the running test call's start (StillOwed): the gateway answers it and a line end that breaks
+// the call off with one OK, so while it is owed such a line end owes nothing of its own.
+inline quint64 testCallStartOwed = 0;
 
 // Leaving the test-call topic while a test call runs (its worker or its telnet route): " ", "AT!D\r" and
 // CR LF end the call on the gateway, the log closes, CR LF once more; then the worker is stopped and the

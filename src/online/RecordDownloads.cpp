@@ -1,6 +1,7 @@
 #include "online/RecordDownloads.h"
 
 #include "link/CommError.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "online/GatewayClock.h"
@@ -59,10 +60,27 @@ bool written(const QByteArray& text)
     return LinkWrite(CurrentConnection, text) == quint32(text.size());
 }
 
-// A download's own command: what the link still owes is taken first.
+// The replies of the download's commands that its reader is reading (their ids in the queue of what is owed).
+QList<quint64> commandsOwed;
+
+// A download's own command: what the link still owes is taken first, and its reply is owed until the download's
+// reader has read it to the end: a download broken off leaves the rest to whoever writes next.
 bool commandWritten(const QByteArray& command)
 {
-    return LinkCommandWrite(command) == quint32(command.size());
+    quint64 owed = 0;
+    const bool sent = WriteCommand(command, {}, &owed) == quint32(command.size());
+    commandsOwed.append(owed);
+    return sent;
+}
+
+// The download has read its commands' replies to the end its dialogue knows (no reply-end line marks it after the
+// dialogue steps).
+RecordOutcome readToTheEnd()
+{
+    for (const quint64 id : std::as_const(commandsOwed))
+        OwedReplyRead(id);
+    commandsOwed.clear();
+    return {};
 }
 
 bool onTelnet()
@@ -156,6 +174,7 @@ bool endPagingAndDrain()
 
 RecordOutcome failedWrite()
 {
+    commandsOwed.clear(); // what the reader left of them stays owed
     return {kCommErrorText, true, false};
 }
 
@@ -291,6 +310,7 @@ QByteArray CutOkLine(const QByteArray& block)
 
 RecordOutcome RunLogDownload(const RecordMemoAdd& add)
 {
+    commandsOwed.clear();
     QByteArray scratch;
     QString failed;
     SendCommand(QByteArrayLiteral("\r\n"), scratch, 4096, failed, QString());
@@ -342,12 +362,13 @@ RecordOutcome RunLogDownload(const RecordMemoAdd& add)
         endPagingAndDrain();
         return {kCommErrorText, true, true};
     }
-    return {};
+    return readToTheEnd();
 }
 
 RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& totalTitle, const QString& moduleTitle,
                                     bool* complete)
 {
+    commandsOwed.clear();
     if (complete)
         *complete = false;
     if (!commandWritten(QByteArrayLiteral("AT&T\r")))
@@ -372,7 +393,7 @@ RecordOutcome RunStatisticsDownload(const RecordMemoAdd& add, const QString& tot
         *complete = total == SectionEnd::Ok && modules == SectionEnd::Ok;
     if (modules != SectionEnd::Ok)
         return {62, true, true};
-    return {};
+    return readToTheEnd();
 }
 
 const char* const kStatisticsResets[5] = {
@@ -393,6 +414,7 @@ RecordOutcome RunStatisticsResets()
 
 RecordOutcome RunCallDownload(const RecordMemoAdd& add)
 {
+    commandsOwed.clear();
     if (!commandWritten(QByteArrayLiteral("AT&C\r")))
         return failedWrite();
 
@@ -453,13 +475,14 @@ RecordOutcome RunCallDownload(const RecordMemoAdd& add)
         add(text);
     if (!inTime)
         return {62, true, true};
-    return {};
+    return readToTheEnd();
 }
 
 const char* const kCallColumnHeader = "   date     time     type  cause   from/to groups  conn. durat.  aoc-info  gid";
 
 RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
 {
+    commandsOwed.clear();
     if (!commandWritten(QByteArrayLiteral("AT&CR\r")))
         return failedWrite();
     add(kCallColumnHeader);
@@ -541,7 +564,7 @@ RecordOutcome RunCallLoadDelete(const RecordMemoAdd& add)
     LinkRead(10);
     if (LinkSessionEnded() || failed)
         return failedWrite();
-    return {};
+    return readToTheEnd();
 }
 
 QString RecordChooserPreset(const QString& edit)

@@ -96,6 +96,7 @@ void ReadTerminalData()
         chunk.truncate(zero);
     if (chunk.isEmpty())
         return;
+    terminalKeepAlivePending = false;
     ApplyTerminalChunk(terminalText, chunk, &terminalTextLineFeeds);
     KeepLastLines(terminalText, terminalTextLineFeeds, liveViewLineLimit);
     const QByteArray shown = terminalText;
@@ -111,4 +112,5 @@ void resetTerminal()
     terminalText.clear();
     terminalTextLineFeeds = 0;
     terminalShowText = nullptr;
+    terminalKeepAlivePending = false;
 }

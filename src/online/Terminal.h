@@ -27,6 +27,10 @@ inline QPointer<TTerminal> terminalThread;
 inline QByteArray terminalText;
 // The line feeds in terminalText; kept with it. The text holds at most liveViewLineLimit lines (LiveCells.h).
 inline qsizetype terminalTextLineFeeds = 0;
+// Set by the keep-alive when it writes its "AT" while the terminal is shown; cleared by the terminal's reader (or its
+// telnet route) at every chunk it receives. Still set at the keep-alive's next turn: nothing at all came since, and
+// the gateway counts as lost.
+inline std::atomic<bool> terminalKeepAlivePending{false};
 // Shows the whole of terminalText; set by the terminal part, called on the window's thread.
 inline std::function<void(const QByteArray&)> terminalShowText;
 

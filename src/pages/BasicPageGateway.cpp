@@ -4,6 +4,7 @@
 #include "config/ConfigConversions.h"
 #include "config/Parametres.h"
 #include "exchange/BasicExchange.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "pages/PageFrame.h"

@@ -4,6 +4,7 @@
 
 #include "config/Parametres.h"
 #include "exchange/GroupsExchange.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "pages/PageFrame.h"
 #include "pages/PageState.h"

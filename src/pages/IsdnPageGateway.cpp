@@ -3,6 +3,7 @@
 
 #include "config/Parametres.h"
 #include "exchange/IsdnExchange.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/Login.h"

@@ -4,6 +4,7 @@
 #include "config/Parametres.h"
 #include "config/WireDate.h"
 #include "exchange/TablesExchange.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/ReplyParsers.h"
 #include "pages/PageFrame.h"

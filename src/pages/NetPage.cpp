@@ -4,6 +4,7 @@
 
 #include "config/Parametres.h"
 #include "exchange/NetworkExchange.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"

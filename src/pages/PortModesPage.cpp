@@ -2,6 +2,7 @@
 
 #include "config/Parametres.h"
 #include "exchange/PortModesExchange.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "pages/PageFrame.h"

@@ -3,6 +3,7 @@
 #include "config/ConfigConversions.h"
 #include "config/Parametres.h"
 #include "exchange/SystemExchange.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "pages/PageFrame.h"
 #include "pages/PageRuns.h"

@@ -356,6 +356,18 @@ QByteArray ModemLine::lookForCallEnd()
     return {};
 }
 
+QByteArray ModemLine::peekUnread(qint64 max)
+{
+    if (!port_ || callEnded_.load() || max <= 0 || !reading_.tryLock())
+        return {};
+    const std::unique_lock lock(reading_, std::adopt_lock);
+    QByteArray arrived(max, '\0');
+    const qint64 n = port_->readArrived(arrived.data(), max);
+    arrived.resize(std::max<qint64>(n, 0));
+    port_->unread(arrived);
+    return arrived;
+}
+
 qint64 ModemLine::write(const QByteArray& bytes, const LookedHandler& looked)
 {
     const QByteArray unreadAtEnd = port_ && !callEnded_.load() ? lookForCallEnd() : QByteArray();

@@ -62,6 +62,9 @@ public:
     // call's end (empty when it found none): that text's only appearance.
     using LookedHandler = std::function<void(const QByteArray& unreadAtEnd)>;
     qint64 write(const QByteArray& bytes, const LookedHandler& looked = {});
+    // What has come and not been read, at most max bytes, left for the next read: a look that takes nothing. Empty
+    // while a read is under way on another thread (that reader hands it out itself) or once the call has ended.
+    QByteArray peekUnread(qint64 max);
     // True once read() or a write's look saw the modem's "NO CARRIER" line. Callable from any thread.
     bool callEnded() const { return callEnded_.load(); }
     // Once the call has ended: the text in which the end was seen, from the line end before "NO CARRIER" on

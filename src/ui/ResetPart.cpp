@@ -1,6 +1,7 @@
 #include "ui/ResetPart.h"
 
 #include "link/CommError.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/Login.h"
 #include "link/ReplyParsers.h"
@@ -30,10 +31,11 @@ void showCommError()
     CommErrorBox();
 }
 
-// The reset's own command: what the link still owes is taken first; its answer is the restart.
+// The reset's own command: what the link still owes is taken first; its answer is the restart, read by the reset's
+// own wait for "Init: OK", which never looks (the new login follows), so it owes nothing.
 bool written(const QByteArray& command)
 {
-    return LinkCommandWrite(command) == quint32(command.size());
+    return WriteCommand(command, {CommandReply::Never}) == quint32(command.size());
 }
 
 // One row of the factory reset: one exchange, its reply not examined. False when it met the link lost, where

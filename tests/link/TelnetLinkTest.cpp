@@ -2,6 +2,7 @@
 // connection, and what SendCommand makes of each.
 #include "TelnetLinkFixture.h"
 
+#include "link/CommandWrite.h"
 #include "link/ExchangeState.h"
 
 #include <QTest>
@@ -41,11 +42,9 @@ TEST(SessionEnd, ThePromptBeginsALine)
         {{"GSM0: ", "MX login: x"}, false},
     };
     for (const auto& [pieces, ends] : rows) {
-        AdvanceLinkEpoch(); // a session not ended
-        LoginPromptWatch watch;
+        AdvanceLinkEpoch(); // a session not ended, a line begun anew
         for (const QByteArray& piece : pieces)
-            watch.see(piece);
-        EXPECT_EQ(watch.seen(), ends) << pieces.join('|').toStdString();
+            LinkTextArrived(piece, LinkEpoch());
         EXPECT_EQ(LinkSessionEnded(), ends) << pieces.join('|').toStdString();
         EXPECT_EQ(HoldsLoginPrompt(pieces.join()), ends) << pieces.join('|').toStdString();
         EXPECT_EQ(AtLoginDialogue("AT\r\n" + pieces.join()), ends) << pieces.join('|').toStdString();
@@ -68,12 +67,52 @@ TEST(OwedLine, KeepsWhatTheRulesNeedAcrossACut)
         {QByteArray(70, 'x'), "MX login: ", false, false},
         {"\r\n  ", "MX login: ", true, true},
         {QByteArray(70, 'x') + "NO CARR", "IER", false, true},
+        {blanks + "O", "K\r\n", false, true},
+        {blanks + "ERR", "OR\r\n", false, true},
+        {blanks + "MX lo", "gin: ", true, true},
     };
     for (const auto& row : rows) {
         const QByteArray text = OwedLineHead(row.before) + row.after;
         EXPECT_EQ(HoldsLoginPrompt(text), row.prompt) << row.before.size() << row.after.toStdString();
         EXPECT_EQ(ReplyComplete(text), row.ends) << row.before.size() << row.after.toStdString();
     }
+}
+
+// The queue of owed replies, fed piece by piece, settles for every cut what the text up to that cut settles read
+// whole: a marker that ends a reply within its line leaves the rest of that line to it, and a long run of blanks
+// before a verdict keeps the verdict.
+TEST(OwedLine, PiecesSettleWhatTheWholeTextSettles)
+{
+    const QByteArray blanks(70, ' ');
+    const QByteArray texts[] = {"+++BRI-DOWN+++\r\nOK\r\n", blanks + "OK\r\n" + blanks + "ERROR\r\nOK\r\n",
+                                "NO CARRIER and +++\r\nOK\r\n", "I52=+++BRI-DOWN+++\r\nOK\r\nOK\r\n"};
+    const auto settledBy = [](const QList<QByteArray>& pieces, QList<int>* after = nullptr) {
+        AdvanceLinkEpoch();
+        quint64 ids[3] = {};
+        for (quint64& id : ids) {
+            OwedReply r;
+            r.epoch = LinkEpoch();
+            id = exchangestate::oweReply(r);
+        }
+        const auto count = [&ids] { return int(std::count_if(std::begin(ids), std::end(ids), [](quint64 id) {
+                                        return !StillOwed(id);
+                                    })); };
+        for (const QByteArray& piece : pieces) {
+            LinkTextArrived(piece, LinkEpoch());
+            if (after)
+                after->append(count());
+        }
+        return count();
+    };
+    for (const QByteArray& text : texts) {
+        const int whole = settledBy({text});
+        for (qsizetype cut = 1; cut < text.size(); ++cut) {
+            QList<int> after;
+            EXPECT_EQ(settledBy({text.first(cut), text.sliced(cut)}, &after), whole) << text.toStdString() << cut;
+            EXPECT_EQ(after.first(), settledBy({text.first(cut)})) << text.toStdString() << cut;
+        }
+    }
+    AdvanceLinkEpoch();
 }
 
 TEST_F(TelnetLinkTest, ReplyInPiecesIsCollectedWhole)

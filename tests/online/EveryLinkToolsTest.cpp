@@ -5,6 +5,7 @@
 // Where a link has steps of its own (the modem line's resets, the voice page's refusal) the test says so.
 #include "online/LiveToolFixture.h"
 
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "link/ModemWaits.h"

@@ -3,6 +3,7 @@
 // reader or route outlives a run whatever ends it (Stop, leaving the page, Disconnect, a language change).
 #include "online/LiveToolFixture.h"
 
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "online/OnlineCommands.h"

@@ -9,6 +9,7 @@
 
 #include "exchange/TablesExchange.h"
 #include "link/CommLog.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "online/Diagnostics.h"

@@ -5,6 +5,7 @@
 #include "SystemInput.h"
 
 #include "link/ExchangeState.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "online/ui/CommandsPage.h"
@@ -347,6 +348,118 @@ void twoTerminalLinesThenSave(ReaderTest& test)
     fMain->tbSaveGateClick();
     EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(kTextSaveDone)});
     nothingOvertook(test);
+}
+
+// Lines typed in the terminal that the gateway echoes at once and answers late (the serial monitor's "at", or
+// every line with the gateway's echo on), then Buffer state and a whole save: an echo is no reply's end, and the
+// answer after it is awaited as long as the line's own reader would, so neither reads another command's answer.
+std::function<void(ReaderTest&)> echoedLinesThenSave(QString typed, int lanTimeoutMs = 0)
+{
+    return [=](ReaderTest& test) {
+        if (lanTimeoutMs)
+            CurrentConnection.LanTimeout = lanTimeoutMs;
+        fMain->selectTopic(21);
+        for (const QChar c : typed)
+            c == '\r' ? systemInput::key(fMain->mTerminal, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"))
+                      : systemInput::type(fMain->mTerminal, c);
+        const QByteArray last = typed.section(QLatin1Char('\r'), -2, -2).toLatin1() + '\r';
+        ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedBytes().contains(last); }));
+        test.sim().clearLog();
+        bufferShowsItsOwn(test);
+        test.sim().setFaults({}); // the save's own replies at full speed
+        test.sim().clearLog();
+        fMain->tbSaveGateClick();
+        EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(kTextSaveDone)});
+        nothingOvertook(test);
+    };
+}
+
+gatewaysim::Config echoing()
+{
+    gatewaysim::Config c;
+    c.echo = true;
+    return c;
+}
+
+// The keep-alive's turns while the terminal is shown, after a line the gateway answers with no end of its own (one
+// it takes silently, or a user name typed into its login dialogue): each "AT" is answered, so the gateway stays
+// connected.
+std::function<void(ReaderTest&)> keepAliveAfterLine(QString typed)
+{
+    return [=](ReaderTest& test) {
+        fMain->selectTopic(21);
+        for (const QChar c : typed)
+            c == '\r' ? systemInput::key(fMain->mTerminal, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"))
+                      : systemInput::type(fMain->mTerminal, c);
+        const QByteArray last = typed.section(QLatin1Char('\r'), -2, -2).toLatin1() + '\r';
+        ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedBytes().contains(last); }));
+        test.waitUntil([] { return false; }, 500);
+        for (int turn = 0; turn < 3; ++turn) {
+            test.sim().clearLog();
+            lastLinkActivity.store(0);
+            fMain->tLoginTimerTimer();
+            ASSERT_TRUE(CurrentConnection.Connected) << "turn " << turn;
+            ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedBytes().contains("AT\r\n"); })) << turn;
+            test.waitUntil([&] { return !test.sim().sending(); }, 2000);
+            test.waitUntil([] { return false; }, 300);
+        }
+        lastLinkActivity.store(0);
+        fMain->tLoginTimerTimer();
+        EXPECT_TRUE(CurrentConnection.Connected);
+        EXPECT_TRUE(test.dialogs().boxes().isEmpty()) << qPrintable(test.dialogs().boxTexts().join('|'));
+    };
+}
+
+gatewaysim::Faults silentOnLine(const char* line)
+{
+    gatewaysim::Faults f;
+    f.silentOn = {line};
+    return f;
+}
+
+// The voice page's view cut within its first line past the page's reply wait: the erase fails with its box, and
+// Buffer state then shows its own values, not the view's rest (its reply is owed: read to its end, or nobody's).
+void voiceViewCutThenBuffer(ReaderTest& test)
+{
+    fMain->selectTopic(25);
+    fMain->sbVoiceDelete->click();
+    EXPECT_EQ(test.dialogs().boxes().size(), 1);
+    EXPECT_FALSE(test.sim().receivedLines().join().contains("ERASE"));
+    test.dialogs().clearRecords();
+    fMain->selectTopic(494);
+    EXPECT_EQ(fMain->lbBuffer1->text(), QStringLiteral("48211"));
+    EXPECT_EQ(fMain->lbBuffer5->text(), QStringLiteral("3"));
+    EXPECT_TRUE(test.dialogs().boxes().isEmpty()) << qPrintable(test.dialogs().boxTexts().join('|'));
+}
+
+// The gateway's idle logout shows its login prompt while nothing reads the serial port: an online command's Start
+// or a test call's Dial writes nothing into the login dialogue; the session's end is told once.
+std::function<void(ReaderTest&)> startAfterIdlePrompt(bool testCall)
+{
+    return [testCall](ReaderTest& test) {
+        fMain->selectTopic(testCall ? 548 : 685);
+        test.sim().clearLog();
+        test.waitUntil([] { return false; }, 2500); // the gateway's idle logout, its prompt waiting in the port
+        if (testCall) {
+            fMain->edNumber1->setText(QStringLiteral("123"));
+            fMain->sbDial->click();
+        } else {
+            fMain->edCommand->setText(QStringLiteral("ATI"));
+            fMain->sbCommandsStart->click();
+        }
+        EXPECT_TRUE(ReaderTest::waitUntil([] { return !CurrentConnection.Connected; }, 2000));
+        EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(56)});
+        QList<QByteArray> heard = test.sim().receivedLines();
+        heard.removeIf([](const QByteArray& line) { return line.trimmed().isEmpty(); });
+        EXPECT_EQ(heard, QList<QByteArray>{});
+    };
+}
+
+gatewaysim::Config idleLogout(int ms)
+{
+    gatewaysim::Config c;
+    c.idleLogoutMs = ms;
+    return c;
 }
 
 // Tracing's or an online command's telnet Stop, the next topic clicked at once: its first command goes out as soon
@@ -714,7 +827,23 @@ INSTANTIATE_TEST_SUITE_P(
                       ReaderRow{"CutThenRecording", Link::Serial, {}, cutValueThenRecording, recordsLong()},
                       ReaderRow{"CutThenRecording", Link::Telnet, {}, cutValueThenRecording, recordsLong()},
                       ReaderRow{"TraceStopWithinLine", Link::Serial, {}, drainWithinLine(true), promptAfterBlanks()},
-                      ReaderRow{"TestCallLeftWithinLine", Link::Serial, trickle(50), drainWithinLine(false), promptAfterBlanks()}),
+                      ReaderRow{"TestCallLeftWithinLine", Link::Serial, trickle(50), drainWithinLine(false), promptAfterBlanks()},
+                      ReaderRow{"EchoedAt", Link::Serial, late(1500), echoedLinesThenSave("at\r")},
+                      ReaderRow{"EchoedAtLater", Link::Serial, late(2500), echoedLinesThenSave("ati3\rat\r")},
+                      ReaderRow{"EchoedLines", Link::Telnet, late(2500), echoedLinesThenSave("abc\rdef\r", 5000),
+                                echoing()},
+                      ReaderRow{"EchoedLines", Link::Serial, late(1100), echoedLinesThenSave("abc\rdef\r"), echoing()},
+                      ReaderRow{"KeepAliveAfterSilentLine", Link::Serial, silentOnLine("ATX1"),
+                                keepAliveAfterLine("ATX1\r")},
+                      ReaderRow{"KeepAliveAfterSilentLine", Link::Telnet, silentOnLine("ATX1"),
+                                keepAliveAfterLine("ATX1\r")},
+                      ReaderRow{"KeepAliveAfterLoginByHand", Link::Serial, promptOn("ATZ"),
+                                keepAliveAfterLine("ATZ\radmin\r")},
+                      ReaderRow{"KeepAliveAfterLoginByHand", Link::Telnet, promptOn("ATZ"),
+                                keepAliveAfterLine("ATZ\radmin\r")},
+                      ReaderRow{"VoiceViewCut", Link::Serial, pausedAfter("File length: ", 6500), voiceViewCutThenBuffer},
+                      ReaderRow{"StartAfterIdlePrompt", Link::Serial, {}, startAfterIdlePrompt(false), idleLogout(1500)},
+                      ReaderRow{"DialAfterIdlePrompt", Link::Serial, {}, startAfterIdlePrompt(true), idleLogout(1500)}),
     [](const auto& info) { return std::string(linkName(info.param.link)) + info.param.name; });
 
 } // namespace

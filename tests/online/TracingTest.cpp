@@ -2,6 +2,7 @@
 // view and the trace file get, the stop while the gateway streams, and the page's texts.
 #include "online/LiveToolFixture.h"
 
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "online/LiveCells.h"

@@ -7,6 +7,7 @@
 #include "firmware/HexFile.h"
 #include "firmware/UpgradeJob.h"
 #include "firmware/ui/TfFirm.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LinkOpen.h"
 #include "link/LiveTools.h"
@@ -423,9 +424,10 @@ void FirmwarePage::StartTcpFwUpgrade(bool erase)
             return;
         }
         // A command like any other: what the link owes is taken first (no wait when nothing is); from its write on the
-        // boot loader answers, whose text is never looked at for the login prompt.
+        // boot loader answers, whose text is never looked at for the login prompt and owes nothing: the upgrade's own
+        // wait for "Boot: Ready" reads it.
         const QByteArray command("at!K2RM\r\n");
-        const bool written = LinkCommandWrite(command) == quint32(command.size());
+        const bool written = WriteCommand(command, {CommandReply::Never}) == quint32(command.size());
         const NeverLooksScope bootLoader;
         upgradeMoment(MomentAfterErase);
         if (!written) {

@@ -4,6 +4,7 @@
 #include "link/CommError.h"
 #include "link/CommLog.h"
 #include "link/GatewayList.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LinkOpen.h"
 #include "link/LiveTools.h"
@@ -599,15 +600,16 @@ void ConnectionPart::tLoginTimerTimer()
     if (!CurrentConnection.Connected || Clock::seconds() - lastLinkActivity.load() < kKeepAliveIdleSeconds)
         return;
     if (fMain && fMain->mTerminal && !fMain->mTerminal->isHidden()) {
-        // The terminal's reader takes every reply: the keep-alive only sends, its AT joining what the link owes
-        // without taking it, and counts the gateway lost when its reply has not come to its end by its next turn.
-        if (StillOwed(terminalKeepAlive_)) {
+        // The terminal's reader takes every reply: the keep-alive only sends, and counts the gateway lost when
+        // nothing at all has come since its last "AT" (a line the user typed may be answered by nothing, or by a
+        // password prompt: that keeps no gateway that answers from counting as alive).
+        if (terminalKeepAlivePending) {
             mDisconnectClick();
             return;
         }
-        // Its OK is the terminal reader's to show. When the terminal is left before it came, it is owed to
-        // whoever writes next.
-        terminalKeepAlive_ = LinkWrite(CurrentConnection, "AT\r\n") == 4 ? OweCommandReply() : 0;
+        // Its OK is the terminal reader's to show; its reply joins what the link owes without taking it, so that
+        // when the terminal is left before it came, whoever writes next takes it first.
+        terminalKeepAlivePending = WriteCommand("AT\r\n") == 4;
         return;
     }
     keepAliveRunning_ = true;

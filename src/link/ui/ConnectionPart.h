@@ -84,7 +84,6 @@ private:
     void endLostConnection();
 
     bool keepAliveRunning_ = false;
-    quint64 terminalKeepAlive_ = 0; // the keep-alive's AT under the terminal while its reply is owed (StillOwed)
 };
 
 // See above. versionCheck: warn when the firmware is not one the program is made for. owner: the window the

@@ -1,5 +1,6 @@
 #include "online/ui/ActualCallsPage.h"
 
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"

@@ -1,6 +1,7 @@
 #include "online/ui/CommandsPage.h"
 
 #include "link/CommError.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
@@ -41,9 +42,11 @@ void showCommError()
     CommErrorBox();
 }
 
+// The run's line end (its Stop, or the end after a reply): the run's reader still holds the link, so nothing is taken;
+// an empty line owes nothing, the gateway answers none.
 bool written(const QByteArray& bytes)
 {
-    return LinkWrite(CurrentConnection, bytes) == quint32(bytes.size());
+    return WriteCommand(bytes) == quint32(bytes.size());
 }
 
 QString startText()
@@ -200,7 +203,8 @@ void CommandsPage::startCommands()
     // reply is owed: the run's reader or route counts it to its end; a run stopped before that leaves the rest to
     // whoever writes next.
     // A module may answer later than the gateway's own commands: the reply is awaited past the Stop's wait too.
-    if (LinkCommandWrite(line, true, CommandFirstByteMs() + commandsStopDrainMs) != quint32(line.size())) {
+    if (WriteCommand(line, {CommandReply::IfCommand, CommandFirstByteMs() + commandsStopDrainMs}) !=
+        quint32(line.size())) {
         showCommError();
         // No run came about: the whole-gateway load and save are free again.
         if (!running)

@@ -1,6 +1,7 @@
 #include "online/ui/DateTimePage.h"
 
 #include "link/CommError.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"

@@ -1,6 +1,7 @@
 #include "online/ui/DiagPage.h"
 
 #include "link/CommLog.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/ui/ConnectionPart.h"
 #include "online/Diagnostics.h"
@@ -299,10 +300,7 @@ DiagPollIo DiagPage::diagModemIo()
         if (!TakeOwedReplies())
             return false;
         DropArrivedText(); // a late reply to an earlier command is no part of this one's
-        if (LinkWrite(CurrentConnection, command) != quint32(command.size()))
-            return false;
-        OweReply(DiagOwedFromNow());
-        return true;
+        return WriteCommand(command, DiagCommandReply()) == quint32(command.size());
     };
     io.read = [](qint64 msLeft) {
         ProcessMessages();
@@ -369,7 +367,8 @@ DiagPollIo DiagPage::diagWorkerIo(LiveWorker& worker)
         for (;;) {
             // What the link still owes (the window's last exchange, this poll's own command given up) is read to
             // its end first, through the worker's own reads.
-            TakeOwedReplyWith(read, alive, [](int ms) { Sleep(std::min(ms, kClaimedStepMs)); });
+            const OwedReader worker{read, alive, [](int ms) { Sleep(std::min(ms, kClaimedStepMs)); }};
+            TakeOwedReplies(&worker);
             bool turn = false;
             bool written = false;
             onUi([&] {
@@ -382,9 +381,7 @@ DiagPollIo DiagPage::diagWorkerIo(LiveWorker& worker)
                     diagInbox.clear();
                 else
                     DropArrivedText();
-                written = LinkWrite(CurrentConnection, command) == quint32(command.size());
-                if (written)
-                    OweReply(DiagOwedFromNow());
+                written = WriteCommand(command, DiagCommandReply()) == quint32(command.size());
             });
             if (turn || w->Terminated() || Clock::milliseconds() - start > diagTimings.replyMs)
                 return written;

@@ -1,5 +1,6 @@
 #include "online/ui/MonitorPage.h"
 
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/ui/ConnectionPart.h"

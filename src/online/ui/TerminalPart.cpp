@@ -1,5 +1,6 @@
 #include "online/ui/TerminalPart.h"
 
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
@@ -138,6 +139,11 @@ void TerminalPart::buildTerminal(QWidget* host)
     };
     tool.stopForLeave = [this] { leaveTerminal(); };
     tool.routeView = [this] { return mTerminal; };
+    // Over telnet the route is the terminal's reader: any text it brings answers the keep-alive.
+    tool.routeReceived = [](const QByteArray& chunk) {
+        if (terminalOverTcp && !chunk.isEmpty())
+            terminalKeepAlivePending = false;
+    };
     // Its reader (or route) takes what comes on the link while it runs: an exchange neither drops nor takes then.
     tool.readsLink = [] { return terminalThread || terminalOverTcp; };
     liveTools.add(LiveToolSlot::Terminal, tool);
@@ -154,6 +160,7 @@ void TerminalPart::OpenTerminal()
     mTerminal->setFocus();
     fMain->setGatewayRunsEnabled(false);
     SetTerminalTimeouts(&CurrentConnection);
+    terminalKeepAlivePending = false; // an "AT" of an earlier opening is no concern of this one's
     if (!neverLooks_)
         neverLooks_.emplace();
     if (CurrentConnection.LinkType == LinkTelnet) {
@@ -242,7 +249,7 @@ void TerminalPart::noteKeySent(char key)
         // The line goes to the gateway as a command: its reply is owed until the terminal's reader has seen its end,
         // and if the terminal is left before that, whoever writes next takes it first.
         if (lineTyped_ > 0)
-            OweCommandReply();
+            OweTypedLine();
         lineTyped_ = 0;
     } else if (key == '\b') {
         lineTyped_ = std::max(lineTyped_ - 1, 0);
@@ -254,7 +261,7 @@ void TerminalPart::noteKeySent(char key)
 void TerminalPart::writeLeavingLine()
 {
     // Text typed without Return becomes a command with the leaving line end; an empty line is answered by nothing.
-    LinkCommandWrite("\r\n", lineTyped_ > 0);
+    WriteCommand("\r\n", {lineTyped_ > 0 ? CommandReply::Always : CommandReply::Never});
     lineTyped_ = 0;
 }
 

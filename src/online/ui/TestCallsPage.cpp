@@ -1,6 +1,7 @@
 #include "online/ui/TestCallsPage.h"
 
 #include "link/CommError.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
@@ -45,9 +46,12 @@ constexpr int kSerialStopPauseMs = 100;
 constexpr int kModemStopDrainMs = 500; // the wait for the gateway's answer to the stop on a modem line
 constexpr int kProbePauseMs = 100;
 
+// A command while the test's reader holds the link: nothing is taken. The gateway's account of the call after the
+// hang-up is the reply of the line end that ends the test, so the hang-up owes nothing; an empty line owes nothing
+// either (while calling, its OK is the start's).
 bool written(const QByteArray& bytes)
 {
-    return LinkWrite(CurrentConnection, bytes) == quint32(bytes.size());
+    return WriteCommand(bytes, {CommandReply::Never}) == quint32(bytes.size());
 }
 
 void showCommError()
@@ -426,7 +430,7 @@ void TestCallsPage::startTestCall(const QByteArray& command)
     // new command alone does.
     const QByteArray line = (testCallThread ? QByteArray("\r\n") : QByteArray()) + command;
     // What the link still owes is taken first (not while a running test's reader takes it).
-    if (LinkCommandWrite(line) != quint32(line.size())) {
+    if (WriteCommand(line, {}, &testCallStartOwed) != quint32(line.size())) {
         showCommError();
         testStartFailed();
         return;
@@ -478,7 +482,7 @@ void TestCallsPage::testCallReceive(const QByteArray& text)
         // The call is up: the gateway is told to hang up and goes on with its account of the call.
         sbStop->setEnabled(true);
         sbDisconnect->setEnabled(false);
-        if (LinkWrite(CurrentConnection, "AT!D\r") < 5)
+        if (!written("AT!D\r"))
             return;
     }
     if (testLogFile && cbTestTracingSave->isChecked()) {
@@ -512,7 +516,8 @@ void TestCallsPage::stopTestCall(bool owesReply)
     EndingGuard ending(testEnding_);
     // The gateway's OK ends the test. Whoever reads it (the reader until its stop, the drain below) counts it;
     // one that has not come by then is owed to whoever writes next, so that no command takes it for its own.
-    if (LinkCommandWrite("\r\n", owesReply) != 2) {
+    const bool owes = owesReply && !StillOwed(testCallStartOwed);
+    if (WriteCommand("\r\n", {owes ? CommandReply::Always : CommandReply::Never}) != 2) {
         showCommError();
         return;
     }

@@ -1,6 +1,7 @@
 #include "online/ui/TracingPage.h"
 
 #include "link/CommError.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LiveTools.h"
 #include "link/ui/ConnectionPart.h"
@@ -50,11 +51,11 @@ void showCommError()
     CommErrorBox();
 }
 
-// A command of the tracing's own: what the link still owes is taken first. The Stop's answer is owed until the
-// drain has seen its end.
-bool written(const QByteArray& command, bool owesReply = false)
+// A command of the tracing's own: what the link still owes is taken first, and its answer is owed until a reader
+// (the tracing's, or the Stop's drain) has seen its end.
+bool written(const QByteArray& command)
 {
-    return LinkCommandWrite(command, owesReply) == quint32(command.size());
+    return WriteCommand(command) == quint32(command.size());
 }
 
 // The answer to "AT!RX": read and thrown away, so that it does not end up in the next command's reply; what has
@@ -200,7 +201,7 @@ void TracingPage::buildTracingPage(QWidget* host)
         const bool reader = tracingThread;
         StopLiveWorker(tracingThread);
         if (reader)
-            LinkWrite(CurrentConnection, "AT!RX\r");
+            LinkWrite(CurrentConnection, "AT!RX\r"); // the link closes right after: nothing is taken, read or owed
         CloseTraceFile();
     };
     // The link is gone: the trace ends as Stop ends it, without the "AT!RX" that cannot go out.
@@ -367,7 +368,7 @@ void TracingPage::tracingStopped()
 
 void TracingPage::stopTracingOverTcp()
 {
-    const bool sent = written("AT!RX\r", true);
+    const bool sent = written("AT!RX\r");
     if (!sent)
         showCommError();
     tracingStopped();
@@ -382,7 +383,7 @@ void TracingPage::stopTracingOnSerial()
     // The reader is joined before its file closes and before the link carries anything else.
     StopLiveWorker(tracingThread);
     tracingStopped();
-    if (!written("AT!RX\r", true))
+    if (!written("AT!RX\r"))
         showCommError();
     else
         drainStopReply();

@@ -2,6 +2,7 @@
 
 #include "firmware/ui/TfFirm.h"
 #include "link/CommError.h"
+#include "link/CommandWrite.h"
 #include "link/LinkIo.h"
 #include "link/LinkState.h"
 #include "link/LiveTools.h"
@@ -37,6 +38,8 @@
 
 namespace {
 
+// RECORD's reply while it is owed (StillOwed): the recording's one OK.
+quint64 recordOwed = 0;
 constexpr int kVoiceTopic = 25;
 constexpr int kTextNotWave = 987;
 const QString kWavFilter = QStringLiteral("Microsoft Waveform Audio Files (*wav)|*.wav");
@@ -105,11 +108,12 @@ public:
 
     static bool open() { return open_; }
     const std::shared_ptr<ComPort>& port() const { return port_; }
-    // A command line on the serial handle that went out whole, what the link still owes taken first; none once the
-    // gateway's session has ended, as LinkWrite has it (it would go into the login dialogue).
+    // A command line on the link's serial port that went out whole, kept out of the communication log: what the link
+    // still owes taken first, its reply owed (an empty line's none); none once the gateway's session has ended (it
+    // would go into the login dialogue).
     bool write(const QByteArray& line) const
     {
-        return TakeOwedReplies() && !LinkSessionEnded() && ComWrite(port_.get(), line) == quint32(line.size());
+        return port_ && WriteCommand(line, {CommandReply::IfCommand, 0, 0, false}) == quint32(line.size());
     }
     // The port went away (a read or write found it hung up), or the gateway's session ended.
     bool lost() const { return (port_ && port_->isDisconnected()) || LinkSessionEnded(); }
@@ -703,7 +707,7 @@ void VoicePage::sbVoiceDialClick()
 
     const QByteArray erase = messageCommand(n, "ERASE", "\r");
     PauseOnLink(200);
-    if (LinkCommandWrite(erase) != quint32(erase.size())) {
+    if (WriteCommand(erase) != quint32(erase.size())) {
         errorBox(kCommErrorText);
         sbVoiceDial->setEnabled(true);
         return;
@@ -735,7 +739,7 @@ void VoicePage::sbVoiceDialClick()
 
     lbVoiceStatus->setText(labelOr(labelTexts, 682, QStringLiteral("Recording message ... ")));
     const QByteArray record = messageCommand(n, "RECORD", "\r");
-    if (LinkCommandWrite(record) != quint32(record.size())) {
+    if (WriteCommand(record, {}, &recordOwed) != quint32(record.size())) {
         errorBox(kCommErrorText);
         sbVoiceDial->setEnabled(true);
         return;
@@ -795,7 +799,12 @@ void VoiceDeletePoll()
 
 void VoicePage::sbVoiceStopClick(bool owesReply)
 {
-    // The recording's OK answers it; whoever reads it counts it, and when nobody has, the next writer takes it.
-    if (LinkCommandWrite("\r\n\r\n", owesReply) != 4)
+    // The recording's OK answers it and RECORD alike: while RECORD's is owed the stop is a step of the recording's
+    // own dialogue, which takes nothing (the OK it brings is RECORD's) and owes nothing of its own. Whoever reads the
+    // OK counts it, and when nobody has, the next writer takes it.
+    const bool sent = StillOwed(recordOwed)
+                          ? LinkWrite(CurrentConnection, "\r\n\r\n") == 4
+                          : WriteCommand("\r\n\r\n", {owesReply ? CommandReply::Always : CommandReply::Never}) == 4;
+    if (!sent)
         errorBox(kCommErrorText);
 }
