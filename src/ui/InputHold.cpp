@@ -376,22 +376,35 @@ private:
         return !active || active == main_ ? newest : nullptr;
     }
 
-    // Keys held for the main window follow a dialog that held input opened.
+    // The window a held key typed for typedFor goes to now; null where it stays. Keys typed for the main window
+    // follow a dialog that held input opened (keyWindowNow). Keys typed for a popup opened from it (a menu has the
+    // keyboard while it is open) that has closed since, or is gone, most often by the held click that chose its
+    // item, go where the main window's keys go: to that dialog, else to the main window, as they would have gone
+    // once the popup closed. A popup still open keeps its keys.
+    QWidget* keyWindowFor(const QWidget* typedFor, bool gone) const
+    {
+        const bool closedPopup = gone || (typedFor && typedFor != main_ && !typedFor->isVisible() && ofMain(typedFor));
+        if (typedFor && typedFor != main_ && !closedPopup)
+            return nullptr;
+        QWidget* dialog = keyWindowNow();
+        return dialog ? dialog : closedPopup ? main_.data() : nullptr;
+    }
+
     void retarget(HeldInput& input) const
     {
         if (input.system && input.system->type == Qws::Key) {
             auto* key = static_cast<Qws::KeyEvent*>(input.system.get());
-            if (key->window && key->window != main_->windowHandle())
+            const QWidget* typedFor = widgetOf(key->window);
+            if (key->window && !typedFor)
                 return;
-            if (QWidget* dialog = keyWindowNow(); dialog && dialog->windowHandle())
-                key->window = dialog->windowHandle();
+            QWidget* window = keyWindowFor(typedFor, !key->window && !key->nullWindow());
+            if (window && window->windowHandle())
+                key->window = window->windowHandle();
         } else if (input.event &&
                    (input.event->type() == QEvent::KeyPress || input.event->type() == QEvent::KeyRelease)) {
             auto* widget = qobject_cast<QWidget*>(input.receiver.data());
-            if (widget && widget->window() != main_)
-                return;
-            if (QWidget* dialog = keyWindowNow())
-                input.receiver = dialog->focusWidget() ? dialog->focusWidget() : dialog;
+            if (QWidget* window = keyWindowFor(widget ? widget->window() : nullptr, false))
+                input.receiver = window->focusWidget() ? window->focusWidget() : window;
         }
     }
 

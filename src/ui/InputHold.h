@@ -14,9 +14,11 @@
 // nothing. The release of any other press that went through (a push button's) is held and runs once, after the
 // wait. A held event that meets the window disabled or behind a box when delivered is refused by Qt itself, with
 // one exception: keys typed for the main window go to a dialog that held input opened (a file dialog, a question)
-// while that dialog is active, as they would have gone had they been given then. A box shown after a wait that
-// held input started (the result of its exchange) is no such dialog: held input never answers a box a wait ended
-// with.
+// while that dialog is active, as they would have gone had they been given then. Keys typed while a popup of the
+// main window had the keyboard (a menu open) are typed for the main window once that popup has closed (mostly by
+// the held click that chose its item): they go to that dialog, or else to the main window. A box shown after a
+// wait that held input started (the result of its exchange) is no such dialog: held input never answers a box a
+// wait ended with.
 //
 // A Disconnect is final: input held before it (the user's, the keep-alive's, a lost link's, the session's end) is
 // still delivered, but what it starts opens no link (heldInputBeforeLinkEnd): a topic or menu item that needs the

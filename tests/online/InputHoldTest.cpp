@@ -456,8 +456,9 @@ void menuItemThenKeys(QMenu* menu, QAction* item, std::function<void()> typing)
     InputHoldTest::keepAlive();
 }
 
-// File > Save as..., then "xyz": the keys land in the dialog the held click opens.
-void keysIntoTheDialogAHeldClickOpened(InputHoldTest& t)
+// File > Save as..., then "xyz" typed for typedTo (the main window, or the open menu that has the keyboard): the
+// keys land in the dialog the held click opens.
+void keysIntoTheDialogAHeldClickOpened(InputHoldTest& t, QWidget* typedTo)
 {
     QString name;
     t.dialogs().showNext([&](QDialog& dialog) {
@@ -465,17 +466,31 @@ void keysIntoTheDialogAHeldClickOpened(InputHoldTest& t)
         t.waitUntil([&] { return edit->text().contains(u"xyz"); }, 2000);
         name = edit->text();
     });
-    ASSERT_NO_FATAL_FAILURE(menuItemThenKeys(fMain->mFile, fMain->mSaveAs, [] {
+    ASSERT_NO_FATAL_FAILURE(menuItemThenKeys(fMain->mFile, fMain->mSaveAs, [typedTo] {
         for (QChar c : QStringLiteral("xyz"))
-            systemInput::type(fMain, c);
+            systemInput::type(typedTo, c);
     }));
     ASSERT_TRUE(t.waitUntil([&] { return !t.dialogs().fileDialogs().isEmpty(); }, 5000));
     EXPECT_TRUE(name.contains(u"xyz")) << name.toStdString();
 }
 
-// On the polling actual calls page, Help clicked on the menu bar during a poll's wait, About... 0.12 s later and
-// Escape 0.2 s after that: the about box the held click opens takes the Escape.
-void escapeIntoTheAboutBox(InputHoldTest& t)
+// Language > Czech, then digits typed for the open menu: the menu has closed, and they reach the focused edit.
+void keysFromAClosedMenuIntoTheWindow(InputHoldTest& t)
+{
+    ASSERT_NO_FATAL_FAILURE(InputHoldTest::focusSmsEdit());
+    ASSERT_NO_FATAL_FAILURE(menuItemThenKeys(fMain->mLanguage, fMain->mCzech, [] {
+        for (QChar c : QStringLiteral("123"))
+            systemInput::type(fMain->mLanguage, c);
+    }));
+    t.waitUntil([] { return InputHoldTest::smsEdit()->text().size() == 3; }, 8000);
+    EXPECT_EQ(InputHoldTest::smsEdit()->text(), QStringLiteral("123"));
+}
+
+// On the polling actual calls page, Help clicked on the menu bar, About... once a poll's wait has begun and Escape
+// 0.2 s after that: the about box the held click opens takes the Escape. Help is clicked during that wait too
+// (the Escape is typed for the main window), or with no wait running, 0.12-0.25 s before the poll (the open menu
+// has the keyboard).
+void escapeIntoTheAboutBox(InputHoldTest& t, bool helpBeforeThePoll)
 {
     QMenuBar* bar = fMain->mMain;
     const QPoint helpAt = bar->actionGeometry(fMain->mHelp->menuAction()).center();
@@ -487,11 +502,27 @@ void escapeIntoTheAboutBox(InputHoldTest& t)
     QObject::connect(fHelp, &QDialog::finished, fHelp, [&] { ++closed; });
     fMain->selectTopic(235);
     QTimer watch;
-    giveOnceAWaitBegins(watch, [&] {
-        systemInput::click(bar, helpAt);
-        QTimer::singleShot(120, [aboutAt] { systemInput::click(fMain->mHelp, aboutAt); });
-        QTimer::singleShot(320, [] { systemInput::key(fMain, Qt::Key_Escape, Qt::NoModifier); });
-    });
+    QTimer beforePoll;
+    const auto aboutThenEscape = [&](int afterMs, QWidget* typedTo) {
+        QTimer::singleShot(afterMs, [aboutAt] { systemInput::click(fMain->mHelp, aboutAt); });
+        QTimer::singleShot(afterMs + 200, [typedTo] { systemInput::key(typedTo, Qt::Key_Escape, Qt::NoModifier); });
+    };
+    if (helpBeforeThePoll) {
+        QObject::connect(&beforePoll, &QTimer::timeout, [&] {
+            const int toPoll = fMain->tActual->remainingTime();
+            if (LinkInputHeld() || toPoll < 120 || toPoll > 250)
+                return;
+            beforePoll.stop();
+            systemInput::click(bar, helpAt);
+            giveOnceAWaitBegins(watch, [&] { aboutThenEscape(0, fMain->mHelp); });
+        });
+        beforePoll.start(5);
+    } else {
+        giveOnceAWaitBegins(watch, [&] {
+            systemInput::click(bar, helpAt);
+            aboutThenEscape(120, fMain);
+        });
+    }
     EXPECT_TRUE(t.waitUntil([&] { return closed > 0; }, 10000));
     EXPECT_FALSE(fHelp->isVisible());
     EXPECT_TRUE(fMain->isEnabled());
@@ -624,8 +655,14 @@ const HoldRow kRows[] = {
     {"DisconnectDuringAWaitTelnet", Link::Telnet, 0, [](InputHoldTest& t) { endOfAWait(t, false); }},
     {"SpinArrowAcrossAWait", Link::Serial, 1500, spinArrowAcrossAWait},
     {"ButtonClickAcrossAWait", Link::Serial, 1500, buttonClickAcrossAWait},
-    {"KeysIntoTheDialogAHeldClickOpened", Link::Serial, 1500, keysIntoTheDialogAHeldClickOpened},
-    {"EscapeIntoTheAboutBoxDuringPolls", Link::Serial, 1500, escapeIntoTheAboutBox},
+    {"KeysIntoTheDialogAHeldClickOpened", Link::Serial, 1500,
+     [](InputHoldTest& t) { keysIntoTheDialogAHeldClickOpened(t, fMain); }},
+    {"KeysFromTheOpenMenuIntoTheDialog", Link::Serial, 1500,
+     [](InputHoldTest& t) { keysIntoTheDialogAHeldClickOpened(t, fMain->mFile); }},
+    {"KeysFromAClosedMenuIntoTheWindow", Link::Serial, 1500, keysFromAClosedMenuIntoTheWindow},
+    {"EscapeIntoTheAboutBoxDuringPolls", Link::Serial, 1500, [](InputHoldTest& t) { escapeIntoTheAboutBox(t, false); }},
+    {"EscapeFromTheOpenMenuIntoTheAboutBox", Link::Serial, 1500,
+     [](InputHoldTest& t) { escapeIntoTheAboutBox(t, true); }},
     {"ReturnIntoAWaitThatEndsInABox", Link::Serial, 1500, returnIntoAWaitThatEndsInABox},
     {"BusyCursorThroughASave", Link::Serial, 400, busyCursorThroughASave},
     {"BoxOfATopicsEntryWithoutBusyCursor", Link::Serial, 1500, boxOfATopicsEntryWithoutBusyCursor},
