@@ -3,6 +3,8 @@
 #include "platform/FileSizeSignal.h"
 #include "platform/IniFile.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -16,15 +18,36 @@ namespace {
 struct Names
 {
     QByteArray file, note, dir;
+    // Where the file's folder takes no note: the user's own note for the file, named by the file's path.
+    QByteArray userNote, userDir;
 };
+
+// The user's state folder (XDG_STATE_HOME): kept across runs of the program, never shown among the user's files.
+QByteArray userNotesDir()
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || !QDir::isAbsolutePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return QFile::encodeName(state + QStringLiteral("/mesk-config/append-notes"));
+}
 
 // The note lies beside the file a symbolic link points to, so that every name of the file finds the same note.
 Names namesOf(const QString& path)
 {
-    const QString real = QFileInfo(path).canonicalFilePath();
-    const QFileInfo info(real.isEmpty() ? path : real);
+    QString real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty()) {
+        // A file not there yet: its folder's real path, so that the user's note is named as the file's will be.
+        const QFileInfo given(path);
+        const QString dir = QFileInfo(given.absolutePath()).canonicalFilePath();
+        real = dir.isEmpty() ? given.absoluteFilePath() : dir + QLatin1Char('/') + given.fileName();
+    }
+    const QFileInfo info(real);
     const QByteArray dir = QFile::encodeName(info.absolutePath());
-    return {QFile::encodeName(info.filePath()), dir + "/." + QFile::encodeName(info.fileName()) + ".append", dir};
+    const QByteArray file = QFile::encodeName(info.absoluteFilePath());
+    const QByteArray userDir = userNotesDir();
+    const QByteArray key = QCryptographicHash::hash(file, QCryptographicHash::Sha256).toHex();
+    return {file, dir + "/." + QFile::encodeName(info.fileName()) + ".append", dir, userDir + '/' + key + ".append",
+            userDir};
 }
 
 // The note's text: the file's device and inode, its length before the block and with it.
@@ -74,13 +97,20 @@ void syncFolder(const QByteArray& dir)
     }
 }
 
-// Carries out a note left beside the file open (and locked) as fd: a file that still is the one noted and has
-// grown past its noted length, but not past the block's end, is cut back to that length. Then the note goes.
-bool finishNote(int fd, const Names& names)
+// Whether a note that could not be opened is none. A user's folder that cannot be looked into (HOME left at another
+// user's) never took a note from this user.
+bool noneThere(int error, bool userFolder)
 {
-    const int nfd = ::open(names.note.constData(), O_RDONLY | O_CLOEXEC);
+    return error == ENOENT || (userFolder && (error == EACCES || error == ENOTDIR));
+}
+
+// Carries out a note left for the file open (and locked) as fd: a file that still is the one noted and has grown
+// past its noted length, but not past the block's end, is cut back to that length. Then the note goes.
+bool finishNote(int fd, const QByteArray& noteName, const QByteArray& dir, bool userFolder)
+{
+    const int nfd = ::open(noteName.constData(), O_RDONLY | O_CLOEXEC);
     if (nfd < 0)
-        return errno == ENOENT;
+        return noneThere(errno, userFolder);
     char buf[128];
     const ssize_t n = ::read(nfd, buf, sizeof buf);
     ::close(nfd);
@@ -94,10 +124,37 @@ bool finishNote(int fd, const Names& names)
             return false;
     }
     // A note that stayed would cut a later block that was saved whole.
-    if (::unlink(names.note.constData()) != 0 && errno != ENOENT)
+    if (::unlink(noteName.constData()) != 0 && errno != ENOENT)
         return false;
-    syncFolder(names.dir);
+    syncFolder(dir);
     return true;
+}
+
+// The note beside the file and the user's own: the folder may have taken notes at one time and not at another.
+bool finishNotes(int fd, const Names& names)
+{
+    const bool beside = finishNote(fd, names.note, names.dir, false);
+    return finishNote(fd, names.userNote, names.userDir, true) && beside;
+}
+
+// A note that cannot be made whole leaves nothing behind.
+bool makeNote(const QByteArray& noteName, const QByteArray& dir, const QByteArray& text, mode_t mode)
+{
+    const int nfd = ::open(noteName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (nfd < 0)
+        return false;
+    const bool ok = writeAllAt(nfd, text.constData(), size_t(text.size()), 0) && ::fsync(nfd) == 0;
+    ::close(nfd);
+    if (ok)
+        syncFolder(dir);
+    else
+        ::unlink(noteName.constData());
+    return ok;
+}
+
+bool noNote(const QByteArray& noteName, bool userFolder)
+{
+    return ::access(noteName.constData(), F_OK) != 0 && noneThere(errno, userFolder);
 }
 
 } // namespace
@@ -107,10 +164,10 @@ bool FinishInterruptedAppend(const QString& path)
     const Names names = namesOf(path);
     const int fd = ::open(names.file.constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0 && errno != ENOENT)
-        return ::access(names.note.constData(), F_OK) != 0 && errno == ENOENT;
+        return noNote(names.note, false) && noNote(names.userNote, true);
     if (fd >= 0)
         (void)::flock(fd, LOCK_EX); // another program's append to the file ends first
-    const bool ok = finishNote(fd, names);
+    const bool ok = finishNotes(fd, names);
     if (fd >= 0)
         ::close(fd);
     return ok;
@@ -123,33 +180,32 @@ bool AppendFileWhole(const QString& path, const QByteArray& block)
     const int fd = ::open(names.file.constData(), O_WRONLY | O_CLOEXEC);
     // A note whose file is gone goes first: a new file under the name could get the old one's inode number.
     if (fd < 0)
-        return errno == ENOENT && finishNote(-1, names) && ReplaceFileWhole(path, block);
+        return errno == ENOENT && finishNotes(-1, names) && ReplaceFileWhole(path, block);
     // Two programs appending to one file take turns; a killed one's lock goes with it.
     (void)::flock(fd, LOCK_EX);
     struct stat st;
-    if (!finishNote(fd, names) || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (!finishNotes(fd, names) || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return false;
     }
     const Note note{qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size), qint64(st.st_size) + block.size()};
-    const QByteArray noteText = note.text();
-    const int nfd = ::open(names.note.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    bool noted = nfd >= 0;
-    if (noted) {
-        noted = writeAllAt(nfd, noteText.constData(), size_t(noteText.size()), 0) && ::fsync(nfd) == 0;
-        ::close(nfd);
-        if (noted)
-            syncFolder(names.dir);
-        else
-            ::unlink(names.note.constData());
+    // A folder that takes no note (read-only, the file itself writable) has the note kept in the user's folder.
+    const QByteArray* noteName = &names.note;
+    const QByteArray* noteDir = &names.dir;
+    bool noted = makeNote(names.note, names.dir, note.text(), 0644);
+    if (!noted) {
+        noteName = &names.userNote;
+        noteDir = &names.userDir;
+        noted = QDir().mkpath(QFile::decodeName(names.userDir)) &&
+                makeNote(names.userNote, names.userDir, note.text(), 0600);
     }
     bool ok = writeAllAt(fd, block.constData(), size_t(block.size()), st.st_size) && ::fsync(fd) == 0;
     if (!ok && ::ftruncate(fd, st.st_size) == 0 && ::fsync(fd) == 0 && noted)
-        ::unlink(names.note.constData());
+        ::unlink(noteName->constData());
     else if (ok && noted)
-        ok = ::unlink(names.note.constData()) == 0;
+        ok = ::unlink(noteName->constData()) == 0;
     if (noted)
-        syncFolder(names.dir);
+        syncFolder(*noteDir);
     ::close(fd);
     return ok;
 }

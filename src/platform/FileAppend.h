@@ -7,8 +7,11 @@
 // and its length before the block; it is removed once the block is whole and synced. A note left behind (the
 // program was killed or the machine went down within the append) means the file may end in part of a block:
 // the next append to the file, or FinishInterruptedAppend, cuts the file back to the recorded length first.
-// Where no note can be made (a read-only folder holding a writable file) the block is appended and synced
-// without one; a failed write is still cut back, but a kill within that write can leave part of the block.
+// Where the folder takes no note (a read-only folder holding a writable file) the note goes to the user's state
+// folder ($XDG_STATE_HOME, else ~/.local/state, under mesk-config/append-notes), named by a hash of the file's
+// path, and is carried out as one beside the file is; so the file holds nothing but its blocks. Both places are
+// looked at before each append. Only where neither takes a note is the block appended and synced without one: a
+// failed write is still cut back, but a kill within that write can leave part of the block.
 #include <QByteArray>
 #include <QString>
 

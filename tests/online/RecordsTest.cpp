@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -118,66 +119,106 @@ TEST(RecordRules, ASaveThatCannotBeWrittenWholeLeavesTheFileAsItWas)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("calls.txt")});
 }
 
-// A kill while a block is saved leaves the file with whole blocks only. Each child saves a large block and is
-// killed once the folder has begun to grow (the write under way), or a little later. A save that runs to its end
-// then adds the block exactly, and the file keeps its permissions.
+// A kill while a block is saved leaves the file with whole blocks only, in a folder that takes the append's note and
+// in a read-only one (the note is then kept in the user's state folder). Each child saves a large block and is
+// killed once the folder has begun to grow (the write under way), or a little later; what it left is undone before
+// the file is next saved into, by FinishInterruptedAppend or by that save. A save that runs to its end then adds
+// the block exactly, no note is left anywhere, and the file keeps its permissions.
 TEST(RecordRules, AKillWhileABlockIsSavedLeavesWholeBlocksOnly)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("calls.txt"));
-    QByteArray expected = "\r\n[Sim : 1.1.26 10:00:00]\r\n\r\nold record\r\n";
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(expected), expected.size());
-    }
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    // Others must reach the folders: the read-only row drops to an unprivileged user, who writes the state folder.
+    const QString state = dir.filePath(QStringLiteral("state"));
+    ASSERT_TRUE(QDir().mkdir(state));
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(state).constData(), 0777), 0);
     const QStringList lines(150000,
                             QStringLiteral("Hovor \u010d. 0123456789 +420123456789 00:01:23 ") + QString(40, 'x'));
     QByteArray block = "\r\n[Sim : 2.1.26 10:00:00]\r\n\r\n";
     for (const QString& line : lines)
         block += encodeCp1250(line) + "\r\n";
-    const auto save = [&] {
-        return AppendRecordFile(path, QStringLiteral("Sim"), QStringLiteral("2.1.26 10:00:00"), lines);
-    };
-    const auto folderBytes = [&] {
-        qint64 bytes = 0;
-        for (const QFileInfo& f : QDir(dir.path()).entryInfoList(QDir::Files | QDir::Hidden))
-            bytes += f.size();
-        return bytes;
-    };
-    const auto fileBytes = [&] {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    for (const int afterMs : {0, 0, 1, 5, 20}) {
-        const qint64 before = folderBytes();
-        std::fflush(nullptr);
-        const pid_t child = ::fork();
-        if (child == 0)
-            _exit(save() ? 0 : 1);
-        QElapsedTimer waited;
-        waited.start();
-        while (folderBytes() == before && waited.elapsed() < 60000) {
-        }
-        ::usleep(useconds_t(afterMs) * 1000);
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        // What a killed save left is undone before the file is next saved into.
-        ASSERT_TRUE(FinishInterruptedAppend(path));
-        const QByteArray now = fileBytes();
-        EXPECT_TRUE(now == expected || now == expected + block)
-            << "killed " << afterMs << " ms into the save: " << now.size() << " bytes";
-        if (now == expected + block)
+    const QByteArray old = "\r\n[Sim : 1.1.26 10:00:00]\r\n\r\nold record\r\n";
+    const struct
+    {
+        int afterMs;
+        bool nextSaveFinishes; // else FinishInterruptedAppend
+    } kills[] = {{0, false}, {0, true}, {1, false}, {5, true}, {20, false}};
+    // Returns 0, or 1: a kill left more than whole blocks, 2: a note or another file was left, 3: the last save did
+    // not add its block exactly, 4: the file's permissions changed.
+    const auto killedSaves = [&](const QString& folder) {
+        const QString path = folder + QStringLiteral("/calls.txt");
+        const auto save = [&] {
+            return AppendRecordFile(path, QStringLiteral("Sim"), QStringLiteral("2.1.26 10:00:00"), lines);
+        };
+        const auto folderBytes = [&] {
+            qint64 bytes = 0;
+            for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
+                bytes += f.size();
+            return bytes;
+        };
+        const auto fileBytes = [&] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const auto onlyTheFile = [&] {
+            return QDir(folder).entryList(QDir::Files | QDir::Hidden) == QStringList{QStringLiteral("calls.txt")} &&
+                   !QDirIterator(state, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories).hasNext();
+        };
+        QByteArray expected = old;
+        for (const auto& kill : kills) {
+            const qint64 before = folderBytes();
+            std::fflush(nullptr);
+            const pid_t child = ::fork();
+            if (child == 0)
+                _exit(save() ? 0 : 1);
+            QElapsedTimer waited;
+            waited.start();
+            while (folderBytes() == before && waited.elapsed() < 60000) {
+            }
+            ::usleep(useconds_t(kill.afterMs) * 1000);
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+            if (!(kill.nextSaveFinishes ? save() : FinishInterruptedAppend(path)))
+                return 1;
+            const QByteArray now = fileBytes();
+            const int blocks = kill.nextSaveFinishes ? 2 : 1;
+            if (now != expected + block.repeated(blocks - 1) && now != expected + block.repeated(blocks)) {
+                std::fprintf(stderr, "killed %d ms into the save: %lld bytes\n", kill.afterMs, qint64(now.size()));
+                return 1;
+            }
             expected = now;
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("calls.txt")});
+            if (!onlyTheFile())
+                return 2;
+        }
+        struct stat st;
+        if (!save() || fileBytes() != expected + block || !onlyTheFile())
+            return 3;
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 && (st.st_mode & 0777) == 0640 ? 0 : 4;
+    };
+    constexpr int kCannotArrange = 77;
+    for (const bool readOnly : {false, true}) {
+        const QString folder = dir.filePath(readOnly ? QStringLiteral("ro") : QStringLiteral("rw"));
+        const QByteArray file = QFile::encodeName(folder + QStringLiteral("/calls.txt"));
+        ASSERT_TRUE(QDir().mkdir(folder));
+        {
+            QFile out(QString::fromLocal8Bit(file));
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            ASSERT_EQ(out.write(old), old.size());
+        }
+        ASSERT_EQ(::chmod(file.constData(), 0640), 0);
+        const int rc = inChild([&] {
+            qputenv("XDG_STATE_HOME", QFile::encodeName(state));
+            // The superuser writes anywhere; as an ordinary user the folder's permissions hold.
+            if (readOnly && (::chmod(QFile::encodeName(folder).constData(), 0555) != 0 ||
+                             (::geteuid() == 0 && (::chown(file.constData(), 65534, 65534) != 0 ||
+                                                   ::setgid(65534) != 0 || ::setuid(65534) != 0))))
+                return kCannotArrange;
+            return killedSaves(folder);
+        });
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+        EXPECT_EQ(rc, 0) << (readOnly ? "read-only folder" : "writable folder");
     }
-    ASSERT_TRUE(save());
-    EXPECT_TRUE(fileBytes() == expected + block);
-    struct stat st;
-    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
 // A block that fits is saved where the whole file could not be written anew: on a nearly full disk (a 2 MB file
@@ -189,7 +230,9 @@ TEST(RecordRules, ABlockThatFitsIsSavedOnANearlyFullDiskAndInAReadOnlyFolder)
     // Others must reach the folders: the read-only row drops to an unprivileged user.
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
     const QString disk = dir.filePath(QStringLiteral("disk")), readOnly = dir.filePath(QStringLiteral("ro"));
-    ASSERT_TRUE(QDir().mkdir(disk) && QDir().mkdir(readOnly));
+    const QString state = dir.filePath(QStringLiteral("state")); // the user's, where the folder takes no note
+    ASSERT_TRUE(QDir().mkdir(disk) && QDir().mkdir(readOnly) && QDir().mkdir(state));
+    ASSERT_EQ(::chmod(QFile::encodeName(state).constData(), 0777), 0);
     const QByteArray old(1300 * 1024, 'o');
     const QStringList lines(600, QString(58, QLatin1Char('r'))); // a 36 KB block
     QByteArray block = "\r\n[Sim : 2.1.26 10:00:00]\r\n\r\n";
@@ -218,6 +261,7 @@ TEST(RecordRules, ABlockThatFitsIsSavedOnANearlyFullDiskAndInAReadOnlyFolder)
     });
     const int inReadOnlyFolder = inChild([&] {
         const QString path = readOnly + QStringLiteral("/calls.txt");
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state));
         // The superuser writes anywhere; as an ordinary user the folder's permissions hold.
         if (!put(path) || ::chmod(QFile::encodeName(readOnly).constData(), 0555) != 0 ||
             (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)))
