@@ -23,26 +23,6 @@ bool linkHeldByTool()
     return liveTools.anyReadsLink() || liveTools.anyRoute();
 }
 
-// The take on the window's thread, through the window's reads: what is read is dropped as unasked, having passed
-// the one place that counts it. False when the wait or the read was abandoned (the link closed, lost or replaced,
-// or the program closing): nothing is to be written then. silentMs: how long the take read without a byte of a
-// reply that had none; the next exchange counts it within its first byte's bound on a serial port and a modem line.
-bool takeOnWindow(quint64 epoch, qint64& silentMs)
-{
-    silentMs = 0;
-    if (!OwedReplyNow().owed)
-        return true;
-    if (linkHeldByTool())
-        return !readAbandoned(epoch);
-    const LinkWaitScope waiting;
-    const auto taken = exchangestate::takeOwed([epoch](qint64 msLeft) { dropForTake(epoch, msLeft); },
-                                               [epoch] { return readAbandoned(epoch); }, waitWoken);
-    if (taken.capped)
-        exchangestate::noteReplyWithoutEnd(); // the link never quiet: an exchange without its reply's end
-    silentMs = taken.silentMs;
-    return taken.ok && !readAbandoned(epoch);
-}
-
 // After an exchange's read on a link that is still up: a reply that did not come to its end is counted in the open
 // run (two in a row and the gateway counts as no longer answering) and, when owes, owed to whoever writes next.
 void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epoch, qint64 writtenMs, bool owes)
@@ -106,17 +86,29 @@ qint64 CommandQuietMs()
     }
 }
 
-bool TakeOwedReplies(const OwedReader* worker)
+bool TakeOwedReplies(const OwedReader* worker, qint64* silentMs)
 {
-    if (!worker) {
-        if (!exchangestate::onWindowThread())
-            return true; // a worker reads the link only through its own reads
-        qint64 silentMs = 0;
-        return takeOnWindow(LinkEpoch(), silentMs);
-    }
-    return exchangestate::takeOwed([worker](qint64 msLeft) { worker->read(msLeft); },
-                                   [worker] { return !worker->alive(); }, worker->sleep)
-        .ok;
+    if (silentMs)
+        *silentMs = 0;
+    if (worker)
+        return exchangestate::takeOwed([worker](qint64 msLeft) { worker->read(msLeft); },
+                                       [worker] { return !worker->alive(); }, worker->sleep)
+            .ok;
+    // A worker reads the link only through its own reads; on the window's thread nothing is waited for when nothing
+    // is owed, and a live tool's reader or route that holds the link takes what comes itself.
+    const quint64 epoch = LinkEpoch();
+    if (!exchangestate::onWindowThread() || !OwedReplyNow().owed)
+        return true;
+    if (linkHeldByTool())
+        return !readAbandoned(epoch);
+    const LinkWaitScope waiting;
+    const auto taken = exchangestate::takeOwed([epoch](qint64 msLeft) { dropForTake(epoch, msLeft); },
+                                               [epoch] { return readAbandoned(epoch); }, waitWoken);
+    if (taken.capped)
+        exchangestate::noteReplyWithoutEnd(); // the link never quiet: an exchange without its reply's end
+    if (silentMs)
+        *silentMs = taken.silentMs;
+    return taken.ok && !readAbandoned(epoch);
 }
 
 namespace {
@@ -146,8 +138,8 @@ quint32 WriteCommand(const QByteArray& command, const CommandReply& reply, quint
     if (ArrivedTextEndsSession())
         return 0;
     const quint32 n = reply.logged ? LinkWrite(LinkRecord(), command) : LinkPortWrite(command);
-    const bool owes = reply.owed == CommandReply::Always ||
-                      (reply.owed == CommandReply::IfCommand && !command.trimmed().isEmpty());
+    const bool owes =
+        reply.owed == CommandReply::Always || (reply.owed == CommandReply::IfCommand && !command.trimmed().isEmpty());
     if (owes && n == quint32(command.size())) {
         const quint64 id = oweFromNow(reply);
         if (owedId)
@@ -178,7 +170,7 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
     if (exchangestate::connectAfterRunGaveUp()) {
         ForgetOwedReplies(); // the connect goes its way; nothing is waited for past a command's first byte
     } else {
-        if (!takeOnWindow(epoch, silentBeforeMs))
+        if (!TakeOwedReplies(nullptr, &silentBeforeMs))
             return result;
         result.refused = exchangestate::runGaveUp(); // the owed reply's wait was the run's second without an end
         if (result.refused)
@@ -242,4 +234,3 @@ QByteArray SendCommandOk(const QByteArray& command, QByteArray& reply, qsizetype
     reply = e.reply;
     return reply.contains("OK") ? reply : QByteArray();
 }
-

@@ -54,7 +54,9 @@ struct OwedReader
     std::function<bool()> alive;                   // false: the take ends early
     std::function<void(int ms)> sleep;             // a pause while another reader has the front
 };
-bool TakeOwedReplies(const OwedReader* worker = nullptr);
+// silentMs (when given): how long the take read without a byte of a reply that had none; an exchange counts it
+// within its first byte's bound on a serial port and a modem line.
+bool TakeOwedReplies(const OwedReader* worker = nullptr, qint64* silentMs = nullptr);
 
 // The longest a page command's writer waits for the first byte of its reply on the open link, and between two
 // bytes once they came.

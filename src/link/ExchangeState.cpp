@@ -46,7 +46,8 @@ bool spentLogged = true;
 std::atomic<int> neverLooks{0};
 // Opens and closes of the link (AdvanceLinkEpoch).
 std::atomic<quint64> linkEpoch{0};
-// The gateway's session on the link now open has ended (the link's watch saw the prompt, or EndLinkSession); cleared as a link closes or opens.
+// The gateway's session on the link now open has ended (the link's watch saw the prompt, or EndLinkSession); cleared as
+// a link closes or opens.
 std::atomic<bool> sessionEnded{false};
 
 constexpr QByteArrayView kPrompts[] = {"MX login:", "MY login:"};
@@ -516,7 +517,8 @@ void OwedReplyRead(quint64 id)
 {
     {
         const std::lock_guard lock(owedMutex);
-        const auto at = std::find_if(owedQueue.begin(), owedQueue.end(), [id](const OwedReply& r) { return r.id == id; });
+        const auto at =
+            std::find_if(owedQueue.begin(), owedQueue.end(), [id](const OwedReply& r) { return r.id == id; });
         if (at == owedQueue.end())
             return;
         owedQueue.erase(at);
@@ -578,8 +580,8 @@ OwedTakeResult takeOwed(const std::function<void(qint64 msLeft)>& readSome, cons
         // As long as its writer would have waited: its first byte from its write or, when the reply before it ended
         // later, from that end (the gateway answers one line after the other); once bytes came, its writer's pause
         // between two. Never less than the take's own quiet bound.
-        qint64 until = front.anyByte ? lastArrival + front.quietMs
-                                     : std::max(front.writtenMs, lastArrival) + front.firstByteMs;
+        qint64 until =
+            front.anyByte ? lastArrival + front.quietMs : std::max(front.writtenMs, lastArrival) + front.firstByteMs;
         until = std::min(std::max(until, quietFrom + kOwedReplyQuietMs), start + kReplyCapMs);
         if (!front.anyByte && lastArrival < start && silentSince < 0)
             silentSince = std::max(start, front.writtenMs);

@@ -55,10 +55,10 @@ constexpr int kSliceByteGapMs = 2; // a slice's read hands over what came once t
 using exchangestate::onWindowThread;
 using exchangestate::readerEpoch;
 using linkio::kArrivalSettleMs;
+using linkio::keptOf;
 using linkio::kModemReadMs;
 using linkio::kSliceMs;
 using linkio::readAbandoned;
-using linkio::keptOf;
 using linkio::readWholeReply;
 using linkio::WholeReply;
 
@@ -125,10 +125,7 @@ struct HeldPort
     std::shared_ptr<ModemLine> modem;
     ModemLine* line = nullptr; // the modem line's watch for the call's end
 
-    HeldPort() : handle(LinkRecord().Handle), modem(LinkRecord().Modem)
-    {
-        line = modemLine(LinkRecord());
-    }
+    HeldPort() : handle(LinkRecord().Handle), modem(LinkRecord().Modem) { line = modemLine(LinkRecord()); }
     ComPort* port() const
     {
         if (handle)
@@ -209,12 +206,13 @@ QByteArray readInSlices(const HeldPort& held, quint64 epoch, const SliceBounds& 
         }
         const qint64 sliceEnd = std::max(now, std::min(until, now + kSliceMs));
         const qint64 room = std::min<qint64>(buffer.size(), bounds.max - collected.size());
-        const CommTimeouts slice = sliceEnd > now ? CommTimeouts{kSliceByteGapMs, 0, quint32(sliceEnd - now), 0, 0}
-                                                  : kArrivedOnlyTimeouts;
+        const CommTimeouts slice =
+            sliceEnd > now ? CommTimeouts{kSliceByteGapMs, 0, quint32(sliceEnd - now), 0, 0} : kArrivedOnlyTimeouts;
         looked = true;
         const qint64 n = held.read(buffer.data(), room, slice);
         // The one place the link's text passes: what belongs to nobody (a taken reply's rest) never reaches us.
-        const QByteArray got = n > 0 ? LinkTextArrived(QByteArrayView(buffer.constData(), n), readerEpoch()) : QByteArray();
+        const QByteArray got =
+            n > 0 ? LinkTextArrived(QByteArrayView(buffer.constData(), n), readerEpoch()) : QByteArray();
         if (!got.isEmpty()) {
             const qsizetype at = collected.size();
             if (collected.isEmpty() && bounds.capMs)
@@ -502,8 +500,8 @@ WholeReply portReadReply(const ReplyReading& r, quint64 epoch, qint64 endMs, qin
     const HeldPort held;
     const bool modem = held.line || LinkRecord().LinkType == LinkModem;
     SliceBounds bounds;
-    bounds.firstByteMs = std::max<qint64>((modem ? modemReplyWaitMs + kModemReadMs : serialReplyQuietMs) -
-                                              silentBeforeMs, kSliceMs);
+    bounds.firstByteMs =
+        std::max<qint64>((modem ? modemReplyWaitMs + kModemReadMs : serialReplyQuietMs) - silentBeforeMs, kSliceMs);
     bounds.quietMs = modem ? kModemReadMs : serialReplyQuietMs;
     bounds.capMs = kReplyCapMs;
     bounds.endMs = endMs;
@@ -639,9 +637,9 @@ quint64 readerEpochNow()
 
 // The link's state wakes the telnet waits, logs, and asks the reader's link through these (it knows nothing of the
 // reads).
-[[maybe_unused]] const bool tcpWakeSet = (exchangestate::wakeTcpWaits = &wakeTcpWaitsNow,
-                                          exchangestate::logNobodys = &logNobodysNow,
-                                          exchangestate::readerEpochOf = &readerEpochNow, true);
+[[maybe_unused]] const bool tcpWakeSet =
+    (exchangestate::wakeTcpWaits = &wakeTcpWaitsNow, exchangestate::logNobodys = &logNobodysNow,
+     exchangestate::readerEpochOf = &readerEpochNow, true);
 
 } // namespace
 
@@ -982,7 +980,8 @@ QByteArray arrivedOnPort()
 
 bool ArrivedTextEndsSession()
 {
-    // A live tool's reader takes the port's text itself (and looks at it as it reads): the port is not touched under it.
+    // A live tool's reader takes the port's text itself (and looks at it as it reads): the port is not touched under
+    // it.
     if (!LinkSessionEnded() && !liveTools.anyReadsLink() && LinkTextWouldEndSession(arrivedOnPort()))
         EndLinkSession();
     return LinkSessionEnded();

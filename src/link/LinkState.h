@@ -77,6 +77,6 @@ inline std::function<void(const QString&)> commandStatusHook;
 inline std::function<void()> linkLostHook;
 
 // Back to the state at program start: a fresh CurrentConnection and CurrentGateway, model 0, no identification
-// replies, no telnet client, no status or link-lost hook, no login question, the communication log closed, pending telnet
-// flags dropped.
+// replies, no telnet client, no status or link-lost hook, no login question, the communication log closed, pending
+// telnet flags dropped.
 void resetLinkState();

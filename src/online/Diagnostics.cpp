@@ -264,7 +264,8 @@ void StopDiagWorker()
 
 CommandReply DiagCommandReply()
 {
-    return {CommandReply::IfCommand, diagTimings.replyMs, Clock::milliseconds() + diagTimings.replyMs + kDiagReadSlackMs};
+    return {CommandReply::IfCommand, diagTimings.replyMs,
+            Clock::milliseconds() + diagTimings.replyMs + kDiagReadSlackMs};
 }
 
 void resetDiagnostics()

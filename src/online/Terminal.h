@@ -40,7 +40,8 @@ inline std::function<void(const QByteArray&)> terminalShowText;
 // line feeds of text and is kept up to date.
 void ApplyTerminalChunk(QByteArray& text, const QByteArray& chunk, qsizetype* lineFeeds = nullptr);
 // Keeps the last limit lines of text (the line after its last line feed counts, empty or not): the lines
-// before them go; a limit of 0 or less keeps everything. lineFeeds counts the line feeds of text and is kept up to date.
+// before them go; a limit of 0 or less keeps everything. lineFeeds counts the line feeds of text and is kept up to
+// date.
 void KeepLastLines(QByteArray& text, qsizetype& lineFeeds, int limit);
 
 // The terminal's read time-outs (1 ms each) on conn's serial port, the write time-outs kept. False when

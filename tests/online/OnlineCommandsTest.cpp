@@ -191,7 +191,8 @@ TEST_P(OnlineCommandsStopTest, StopWaitsForTheEndButNotForEver)
     ASSERT_NO_FATAL_FAILURE(connectNow());
     ASSERT_NO_FATAL_FAILURE(openPage());
     const QByteArray end = telnet ? "\r\n" : "\r"; // CR goes out as CR LF on telnet ...
-    const QList<QByteArray> crLf = telnet ? QList<QByteArray>{"\r\n", "\n"} : QList<QByteArray>{"\r\n"}; // ... CR LF too
+    const QList<QByteArray> crLf =
+        telnet ? QList<QByteArray>{"\r\n", "\n"} : QList<QByteArray>{"\r\n"}; // ... CR LF too
 
     // A reply still coming: Stop waits for its end, which ends the run as usual.
     commandsStopDrainMs = 20000;
@@ -201,7 +202,8 @@ TEST_P(OnlineCommandsStopTest, StopWaitsForTheEndButNotForEver)
     EXPECT_TRUE(idle());
     EXPECT_FALSE(commandsThread);
     // The router's view merges the blank line before OK.
-    EXPECT_EQ(fMain->m1->toPlainText(), telnet ? QStringLiteral("\nGSM1: ATI\nOK\n") : QStringLiteral("GSM1: ATI\n\nOK\n"));
+    EXPECT_EQ(fMain->m1->toPlainText(),
+              telnet ? QStringLiteral("\nGSM1: ATI\nOK\n") : QStringLiteral("GSM1: ATI\n\nOK\n"));
     EXPECT_TRUE(gatewayLinesAre(QList<QByteArray>{"AT&G1=ATI" + end} + crLf + crLf)) << received().toHex().constData();
 
     // A module that never answers: the run ends after the bound, and the page starts again.
@@ -243,7 +245,8 @@ TEST_P(OnlineCommandsStopTest, StopWaitsForTheEndButNotForEver)
     gateway->clearLog();
     start(QStringLiteral("ATI"), 0);
     ASSERT_TRUE(waitUntil([] { return idle(); }));
-    EXPECT_TRUE(fMain->m1->toPlainText().contains(QStringLiteral("GSM0: ATI\n"))) << qPrintable(fMain->m1->toPlainText());
+    EXPECT_TRUE(fMain->m1->toPlainText().contains(QStringLiteral("GSM0: ATI\n")))
+        << qPrintable(fMain->m1->toPlainText());
     expectSentThenProbe(QList<QByteArray>{"AT&G0=ATI" + end} + crLf);
     EXPECT_TRUE(dialogs().boxes().isEmpty()) << qPrintable(dialogs().boxTexts().join('|'));
 }

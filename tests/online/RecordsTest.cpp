@@ -25,11 +25,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTextBlock>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <csignal>
 #include <sched.h>
 #include <sys/mount.h>
@@ -335,10 +335,10 @@ TEST(ClockRules, CommandsReadBackAndAccountChecks)
         const char* value;
         const char* time; // nullptr: not read
         int day = 3;
-    } clocks[] = {{" 5.3.26.4/7:08:09", "07:08:09"},   {"5.3.26.4/7:08", "07:08:00"},
-                  {"5.3.26.4/ 23:59:59 ", "23:59:59"}, {"5.3.26.4/25:61:99", nullptr},
-                  {"5.3.26.4/23:60:00", nullptr},      {"5.3.26.4/7", nullptr},
-                  {"5.3.26.8/7:08:09", "07:08:09", -1}, {"5.3.26.0/7:08:09", "07:08:09", -1},
+    } clocks[] = {{" 5.3.26.4/7:08:09", "07:08:09"},     {"5.3.26.4/7:08", "07:08:00"},
+                  {"5.3.26.4/ 23:59:59 ", "23:59:59"},   {"5.3.26.4/25:61:99", nullptr},
+                  {"5.3.26.4/23:60:00", nullptr},        {"5.3.26.4/7", nullptr},
+                  {"5.3.26.8/7:08:09", "07:08:09", -1},  {"5.3.26.0/7:08:09", "07:08:09", -1},
                   {"5.3.26.-2/7:08:09", "07:08:09", -1}, {"5.3.26/7:08:09", nullptr}};
     for (const auto& c : clocks) {
         ClockFields fields;
