@@ -10,13 +10,14 @@
 #include "pages/PageFrame.h"
 #include "pages/PageRuns.h"
 
-#include <QDateTime>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTest>
+#include <atomic>
 
 namespace {
 
@@ -190,19 +191,34 @@ TEST_F(FirmwarePageTest, OverTheLinkTheEraseWaitsForACutReply)
 {
     ASSERT_NO_FATAL_FAILURE(startTelnetGateway(cfg));
     ASSERT_NO_FATAL_FAILURE(connectNow());
+    const QString file = firmwareFile();
+    fMain->edFirmUpdate->setText(file);
     gateway->setValue("I52", "+++BRI-DOWN+++");
     gatewaysim::Faults f;
     f.chunkSize = 64;
     f.chunkDelayMs = 100;
     f.pauseAfter = "I52=";
-    f.pauseAfterMs = 2500; // the read ends about 1.9 s after the "=" when the load begins as a second begins
+    f.pauseAfterMs = 3500; // past the load's read (at most about 2.1 s after the "=")
     gateway->setFaults(f);
-    QTest::qWait(int((1000 - QDateTime::currentMSecsSinceEpoch() % 1000) % 1000));
+    QElapsedTimer took;
+    took.start();
+    std::atomic<qint64> viewHeardAt{-1};
+    QObject context;
+    QObject::connect(
+        gateway.get(), &gatewaysim::Gateway::lineLogged, &context,
+        [&](int, const QByteArray& raw) {
+            if (raw.startsWith("AT&Vi"))
+                viewHeardAt = took.elapsed();
+        },
+        Qt::DirectConnection);
     registeredPage(PageId::Isdn)->loadClick();
     ASSERT_EQ(dialogs().boxes().size(), 1);
+    ASSERT_GE(viewHeardAt.load(), 0);
     gateway->setFaults({});
-    const QString file = firmwareFile();
-    fMain->edFirmUpdate->setText(file);
+    // The "=" went out right after the view was heard: the erase is asked for about half a second before the
+    // value's rest comes, within the quiet the erase waits for.
+    QTest::qWait(int(std::max<qint64>(viewHeardAt.load() + 3000 - took.elapsed(), 0)));
+    ASSERT_TRUE(gateway->sending()) << "the value's rest is still to come";
     dialogs().answerBox(IDYES);
     fMain->sbFirmUpgradeClick();
     ASSERT_TRUE(waitForUpgradeEnd());
