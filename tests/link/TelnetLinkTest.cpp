@@ -6,6 +6,7 @@
 #include "link/ExchangeState.h"
 
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -112,6 +113,30 @@ TEST(OwedLine, PiecesSettleWhatTheWholeTextSettles)
             EXPECT_EQ(after.first(), settledBy({text.first(cut)})) << text.toStdString() << cut;
         }
     }
+    AdvanceLinkEpoch();
+}
+
+// A reply whose reader claimed it and is past its bound, cut within its line: the next writer's take reads it from
+// where it stands to its own bound, and its rest goes to nobody rather than to the next command's reader.
+TEST(OwedLine, AClaimedReplyPastItsReaderIsReadByTheTake)
+{
+    AdvanceLinkEpoch();
+    OwedReply r;
+    r.epoch = LinkEpoch();
+    r.writtenMs = Clock::milliseconds();
+    r.firstByteMs = r.quietMs = 100;
+    r.readUntilMs = Clock::milliseconds() - 1000;
+    exchangestate::oweReply(r);
+    LinkTextArrived("\r\nI52=abc", LinkEpoch());
+    const OwedReader worker{[](qint64 ms) {
+                                QThread::msleep(ulong(ms));
+                                return QByteArray();
+                            },
+                            [] { return true; }, [](int ms) { QThread::msleep(ulong(ms)); }};
+    EXPECT_TRUE(TakeOwedReplies(&worker));
+    EXPECT_EQ(LinkTextArrived("def\r\nOK\r\n", LinkEpoch()), QByteArray());
+    EXPECT_FALSE(OwedReplyNow().owed);
+    EXPECT_EQ(LinkTextArrived("\r\nOK\r\n", LinkEpoch()), "\r\nOK\r\n");
     AdvanceLinkEpoch();
 }
 
