@@ -332,39 +332,29 @@ void terminalTextThenBuffer(ReaderTest& test)
     EXPECT_TRUE(test.sim().receivedLines().join().contains("abc\r\n"));
 }
 
-// Two lines typed in the terminal within the gateway's answer time, then another topic and a whole save: each
-// line's reply is awaited in turn, so neither Buffer state nor the save reads another command's answer.
-void twoTerminalLinesThenSave(ReaderTest& test)
+// The terminal chosen and typed into through the window system's queue (a CR as Return), until the gateway has
+// heard the last line.
+void typeInTerminal(ReaderTest& test, const QString& typed)
 {
     fMain->selectTopic(21);
-    for (const QChar c : QStringLiteral("abc\rdef\r"))
+    for (const QChar c : typed)
         c == '\r' ? systemInput::key(fMain->mTerminal, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"))
                   : systemInput::type(fMain->mTerminal, c);
-    ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedBytes().contains("def\r"); }));
-    test.sim().clearLog(); // the user typed the second line while the first one's reply was due
-    bufferShowsItsOwn(test);
-    test.sim().setFaults({}); // the save's own replies at full speed
-    test.sim().clearLog();
-    fMain->tbSaveGateClick();
-    EXPECT_EQ(test.dialogs().boxTexts(), QStringList{labelText(kTextSaveDone)});
-    nothingOvertook(test);
+    const QByteArray last = typed.section(QLatin1Char('\r'), -2, -2).toLatin1() + '\r';
+    ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedBytes().contains(last); }));
 }
 
-// Lines typed in the terminal that the gateway echoes at once and answers late (the serial monitor's "at", or
-// every line with the gateway's echo on), then Buffer state and a whole save: an echo is no reply's end, and the
-// answer after it is awaited as long as the line's own reader would, so neither reads another command's answer.
-std::function<void(ReaderTest&)> echoedLinesThenSave(QString typed, int lanTimeoutMs = 0)
+// Lines typed in the terminal within the gateway's answer time (some echoed at once and answered late: the serial
+// monitor's "at", or every line with the gateway's echo on), then another topic and a whole save: each line's reply
+// is awaited in turn, as long as its own reader would (an echo is no reply's end), so neither Buffer state nor the
+// save reads another command's answer.
+std::function<void(ReaderTest&)> terminalLinesThenSave(QString typed, int lanTimeoutMs = 0)
 {
     return [=](ReaderTest& test) {
         if (lanTimeoutMs)
             CurrentConnection.LanTimeout = lanTimeoutMs;
-        fMain->selectTopic(21);
-        for (const QChar c : typed)
-            c == '\r' ? systemInput::key(fMain->mTerminal, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"))
-                      : systemInput::type(fMain->mTerminal, c);
-        const QByteArray last = typed.section(QLatin1Char('\r'), -2, -2).toLatin1() + '\r';
-        ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedBytes().contains(last); }));
-        test.sim().clearLog();
+        ASSERT_NO_FATAL_FAILURE(typeInTerminal(test, typed));
+        test.sim().clearLog(); // the user typed the later lines while the first one's reply was due
         bufferShowsItsOwn(test);
         test.sim().setFaults({}); // the save's own replies at full speed
         test.sim().clearLog();
@@ -387,12 +377,7 @@ gatewaysim::Config echoing()
 std::function<void(ReaderTest&)> keepAliveAfterLine(QString typed)
 {
     return [=](ReaderTest& test) {
-        fMain->selectTopic(21);
-        for (const QChar c : typed)
-            c == '\r' ? systemInput::key(fMain->mTerminal, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"))
-                      : systemInput::type(fMain->mTerminal, c);
-        const QByteArray last = typed.section(QLatin1Char('\r'), -2, -2).toLatin1() + '\r';
-        ASSERT_TRUE(test.waitUntil([&] { return test.sim().receivedBytes().contains(last); }));
+        ASSERT_NO_FATAL_FAILURE(typeInTerminal(test, typed));
         test.waitUntil([] { return false; }, 500);
         for (int turn = 0; turn < 3; ++turn) {
             test.sim().clearLog();
@@ -816,8 +801,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReaderRow{"NoiseBehindConnect", Link::Serial, noiseOrSilence(true), noiseBehindConnect},
                       ReaderRow{"NoiseBehindConnect", Link::Telnet, noiseOrSilence(true), noiseBehindConnect},
                       ReaderRow{"NoiseBehindConnect", Link::Modem, noiseOrSilence(true), noiseBehindConnect},
-                      ReaderRow{"TwoTerminalLines", Link::Serial, late(1500), twoTerminalLinesThenSave},
-                      ReaderRow{"TwoTerminalLines", Link::Telnet, late(400), twoTerminalLinesThenSave},
+                      ReaderRow{"TwoTerminalLines", Link::Serial, late(1500), terminalLinesThenSave("abc\rdef\r")},
+                      ReaderRow{"TwoTerminalLines", Link::Telnet, late(400), terminalLinesThenSave("abc\rdef\r")},
                       ReaderRow{"TracingStopTimed", Link::Telnet, late(400), stopThenBufferTimed(true, 5000)},
                       ReaderRow{"CommandStopTimed", Link::Telnet, late(3600), stopThenBufferTimed(false, 2000)},
                       ReaderRow{"CutThenStatistics", Link::Serial, {}, cutValueThenStatistics(5500)},
@@ -833,11 +818,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ReaderRow{"TraceStopWithinLine", Link::Serial, {}, drainWithinLine(true), promptAfterBlanks()},
                       ReaderRow{"TestCallLeftWithinLine", Link::Serial, trickle(50), drainWithinLine(false),
                                 promptAfterBlanks()},
-                      ReaderRow{"EchoedAt", Link::Serial, late(1500), echoedLinesThenSave("at\r")},
-                      ReaderRow{"EchoedAtLater", Link::Serial, late(2500), echoedLinesThenSave("ati3\rat\r")},
-                      ReaderRow{"EchoedLines", Link::Telnet, late(2500), echoedLinesThenSave("abc\rdef\r", 5000),
+                      ReaderRow{"EchoedAt", Link::Serial, late(1500), terminalLinesThenSave("at\r")},
+                      ReaderRow{"EchoedAtLater", Link::Serial, late(2500), terminalLinesThenSave("ati3\rat\r")},
+                      ReaderRow{"EchoedLines", Link::Telnet, late(2500), terminalLinesThenSave("abc\rdef\r", 5000),
                                 echoing()},
-                      ReaderRow{"EchoedLines", Link::Serial, late(1100), echoedLinesThenSave("abc\rdef\r"), echoing()},
+                      ReaderRow{"EchoedLines", Link::Serial, late(1100), terminalLinesThenSave("abc\rdef\r"), echoing()},
                       ReaderRow{"KeepAliveAfterSilentLine", Link::Serial, silentOnLine("ATX1"),
                                 keepAliveAfterLine("ATX1\r")},
                       ReaderRow{"KeepAliveAfterSilentLine", Link::Telnet, silentOnLine("ATX1"),
