@@ -189,6 +189,7 @@ const PageFrame& AutoPage::autoFrame()
         f.fileFailureCaption = kCaptionError;
         f.load = [] { return fMain->autoLoad(); };
         f.save = [] { return fMain->autoSave(); };
+        f.unreachedLines = pagedListingLine(PagedTable::Autorouting);
         f.toImage = [] { fMain->autoSaveFile(); };
         f.fromImage = [] { fMain->autoLoadFile(); };
         return f;

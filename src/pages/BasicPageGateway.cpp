@@ -89,6 +89,7 @@ const PageFrame& BasicPage::basicFrame()
         f.fileFailureCaption = kCaptionInformation;
         f.load = [] { return fMain->basicLoad(); };
         f.save = [] { return fMain->basicSave(); };
+        f.unreachedLines = kBasicLineAll;
         f.saveValid = [] { return fMain->basicValid(); };
         f.fileValid = [] { return fMain->basicValid(); };
         f.toImage = [] { fMain->basicSaveFile(); };

@@ -147,6 +147,7 @@ const PageFrame& IncomingPage::incomingFrame()
         f.fileSaveClearsFlag = false;
         f.load = [] { return fMain->incomingLoad(); };
         f.save = [] { return fMain->incomingSave(); };
+        f.unreachedLines = kInLineAll;
         f.toImage = [] { fMain->incomingSaveFile(); };
         f.fromImage = [] {
             fMain->lbInCalled->clear();

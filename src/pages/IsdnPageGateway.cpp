@@ -86,6 +86,7 @@ const PageFrame& IsdnPage::isdnFrame()
         f.modelStep = true;
         f.load = [] { return fMain->isdnLoad(); };
         f.save = [] { return fMain->isdnSave(); };
+        f.unreachedLines = isdnlines::kAll;
         f.saveValid = [] { return fMain->isdnValid(); };
         f.timesValid = [] { return fMain->isdnTimesValid(); };
         f.toImage = [] { fMain->isdnSaveFile(); };

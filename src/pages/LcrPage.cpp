@@ -418,6 +418,7 @@ const PageFrame& LcrPage::lcrFrame()
         f.fileFailureCaption = kCaptionError;
         f.load = [] { return fMain->lcrLoad(); };
         f.save = [] { return fMain->lcrSave(); };
+        f.unreachedLines = kLineSettings + pagedListingLine(PagedTable::Lcr);
         f.saveValid = [] { return fMain->lcrDatesValid(); };
         f.timesValid = [] { return fMain->lcrDatesValid(); };
         f.toImage = [] { fMain->lcrSaveFile(); };

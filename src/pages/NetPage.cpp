@@ -155,6 +155,7 @@ const PageFrame& NetPage::netFrame()
         f.fileFailureCaption = kCaptionError;
         f.load = [] { return fMain->networkLoad(); };
         f.save = [] { return fMain->networkSave(); };
+        f.unreachedLines = netlines::kBri + netlines::kAll;
         f.toImage = [] { fMain->netSaveFile(); };
         f.fromImage = [] {
             fMain->netLoadFile();

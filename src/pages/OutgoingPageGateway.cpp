@@ -157,6 +157,7 @@ const PageFrame& OutgoingPage::outgoingFrame()
         f.fileFailureCaption = kCaptionError;
         f.load = [] { return fMain->outgoingLoad(); };
         f.save = [] { return fMain->outgoingSave(); };
+        f.unreachedLines = outgoingViewLine(1) + kOutLineSmsView + outgoingViewLine(2) + kOutLineClipView;
         f.saveValid = [] { return fMain->outgoingTimesValid(); };
         f.fileValid = [] { return fMain->outgoingValid(); };
         f.timesValid = [] { return fMain->outgoingTimesValid(); };

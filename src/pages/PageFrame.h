@@ -13,6 +13,7 @@
 //             f.fileFailureCaption = 54;                 // caption of the "file not written" box
 //             f.load = [] { return fMain->systemLoad(); };
 //             f.save = [] { return fMain->systemSave(); };
+//             f.unreachedLines = kSystemLineAll;         // listed when a whole-gateway run ends before it
 //             f.toImage = [] { fMain->systemSaveFile(); };   // page -> GateConfig
 //             f.fromImage = [] { fMain->systemLoadFile(); }; // GateConfig -> page
 //             return f;
@@ -55,6 +56,9 @@ struct PageFrame
     std::function<bool()> timesValid; // optional: false (the edit marked) while a typed time or date is partial
     std::function<void()> toImage;   // the page into GateConfig
     std::function<void()> fromImage; // GateConfig into the page
+    // The lines a whole-gateway load or save lists for the page when the run ends before it (the link lost): the
+    // failure lines of the page's whole views, as the page itself writes them.
+    QString unreachedLines;
 
     // The four buttons.
     void loadClick() const;

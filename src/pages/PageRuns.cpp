@@ -2,6 +2,7 @@
 
 #include "link/LinkIo.h"
 #include "pages/PageFrame.h"
+#include "pages/PageState.h"
 #include "platform/Wait.h"
 #include "ui/TfMain.h"
 #include "ui/UiState.h"
@@ -172,37 +173,44 @@ int gatewayRunLength()
     return n;
 }
 
-void runGatewayLoad(const std::function<void(int)>& stepped)
+namespace {
+
+// The whole-gateway runs' loop: each page's operation in the run's order. Each page is a new exchange with the
+// gateway: none starts once the close is decided, nor once the link is lost (the session's end among the
+// causes), which the loss tells at once. The pages not reached then stand in LoadErrors with their own lines,
+// so that a run cut short never ends in the success box. False when the run stopped early or an operation
+// returned false.
+bool runGateway(const std::function<bool()> PageFrame::*op, const std::function<void(int)>& stepped)
 {
+    bool ok = true;
     int done = 0;
+    bool stopped = false;
     for (PageId id : kGatewayRun) {
         const PageFrame* frame = registeredPage(id);
-        if (!frame || !frame->load)
+        if (!frame || !(frame->*op))
             continue;
-        // Each page is a new exchange with the gateway: none starts once the close is decided, nor once the link is
-        // lost (the session's end among the causes), which the loss tells at once.
-        if (closingProgram() || LinkLost())
-            return;
-        frame->load(); // a page reports its failures in LoadErrors; a failed page does not stop the run
+        stopped = stopped || closingProgram() || LinkLost();
+        if (stopped) {
+            LoadErrors += frame->unreachedLines;
+            continue;
+        }
+        if (!(frame->*op)()) // a page reports its failures in LoadErrors; a failed page does not stop the run
+            ok = false;
         stepped(++done);
     }
+    return ok && !stopped;
+}
+
+} // namespace
+
+void runGatewayLoad(const std::function<void(int)>& stepped)
+{
+    runGateway(&PageFrame::load, stepped);
 }
 
 bool runGatewaySave(const std::function<void(int)>& stepped)
 {
-    bool ok = true;
-    int done = 0;
-    for (PageId id : kGatewayRun) {
-        const PageFrame* frame = registeredPage(id);
-        if (!frame || !frame->save)
-            continue;
-        if (closingProgram() || LinkLost())
-            return false; // the pages not reached are not saved
-        if (!frame->save())
-            ok = false;
-        stepped(++done);
-    }
-    return ok;
+    return runGateway(&PageFrame::save, stepped);
 }
 
 void runFileLoad()

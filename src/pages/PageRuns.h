@@ -37,7 +37,9 @@ void registerPage(PageId id, const PageFrame& frame);
 const PageFrame* registeredPage(PageId id);
 
 // The whole-gateway runs: every page's Load (or Save), in the run's order. stepped(n) follows the n-th page
-// that ran (the progress window). The save run is true when no page's Save returned false.
+// that ran (the progress window). Once the close is decided or the link is lost no further page runs, and each
+// page not reached adds its unreachedLines to LoadErrors. The save run is true when every page's Save ran and
+// none returned false.
 int gatewayRunLength();
 void runGatewayLoad(const std::function<void(int)>& stepped);
 bool runGatewaySave(const std::function<void(int)>& stepped);

@@ -110,6 +110,7 @@ const PageFrame& PortModesPage::portModesFrame()
         f.modelStep = true;
         f.load = [] { return fMain->portModesLoad(); };
         f.save = [] { return fMain->portModesSave(); };
+        f.unreachedLines = kPortModesLine;
         f.toImage = [] { fMain->portModesSaveFile(); };
         f.fromImage = [] { fMain->portModesLoadFile(); };
         return f;

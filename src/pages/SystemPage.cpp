@@ -235,6 +235,7 @@ const PageFrame& SystemPage::systemFrame()
         f.fileFailureCaption = kCaptionInformation;
         f.load = [] { return fMain->systemLoad(); };
         f.save = [] { return fMain->systemSave(); };
+        f.unreachedLines = kSystemLineAll;
         f.saveValid = [] { return fMain->systemValid(); };
         f.timesValid = [] { return fMain->systemValid(); };
         f.toImage = [] { fMain->systemSaveFile(); };

@@ -21,7 +21,10 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace {
 
@@ -132,6 +135,18 @@ protected:
         return out;
     }
 
+    // Connected, the gateway to drop the link once it has answered the n-th command after the connect's.
+    void connectDroppingAfter(int n)
+    {
+        gateway->clearLog();
+        CurrentConnection = ConnectToGateway(false, fMain, false);
+        ASSERT_TRUE(CurrentConnection.Connected);
+        const Lines heard = gateway->receivedLines();
+        const auto login = std::find_if(heard.rbegin(), heard.rend(), [](auto& l) { return l.startsWith("admin"); });
+        const int connect = int(std::count_if(heard.rbegin(), login, [](auto& l) { return l.startsWith("AT"); }));
+        setFaults([&](gatewaysim::Faults& f) { f.dropAfterCommands = connect + n; });
+    }
+
     bool terminalRuns() const { return GetParam() == Link::Telnet ? bool(terminalOverTcp) : !terminalThread.isNull(); }
 
 private:
@@ -233,6 +248,77 @@ TEST_P(EveryLinkTest, WholeGatewayLoadAndSaveCarryAllNinePages)
                    networkSave(*gateway) + Lines{"AT%X20=0000,0000\r\n", "AT%G06=\r\n", "AT%R00=\r\n"} +
                    Lines{"AT%A00=\r\n"});
     EXPECT_TRUE(CurrentConnection.Connected);
+}
+
+// The whole load's commands after the connect (the status bar's identification, the run's model query, the
+// nine pages'); the pages from the last on, each with its number of commands in the run and the title its lines
+// begin with.
+constexpr int kWholeLoadCommands = 19;
+const std::pair<int, const char*> kPagesFromTheEnd[] = {{1, "Autorouting table"}, {1, "LCR"},
+                                                        {2, "Network list"},      {2, "Incoming groups"},
+                                                        {3, "Outgoing groups"},   {2, "Basic settings"},
+                                                        {1, "ISDN port modes"},   {2, "ISDN settings"},
+                                                        {1, "System settings"}};
+
+// The link lost within the whole load: after the reply to each command on the modem (its "NO CARRIER"), to every
+// other one over telnet (the connection closed; each connect there takes seconds), the serial port's session
+// ended after three of them (the login prompt) or the port gone as the load's identification is heard. A run cut short
+// never shows the success box: its box lists every page it did not reach, unless the session's end tells the
+// loss in its own one box.
+TEST_P(EveryLinkTest, WholeLoadCutShortListsThePagesNotReached)
+{
+    const auto unreachedListed = [this](int unsent, int heading = 218) {
+        const QStringList lines = dialogs().boxes().value(0).text.split('\n');
+        EXPECT_EQ(lines.first(), labelText(heading));
+        for (const auto& [commands, title] : kPagesFromTheEnd) {
+            if ((unsent -= commands) < 0)
+                break;
+            EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [title](const QString& line) {
+                return line.startsWith(QLatin1String(title), Qt::CaseInsensitive);
+            })) << title;
+        }
+    };
+    const auto run = [this](void (TfMain::*click)() = &TfMain::tbLoadGateClick) {
+        dialogs().clearRecords();
+        (fMain->*click)();
+        EXPECT_TRUE(QTest::qWaitFor([] { return !CurrentConnection.Connected; }));
+        ASSERT_EQ(dialogs().boxes().size(), 1) << qPrintable(dialogs().boxTexts().join('|'));
+    };
+    const int step = GetParam() == Link::Modem ? 1 : GetParam() == Link::Telnet ? 2 : 9;
+    for (int k = 1; k <= kWholeLoadCommands; k += step) {
+        SCOPED_TRACE(k);
+        ASSERT_NO_FATAL_FAILURE(connectDroppingAfter(k));
+        ASSERT_NO_FATAL_FAILURE(run());
+        if (GetParam() == Link::Serial)
+            EXPECT_EQ(dialogs().boxes()[0].text, labelText(56));
+        else if (k == kWholeLoadCommands)
+            expectInfoBox(61); // every page loaded before the link was lost
+        else
+            unreachedListed(kWholeLoadCommands - k);
+        setFaults([](gatewaysim::Faults& f) { f.dropAfterCommands = 0; });
+    }
+    if (GetParam() == Link::Modem) {
+        // The whole save, lost after its model query, lists the pages it did not save.
+        ASSERT_NO_FATAL_FAILURE(connectDroppingAfter(2));
+        ASSERT_NO_FATAL_FAILURE(run(&TfMain::tbSaveGateClick));
+        unreachedListed(15, 219);
+    }
+    if (GetParam() != Link::Serial)
+        return;
+    for (const QByteArray command : {"ATI4", "ATI3"}) {
+        SCOPED_TRACE(command.constData());
+        ASSERT_NO_FATAL_FAILURE(startOn(gatewaysim::Config()));
+        ASSERT_NO_FATAL_FAILURE(connectGateway());
+        setFaults([&](gatewaysim::Faults& f) { f.silentOn = {command}; });
+        QTimer heard;
+        QObject::connect(&heard, &QTimer::timeout, [&] {
+            if (gateway->receivedLines().contains(command + "\r\n"))
+                heard.stop(), gateway->stop();
+        });
+        heard.start(5);
+        ASSERT_NO_FATAL_FAILURE(run());
+        unreachedListed(kWholeLoadCommands);
+    }
 }
 
 // Each page's own Load and Save, the two tables holding twelve rows listed in pages of ten lines (a blank asks
