@@ -46,8 +46,8 @@ bool spentLogged = true;
 std::atomic<int> neverLooks{0};
 // Opens and closes of the link (AdvanceLinkEpoch).
 std::atomic<quint64> linkEpoch{0};
-// The gateway's session on the link now open has ended (the link's watch saw the prompt, or EndLinkSession); cleared as
-// a link closes or opens.
+// The gateway's session on the link now open has ended (the prompt began the link's line, or EndLinkSession); cleared
+// as a link closes or opens.
 std::atomic<bool> sessionEnded{false};
 
 constexpr QByteArrayView kPrompts[] = {"MX login:", "MY login:"};

@@ -5,8 +5,8 @@
 // line (the data port of the modem call: Handle, or else Modem->port()).
 //
 // Sizes: every read takes a size, as the program's fixed buffers had; what is returned holds at most size - 1
-// bytes (the room the zero-terminated buffer had for text). Beyond that, only what the rules need is kept: an owed
-// reply's unfinished last line and the link's prompt watch's, both bounded (OwedLineHead, LoginPromptWatch).
+// bytes (the room the zero-terminated buffer had for text). Beyond that, only what the rules need is kept: the link's
+// unfinished last line, bounded (OwedLineHead), by which the owed replies and the prompt are judged.
 //
 // Waiting: on the telnet link the received text reaches us through the client's data event on the UI thread,
 // so the telnet reads wait in a nested event loop (the window keeps working) that ends on the data flag, on a
