@@ -43,7 +43,8 @@ void noteExchangeEnd(const ReplyReading& r, const WholeReply& whole, quint64 epo
     owed.anyByte = !whole.text.isEmpty();
     owed.writtenMs = writtenMs;
     owed.firstByteMs = r.boundMs > 0 ? r.boundMs : CommandFirstByteMs();
-    owed.quietMs = r.boundMs > 0 ? r.boundMs : CommandQuietMs();
+    // A read with a bound of its own waited out its writer's whole time: the take gives it its least.
+    owed.quietMs = r.boundMs > 0 ? 0 : CommandQuietMs();
     exchangestate::oweReply(owed); // behind any reply a take left before it; its cut line is the link's current line
 }
 
