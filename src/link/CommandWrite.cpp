@@ -180,10 +180,10 @@ ExchangeResult Exchange(const QByteArray& command, int delayMs, const ReplyReadi
     // The connect's commands after the run has found the gateway silent: each is read for its first byte's
     // bound at most, counted from its write, and owes nothing after it.
     const bool brief = exchangestate::connectAfterRunGaveUp();
-    if (linkHeldByTool())
-        ArrivedTextEndsSession(); // its reader takes what has come; the prompt there still ends the session
-    else
-        DropArrivedText(); // looked at as the line's continuation as it passes
+    // What has come is dropped, looked at as the line's continuation as it passes (the prompt there ends the
+    // session and nothing is written); a live tool's reader takes it and looks at it itself.
+    if (!linkHeldByTool())
+        DropArrivedText();
     const qint64 writtenMs = Clock::milliseconds();
     const quint32 n = reading.logged ? LinkWrite(LinkRecord(), command, command.size()) : LinkPortWrite(command);
     result.written = n == quint32(command.size());

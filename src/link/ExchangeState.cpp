@@ -375,14 +375,6 @@ bool ownLink(quint64 epoch)
     return epoch == LinkEpoch();
 }
 
-OwedReply frontNow()
-{
-    const std::lock_guard lock(owedMutex);
-    if (owedQueue.empty() || !ownLink(owedQueue.front().epoch))
-        return {};
-    return owedQueue.front();
-}
-
 qint64 lastArrivalMs()
 {
     const std::lock_guard lock(owedMutex);
@@ -494,7 +486,10 @@ QByteArray LinkTextArrived(QByteArrayView text, quint64 epoch)
 
 OwedReply OwedReplyNow()
 {
-    return frontNow();
+    const std::lock_guard lock(owedMutex);
+    if (owedQueue.empty() || !ownLink(owedQueue.front().epoch))
+        return {};
+    return owedQueue.front();
 }
 
 bool StillOwed(quint64 id)
@@ -561,7 +556,7 @@ OwedTakeResult takeOwed(const std::function<void(qint64 msLeft)>& readSome, cons
             result.ok = false;
             return result;
         }
-        const OwedReply front = frontNow();
+        const OwedReply front = OwedReplyNow();
         if (!front.owed)
             break;
         const qint64 now = Clock::milliseconds();

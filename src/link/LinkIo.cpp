@@ -976,13 +976,18 @@ QByteArray arrivedOnPort()
     return text;
 }
 
+// Whether the prompt has come in what nobody has read yet. A live tool's reader takes the port's text itself (and
+// looks at it as it reads): the port is not touched under it.
+bool arrivedTextHoldsPrompt()
+{
+    return !liveTools.anyReadsLink() && LinkTextWouldEndSession(arrivedOnPort());
+}
+
 } // namespace
 
 bool ArrivedTextEndsSession()
 {
-    // A live tool's reader takes the port's text itself (and looks at it as it reads): the port is not touched under
-    // it.
-    if (!LinkSessionEnded() && !liveTools.anyReadsLink() && LinkTextWouldEndSession(arrivedOnPort()))
+    if (!LinkSessionEnded() && arrivedTextHoldsPrompt())
         EndLinkSession();
     return LinkSessionEnded();
 }
@@ -1003,7 +1008,7 @@ void PauseOnLink(int ms)
             return false;
         if (CurrentConnection.LinkType == LinkTelnet)
             return false; // its text is looked at as it arrives: the prompt ends the session, and so the pause
-        return !liveTools.anyReadsLink() && LinkTextWouldEndSession(arrivedOnPort());
+        return arrivedTextHoldsPrompt();
     };
     for (qint64 left = ms; left > 0 && !ends(); left = end - Clock::milliseconds())
         WaitPumping(int(std::min<qint64>(left, kPauseOnLinkStepMs)));
